@@ -1,0 +1,28 @@
+#include "app/main_window.h"
+#include "core/fonts.h"
+#include "engine/single_instance.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Fotarel"));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    // A second start ends here, before it touches the working folder or the
+    // template library, and leaves the running program alone.
+    fotarel::SingleInstanceGuard guard;
+    if (!guard.acquire())
+        return 0;
+
+    fotarel::registerFontSubstitutions();
+
+    fotarel::app::MainWindow window(QCoreApplication::applicationDirPath(), guard);
+    QObject::connect(&window, &fotarel::app::MainWindow::startupFinished, &app, [](int exitCode) {
+        if (exitCode >= 0)
+            QCoreApplication::exit(exitCode);
+    });
+    window.show();
+    return app.exec();
+}

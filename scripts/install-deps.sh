@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs every Debian package Fotarel needs to build, test and run.
+# Safe to run again: packages already present are left alone, and the package
+# lists are refreshed only when something is actually missing.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # GUI, painting, images, audio playback in previews
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
+  libgl-dev libxkbcommon-dev
+  # encoding and decoding
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
+  ffmpeg
+  # pictures, packages, movies
+  libturbojpeg0-dev libjpeg-dev libpng-dev libgif-dev zlib1g-dev liblzma-dev libexif-dev
+  # simplified/traditional Chinese
+  libopencc-dev
+  # fonts for the Chinese interface
+  fonts-noto-cjk fonts-wqy-zenhei
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}" >&2
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,101 @@
+#include "app/main_window.h"
+#include "app/message_window.h"
+#include "core/colours.h"
+#include "core/table_names.h"
+#include "tests/app/gui_helpers.h"
+#include "tests/support/temp_tree.h"
+
+#include <QFrame>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace fotarel;
+using namespace fotarel::test;
+using fotarel::app::MainWindow;
+
+namespace {
+
+void layLibrary(const TempTree& tree)
+{
+    addTemplate(tree, "a1", descriptionIni("|heng|", "|0|", "|0|", 1, 125));
+    addTemplate(tree, "a2", descriptionIni("|shu|", "|0|", "|0|", 1, 150));
+}
+
+} // namespace
+
+TEST(MainWindow, FirstShowRunsStartupAndShowsTheShell)
+{
+    TempTree tree;
+    layLibrary(tree);
+    SingleInstanceGuard guard(tree.path("lock"));
+    MainWindow window(tree.root(), guard);
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return window.startupDone(); }));
+
+    EXPECT_EQ(window.objectName(), "TForm1");
+    EXPECT_EQ(window.windowTitle(), "Fotarel2018");
+    EXPECT_EQ(window.size(), QSize(1096, 671));
+    EXPECT_EQ(window.palette().color(QPalette::Window), colourFromValue(1185821));
+    EXPECT_EQ(window.photoArea()->geometry(), QRect(170, 50, 880, 550));
+    EXPECT_EQ(window.musicArea()->geometry(), QRect(170, 50, 880, 550));
+    EXPECT_TRUE(window.photoArea()->isVisible());
+    EXPECT_FALSE(window.musicArea()->isVisible());
+    EXPECT_FALSE(window.lyricArea()->isVisible());
+    EXPECT_EQ(window.musicArea()->palette().color(QPalette::Window),
+              window.photoArea()->palette().color(QPalette::Window));
+    EXPECT_EQ(window.session().table(tables::Templates).rowCount(), 2);
+    EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_1"));
+}
+
+TEST(MainWindow, CloseBoxAsksAndOnlyConfirmedExitCleansTheTree)
+{
+    TempTree tree;
+    layLibrary(tree);
+    SingleInstanceGuard guard(tree.path("lock"));
+    MainWindow window(tree.root(), guard);
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return window.startupDone(); }));
+    tree.write("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp", "thumb");
+
+    QString asked;
+    answerModal("TForm25", "取消", [&](QWidget* w) {
+        for (QLabel* l : w->findChildren<QLabel*>())
+            if (l->text().contains("退出"))
+                asked = l->text();
+    });
+    window.closeCommand();
+    EXPECT_EQ(asked, "确定要退出本软件吗？");
+    QTest::qWait(30);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp"));
+
+    answerModal("TForm25", "确定");
+    window.closeCommand();
+    ASSERT_TRUE(waitUntil([&] { return !window.isVisible(); }));
+    EXPECT_FALSE(tree.exists("smxcwjj/tp_wj"));
+    EXPECT_TRUE(tree.exists("smxcwjj/wj_0_or_2/wjj_02/a1.rar"));
+}
+
+TEST(MainWindow, MessageWindowShowsTheTextAboveTheOpenWindow)
+{
+    TempTree tree;
+    layLibrary(tree);
+    tree.write("smxcwjj/wj_0_or_2/wjj_02/z9.rar", "broken");
+    tree.write("smxcwjj/wj_0_or_2/wjj_01/z9.rar", "broken");
+    SingleInstanceGuard guard(tree.path("lock"));
+    MainWindow window(tree.root(), guard);
+    QString shown;
+    QRect geometry;
+    answerModal("TForm8", "确定", [&](QWidget* w) {
+        shown = w->findChild<QLabel*>("Label_xianshi_xiaoxi")->text();
+        geometry = w->geometry();
+    });
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return window.startupDone(); }));
+    EXPECT_TRUE(shown.startsWith("以下模板文件无法使用，已跳过："));
+    EXPECT_TRUE(shown.contains("z9.rar"));
+    EXPECT_EQ(geometry.width(), 584);
+    EXPECT_GE(geometry.height(), 204);
+    EXPECT_EQ(window.session().table(tables::Templates).rowCount(), 2);
+}
