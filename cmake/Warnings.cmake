@@ -1,6 +1,11 @@
 # Shared compiler settings for every target of the project.
 add_library(fotarel_options INTERFACE)
-target_compile_options(fotarel_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor)
+target_compile_options(fotarel_options INTERFACE -Wall -Wextra -Wpedantic -Wnon-virtual-dtor)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  target_compile_options(fotarel_options INTERFACE -Wshadow=local)
+else()
+  target_compile_options(fotarel_options INTERFACE -Wshadow-uncaptured-local)
+endif()
 if(FOTAREL_WERROR)
   target_compile_options(fotarel_options INTERFACE -Werror)
 endif()
