@@ -5,10 +5,12 @@
 namespace fotarel {
 
 void defineSessionCatalogue(Session& session); // session_catalogue.cpp
+void defineCatalogueParts(Session& session);   // generated: every catalogue_*.cpp
 
 Session::Session()
 {
     defineSessionCatalogue(*this);
+    defineCatalogueParts(*this);
 }
 
 bool Session::hasVariable(const QString& name) const
