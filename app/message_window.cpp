@@ -47,22 +47,27 @@ QString MessageWindow::text() const
 void MessageWindow::showMessage(const QString& text)
 {
     label_->setText(text);
-    const bool multiLine = text.contains(QLatin1Char('\n'))
-                        || QFontMetrics(label_->font()).horizontalAdvance(text) > kLabelWidth;
-    int labelHeight = kLabelHeight;
+    const QFontMetrics metrics(label_->font());
+    const bool multiLine = text.contains(QLatin1Char('\n')) || metrics.horizontalAdvance(text) > kLabelWidth;
+    int height = kHeight;
     if (multiLine) {
+        // Lists (of skipped files, for example) wrap in the space between the
+        // title bar and the button, and the window grows when they need more.
         label_->setWordWrap(true);
-        const QRect bounds = QFontMetrics(label_->font())
-                                 .boundingRect(QRect(0, 0, kLabelWidth, 4000), Qt::TextWordWrap | Qt::AlignCenter, text);
-        labelHeight = std::min(std::max(kLabelHeight, bounds.height() + 4), 600);
+        const int textHeight =
+            metrics.boundingRect(QRect(0, 0, kLabelWidth, 4000), Qt::TextWordWrap | Qt::AlignCenter, text).height();
+        const int top = TitleBar::kHeight + 12;
+        const int available = kHeight - 60 - top;
+        const int labelHeight = std::min(std::max(available, textHeight), 560);
+        height = top + labelHeight + 60;
+        label_->setGeometry(kLabelLeft, top, kLabelWidth, labelHeight);
     } else {
         label_->setWordWrap(false);
+        label_->setGeometry(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight);
     }
-    const int height = kHeight + (labelHeight - kLabelHeight);
     resize(kWidth, height);
     title_->setGeometry(0, 0, kWidth, TitleBar::kHeight);
-    label_->setGeometry(kLabelLeft, kLabelTop - (multiLine ? 30 : 0), kLabelWidth, labelHeight);
-    ok_->setGeometry((kWidth - 90) / 2, height - 50, 90, 28);
+    ok_->setGeometry((kWidth - 90) / 2, height - 46, 90, 28);
     if (QScreen* screen = (parentWidget() ? parentWidget()->screen() : this->screen()))
         move(screen->availableGeometry().center() - rect().center());
     exec();

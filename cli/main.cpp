@@ -43,7 +43,7 @@ int listTemplates()
         return 1;
     }
     if (!report.skippedTemplates.isEmpty())
-        ui.showMessage(fotarel::skippedTemplatesMessage(report.skippedTemplates));
+        ui.showMessage(fotarel::skippedTemplatesMessage(report.skippedTemplates, folder));
 
     QTextStream out(stdout);
     const fotarel::Table& templates = session.table(fotarel::tables::Templates);

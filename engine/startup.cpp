@@ -18,11 +18,12 @@ void call(const std::function<void()>& hook)
 
 } // namespace
 
-QString skippedTemplatesMessage(const QList<SkippedTemplate>& skipped)
+QString skippedTemplatesMessage(const QList<SkippedTemplate>& skipped, const WorkingFolder& folder)
 {
+    const QDir base(folder.programFolder());
     QString text = QStringLiteral("以下模板文件无法使用，已跳过：");
     for (const SkippedTemplate& s : skipped)
-        text += QStringLiteral("\n%1：%2").arg(QDir::toNativeSeparators(s.file), s.reason);
+        text += QStringLiteral("\n%1：%2").arg(QDir::toNativeSeparators(base.relativeFilePath(s.file)), s.reason);
     return text;
 }
 
@@ -103,7 +104,7 @@ StartupReport runStartup(Session& session, const WorkingFolder& folder, SingleIn
         deleteFileIfExists(folder.path(rel));
 
     if (!report.skippedTemplates.isEmpty())
-        ui.showMessage(skippedTemplatesMessage(report.skippedTemplates));
+        ui.showMessage(skippedTemplatesMessage(report.skippedTemplates, folder));
 
     // 9. The album wizard opens once the message loop runs.
     call(hooks.startWizardTimer);

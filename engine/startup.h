@@ -44,8 +44,9 @@ StartupReport runStartup(Session& session, const WorkingFolder& folder, SingleIn
 // part of start-up.
 StartupReport loadTemplateLibrary(Session& session, const WorkingFolder& folder, UiPort& ui);
 
-// The message for templates skipped at start-up.
-QString skippedTemplatesMessage(const QList<SkippedTemplate>& skipped);
+// The message for templates skipped at start-up; files are named relative
+// to the program folder.
+QString skippedTemplatesMessage(const QList<SkippedTemplate>& skipped, const WorkingFolder& folder);
 QString folderUnavailableMessage(const QString& folder);
 
 } // namespace fotarel

@@ -21,11 +21,11 @@ std::optional<QByteArray> readWholeFile(const QString& path, QString* reason)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        *reason = QStringLiteral("cannot open %1").arg(path);
+        *reason = QStringLiteral("无法打开文件 %1").arg(path);
         return std::nullopt;
     }
     if (f.size() > qint64(kMaxLayerSize) + 16) {
-        *reason = QStringLiteral("%1 is larger than a package may be").arg(path);
+        *reason = QStringLiteral("文件过大 %1").arg(path);
         return std::nullopt;
     }
     return f.readAll();
@@ -46,14 +46,14 @@ std::optional<LayerError> applyLayerStep(QByteArray& buffer, std::uint32_t maxSi
     if (buffer.isEmpty())
         return std::nullopt;
     if (buffer.size() < 4)
-        return LayerError{QStringLiteral("layer shorter than its 4-byte size")};
+        return LayerError{QStringLiteral("数据不足4字节")};
     const std::uint32_t n = readLe32(buffer);
     if (n > maxSize)
-        return LayerError{QStringLiteral("layer claims %1 bytes, more than the %2 allowed").arg(n).arg(maxSize)};
+        return LayerError{QStringLiteral("声明大小%1字节，超过上限%2字节").arg(n).arg(maxSize)};
 
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
-        return LayerError{QStringLiteral("zlib could not start")};
+        return LayerError{QStringLiteral("zlib无法初始化")};
 
     // Grow the output as data really arrives, never beyond N (+1 byte to see
     // a stream that runs past its declared size).
@@ -88,11 +88,11 @@ std::optional<LayerError> applyLayerStep(QByteArray& buffer, std::uint32_t maxSi
     inflateEnd(&zs);
 
     if (produced > n)
-        return LayerError{QStringLiteral("layer inflates to more than its declared %1 bytes").arg(n)};
+        return LayerError{QStringLiteral("解压数据超过声明的%1字节").arg(n)};
     if (rc != Z_STREAM_END)
-        return LayerError{QStringLiteral("broken or truncated zlib stream")};
+        return LayerError{QStringLiteral("压缩数据损坏或不完整")};
     if (produced != n)
-        return LayerError{QStringLiteral("layer inflates to %1 bytes instead of %2").arg(produced).arg(n)};
+        return LayerError{QStringLiteral("解压得到%1字节，应为%2字节").arg(produced).arg(n)};
     out.resize(static_cast<qsizetype>(n));
     buffer = std::move(out);
     return std::nullopt;
@@ -126,7 +126,7 @@ UnpackResult unpackPackage(const QString& source, const QStringList& intermediat
 {
     UnpackResult result;
     if (intermediates.size() != kPackageLayers - 1) {
-        result.reason = QStringLiteral("unpacking needs %1 intermediate paths").arg(kPackageLayers - 1);
+        result.reason = QStringLiteral("需要%1个中间文件路径").arg(kPackageLayers - 1);
         return result;
     }
     QString previous = source;
@@ -146,7 +146,7 @@ UnpackResult unpackPackage(const QString& source, const QStringList& intermediat
         const QString out = step < kPackageLayers ? intermediates.at(step - 1) : target;
         if (!writeWholeFile(out, *data)) {
             result.failedStep = step;
-            result.reason = QStringLiteral("cannot write %1").arg(out);
+            result.reason = QStringLiteral("无法写入 %1").arg(out);
             return result;
         }
         previous = out;

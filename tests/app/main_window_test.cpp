@@ -5,6 +5,7 @@
 #include "tests/app/gui_helpers.h"
 #include "tests/support/temp_tree.h"
 
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 
@@ -98,4 +99,12 @@ TEST(MainWindow, MessageWindowShowsTheTextAboveTheOpenWindow)
     EXPECT_EQ(geometry.width(), 584);
     EXPECT_GE(geometry.height(), 204);
     EXPECT_EQ(window.session().table(tables::Templates).rowCount(), 2);
+}
+
+TEST(Fonts, WindowsFontNamesResolveToInstalledCjkFonts)
+{
+    for (const char* name : {"黑体", "宋体", "微软雅黑"}) {
+        const QString family = QFontInfo(QFont(QString::fromUtf8(name))).family();
+        EXPECT_TRUE(family.contains("CJK") || family.contains("WenQuanYi")) << name << " -> " << family.toStdString();
+    }
 }
