@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace fotarel;
 using namespace fotarel::test;
 using fotarel::app::MainWindow;
@@ -23,16 +25,30 @@ void layLibrary(const TempTree& tree)
     addTemplate(tree, "a2", descriptionIni("|shu|", "|0|", "|0|", 1, 150));
 }
 
+// A main window over a program folder with a small library, shown and past
+// its start-up.
+struct StartedWindow {
+    TempTree tree;
+    SingleInstanceGuard guard{tree.path("lock")};
+    std::unique_ptr<MainWindow> window;
+
+    bool start()
+    {
+        layLibrary(tree);
+        window = std::make_unique<MainWindow>(tree.root(), guard);
+        window->show();
+        return waitUntil([&] { return window->startupDone(); });
+    }
+};
+
 } // namespace
 
 TEST(MainWindow, FirstShowRunsStartupAndShowsTheShell)
 {
-    TempTree tree;
-    layLibrary(tree);
-    SingleInstanceGuard guard(tree.path("lock"));
-    MainWindow window(tree.root(), guard);
-    window.show();
-    ASSERT_TRUE(waitUntil([&] { return window.startupDone(); }));
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    const TempTree& tree = started.tree;
+    MainWindow& window = *started.window;
 
     EXPECT_EQ(window.objectName(), "TForm1");
     EXPECT_EQ(window.windowTitle(), "Fotarel2018");
@@ -51,12 +67,10 @@ TEST(MainWindow, FirstShowRunsStartupAndShowsTheShell)
 
 TEST(MainWindow, CloseBoxAsksAndOnlyConfirmedExitCleansTheTree)
 {
-    TempTree tree;
-    layLibrary(tree);
-    SingleInstanceGuard guard(tree.path("lock"));
-    MainWindow window(tree.root(), guard);
-    window.show();
-    ASSERT_TRUE(waitUntil([&] { return window.startupDone(); }));
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    const TempTree& tree = started.tree;
+    MainWindow& window = *started.window;
     tree.write("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp", "thumb");
 
     QString asked;
