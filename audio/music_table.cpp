@@ -1,0 +1,87 @@
+#include "audio/music_table.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace fotarel::audio {
+
+namespace {
+
+QString twoDigits(qint64 value)
+{
+    return value < 10 ? QStringLiteral("0") + QString::number(value) : QString::number(value);
+}
+
+// Moves row `from` of `table` into row `to` through `swap`, as one step of an
+// exchange: swap holds the old content of `to` until it is written back.
+void exchangeThrough(Table& table, Table& swap, int a, int b)
+{
+    swap.clear();
+    swap.appendRow(table.row(a));
+    table.row(a) = table.row(b);
+    table.row(b) = swap.row(0);
+    swap.clear();
+}
+
+} // namespace
+
+QString lengthText(qint64 ms)
+{
+    const qint64 seconds = ms < 0 ? 0 : ms / 1000;
+    return QStringLiteral("00:") + twoDigits(seconds / 60) + QStringLiteral(":") + twoDigits(seconds % 60);
+}
+
+qint64 framesNeeded(qint64 ms)
+{
+    return (ms < 0 ? 0 : ms / 1000) * kFramesPerSecond;
+}
+
+Row songRow(int number, const QString& path, qint64 lengthMs)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    const QString suffix = QFileInfo(path).suffix();
+    Row row(8);
+    row[MusicCol::Number] = QString::number(number);
+    row[MusicCol::Name] = fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
+    row[MusicCol::Type] = suffix.isEmpty() ? QString() : QStringLiteral(".") + suffix;
+    row[MusicCol::Path] = path;
+    row[MusicCol::Length] = lengthText(lengthMs);
+    row[MusicCol::Frames] = QString::number(framesNeeded(lengthMs));
+    row[MusicCol::LyricKey] = kNone;
+    row[MusicCol::LyricName] = kNone;
+    return row;
+}
+
+Row musicListRow(const Row& song, int number)
+{
+    auto cell = [&song](int column) { return column < song.size() ? song[column] : QString(); };
+    const QString lyric = cell(MusicCol::LyricName);
+    return Row{QString::number(number),
+               cell(MusicCol::Name),
+               cell(MusicCol::Type),
+               cell(MusicCol::Length),
+               cell(MusicCol::Path),
+               lyric == kNone ? kNoLyricText : lyric};
+}
+
+void renumber(Table& table)
+{
+    for (int i = 0; i < table.rowCount(); ++i)
+        table.setCell(i, 0, QString::number(i + 1));
+}
+
+void exchangeSongRows(Session& session, int a, int b)
+{
+    Table& songs = session.table(names::MusicTable);
+    Table& list = session.table(names::MusicList);
+    if (a == b || a < 0 || b < 0 || a >= songs.rowCount() || b >= songs.rowCount())
+        return;
+    if (a < list.rowCount() && b < list.rowCount())
+        exchangeThrough(list, session.table(names::MusicListSwap), a, b);
+    exchangeThrough(songs, session.table(names::MusicSwap), a, b);
+    renumber(list);
+    renumber(songs);
+}
+
+} // namespace fotarel::audio

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/session.h"
+#include "core/table.h"
+
+#include <QLatin1StringView>
+#include <QString>
+
+namespace fotarel::audio {
+
+// Names of the music area's tables and of the lyric tables the music side
+// keeps in step with.
+namespace names {
+inline constexpr QLatin1StringView MusicTable{"ListView_daoru_yinyue"};
+inline constexpr QLatin1StringView MusicSwap{"ListView_daoruyinyue_tuodong_linshi"};
+inline constexpr QLatin1StringView MusicList{"suiListView_yinyue_liebiao"};
+inline constexpr QLatin1StringView MusicListSwap{"suiListView_tuodong_yinyue"};
+inline constexpr QLatin1StringView LyricTable{"ListView_daoru_LRC"};
+inline constexpr QLatin1StringView LyricList{"suiListView_geci_liebiao"};
+} // namespace names
+
+// ListView_daoru_yinyue: one row per song, in album order.
+namespace MusicCol {
+enum : int {
+    Number = 0,    // 1-based row number
+    Name = 1,      // file name without its last four characters
+    Type = 2,      // extension with the dot
+    Path = 3,      // full path
+    Length = 4,    // "00:mm:ss"
+    Frames = 5,    // whole seconds x 25
+    LyricKey = 6,  // binding key or "wu"
+    LyricName = 7, // bound lyric file's name or "wu"
+};
+}
+
+// suiListView_yinyue_liebiao: the visible list, row for row the music table.
+namespace MusicListCol {
+enum : int { Number = 0, Name = 1, Type = 2, Length = 3, Path = 4, Lyric = 5 };
+}
+
+// ListView_daoru_LRC cells the binding touches, and the lyric list column
+// that mirrors them.
+namespace LyricCol {
+enum : int { Number = 0, Name = 1, SongKey = 4, SongName = 5 };
+}
+inline constexpr int kLyricListSongColumn = 4;
+
+inline const QString kNone = QStringLiteral("wu");
+inline const QString kNoLyricText = QStringLiteral("未绑定歌词");
+inline const QString kNoSongText = QStringLiteral("未绑定音乐");
+
+inline constexpr int kFramesPerSecond = 25;
+
+// "00:" + minutes + ":" + seconds of the whole seconds in `ms`; minutes are
+// not folded into hours (75 minutes give "00:75:00").
+QString lengthText(qint64 ms);
+// Whole seconds x 25.
+qint64 framesNeeded(qint64 ms);
+
+// The music table's row for a song file whose length is known.
+Row songRow(int number, const QString& path, qint64 lengthMs);
+// The music list's row mirroring a music table row.
+Row musicListRow(const Row& song, int number);
+
+// Writes 1..n into the captions of a table.
+void renumber(Table& table);
+
+// Exchanges rows a and b of the music table and the music list (through their
+// scratch tables, which hold one row meanwhile and are left empty) and
+// renumbers both.
+void exchangeSongRows(Session& session, int a, int b);
+
+} // namespace fotarel::audio

@@ -1,0 +1,247 @@
+#include "render/output_settings.h"
+
+namespace fotarel::settings {
+
+namespace {
+
+const QString kTrue = QStringLiteral("True");
+const QString kFalse = QStringLiteral("False");
+
+QString flag(bool on)
+{
+    return on ? kTrue : kFalse;
+}
+
+bool isOn(const Session& session, const QString& name)
+{
+    return session.get(name) == kTrue;
+}
+
+QString currentType(const Session& session)
+{
+    return session.get(vars::OutputType);
+}
+
+int rowCount(const Session& session, const char* table)
+{
+    const QString name = QString::fromLatin1(table);
+    return session.hasTable(name) ? session.table(name).rowCount() : 0;
+}
+
+} // namespace
+
+QString OutputSize::text() const
+{
+    return QString::number(width) + QStringLiteral(" × ") + QString::number(height);
+}
+
+const std::vector<OutputSize>& sizeList(const QString& outputType)
+{
+    static const std::vector<OutputSize> vcd = {{320, 176}, {464, 256}, {640, 368}, {800, 480}, {1280, 720}};
+    static const std::vector<OutputSize> others = {{320, 176}, {464, 256},  {640, 368},  {800, 480},
+                                                   {1280, 720}, {1440, 816}, {1600, 896}, {1920, 1080}};
+    return outputType == kVcd ? vcd : others;
+}
+
+int defaultSizeIndex(const QString& outputType)
+{
+    return static_cast<int>(sizeList(outputType).size()) - 1;
+}
+
+QStringList sizeListTexts(const QString& outputType)
+{
+    QStringList texts;
+    for (const OutputSize& size : sizeList(outputType))
+        texts.append(size.text());
+    return texts;
+}
+
+const QStringList& imageSequenceFormats()
+{
+    static const QStringList formats = {QStringLiteral("JPG"), QStringLiteral("BMP"), QStringLiteral("TGA"),
+                                        QStringLiteral("PCX")};
+    return formats;
+}
+
+int outputSizeDialogWidth(const QString& outputType)
+{
+    return outputSizeDialogHasFormats(outputType) ? 730 : 660;
+}
+
+bool outputSizeDialogHasFormats(const QString& outputType)
+{
+    return outputType == kImageSequence;
+}
+
+int prepareOutputSize(Session& session, const QString& outputType)
+{
+    const int index = defaultSizeIndex(outputType);
+    const OutputSize& size = sizeList(outputType)[static_cast<std::size_t>(index)];
+    session.set(vars::ShownSize, size.text());
+    session.set(vars::Width, QString::number(size.width));
+    session.set(vars::Height, QString::number(size.height));
+    if (outputType == kImageSequence) {
+        session.set(vars::ImageFormat, imageSequenceFormats().first());
+        session.set(vars::ShownType, imageSequenceFormats().first());
+    } else {
+        session.set(vars::ShownType, outputType);
+    }
+    session.set(vars::Cancelled, QString());
+    return index;
+}
+
+void chooseOutputSize(Session& session, int index)
+{
+    const QString type = currentType(session);
+    const std::vector<OutputSize>& list = sizeList(type);
+    if (index < 0 || index >= static_cast<int>(list.size()))
+        return;
+    const OutputSize& size = list[static_cast<std::size_t>(index)];
+    session.set(vars::ShownSize, size.text());
+    session.set(vars::Width, QString::number(size.width));
+    session.set(vars::Height, QString::number(size.height));
+    if (type == kImageSequence)
+        chooseImageFormat(session, imageSequenceFormats().first());
+}
+
+int chooseDefaultOutputSize(Session& session)
+{
+    const int index = defaultSizeIndex(currentType(session));
+    chooseOutputSize(session, index);
+    return index;
+}
+
+void chooseImageFormat(Session& session, const QString& format)
+{
+    if (!imageSequenceFormats().contains(format))
+        return;
+    session.set(vars::ImageFormat, format);
+    session.set(vars::ShownType, format);
+}
+
+void cancelOutputSize(Session& session)
+{
+    session.set(vars::Cancelled, kCancelledWord);
+}
+
+bool outputSizeCancelled(const Session& session)
+{
+    return session.get(vars::Cancelled) == kCancelledWord;
+}
+
+bool takeWizardAutoStart(Session& session)
+{
+    if (session.get(vars::WizardStep) != kWizardMakeDvd)
+        return false;
+    session.set(vars::WizardStep, QString());
+    return true;
+}
+
+void setTvStandard(Session& session, const QString& standard)
+{
+    if (standard == kPal || standard == kNtsc)
+        session.set(vars::TvStandard, standard);
+}
+
+void setPictureQuality(Session& session, const QString& quality)
+{
+    if (quality == kNormalQuality || quality == kHighQuality)
+        session.set(vars::Quality, quality);
+}
+
+void setLandscapeCrop(Session& session, LandscapeCrop crop)
+{
+    session.set(vars::LandscapeFullScreen, flag(crop == LandscapeCrop::FullScreen));
+    session.set(vars::LandscapeTemplate, flag(crop == LandscapeCrop::TemplateDefault));
+}
+
+void setPortraitCrop(Session& session, PortraitCrop crop)
+{
+    session.set(vars::PortraitZoom, flag(crop == PortraitCrop::PartialZoom));
+    session.set(vars::PortraitTemplate, flag(crop == PortraitCrop::TemplateDefault));
+}
+
+LandscapeCrop landscapeCrop(const Session& session)
+{
+    return isOn(session, vars::LandscapeFullScreen) ? LandscapeCrop::FullScreen : LandscapeCrop::TemplateDefault;
+}
+
+PortraitCrop portraitCrop(const Session& session)
+{
+    return isOn(session, vars::PortraitZoom) ? PortraitCrop::PartialZoom : PortraitCrop::TemplateDefault;
+}
+
+AlbumLengthFlags albumLengthFlags(const Session& session)
+{
+    return AlbumLengthFlags{isOn(session, vars::FollowPhotos), isOn(session, vars::FollowMusic),
+                            isOn(session, vars::LoopMusic), isOn(session, vars::LoopPictures)};
+}
+
+void chooseFollowPhotos(Session& session)
+{
+    session.set(vars::LengthRule, kFollowPhotos);
+    session.set(vars::FollowPhotos, kTrue);
+    session.set(vars::FollowMusic, kFalse);
+    session.set(vars::LoopPictures, kFalse);
+}
+
+void chooseFollowMusic(Session& session)
+{
+    session.set(vars::LengthRule, kFollowMusic);
+    session.set(vars::FollowMusic, kTrue);
+    session.set(vars::FollowPhotos, kFalse);
+}
+
+void setLoopMusic(Session& session, bool on)
+{
+    session.set(vars::LoopMusic, flag(on));
+}
+
+void setLoopPictures(Session& session, bool on)
+{
+    session.set(vars::LoopPictures, flag(on));
+}
+
+void resetAlbumLength(Session& session)
+{
+    chooseFollowPhotos(session);
+    setLoopMusic(session, false);
+    setLoopPictures(session, false);
+}
+
+bool resetAlbumLengthWithoutMusic(Session& session)
+{
+    if (rowCount(session, "ListView_daoru_yinyue") != 0)
+        return false;
+    resetAlbumLength(session);
+    return true;
+}
+
+QStringList statusLines(const Session& session)
+{
+    auto count = [&session](const char* label, const char* table) {
+        return QString::fromUtf8(label) + QString::number(rowCount(session, table));
+    };
+    const QString quality = session.get(vars::Quality) == kNormalQuality ? QStringLiteral("一般画质")
+                                                                         : QStringLiteral("高清画质");
+    const QString standard = session.get(vars::TvStandard) == kNtsc ? QStringLiteral("NTSC制式")
+                                                                    : QStringLiteral("PAL制式");
+    const QString rule = session.get(vars::LengthRule) == kFollowMusic ? QStringLiteral("音乐为准")
+                                                                       : QStringLiteral("相片为准");
+    return {count("相片数量:", "ListView_daoruxiangpian"),
+            count("音乐数量:", "ListView_daoru_yinyue"),
+            count("歌词数量:", "ListView_daoru_LRC"),
+            count("文字特效:", "ListView_Label"),
+            count("画面特效:", "ListView_Image"),
+            QStringLiteral("画面质量:") + quality,
+            QStringLiteral("电视制式:") + standard,
+            QStringLiteral("相册长度:") + rule};
+}
+
+int nextHelpTextTop(int top, int labelHeight)
+{
+    const int next = top - 1;
+    return next + labelHeight < 0 ? kHelpTextStartTop : next;
+}
+
+} // namespace fotarel::settings
