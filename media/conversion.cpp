@@ -1,0 +1,911 @@
+#include "media/conversion.h"
+
+#include "media/audio_reader.h"
+#include "media/ffmpeg_util.h"
+#include "media/output_plan.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+}
+
+#include <QImageReader>
+#include <QString>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace fotarel::media {
+
+namespace {
+
+std::int64_t nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void removeQuietly(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(path), ignored);
+}
+
+struct OutputCloser {
+    void operator()(AVFormatContext* c) const
+    {
+        if (c->pb && !(c->oformat->flags & AVFMT_NOFILE))
+            avio_closep(&c->pb);
+        avformat_free_context(c);
+    }
+};
+using OutputPtr = std::unique_ptr<AVFormatContext, OutputCloser>;
+
+// A frame as the conversion reads it: pixels in a layout swscale knows.
+struct Picture {
+    const std::uint8_t* pixels = nullptr;
+    int stride = 0;
+    int width = 0;
+    int height = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    QImage holder; // keeps decoded or converted pixels alive
+
+    bool valid() const { return pixels && width > 0 && height > 0; }
+};
+
+} // namespace
+
+// One run of convert(): owns the encoders, the output and the song reader.
+class ConversionRun {
+public:
+    explicit ConversionRun(Conversion& c) : c_(c) {}
+    ~ConversionRun()
+    {
+        discardOutput();
+        av_channel_layout_uninit(&swrInLayout_);
+    }
+
+    bool run();
+
+private:
+    struct Failure {};
+
+    // Records an error and tells the error callback; returns its answer.
+    ErrorAnswer report(ErrorCode code, const std::string& text);
+    // Records a fatal error and ends the run.
+    [[noreturn]] void fail(ErrorCode code, const std::string& text);
+    void check(int rc, ErrorCode code, const std::string& what);
+    void checkAbort();
+
+    // Asks the video source for frame `index`; false when the list ended.
+    bool fetchFrame(int index);
+    bool readPicture(const SourceAnswer::Item& item, Picture& picture, std::string& error);
+
+    void openOutput();
+    // Hands what the encoder tells the muxer (the MPEG video buffer size)
+    // on to the stream.
+    void copyCodedSideData(const AVCodecContext* codec, AVStream* stream);
+    void openVideoEncoder();
+    void openAudioEncoder();
+    void scaleIntoEncoderFrame(const Picture& picture);
+    void encodeVideo(const AVFrame* frame);
+    void writePacket(AVPacket* packet, AVCodecContext* codec, AVStream* stream);
+    void writeImage(const AVPacket* packet);
+
+    // Audio: decode songs in list order into the FIFO at the output's rate
+    // and encode up to `target` samples of output time.
+    bool openNextSong();
+    bool decodeMoreMusic();
+    void pushSilence(std::int64_t samples);
+    void encodeAudioUpTo(std::int64_t target, bool final);
+    void encodeAudioFrame(int samples);
+    void drainResampler();
+    void flushEncoder(AVCodecContext* codec, AVStream* stream);
+
+    void finishOutput();
+    void discardOutput();
+    void progress(int status, int percent = 0);
+
+    Conversion& c_;
+    detail::OutputPlan plan_;
+
+    // Video input.
+    Picture current_;
+    bool haveCurrent_ = false;
+    bool fresh_ = false; // current_ was just read and is not in the encoder frame yet
+    int inputFrames_ = 0;
+
+    // Output.
+    std::string tempPath_;
+    OutputPtr output_;
+    bool outputOpen_ = false;
+    bool finished_ = false;
+    detail::CodecPtr video_;
+    detail::CodecPtr audio_;
+    AVStream* videoStream_ = nullptr;
+    AVStream* audioStream_ = nullptr;
+    detail::FramePtr videoFrame_;
+    detail::PacketPtr packet_;
+    SwsContext* sws_ = nullptr;
+    detail::SwsPtr swsOwner_;
+    std::int64_t outputFrames_ = 0;
+
+    // Image sequence.
+    std::vector<std::string> imageTemps_;
+    std::vector<std::string> imagesDone_;
+
+    // Audio.
+    std::unique_ptr<detail::AudioReader> song_;
+    int songIndex_ = -1;
+    bool musicEnded_ = false;
+    std::int64_t samplesBeforeSong_ = 0;
+    detail::SwrPtr swr_;
+    AVChannelLayout swrInLayout_{};
+    int swrInRate_ = 0;
+    int swrInFormat_ = -1;
+    detail::FifoPtr fifo_;
+    detail::FramePtr audioFrame_;
+    std::int64_t audioEncoded_ = 0; // output samples sent to the encoder
+};
+
+ErrorAnswer ConversionRun::report(ErrorCode code, const std::string& text)
+{
+    c_.lastError_ = code;
+    c_.lastErrorText_ = text;
+    if (c_.error_)
+        return c_.error_(code, text);
+    return ErrorAnswer::Skip;
+}
+
+void ConversionRun::fail(ErrorCode code, const std::string& text)
+{
+    report(code, text);
+    throw Failure{};
+}
+
+void ConversionRun::check(int rc, ErrorCode code, const std::string& what)
+{
+    if (rc < 0)
+        fail(code, what + ": " + detail::errorText(rc));
+}
+
+void ConversionRun::checkAbort()
+{
+    if (c_.abortRequested_.load())
+        fail(ErrorCode::Aborted, "the conversion was aborted");
+}
+
+void ConversionRun::progress(int status, int percent)
+{
+    if (c_.progress_)
+        c_.progress_(status, c_.framesDone_.load(), c_.samplesDone_.load(), percent);
+}
+
+bool ConversionRun::readPicture(const SourceAnswer::Item& item, Picture& picture, std::string& error)
+{
+    picture = Picture{};
+    QImage image;
+    if (const std::string* path = std::get_if<std::string>(&item)) {
+        // Read anew every time: the caller rewrites the same file between
+        // requests.
+        QImageReader reader(QString::fromStdString(*path));
+        if (!reader.read(&image)) {
+            error = "cannot read frame file \"" + *path + "\": " + reader.errorString().toStdString();
+            return false;
+        }
+    } else if (const QImage* given = std::get_if<QImage>(&item)) {
+        image = *given;
+        if (image.isNull()) {
+            error = "an empty picture was given as a frame";
+            return false;
+        }
+    } else if (const RawFrame* raw = std::get_if<RawFrame>(&item)) {
+        const int bytesPerPixel = raw->layout == RawFrame::Layout::Bgr24 ? 3 : 4;
+        if (!raw->pixels || raw->width <= 0 || raw->height <= 0 || raw->stride < raw->width * bytesPerPixel) {
+            error = "a raw frame with a bad size or stride was given";
+            return false;
+        }
+        picture.pixels = raw->pixels;
+        picture.stride = raw->stride;
+        picture.width = raw->width;
+        picture.height = raw->height;
+        picture.format = raw->layout == RawFrame::Layout::Bgr24 ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_BGRA;
+        return true;
+    } else {
+        error = "no frame";
+        return false;
+    }
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        picture.format = AV_PIX_FMT_BGRA; // 0xAARRGGBB words: B, G, R, A in memory
+        break;
+    case QImage::Format_RGB888:
+        picture.format = AV_PIX_FMT_RGB24;
+        break;
+    case QImage::Format_BGR888:
+        picture.format = AV_PIX_FMT_BGR24;
+        break;
+    default:
+        image = image.convertToFormat(QImage::Format_RGB32);
+        picture.format = AV_PIX_FMT_BGRA;
+        break;
+    }
+    if (image.isNull()) {
+        error = "out of memory converting a frame";
+        return false;
+    }
+    picture.holder = image;
+    picture.pixels = picture.holder.constBits();
+    picture.stride = static_cast<int>(picture.holder.bytesPerLine());
+    picture.width = picture.holder.width();
+    picture.height = picture.holder.height();
+    return true;
+}
+
+bool ConversionRun::fetchFrame(int index)
+{
+    SourceAnswer answer;
+    if (c_.videoSource_)
+        c_.videoSource_(answer, index);
+    if (std::holds_alternative<std::monostate>(answer.item()))
+        return false;
+    Picture picture;
+    std::string error;
+    if (readPicture(answer.item(), picture, error)) {
+        current_ = std::move(picture);
+        haveCurrent_ = fresh_ = true;
+        return true;
+    }
+    if (report(ErrorCode::FrameUnreadable, error) == ErrorAnswer::Stop)
+        throw Failure{};
+    // Skipped: the previous frame stands in, so the timing stays; before
+    // the first readable frame a black one does when the size is known.
+    if (!haveCurrent_) {
+        if (plan_.width <= 0)
+            fail(ErrorCode::FrameUnreadable, "the first frame is unreadable and no frame size is set");
+        QImage black(plan_.width, plan_.height, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        readPicture(black, current_, error);
+        haveCurrent_ = fresh_ = true;
+        return true;
+    }
+    // The encoder frame still holds the previous picture.
+    fresh_ = false;
+    return true;
+}
+
+void ConversionRun::openVideoEncoder()
+{
+    const AVCodec* encoder = avcodec_find_encoder(plan_.videoCodec);
+    if (!encoder)
+        fail(ErrorCode::EncoderFailed, std::string("no encoder for ") + avcodec_get_name(plan_.videoCodec));
+    video_.reset(avcodec_alloc_context3(encoder));
+    if (!video_)
+        fail(ErrorCode::EncoderFailed, "out of memory");
+    AVCodecContext* v = video_.get();
+    v->width = plan_.width;
+    v->height = plan_.height;
+    v->pix_fmt = plan_.pixelFormat;
+    v->framerate = plan_.frameRate;
+    v->time_base = av_inv_q(plan_.frameRate);
+    v->thread_count = 0; // one thread a core
+    v->thread_type = FF_THREAD_SLICE | FF_THREAD_FRAME;
+    if (plan_.kind == detail::OutputPlan::Kind::Images) {
+        if (plan_.videoCodec == AV_CODEC_ID_MJPEG) {
+            v->color_range = AVCOL_RANGE_JPEG;
+            v->flags |= AV_CODEC_FLAG_QSCALE;
+            v->global_quality = FF_QP2LAMBDA * plan_.imageQuality;
+        }
+    } else {
+        v->bit_rate = plan_.videoBitRate;
+        v->rc_max_rate = plan_.maxRate;
+        v->rc_buffer_size = static_cast<int>(plan_.bufferSize);
+        v->gop_size = plan_.gopSize;
+        v->max_b_frames = plan_.maxBFrames;
+        v->color_range = AVCOL_RANGE_MPEG;
+        v->colorspace = AVCOL_SPC_SMPTE170M;
+        v->color_primaries = plan_.standard == Standard::Ntsc ? AVCOL_PRI_SMPTE170M : AVCOL_PRI_BT470BG;
+        v->color_trc = AVCOL_TRC_SMPTE170M;
+        v->sample_aspect_ratio = plan_.sampleAspect;
+        if (output_->oformat->flags & AVFMT_GLOBALHEADER)
+            v->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    check(avcodec_open2(v, encoder, nullptr), ErrorCode::EncoderFailed,
+          std::string("cannot open the ") + encoder->name + " encoder");
+    videoFrame_.reset(av_frame_alloc());
+    if (!videoFrame_)
+        fail(ErrorCode::EncoderFailed, "out of memory");
+    videoFrame_->format = v->pix_fmt;
+    videoFrame_->width = v->width;
+    videoFrame_->height = v->height;
+    videoFrame_->color_range = v->color_range;
+    check(av_frame_get_buffer(videoFrame_.get(), 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
+    if (plan_.kind == detail::OutputPlan::Kind::Images)
+        return;
+    videoStream_ = avformat_new_stream(output_.get(), nullptr);
+    if (!videoStream_)
+        fail(ErrorCode::OutputFailed, "cannot add the video stream");
+    videoStream_->time_base = v->time_base;
+    videoStream_->avg_frame_rate = plan_.frameRate;
+    videoStream_->sample_aspect_ratio = v->sample_aspect_ratio;
+    check(avcodec_parameters_from_context(videoStream_->codecpar, v), ErrorCode::EncoderFailed,
+          "cannot describe the video stream");
+    copyCodedSideData(v, videoStream_);
+    if (plan_.kind == detail::OutputPlan::Kind::Avi)
+        videoStream_->codecpar->codec_tag = MKTAG('X', 'V', 'I', 'D'); // what AVI players know MPEG-4 by
+}
+
+void ConversionRun::copyCodedSideData(const AVCodecContext* codec, AVStream* stream)
+{
+    for (int i = 0; i < codec->nb_coded_side_data; ++i) {
+        const AVPacketSideData& side = codec->coded_side_data[i];
+        std::uint8_t* data = av_stream_new_side_data(stream, side.type, side.size);
+        if (!data)
+            fail(ErrorCode::OutputFailed, "out of memory");
+        std::memcpy(data, side.data, side.size);
+    }
+}
+
+void ConversionRun::openAudioEncoder()
+{
+    const AVCodec* encoder = avcodec_find_encoder(plan_.audioCodec);
+    if (!encoder)
+        fail(ErrorCode::EncoderFailed, std::string("no encoder for ") + avcodec_get_name(plan_.audioCodec));
+    audio_.reset(avcodec_alloc_context3(encoder));
+    if (!audio_)
+        fail(ErrorCode::EncoderFailed, "out of memory");
+    AVCodecContext* a = audio_.get();
+    a->sample_rate = plan_.audioRate;
+    a->bit_rate = plan_.audioBitRate;
+    av_channel_layout_default(&a->ch_layout, 2);
+    // The encoder's preferred sample format: the first it lists.
+    a->sample_fmt = encoder->sample_fmts ? encoder->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    a->time_base = AVRational{1, plan_.audioRate};
+    if (output_->oformat->flags & AVFMT_GLOBALHEADER)
+        a->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    check(avcodec_open2(a, encoder, nullptr), ErrorCode::EncoderFailed,
+          std::string("cannot open the ") + encoder->name + " encoder");
+    audioStream_ = avformat_new_stream(output_.get(), nullptr);
+    if (!audioStream_)
+        fail(ErrorCode::OutputFailed, "cannot add the audio stream");
+    audioStream_->time_base = a->time_base;
+    check(avcodec_parameters_from_context(audioStream_->codecpar, a), ErrorCode::EncoderFailed,
+          "cannot describe the audio stream");
+    fifo_.reset(av_audio_fifo_alloc(a->sample_fmt, a->ch_layout.nb_channels, 4096));
+    audioFrame_.reset(av_frame_alloc());
+    if (!fifo_ || !audioFrame_)
+        fail(ErrorCode::EncoderFailed, "out of memory");
+}
+
+void ConversionRun::openOutput()
+{
+    const bool images = plan_.kind == detail::OutputPlan::Kind::Images;
+    if (!images) {
+        // Written under a temporary name and renamed once complete, so a
+        // file with the chosen name is always a finished one.
+        tempPath_ = c_.videoPath_ + ".part";
+        AVFormatContext* raw = nullptr;
+        check(avformat_alloc_output_context2(&raw, nullptr, plan_.muxer.c_str(), nullptr), ErrorCode::OutputFailed,
+              "cannot make a " + plan_.muxer + " output");
+        output_.reset(raw);
+    }
+    openVideoEncoder();
+    if (images)
+        return;
+    openAudioEncoder();
+    check(avio_open(&output_->pb, detail::fileUrl(tempPath_).c_str(), AVIO_FLAG_WRITE), ErrorCode::OutputFailed,
+          "cannot write \"" + tempPath_ + "\"");
+    outputOpen_ = true;
+    AVDictionary* options = nullptr;
+    if (plan_.dvdMuxRate)
+        av_dict_set(&options, "muxrate", "10080000", 0);
+    const int rc = avformat_write_header(output_.get(), &options);
+    av_dict_free(&options);
+    check(rc, ErrorCode::OutputFailed, "cannot write the header of \"" + c_.videoPath_ + "\"");
+}
+
+void ConversionRun::scaleIntoEncoderFrame(const Picture& picture)
+{
+    // Bicubic scaling when the size differs; at the same size swscale
+    // takes its direct colour-conversion paths (bgr24 is the fastest).
+    const int flags = SWS_BICUBIC;
+    SwsContext* next = sws_getCachedContext(sws_, picture.width, picture.height, picture.format, plan_.width,
+                                            plan_.height, plan_.pixelFormat, flags, nullptr, nullptr, nullptr);
+    if (!next)
+        fail(ErrorCode::EncoderFailed, "cannot convert frames of this size or layout");
+    if (next != sws_) {
+        swsOwner_.release();
+        swsOwner_.reset(next);
+        sws_ = next;
+        if (videoFrame_->color_range == AVCOL_RANGE_JPEG) {
+            const int* table = sws_getCoefficients(SWS_CS_ITU601);
+            sws_setColorspaceDetails(sws_, table, 1, table, 1, 0, 1 << 16, 1 << 16);
+        }
+    }
+    check(av_frame_make_writable(videoFrame_.get()), ErrorCode::EncoderFailed, "cannot write a video frame");
+    const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
+    const int strides[4] = {picture.stride, 0, 0, 0};
+    sws_scale(sws_, source, strides, 0, picture.height, videoFrame_->data, videoFrame_->linesize);
+}
+
+void ConversionRun::writePacket(AVPacket* packet, AVCodecContext* codec, AVStream* stream)
+{
+    av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+    packet->stream_index = stream->index;
+    check(av_interleaved_write_frame(output_.get(), packet), ErrorCode::OutputFailed,
+          "cannot write \"" + c_.videoPath_ + "\"");
+}
+
+void ConversionRun::writeImage(const AVPacket* packet)
+{
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%09zu", imageTemps_.size());
+    const std::string path = plan_.images.folder + ".fotarel-" + digits + ".part";
+    imageTemps_.push_back(path);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        fail(ErrorCode::OutputFailed, "cannot write \"" + path + "\": " + std::strerror(errno));
+    const bool written = std::fwrite(packet->data, 1, static_cast<std::size_t>(packet->size), file) ==
+                         static_cast<std::size_t>(packet->size);
+    const int err = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed)
+        fail(ErrorCode::OutputFailed, "cannot write \"" + path + "\": " + std::strerror(written ? errno : err));
+}
+
+void ConversionRun::encodeVideo(const AVFrame* frame)
+{
+    AVCodecContext* v = video_.get();
+    check(avcodec_send_frame(v, frame), ErrorCode::EncoderFailed, "the video encoder refused a frame");
+    while (true) {
+        const int rc = avcodec_receive_packet(v, packet_.get());
+        if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
+            return;
+        check(rc, ErrorCode::EncoderFailed, "video encoding failed");
+        if (plan_.kind == detail::OutputPlan::Kind::Images)
+            writeImage(packet_.get());
+        else
+            writePacket(packet_.get(), v, videoStream_);
+        av_packet_unref(packet_.get());
+    }
+}
+
+bool ConversionRun::openNextSong()
+{
+    while (true) {
+        checkAbort();
+        ++songIndex_;
+        SourceAnswer answer;
+        if (c_.audioSource_)
+            c_.audioSource_(answer, songIndex_);
+        if (std::holds_alternative<std::monostate>(answer.item())) {
+            musicEnded_ = true;
+            return false;
+        }
+        const std::string* path = std::get_if<std::string>(&answer.item());
+        if (!path) {
+            if (report(ErrorCode::AudioUnreadable, "songs can only be given as files") == ErrorAnswer::Stop)
+                throw Failure{};
+            continue;
+        }
+        auto reader = std::make_unique<detail::AudioReader>();
+        if (reader->open(*path)) {
+            song_ = std::move(reader);
+            return true;
+        }
+        if (report(ErrorCode::AudioUnreadable, reader->error()) == ErrorAnswer::Stop)
+            throw Failure{};
+    }
+}
+
+bool ConversionRun::decodeMoreMusic()
+{
+    if (musicEnded_)
+        return false;
+    if (!song_ && !openNextSong())
+        return false;
+    AVCodecContext* a = audio_.get();
+    const AVFrame* in = song_->next();
+    c_.samplesDone_.store(samplesBeforeSong_ + song_->decodedSamples());
+    const bool songEnded = in == nullptr;
+    if (songEnded && !song_->error().empty() &&
+        report(ErrorCode::AudioUnreadable, song_->error()) == ErrorAnswer::Stop)
+        throw Failure{};
+    if (in && (!swr_ || av_channel_layout_compare(&swrInLayout_, &in->ch_layout) != 0 ||
+               swrInRate_ != in->sample_rate || swrInFormat_ != in->format)) {
+        // A new song (or a song changing its format midway): drain what
+        // the old resampler holds and set up one for the new input.
+        if (swr_)
+            drainResampler();
+        av_channel_layout_uninit(&swrInLayout_);
+        check(av_channel_layout_copy(&swrInLayout_, &in->ch_layout), ErrorCode::AudioUnreadable,
+              "bad channel layout");
+        SwrContext* raw = nullptr;
+        check(swr_alloc_set_opts2(&raw, &a->ch_layout, a->sample_fmt, a->sample_rate, &swrInLayout_,
+                                  static_cast<AVSampleFormat>(in->format), in->sample_rate, 0, nullptr),
+              ErrorCode::AudioUnreadable, "cannot resample the song");
+        swr_.reset(raw);
+        check(swr_init(swr_.get()), ErrorCode::AudioUnreadable, "cannot resample the song");
+        swrInRate_ = in->sample_rate;
+        swrInFormat_ = in->format;
+    }
+    if (!swr_) {
+        // A song with nothing decodable before its end.
+        samplesBeforeSong_ += song_->decodedSamples();
+        if (c_.audioFunction_)
+            c_.audioFunction_(songIndex_, song_->decodedSamples());
+        song_.reset();
+        return true;
+    }
+    const int capacity = swr_get_out_samples(swr_.get(), in ? in->nb_samples : 0) + 32;
+    detail::FramePtr out(av_frame_alloc());
+    if (!out)
+        fail(ErrorCode::AudioUnreadable, "out of memory");
+    out->format = a->sample_fmt;
+    av_channel_layout_copy(&out->ch_layout, &a->ch_layout);
+    out->sample_rate = a->sample_rate;
+    out->nb_samples = capacity;
+    check(av_frame_get_buffer(out.get(), 0), ErrorCode::AudioUnreadable, "out of memory");
+    const int got = swr_convert(swr_.get(), out->data, capacity,
+                                in ? const_cast<const std::uint8_t**>(in->extended_data) : nullptr,
+                                in ? in->nb_samples : 0);
+    check(got, ErrorCode::AudioUnreadable, "cannot resample the song");
+    if (got > 0 && av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(out->data), got) < got)
+        fail(ErrorCode::AudioUnreadable, "out of memory");
+    if (songEnded) {
+        samplesBeforeSong_ += song_->decodedSamples();
+        if (c_.audioFunction_)
+            c_.audioFunction_(songIndex_, song_->decodedSamples());
+        song_.reset();
+        // The resampler was drained by the call above; the next song's
+        // first frame sets up a fresh one.
+        swr_.reset();
+    }
+    return true;
+}
+
+void ConversionRun::pushSilence(std::int64_t samples)
+{
+    AVCodecContext* a = audio_.get();
+    detail::FramePtr silence(av_frame_alloc());
+    if (!silence)
+        fail(ErrorCode::EncoderFailed, "out of memory");
+    while (samples > 0) {
+        const int n = static_cast<int>(std::min<std::int64_t>(samples, 4096));
+        av_frame_unref(silence.get());
+        silence->format = a->sample_fmt;
+        av_channel_layout_copy(&silence->ch_layout, &a->ch_layout);
+        silence->nb_samples = n;
+        check(av_frame_get_buffer(silence.get(), 0), ErrorCode::EncoderFailed, "out of memory");
+        av_samples_set_silence(silence->data, 0, n, a->ch_layout.nb_channels, a->sample_fmt);
+        if (av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(silence->data), n) < n)
+            fail(ErrorCode::EncoderFailed, "out of memory");
+        samples -= n;
+    }
+}
+
+void ConversionRun::drainResampler()
+{
+    AVCodecContext* a = audio_.get();
+    const int capacity = swr_get_out_samples(swr_.get(), 0) + 32;
+    detail::FramePtr out(av_frame_alloc());
+    if (!out)
+        fail(ErrorCode::AudioUnreadable, "out of memory");
+    out->format = a->sample_fmt;
+    av_channel_layout_copy(&out->ch_layout, &a->ch_layout);
+    out->nb_samples = capacity;
+    check(av_frame_get_buffer(out.get(), 0), ErrorCode::AudioUnreadable, "out of memory");
+    const int got = swr_convert(swr_.get(), out->data, capacity, nullptr, 0);
+    if (got > 0 && av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(out->data), got) < got)
+        fail(ErrorCode::AudioUnreadable, "out of memory");
+}
+
+void ConversionRun::encodeAudioFrame(int samples)
+{
+    AVCodecContext* a = audio_.get();
+    AVFrame* frame = audioFrame_.get();
+    av_frame_unref(frame);
+    frame->format = a->sample_fmt;
+    av_channel_layout_copy(&frame->ch_layout, &a->ch_layout);
+    frame->sample_rate = a->sample_rate;
+    frame->nb_samples = samples;
+    check(av_frame_get_buffer(frame, 0), ErrorCode::EncoderFailed, "out of memory");
+    const int got = av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame->data), samples);
+    if (got < samples)
+        av_samples_set_silence(frame->data, std::max(got, 0), samples - std::max(got, 0),
+                               a->ch_layout.nb_channels, a->sample_fmt);
+    frame->pts = audioEncoded_;
+    audioEncoded_ += samples;
+    check(avcodec_send_frame(a, frame), ErrorCode::EncoderFailed, "the audio encoder refused a frame");
+    while (true) {
+        const int rc = avcodec_receive_packet(a, packet_.get());
+        if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
+            return;
+        check(rc, ErrorCode::EncoderFailed, "audio encoding failed");
+        writePacket(packet_.get(), a, audioStream_);
+        av_packet_unref(packet_.get());
+    }
+}
+
+void ConversionRun::encodeAudioUpTo(std::int64_t target, bool final)
+{
+    const int frameSize = audio_->frame_size > 0 ? audio_->frame_size : 1152;
+    while (true) {
+        checkAbort();
+        const std::int64_t buffered = av_audio_fifo_size(fifo_.get());
+        const std::int64_t wanted = target - audioEncoded_;
+        if (wanted <= 0)
+            break;
+        if (wanted >= frameSize) {
+            if (buffered >= frameSize) {
+                encodeAudioFrame(frameSize);
+                continue;
+            }
+        } else if (!final) {
+            break; // the rest goes with a later frame
+        } else if (buffered >= wanted) {
+            break;
+        }
+        if (decodeMoreMusic())
+            continue;
+        if (!final) {
+            // The music has ended before the video: silence from here.
+            pushSilence(frameSize);
+            continue;
+        }
+        pushSilence(wanted - buffered);
+    }
+    if (final) {
+        const std::int64_t rest = target - audioEncoded_;
+        if (rest > 0) {
+            const bool small = audio_->codec->capabilities &
+                               (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+            // Encoders without a short last frame get it filled up with
+            // silence: less than one audio frame (about 30 ms) longer.
+            encodeAudioFrame(small ? static_cast<int>(rest) : frameSize);
+        }
+    }
+}
+
+void ConversionRun::flushEncoder(AVCodecContext* codec, AVStream* stream)
+{
+    check(avcodec_send_frame(codec, nullptr), ErrorCode::EncoderFailed, "cannot finish encoding");
+    while (true) {
+        const int rc = avcodec_receive_packet(codec, packet_.get());
+        if (rc == AVERROR_EOF || rc == AVERROR(EAGAIN))
+            return;
+        check(rc, ErrorCode::EncoderFailed, "cannot finish encoding");
+        if (stream)
+            writePacket(packet_.get(), codec, stream);
+        else
+            writeImage(packet_.get());
+        av_packet_unref(packet_.get());
+    }
+}
+
+void ConversionRun::finishOutput()
+{
+    if (plan_.kind == detail::OutputPlan::Kind::Images) {
+        flushEncoder(video_.get(), nullptr);
+        const int first = plan_.images.firstNumber;
+        const int last = first + static_cast<int>(imageTemps_.size()) - 1;
+        for (std::size_t i = 0; i < imageTemps_.size(); ++i) {
+            const std::string name = detail::imageFileName(plan_.images, first + static_cast<int>(i), last);
+            std::error_code error;
+            std::filesystem::rename(imageTemps_[i], name, error);
+            if (error)
+                fail(ErrorCode::OutputFailed, "cannot name \"" + name + "\": " + error.message());
+            imagesDone_.push_back(name);
+        }
+        imageTemps_.clear();
+        finished_ = true;
+        return;
+    }
+    const std::int64_t videoSamples =
+        av_rescale_q(outputFrames_, av_inv_q(plan_.frameRate), AVRational{1, plan_.audioRate});
+    std::int64_t target = videoSamples;
+    if (!c_.cutAudio_) {
+        // All the music, and never shorter than the video.
+        const int frameSize = audio_->frame_size > 0 ? audio_->frame_size : 1152;
+        do {
+            checkAbort();
+            while (av_audio_fifo_size(fifo_.get()) >= frameSize)
+                encodeAudioFrame(frameSize);
+        } while (decodeMoreMusic());
+        target = std::max(videoSamples, audioEncoded_ + av_audio_fifo_size(fifo_.get()));
+    }
+    encodeAudioUpTo(target, true);
+    flushEncoder(video_.get(), videoStream_);
+    flushEncoder(audio_.get(), audioStream_);
+    check(av_write_trailer(output_.get()), ErrorCode::OutputFailed, "cannot finish \"" + c_.videoPath_ + "\"");
+    const int writeError = output_->pb->error;
+    outputOpen_ = false;
+    const int closeError = avio_closep(&output_->pb);
+    check(writeError < 0 ? writeError : closeError, ErrorCode::OutputFailed,
+          "cannot finish \"" + c_.videoPath_ + "\"");
+    std::error_code error;
+    std::filesystem::rename(tempPath_, c_.videoPath_, error);
+    if (error)
+        fail(ErrorCode::OutputFailed, "cannot name \"" + c_.videoPath_ + "\": " + error.message());
+    finished_ = true;
+}
+
+void ConversionRun::discardOutput()
+{
+    if (finished_)
+        return;
+    if (output_ && outputOpen_)
+        avio_closep(&output_->pb);
+    outputOpen_ = false;
+    if (!tempPath_.empty())
+        removeQuietly(tempPath_);
+    for (const std::string& path : imageTemps_)
+        removeQuietly(path);
+    for (const std::string& path : imagesDone_)
+        removeQuietly(path);
+    imageTemps_.clear();
+    imagesDone_.clear();
+}
+
+bool ConversionRun::run()
+{
+    try {
+        progress(StatusPreparing);
+        if (c_.videoPath_.empty())
+            fail(ErrorCode::BadSetting, "no output file name is set");
+        const std::string error =
+            detail::makePlan(c_.preset_, c_.standard_, c_.quality_, c_.width_, c_.height_, c_.videoKbps_,
+                             c_.minimumKbps_, c_.maximumKbps_, c_.videoPath_, plan_);
+        if (!error.empty())
+            fail(ErrorCode::BadSetting, error);
+        plan_.standard = c_.standard_;
+        if (plan_.kind != detail::OutputPlan::Kind::Images && !c_.audioPath_.empty() &&
+            c_.audioPath_ != c_.videoPath_)
+            fail(ErrorCode::BadSetting, "the audio goes into the video file; a separate audio file is not made");
+        packet_.reset(av_packet_alloc());
+        if (!packet_)
+            fail(ErrorCode::EncoderFailed, "out of memory");
+
+        checkAbort();
+        if (!fetchFrame(0))
+            fail(ErrorCode::NoFrames, "there are no frames to convert");
+        if (plan_.width <= 0) {
+            // The first frame's size; 4:2:0 video needs even sizes.
+            const bool halfChroma = plan_.kind != detail::OutputPlan::Kind::Images;
+            plan_.width = halfChroma ? current_.width & ~1 : current_.width;
+            plan_.height = halfChroma ? current_.height & ~1 : current_.height;
+            if (plan_.width <= 0 || plan_.height <= 0)
+                fail(ErrorCode::BadSetting, "the first frame is too small");
+            detail::settleBitRates(c_.quality_, c_.videoKbps_, c_.minimumKbps_, c_.maximumKbps_, plan_);
+        }
+        plan_.sampleAspect = AVRational{1, 1};
+        openOutput();
+
+        const bool images = plan_.kind == detail::OutputPlan::Kind::Images;
+        const bool repeatByTime = c_.keepDuration_ && !images;
+        for (int index = 0;; ++index) {
+            // Converted before the video function runs: the caller may
+            // reuse a raw frame's memory for the next frame from then on.
+            if (fresh_)
+                scaleIntoEncoderFrame(current_);
+            fresh_ = false;
+            if (c_.videoFunction_)
+                c_.videoFunction_(index);
+            // Input frame `index` covers [index, index + 1) / 25 s; output
+            // frames whose start falls in it show it. Counting in whole
+            // numbers keeps NTSC's 30000/1001 from drifting.
+            const std::int64_t end =
+                repeatByTime ? av_rescale_rnd(std::int64_t(index) + 1, plan_.frameRate.num,
+                                              std::int64_t(25) * plan_.frameRate.den, AV_ROUND_UP)
+                             : std::int64_t(index) + 1;
+            while (outputFrames_ < end) {
+                videoFrame_->pts = outputFrames_++;
+                encodeVideo(videoFrame_.get());
+            }
+            if (!images)
+                encodeAudioUpTo(av_rescale_q(outputFrames_, av_inv_q(plan_.frameRate),
+                                             AVRational{1, plan_.audioRate}),
+                                false);
+            inputFrames_ = index + 1;
+            c_.framesDone_.store(inputFrames_);
+            progress(StatusFrame);
+            checkAbort();
+            if (!fetchFrame(index + 1))
+                break;
+        }
+        finishOutput();
+        progress(StatusMuxed, 100);
+    } catch (const Failure&) {
+        discardOutput();
+        c_.endNs_.store(nowNs());
+        progress(StatusElapsed);
+        return false;
+    }
+    c_.endNs_.store(nowNs());
+    progress(StatusElapsed);
+    return true;
+}
+
+Conversion::Conversion() = default;
+Conversion::~Conversion() = default;
+
+void Conversion::setVideoList(const MediaList& list)
+{
+    videoSource_ = [&list](SourceAnswer& answer, int index) { list.answer(answer, index); };
+}
+
+void Conversion::setAudioList(const MediaList& list)
+{
+    audioSource_ = [&list](SourceAnswer& answer, int index) { list.answer(answer, index); };
+}
+
+void Conversion::setFormatPreset(Preset preset, Standard standard)
+{
+    preset_ = preset;
+    standard_ = standard;
+}
+
+void Conversion::setFrameSize(int width, int height)
+{
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+}
+
+void Conversion::setVideoBitRateLimits(int minimumKbps, int maximumKbps)
+{
+    minimumKbps_ = std::max(0, minimumKbps);
+    maximumKbps_ = std::max(0, maximumKbps);
+}
+
+bool Conversion::convert()
+{
+    abortRequested_.store(false);
+    lastError_ = ErrorCode::None;
+    lastErrorText_.clear();
+    framesDone_.store(0);
+    samplesDone_.store(0);
+    endNs_.store(0);
+    startNs_.store(nowNs());
+    ConversionRun run(*this);
+    return run.run();
+}
+
+double Conversion::elapsedTime() const
+{
+    const std::int64_t start = startNs_.load();
+    if (start == 0)
+        return 0;
+    const std::int64_t end = endNs_.load();
+    return double((end ? end : nowNs()) - start) / 1e9;
+}
+
+double Conversion::remainingTime(int totalFrames, std::int64_t totalSamples) const
+{
+    double done = 0;
+    if (totalFrames > 0)
+        done = double(framesDone_.load()) / totalFrames;
+    else if (totalSamples > 0)
+        done = double(samplesDone_.load()) / double(totalSamples);
+    if (done <= 0)
+        return 0;
+    if (done >= 1)
+        return 0;
+    return elapsedTime() * (1 - done) / done;
+}
+
+std::string makeTimeText(double seconds)
+{
+    long long s = seconds > 0 && seconds < 1e12 ? static_cast<long long>(seconds) : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+} // namespace fotarel::media

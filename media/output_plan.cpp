@@ -1,0 +1,196 @@
+#include "media/output_plan.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace fotarel::media::detail {
+
+namespace {
+
+std::string lower(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+} // namespace
+
+std::optional<ImageSequenceName> parseImageSequenceName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = file.find('.');
+    if (dot == std::string::npos || dot == 0 || dot > 9)
+        return std::nullopt;
+    const std::string digits = file.substr(0, dot);
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    ImageSequenceName name;
+    name.extension = file.substr(dot + 1);
+    const std::string ext = lower(name.extension);
+    if (ext == "jpg") {
+        name.codec = AV_CODEC_ID_MJPEG;
+        name.pixelFormat = AV_PIX_FMT_YUV420P; // full range, as JPEG files are
+    } else if (ext == "bmp") {
+        name.codec = AV_CODEC_ID_BMP;
+        name.pixelFormat = AV_PIX_FMT_BGR24;
+    } else if (ext == "tga") {
+        name.codec = AV_CODEC_ID_TARGA;
+        name.pixelFormat = AV_PIX_FMT_BGR24;
+    } else if (ext == "pcx") {
+        name.codec = AV_CODEC_ID_PCX;
+        name.pixelFormat = AV_PIX_FMT_RGB24;
+    } else {
+        return std::nullopt;
+    }
+    name.folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    name.firstNumber = std::stoi(digits);
+    name.minimumWidth = static_cast<int>(digits.size());
+    return name;
+}
+
+std::string imageFileName(const ImageSequenceName& name, int number, int lastNumber)
+{
+    const int width = std::max(name.minimumWidth, static_cast<int>(std::to_string(lastNumber).size()));
+    std::string digits = std::to_string(number);
+    if (static_cast<int>(digits.size()) < width)
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    return name.folder + digits + "." + name.extension;
+}
+
+std::int64_t normalVideoBitRate(AVCodecID codec, int width, int height)
+{
+    // Rates that look good for photo albums at DVD size, carried to other
+    // sizes by the 0.75 power of the pixel count (bigger pictures need
+    // fewer bits a pixel): MPEG-1/2 4 Mb/s and MPEG-4 2 Mb/s at 720 × 576,
+    // giving about 1.4 / 7.3 / 13.4 Mb/s for MPEG-2 at 352 × 288, 1280 ×
+    // 720 and 1920 × 1080.
+    const double base = codec == AV_CODEC_ID_MPEG4 ? 2.0e6 : 4.0e6;
+    const double pixels = double(std::max(width, 16)) * double(std::max(height, 16));
+    const double rate = base * std::pow(pixels / (720.0 * 576.0), 0.75);
+    return std::max<std::int64_t>(200000, static_cast<std::int64_t>(std::llround(rate / 1000.0)) * 1000);
+}
+
+void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximumKbps, OutputPlan& plan)
+{
+    if (plan.kind == OutputPlan::Kind::Images)
+        return;
+    std::int64_t rate = videoKbps > 0 ? std::int64_t(videoKbps) * 1000
+                                      : normalVideoBitRate(plan.videoCodec, plan.width, plan.height) *
+                                            (quality == Quality::High ? 2 : 1);
+    if (minimumKbps > 0)
+        rate = std::max(rate, std::int64_t(minimumKbps) * 1000);
+    if (maximumKbps > 0)
+        rate = std::min(rate, std::int64_t(maximumKbps) * 1000);
+    plan.videoBitRate = rate;
+    if (plan.videoCodec == AV_CODEC_ID_MPEG4) {
+        plan.maxRate = 0;
+        plan.bufferSize = 0;
+        return;
+    }
+    // DVD players read at most 10.08 Mb/s: within that keep DVD's video
+    // limits (9.8 Mb/s peak, 224 KiB buffer); above it, MPEG-2 at HD sizes,
+    // allow peaks of 1.5 times the mean over a buffer of 0.5 s.
+    if (plan.muxer == "dvd" && rate <= 8000000) {
+        plan.maxRate = 9800000;
+        plan.bufferSize = 1835008;
+        plan.dvdMuxRate = true;
+    } else {
+        plan.maxRate = rate * 3 / 2;
+        // MPEG-1's header holds at most 1023 × 16 kbit of buffer.
+        plan.bufferSize = std::min<std::int64_t>(std::max<std::int64_t>(rate / 2, 1835008), 16760832);
+        plan.dvdMuxRate = false;
+    }
+}
+
+std::string makePlan(Preset preset, Standard standard, Quality quality, int width, int height, int videoKbps,
+                     int minimumKbps, int maximumKbps, const std::string& path, OutputPlan& plan)
+{
+    plan = OutputPlan{};
+    const bool ntsc = standard == Standard::Ntsc;
+    plan.frameRate = ntsc ? AVRational{30000, 1001} : AVRational{25, 1};
+    // Twelve frames a group of pictures is half a second: short enough for
+    // seeking, long enough for efficient coding; DVD allows 15 (PAL) or 18
+    // (NTSC) at most.
+    plan.gopSize = ntsc ? 18 : 15;
+
+    if (std::optional<ImageSequenceName> images = parseImageSequenceName(path)) {
+        plan.kind = OutputPlan::Kind::Images;
+        plan.images = *images;
+        plan.videoCodec = images->codec;
+        plan.pixelFormat = images->pixelFormat;
+        plan.frameRate = AVRational{25, 1};
+        plan.imageQuality = quality == Quality::High ? 2 : 4;
+        plan.width = width;
+        plan.height = height;
+        plan.audioCodec = AV_CODEC_ID_NONE;
+        return {};
+    }
+
+    switch (preset) {
+    case Preset::Vcd:
+        plan.kind = OutputPlan::Kind::Program;
+        plan.muxer = "mpeg"; // MPEG-1 system stream
+        plan.videoCodec = AV_CODEC_ID_MPEG1VIDEO;
+        plan.maxBFrames = 2;
+        plan.width = 352;
+        plan.height = ntsc ? 240 : 288;
+        plan.audioCodec = AV_CODEC_ID_MP2;
+        plan.audioRate = 44100;
+        plan.audioBitRate = 224000;
+        break;
+    case Preset::Svcd:
+        plan.kind = OutputPlan::Kind::Program;
+        plan.muxer = "svcd"; // MPEG-2 program stream
+        plan.videoCodec = AV_CODEC_ID_MPEG2VIDEO;
+        plan.maxBFrames = 2;
+        plan.width = 480;
+        plan.height = ntsc ? 480 : 576;
+        plan.audioCodec = AV_CODEC_ID_MP2;
+        plan.audioRate = 44100;
+        plan.audioBitRate = 224000;
+        break;
+    case Preset::Dvd:
+        plan.kind = OutputPlan::Kind::Program;
+        plan.muxer = "dvd"; // MPEG-2 program stream with navigation packs
+        plan.videoCodec = AV_CODEC_ID_MPEG2VIDEO;
+        plan.maxBFrames = 2;
+        plan.width = 720;
+        plan.height = ntsc ? 480 : 576;
+        // NTSC DVDs must carry AC-3 (or PCM); it is valid for PAL too.
+        plan.audioCodec = AV_CODEC_ID_AC3;
+        plan.audioRate = 48000;
+        plan.audioBitRate = 192000;
+        break;
+    case Preset::Avi:
+        plan.kind = OutputPlan::Kind::Avi;
+        plan.muxer = "avi";
+        plan.videoCodec = AV_CODEC_ID_MPEG4;
+        plan.maxBFrames = 0;
+        plan.gopSize = ntsc ? 300 : 250; // a key frame every 10 s
+        plan.width = 0;
+        plan.height = 0;
+        plan.audioCodec = AV_CODEC_ID_MP3;
+        plan.audioRate = 44100;
+        plan.audioBitRate = 192000;
+        break;
+    }
+    if (width > 0 && height > 0) {
+        plan.width = width;
+        plan.height = height;
+    }
+    if (plan.width % 2 || plan.height % 2)
+        return "the frame size must be even for 4:2:0 video (" + std::to_string(plan.width) + " x " +
+               std::to_string(plan.height) + ")";
+    if (plan.videoCodec == AV_CODEC_ID_MPEG1VIDEO || plan.videoCodec == AV_CODEC_ID_MPEG2VIDEO) {
+        if (plan.width > 4095 || plan.height > 4095)
+            return "MPEG video is limited to 4095 x 4095";
+    }
+    if (plan.width > 0)
+        settleBitRates(quality, videoKbps, minimumKbps, maximumKbps, plan);
+    return {};
+}
+
+} // namespace fotarel::media::detail

@@ -1,0 +1,71 @@
+#pragma once
+
+// How each output kind is encoded: containers, codecs, rates and sizes.
+// Kept apart from the conversion loop so the decisions read in one place.
+
+#include "media/conversion.h"
+
+extern "C" {
+#include <libavcodec/codec_id.h>
+#include <libavutil/pixfmt.h>
+#include <libavutil/rational.h>
+}
+
+#include <optional>
+#include <string>
+
+namespace fotarel::media::detail {
+
+// An output path naming an image sequence: "<folder>/<digits>.<format>".
+struct ImageSequenceName {
+    std::string folder;   // with its trailing separator, or empty
+    int firstNumber = 1;  // the digits' value
+    int minimumWidth = 2; // the digits' count
+    std::string extension; // as written, e.g. "JPG"
+    AVCodecID codec = AV_CODEC_ID_NONE;
+    AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
+};
+std::optional<ImageSequenceName> parseImageSequenceName(const std::string& path);
+
+// The file name of image `number` once all `count` images are written: the
+// number zero-padded to the width of the largest number (at least the
+// width of the given digits), so a plain name sort is the frame order.
+std::string imageFileName(const ImageSequenceName& name, int number, int lastNumber);
+
+struct OutputPlan {
+    enum class Kind { Program, Avi, Images } kind = Kind::Avi;
+    std::string muxer;            // libavformat muxer name
+    AVCodecID videoCodec = AV_CODEC_ID_NONE;
+    AVPixelFormat pixelFormat = AV_PIX_FMT_YUV420P;
+    AVRational frameRate{25, 1};
+    int width = 0;                // 0: the first frame's size
+    int height = 0;
+    int gopSize = 12;
+    int maxBFrames = 0;
+    std::int64_t videoBitRate = 0; // bits a second (0 for images)
+    std::int64_t maxRate = 0;
+    std::int64_t bufferSize = 0;
+    int imageQuality = 0;         // JPEG quantiser for image sequences
+    AVCodecID audioCodec = AV_CODEC_ID_NONE; // NONE: no audio (images)
+    int audioRate = 44100;
+    std::int64_t audioBitRate = 0;
+    bool dvdMuxRate = false;      // fits DVD's 10.08 Mb/s multiplex
+    ImageSequenceName images;
+    Standard standard = Standard::Pal;
+    AVRational sampleAspect{1, 1};
+};
+
+// The normal-quality video rate (bits a second) for a codec and frame
+// size; high quality doubles it.
+std::int64_t normalVideoBitRate(AVCodecID codec, int width, int height);
+
+// Fills in the plan for the settings. `width`/`height` are the set frame
+// size (0 when not set). Returns an error text when no output can be made.
+std::string makePlan(Preset preset, Standard standard, Quality quality, int width, int height,
+                     int videoKbps, int minimumKbps, int maximumKbps, const std::string& path,
+                     OutputPlan& plan);
+
+// Fills in the bit rates once the frame size is known.
+void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximumKbps, OutputPlan& plan);
+
+} // namespace fotarel::media::detail
