@@ -1,0 +1,794 @@
+// The built-in classes and global functions scripts of template movies use.
+
+#include "swf/avm1/interpreter.h"
+
+#include <cmath>
+#include <limits>
+
+namespace fotarel::swf::avm1 {
+
+namespace {
+
+using Args = CallArgs;
+
+void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
+{
+    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
+}
+
+void constant(Object* o, const char* name, Value v)
+{
+    o->put(QString::fromLatin1(name), std::move(v), DontEnum | DontDelete | ReadOnly);
+}
+
+Object* selfObject(const Args& a, Object::Kind kind)
+{
+    return a.self.isObject() && a.self.o->kind == kind ? a.self.o : nullptr;
+}
+
+// The string a String method works on.
+QString selfString(Interpreter& vm, const Args& a)
+{
+    if (a.self.isObject() && a.self.o->kind == Object::Kind::Primitive)
+        return vm.toString(a.self.o->primitive);
+    return vm.toString(a.self);
+}
+
+// Stable merge sort that stays safe with inconsistent script comparators.
+void mergeSort(std::vector<Value>& v, const std::function<bool(const Value&, const Value&)>& less)
+{
+    std::vector<Value> tmp(v.size());
+    for (size_t width = 1; width < v.size(); width *= 2) {
+        for (size_t lo = 0; lo < v.size(); lo += 2 * width) {
+            const size_t mid = std::min(lo + width, v.size());
+            const size_t hi = std::min(lo + 2 * width, v.size());
+            size_t i = lo, j = mid, k = lo;
+            while (i < mid && j < hi)
+                tmp[k++] = less(v[j], v[i]) ? v[j++] : v[i++];
+            while (i < mid)
+                tmp[k++] = v[i++];
+            while (j < hi)
+                tmp[k++] = v[j++];
+        }
+        v.swap(tmp);
+    }
+}
+
+enum SortOptions { CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8, Numeric = 16 };
+
+int compareDefault(Interpreter& vm, const Value& a, const Value& b, int options)
+{
+    // Undefined sorts last, as in Flash Player.
+    if (a.isUndefined() != b.isUndefined())
+        return a.isUndefined() ? 1 : -1;
+    if (options & Numeric) {
+        const double x = vm.toNumber(a), y = vm.toNumber(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    const QString x = vm.toString(a), y = vm.toString(b);
+    return x.compare(y, (options & CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive);
+}
+
+// Array.sort / sortOn: sorts `a`'s elements with a key per element.
+Value sortArray(Interpreter& vm, Object* array, const Value& compareFn, int options,
+                const std::function<Value(const Value&)>& key)
+{
+    std::vector<Value> indices;
+    indices.reserve(array->elements.size());
+    for (size_t i = 0; i < array->elements.size(); ++i)
+        indices.push_back(Value::number(double(i)));
+    bool duplicate = false;
+    auto cmp = [&](const Value& ia, const Value& ib) {
+        const Value& a = key(array->elements[size_t(ia.n)]);
+        const Value& b = key(array->elements[size_t(ib.n)]);
+        int c;
+        if (compareFn.isObject()) {
+            const double r = vm.toNumber(vm.call(compareFn, Value(), {a, b}));
+            c = std::isnan(r) ? 0 : (r < 0 ? -1 : (r > 0 ? 1 : 0));
+        } else {
+            c = compareDefault(vm, a, b, options);
+        }
+        if (c == 0)
+            duplicate = true;
+        return (options & Descending) ? c > 0 : c < 0;
+    };
+    mergeSort(indices, cmp);
+    if ((options & UniqueSort) && duplicate)
+        return Value::number(0);
+    if (options & ReturnIndexedArray)
+        return Value::object(vm.newArray(std::move(indices)));
+    std::vector<Value> sorted;
+    sorted.reserve(indices.size());
+    for (const Value& i : indices)
+        sorted.push_back(array->elements[size_t(i.n)]);
+    array->elements = std::move(sorted);
+    return Value::object(array);
+}
+
+QString joinArray(Interpreter& vm, Object* array, const QString& separator)
+{
+    QString out;
+    for (size_t i = 0; i < array->elements.size(); ++i) {
+        if (i)
+            out += separator;
+        const Value& e = array->elements[i];
+        if (!e.isNullish() || vm.version() >= 7)
+            out += e.isUndefined() ? QStringLiteral("undefined") : vm.toString(e);
+        if (out.size() > vm.limits.stringLength)
+            vm.fail(QStringLiteral("string longer than %1 characters").arg(vm.limits.stringLength));
+    }
+    return out;
+}
+
+double relativeIndex(double i, double length)
+{
+    if (std::isnan(i))
+        return 0;
+    if (i < 0)
+        return std::max(0.0, length + i);
+    return std::min(i, length);
+}
+
+double parseIntText(const QString& text, const Value& radixArg, Interpreter& vm)
+{
+    QString s = text.trimmed();
+    bool neg = false;
+    if (s.startsWith(QLatin1Char('-')) || s.startsWith(QLatin1Char('+'))) {
+        neg = s[0] == QLatin1Char('-');
+        s = s.mid(1);
+    }
+    int radix = radixArg.isUndefined() ? 0 : int(vm.toInteger(radixArg));
+    if (radix == 0) {
+        if (s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+            radix = 16;
+            s = s.mid(2);
+        } else if (s.size() > 1 && s[0] == QLatin1Char('0')) {
+            radix = 8; // a leading zero means octal to Flash Player
+        } else {
+            radix = 10;
+        }
+    } else if (radix == 16 && s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        s = s.mid(2);
+    }
+    if (radix < 2 || radix > 36)
+        return std::nan("");
+    double v = 0;
+    int digits = 0;
+    for (QChar c : s) {
+        const ushort u = c.unicode();
+        int d = 99;
+        if (u >= '0' && u <= '9')
+            d = u - '0';
+        else if ((u | 0x20) >= 'a' && (u | 0x20) <= 'z')
+            d = (u | 0x20) - 'a' + 10;
+        if (d >= radix)
+            break;
+        v = v * radix + d;
+        ++digits;
+    }
+    if (digits == 0)
+        return std::nan("");
+    return neg ? -v : v;
+}
+
+double parseFloatText(const QString& text)
+{
+    const QString s = text.trimmed();
+    QByteArray ascii;
+    for (QChar c : s) {
+        if (c.unicode() >= 128)
+            break;
+        ascii.append(char(c.unicode()));
+    }
+    const char* begin = ascii.constData();
+    char* end = nullptr;
+    // Only decimal forms: strtod would also take "0x..", "inf" and "nan".
+    int i = 0;
+    if (begin[i] == '+' || begin[i] == '-')
+        ++i;
+    if (!(std::isdigit(uchar(begin[i])) || (begin[i] == '.' && std::isdigit(uchar(begin[i + 1])))))
+        return std::nan("");
+    if (begin[i] == '0' && (begin[i + 1] == 'x' || begin[i + 1] == 'X'))
+        return 0;
+    const double v = std::strtod(begin, &end);
+    return end == begin ? std::nan("") : v;
+}
+
+QString escapeText(const QString& s)
+{
+    QString out;
+    const QByteArray utf8 = s.toUtf8();
+    for (char ch : utf8) {
+        const auto c = uchar(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            out += QLatin1Char(char(c));
+        else
+            out += QStringLiteral("%%1").arg(c, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return out;
+}
+
+QString unescapeText(const QString& s)
+{
+    QByteArray bytes;
+    for (int i = 0; i < s.size(); ++i) {
+        if (s[i] == QLatin1Char('%') && i + 2 < s.size()) {
+            bool ok = false;
+            const int v = s.mid(i + 1, 2).toInt(&ok, 16);
+            if (ok) {
+                bytes.append(char(v));
+                i += 2;
+                continue;
+            }
+        }
+        bytes.append(QString(s[i]).toUtf8());
+    }
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace
+
+void Interpreter::setupBuiltins()
+{
+    Interpreter& vm = *this;
+    objectProto = alloc(Object::Kind::Plain, nullptr);
+    functionProto = alloc(Object::Kind::Plain, objectProto);
+    global = alloc(Object::Kind::Plain, objectProto);
+    classRegistry = alloc(Object::Kind::Plain, nullptr);
+
+    auto makeClass = [&](const char* name, Object* proto, NativeFunction call, NativeFunction construct) {
+        Object* ctor = newNative(std::move(call), std::move(construct));
+        ctor->put(QStringLiteral("prototype"), Value::object(proto), DontEnum | DontDelete);
+        proto->put(QStringLiteral("constructor"), Value::object(ctor), DontEnum);
+        global->put(QString::fromLatin1(name), Value::object(ctor), DontEnum);
+        return ctor;
+    };
+
+    // --- Object ----------------------------------------------------------
+    Object* objectCtor = makeClass(
+        "Object", objectProto,
+        [](Interpreter& v, Args& a) {
+            Object* o = a.count() ? v.toObject(a.at(0)) : nullptr;
+            return Value::object(o ? o : v.newObject());
+        },
+        [](Interpreter& v, Args& a) {
+            if (a.count() && a.at(0).isObject())
+                return a.at(0);
+            (void)v;
+            return a.self;
+        });
+    def(vm, objectCtor, "registerClass", [](Interpreter& v, Args& a) {
+        const QString name = v.toString(a.at(0));
+        if (a.at(1).isObject() && a.at(1).o->isFunction())
+            v.classRegistry->put(name, a.at(1));
+        else
+            v.classRegistry->remove(name, true);
+        return Value::boolean(true);
+    });
+    def(vm, objectProto, "toString", [](Interpreter& v, Args& a) {
+        if (a.self.isObject() && a.self.o->kind == Object::Kind::Clip)
+            return Value::string(v.toString(a.self));
+        return Value::string(QStringLiteral("[object Object]"));
+    });
+    def(vm, objectProto, "valueOf", [](Interpreter&, Args& a) { return a.self; });
+    def(vm, objectProto, "hasOwnProperty", [](Interpreter& v, Args& a) {
+        if (!a.self.isObject())
+            return Value::boolean(false);
+        const QString name = v.toString(a.at(0));
+        Object* o = a.self.o;
+        size_t index;
+        if (o->kind == Object::Kind::Array && arrayIndex(name, index))
+            return Value::boolean(index < o->elements.size());
+        return Value::boolean(o->find(name, v.caseSensitive()) >= 0);
+    });
+    def(vm, objectProto, "isPropertyEnumerable", [](Interpreter& v, Args& a) {
+        if (!a.self.isObject())
+            return Value::boolean(false);
+        const Slot* s = a.self.o->slot(v.toString(a.at(0)), v.caseSensitive());
+        return Value::boolean(s && !(s->flags & DontEnum));
+    });
+    def(vm, objectProto, "isPrototypeOf", [](Interpreter&, Args& a) {
+        if (!a.self.isObject() || !a.at(0).isObject())
+            return Value::boolean(false);
+        int hops = 0;
+        for (Object* p = a.at(0).o->proto; p && hops < 256; p = p->proto, ++hops)
+            if (p == a.self.o)
+                return Value::boolean(true);
+        return Value::boolean(false);
+    });
+    def(vm, objectProto, "addProperty", [](Interpreter& v, Args& a) {
+        if (!a.self.isObject() || !a.at(1).isObject() || !a.at(1).o->isFunction())
+            return Value::boolean(false);
+        const QString name = v.toString(a.at(0));
+        if (name.isEmpty())
+            return Value::boolean(false);
+        Object* o = a.self.o;
+        o->put(name, Value(), 0, v.caseSensitive());
+        Slot* s = o->slot(name, v.caseSensitive());
+        s->getter = a.at(1).o;
+        s->setter = a.at(2).isObject() && a.at(2).o->isFunction() ? a.at(2).o : nullptr;
+        return Value::boolean(true);
+    });
+
+    // --- Function ----------------------------------------------------------
+    Object* functionCtor = makeClass(
+        "Function", functionProto, [](Interpreter&, Args&) { return Value(); }, {});
+    (void)functionCtor;
+    def(vm, functionProto, "call", [](Interpreter& v, Args& a) {
+        std::vector<Value> rest(a.args.size() > 1 ? a.args.begin() + 1 : a.args.end(), a.args.end());
+        return v.call(a.self, a.at(0), std::move(rest));
+    });
+    def(vm, functionProto, "apply", [](Interpreter& v, Args& a) {
+        std::vector<Value> rest;
+        if (a.at(1).isObject() && a.at(1).o->kind == Object::Kind::Array)
+            rest = a.at(1).o->elements;
+        return v.call(a.self, a.at(0), std::move(rest));
+    });
+
+    // --- Array -------------------------------------------------------------
+    arrayProto = alloc(Object::Kind::Plain, objectProto);
+    auto arrayFromArgs = [](Interpreter& v, Object* target, const Args& a) {
+        target->kind = Object::Kind::Array;
+        if (a.count() == 1 && a.at(0).isNumber()) {
+            const double n = a.at(0).n;
+            if (n >= 0 && n <= double(v.limits.arrayLength) && n == std::floor(n)) {
+                v.noteAllocation(int64_t(n) * int64_t(sizeof(Value)));
+                target->elements.assign(size_t(n), Value());
+                return;
+            }
+            if (n > double(v.limits.arrayLength))
+                v.fail(QStringLiteral("array longer than %1 elements").arg(v.limits.arrayLength));
+        }
+        target->elements = a.args;
+    };
+    Object* arrayCtor = makeClass(
+        "Array", arrayProto,
+        [arrayFromArgs](Interpreter& v, Args& a) {
+            Object* arr = v.newArray();
+            arrayFromArgs(v, arr, a);
+            return Value::object(arr);
+        },
+        [arrayFromArgs](Interpreter& v, Args& a) {
+            arrayFromArgs(v, a.self.o, a);
+            return a.self;
+        });
+    constant(arrayCtor, "CASEINSENSITIVE", Value::number(CaseInsensitive));
+    constant(arrayCtor, "DESCENDING", Value::number(Descending));
+    constant(arrayCtor, "UNIQUESORT", Value::number(UniqueSort));
+    constant(arrayCtor, "RETURNINDEXEDARRAY", Value::number(ReturnIndexedArray));
+    constant(arrayCtor, "NUMERIC", Value::number(Numeric));
+    auto growCheck = [](Interpreter& v, size_t size) {
+        if (int64_t(size) > v.limits.arrayLength)
+            v.fail(QStringLiteral("array longer than %1 elements").arg(v.limits.arrayLength));
+        v.noteAllocation(int64_t(sizeof(Value)));
+    };
+    def(vm, arrayProto, "push", [growCheck](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr)
+            return Value();
+        for (const Value& x : a.args) {
+            growCheck(v, arr->elements.size() + 1);
+            arr->elements.push_back(x);
+        }
+        return Value::number(double(arr->elements.size()));
+    });
+    def(vm, arrayProto, "pop", [](Interpreter&, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr || arr->elements.empty())
+            return Value();
+        Value v = arr->elements.back();
+        arr->elements.pop_back();
+        return v;
+    });
+    def(vm, arrayProto, "shift", [](Interpreter&, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr || arr->elements.empty())
+            return Value();
+        Value v = arr->elements.front();
+        arr->elements.erase(arr->elements.begin());
+        return v;
+    });
+    def(vm, arrayProto, "unshift", [growCheck](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr)
+            return Value();
+        growCheck(v, arr->elements.size() + a.args.size());
+        arr->elements.insert(arr->elements.begin(), a.args.begin(), a.args.end());
+        return Value::number(double(arr->elements.size()));
+    });
+    def(vm, arrayProto, "slice", [](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr)
+            return Value();
+        const double len = double(arr->elements.size());
+        const double from = relativeIndex(a.count() > 0 ? v.toInteger(a.at(0)) : 0, len);
+        const double to = relativeIndex(a.count() > 1 ? v.toInteger(a.at(1)) : len, len);
+        std::vector<Value> out;
+        if (to > from)
+            out.assign(arr->elements.begin() + ptrdiff_t(from), arr->elements.begin() + ptrdiff_t(to));
+        return Value::object(v.newArray(std::move(out)));
+    });
+    def(vm, arrayProto, "splice", [growCheck](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr || a.count() == 0)
+            return Value();
+        const double len = double(arr->elements.size());
+        const double start = relativeIndex(v.toInteger(a.at(0)), len);
+        const double count = a.count() > 1 ? std::clamp(v.toInteger(a.at(1)), 0.0, len - start) : len - start;
+        auto first = arr->elements.begin() + ptrdiff_t(start);
+        std::vector<Value> removed(first, first + ptrdiff_t(count));
+        arr->elements.erase(first, first + ptrdiff_t(count));
+        if (a.count() > 2) {
+            growCheck(v, arr->elements.size() + a.count() - 2);
+            arr->elements.insert(arr->elements.begin() + ptrdiff_t(start), a.args.begin() + 2, a.args.end());
+        }
+        return Value::object(v.newArray(std::move(removed)));
+    });
+    def(vm, arrayProto, "concat", [growCheck](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        std::vector<Value> out = arr ? arr->elements : std::vector<Value>{};
+        for (const Value& x : a.args) {
+            if (x.isObject() && x.o->kind == Object::Kind::Array) {
+                growCheck(v, out.size() + x.o->elements.size());
+                out.insert(out.end(), x.o->elements.begin(), x.o->elements.end());
+            } else {
+                growCheck(v, out.size() + 1);
+                out.push_back(x);
+            }
+        }
+        return Value::object(v.newArray(std::move(out)));
+    });
+    def(vm, arrayProto, "join", [](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr)
+            return Value();
+        const QString sep = a.at(0).isUndefined() ? QStringLiteral(",") : v.toString(a.at(0));
+        QString s = joinArray(v, arr, sep);
+        v.checkString(s);
+        return Value::string(std::move(s));
+    });
+    def(vm, arrayProto, "toString", [](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr)
+            return Value::string(QStringLiteral("[object Object]"));
+        QString s = joinArray(v, arr, QStringLiteral(","));
+        v.checkString(s);
+        return Value::string(std::move(s));
+    });
+    def(vm, arrayProto, "reverse", [](Interpreter&, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (arr)
+            std::reverse(arr->elements.begin(), arr->elements.end());
+        return a.self;
+    });
+    def(vm, arrayProto, "sort", [](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr)
+            return Value();
+        Value fn;
+        int options = 0;
+        if (a.at(0).isObject() && a.at(0).o->isFunction()) {
+            fn = a.at(0);
+            options = int(v.toInteger(a.at(1)));
+        } else if (a.count() > 0) {
+            options = int(v.toInteger(a.at(0)));
+        }
+        return sortArray(v, arr, fn, options, [](const Value& x) -> Value { return x; });
+    });
+    def(vm, arrayProto, "sortOn", [](Interpreter& v, Args& a) {
+        Object* arr = selfObject(a, Object::Kind::Array);
+        if (!arr)
+            return Value();
+        const QString field = v.toString(a.at(0));
+        const int options = int(v.toInteger(a.at(1)));
+        return sortArray(v, arr, Value(), options, [&](const Value& x) { return v.getMember(x, field); });
+    });
+
+    // --- String ------------------------------------------------------------
+    stringProto = alloc(Object::Kind::Plain, objectProto);
+    Object* stringCtor = makeClass(
+        "String", stringProto,
+        [](Interpreter& v, Args& a) { return Value::string(a.count() ? v.toString(a.at(0)) : QString()); },
+        [](Interpreter& v, Args& a) {
+            a.self.o->kind = Object::Kind::Primitive;
+            a.self.o->primitive = Value::string(a.count() ? v.toString(a.at(0)) : QString());
+            return a.self;
+        });
+    def(vm, stringCtor, "fromCharCode", [](Interpreter& v, Args& a) {
+        QString s;
+        for (const Value& x : a.args)
+            s += QChar(char16_t(toUint32(v.toNumber(x)) & 0xFFFF));
+        return Value::string(s);
+    });
+    def(vm, stringProto, "toString", [](Interpreter& v, Args& a) { return Value::string(selfString(v, a)); });
+    def(vm, stringProto, "valueOf", [](Interpreter& v, Args& a) { return Value::string(selfString(v, a)); });
+    def(vm, stringProto, "charAt", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        const double i = v.toInteger(a.at(0));
+        return Value::string(i >= 0 && i < double(s.size()) ? QString(s.at(qsizetype(i))) : QString());
+    });
+    def(vm, stringProto, "charCodeAt", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        const double i = v.toInteger(a.at(0));
+        return Value::number(i >= 0 && i < double(s.size()) ? double(s.at(qsizetype(i)).unicode()) : std::nan(""));
+    });
+    def(vm, stringProto, "indexOf", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        const double from = std::clamp(v.toInteger(a.at(1)), 0.0, double(s.size()));
+        return Value::number(double(s.indexOf(v.toString(a.at(0)), qsizetype(from))));
+    });
+    def(vm, stringProto, "lastIndexOf", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        const double from = a.count() > 1 ? std::clamp(v.toInteger(a.at(1)), 0.0, double(s.size())) : double(s.size());
+        return Value::number(double(s.lastIndexOf(v.toString(a.at(0)), qsizetype(from))));
+    });
+    def(vm, stringProto, "substr", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        const double len = double(s.size());
+        const double from = relativeIndex(v.toInteger(a.at(0)), len);
+        const double count = a.count() > 1 && !a.at(1).isUndefined() ? v.toInteger(a.at(1)) : len - from;
+        if (count <= 0)
+            return Value::string(QString());
+        return Value::string(s.mid(qsizetype(from), qsizetype(std::min(count, len - from))));
+    });
+    def(vm, stringProto, "substring", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        const double len = double(s.size());
+        double from = std::clamp(v.toInteger(a.at(0)), 0.0, len);
+        double to = a.count() > 1 && !a.at(1).isUndefined() ? std::clamp(v.toInteger(a.at(1)), 0.0, len) : len;
+        if (from > to)
+            std::swap(from, to);
+        return Value::string(s.mid(qsizetype(from), qsizetype(to - from)));
+    });
+    def(vm, stringProto, "slice", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        const double len = double(s.size());
+        const double from = relativeIndex(v.toInteger(a.at(0)), len);
+        const double to = a.count() > 1 && !a.at(1).isUndefined() ? relativeIndex(v.toInteger(a.at(1)), len) : len;
+        return Value::string(to > from ? s.mid(qsizetype(from), qsizetype(to - from)) : QString());
+    });
+    def(vm, stringProto, "split", [](Interpreter& v, Args& a) {
+        const QString s = selfString(v, a);
+        std::vector<Value> parts;
+        const double limit = a.count() > 1 && !a.at(1).isUndefined() ? v.toInteger(a.at(1)) : 4294967295.0;
+        if (a.at(0).isUndefined()) {
+            parts.push_back(Value::string(s));
+        } else {
+            const QString sep = v.toString(a.at(0));
+            QStringList pieces;
+            if (sep.isEmpty()) {
+                for (QChar c : s)
+                    pieces.append(QString(c));
+            } else {
+                pieces = s.split(sep);
+            }
+            for (const QString& p : pieces) {
+                if (double(parts.size()) >= limit)
+                    break;
+                parts.push_back(Value::string(p));
+            }
+        }
+        return Value::object(v.newArray(std::move(parts)));
+    });
+    def(vm, stringProto, "toUpperCase", [](Interpreter& v, Args& a) { return Value::string(selfString(v, a).toUpper()); });
+    def(vm, stringProto, "toLowerCase", [](Interpreter& v, Args& a) { return Value::string(selfString(v, a).toLower()); });
+    def(vm, stringProto, "concat", [](Interpreter& v, Args& a) {
+        QString s = selfString(v, a);
+        for (const Value& x : a.args) {
+            s += v.toString(x);
+            v.checkString(s);
+        }
+        return Value::string(s);
+    });
+
+    // --- Number and Boolean ---------------------------------------------------
+    numberProto = alloc(Object::Kind::Plain, objectProto);
+    Object* numberCtor = makeClass(
+        "Number", numberProto,
+        [](Interpreter& v, Args& a) { return Value::number(a.count() ? v.toNumber(a.at(0)) : 0); },
+        [](Interpreter& v, Args& a) {
+            a.self.o->kind = Object::Kind::Primitive;
+            a.self.o->primitive = Value::number(a.count() ? v.toNumber(a.at(0)) : 0);
+            return a.self;
+        });
+    constant(numberCtor, "MAX_VALUE", Value::number(std::numeric_limits<double>::max()));
+    constant(numberCtor, "MIN_VALUE", Value::number(std::numeric_limits<double>::denorm_min()));
+    constant(numberCtor, "NaN", Value::number(std::nan("")));
+    constant(numberCtor, "POSITIVE_INFINITY", Value::number(INFINITY));
+    constant(numberCtor, "NEGATIVE_INFINITY", Value::number(-INFINITY));
+    auto selfNumber = [](Interpreter& v, const Args& a) {
+        if (a.self.isObject() && a.self.o->kind == Object::Kind::Primitive)
+            return v.toNumber(a.self.o->primitive);
+        return v.toNumber(a.self);
+    };
+    def(vm, numberProto, "toString", [selfNumber](Interpreter& v, Args& a) {
+        const int radix = a.at(0).isUndefined() ? 10 : int(v.toInteger(a.at(0)));
+        return Value::string(numberToStringRadix(selfNumber(v, a), radix));
+    });
+    def(vm, numberProto, "valueOf", [selfNumber](Interpreter& v, Args& a) { return Value::number(selfNumber(v, a)); });
+
+    booleanProto = alloc(Object::Kind::Plain, objectProto);
+    makeClass(
+        "Boolean", booleanProto,
+        [](Interpreter& v, Args& a) { return Value::boolean(v.toBoolean(a.at(0))); },
+        [](Interpreter& v, Args& a) {
+            a.self.o->kind = Object::Kind::Primitive;
+            a.self.o->primitive = Value::boolean(v.toBoolean(a.at(0)));
+            return a.self;
+        });
+    auto selfBool = [](Interpreter& v, const Args& a) {
+        if (a.self.isObject() && a.self.o->kind == Object::Kind::Primitive)
+            return v.toBoolean(a.self.o->primitive);
+        return v.toBoolean(a.self);
+    };
+    def(vm, booleanProto, "toString", [selfBool](Interpreter& v, Args& a) {
+        return Value::string(selfBool(v, a) ? QStringLiteral("true") : QStringLiteral("false"));
+    });
+    def(vm, booleanProto, "valueOf", [selfBool](Interpreter& v, Args& a) { return Value::boolean(selfBool(v, a)); });
+
+    // --- Error -----------------------------------------------------------------
+    errorProto = alloc(Object::Kind::Plain, objectProto);
+    errorProto->put(QStringLiteral("name"), Value::string(QStringLiteral("Error")), DontEnum);
+    errorProto->put(QStringLiteral("message"), Value::string(QStringLiteral("Error")), DontEnum);
+    makeClass(
+        "Error", errorProto,
+        [](Interpreter& v, Args& a) {
+            Object* e = v.alloc(Object::Kind::Plain, v.errorProto);
+            if (!a.at(0).isUndefined())
+                e->put(QStringLiteral("message"), Value::string(v.toString(a.at(0))));
+            return Value::object(e);
+        },
+        [](Interpreter& v, Args& a) {
+            if (!a.at(0).isUndefined())
+                a.self.o->put(QStringLiteral("message"), Value::string(v.toString(a.at(0))));
+            return a.self;
+        });
+    def(vm, errorProto, "toString", [](Interpreter& v, Args& a) {
+        return Value::string(v.toString(v.getMember(a.self, QStringLiteral("message"))));
+    });
+
+    // --- Math --------------------------------------------------------------------
+    Object* math = newObject();
+    global->put(QStringLiteral("Math"), Value::object(math), DontEnum);
+    constant(math, "PI", Value::number(M_PI));
+    constant(math, "E", Value::number(M_E));
+    constant(math, "LN2", Value::number(M_LN2));
+    constant(math, "LN10", Value::number(M_LN10));
+    constant(math, "LOG2E", Value::number(M_LOG2E));
+    constant(math, "LOG10E", Value::number(M_LOG10E));
+    constant(math, "SQRT1_2", Value::number(M_SQRT1_2));
+    constant(math, "SQRT2", Value::number(M_SQRT2));
+    auto unary = [&](const char* name, double (*fn)(double)) {
+        def(vm, math, name, [fn](Interpreter& v, Args& a) {
+            return Value::number(a.count() ? fn(v.toNumber(a.at(0))) : std::nan(""));
+        });
+    };
+    unary("abs", [](double x) { return std::fabs(x); });
+    unary("acos", [](double x) { return std::acos(x); });
+    unary("asin", [](double x) { return std::asin(x); });
+    unary("atan", [](double x) { return std::atan(x); });
+    unary("ceil", [](double x) { return std::ceil(x); });
+    unary("cos", [](double x) { return std::cos(x); });
+    unary("exp", [](double x) { return std::exp(x); });
+    unary("floor", [](double x) { return std::floor(x); });
+    unary("log", [](double x) { return std::log(x); });
+    unary("round", [](double x) { return std::floor(x + 0.5); });
+    unary("sin", [](double x) { return std::sin(x); });
+    unary("sqrt", [](double x) { return std::sqrt(x); });
+    unary("tan", [](double x) { return std::tan(x); });
+    def(vm, math, "atan2", [](Interpreter& v, Args& a) {
+        return Value::number(std::atan2(v.toNumber(a.at(0)), v.toNumber(a.at(1))));
+    });
+    def(vm, math, "pow", [](Interpreter& v, Args& a) {
+        return Value::number(std::pow(v.toNumber(a.at(0)), v.toNumber(a.at(1))));
+    });
+    def(vm, math, "max", [](Interpreter& v, Args& a) {
+        double r = -INFINITY;
+        for (const Value& x : a.args) {
+            const double n = v.toNumber(x);
+            if (std::isnan(n))
+                return Value::number(n);
+            r = std::max(r, n);
+        }
+        return Value::number(r);
+    });
+    def(vm, math, "min", [](Interpreter& v, Args& a) {
+        double r = INFINITY;
+        for (const Value& x : a.args) {
+            const double n = v.toNumber(x);
+            if (std::isnan(n))
+                return Value::number(n);
+            r = std::min(r, n);
+        }
+        return Value::number(r);
+    });
+    def(vm, math, "random", [](Interpreter& v, Args&) { return Value::number(v.random()); });
+
+    // --- global functions ---------------------------------------------------------
+    constant(global, "NaN", Value::number(std::nan("")));
+    constant(global, "Infinity", Value::number(INFINITY));
+    def(vm, global, "parseInt", [](Interpreter& v, Args& a) {
+        return Value::number(parseIntText(v.toString(a.at(0)), a.at(1), v));
+    });
+    def(vm, global, "parseFloat", [](Interpreter& v, Args& a) {
+        return Value::number(parseFloatText(v.toString(a.at(0))));
+    });
+    def(vm, global, "isNaN", [](Interpreter& v, Args& a) { return Value::boolean(std::isnan(v.toNumber(a.at(0)))); });
+    def(vm, global, "isFinite", [](Interpreter& v, Args& a) {
+        return Value::boolean(std::isfinite(v.toNumber(a.at(0))));
+    });
+    def(vm, global, "escape", [](Interpreter& v, Args& a) { return Value::string(escapeText(v.toString(a.at(0)))); });
+    def(vm, global, "unescape", [](Interpreter& v, Args& a) {
+        return Value::string(unescapeText(v.toString(a.at(0))));
+    });
+    def(vm, global, "getTimer", [](Interpreter& v, Args&) { return Value::number(double(v.player.movieTimeMs())); });
+    def(vm, global, "getVersion", [](Interpreter&, Args&) { return Value::string(QStringLiteral("LNX 8,0,0,0")); });
+    def(vm, global, "updateAfterEvent", [](Interpreter&, Args&) { return Value(); });
+    def(vm, global, "fscommand", [](Interpreter& v, Args& a) {
+        v.player.fscommand(v.toString(a.at(0)), v.toString(a.at(1)));
+        return Value();
+    });
+    def(vm, global, "trace", [](Interpreter& v, Args& a) {
+        v.player.trace(a.at(0).isUndefined() ? QStringLiteral("undefined") : v.toString(a.at(0)));
+        return Value();
+    });
+    def(vm, global, "targetPath", [](Interpreter& v, Args& a) {
+        DisplayObjectHost* c = v.clipOf(a.at(0));
+        return c ? Value::string(v.targetPath(c)) : Value();
+    });
+    def(vm, global, "ASSetPropFlags", [](Interpreter& v, Args& a) {
+        if (!a.at(0).isObject())
+            return Value();
+        Object* o = a.at(0).o;
+        QStringList names;
+        bool all = a.at(1).isNull();
+        if (a.at(1).isObject() && a.at(1).o->kind == Object::Kind::Array) {
+            for (const Value& n : a.at(1).o->elements)
+                names.append(v.toString(n));
+        } else if (!all) {
+            names = v.toString(a.at(1)).split(QLatin1Char(','));
+        }
+        const auto set = uint8_t(toUint32(v.toNumber(a.at(2))) & 7);
+        const auto clear = uint8_t(toUint32(v.toNumber(a.at(3))) & 7);
+        for (Slot& s : o->props)
+            if (all || names.contains(s.name))
+                s.flags = uint8_t((s.flags & ~clear) | set);
+        return Value();
+    });
+    auto addInterval = [](Interpreter& v, Args& a, bool once) {
+        Interval iv;
+        iv.once = once;
+        size_t next = 0;
+        if (a.at(0).isObject() && a.at(0).o->isFunction()) {
+            iv.function = a.at(0);
+            next = 1;
+        } else if (a.at(0).isObject() && a.count() > 1) {
+            iv.function = a.at(0);
+            iv.method = v.toString(a.at(1));
+            next = 2;
+        } else {
+            return Value();
+        }
+        const double ms = v.toNumber(a.at(next));
+        iv.period = std::isnan(ms) || ms < 0 ? 0 : int64_t(std::min(ms, 1e12));
+        iv.args.assign(a.args.begin() + ptrdiff_t(std::min(next + 1, a.args.size())), a.args.end());
+        if (int(v.intervals.size()) >= v.limits.intervals)
+            v.fail(QStringLiteral("more than %1 active intervals").arg(v.limits.intervals));
+        iv.id = v.nextIntervalId++;
+        iv.due = v.player.movieTimeMs() + std::max<int64_t>(iv.period, 1);
+        v.intervals[iv.id] = iv;
+        return Value::number(iv.id);
+    };
+    def(vm, global, "setInterval", [addInterval](Interpreter& v, Args& a) { return addInterval(v, a, false); });
+    def(vm, global, "setTimeout", [addInterval](Interpreter& v, Args& a) { return addInterval(v, a, true); });
+    auto clearInterval = [](Interpreter& v, Args& a) {
+        v.intervals.erase(int(v.toInteger(a.at(0))));
+        return Value();
+    };
+    def(vm, global, "clearInterval", clearInterval);
+    def(vm, global, "clearTimeout", clearInterval);
+
+    setupClipClasses();
+}
+
+} // namespace fotarel::swf::avm1

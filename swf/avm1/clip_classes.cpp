@@ -1,0 +1,217 @@
+// MovieClip and MovieClipLoader: script methods that forward to the host.
+
+#include "swf/avm1/interpreter.h"
+
+#include <cmath>
+
+namespace fotarel::swf::avm1 {
+
+namespace {
+
+using Args = CallArgs;
+
+void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
+{
+    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
+}
+
+// Script depths are kept inside the range Flash Player allows for them.
+int scriptDepth(Interpreter& vm, const Value& v)
+{
+    const double d = vm.toInteger(v);
+    return int(std::clamp(d, -16384.0, 2130690045.0));
+}
+
+// The clip a MovieClipLoader call names: a clip, a path, or a level number.
+DisplayObjectHost* loaderTarget(Interpreter& vm, const Value& target)
+{
+    if (DisplayObjectHost* c = vm.clipOf(target))
+        return c;
+    if (target.isNumber()) {
+        const int level = int(target.n);
+        return level >= 0 ? vm.player.levelRoot(level) : nullptr;
+    }
+    const QString path = vm.toString(target);
+    if (path.isEmpty())
+        return nullptr;
+    DisplayObjectHost* base = vm.current ? vm.clipOf(Value::object(vm.current->timeline)) : nullptr;
+    return vm.resolveClipPath(base, path);
+}
+
+} // namespace
+
+void Interpreter::setupClipClasses()
+{
+    Interpreter& vm = *this;
+    clipProto = alloc(Object::Kind::Plain, objectProto);
+    Object* clipCtor = newNative([](Interpreter&, Args&) { return Value(); });
+    clipCtor->put(QStringLiteral("prototype"), Value::object(clipProto), DontEnum | DontDelete);
+    clipProto->put(QStringLiteral("constructor"), Value::object(clipCtor), DontEnum);
+    global->put(QStringLiteral("MovieClip"), Value::object(clipCtor), DontEnum);
+
+    // Each method acts on the clip `this` is; on anything else it does nothing.
+    auto method = [&](const char* name, std::function<Value(Interpreter&, DisplayObjectHost&, Args&)> fn) {
+        def(vm, clipProto, name, [fn](Interpreter& v, Args& a) -> Value {
+            DisplayObjectHost* c = v.clipOf(a.self);
+            return c ? fn(v, *c, a) : Value();
+        });
+    };
+    method("play", [](Interpreter&, DisplayObjectHost& c, Args&) { c.play(); return Value(); });
+    method("stop", [](Interpreter&, DisplayObjectHost& c, Args&) { c.stop(); return Value(); });
+    method("gotoAndPlay", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        v.gotoFrameValue(&c, a.at(0), true);
+        return Value();
+    });
+    method("gotoAndStop", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        v.gotoFrameValue(&c, a.at(0), false);
+        return Value();
+    });
+    method("nextFrame", [](Interpreter&, DisplayObjectHost& c, Args&) {
+        c.gotoFrame(c.currentFrame() + 1, false);
+        return Value();
+    });
+    method("prevFrame", [](Interpreter&, DisplayObjectHost& c, Args&) {
+        c.gotoFrame(std::max(1, c.currentFrame() - 1), false);
+        return Value();
+    });
+    method("loadMovie", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        v.loadInto(&c, v.toString(a.at(0)));
+        return Value();
+    });
+    method("unloadMovie", [](Interpreter&, DisplayObjectHost& c, Args&) { c.unloadMovie(); return Value(); });
+    method("createEmptyMovieClip", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        DisplayObjectHost* made = c.createEmptyMovieClip(v.toString(a.at(0)), scriptDepth(v, a.at(1)));
+        return made ? Value::object(v.objectFor(made)) : Value();
+    });
+    method("attachMovie", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        const QString symbol = v.toString(a.at(0));
+        DisplayObjectHost* made = c.attachMovie(symbol, v.toString(a.at(1)), scriptDepth(v, a.at(2)));
+        if (!made)
+            return Value();
+        v.applyRegisteredClass(made, symbol, a.at(3));
+        return Value::object(v.objectFor(made));
+    });
+    method("duplicateMovieClip", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        DisplayObjectHost* made = c.duplicate(v.toString(a.at(0)), scriptDepth(v, a.at(1)));
+        if (!made)
+            return Value();
+        Object* o = v.objectFor(made);
+        if (a.at(2).isObject())
+            for (const Slot& s : a.at(2).o->props)
+                if (!(s.flags & DontEnum))
+                    v.setMember(Value::object(o), s.name, s.value);
+        return Value::object(o);
+    });
+    method("removeMovieClip", [](Interpreter&, DisplayObjectHost& c, Args&) {
+        c.removeFromParent();
+        return Value();
+    });
+    method("swapDepths", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        const Value& target = a.at(0);
+        if (DisplayObjectHost* other = v.clipOf(target)) {
+            if (other->parent() == c.parent() && other != &c)
+                c.swapDepths(other->depth());
+        } else if (target.isString()) {
+            DisplayObjectHost* sibling = c.parent() ? c.parent()->childByName(target.s, v.caseSensitive()) : nullptr;
+            if (sibling && sibling != &c)
+                c.swapDepths(sibling->depth());
+        } else if (!target.isNullish()) {
+            c.swapDepths(scriptDepth(v, target));
+        }
+        return Value();
+    });
+    method("setMask", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        c.setMask(v.clipOf(a.at(0)));
+        return Value::boolean(true);
+    });
+    method("getBytesLoaded", [](Interpreter&, DisplayObjectHost& c, Args&) {
+        return Value::number(double(c.bytesLoaded()));
+    });
+    method("getBytesTotal", [](Interpreter&, DisplayObjectHost& c, Args&) {
+        return Value::number(double(c.bytesTotal()));
+    });
+    method("getDepth", [](Interpreter&, DisplayObjectHost& c, Args&) { return Value::number(c.depth()); });
+    method("getNextHighestDepth", [](Interpreter&, DisplayObjectHost& c, Args&) {
+        return Value::number(c.nextHighestDepth());
+    });
+
+    // --- MovieClipLoader ---------------------------------------------------
+    loaderProto = alloc(Object::Kind::Plain, objectProto);
+    Object* loaderCtor = newNative(
+        [](Interpreter&, Args&) { return Value(); },
+        [](Interpreter& v, Args& a) {
+            a.self.o->kind = Object::Kind::Loader;
+            a.self.o->put(QStringLiteral("_listeners"), Value::object(v.newArray()), DontEnum);
+            return a.self;
+        });
+    loaderCtor->put(QStringLiteral("prototype"), Value::object(loaderProto), DontEnum | DontDelete);
+    loaderProto->put(QStringLiteral("constructor"), Value::object(loaderCtor), DontEnum);
+    global->put(QStringLiteral("MovieClipLoader"), Value::object(loaderCtor), DontEnum);
+
+    auto listeners = [](Args& a) -> Object* {
+        if (!a.self.isObject())
+            return nullptr;
+        Slot* s = a.self.o->slot(QStringLiteral("_listeners"), true);
+        return s && s->value.isObject() && s->value.o->kind == Object::Kind::Array ? s->value.o : nullptr;
+    };
+    def(vm, loaderProto, "addListener", [listeners](Interpreter& v, Args& a) {
+        Object* list = listeners(a);
+        if (!list || !a.at(0).isObject())
+            return Value::boolean(false);
+        for (const Value& x : list->elements)
+            if (v.strictEquals(x, a.at(0)))
+                return Value::boolean(true);
+        if (int64_t(list->elements.size()) >= v.limits.arrayLength)
+            v.fail(QStringLiteral("array longer than %1 elements").arg(v.limits.arrayLength));
+        list->elements.push_back(a.at(0));
+        return Value::boolean(true);
+    });
+    def(vm, loaderProto, "removeListener", [listeners](Interpreter& v, Args& a) {
+        Object* list = listeners(a);
+        if (!list)
+            return Value::boolean(false);
+        for (size_t i = 0; i < list->elements.size(); ++i) {
+            if (v.strictEquals(list->elements[i], a.at(0))) {
+                list->elements.erase(list->elements.begin() + ptrdiff_t(i));
+                return Value::boolean(true);
+            }
+        }
+        return Value::boolean(false);
+    });
+    def(vm, loaderProto, "loadClip", [](Interpreter& v, Args& a) {
+        if (!a.self.isObject())
+            return Value::boolean(false);
+        const QString url = v.toString(a.at(0));
+        DisplayObjectHost* target = loaderTarget(v, a.at(1));
+        if (!target && a.at(1).isNumber() && a.at(1).n >= 0) {
+            // A level that does not exist yet: the player creates it.
+            v.player.loadMovieNum(url, int(a.at(1).n));
+            target = v.player.levelRoot(int(a.at(1).n));
+            if (!target)
+                return Value::boolean(true);
+            v.pendingLoads.push_back({target->link(), a.self.o});
+            return Value::boolean(true);
+        }
+        if (!target || url.isEmpty())
+            return Value::boolean(false);
+        v.pendingLoads.push_back({target->link(), a.self.o});
+        v.loadInto(target, url);
+        return Value::boolean(true);
+    });
+    def(vm, loaderProto, "unloadClip", [](Interpreter& v, Args& a) {
+        DisplayObjectHost* target = loaderTarget(v, a.at(0));
+        if (!target)
+            return Value::boolean(false);
+        target->unloadMovie();
+        return Value::boolean(true);
+    });
+    def(vm, loaderProto, "getProgress", [](Interpreter& v, Args& a) {
+        Object* o = v.newObject();
+        DisplayObjectHost* target = loaderTarget(v, a.at(0));
+        o->put(QStringLiteral("bytesLoaded"), Value::number(target ? double(target->bytesLoaded()) : 0));
+        o->put(QStringLiteral("bytesTotal"), Value::number(target ? double(target->bytesTotal()) : 0));
+        return Value::object(o);
+    });
+}
+
+} // namespace fotarel::swf::avm1

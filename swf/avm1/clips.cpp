@@ -1,0 +1,426 @@
+// Clips as script objects: display properties, target paths, loads and
+// intervals.
+
+#include "swf/avm1/interpreter.h"
+
+#include <cmath>
+
+namespace fotarel::swf::avm1 {
+
+namespace {
+
+constexpr int kMaxPathDepth = 256;
+
+const char* const kPropertyNames[kPropertyCount] = {
+    "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
+    "_width", "_height", "_rotation", "_target", "_framesloaded", "_name", "_droptarget", "_url",
+    "_highquality", "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse",
+};
+
+// Display property names are case-insensitive in every SWF version.
+int propertyIndex(const QString& name)
+{
+    if (name.size() < 2 || name[0] != QLatin1Char('_'))
+        return -1;
+    for (int i = 0; i < kPropertyCount; ++i)
+        if (name.compare(QLatin1String(kPropertyNames[i]), Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool levelNumber(const QString& name, int& level)
+{
+    if (!name.startsWith(QLatin1String("_level"), Qt::CaseInsensitive))
+        return false;
+    bool ok = false;
+    level = name.mid(6).toInt(&ok);
+    return ok && level >= 0;
+}
+
+} // namespace
+
+Object* Interpreter::objectFor(DisplayObjectHost* clip)
+{
+    if (!clip)
+        return nullptr;
+    const std::shared_ptr<ClipLink>& link = clip->link();
+    if (link->object)
+        return link->object;
+    Object* o = alloc(Object::Kind::Clip, clipProto);
+    o->link = link;
+    link->object = o;
+    links.push_back(link);
+    return o;
+}
+
+DisplayObjectHost* Interpreter::clipOf(const Value& v) const
+{
+    if (!v.isObject() || v.o->kind != Object::Kind::Clip)
+        return nullptr;
+    return v.o->clip();
+}
+
+DisplayObjectHost* Interpreter::rootOf(DisplayObjectHost* clip) const
+{
+    if (!clip)
+        return player.levelRoot(0);
+    int hops = 0;
+    while (clip->parent() && hops++ < kMaxPathDepth)
+        clip = clip->parent();
+    return clip;
+}
+
+QString Interpreter::targetPath(DisplayObjectHost* clip) const
+{
+    QStringList parts;
+    int hops = 0;
+    while (clip && clip->parent() && hops++ < kMaxPathDepth) {
+        parts.prepend(clip->name());
+        clip = clip->parent();
+    }
+    parts.prepend(QStringLiteral("_level%1").arg(clip ? clip->level() : 0));
+    return parts.join(QLatin1Char('.'));
+}
+
+QString Interpreter::slashPath(DisplayObjectHost* clip) const
+{
+    QStringList parts;
+    int hops = 0;
+    while (clip && clip->parent() && hops++ < kMaxPathDepth) {
+        parts.prepend(clip->name());
+        clip = clip->parent();
+    }
+    const int level = clip ? clip->level() : 0;
+    const QString root = level == 0 ? QString() : QStringLiteral("_level%1").arg(level);
+    return root + QLatin1Char('/') + parts.join(QLatin1Char('/'));
+}
+
+bool Interpreter::splitVariablePath(const QString& path, QString& target, QString& var) const
+{
+    const int colon = path.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        target = path.left(colon);
+        var = path.mid(colon + 1);
+        return true;
+    }
+    if (path.contains(QLatin1Char('/'))) {
+        target = path;
+        var.clear();
+        return true;
+    }
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        target = path.left(dot);
+        var = path.mid(dot + 1);
+        return true;
+    }
+    target.clear();
+    var = path;
+    return true;
+}
+
+DisplayObjectHost* Interpreter::resolveClipPath(DisplayObjectHost* base, const QString& path)
+{
+    if (path.isEmpty())
+        return base;
+    const bool cs = caseSensitive();
+    DisplayObjectHost* clip = base;
+    QStringList parts;
+    if (path.contains(QLatin1Char('/'))) {
+        QString rest = path;
+        if (rest.startsWith(QLatin1Char('/'))) {
+            clip = rootOf(base);
+            rest = rest.mid(1);
+        }
+        parts = rest.split(QLatin1Char('/'));
+    } else {
+        parts = path.split(QLatin1Char('.'));
+    }
+    if (parts.size() > kMaxPathDepth)
+        return nullptr;
+    bool first = true;
+    for (const QString& part : parts) {
+        const bool isFirst = first;
+        first = false;
+        if (part.isEmpty())
+            continue;
+        int level = 0;
+        if (isFirst && levelNumber(part, level)) {
+            clip = player.levelRoot(level);
+        } else if (isFirst && part.compare(QLatin1String("_root"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+            clip = rootOf(base);
+        } else if (isFirst && part == QLatin1String("this")) {
+            clip = base;
+        } else if (part == QLatin1String("..")
+                   || part.compare(QLatin1String("_parent"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+            clip = clip ? clip->parent() : nullptr;
+        } else if (clip) {
+            DisplayObjectHost* child = clip->childByName(part, cs);
+            if (!child) {
+                // A timeline variable that holds a clip.
+                if (Object* o = clip->link()->object)
+                    if (Slot* s = o->slot(part, cs))
+                        child = clipOf(s->value);
+            }
+            clip = child;
+        }
+        if (!clip)
+            return nullptr;
+    }
+    return clip;
+}
+
+Value Interpreter::clipProperty(DisplayObjectHost* clip, int prop)
+{
+    switch (Property(prop)) {
+    case Property::Target: return Value::string(slashPath(clip));
+    case Property::Name: return Value::string(clip->name());
+    case Property::DropTarget: return Value::string(QString());
+    case Property::Url: return Value::string(clip->url());
+    case Property::Quality: return Value::string(QStringLiteral("HIGH"));
+    case Property::Visible: return version_ >= 5 ? Value::boolean(clip->property(Property::Visible) != 0)
+                                                 : Value::number(clip->property(Property::Visible) != 0 ? 1 : 0);
+    case Property::CurrentFrame: return Value::number(clip->currentFrame());
+    case Property::TotalFrames: return Value::number(clip->totalFrames());
+    case Property::FramesLoaded: return Value::number(clip->framesLoaded());
+    default: return Value::number(clip->property(Property(prop)));
+    }
+}
+
+void Interpreter::setClipProperty(DisplayObjectHost* clip, int prop, const Value& v)
+{
+    switch (Property(prop)) {
+    case Property::Name:
+        clip->setName(toString(v));
+        return;
+    case Property::Visible:
+        clip->setProperty(Property::Visible, toBoolean(v) ? 1 : 0);
+        return;
+    case Property::Target:
+    case Property::DropTarget:
+    case Property::Url:
+    case Property::CurrentFrame:
+    case Property::TotalFrames:
+    case Property::FramesLoaded:
+    case Property::XMouse:
+    case Property::YMouse:
+    case Property::Quality:
+        return; // read-only
+    default: {
+        const double n = toNumber(v);
+        if (std::isnan(n))
+            return; // Flash Player ignores a NaN position or scale
+        clip->setProperty(Property(prop), n);
+        return;
+    }
+    }
+}
+
+Value Interpreter::clipMember(Object* clipObject, const QString& name, bool& found)
+{
+    found = false;
+    DisplayObjectHost* clip = clipObject->clip();
+    if (!clip)
+        return {};
+    if (name.startsWith(QLatin1Char('_'))) {
+        const int prop = propertyIndex(name);
+        if (prop >= 0) {
+            found = true;
+            return clipProperty(clip, prop);
+        }
+        if (name.compare(QLatin1String("_parent"), Qt::CaseInsensitive) == 0) {
+            found = true;
+            return clip->parent() ? Value::object(objectFor(clip->parent())) : Value();
+        }
+        if (name.compare(QLatin1String("_root"), Qt::CaseInsensitive) == 0) {
+            found = true;
+            return Value::object(objectFor(rootOf(clip)));
+        }
+        if (name.compare(QLatin1String("_global"), Qt::CaseInsensitive) == 0) {
+            found = true;
+            return Value::object(global);
+        }
+        int level = 0;
+        if (levelNumber(name, level)) {
+            DisplayObjectHost* root = player.levelRoot(level);
+            found = root != nullptr;
+            return root ? Value::object(objectFor(root)) : Value();
+        }
+    }
+    // Own variables come first, then children by instance name, then the
+    // prototype chain (MovieClip methods).
+    if (clipObject->find(name, caseSensitive()) >= 0)
+        return {};
+    if (DisplayObjectHost* child = clip->childByName(name, caseSensitive())) {
+        found = true;
+        return Value::object(objectFor(child));
+    }
+    return {};
+}
+
+bool Interpreter::setClipMember(Object* clipObject, const QString& name, const Value& value)
+{
+    const int prop = propertyIndex(name);
+    if (prop < 0)
+        return false;
+    if (DisplayObjectHost* clip = clipObject->clip())
+        setClipProperty(clip, prop, value);
+    return true;
+}
+
+void Interpreter::gotoFrameValue(DisplayObjectHost* clip, const Value& frame, bool play, int bias)
+{
+    if (!clip)
+        return;
+    if (frame.isString()) {
+        QString text = frame.s;
+        DisplayObjectHost* target = clip;
+        const int colon = int(text.lastIndexOf(QLatin1Char(':')));
+        if (colon >= 0) {
+            target = resolveClipPath(clip, text.left(colon));
+            text = text.mid(colon + 1);
+            if (!target)
+                return;
+        }
+        bool isNumber = false;
+        const int n = text.toInt(&isNumber);
+        if (isNumber) {
+            target->gotoFrame(n + bias, play);
+            return;
+        }
+        const int labelled = target->frameOfLabel(text);
+        if (labelled > 0)
+            target->gotoFrame(labelled, play);
+        return;
+    }
+    const double n = toNumber(frame);
+    if (std::isnan(n))
+        return;
+    clip->gotoFrame(int(std::clamp(n, -1e9, 1e9)) + bias, play);
+}
+
+void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init)
+{
+    Object* o = objectFor(clip);
+    if (!o)
+        return;
+    if (init.isObject()) {
+        for (const Slot& s : init.o->props)
+            if (!(s.flags & DontEnum))
+                setMember(Value::object(o), s.name, s.value);
+    }
+    Slot* registered = classRegistry ? classRegistry->slot(exportName, true) : nullptr;
+    if (!registered || !registered->value.isObject())
+        return;
+    const Value ctor = registered->value;
+    const Value proto = getMember(ctor, QStringLiteral("prototype"));
+    if (proto.isObject())
+        o->proto = proto.o;
+    o->put(QStringLiteral("__constructor__"), ctor, DontEnum);
+    call(ctor, Value::object(o), {}, proto.isObject() ? proto.o : nullptr);
+}
+
+void Interpreter::loadInto(DisplayObjectHost* clip, const QString& url)
+{
+    if (!clip)
+        return;
+    clip->loadMovie(url);
+}
+
+void Interpreter::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QString& error)
+{
+    const std::shared_ptr<ClipLink>& link = clip.link();
+    if (event == LoadEvent::Complete) {
+        // The loaded movie starts with a clean timeline.
+        if (Object* o = link->object) {
+            o->props.clear();
+            o->index.clear();
+            o->proto = clipProto;
+        }
+    }
+    std::vector<Object*> loaders;
+    for (const PendingLoad& p : pendingLoads)
+        if (p.link == link)
+            loaders.push_back(p.loader);
+    if (event == LoadEvent::Init || event == LoadEvent::Error) {
+        pendingLoads.erase(std::remove_if(pendingLoads.begin(), pendingLoads.end(),
+                                          [&](const PendingLoad& p) { return p.link == link; }),
+                           pendingLoads.end());
+    }
+    if (loaders.empty())
+        return;
+    QString handler;
+    std::vector<Value> args;
+    runCallback([&] { args.push_back(Value::object(objectFor(&clip))); });
+    switch (event) {
+    case LoadEvent::Start: handler = QStringLiteral("onLoadStart"); break;
+    case LoadEvent::Progress:
+        handler = QStringLiteral("onLoadProgress");
+        args.push_back(Value::number(double(clip.bytesLoaded())));
+        args.push_back(Value::number(double(clip.bytesTotal())));
+        break;
+    case LoadEvent::Complete:
+        handler = QStringLiteral("onLoadComplete");
+        args.push_back(Value::number(0));
+        break;
+    case LoadEvent::Init: handler = QStringLiteral("onLoadInit"); break;
+    case LoadEvent::Error:
+        handler = QStringLiteral("onLoadError");
+        args.push_back(Value::string(error.isEmpty() ? QStringLiteral("URLNotFound") : error));
+        args.push_back(Value::number(0));
+        break;
+    }
+    for (Object* loader : loaders) {
+        runCallback([&] {
+            // The loader itself and every listener added with addListener.
+            std::vector<Value> targets{Value::object(loader)};
+            if (Slot* l = loader->slot(QStringLiteral("_listeners"), true); l && l->value.isObject())
+                for (const Value& v : l->value.o->elements)
+                    targets.push_back(v);
+            for (const Value& t : targets)
+                callMethod(t, handler, args);
+        });
+    }
+}
+
+void Interpreter::runIntervals()
+{
+    const int64_t now = player.movieTimeMs();
+    std::vector<std::pair<int64_t, int>> due;
+    for (const auto& [id, iv] : intervals)
+        if (iv.due <= now)
+            due.emplace_back(iv.due, id);
+    std::sort(due.begin(), due.end());
+    for (const auto& [when, id] : due) {
+        auto it = intervals.find(id);
+        if (it == intervals.end())
+            continue; // cleared by an earlier callback
+        Interval iv = it->second;
+        if (iv.once) {
+            intervals.erase(it);
+        } else {
+            it->second.due += std::max<int64_t>(iv.period, 1);
+            if (it->second.due <= now)
+                it->second.due = now + std::max<int64_t>(iv.period, 1);
+        }
+        runCallback([&] {
+            if (iv.method.isEmpty())
+                call(iv.function, Value(), iv.args);
+            else
+                callMethod(iv.function, iv.method, iv.args);
+        });
+    }
+}
+
+double Interpreter::random()
+{
+    // splitmix64: small, fast and the same on every platform.
+    rng += 0x9E3779B97F4A7C15ull;
+    uint64_t z = rng;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return double(z >> 11) * (1.0 / 9007199254740992.0);
+}
+
+} // namespace fotarel::swf::avm1

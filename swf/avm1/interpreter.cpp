@@ -1,0 +1,904 @@
+#include "swf/avm1/interpreter.h"
+
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace fotarel::swf::avm1 {
+
+namespace {
+
+constexpr int kMaxProtoChain = 256;
+
+struct DepthGuard {
+    int& depth;
+    explicit DepthGuard(int& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+};
+
+} // namespace
+
+bool arrayIndex(const QString& name, size_t& index)
+{
+    if (name.isEmpty() || name.size() > 10)
+        return false;
+    if (name.size() > 1 && name[0] == QLatin1Char('0'))
+        return false;
+    uint64_t v = 0;
+    for (QChar c : name) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        v = v * 10 + uint64_t(c.unicode() - '0');
+    }
+    if (v >= 4294967295ull)
+        return false;
+    index = size_t(v);
+    return true;
+}
+
+
+Interpreter::Interpreter(PlayerHost& p, Limits l) : player(p), limits(l)
+{
+    setupBuiltins();
+}
+
+Interpreter::~Interpreter()
+{
+    for (const auto& link : links)
+        link->object = nullptr;
+    for (Object* o : heap)
+        delete o;
+}
+
+// --- heap ----------------------------------------------------------------
+
+void Interpreter::noteAllocation(int64_t bytes)
+{
+    allocatedSinceGc += bytes;
+    if (liveBytes + allocatedSinceGc > limits.heapBytes) {
+        if (runDepth == 0) {
+            collectGarbage();
+            if (liveBytes + bytes <= limits.heapBytes)
+                return;
+        }
+        fail(QStringLiteral("script memory limit of %1 bytes reached").arg(limits.heapBytes));
+    }
+}
+
+Object* Interpreter::alloc(Object::Kind kind, Object* proto)
+{
+    noteAllocation(160);
+    auto* o = new Object(kind);
+    o->proto = proto;
+    heap.push_back(o);
+    return o;
+}
+
+Object* Interpreter::newArray(std::vector<Value> elements)
+{
+    if (int64_t(elements.size()) > limits.arrayLength)
+        fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
+    Object* a = alloc(Object::Kind::Array, arrayProto);
+    noteAllocation(int64_t(elements.size()) * int64_t(sizeof(Value)));
+    a->elements = std::move(elements);
+    return a;
+}
+
+Object* Interpreter::newNative(NativeFunction fn, NativeFunction construct)
+{
+    Object* f = alloc(Object::Kind::Function, functionProto);
+    f->native = std::move(fn);
+    f->nativeConstruct = std::move(construct);
+    return f;
+}
+
+Object* Interpreter::newScriptFunction(std::shared_ptr<ScriptFunction> fn)
+{
+    Object* f = alloc(Object::Kind::Function, functionProto);
+    f->script = std::move(fn);
+    Object* proto = newObject();
+    proto->put(QStringLiteral("constructor"), Value::object(f), DontEnum);
+    f->put(QStringLiteral("prototype"), Value::object(proto), DontEnum);
+    return f;
+}
+
+void Interpreter::markValue(const Value& v, std::vector<Object*>& work)
+{
+    if (v.type == Value::Type::Object && v.o && !v.o->marked) {
+        v.o->marked = true;
+        work.push_back(v.o);
+    }
+}
+
+void Interpreter::collectGarbage()
+{
+    if (runDepth > 0)
+        return;
+    std::vector<Object*> work;
+    auto mark = [&](Object* o) { markValue(Value::object(o), work); };
+    for (Object* o : {global, objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto,
+                      clipProto, loaderProto, errorProto})
+        mark(o);
+    mark(classRegistry);
+    links.erase(std::remove_if(links.begin(), links.end(),
+                               [](const std::shared_ptr<ClipLink>& l) { return l->clip == nullptr; }),
+                links.end());
+    for (const auto& link : links)
+        if (link->object)
+            mark(link->object);
+    for (const auto& [id, iv] : intervals) {
+        markValue(iv.function, work);
+        for (const Value& a : iv.args)
+            markValue(a, work);
+    }
+    for (const auto& p : pendingLoads)
+        mark(p.loader);
+    while (!work.empty()) {
+        Object* o = work.back();
+        work.pop_back();
+        mark(o->proto);
+        mark(o->home);
+        markValue(o->primitive, work);
+        for (const Slot& s : o->props) {
+            markValue(s.value, work);
+            mark(s.getter);
+            mark(s.setter);
+        }
+        for (const Value& e : o->elements)
+            markValue(e, work);
+        if (o->script) {
+            for (Object* s : o->script->scope)
+                mark(s);
+            mark(o->script->timeline);
+        }
+    }
+    int64_t live = 0;
+    size_t keep = 0;
+    for (Object* o : heap) {
+        if (o->marked) {
+            o->marked = false;
+            live += int64_t(o->estimateBytes());
+            heap[keep++] = o;
+        } else {
+            if (o->link && o->link->object == o)
+                o->link->object = nullptr;
+            delete o;
+        }
+    }
+    heap.resize(keep);
+    liveBytes = live;
+    allocatedSinceGc = 0;
+}
+
+void Interpreter::maybeCollect()
+{
+    if (runDepth == 0 && allocatedSinceGc > 8 * 1024 * 1024)
+        collectGarbage();
+}
+
+// --- runs ------------------------------------------------------------------
+
+void Interpreter::fail(const QString& message)
+{
+    throw ScriptError(message.toStdString());
+}
+
+void Interpreter::checkString(const QString& s)
+{
+    if (s.size() > limits.stringLength)
+        fail(QStringLiteral("string longer than %1 characters").arg(limits.stringLength));
+    noteAllocation(int64_t(s.size()) * 2);
+}
+
+bool Interpreter::runCallback(const std::function<void()>& fn)
+{
+    const bool outer = runDepth == 0;
+    if (outer) {
+        actionsLeft = limits.actionsPerRun;
+        callDepth = 0;
+    }
+    bool ok = true;
+    {
+        DepthGuard guard(runDepth);
+        try {
+            fn();
+        } catch (const ScriptError& e) {
+            if (!outer)
+                throw;
+            ok = false;
+            player.scriptError(QString::fromStdString(e.what()));
+        } catch (const ScriptThrow& t) {
+            ok = false;
+            QString text;
+            try {
+                text = toString(t.value);
+            } catch (...) {
+                text = QStringLiteral("[object]");
+            }
+            player.scriptError(QStringLiteral("uncaught exception: %1").arg(text));
+        }
+    }
+    if (outer)
+        maybeCollect();
+    return ok;
+}
+
+bool Interpreter::runTopLevel(const ActionBlock& block, DisplayObjectHost& clip)
+{
+    return runCallback([&] {
+        Frame f;
+        f.code = block.bytes;
+        f.end = int(block.bytes.size());
+        f.version = block.swfVersion;
+        Object* t = objectFor(&clip);
+        f.scope = {global, t};
+        f.timeline = f.baseTimeline = f.locals = t;
+        f.thisv = Value::object(t);
+        f.registers.resize(4);
+        execute(f);
+    });
+}
+
+Value Interpreter::call(const Value& function, const Value& self, std::vector<Value> args, Object* home)
+{
+    if (!function.isObject() || !function.o->isFunction())
+        return {};
+    Object* fo = function.o;
+    if (callDepth >= limits.callDepth)
+        fail(QStringLiteral("function calls nested deeper than %1").arg(limits.callDepth));
+    DepthGuard guard(callDepth);
+    if (fo->native) {
+        CallArgs ca{self, std::move(args), fo, false};
+        return fo->native(*this, ca);
+    }
+    if (!fo->script)
+        return {};
+    const ScriptFunction& fn = *fo->script;
+    Frame f;
+    f.code = fn.code;
+    f.pc = fn.start;
+    f.end = fn.end;
+    f.version = fn.swfVersion;
+    f.isFunction = true;
+    f.scope = fn.scope;
+    Object* activation = alloc(Object::Kind::Plain, nullptr);
+    f.scope.push_back(activation);
+    f.locals = activation;
+    f.timeline = f.baseTimeline = fn.timeline ? fn.timeline : (fn.scope.size() > 1 ? fn.scope[1] : global);
+    f.thisv = self;
+    f.home = home;
+    f.constants = fn.constants;
+
+    std::vector<Value> argsCopy = args;
+    Object* arguments = newArray(std::move(argsCopy));
+    arguments->put(QStringLiteral("callee"), Value::object(fo), DontEnum);
+
+    const bool cs = fn.swfVersion >= 7;
+    if (fn.v2) {
+        f.registers.resize(size_t(std::max(fn.registerCount, 4)));
+        size_t r = 1;
+        auto preload = [&](const Value& v) {
+            if (r < f.registers.size())
+                f.registers[r] = v;
+            ++r;
+        };
+        const uint16_t fl = fn.flags;
+        if (fl & 0x01)
+            preload(self);
+        if (fl & 0x04)
+            preload(Value::object(arguments));
+        else if (!(fl & 0x08))
+            activation->put(QStringLiteral("arguments"), Value::object(arguments), 0, cs);
+        if (fl & 0x10) {
+            Object* sup = alloc(Object::Kind::Super, nullptr);
+            sup->primitive = self;
+            sup->home = home ? home : (self.isObject() ? self.o->proto : nullptr);
+            preload(Value::object(sup));
+        }
+        if (fl & 0x40)
+            preload(Value::object(objectFor(rootOf(clipOf(Value::object(f.timeline))))));
+        if (fl & 0x80) {
+            DisplayObjectHost* c = clipOf(Value::object(f.timeline));
+            preload(c && c->parent() ? Value::object(objectFor(c->parent())) : Value());
+        }
+        if (fl & 0x100)
+            preload(Value::object(global));
+        for (size_t i = 0; i < fn.params.size(); ++i) {
+            const Value v = i < args.size() ? args[i] : Value();
+            const int reg = fn.params[i].reg;
+            if (reg > 0) {
+                if (size_t(reg) < f.registers.size())
+                    f.registers[size_t(reg)] = v;
+            } else {
+                activation->put(fn.params[i].name, v, 0, cs);
+            }
+        }
+    } else {
+        f.registers.resize(4);
+        activation->put(QStringLiteral("arguments"), Value::object(arguments), 0, cs);
+        for (size_t i = 0; i < fn.params.size(); ++i)
+            activation->put(fn.params[i].name, i < args.size() ? args[i] : Value(), 0, cs);
+    }
+    return execute(f);
+}
+
+Value Interpreter::callMethod(const Value& object, const QString& name, std::vector<Value> args)
+{
+    Object* where = nullptr;
+    Value fn;
+    if (object.isObject()) {
+        if (!getProperty(object.o, object, name, fn, &where))
+            return {};
+    } else {
+        fn = getMember(object, name);
+    }
+    return call(fn, object, std::move(args), where);
+}
+
+Value Interpreter::construct(const Value& ctor, std::vector<Value> args)
+{
+    if (!ctor.isObject() || !ctor.o->isFunction())
+        return {};
+    Object* fo = ctor.o;
+    const Value protoValue = getMember(ctor, QStringLiteral("prototype"));
+    Object* obj = alloc(Object::Kind::Plain, protoValue.isObject() ? protoValue.o : objectProto);
+    obj->put(QStringLiteral("__constructor__"), ctor, DontEnum);
+    if (version_ < 6)
+        obj->put(QStringLiteral("constructor"), ctor, DontEnum);
+    if (fo->native) {
+        if (callDepth >= limits.callDepth)
+            fail(QStringLiteral("function calls nested deeper than %1").arg(limits.callDepth));
+        DepthGuard guard(callDepth);
+        CallArgs ca{Value::object(obj), std::move(args), fo, true};
+        const Value r = fo->nativeConstruct ? fo->nativeConstruct(*this, ca) : fo->native(*this, ca);
+        return r.isObject() ? r : Value::object(obj);
+    }
+    call(ctor, Value::object(obj), std::move(args), obj->proto);
+    return Value::object(obj);
+}
+
+// --- conversions -------------------------------------------------------------
+
+Value Interpreter::toPrimitive(const Value& v, bool preferString)
+{
+    if (!v.isObject())
+        return v;
+    Object* o = v.o;
+    if (o->kind == Object::Kind::Primitive)
+        return o->primitive;
+    if (o->kind == Object::Kind::Clip && !preferString)
+        return Value::string(o->clip() ? targetPath(o->clip()) : QString());
+    const QString first = preferString ? QStringLiteral("toString") : QStringLiteral("valueOf");
+    const QString second = preferString ? QStringLiteral("valueOf") : QStringLiteral("toString");
+    for (const QString& name : {first, second}) {
+        Value fn;
+        if (getProperty(o, v, name, fn) && fn.isObject() && fn.o->isFunction()) {
+            Value r = callMethod(v, name, {});
+            if (!r.isObject())
+                return r;
+        }
+    }
+    return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[object Object]"));
+}
+
+double Interpreter::toNumber(const Value& v)
+{
+    switch (v.type) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+        return version_ >= 7 ? std::nan("") : 0.0;
+    case Value::Type::Boolean:
+        return v.b ? 1 : 0;
+    case Value::Type::Number:
+        return v.n;
+    case Value::Type::String:
+        return stringToNumber(v.s, version_);
+    case Value::Type::Object:
+        if (v.o->kind == Object::Kind::Clip)
+            return std::nan("");
+        return toNumber(toPrimitive(v));
+    }
+    return 0;
+}
+
+QString Interpreter::toString(const Value& v)
+{
+    switch (v.type) {
+    case Value::Type::Undefined:
+        return version_ >= 7 ? QStringLiteral("undefined") : QString();
+    case Value::Type::Null:
+        return QStringLiteral("null");
+    case Value::Type::Boolean:
+        if (version_ < 5)
+            return v.b ? QStringLiteral("1") : QStringLiteral("0");
+        return v.b ? QStringLiteral("true") : QStringLiteral("false");
+    case Value::Type::Number:
+        return numberToString(v.n);
+    case Value::Type::String:
+        return v.s;
+    case Value::Type::Object:
+        if (v.o->kind == Object::Kind::Clip)
+            return v.o->clip() ? targetPath(v.o->clip()) : QString();
+        return toString(toPrimitive(v, true));
+    }
+    return {};
+}
+
+bool Interpreter::toBoolean(const Value& v) const
+{
+    switch (v.type) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+        return false;
+    case Value::Type::Boolean:
+        return v.b;
+    case Value::Type::Number:
+        return v.n != 0 && !std::isnan(v.n);
+    case Value::Type::String:
+        if (version_ >= 7)
+            return !v.s.isEmpty();
+        {
+            const double n = stringToNumber(v.s, version_);
+            return n != 0 && !std::isnan(n);
+        }
+    case Value::Type::Object:
+        return true;
+    }
+    return false;
+}
+
+double Interpreter::toInteger(const Value& v)
+{
+    const double n = toNumber(v);
+    if (std::isnan(n))
+        return 0;
+    if (std::isinf(n))
+        return n;
+    return std::trunc(n);
+}
+
+bool Interpreter::strictEquals(const Value& a, const Value& b) const
+{
+    if (a.type != b.type)
+        return false;
+    switch (a.type) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+        return true;
+    case Value::Type::Boolean:
+        return a.b == b.b;
+    case Value::Type::Number:
+        return a.n == b.n;
+    case Value::Type::String:
+        return a.s == b.s;
+    case Value::Type::Object:
+        if (a.o->kind == Object::Kind::Clip && b.o->kind == Object::Kind::Clip)
+            return a.o == b.o || (a.o->clip() && a.o->clip() == b.o->clip());
+        return a.o == b.o;
+    }
+    return false;
+}
+
+bool Interpreter::looseEquals(const Value& a, const Value& b)
+{
+    if (a.type == b.type)
+        return strictEquals(a, b);
+    if (a.isNullish() && b.isNullish())
+        return true;
+    if (a.isNullish() || b.isNullish())
+        return false;
+    if (a.isNumber() && b.isString())
+        return a.n == stringToNumber(b.s, version_);
+    if (a.isString() && b.isNumber())
+        return stringToNumber(a.s, version_) == b.n;
+    if (a.type == Value::Type::Boolean)
+        return looseEquals(Value::number(a.b ? 1 : 0), b);
+    if (b.type == Value::Type::Boolean)
+        return looseEquals(a, Value::number(b.b ? 1 : 0));
+    if (a.isObject() && !b.isObject())
+        return looseEquals(toPrimitive(a), b);
+    if (!a.isObject() && b.isObject())
+        return looseEquals(a, toPrimitive(b));
+    return false;
+}
+
+Value Interpreter::lessThan(const Value& a, const Value& b)
+{
+    const Value pa = toPrimitive(a);
+    const Value pb = toPrimitive(b);
+    if (pa.isString() && pb.isString())
+        return Value::boolean(pa.s < pb.s);
+    const double x = toNumber(pa);
+    const double y = toNumber(pb);
+    if (std::isnan(x) || std::isnan(y))
+        return {};
+    return Value::boolean(x < y);
+}
+
+QString Interpreter::typeOf(const Value& v) const
+{
+    switch (v.type) {
+    case Value::Type::Undefined: return QStringLiteral("undefined");
+    case Value::Type::Null: return QStringLiteral("null");
+    case Value::Type::Boolean: return QStringLiteral("boolean");
+    case Value::Type::Number: return QStringLiteral("number");
+    case Value::Type::String: return QStringLiteral("string");
+    case Value::Type::Object:
+        if (v.o->isFunction())
+            return QStringLiteral("function");
+        if (v.o->kind == Object::Kind::Clip)
+            return QStringLiteral("movieclip");
+        return QStringLiteral("object");
+    }
+    return {};
+}
+
+Object* Interpreter::toObject(const Value& v)
+{
+    if (v.isObject())
+        return v.o;
+    Object* proto = nullptr;
+    switch (v.type) {
+    case Value::Type::String: proto = stringProto; break;
+    case Value::Type::Number: proto = numberProto; break;
+    case Value::Type::Boolean: proto = booleanProto; break;
+    default: return nullptr;
+    }
+    Object* o = alloc(Object::Kind::Primitive, proto);
+    o->primitive = v;
+    return o;
+}
+
+bool Interpreter::instanceOf(const Value& v, Object* ctor)
+{
+    if (!v.isObject() || !ctor)
+        return false;
+    const Value protoValue = getMember(Value::object(ctor), QStringLiteral("prototype"));
+    if (!protoValue.isObject())
+        return false;
+    Object* target = protoValue.o;
+    int hops = 0;
+    for (Object* p = v.o->proto; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+        if (p == target)
+            return true;
+        // Interfaces listed by ImplementsOp.
+        if (Slot* impl = p->slot(QStringLiteral("__implements__"), true); impl && impl->value.isObject()) {
+            for (const Value& i : impl->value.o->elements)
+                if (i.isObject() && i.o == ctor)
+                    return true;
+        }
+    }
+    return false;
+}
+
+// --- members -----------------------------------------------------------------
+
+Slot* Interpreter::lookup(Object* o, const QString& name, Object** where)
+{
+    const bool cs = caseSensitive();
+    int hops = 0;
+    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+        if (Slot* s = p->slot(name, cs)) {
+            if (where)
+                *where = p;
+            return s;
+        }
+    }
+    return nullptr;
+}
+
+bool Interpreter::getProperty(Object* o, const Value& self, const QString& name, Value& out, Object** where)
+{
+    switch (o->kind) {
+    case Object::Kind::Super: {
+        Object* start = o->home ? o->home->proto : nullptr;
+        Object* w = nullptr;
+        if (!start)
+            return false;
+        Slot* s = lookup(start, name, &w);
+        if (!s)
+            return false;
+        out = s->value;
+        if (where)
+            *where = w;
+        return true;
+    }
+    case Object::Kind::Clip: {
+        bool found = false;
+        Value v = clipMember(o, name, found);
+        if (found) {
+            out = v;
+            if (where)
+                *where = o;
+            return true;
+        }
+        break;
+    }
+    case Object::Kind::Array: {
+        if (name == QLatin1String("length")) {
+            out = Value::number(double(o->elements.size()));
+            return true;
+        }
+        size_t i;
+        if (arrayIndex(name, i)) {
+            if (i < o->elements.size()) {
+                out = o->elements[i];
+                return true;
+            }
+        }
+        break;
+    }
+    case Object::Kind::Primitive:
+        if (o->primitive.isString() && name == QLatin1String("length")) {
+            out = Value::number(double(o->primitive.s.size()));
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    if (name == QLatin1String("__proto__")) {
+        out = Value::object(o->proto);
+        return o->proto != nullptr;
+    }
+    Object* w = nullptr;
+    Slot* s = lookup(o, name, &w);
+    if (!s)
+        return false;
+    if (where)
+        *where = w;
+    if (s->getter) {
+        Object* getter = s->getter;
+        out = call(Value::object(getter), self, {});
+        return true;
+    }
+    out = s->value;
+    return true;
+}
+
+Value Interpreter::getMember(const Value& object, const QString& name)
+{
+    Value out;
+    switch (object.type) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+        return {};
+    case Value::Type::String:
+        if (name == QLatin1String("length"))
+            return Value::number(double(object.s.size()));
+        getProperty(stringProto, object, name, out);
+        return out;
+    case Value::Type::Number:
+        getProperty(numberProto, object, name, out);
+        return out;
+    case Value::Type::Boolean:
+        getProperty(booleanProto, object, name, out);
+        return out;
+    case Value::Type::Object:
+        getProperty(object.o, object, name, out);
+        return out;
+    }
+    return out;
+}
+
+void Interpreter::setMember(const Value& object, const QString& name, const Value& value)
+{
+    if (!object.isObject())
+        return;
+    Object* o = object.o;
+    if (name == QLatin1String("__proto__")) {
+        Object* p = value.isObject() ? value.o : nullptr;
+        for (Object* q = p; q; q = q->proto)
+            if (q == o)
+                return; // would make a cycle
+        o->proto = p;
+        return;
+    }
+    const bool cs = caseSensitive();
+    switch (o->kind) {
+    case Object::Kind::Clip:
+        if (setClipMember(o, name, value))
+            return;
+        break;
+    case Object::Kind::Array: {
+        if (name == QLatin1String("length")) {
+            const double n = toNumber(value);
+            if (std::isnan(n) || n < 0)
+                return;
+            if (n > double(limits.arrayLength))
+                fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
+            const auto len = size_t(n);
+            if (len > o->elements.size())
+                noteAllocation(int64_t(len - o->elements.size()) * int64_t(sizeof(Value)));
+            o->elements.resize(len);
+            return;
+        }
+        size_t i;
+        if (arrayIndex(name, i)) {
+            if (int64_t(i) >= limits.arrayLength)
+                fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
+            if (i >= o->elements.size()) {
+                noteAllocation(int64_t(i + 1 - o->elements.size()) * int64_t(sizeof(Value)));
+                o->elements.resize(i + 1);
+            }
+            o->elements[i] = value;
+            return;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    if (Slot* own = o->slot(name, cs)) {
+        if (own->setter) {
+            Object* setter = own->setter;
+            call(Value::object(setter), object, {value});
+            return;
+        }
+        if (own->getter)
+            return; // read-only property made by addProperty
+        if (!(own->flags & ReadOnly))
+            own->value = value;
+        return;
+    }
+    // Inherited addProperty accessors act on this object.
+    if (Slot* inherited = lookup(o->proto, name)) {
+        if (inherited->setter) {
+            Object* setter = inherited->setter;
+            call(Value::object(setter), object, {value});
+            return;
+        }
+        if (inherited->getter)
+            return;
+    }
+    noteAllocation(96 + int64_t(name.size()) * 2);
+    o->put(name, value, 0, cs);
+}
+
+bool Interpreter::deleteMember(const Value& object, const QString& name)
+{
+    if (!object.isObject())
+        return false;
+    return object.o->remove(name, caseSensitive());
+}
+
+QStringList Interpreter::enumerate(const Value& object)
+{
+    QStringList names;
+    if (!object.isObject())
+        return names;
+    Object* o = object.o;
+    QSet<QString> seen;
+    int hops = 0;
+    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+        for (size_t i = p->props.size(); i-- > 0;) {
+            const Slot& s = p->props[i];
+            if (seen.contains(s.name))
+                continue;
+            seen.insert(s.name);
+            if (!(s.flags & DontEnum))
+                names.append(s.name);
+        }
+        if (p->kind == Object::Kind::Array) {
+            for (size_t i = p->elements.size(); i-- > 0;) {
+                const QString n = QString::number(i);
+                if (!seen.contains(n)) {
+                    seen.insert(n);
+                    names.append(n);
+                }
+            }
+        }
+        if (p->kind == Object::Kind::Clip && p->clip()) {
+            for (const QString& child : p->clip()->childNames()) {
+                if (!seen.contains(child)) {
+                    seen.insert(child);
+                    names.append(child);
+                }
+            }
+        }
+    }
+    return names;
+}
+
+// --- variables -------------------------------------------------------------
+
+Value Interpreter::getVariable(Frame& f, const QString& name)
+{
+    const bool cs = caseSensitive();
+    auto is = [&](const char* word) {
+        return name.compare(QLatin1String(word), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+    };
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('.'))) {
+        // A path: "a.b.c", "/a/b:c", "_root.a:c".
+        QString target, var;
+        if (splitVariablePath(name, target, var)) {
+            if (!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char(':'))) {
+                // Dot path: evaluate the first part as a variable, then members.
+                const QStringList parts = name.split(QLatin1Char('.'));
+                Value v = getVariable(f, parts[0]);
+                for (int i = 1; i < parts.size(); ++i)
+                    v = getMember(v, parts[i]);
+                return v;
+            }
+            DisplayObjectHost* base = clipOf(Value::object(f.timeline));
+            DisplayObjectHost* clip = target.isEmpty() ? base : resolveClipPath(base, target);
+            if (!clip)
+                return {};
+            if (var.isEmpty())
+                return Value::object(objectFor(clip));
+            return getMember(Value::object(objectFor(clip)), var);
+        }
+        // A plain clip path without a variable.
+        DisplayObjectHost* clip = resolveClipPath(clipOf(Value::object(f.timeline)), name);
+        return clip ? Value::object(objectFor(clip)) : Value();
+    }
+    if (is("this"))
+        return f.thisv;
+    if (is("_global"))
+        return Value::object(global);
+    if (is("_root"))
+        return Value::object(objectFor(rootOf(clipOf(Value::object(f.timeline)))));
+    if (name.startsWith(QLatin1String("_level"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive)) {
+        bool ok = false;
+        const int level = name.mid(6).toInt(&ok);
+        if (ok) {
+            DisplayObjectHost* root = player.levelRoot(level);
+            return root ? Value::object(objectFor(root)) : Value();
+        }
+    }
+    if (is("super") && f.isFunction) {
+        Object* sup = alloc(Object::Kind::Super, nullptr);
+        sup->primitive = f.thisv;
+        sup->home = f.home ? f.home : (f.thisv.isObject() ? f.thisv.o->proto : nullptr);
+        return Value::object(sup);
+    }
+    for (size_t i = f.scope.size(); i-- > 0;) {
+        Object* s = f.scope[i];
+        Value out;
+        if (getProperty(s, Value::object(s), name, out))
+            return out;
+    }
+    return {};
+}
+
+void Interpreter::setVariable(Frame& f, const QString& name, const Value& value)
+{
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('.'))) {
+        QString target, var;
+        if (!splitVariablePath(name, target, var) || var.isEmpty())
+            return;
+        if (!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char(':'))) {
+            const Value holder = getVariable(f, target);
+            setMember(holder, var, value);
+            return;
+        }
+        DisplayObjectHost* base = clipOf(Value::object(f.timeline));
+        DisplayObjectHost* clip = target.isEmpty() ? base : resolveClipPath(base, target);
+        if (clip)
+            setMember(Value::object(objectFor(clip)), var, value);
+        return;
+    }
+    const bool cs = caseSensitive();
+    // The innermost scope (not _global) that already has the variable.
+    for (size_t i = f.scope.size(); i-- > 1;) {
+        Object* s = f.scope[i];
+        bool has = s->find(name, cs) >= 0;
+        if (!has && s->kind == Object::Kind::Clip) {
+            bool found = false;
+            clipMember(s, name, found);
+            has = found;
+        }
+        if (!has && s->kind != Object::Kind::Clip && s->proto) {
+            // With objects and activations see inherited properties too.
+            has = lookup(s->proto, name) != nullptr;
+        }
+        if (has) {
+            setMember(Value::object(s), name, value);
+            return;
+        }
+    }
+    setMember(Value::object(f.timeline), name, value);
+}
+
+} // namespace fotarel::swf::avm1

@@ -1,0 +1,201 @@
+#pragma once
+
+// The interpreter behind Vm (internal to fotarel_avm1).
+
+#include "swf/avm1/runtime.h"
+
+#include <map>
+#include <stdexcept>
+
+namespace fotarel::swf::avm1 {
+
+// A fatal error of the current run (malformed record, a bound passed): not
+// catchable by scripts.
+struct ScriptError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A value thrown by a script (Throw), caught by Try regions.
+struct ScriptThrow {
+    Value value;
+};
+
+struct Region {
+    enum class Kind : uint8_t { With, Try } kind = Kind::With;
+    enum class Phase : uint8_t { Try, Catch, Finally } phase = Phase::Try;
+    int start = 0;        // first byte of the body
+    int catchStart = 0;   // Try: end of the try body
+    int finallyStart = 0; // Try: end of the catch body
+    int end = 0;          // end of the whole construct
+    size_t scopeSize = 0; // With: scope chain size to restore
+    bool hasCatch = false;
+    bool hasFinally = false;
+    bool catchInRegister = false;
+    int catchRegister = 0;
+    QString catchName;
+    enum class Pending : uint8_t { None, Throw, Return } pending = Pending::None;
+    Value pendingValue;
+};
+
+struct Frame {
+    QByteArray code;
+    int pc = 0;
+    int end = 0;
+    int version = 6;
+    std::vector<Value> stack;
+    std::vector<Value> registers;
+    std::vector<Object*> scope; // scope chain, global first
+    Object* timeline = nullptr; // target of timeline actions and undeclared variables
+    Object* baseTimeline = nullptr; // the timeline SetTarget("") returns to
+    Object* locals = nullptr;   // where `var` declares
+    Value thisv;
+    Object* home = nullptr;     // prototype the running method was found on (for super)
+    std::shared_ptr<const std::vector<QString>> constants;
+    std::vector<Region> regions;
+    bool isFunction = false;
+};
+
+// True for a canonical array index ("0", "17", not "017").
+bool arrayIndex(const QString& name, size_t& index);
+
+struct Interval {
+    int id = 0;
+    bool once = false;  // setTimeout
+    Value function;     // a function, or the object whose `method` is called
+    QString method;
+    std::vector<Value> args;
+    int64_t period = 0;
+    int64_t due = 0;
+};
+
+class Interpreter {
+public:
+    Interpreter(PlayerHost& player, Limits limits);
+    ~Interpreter();
+
+    PlayerHost& player;
+    Limits limits;
+
+    // --- heap --------------------------------------------------------------
+    Object* alloc(Object::Kind kind, Object* proto);
+    Object* newObject() { return alloc(Object::Kind::Plain, objectProto); }
+    Object* newArray(std::vector<Value> elements = {});
+    Object* newNative(NativeFunction fn, NativeFunction construct = {});
+    Object* newScriptFunction(std::shared_ptr<ScriptFunction> fn);
+    void noteAllocation(int64_t bytes);
+    void collectGarbage();
+    void maybeCollect();
+
+    // --- the running state -------------------------------------------------
+    int version() const { return version_; }
+    bool caseSensitive() const { return version_ >= 7; }
+    [[noreturn]] void fail(const QString& message);
+    void checkString(const QString& s);
+    // Runs a top-level block; reports errors to the player. Returns false on error.
+    bool runTopLevel(const ActionBlock& block, DisplayObjectHost& clip);
+    // Runs a callback (handler, interval) as a top-level run.
+    bool runCallback(const std::function<void()>& fn);
+
+    Value call(const Value& function, const Value& self, std::vector<Value> args, Object* home = nullptr);
+    Value callMethod(const Value& object, const QString& name, std::vector<Value> args);
+    Value construct(const Value& ctor, std::vector<Value> args);
+
+    // --- conversions -------------------------------------------------------
+    Value toPrimitive(const Value& v, bool preferString = false);
+    double toNumber(const Value& v);
+    QString toString(const Value& v);
+    bool toBoolean(const Value& v) const;
+    double toInteger(const Value& v);
+    bool looseEquals(const Value& a, const Value& b);
+    bool strictEquals(const Value& a, const Value& b) const;
+    Value lessThan(const Value& a, const Value& b); // boolean or undefined (NaN)
+    QString typeOf(const Value& v) const;
+    Object* toObject(const Value& v);
+    bool instanceOf(const Value& v, Object* ctor);
+
+    // --- members -----------------------------------------------------------
+    Value getMember(const Value& object, const QString& name);
+    // Property read with presence: false when neither the object, its
+    // prototypes nor (for clips) its display properties and children have it.
+    bool getProperty(Object* o, const Value& self, const QString& name, Value& out, Object** where = nullptr);
+    void setMember(const Value& object, const QString& name, const Value& value);
+    bool deleteMember(const Value& object, const QString& name);
+    // Looks a property up along the prototype chain; `where` receives the
+    // object that holds it.
+    Slot* lookup(Object* o, const QString& name, Object** where = nullptr);
+    QStringList enumerate(const Value& object);
+
+    // --- variables and paths -----------------------------------------------
+    Value getVariable(Frame& f, const QString& name);
+    void setVariable(Frame& f, const QString& name, const Value& value);
+    Object* objectFor(DisplayObjectHost* clip);
+    DisplayObjectHost* clipOf(const Value& v) const;
+    // Resolves a target path ("_root.a.b", "/a/b", "../x", "_level1", "a")
+    // relative to a clip; nullptr when it does not exist.
+    DisplayObjectHost* resolveClipPath(DisplayObjectHost* base, const QString& path);
+    QString targetPath(DisplayObjectHost* clip) const;     // "_level0.a.b"
+    QString slashPath(DisplayObjectHost* clip) const;      // "/a/b"
+    Value clipProperty(DisplayObjectHost* clip, int prop);
+    void setClipProperty(DisplayObjectHost* clip, int prop, const Value& v);
+    DisplayObjectHost* rootOf(DisplayObjectHost* clip) const;
+    // Splits "path:var" / "path.var" into target and variable name.
+    bool splitVariablePath(const QString& path, QString& target, QString& var) const;
+
+    // --- clips and loads ---------------------------------------------------
+    Value clipMember(Object* clipObject, const QString& name, bool& found);
+    bool setClipMember(Object* clipObject, const QString& name, const Value& value);
+    void loadInto(DisplayObjectHost* clip, const QString& url);
+    // gotoAndPlay/gotoAndStop with a frame number (1-based, plus `bias`), a
+    // label, or "path:frame".
+    void gotoFrameValue(DisplayObjectHost* clip, const Value& frame, bool play, int bias = 0);
+    // Gives a clip made by attachMovie the class registered for its symbol.
+    void applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init);
+    void reportLoad(DisplayObjectHost& clip, LoadEvent event, const QString& error);
+    void runIntervals();
+
+    // --- execution ---------------------------------------------------------
+    Value execute(Frame& f);
+    void setupBuiltins();
+    void setupClipClasses();
+
+    // --- state -------------------------------------------------------------
+    Object* global = nullptr;
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* clipProto = nullptr;
+    Object* loaderProto = nullptr;
+    Object* errorProto = nullptr;
+    Object* classRegistry = nullptr; // Object.registerClass: export name -> constructor
+
+    std::vector<Object*> heap;
+    int64_t liveBytes = 0;
+    int64_t allocatedSinceGc = 0;
+    std::vector<std::shared_ptr<ClipLink>> links;
+
+    std::map<int, Interval> intervals;
+    int nextIntervalId = 1;
+    struct PendingLoad {
+        std::shared_ptr<ClipLink> link;
+        Object* loader = nullptr;
+    };
+    std::vector<PendingLoad> pendingLoads;
+
+    uint64_t rng = 0;
+    double random(); // [0, 1)
+
+    int64_t actionsLeft = 0;
+    int callDepth = 0;
+    int runDepth = 0;
+    int version_ = 6;
+    Frame* current = nullptr; // innermost running frame
+
+private:
+    void markValue(const Value& v, std::vector<Object*>& work);
+    void executeAction(Frame& f, uint8_t op, int dataStart, int length, int& next, bool& returned, Value& result);
+};
+
+} // namespace fotarel::swf::avm1

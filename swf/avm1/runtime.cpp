@@ -1,0 +1,225 @@
+#include "swf/avm1/runtime.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace fotarel::swf::avm1 {
+
+QString numberToString(double n)
+{
+    if (std::isnan(n))
+        return QStringLiteral("NaN");
+    if (std::isinf(n))
+        return n > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    if (n == 0)
+        return QStringLiteral("0");
+    // Flash Player prints 15 significant digits; exponents lose their
+    // leading zeros ("1e-5", "1e+21").
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", n);
+    QString s = QString::fromLatin1(buf);
+    const int e = s.indexOf(QLatin1Char('e'));
+    if (e >= 0) {
+        QString mant = s.left(e);
+        QString exp = s.mid(e + 1);
+        QChar sign = exp.at(0);
+        QString digits = exp.mid(1);
+        while (digits.size() > 1 && digits.at(0) == QLatin1Char('0'))
+            digits.remove(0, 1);
+        s = mant + QLatin1Char('e') + sign + digits;
+    }
+    return s;
+}
+
+QString numberToStringRadix(double n, int radix)
+{
+    if (radix == 10 || radix < 2 || radix > 36 || std::isnan(n) || std::isinf(n))
+        return numberToString(n);
+    // Integer part only, as Flash Player does for other radixes.
+    const bool neg = n < 0;
+    double v = std::floor(std::fabs(n));
+    if (v > 9007199254740992.0)
+        return numberToString(n);
+    auto u = static_cast<uint64_t>(v);
+    QString out;
+    do {
+        const int d = int(u % uint64_t(radix));
+        out.prepend(QLatin1Char(char(d < 10 ? '0' + d : 'a' + d - 10)));
+        u /= uint64_t(radix);
+    } while (u);
+    if (neg)
+        out.prepend(QLatin1Char('-'));
+    return out;
+}
+
+static bool isSpace(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')
+        || c == QChar(0x0B) || c == QChar(0x0C);
+}
+
+// Longest decimal number at the start of s[from..]; returns the characters used.
+static int scanDecimal(const QString& s, int from, double& out)
+{
+    int i = from;
+    const int n = int(s.size());
+    QByteArray text;
+    if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
+        text.append(char(s[i++].unicode()));
+    int digits = 0;
+    while (i < n && s[i].isDigit() && s[i].unicode() < 128) {
+        text.append(char(s[i++].unicode()));
+        ++digits;
+    }
+    if (i < n && s[i] == QLatin1Char('.')) {
+        int j = i + 1;
+        QByteArray frac(".");
+        int fd = 0;
+        while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
+            frac.append(char(s[j++].unicode()));
+            ++fd;
+        }
+        if (fd > 0 || digits > 0) {
+            text.append(frac);
+            digits += fd;
+            i = j;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E'))) {
+        int j = i + 1;
+        QByteArray ex("e");
+        if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-')))
+            ex.append(char(s[j++].unicode()));
+        int ed = 0;
+        while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
+            ex.append(char(s[j++].unicode()));
+            ++ed;
+        }
+        if (ed > 0) {
+            text.append(ex);
+            i = j;
+        }
+    }
+    out = std::strtod(text.constData(), nullptr);
+    return i - from;
+}
+
+double stringToNumber(const QString& s, int swfVersion)
+{
+    int i = 0;
+    const int n = int(s.size());
+    while (i < n && isSpace(s[i]))
+        ++i;
+    if (swfVersion < 5) {
+        double v = 0;
+        return scanDecimal(s, i, v) > 0 ? v : 0.0;
+    }
+    if (i == n)
+        return swfVersion >= 7 ? std::nan("") : 0.0;
+    // Hexadecimal "0x1F" (with an optional sign).
+    int j = i;
+    bool neg = false;
+    if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) {
+        neg = s[j] == QLatin1Char('-');
+        ++j;
+    }
+    if (j + 1 < n && s[j] == QLatin1Char('0') && (s[j + 1] == QLatin1Char('x') || s[j + 1] == QLatin1Char('X'))) {
+        double v = 0;
+        int k = j + 2;
+        if (k == n)
+            return std::nan("");
+        for (; k < n; ++k) {
+            const ushort c = s[k].unicode();
+            int d = -1;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+                d = (c | 0x20) - 'a' + 10;
+            if (d < 0)
+                return std::nan("");
+            v = v * 16 + d;
+        }
+        return neg ? -v : v;
+    }
+    if (s.mid(i).trimmed() == QLatin1String("Infinity"))
+        return INFINITY;
+    if (s.mid(i).trimmed() == QLatin1String("-Infinity"))
+        return -INFINITY;
+    double v = 0;
+    const int used = scanDecimal(s, i, v);
+    if (used == 0)
+        return std::nan("");
+    int k = i + used;
+    while (k < n && isSpace(s[k]))
+        ++k;
+    return k == n ? v : std::nan("");
+}
+
+int32_t toInt32(double n)
+{
+    if (std::isnan(n) || std::isinf(n))
+        return 0;
+    double t = std::trunc(n);
+    t = std::fmod(t, 4294967296.0);
+    if (t < 0)
+        t += 4294967296.0;
+    const auto u = static_cast<uint32_t>(t);
+    return static_cast<int32_t>(u);
+}
+
+uint32_t toUint32(double n)
+{
+    return static_cast<uint32_t>(toInt32(n));
+}
+
+int Object::find(const QString& name, bool caseSensitive) const
+{
+    const auto it = index.constFind(name);
+    if (it != index.constEnd())
+        return it.value();
+    if (!caseSensitive) {
+        for (size_t i = 0; i < props.size(); ++i)
+            if (props[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                return int(i);
+    }
+    return -1;
+}
+
+void Object::put(const QString& name, Value v, uint8_t flags, bool caseSensitive)
+{
+    const int i = find(name, caseSensitive);
+    if (i >= 0) {
+        props[size_t(i)].value = std::move(v);
+        props[size_t(i)].flags = flags;
+        return;
+    }
+    index.insert(name, int(props.size()));
+    props.push_back(Slot{name, std::move(v), flags, nullptr, nullptr});
+}
+
+bool Object::remove(const QString& name, bool caseSensitive)
+{
+    const int i = find(name, caseSensitive);
+    if (i < 0 || (props[size_t(i)].flags & DontDelete))
+        return false;
+    props.erase(props.begin() + i);
+    index.clear();
+    for (size_t k = 0; k < props.size(); ++k)
+        index.insert(props[k].name, int(k));
+    return true;
+}
+
+size_t Object::estimateBytes() const
+{
+    size_t bytes = 160 + elements.size() * sizeof(Value);
+    for (const Slot& s : props)
+        bytes += 96 + size_t(s.name.size()) * 2 + size_t(s.value.s.size()) * 2;
+    for (const Value& v : elements)
+        bytes += size_t(v.s.size()) * 2;
+    return bytes;
+}
+
+} // namespace fotarel::swf::avm1

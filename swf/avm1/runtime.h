@@ -1,0 +1,147 @@
+#pragma once
+
+// Script values and objects of the VM (internal to fotarel_avm1).
+
+#include "swf/avm1/host.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace fotarel::swf::avm1 {
+
+class Object;
+class Interpreter;
+
+struct Value {
+    enum class Type : uint8_t { Undefined, Null, Boolean, Number, String, Object };
+    Type type = Type::Undefined;
+    bool b = false;
+    double n = 0;
+    QString s;
+    Object* o = nullptr;
+
+    static Value undefined() { return {}; }
+    static Value null() { Value v; v.type = Type::Null; return v; }
+    static Value boolean(bool x) { Value v; v.type = Type::Boolean; v.b = x; return v; }
+    static Value number(double x) { Value v; v.type = Type::Number; v.n = x; return v; }
+    static Value string(QString x) { Value v; v.type = Type::String; v.s = std::move(x); return v; }
+    static Value object(Object* x)
+    {
+        if (!x)
+            return null();
+        Value v; v.type = Type::Object; v.o = x; return v;
+    }
+
+    bool isUndefined() const { return type == Type::Undefined; }
+    bool isNull() const { return type == Type::Null; }
+    bool isNullish() const { return type == Type::Undefined || type == Type::Null; }
+    bool isObject() const { return type == Type::Object; }
+    bool isString() const { return type == Type::String; }
+    bool isNumber() const { return type == Type::Number; }
+};
+
+// Conversions that need no object behaviour (objects are handled by the
+// interpreter, which may call their valueOf/toString).
+QString numberToString(double n);
+QString numberToStringRadix(double n, int radix);
+// String to number by the rules of the SWF version: SWF 4 takes the leading
+// number and 0 otherwise; SWF 5 and later take the whole (trimmed) text as a
+// decimal, "0x" hex or exponent number and NaN otherwise; the empty string is
+// 0 before SWF 7 and NaN from SWF 7 on.
+double stringToNumber(const QString& s, int swfVersion);
+int32_t toInt32(double n);
+uint32_t toUint32(double n);
+
+enum SlotFlags : uint8_t { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };
+
+struct Slot {
+    QString name;
+    Value value;
+    uint8_t flags = 0;
+    Object* getter = nullptr; // addProperty
+    Object* setter = nullptr;
+};
+
+struct CallArgs;
+using NativeFunction = std::function<Value(Interpreter&, CallArgs&)>;
+
+struct Param {
+    QString name;
+    int reg = 0; // DefineFunction2: register to hold it (0: a local variable)
+};
+
+// A function defined by DefineFunction or DefineFunction2.
+struct ScriptFunction {
+    QByteArray code;       // the whole block; body is [start, end)
+    int start = 0;
+    int end = 0;
+    int swfVersion = 6;
+    QString name;
+    std::vector<Param> params;
+    bool v2 = false;
+    int registerCount = 0;
+    uint16_t flags = 0;
+    std::vector<Object*> scope;                            // captured scope chain (global first)
+    std::shared_ptr<const std::vector<QString>> constants; // constant pool at definition
+    Object* timeline = nullptr;                            // clip object where it was defined
+};
+
+class Object {
+public:
+    enum class Kind : uint8_t { Plain, Function, Array, Clip, Super, Primitive, Loader };
+    explicit Object(Kind k) : kind(k) {}
+
+    Kind kind;
+    Object* proto = nullptr; // __proto__
+    std::vector<Slot> props;
+    QHash<QString, int> index; // exact name -> slot
+
+    std::vector<Value> elements; // Array
+
+    std::shared_ptr<ScriptFunction> script; // Function (script)
+    NativeFunction native;                  // Function (native)
+    NativeFunction nativeConstruct;         // Function (native): called by `new`
+
+    Value primitive; // Primitive wrapper (new String/Number/Boolean), Super's `this`
+    Object* home = nullptr; // Super: prototype whose __proto__ it searches
+
+    std::shared_ptr<ClipLink> link; // Clip
+
+    bool marked = false;
+
+    bool isFunction() const { return kind == Kind::Function; }
+    DisplayObjectHost* clip() const { return link ? link->clip : nullptr; }
+
+    int find(const QString& name, bool caseSensitive) const;
+    Slot* slot(const QString& name, bool caseSensitive)
+    {
+        const int i = find(name, caseSensitive);
+        return i < 0 ? nullptr : &props[size_t(i)];
+    }
+    // Adds or replaces an own property (no setters, no flags checks).
+    void put(const QString& name, Value v, uint8_t flags = 0, bool caseSensitive = true);
+    bool remove(const QString& name, bool caseSensitive);
+    size_t estimateBytes() const;
+};
+
+// Arguments of a call as natives see them.
+struct CallArgs {
+    Value self;              // `this` (an object, or a primitive for String/Number methods)
+    std::vector<Value> args;
+    Object* callee = nullptr;
+    bool construct = false;  // called by `new`
+
+    const Value& at(size_t i) const
+    {
+        static const Value none;
+        return i < args.size() ? args[i] : none;
+    }
+    size_t count() const { return args.size(); }
+};
+
+} // namespace fotarel::swf::avm1
