@@ -429,7 +429,18 @@ void ConversionRun::scaleIntoEncoderFrame(const Picture& picture)
             sws_setColorspaceDetails(sws_, table, 1, table, 1, 0, 1 << 16, 1 << 16);
         }
     }
-    check(av_frame_make_writable(videoFrame_.get()), ErrorCode::EncoderFailed, "cannot write a video frame");
+    if (!av_frame_is_writable(videoFrame_.get())) {
+        // The encoder still holds the last picture: take fresh buffers
+        // rather than copying pixels that are about to be overwritten.
+        AVFrame* f = videoFrame_.get();
+        const AVColorRange range = f->color_range;
+        av_frame_unref(f);
+        f->format = plan_.pixelFormat;
+        f->width = plan_.width;
+        f->height = plan_.height;
+        f->color_range = range;
+        check(av_frame_get_buffer(f, 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
+    }
     const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {picture.stride, 0, 0, 0};
     sws_scale(sws_, source, strides, 0, picture.height, videoFrame_->data, videoFrame_->linesize);
