@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/session.h"
+#include "core/working_folder.h"
+
+#include <QLabel>
+#include <QList>
+#include <QPoint>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QTreeWidget;
+class QMenu;
+
+namespace fotarel::app {
+
+// A dotted rectangle over the tiles: the hover frame Shape_yinyue (olive) and
+// the selection frame Shape_yinyue_xuanzhong (lime). Mouse input passes
+// through it.
+class DottedFrame : public QWidget {
+public:
+    DottedFrame(const QString& objectName, const QColor& colour, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QColor colour_;
+};
+
+// The music area's contents, placed over the whole music area
+// (Panel_xianshikuang_yinyue, 880 x 550): the song tiles on the scrollable
+// tile panel Panel_xianshikuang_daxiao_yinyue with hover and selection frames,
+// drag-to-exchange and the three-image scroll bar, and the music list
+// suiListView_yinyue_liebiao for the list view. It reads and writes the
+// session's music tables and tile variables.
+class MusicTileArea : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kScrollBarWidth = 12;
+    static constexpr int kCapHeight = 10;
+    static inline const QString kTilePrefix = QStringLiteral("Imagemyinyue_");
+    static inline const QString kPreviewCaption = QStringLiteral("        音乐缩略图预览");
+
+    MusicTileArea(Session& session, const WorkingFolder& folder, QWidget* parent = nullptr);
+
+    // Destroys the tiles there are, sets Edit_xianshikuang_pailie_yinyue to the
+    // row count, creates one tile per song and arranges them.
+    void rebuildTiles();
+    void destroyTiles();
+    void createTiles();
+    void arrangeTiles();
+    // Reloads every tile's picture from its tile image file.
+    void reloadTilePictures();
+    // Fills the visible list from the session's music list.
+    void refreshList();
+
+    // "图标" and "列表".
+    void showTiles();
+    void showList();
+
+    // The selected song: Edit_xiangpian_down_id in tile view, the list's
+    // selected row in list view; empty when none.
+    std::optional<int> selectedRow() const;
+
+    QList<QLabel*> tiles() const { return tiles_; }
+    QWidget* tilePanel() const { return panel_; }
+    QWidget* hoverFrame() const { return hover_; }
+    QWidget* selectionFrame() const { return selection_; }
+    QTreeWidget* list() const { return list_; }
+    QLabel* scrollThumb() const { return scroll_[1]; }
+
+signals:
+    // A song was selected: the big preview shows `imagePath` and its caption
+    // becomes `caption`.
+    void previewSelected(const QString& caption, const QString& imagePath);
+    // A tile was double-clicked: the music preview for that row.
+    void previewRequested(int row);
+    // A command of the music menu, by its caption ("音乐预览", "删除音乐", ...).
+    void menuCommand(const QString& caption);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int tileRow(const QObject* tile) const;
+    void tileMoved(QLabel* tile, const QPoint& inTile);
+    void tilePressed(QLabel* tile, Qt::MouseButton button, const QPoint& inTile);
+    void tileReleased(QLabel* tile, Qt::MouseButton button);
+    void scrollPressed(int cursorY);
+    void scrollMoved(int cursorY);
+    void updateScrollBar();
+    void placeScrollBar(int top);
+    void showPreviewOf(int row);
+    void loadTilePicture(int row);
+
+    Session& session_;
+    const WorkingFolder& folder_;
+    QWidget* panel_;
+    DottedFrame* hover_;
+    DottedFrame* selection_;
+    QLabel* scroll_[3];
+    QTreeWidget* list_;
+    QMenu* menu_;
+    QList<QLabel*> tiles_;
+};
+
+} // namespace fotarel::app

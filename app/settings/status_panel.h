@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/session.h"
+
+#include <QFrame>
+#include <QList>
+
+class QLabel;
+class QTimer;
+
+namespace fotarel::app {
+
+// The main window's status panel: counts of photos, songs, lyric files, text
+// and picture effects, and the picture quality, TV standard and album length
+// rule, refreshed every 50 ms. The same timer scrolls the help text up one
+// pixel per tick and shows or hides the selected-photo preview image as
+// Edit_Image_chakanxiangpian_T_or_F says.
+class StatusPanel : public QFrame {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultWidth = 160;
+    static constexpr int kDefaultHeight = 550;
+
+    explicit StatusPanel(Session& session, QWidget* parent = nullptr);
+
+    // The main window's preview picture (Image_chakanxiangpian), if any.
+    void setPreviewImage(QWidget* image) { preview_ = image; }
+    void setHelpText(const QString& text);
+
+    QTimer* timer() const { return timer_; }
+    QLabel* helpLabel() const { return help_; }
+    // One tick of the timer (also called by it).
+    void refresh();
+
+private:
+    Session& session_;
+    QList<QLabel*> lines_;
+    QLabel* help_;
+    QWidget* preview_ = nullptr;
+    QTimer* timer_;
+};
+
+} // namespace fotarel::app

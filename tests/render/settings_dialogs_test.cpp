@@ -1,0 +1,273 @@
+#include "app/settings/album_length_dialog.h"
+#include "app/settings/other_settings_dialog.h"
+#include "app/settings/output_size_dialog.h"
+#include "app/settings/status_panel.h"
+#include "render/output_settings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace fotarel::app {
+namespace {
+
+using namespace settings;
+
+// Runs `act` once the modal window is shown; `act` must close it.
+void whileShown(QDialog& dialog, std::function<void()> act)
+{
+    auto* poll = new QTimer(&dialog);
+    poll->setInterval(2);
+    QObject::connect(poll, &QTimer::timeout, &dialog, [poll, &dialog, act] {
+        if (!dialog.isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start();
+}
+
+template <class T>
+T* child(QWidget& parent, const char* name)
+{
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QPushButton* button(QWidget& parent, const QString& caption)
+{
+    for (QPushButton* b : parent.findChildren<QPushButton*>())
+        if (b->text() == caption)
+            return b;
+    ADD_FAILURE() << "no button " << caption.toStdString();
+    return nullptr;
+}
+
+void closeBox(QDialog& dialog)
+{
+    dialog.close(); // what the title bar's close box does
+}
+
+TEST(OtherSettingsDialog, ButtonsShowAndSetTheSession)
+{
+    Session session;
+    session.set(vars::TvStandard, kNtsc);
+    OtherSettingsDialog dialog(session);
+    whileShown(dialog, [&] {
+        // Opening shows the session's choices.
+        EXPECT_TRUE(child<QRadioButton>(dialog, "suiRadioButton_NTSC")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(dialog, "suiRadioButton_gaoqing_huazhi")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(dialog, "suiRadioButton_hengzhaopian_quanping")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(dialog, "suiRadioButton_shuzhaopian_jubufangda")->isChecked());
+
+        child<QRadioButton>(dialog, "suiRadioButton_yiban_huazhi")->click();
+        child<QRadioButton>(dialog, "suiRadioButton_hengzhaopian_moren")->click();
+        EXPECT_EQ(session.get(vars::Quality), kNormalQuality);
+        EXPECT_EQ(landscapeCrop(session), LandscapeCrop::TemplateDefault);
+        EXPECT_EQ(portraitCrop(session), PortraitCrop::PartialZoom);
+        EXPECT_EQ(session.get(vars::TvStandard), kNtsc); // a crop choice leaves it
+        child<QRadioButton>(dialog, "suiRadioButton_PAL")->click();
+        EXPECT_EQ(session.get(vars::TvStandard), kPal);
+        closeBox(dialog);
+    });
+    dialog.open();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(session.get(vars::Quality), kNormalQuality);
+}
+
+TEST(AlbumLengthDialog, OpeningWithoutMusicResetsEveryFlag)
+{
+    struct Case {
+        bool songs;
+        AlbumLengthFlags shown;
+    };
+    const Case cases[] = {
+        {false, AlbumLengthFlags{}},
+        {true, AlbumLengthFlags{false, true, true, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.songs);
+        Session session;
+        chooseFollowMusic(session);
+        setLoopMusic(session, true);
+        setLoopPictures(session, true);
+        if (c.songs)
+            session.table("ListView_daoru_yinyue").appendRow({"1", "a", ".mp3", "/a.mp3", "00:00:05", "125", "wu", "wu"});
+        AlbumLengthDialog dialog(session);
+        AlbumLengthFlags shown;
+        whileShown(dialog, [&] {
+            shown = AlbumLengthFlags{child<QRadioButton>(dialog, "RadioButton1")->isChecked(),
+                                     child<QRadioButton>(dialog, "RadioButton2")->isChecked(),
+                                     child<QCheckBox>(dialog, "CheckBox1")->isChecked(),
+                                     child<QCheckBox>(dialog, "CheckBox2")->isChecked()};
+            closeBox(dialog);
+        });
+        dialog.open();
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(albumLengthFlags(session), c.shown);
+    }
+}
+
+TEST(AlbumLengthDialog, ButtonsSetTheFlags)
+{
+    Session session;
+    AlbumLengthDialog dialog(session);
+    whileShown(dialog, [&] {
+        child<QRadioButton>(dialog, "RadioButton2")->click();
+        child<QCheckBox>(dialog, "CheckBox1")->click();
+        child<QCheckBox>(dialog, "CheckBox2")->click();
+        EXPECT_EQ(albumLengthFlags(session), (AlbumLengthFlags{false, true, true, true}));
+        // Back to the photos: the picture loop goes off, in the window too.
+        child<QRadioButton>(dialog, "RadioButton1")->click();
+        EXPECT_EQ(albumLengthFlags(session), (AlbumLengthFlags{true, false, true, false}));
+        EXPECT_FALSE(child<QCheckBox>(dialog, "CheckBox2")->isChecked());
+        EXPECT_TRUE(child<QCheckBox>(dialog, "CheckBox1")->isChecked());
+        closeBox(dialog);
+    });
+    dialog.open();
+    EXPECT_EQ(session.get(vars::LengthRule), kFollowPhotos);
+}
+
+TEST(OutputSizeDialog, HowTheWindowEnds)
+{
+    enum class Ending { StartButton, CloseBox, WizardTimer };
+    struct Case {
+        const char* name;
+        Ending ending;
+        const char* step;
+        bool timer;
+        bool goesOn;
+        const char* stepAfter;
+    };
+    const QString dvd = kWizardMakeDvd;
+    const Case cases[] = {
+        {"start button", Ending::StartButton, "", false, true, ""},
+        {"close box", Ending::CloseBox, "", false, false, ""},
+        {"close box with the wizard's step but no timer", Ending::CloseBox, "xiangce_xiangdao_zhizuoDVDxiangce",
+         false, false, "xiangce_xiangdao_zhizuoDVDxiangce"},
+        {"wizard timer", Ending::WizardTimer, "xiangce_xiangdao_zhizuoDVDxiangce", true, true, ""},
+        {"timer with another step does nothing", Ending::CloseBox, "xiangce_xiangdao_tianjiayinyue", true, false,
+         "xiangce_xiangdao_tianjiayinyue"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session session;
+        session.set(vars::Cancelled, kCancelledWord); // a previous cancel must not stick
+        session.set(vars::WizardStep, QString::fromLatin1(c.step));
+        OutputSizeDialog dialog(session);
+        whileShown(dialog, [&] {
+            if (c.ending == Ending::StartButton)
+                QTest::mouseClick(button(dialog, QStringLiteral("开始制作")), Qt::LeftButton);
+            else if (c.ending == Ending::CloseBox)
+                QTimer::singleShot(c.timer ? 700 : 0, &dialog, [&dialog] { closeBox(dialog); });
+        });
+        EXPECT_EQ(dialog.ask(c.timer), c.goesOn);
+        EXPECT_EQ(outputSizeCancelled(session), !c.goesOn);
+        EXPECT_EQ(session.get(vars::WizardStep), QString::fromLatin1(c.stepAfter));
+        EXPECT_FALSE(dialog.wizardTimer()->isActive());
+    }
+}
+
+TEST(OutputSizeDialog, ListsFieldsAndFormats)
+{
+    Session session;
+    session.set(vars::OutputType, kImageSequence);
+    OutputSizeDialog dialog(session);
+    whileShown(dialog, [&] {
+        EXPECT_EQ(dialog.size(), QSize(730, 290));
+        auto* sizes = child<QListWidget>(dialog, "ListBox_chicun");
+        auto* formats = child<QListWidget>(dialog, "ListBox_tupian_geshi");
+        auto* shownSize = child<QLineEdit>(dialog, "suiEdit_shuchu_chicun");
+        auto* shownType = child<QLineEdit>(dialog, "suiEdit_shuchu_leixing");
+        EXPECT_TRUE(formats->isVisible());
+        EXPECT_EQ(sizes->count(), 8);
+        EXPECT_EQ(sizes->currentRow(), 7);
+        EXPECT_EQ(shownSize->text(), "1920 × 1080");
+        EXPECT_EQ(shownType->text(), "JPG");
+
+        formats->setCurrentRow(1);
+        EXPECT_EQ(shownType->text(), "BMP");
+        sizes->setCurrentRow(2);
+        EXPECT_EQ(shownSize->text(), "640 × 368");
+        EXPECT_EQ(session.get(vars::Width), "640");
+        EXPECT_EQ(session.get(vars::Height), "368");
+        EXPECT_EQ(shownType->text(), "JPG");
+        EXPECT_EQ(formats->currentRow(), 0);
+
+        formats->setCurrentRow(3);
+        QTest::mouseClick(button(dialog, QStringLiteral("默认")), Qt::LeftButton);
+        EXPECT_EQ(sizes->currentRow(), 7);
+        EXPECT_EQ(shownSize->text(), "1920 × 1080");
+        EXPECT_EQ(shownType->text(), "JPG");
+        QTest::mouseClick(button(dialog, QStringLiteral("开始制作")), Qt::LeftButton);
+    });
+    EXPECT_TRUE(dialog.ask());
+
+    // The same window for VCD: narrower, no format list, five sizes.
+    session.set(vars::OutputType, kVcd);
+    whileShown(dialog, [&] {
+        EXPECT_EQ(dialog.size(), QSize(660, 290));
+        EXPECT_FALSE(child<QListWidget>(dialog, "ListBox_tupian_geshi")->isVisible());
+        EXPECT_EQ(child<QListWidget>(dialog, "ListBox_chicun")->count(), 5);
+        EXPECT_EQ(child<QLineEdit>(dialog, "suiEdit_shuchu_chicun")->text(), "1280 × 720");
+        EXPECT_EQ(child<QLineEdit>(dialog, "suiEdit_shuchu_leixing")->text(), "VCD");
+        closeBox(dialog);
+    });
+    EXPECT_FALSE(dialog.ask());
+    EXPECT_EQ(session.get(vars::OutputType), kVcd);
+}
+
+TEST(StatusPanel, ShowsTheSessionAndScrollsTheHelpText)
+{
+    Session session;
+    QWidget preview;
+    StatusPanel panel(session);
+    panel.setPreviewImage(&preview);
+    session.table("ListView_daoru_yinyue").appendRow({"1"});
+    session.table("ListView_daoru_yinyue").appendRow({"2"});
+    session.table("ListView_daoruxiangpian").appendRow({"1"});
+    setTvStandard(session, kNtsc);
+    chooseFollowMusic(session);
+    panel.refresh();
+    QStringList shown;
+    for (int i = 1; i <= 8; ++i)
+        shown.append(panel.findChild<QLabel*>(QStringLiteral("Label_zhuangtai_%1").arg(i))->text());
+    EXPECT_EQ(shown, (QStringList{"相片数量:1", "音乐数量:2", "歌词数量:0", "文字特效:0", "画面特效:0", "画面质量:高清画质",
+                                  "电视制式:NTSC制式", "相册长度:音乐为准"}));
+
+    // The placeholder text leaves the preview alone; "True" shows, "False" hides.
+    preview.hide();
+    panel.refresh();
+    EXPECT_TRUE(preview.isHidden());
+    session.set("Edit_Image_chakanxiangpian_T_or_F", "True");
+    panel.refresh();
+    EXPECT_FALSE(preview.isHidden());
+    session.set("Edit_Image_chakanxiangpian_T_or_F", "False");
+    panel.refresh();
+    EXPECT_TRUE(preview.isHidden());
+
+    QLabel* help = panel.helpLabel();
+    help->move(help->x(), 10);
+    panel.refresh();
+    EXPECT_EQ(help->y(), 9);
+    help->move(help->x(), -help->height());
+    panel.refresh();
+    EXPECT_EQ(help->y(), kHelpTextStartTop);
+
+    EXPECT_EQ(panel.timer()->interval(), 50);
+}
+
+} // namespace
+} // namespace fotarel::app
