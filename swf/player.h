@@ -1,0 +1,233 @@
+#pragma once
+
+// The SWF player: loads a movie, keeps its display list and timelines, steps
+// them deterministically and paints the current frame into a QImage.
+//
+// Stepping rule (see swf/README.md): setting the frame number from k to k+1
+// is one tick (the root goes to k+1, playing child clips advance one frame,
+// enterFrame handlers and frame scripts run once); any other value is a jump
+// of the root timeline that rebuilds its display list from the frame tags.
+
+#include "swf/avm1/host.h"
+#include "swf/movie.h"
+
+#include <QImage>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace fotarel::swf {
+
+class Player;
+class ScriptEngine;
+class Renderer;
+
+// One display object: a shape, morph, text, button or movie clip (sprite, the
+// root of a level, or a clip made by script). Movie clips have a timeline and
+// children; the others only their placement.
+class Clip final : public avm1::DisplayObjectHost {
+public:
+    enum class Kind : uint8_t { Shape, Morph, Bitmap, Sprite, StaticText, EditText, Button };
+
+    Clip(Player& player, Clip* parent, Kind kind);
+    ~Clip() override;
+
+    Kind kind;
+    Player& player;
+    Clip* parentClip;
+    std::shared_ptr<const Movie> movie; // the movie whose characters this clip uses
+    std::shared_ptr<const Character> character;
+    uint16_t characterId = 0;
+    int depthValue = 0; // depth in the parent as the file gives it (scripts see it minus 16384)
+    QString instanceName;
+
+    Matrix matrix;
+    ColorTransform colorTransform;
+    uint16_t ratio = 0;
+    int clipDepth = 0;
+    BlendMode blendMode = BlendMode::Normal;
+    std::vector<Filter> filters;
+    bool visible = true;
+    bool placedByScript = false;
+    std::vector<ClipAction> clipActions;
+    Clip* maskClip = nullptr; // setMask
+    bool isMaskOf = false;
+
+    // Movie clips.
+    const Timeline* timeline = nullptr;
+    int frame = -1; // 0-based current frame, -1 before the first
+    bool playing = true;
+    std::map<int, std::unique_ptr<Clip>> children;
+    std::map<QString, QString> variables; // used when no script engine is attached
+    QImage loadedImage;                   // a picture loaded into this clip
+    qint64 loadedBytes = 0;
+    QString movieUrl;
+    int levelNumber = 0;
+    qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
+    bool loadEventPending = false;
+
+    // Edit text content (when no variable is bound).
+    QString text;
+
+    bool isSprite() const { return kind == Kind::Sprite; }
+    Clip* child(int depth) const;
+    QTransform worldTransform() const; // twips of this clip -> stage twips
+    QString targetPath() const;        // "_level0.a.b"
+
+    // avm1::DisplayObjectHost
+    QString name() const override { return instanceName; }
+    void setName(const QString& n) override { instanceName = n; }
+    DisplayObjectHost* parent() const override { return parentClip; }
+    int level() const override;
+    int depth() const override { return depthValue - 16384; }
+    DisplayObjectHost* childByName(const QString& name, bool caseSensitive) const override;
+    QStringList childNames() const override;
+    bool isMovieClip() const override { return kind == Kind::Sprite; }
+    int swfVersion() const override { return movie ? movie->version : 6; }
+    QString url() const override;
+    double property(avm1::Property p) const override;
+    void setProperty(avm1::Property p, double value) override;
+    int currentFrame() const override { return timeline ? frame + 1 : 0; }
+    int totalFrames() const override { return timeline ? int(timeline->frames.size()) : 0; }
+    void play() override { playing = true; }
+    void stop() override { playing = false; }
+    void gotoFrame(int frame, bool andPlay) override;
+    int frameOfLabel(const QString& label) const override;
+    DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
+    DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
+    DisplayObjectHost* duplicate(const QString& name, int depth) override;
+    bool removeFromParent() override;
+    void swapDepths(int depth) override;
+    int nextHighestDepth() const override;
+    void setMask(DisplayObjectHost* mask) override;
+    void loadMovie(const QString& url) override;
+    void unloadMovie() override;
+    qint64 bytesLoaded() const override { return loadedBytes; }
+    qint64 bytesTotal() const override { return loadedBytes; }
+
+private:
+    double scaleX() const;
+    double scaleY() const;
+    double rotation() const;
+    void setScaleRotation(double sx, double sy, double rotDegrees);
+};
+
+// What the player calls to run scripts; the AVM1 adapter implements it.
+class ScriptEngine {
+public:
+    virtual ~ScriptEngine() = default;
+    virtual void runActions(const QByteArray& actions, int version, Clip& clip) = 0;
+    virtual void runInitActions(const QByteArray& actions, int version, Clip& root) = 0;
+    virtual void clipEvent(Clip& clip, avm1::ClipEvent event) = 0;
+    virtual void reportLoad(Clip& clip, avm1::LoadEvent event, const QString& error) = 0;
+    virtual void runIntervals() = 0;
+    virtual bool setVariable(const QString& path, const QString& value) = 0;
+    virtual std::optional<QString> getVariable(const QString& path) = 0;
+};
+
+class Player final : public avm1::PlayerHost {
+public:
+    Player();
+    ~Player() override;
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Loads a movie file (or a picture, told apart by content). Returns false
+    // and logs the reason when the file is unusable. The movie's first frame
+    // is shown (frame 0) and plays until Stop.
+    bool load(const QString& path);
+    bool loadData(const QByteArray& bytes, const QString& path);
+    void stopPlaying();
+    bool isLoaded() const { return root_ != nullptr; }
+    int totalFrames() const;
+    int frameNum() const; // 0-based
+    void setFrameNum(int frame);
+    // One tick: the root advances when it plays, child clips advance, scripts run.
+    void tick();
+    // Completes loads that were started and runs the scripts they trigger,
+    // without advancing any timeline (for hosts that wait on a load).
+    void settle();
+
+    bool setVariable(const QString& path, const QString& value);
+    std::optional<QString> getVariable(const QString& path);
+
+    // Paints the current frame, the stage scaled to fill the image.
+    void paint(QImage& target);
+    QImage paint(const QSize& size);
+
+    std::function<void(const QString& command, const QString& args)> onFsCommand;
+    std::function<void(const QString& line)> onTrace;
+    const QStringList& loadLog() const { return loadLog_; }
+    const QStringList& errorLog() const { return errorLog_; }
+
+    const Movie* movie() const { return movie_.get(); }
+    Clip* root() const { return root_.get(); }
+    QSizeF stageSize() const; // pixels
+    double frameRate() const { return movie_ ? movie_->frameRate : 12; }
+
+    // The folder beyond which relative loads may not go.
+    void setConfinementFolder(const QString& folder) { confinement_ = folder; }
+    void setScriptEngine(std::unique_ptr<ScriptEngine> engine);
+    ScriptEngine* scriptEngine() const { return engine_.get(); }
+
+    // avm1::PlayerHost
+    avm1::DisplayObjectHost* levelRoot(int level) override;
+    void loadMovieNum(const QString& url, int level) override;
+    void unloadMovieNum(int level) override;
+    void fscommand(const QString& command, const QString& args) override;
+    void getUrl(const QString& url, const QString& window) override;
+    void trace(const QString& line) override;
+    void scriptError(const QString& message) override;
+    qint64 movieTimeMs() const override;
+
+    // Used by clips.
+    void logLoad(const QString& line);
+    void logError(const QString& line);
+    std::unique_ptr<Clip> instantiate(Clip& parent, const std::shared_ptr<const Movie>& movie, uint16_t id, int depth);
+    void applyPlace(Clip& clip, const PlaceObject& place, int frameIndex);
+    void enterFrame(Clip& clip, int frame, bool runActions);
+    void gotoFrame(Clip& clip, int frame);
+    void queueActions(Clip& clip, const QByteArray& actions);
+    void requestLoad(Clip* target, int level, const QString& url);
+    int liveObjects = 0;
+    qint64 currentTick() const { return ticks_; }
+    int nestingOf(const Clip& clip) const;
+    QString resolvePath(const QString& url, QString* why) const;
+
+private:
+    struct PendingScript {
+        Clip* clip;
+        std::shared_ptr<avm1::ClipLink> link;
+        QByteArray actions;
+        int kind; // 0 frame actions, 1 load event
+    };
+    struct PendingLoad {
+        std::shared_ptr<avm1::ClipLink> target; // null: a level
+        int level = 0;
+        QString url;
+    };
+
+    void advance(Clip& clip, bool forceRoot);
+    void collectEnterFrame(Clip& clip, std::vector<std::shared_ptr<avm1::ClipLink>>& out);
+    void runQueued();
+    void completeLoads();
+    void runClipEventBytes(Clip& clip, uint32_t eventMask);
+    void resetRoot();
+    Clip* resolveVariableTarget(const QString& path, QString* name);
+
+    std::shared_ptr<const Movie> movie_;
+    std::unique_ptr<Clip> root_;
+    QString path_;
+    QString confinement_;
+    std::unique_ptr<ScriptEngine> engine_;
+    std::vector<PendingScript> queue_;
+    std::vector<PendingLoad> loads_;
+    std::map<int, std::unique_ptr<Clip>> levels_; // levels above 0
+    QStringList loadLog_, errorLog_;
+    qint64 ticks_ = 0;
+    int runDepth_ = 0;
+    std::unique_ptr<Renderer> renderer_;
+};
+
+} // namespace fotarel::swf

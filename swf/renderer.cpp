@@ -1,0 +1,648 @@
+#include "swf/renderer.h"
+
+#include "core/fonts.h"
+
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <QRegularExpression>
+#include <QTextDocument>
+
+#include <cmath>
+
+namespace fotarel::swf {
+
+namespace {
+
+QColor toColor(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
+
+double toLinear(double v)
+{
+    v /= 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double toSrgb(double v)
+{
+    v = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
+    return std::clamp(v * 255.0, 0.0, 255.0);
+}
+
+QGradientStops gradientStops(const Gradient& g, const ColorTransform& cx)
+{
+    QGradientStops stops;
+    if (g.stops.empty()) {
+        stops << QGradientStop(0, QColor(0, 0, 0, 0)) << QGradientStop(1, QColor(0, 0, 0, 0));
+        return stops;
+    }
+    double lastPos = -1;
+    for (size_t i = 0; i < g.stops.size(); ++i) {
+        const GradientStop& s = g.stops[i];
+        double pos = std::max(lastPos, s.ratio / 255.0);
+        if (g.linearRgb && i > 0) {
+            // Qt interpolates in sRGB; intermediate stops computed in linear
+            // light follow the linear-RGB curve closely.
+            const Rgba a = cx.apply(g.stops[i - 1].color), b = cx.apply(s.color);
+            const double p0 = lastPos;
+            for (int k = 1; k < 8; ++k) {
+                const double t = k / 8.0;
+                auto ch = [&](uint8_t x, uint8_t y) { return int(std::lround(toSrgb(toLinear(x) + (toLinear(y) - toLinear(x)) * t))); };
+                stops << QGradientStop(p0 + (pos - p0) * t,
+                                       QColor(ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), int(std::lround(a.a + (b.a - a.a) * t))));
+            }
+        }
+        stops << QGradientStop(pos, toColor(cx.apply(s.color)));
+        lastPos = pos;
+    }
+    if (stops.front().first > 0)
+        stops.prepend(QGradientStop(0, stops.front().second));
+    if (stops.back().first < 1)
+        stops << QGradientStop(1, stops.back().second);
+    return stops;
+}
+
+QPainter::CompositionMode compositionFor(BlendMode m)
+{
+    switch (m) {
+    case BlendMode::Multiply: return QPainter::CompositionMode_Multiply;
+    case BlendMode::Screen: return QPainter::CompositionMode_Screen;
+    case BlendMode::Lighten: return QPainter::CompositionMode_Lighten;
+    case BlendMode::Darken: return QPainter::CompositionMode_Darken;
+    case BlendMode::Difference: return QPainter::CompositionMode_Difference;
+    case BlendMode::Add: return QPainter::CompositionMode_Plus;
+    case BlendMode::Alpha: return QPainter::CompositionMode_DestinationIn;
+    case BlendMode::Erase: return QPainter::CompositionMode_DestinationOut;
+    case BlendMode::Overlay: return QPainter::CompositionMode_Overlay;
+    case BlendMode::HardLight: return QPainter::CompositionMode_HardLight;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+// Subtract and Invert have no QPainter mode; done by hand on the pixels.
+void blendByHand(QImage& dst, const QPoint& at, const QImage& src, BlendMode mode)
+{
+    for (int y = 0; y < src.height(); ++y) {
+        const int dy = y + at.y();
+        if (dy < 0 || dy >= dst.height())
+            continue;
+        const auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        auto* d = reinterpret_cast<QRgb*>(dst.scanLine(dy));
+        for (int x = 0; x < src.width(); ++x) {
+            const int dx = x + at.x();
+            if (dx < 0 || dx >= dst.width())
+                continue;
+            const int sa = qAlpha(s[x]);
+            if (sa == 0)
+                continue;
+            const QRgb dp = d[dx];
+            int r, g, b;
+            if (mode == BlendMode::Subtract) {
+                r = std::max(0, qRed(dp) - qRed(s[x]));
+                g = std::max(0, qGreen(dp) - qGreen(s[x]));
+                b = std::max(0, qBlue(dp) - qBlue(s[x]));
+            } else { // Invert, weighted by the source coverage
+                const int da = qAlpha(dp);
+                r = qRed(dp) + ((da - 2 * qRed(dp)) * sa) / 255;
+                g = qGreen(dp) + ((da - 2 * qGreen(dp)) * sa) / 255;
+                b = qBlue(dp) + ((da - 2 * qBlue(dp)) * sa) / 255;
+            }
+            d[dx] = qRgba(r, g, b, qAlpha(dp));
+        }
+    }
+}
+
+QString plainFromHtml(const QString& html)
+{
+    QTextDocument doc;
+    doc.setHtml(html);
+    return doc.toPlainText();
+}
+
+QString deviceFamily(const QString& name)
+{
+    if (name == QLatin1String("_sans") || name.isEmpty())
+        return QStringLiteral("Sans Serif");
+    if (name == QLatin1String("_serif"))
+        return QStringLiteral("Serif");
+    if (name == QLatin1String("_typewriter"))
+        return QStringLiteral("Monospace");
+    return name;
+}
+
+} // namespace
+
+Renderer::Renderer(Player& player) : player_(player)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        fotarel::registerFontSubstitutions();
+}
+
+void Renderer::clear()
+{
+    shapes_.clear();
+    morphs_.clear();
+    tinted_.clear();
+}
+
+const CompiledShape& Renderer::compiled(const Clip& clip)
+{
+    if (clip.kind == Clip::Kind::Morph) {
+        const auto& m = std::get<MorphShapeData>(*clip.character);
+        const auto key = std::make_pair(static_cast<const void*>(&m), int(clip.ratio));
+        auto it = morphs_.find(key);
+        if (it == morphs_.end()) {
+            if (morphs_.size() > 512)
+                morphs_.clear();
+            it = morphs_.emplace(key, compileShape(morphAt(m, clip.ratio))).first;
+        }
+        return it->second;
+    }
+    const auto& s = std::get<ShapeData>(*clip.character);
+    auto it = shapes_.find(&s);
+    if (it == shapes_.end())
+        it = shapes_.emplace(&s, compileShape(s)).first;
+    return it->second;
+}
+
+QImage Renderer::transformedImage(const QImage& img, const ColorTransform& cx)
+{
+    QByteArray key(reinterpret_cast<const char*>(&cx), sizeof cx);
+    const auto k = std::make_pair(img.cacheKey(), key);
+    auto it = tinted_.find(k);
+    if (it != tinted_.end())
+        return it->second;
+    QImage out = img.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb p = row[x];
+            const Rgba c = cx.apply(Rgba{uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)), uint8_t(qAlpha(p))});
+            row[x] = qRgba(c.r, c.g, c.b, c.a);
+        }
+    }
+    out = out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (tinted_.size() > 64)
+        tinted_.clear();
+    tinted_.emplace(k, out);
+    return out;
+}
+
+QImage& Renderer::layer(int level, const QSize& size)
+{
+    if (int(layers_.size()) <= level)
+        layers_.resize(size_t(level) + 1);
+    QImage& img = layers_[size_t(level)];
+    if (img.size() != size)
+        img = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+QBrush Renderer::brush(const FillStyle& f, const Movie& movie, const ColorTransform& cx)
+{
+    if (f.isGradient()) {
+        QGradient g;
+        if (f.type == FillType::Linear) {
+            g = QLinearGradient(-16384, 0, 16384, 0);
+        } else {
+            g = QRadialGradient(QPointF(0, 0), 16384, QPointF(f.type == FillType::Focal ? f.gradient.focal * 16384 : 0, 0));
+        }
+        g.setSpread(f.gradient.spread == Spread::Reflect  ? QGradient::ReflectSpread
+                    : f.gradient.spread == Spread::Repeat ? QGradient::RepeatSpread
+                                                          : QGradient::PadSpread);
+        g.setStops(gradientStops(f.gradient, cx));
+        QBrush b(g);
+        b.setTransform(f.matrix.toTransform());
+        return b;
+    }
+    if (f.isBitmap()) {
+        const Character* ch = movie.character(f.bitmapId);
+        if (!ch || !std::holds_alternative<Bitmap>(*ch))
+            return QBrush(Qt::NoBrush);
+        QImage img = std::get<Bitmap>(*ch).image;
+        if (!cx.isIdentity())
+            img = transformedImage(img, cx);
+        QBrush b(img);
+        b.setTransform(f.matrix.toTransform());
+        return b;
+    }
+    return QBrush(toColor(cx.apply(f.color)));
+}
+
+void Renderer::drawImage(QPainter& p, const QImage& img, const QTransform& toDevice, const ColorTransform& cx, bool smooth)
+{
+    p.save();
+    p.setTransform(toDevice);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    if (cx.isIdentity()) {
+        p.drawImage(0, 0, img);
+    } else if (cx.onlyAlpha()) {
+        p.setOpacity(std::clamp(double(cx.aMul), 0.0, 1.0));
+        p.drawImage(0, 0, img);
+    } else {
+        p.drawImage(0, 0, transformedImage(img, cx));
+    }
+    p.restore();
+}
+
+void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& movie, const QTransform& world,
+                         const ColorTransform& cx)
+{
+    p.setTransform(world);
+    const double scale = std::sqrt(std::abs(world.determinant())); // device pixels per twip
+    for (const ShapeLayer& layer : shape.layers) {
+        for (const StyledPath& sp : layer.fills) {
+            const FillStyle& f = shape.fills[size_t(sp.style)];
+            if (f.isBitmap()) {
+                const Character* ch = movie.character(f.bitmapId);
+                if (!ch || !std::holds_alternative<Bitmap>(*ch))
+                    continue;
+                const QImage& img = std::get<Bitmap>(*ch).image;
+                const QTransform fm = f.matrix.toTransform();
+                bool invertible = false;
+                const QTransform inv = fm.inverted(&invertible);
+                if (!invertible)
+                    continue;
+                if (!f.bitmapRepeats()) {
+                    // A clipped bitmap whose area is exactly the picture: draw the
+                    // picture itself (the common case, and the fastest).
+                    const QRectF inBitmap = inv.map(sp.path).boundingRect();
+                    const QRectF full(0, 0, img.width(), img.height());
+                    const bool rectangle = sp.path.elementCount() <= 6 && std::abs(inBitmap.left() - full.left()) < 0.05 &&
+                                           std::abs(inBitmap.top() - full.top()) < 0.05 &&
+                                           std::abs(inBitmap.right() - full.right()) < 0.05 &&
+                                           std::abs(inBitmap.bottom() - full.bottom()) < 0.05;
+                    if (rectangle) {
+                        drawImage(p, img, fm * world, cx, f.bitmapSmoothed());
+                        p.setTransform(world);
+                        continue;
+                    }
+                }
+                p.setRenderHint(QPainter::SmoothPixmapTransform, f.bitmapSmoothed());
+                p.fillPath(sp.path, brush(f, movie, cx));
+                continue;
+            }
+            p.fillPath(sp.path, brush(f, movie, cx));
+        }
+        for (const StyledPath& sp : layer.lines) {
+            const LineStyle& l = shape.lines[size_t(sp.style)];
+            QPen pen(l.hasFill ? brush(l.fill, movie, cx) : QBrush(toColor(cx.apply(l.color))), l.width);
+            if (l.width * scale < 1.0) {
+                pen.setWidthF(1.0); // Flash draws at least one pixel
+                pen.setCosmetic(true);
+            }
+            pen.setCapStyle(l.startCap == Cap::None ? Qt::FlatCap : l.startCap == Cap::Square ? Qt::SquareCap : Qt::RoundCap);
+            pen.setJoinStyle(l.join == Join::Bevel ? Qt::BevelJoin : l.join == Join::Miter ? Qt::MiterJoin : Qt::RoundJoin);
+            pen.setMiterLimit(l.miterLimit);
+            p.strokePath(sp.path, pen);
+        }
+    }
+}
+
+void Renderer::drawStaticText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx)
+{
+    const auto& st = std::get<StaticText>(*clip.character);
+    const QTransform textWorld = st.matrix.toTransform() * world;
+    const Font* font = nullptr;
+    double height = 0, x = 0, y = 0;
+    Rgba color;
+    for (const TextRecord& rec : st.records) {
+        if (rec.hasFont) {
+            const Character* ch = clip.movie->character(rec.fontId);
+            font = ch && std::holds_alternative<Font>(*ch) ? &std::get<Font>(*ch) : nullptr;
+            height = rec.height;
+        }
+        if (rec.hasColor)
+            color = rec.color;
+        if (rec.hasX)
+            x = rec.x;
+        if (rec.hasY)
+            y = rec.y;
+        const QBrush b(toColor(cx.apply(color)));
+        for (const TextGlyph& g : rec.glyphs) {
+            if (font && g.index >= 0 && size_t(g.index) < font->glyphs.size()) {
+                const double s = height / font->emSquare;
+                QTransform t = QTransform::fromScale(s, s) * QTransform::fromTranslate(x, y) * textWorld;
+                p.setTransform(t);
+                p.fillPath(font->glyphs[size_t(g.index)].path, b);
+            }
+            x += g.advance;
+        }
+    }
+}
+
+void Renderer::drawEditText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx)
+{
+    const auto& e = std::get<EditText>(*clip.character);
+    QString text = clip.text;
+    if (!e.variable.isEmpty() && clip.parentClip) {
+        const QString path = e.variable.contains(QLatin1Char(':')) || e.variable.contains(QLatin1Char('.'))
+                                 ? e.variable
+                                 : clip.parentClip->targetPath() + QLatin1Char('.') + e.variable;
+        if (auto v = player_.getVariable(path))
+            text = *v;
+    }
+    if (e.html)
+        text = plainFromHtml(text);
+    if (e.password)
+        text.fill(QLatin1Char('*'));
+    if (text.isEmpty())
+        return;
+    const Font* font = nullptr;
+    if (e.hasFont) {
+        const Character* ch = clip.movie->character(e.fontId);
+        font = ch && std::holds_alternative<Font>(*ch) ? &std::get<Font>(*ch) : nullptr;
+    }
+    const QRectF box(QPointF(e.bounds.xMin + 40, e.bounds.yMin + 40), QPointF(e.bounds.xMax - 40, e.bounds.yMax - 40));
+    const QColor color = toColor(cx.apply(e.color));
+    p.setTransform(world);
+    if (e.useOutlines && font && !font->glyphs.empty() && !font->codes.empty()) {
+        // Embedded glyphs: lines broken at "\n" and "\r", laid out left to right.
+        const double s = e.height / font->emSquare;
+        const double ascent = font->hasLayout ? font->ascent * s : e.height * 0.8;
+        const double lineHeight = (font->hasLayout ? (font->ascent + font->descent) * s : e.height) + e.leading;
+        double y = box.top() + ascent;
+        for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+            std::vector<std::pair<int, double>> glyphs;
+            double width = 0;
+            for (QChar c : line) {
+                int index = -1;
+                for (size_t i = 0; i < font->codes.size(); ++i) {
+                    if (font->codes[i] == c.unicode()) {
+                        index = int(i);
+                        break;
+                    }
+                }
+                double adv = e.height * 0.5;
+                if (index >= 0) {
+                    const Glyph& g = font->glyphs[size_t(index)];
+                    adv = font->hasLayout ? g.advance * s : g.path.boundingRect().right() * s + e.height * 0.1;
+                }
+                glyphs.emplace_back(index, adv);
+                width += adv;
+            }
+            double x = box.left() + e.leftMargin + e.indent;
+            if (e.align == 1)
+                x = box.right() - e.rightMargin - width;
+            else if (e.align == 2)
+                x = (box.left() + e.leftMargin + box.right() - e.rightMargin - width) / 2;
+            for (auto [index, adv] : glyphs) {
+                if (index >= 0) {
+                    p.setTransform(QTransform::fromScale(s, s) * QTransform::fromTranslate(x, y) * world);
+                    p.fillPath(font->glyphs[size_t(index)].path, color);
+                }
+                x += adv;
+            }
+            y += lineHeight;
+        }
+        return;
+    }
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return; // device fonts need the GUI application's font database
+    QFont qf(deviceFamily(font ? font->name : QString()));
+    qf.setPixelSize(std::max(1, int(std::lround(e.height))));
+    if (font) {
+        qf.setBold(font->bold);
+        qf.setItalic(font->italic);
+    }
+    p.setFont(qf);
+    p.setPen(color);
+    int flags = e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    flags |= Qt::AlignTop;
+    if (e.wordWrap)
+        flags |= Qt::TextWordWrap;
+    p.drawText(box.adjusted(e.leftMargin, 0, -e.rightMargin, 0), flags, text);
+}
+
+QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
+{
+    if (nesting > limits::kMaxNesting)
+        return {};
+    auto rect = [](const Rect& r) { return QRectF(QPointF(r.xMin, r.yMin), QPointF(r.xMax, r.yMax)); };
+    switch (clip.kind) {
+    case Clip::Kind::Shape:
+        return t.mapRect(rect(std::get<ShapeData>(*clip.character).bounds));
+    case Clip::Kind::Morph: {
+        const auto& m = std::get<MorphShapeData>(*clip.character);
+        const double r = clip.ratio / 65535.0;
+        const QRectF a = rect(m.startBounds), b = rect(m.endBounds);
+        return t.mapRect(QRectF(QPointF(a.left() + (b.left() - a.left()) * r, a.top() + (b.top() - a.top()) * r),
+                                QPointF(a.right() + (b.right() - a.right()) * r, a.bottom() + (b.bottom() - a.bottom()) * r)));
+    }
+    case Clip::Kind::StaticText: {
+        const auto& s = std::get<StaticText>(*clip.character);
+        return (s.matrix.toTransform() * t).mapRect(rect(s.bounds));
+    }
+    case Clip::Kind::EditText:
+        return t.mapRect(rect(std::get<EditText>(*clip.character).bounds));
+    case Clip::Kind::Bitmap: {
+        const QImage& img = std::get<Bitmap>(*clip.character).image;
+        return t.mapRect(QRectF(0, 0, img.width() * 20.0, img.height() * 20.0));
+    }
+    default: {
+        QRectF out;
+        if (!clip.loadedImage.isNull())
+            out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
+        for (const auto& [d, c] : clip.children) {
+            if (c->isMaskOf)
+                continue;
+            const QRectF b = bounds(*c, c->matrix.toTransform() * t, nesting + 1);
+            if (!b.isEmpty())
+                out = out.isEmpty() ? b : out.united(b);
+        }
+        return out;
+    }
+    }
+}
+
+void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                           int nesting)
+{
+    QPainter& p = *ctx.painter;
+    const QTransform dev = world * QTransform::fromTranslate(-ctx.origin.x(), -ctx.origin.y());
+    switch (clip.kind) {
+    case Clip::Kind::Shape:
+    case Clip::Kind::Morph:
+        drawShape(p, compiled(clip), *clip.movie, dev, cx);
+        break;
+    case Clip::Kind::StaticText:
+        drawStaticText(p, clip, dev, cx);
+        break;
+    case Clip::Kind::EditText:
+        drawEditText(p, clip, dev, cx);
+        break;
+    case Clip::Kind::Bitmap:
+        drawImage(p, std::get<Bitmap>(*clip.character).image, QTransform::fromScale(20, 20) * dev, cx, true);
+        break;
+    default:
+        if (!clip.loadedImage.isNull())
+            drawImage(p, clip.loadedImage, QTransform::fromScale(20, 20) * dev, cx, true);
+        drawChildren(ctx, clip, world, cx, nesting);
+        break;
+    }
+}
+
+void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
+                        int nesting)
+{
+    if (!clip.visible || nesting > limits::kMaxNesting)
+        return;
+    const QTransform world = clip.matrix.toTransform() * parentWorld;
+    const ColorTransform cx = parentCx.after(clip.colorTransform);
+    if (cx.aMul <= 0 && cx.aAdd <= 0 && clip.filters.empty())
+        return; // fully transparent
+    const bool effects = !clip.filters.empty() || (clip.blendMode != BlendMode::Normal);
+    if (!effects && !clip.maskClip) {
+        drawContent(ctx, clip, world, cx, nesting);
+        return;
+    }
+    // Draw into a layer the size of the clip's device bounds (plus what the
+    // filters spread), then filter and composite it.
+    const int margin = filterMargin(clip.filters, pixelScale_);
+    QRect area = bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1);
+    area &= ctx.area;
+    if (area.isEmpty())
+        return;
+    QImage& img = layer(layerDepth_++, area.size());
+    {
+        QPainter lp(&img);
+        lp.setRenderHints(ctx.painter->renderHints());
+        drawContent(Context{&lp, QRect(area), area.topLeft()}, clip, world, cx, nesting);
+        if (clip.maskClip && !clip.maskClip->isMaskOf) {
+            // not a mask any more
+        } else if (clip.maskClip) {
+            QImage& maskImg = layer(layerDepth_++, area.size());
+            {
+                QPainter mp(&maskImg);
+                mp.setRenderHint(QPainter::Antialiasing);
+                ColorTransform opaque;
+                opaque.aMul = 0;
+                opaque.aAdd = 255;
+                drawContent(Context{&mp, QRect(area), area.topLeft()}, *clip.maskClip,
+                            clip.maskClip->worldTransform() * base_, opaque, nesting);
+            }
+            lp.resetTransform();
+            lp.setOpacity(1);
+            lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            lp.drawImage(0, 0, maskImg);
+            --layerDepth_;
+        }
+    }
+    for (const Filter& f : clip.filters)
+        applyFilter(img, f, pixelScale_);
+    QPainter& p = *ctx.painter;
+    p.save();
+    p.resetTransform();
+    p.setOpacity(1);
+    const QPoint at = area.topLeft() - ctx.origin;
+    if (clip.blendMode == BlendMode::Subtract || clip.blendMode == BlendMode::Invert) {
+        if (auto* dst = dynamic_cast<QImage*>(p.device())) {
+            p.end();
+            blendByHand(*dst, at, img, clip.blendMode);
+            p.begin(dst);
+            p.setRenderHint(QPainter::Antialiasing);
+            --layerDepth_;
+            return;
+        }
+    }
+    p.setCompositionMode(compositionFor(clip.blendMode));
+    p.drawImage(at, img);
+    p.restore();
+    --layerDepth_;
+}
+
+void Renderer::drawChildren(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                            int nesting)
+{
+    if (clip.children.empty())
+        return;
+    std::vector<const Clip*> list;
+    list.reserve(clip.children.size());
+    for (const auto& [d, c] : clip.children)
+        list.push_back(c.get());
+    drawRange(ctx, list, 0, list.size(), world, cx, nesting + 1);
+}
+
+void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
+                         const QTransform& world, const ColorTransform& cx, int nesting)
+{
+    for (size_t i = begin; i < end; ++i) {
+        const Clip* c = list[i];
+        if (c->isMaskOf)
+            continue;
+        if (c->clipDepth <= 0) {
+            drawClip(ctx, *c, world, cx, nesting);
+            continue;
+        }
+        // A mask layer: it shows the objects above it up to its clip depth
+        // where it has coverage (antialiased edges included).
+        size_t j = i + 1;
+        while (j < end && list[j]->depthValue <= c->clipDepth)
+            ++j;
+        const QTransform maskWorld = c->matrix.toTransform() * world;
+        QRect area = bounds(*c, maskWorld).toAlignedRect().adjusted(-1, -1, 1, 1) & ctx.area;
+        if (area.isEmpty() || !c->visible) {
+            i = j - 1;
+            continue;
+        }
+        QImage& content = layer(layerDepth_++, area.size());
+        {
+            QPainter lp(&content);
+            lp.setRenderHints(ctx.painter->renderHints());
+            const Context sub{&lp, area, area.topLeft()};
+            drawRange(sub, list, i + 1, j, world, cx, nesting);
+            QImage& maskImg = layer(layerDepth_++, area.size());
+            {
+                QPainter mp(&maskImg);
+                mp.setRenderHints(ctx.painter->renderHints());
+                ColorTransform opaque;
+                opaque.aMul = 0;
+                opaque.aAdd = 255;
+                drawContent(Context{&mp, area, area.topLeft()}, *c, maskWorld, opaque, nesting);
+            }
+            lp.resetTransform();
+            lp.setOpacity(1);
+            lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            lp.drawImage(0, 0, maskImg);
+            --layerDepth_;
+        }
+        QPainter& p = *ctx.painter;
+        p.save();
+        p.resetTransform();
+        p.setOpacity(1);
+        p.drawImage(area.topLeft() - ctx.origin, content);
+        p.restore();
+        --layerDepth_;
+        i = j - 1;
+    }
+}
+
+void Renderer::paint(QImage& target)
+{
+    if (target.isNull())
+        return;
+    const Movie* m = player_.movie();
+    Clip* root = player_.root();
+    if (!m || !root) {
+        target.fill(Qt::black);
+        return;
+    }
+    target.fill(QColor(m->background.r, m->background.g, m->background.b));
+    const double sx = double(target.width()) / m->frameSize.width();
+    const double sy = double(target.height()) / m->frameSize.height();
+    base_ = QTransform();
+    base_.scale(sx, sy);
+    base_.translate(-m->frameSize.xMin, -m->frameSize.yMin);
+    pixelScale_ = std::sqrt(sx * sy) * 20;
+    layerDepth_ = 0;
+    QPainter p(&target);
+    p.setRenderHint(QPainter::Antialiasing);
+    const Context ctx{&p, target.rect(), QPoint(0, 0)};
+    drawClip(ctx, *root, base_, ColorTransform{}, 0);
+    for (int level = 1; level < 64; ++level) {
+        if (auto* c = static_cast<Clip*>(player_.levelRoot(level)))
+            drawClip(ctx, *c, base_, ColorTransform{}, 0);
+    }
+}
+
+} // namespace fotarel::swf

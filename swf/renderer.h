@@ -1,0 +1,66 @@
+#pragma once
+
+#include "swf/player.h"
+#include "swf/shape_paths.h"
+
+#include <QPainter>
+
+#include <deque>
+#include <unordered_map>
+
+namespace fotarel::swf {
+
+// Paints a player's display list. Parsed shapes are turned into paths once
+// and kept; layers for masks, filters and blend modes are reused between
+// frames.
+class Renderer {
+public:
+    explicit Renderer(Player& player);
+    void clear();
+    void paint(QImage& target);
+
+    // Bounds in the coordinates `toParent` maps the clip's own twips to.
+    static QRectF bounds(const Clip& clip, const QTransform& toParent, int nesting = 0);
+
+private:
+    struct Context {
+        QPainter* painter;
+        QRect area; // device pixels of the painter's image that matter
+        QPoint origin; // device position of the painter's image in the target
+    };
+    void drawClip(const Context& ctx, const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
+                  int nesting);
+    void drawContent(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                     int nesting);
+    void drawChildren(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                      int nesting);
+    void drawRange(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
+                   const QTransform& world, const ColorTransform& cx, int nesting);
+    void drawShape(QPainter& p, const CompiledShape& shape, const Movie& movie, const QTransform& world,
+                   const ColorTransform& cx);
+    void drawStaticText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
+    void drawEditText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
+    void drawImage(QPainter& p, const QImage& img, const QTransform& imageToDevice, const ColorTransform& cx,
+                   bool smooth);
+    QBrush brush(const FillStyle& fill, const Movie& movie, const ColorTransform& cx);
+    const CompiledShape& compiled(const Clip& clip);
+    QImage transformedImage(const QImage& img, const ColorTransform& cx);
+    QImage& layer(int level, const QSize& size);
+
+    Player& player_;
+    std::unordered_map<const void*, CompiledShape> shapes_;
+    std::map<std::pair<const void*, int>, CompiledShape> morphs_;
+    std::map<std::pair<qint64, QByteArray>, QImage> tinted_;
+    std::deque<QImage> layers_; // deque: references stay valid while deeper layers are added
+    double pixelScale_ = 1; // device pixels per stage pixel
+    QTransform base_;       // stage twips -> target pixels
+    int layerDepth_ = 0;
+};
+
+// Filters on a premultiplied image, in device pixels (`scale` = device
+// pixels per stage pixel).
+void applyFilter(QImage& img, const Filter& filter, double scale);
+void boxBlur(QImage& img, double radiusX, double radiusY, int passes);
+int filterMargin(const std::vector<Filter>& filters, double scale);
+
+} // namespace fotarel::swf

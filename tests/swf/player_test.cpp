@@ -1,0 +1,204 @@
+// The host API: stepping rule, jumps, determinism, variables, loading.
+#include "swf_builder.h"
+
+#include "swf/player.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace fotarel::swf;
+using swftest::Bits;
+using swftest::Place;
+
+namespace {
+
+Place at(int depth, int id)
+{
+    Place p;
+    p.depth = depth;
+    p.characterId = id;
+    return p;
+}
+
+// Root: frame 1 places a red square (depth 1) and a two-frame sprite that
+// moves a blue square 200 twips per frame; frame 2 moves the red square;
+// frame 3 removes it. Four root frames in all.
+QByteArray steppingMovie()
+{
+    swftest::Movie inner;
+    inner.tag(26, swftest::placeObject2(at(1, 2)));
+    inner.showFrame();
+    Place move;
+    move.depth = 1;
+    move.move = true;
+    move.hasMatrix = true;
+    move.matrixBytes = swftest::matrix(1, 0, 0, 1, 200, 0);
+    inner.tag(26, swftest::placeObject2(move));
+    inner.showFrame();
+    Bits sprite;
+    sprite.u16(10);
+    sprite.u16(2);
+    sprite.bytes(inner.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+
+    swftest::Movie m;
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 400, 400));
+    m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(0, 0, 255, 255, false), 0, 1000, 200, 1200));
+    m.tag(39, sprite.data());
+    m.tag(26, swftest::placeObject2(at(1, 1)));
+    Place clip = at(2, 10);
+    clip.name = "mover";
+    m.tag(26, swftest::placeObject2(clip));
+    m.showFrame();
+    Place shift;
+    shift.depth = 1;
+    shift.move = true;
+    shift.hasMatrix = true;
+    shift.matrixBytes = swftest::matrix(1, 0, 0, 1, 1000, 0);
+    m.tag(26, swftest::placeObject2(shift));
+    m.showFrame();
+    m.tag(28, QByteArray("\x01\x00", 2));
+    m.showFrame();
+    m.showFrame();
+    return m.finish();
+}
+
+bool isRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 50 && qBlue(c) < 50; }
+bool isBlue(QRgb c) { return qBlue(c) > 200 && qRed(c) < 50; }
+
+} // namespace
+
+TEST(SwfPlayerStepping, NextFrameIsOneTickAndOtherValuesJump)
+{
+    Player p;
+    ASSERT_TRUE(p.loadData(steppingMovie(), "/tmp/m.swf"));
+    p.stopPlaying();
+    EXPECT_EQ(p.totalFrames(), 4);
+    EXPECT_EQ(p.frameNum(), 0);
+    QImage img = p.paint(QSize(100, 100));
+    EXPECT_TRUE(isRed(img.pixel(5, 5)));
+    EXPECT_TRUE(isBlue(img.pixel(5, 55)));  // sprite frame 1
+    EXPECT_FALSE(isBlue(img.pixel(15, 55)));
+
+    p.setFrameNum(1); // a tick: root to frame 2, the sprite to its frame 2
+    img = p.paint(QSize(100, 100));
+    EXPECT_FALSE(isRed(img.pixel(5, 5)));
+    EXPECT_TRUE(isRed(img.pixel(55, 5)));
+    EXPECT_TRUE(isBlue(img.pixel(15, 55)));
+
+    p.setFrameNum(3); // a jump: only the root moves; the red square is gone
+    EXPECT_EQ(p.frameNum(), 3);
+    img = p.paint(QSize(100, 100));
+    EXPECT_FALSE(isRed(img.pixel(55, 5)));
+    EXPECT_TRUE(isBlue(img.pixel(15, 55)));
+
+    p.setFrameNum(0); // backwards: the display list is rebuilt from the frame tags
+    img = p.paint(QSize(100, 100));
+    EXPECT_TRUE(isRed(img.pixel(5, 5)));
+    EXPECT_TRUE(isBlue(img.pixel(15, 55))); // the sprite kept its own state
+
+    p.setFrameNum(99); // past the end: the last frame stays shown
+    EXPECT_EQ(p.frameNum(), 3);
+}
+
+TEST(SwfPlayerStepping, SameCallsGiveBitIdenticalPictures)
+{
+    auto run = [] {
+        Player p;
+        p.loadData(steppingMovie(), "/tmp/m.swf");
+        p.stopPlaying();
+        std::vector<QImage> frames;
+        for (int f : {20, 0, 1, 2, 3, 1, 2})
+            p.setFrameNum(f), frames.push_back(p.paint(QSize(64, 48)));
+        return frames;
+    };
+    const auto a = run(), b = run();
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        EXPECT_TRUE(a[i] == b[i]) << i;
+}
+
+TEST(SwfPlayerVariables, PlainNamesAndPathsReachTheClips)
+{
+    Player p;
+    ASSERT_TRUE(p.loadData(steppingMovie(), "/tmp/m.swf"));
+    EXPECT_TRUE(p.setVariable("xc_alpha", "0"));
+    EXPECT_EQ(p.getVariable("_root.xc_alpha"), QString("0"));
+    EXPECT_EQ(p.getVariable("/:xc_alpha"), QString("0"));
+    EXPECT_TRUE(p.setVariable("mover.speed", "3"));
+    EXPECT_EQ(p.getVariable("/mover:speed"), QString("3"));
+    EXPECT_EQ(p.getVariable("_level0.mover.speed"), QString("3"));
+    EXPECT_FALSE(p.getVariable("nothing"));
+    EXPECT_FALSE(p.setVariable("nosuchclip.x", "1"));
+}
+
+TEST(SwfPlayerLoading, RelativePathsAreConfinedToTheWorkingFolder)
+{
+    QTemporaryDir tmp;
+    const QString work = tmp.path() + "/smxcwjj";
+    QDir().mkpath(work + "/tp_wjj/tp_wjj_1");
+    QDir().mkpath(work + "/tp_wjj/pic");
+    Player p;
+    ASSERT_TRUE(p.loadData(steppingMovie(), work + "/tp_wjj/tp_wjj_1/movie.rar"));
+    const struct {
+        const char* url;
+        bool allowed;
+    } cases[] = {
+        {"picture_1.rar", true},
+        {"../pic/picture_0.rar", true},
+        {"..\\pic\\picture_0.rar", true},
+        {"../../../outside.jpg", false},
+        {"/etc/passwd", false},
+        {"C:\\pic.jpg", false},
+        {"http://example.com/a.jpg", false},
+    };
+    for (const auto& c : cases) {
+        QString why;
+        const QString got = p.resolvePath(c.url, &why);
+        EXPECT_EQ(!got.isEmpty(), c.allowed) << c.url << " " << why.toStdString();
+    }
+}
+
+TEST(SwfPlayerLoading, PictureLoadedIntoAClipShowsAtTheNextTick)
+{
+    QTemporaryDir tmp;
+    QImage pic(40, 40, QImage::Format_RGB32);
+    pic.fill(qRgb(0, 200, 0));
+    ASSERT_TRUE(pic.save(tmp.path() + "/picture_1.rar", "JPG"));
+    Player p;
+    ASSERT_TRUE(p.loadData(steppingMovie(), tmp.path() + "/movie.swf"));
+    p.stopPlaying();
+    auto* mover = static_cast<Clip*>(p.root()->childByName("mover", false));
+    ASSERT_TRUE(mover);
+    mover->loadMovie("picture_1.rar");
+    EXPECT_EQ(p.paint(QSize(100, 100)).pixel(5, 55), p.paint(QSize(100, 100)).pixel(5, 55));
+    EXPECT_TRUE(isBlue(p.paint(QSize(100, 100)).pixel(5, 55))); // not yet
+    p.setFrameNum(1);
+    const QImage img = p.paint(QSize(100, 100));
+    EXPECT_GT(qGreen(img.pixel(20, 20)), 150); // 40 px picture at the clip's origin
+    EXPECT_LT(qRed(img.pixel(20, 20)), 60);
+    EXPECT_EQ(mover->bytesLoaded(), QFileInfo(tmp.path() + "/picture_1.rar").size());
+
+    mover->loadMovie("../escape.jpg");
+    p.settle();
+    EXPECT_TRUE(p.errorLog().join('\n').contains("leaves")) << p.errorLog().join('\n').toStdString();
+}
+
+TEST(SwfPlayerLoading, APictureFileIsAMovieOfOneFrame)
+{
+    QTemporaryDir tmp;
+    QImage pic(30, 20, QImage::Format_RGB32);
+    pic.fill(qRgb(255, 0, 0));
+    const QString path = tmp.path() + "/picture_0.rar";
+    ASSERT_TRUE(pic.save(path, "PNG"));
+    Player p;
+    ASSERT_TRUE(p.load(path));
+    EXPECT_EQ(p.totalFrames(), 1);
+    EXPECT_EQ(p.stageSize(), QSizeF(30, 20));
+    EXPECT_TRUE(isRed(p.paint(QSize(60, 40)).pixel(30, 20)));
+    EXPECT_FALSE(p.load(tmp.path() + "/missing.rar"));
+    EXPECT_FALSE(p.errorLog().isEmpty());
+}

@@ -1,0 +1,296 @@
+// Painting hand-made movies and checking pixels at chosen points.
+#include "swf_builder.h"
+
+#include "swf/player.h"
+
+#include <gtest/gtest.h>
+
+using namespace fotarel::swf;
+using swftest::Bits;
+using swftest::Place;
+
+namespace {
+
+QImage render(const QByteArray& file, QSize size = QSize(100, 100))
+{
+    Player p;
+    EXPECT_TRUE(p.loadData(file, QStringLiteral("/tmp/t.swf"))) << p.errorLog().join('\n').toStdString();
+    return p.paint(size);
+}
+
+QImage renderFrames(const QByteArray& file, int frame, QSize size = QSize(100, 100))
+{
+    Player p;
+    EXPECT_TRUE(p.loadData(file, QStringLiteral("/tmp/t.swf")));
+    p.stopPlaying();
+    for (int f = 1; f <= frame; ++f)
+        p.setFrameNum(f);
+    return p.paint(size);
+}
+
+::testing::AssertionResult near(QRgb got, QRgb want, int tolerance = 3)
+{
+    const int d = std::max({std::abs(qRed(got) - qRed(want)), std::abs(qGreen(got) - qGreen(want)),
+                            std::abs(qBlue(got) - qBlue(want)), std::abs(qAlpha(got) - qAlpha(want))});
+    if (d <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << QStringLiteral("got #%1 want #%2")
+                                                .arg(got, 8, 16, QLatin1Char('0'))
+                                                .arg(want, 8, 16, QLatin1Char('0'))
+                                                .toStdString();
+}
+
+Place at(int depth, int id)
+{
+    Place p;
+    p.depth = depth;
+    p.characterId = id;
+    return p;
+}
+
+} // namespace
+
+TEST(SwfRenderShapes, SolidRectangleOnTheBackgroundScaledToTheImage)
+{
+    swftest::Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 1000, 1000));
+    m.tag(26, swftest::placeObject2(at(1, 1)));
+    m.showFrame();
+    const QImage img = render(m.finish(), QSize(200, 200)); // twice the stage
+    EXPECT_TRUE(near(img.pixel(50, 50), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(img.pixel(98, 98), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(img.pixel(150, 50), qRgb(255, 255, 255)));
+    EXPECT_TRUE(near(img.pixel(50, 150), qRgb(255, 255, 255)));
+    EXPECT_TRUE(near(img.pixel(101, 101), qRgb(255, 255, 255)));
+}
+
+TEST(SwfRenderShapes, FillsOnBothSidesOfSharedEdgesMakeClosedAreas)
+{
+    // Two squares side by side drawn as one outline plus a shared middle edge
+    // that has fill 1 on its right side and fill 2 on its left: red left
+    // square, blue right square; and a hole: a 400-twip square inside the
+    // blue one bounded by edges with fill 2 on the outside only.
+    Bits b;
+    b.u16(1);
+    b.bytes(swftest::rect(0, 2000, 0, 1000));
+    b.bytes(swftest::fillArray({swftest::solidFill(255, 0, 0, 255, false), swftest::solidFill(0, 0, 255, 255, false)}));
+    b.u8(0);
+    swftest::ShapeWriter s(2, 0);
+    // Clockwise loops on screen have their inside on the right (fill1).
+    s.change(0, 1, -1, true, 0, 0).line(1000, 0);        // top of the left square
+    s.change(2, -1, -1).line(0, 1000);                   // shared edge: left square right of it, right square left
+    s.change(0, -1, -1).line(-1000, 0).line(0, -1000);   // bottom and left side
+    s.change(0, 2, -1, true, 1000, 0).line(1000, 0).line(0, 1000).line(-1000, 0);
+    s.change(2, 0, -1, true, 1300, 300).line(400, 0).line(0, 400).line(-400, 0).line(0, -400);
+    b.bytes(s.finish());
+    swftest::Movie m;
+    m.width = 100;
+    m.height = 50;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(2, b.data());
+    m.tag(26, swftest::placeObject2(at(1, 1)));
+    m.showFrame();
+    const QImage img = render(m.finish(), QSize(100, 50));
+    EXPECT_TRUE(near(img.pixel(25, 25), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(img.pixel(60, 10), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(img.pixel(90, 40), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(img.pixel(75, 25), qRgb(255, 255, 255))); // the hole
+}
+
+TEST(SwfRenderColour, ColourTransformAppliesExactlyToSolidsGradientsAndBitmaps)
+{
+    // Three objects under 50 % alpha and a red offset: a solid, a one-colour
+    // gradient and a bitmap fill, all green, over white.
+    swftest::Movie m;
+    m.width = 300;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(32, swftest::rectShape(1, 3, swftest::solidFill(0, 255, 0, 255, true), 0, 0, 2000, 2000));
+    m.tag(32, swftest::rectShape(2, 3,
+                                 swftest::gradientFill(0x10, swftest::matrix(), {{0, 0, 255, 0, 255}, {255, 0, 255, 0, 255}}),
+                                 2000, 0, 4000, 2000));
+    m.tag(36, swftest::lossless2(3, 4, 4, std::vector<uint32_t>(16, 0xff00ff00)));
+    m.tag(32, swftest::rectShape(4, 3, swftest::bitmapFill(0x41, 3, swftest::matrix(500, 0, 0, 500, 4000, 0)), 4000, 0, 6000, 2000));
+    for (int i = 0; i < 3; ++i) {
+        Place p = at(i + 1, i == 2 ? 4 : i + 1);
+        p.hasCx = true;
+        p.mul[3] = 128;
+        p.add[0] = 100;
+        m.tag(26, swftest::placeObject2(p));
+    }
+    m.showFrame();
+    const QImage img = render(m.finish(), QSize(300, 100));
+    // (100, 255, 0) at alpha 128 over white.
+    const QRgb want = qRgb(100 + (255 - 100) * 127 / 255, 255, 127);
+    EXPECT_TRUE(near(img.pixel(50, 50), want, 2));
+    EXPECT_TRUE(near(img.pixel(150, 50), want, 2));
+    EXPECT_TRUE(near(img.pixel(250, 50), want, 2));
+}
+
+TEST(SwfRenderGradients, LinearGradientSpansTheGradientSquareWithSpreadModes)
+{
+    // The gradient square (-16384..16384) scaled to 1000 twips wide at x 1000:
+    // black at 500 twips, white at 1500. Pad, reflect and repeat differ
+    // beyond the square.
+    const struct {
+        int spread;
+        QRgb atLeft;  // pixel 10 (210 twips): 0.29 before the square
+        QRgb atRight; // pixel 95 (1910 twips): 0.41 into the next period
+    } cases[] = {
+        {0, qRgb(0, 0, 0), qRgb(255, 255, 255)},
+        {1, qRgb(74, 74, 74), qRgb(150, 150, 150)},
+        {2, qRgb(181, 181, 181), qRgb(105, 105, 105)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spread);
+        swftest::Movie m;
+        const double s = 1000.0 / 32768.0;
+        m.tag(32, swftest::rectShape(1, 3,
+                                     swftest::gradientFill(0x10, swftest::matrix(s, 0, 0, s, 1000, 1000),
+                                                           {{0, 0, 0, 0, 255}, {255, 255, 255, 255, 255}}, c.spread),
+                                     0, 0, 2000, 2000));
+        m.tag(26, swftest::placeObject2(at(1, 1)));
+        m.showFrame();
+        const QImage img = render(m.finish());
+        EXPECT_TRUE(near(img.pixel(50, 50), qRgb(128, 128, 128), 6));
+        EXPECT_TRUE(near(img.pixel(10, 50), c.atLeft, 16));
+        EXPECT_TRUE(near(img.pixel(95, 50), c.atRight, 16));
+    }
+}
+
+TEST(SwfRenderMasks, ClipDepthShowsOnlyTheLayersAboveInsideTheMask)
+{
+    swftest::Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 0, 0, 1000, 2000)); // mask: left half
+    m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 2000, 2000));
+    m.tag(2, swftest::rectShape(3, 1, swftest::solidFill(0, 0, 255, 255, false), 0, 1500, 2000, 2000));
+    Place mask = at(1, 1);
+    mask.clipDepth = 2;
+    m.tag(26, swftest::placeObject2(mask));
+    m.tag(26, swftest::placeObject2(at(2, 2)));
+    m.tag(26, swftest::placeObject2(at(3, 3))); // above the clip depth: not masked
+    m.showFrame();
+    const QImage img = render(m.finish());
+    EXPECT_TRUE(near(img.pixel(25, 25), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(img.pixel(75, 25), qRgb(255, 255, 255)));
+    EXPECT_TRUE(near(img.pixel(75, 90), qRgb(0, 0, 255)));
+    // The mask edge at x = 50 is antialiased, never a hard step of two pixels.
+    EXPECT_TRUE(near(img.pixel(49, 25), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(img.pixel(50, 25), qRgb(255, 255, 255)));
+}
+
+TEST(SwfRenderMorph, RatioInterpolatesGeometryAndColour)
+{
+    // A red square 0..1000 morphs into a blue square 1000..2000.
+    Bits b;
+    b.u16(1);
+    b.bytes(swftest::rect(0, 1000, 0, 1000));
+    b.bytes(swftest::rect(1000, 2000, 0, 1000));
+    Bits styles;
+    styles.u8(1);
+    styles.u8(0);
+    for (int v : {255, 0, 0, 255, 0, 0, 255, 255})
+        styles.u8(v);
+    styles.u8(0); // no lines
+    swftest::ShapeWriter start(1, 0);
+    start.change(-1, 1, -1, true, 0, 0).line(1000, 0).line(0, 1000).line(-1000, 0).line(0, -1000);
+    swftest::ShapeWriter end(0, 0);
+    end.change(-1, -1, -1, true, 1000, 0).line(1000, 0).line(0, 1000).line(-1000, 0).line(0, -1000);
+    const QByteArray startEdges = styles.data() + start.finish();
+    b.u32(uint32_t(startEdges.size()));
+    b.bytes(startEdges);
+    b.bytes(end.finish());
+    swftest::Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(46, b.data());
+    Place p = at(1, 1);
+    p.ratio = 32768;
+    m.tag(26, swftest::placeObject2(p));
+    m.showFrame();
+    const QImage img = render(m.finish());
+    // Halfway: the square spans 500..1500 twips in purple.
+    EXPECT_TRUE(near(img.pixel(50, 25), qRgb(128, 0, 128), 2));
+    EXPECT_TRUE(near(img.pixel(20, 25), qRgb(255, 255, 255)));
+    EXPECT_TRUE(near(img.pixel(80, 25), qRgb(255, 255, 255)));
+}
+
+TEST(SwfRenderFilters, BlurSpreadsAndDropShadowFallsBesideTheShape)
+{
+    auto movie = [](const QByteArray& filterBytes) {
+        swftest::Movie m;
+        m.tag(9, QByteArray("\xff\xff\xff", 3));
+        m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 600, 600, 1400, 1400));
+        Bits b;
+        b.u8(0x02 | 0x04); // character, matrix
+        b.u8(0x01);        // filters
+        b.u16(1);
+        b.u16(1);
+        b.bytes(swftest::matrix());
+        b.bytes(filterBytes);
+        m.tag(70, b.data());
+        m.showFrame();
+        return m.finish();
+    };
+    Bits blur;
+    blur.u8(1);
+    blur.u8(1);
+    blur.u32(20 << 16);
+    blur.u32(20 << 16);
+    blur.ub(1, 5);
+    blur.ub(0, 3);
+    const QImage blurred = render(movie(blur.data()));
+    EXPECT_LT(qRed(blurred.pixel(28, 50)), 250); // grey outside the edge at 30
+    EXPECT_GT(qRed(blurred.pixel(32, 50)), 5);   // lighter just inside
+    EXPECT_TRUE(near(blurred.pixel(50, 50), qRgb(0, 0, 0), 2));
+
+    Bits shadow;
+    shadow.u8(1);
+    shadow.u8(0);
+    for (int v : {255, 0, 0, 255})
+        shadow.u8(v);
+    shadow.u32(0);
+    shadow.u32(0);
+    shadow.u32(0); // angle 0: to the right
+    shadow.u32(10 << 16);
+    shadow.u16(256);
+    shadow.flag(false);
+    shadow.flag(false);
+    shadow.flag(true);
+    shadow.ub(1, 5);
+    const QImage shadowed = render(movie(shadow.data()));
+    EXPECT_TRUE(near(shadowed.pixel(50, 50), qRgb(0, 0, 0)));
+    EXPECT_TRUE(near(shadowed.pixel(75, 50), qRgb(255, 0, 0)));     // the shadow beside it
+    EXPECT_TRUE(near(shadowed.pixel(50, 25), qRgb(255, 255, 255))); // nothing above
+}
+
+TEST(SwfRenderSprites, NestedTimelinePlaysInsideItsParent)
+{
+    // Sprite 10 shows a red square in frame 1 and a blue one in frame 2.
+    swftest::Movie inner;
+    inner.tag(26, swftest::placeObject2(at(1, 1)));
+    inner.showFrame();
+    Place swap = at(1, 2);
+    swap.move = true;
+    inner.tag(26, swftest::placeObject2(swap));
+    inner.showFrame();
+    Bits sprite;
+    sprite.u16(10);
+    sprite.u16(2);
+    sprite.bytes(inner.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+    swftest::Movie m;
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 1000, 1000));
+    m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(0, 0, 255, 255, false), 0, 0, 1000, 1000));
+    m.tag(39, sprite.data());
+    Place p = at(1, 10);
+    p.hasMatrix = true;
+    p.matrixBytes = swftest::matrix(1, 0, 0, 1, 1000, 1000);
+    m.tag(26, swftest::placeObject2(p));
+    m.showFrame();
+    m.showFrame();
+    const QByteArray file = m.finish();
+    EXPECT_TRUE(near(renderFrames(file, 0).pixel(75, 75), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(renderFrames(file, 0).pixel(25, 25), qRgb(255, 255, 255)));
+    EXPECT_TRUE(near(renderFrames(file, 1).pixel(75, 75), qRgb(0, 0, 255)));
+}
