@@ -854,11 +854,14 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         const double count = toNumber(pop(f));
         Object* o = newObject();
         const size_t n = std::isnan(count) || count < 0 ? 0 : std::min(size_t(count), f.stack.size() / 2);
+        // Pairs come off the stack last first; define them in source order.
+        std::vector<std::pair<QString, Value>> pairs;
         for (size_t i = 0; i < n; ++i) {
             Value v = pop(f);
-            const QString name = toString(pop(f));
-            setMember(Value::object(o), name, v);
+            pairs.emplace_back(toString(pop(f)), std::move(v));
         }
+        for (size_t i = pairs.size(); i-- > 0;)
+            setMember(Value::object(o), pairs[i].first, pairs[i].second);
         push(Value::object(o));
         break;
     }

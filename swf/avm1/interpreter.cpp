@@ -772,7 +772,9 @@ QStringList Interpreter::enumerate(const Value& object)
     QSet<QString> seen;
     int hops = 0;
     for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
-        for (size_t i = p->props.size(); i-- > 0;) {
+        // Insertion order: the VM pushes the names in this order, so a
+        // for..in loop sees the newest property first, as in Flash Player.
+        for (size_t i = 0; i < p->props.size(); ++i) {
             const Slot& s = p->props[i];
             if (seen.contains(s.name))
                 continue;
@@ -781,7 +783,7 @@ QStringList Interpreter::enumerate(const Value& object)
                 names.append(s.name);
         }
         if (p->kind == Object::Kind::Array) {
-            for (size_t i = p->elements.size(); i-- > 0;) {
+            for (size_t i = 0; i < p->elements.size(); ++i) {
                 const QString n = QString::number(i);
                 if (!seen.contains(n)) {
                     seen.insert(n);

@@ -1,0 +1,200 @@
+// String, Array, Math, Number and the global functions; Math.random's seed;
+// setInterval on movie time.
+
+#include "tests/swf_avm1/vm_fixture.h"
+
+#include <variant>
+
+namespace fotarel::swf::avm1::test {
+namespace {
+
+using Arg = std::variant<const char*, int, double>;
+
+// receiver.method(args...) with the result traced.
+Asm traceCall(const Asm& receiver, const char* method, std::vector<Arg> args)
+{
+    Asm a;
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        std::visit([&](auto v) { a.push(v); }, *it);
+    a.append(receiver).callMethod(QString::fromLatin1(method), int(args.size()));
+    return a.trace();
+}
+
+Asm str(const char* s)
+{
+    return Asm().push(s);
+}
+
+class Builtins : public VmTest {};
+
+TEST_F(Builtins, StringMethods)
+{
+    const struct {
+        Asm program;
+        const char* expected;
+    } cases[] = {
+        {traceCall(str("Hello"), "charAt", {1}), "e"},
+        {traceCall(str("Hello"), "charCodeAt", {0}), "72"},
+        {traceCall(str("Hello"), "indexOf", {"l"}), "2"},
+        {traceCall(str("Hello"), "indexOf", {"l", 3}), "3"},
+        {traceCall(str("Hello"), "lastIndexOf", {"l"}), "3"},
+        {traceCall(str("Hello"), "indexOf", {"z"}), "-1"},
+        {traceCall(str("Hello"), "substr", {1, 3}), "ell"},
+        {traceCall(str("Hello"), "substr", {-3}), "llo"},
+        {traceCall(str("Hello"), "substring", {3, 1}), "el"},
+        {traceCall(str("Hello"), "slice", {-3, -1}), "ll"},
+        {traceCall(str("Hello"), "toUpperCase", {}), "HELLO"},
+        {traceCall(str("Hello"), "split", {"l"}), "He,,o"},
+        {traceCall(str("abc"), "split", {""}), "a,b,c"},
+        {traceCall(str("a,b,c"), "split", {",", 2}), "a,b"},
+        {traceCall(str("Hello"), "concat", {"!", 1}), "Hello!1"},
+        {traceCall(str("图片_0"), "charAt", {1}), "片"},
+        {Asm().push("Hello", "length").op(op::GetMember).trace(), "5"},
+        {traceCall(Asm().get("String"), "fromCharCode", {72, 105}), "Hi"},
+        {traceCall(Asm().push(255), "toString", {16}), "ff"},
+        {Asm().push("12", 1, "Number").op(op::CallFunction).push(1).op(op::Add2).trace(), "13"},
+        {Asm().push(0, "String").op(op::CallFunction).op(op::StringLength).trace(), "0"},
+        {Asm().push("", 1, "Boolean").op(op::CallFunction).trace(), "false"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(c.program));
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST_F(Builtins, ArrayMethods)
+{
+    // Every case starts from a = [3, 1, 10, 2].
+    const Asm makeA = Asm().push("a", 2, 10, 1, 3, 4).op(op::InitArray).op(op::SetVariable);
+    const Asm a = Asm().get("a");
+    const Asm numeric = Asm().get("Array").push("NUMERIC").op(op::GetMember);
+    const struct {
+        Asm program;
+        const char* expected;
+    } cases[] = {
+        {traceCall(a, "sort", {}), "1,10,2,3"},
+        {Asm().append(numeric).append(a).callMethod("sort", 1).trace(), "1,2,3,10"},
+        {Asm().push(16 | 2).append(a).callMethod("sort", 1).trace(), "10,3,2,1"},
+        {Asm()
+             .function("", {"x", "y"}, Asm().get("x").get("y").op(op::Subtract).op(op::Return))
+             .append(a).callMethod("sort", 1).trace(),
+         "1,2,3,10"},
+        {Asm().push(5).append(a).callMethod("push", 1).trace().append(a).trace(), "5|3,1,10,2,5"},
+        {traceCall(a, "pop", {}).append(a).trace(), "2|3,1,10"},
+        {traceCall(a, "shift", {}).append(a).trace(), "3|1,10,2"},
+        {traceCall(a, "unshift", {0}).append(a).trace(), "5|0,3,1,10,2"},
+        {traceCall(a, "splice", {1, 2, "x"}).append(a).trace(), "1,10|3,x,2"},
+        {traceCall(a, "slice", {1, -1}), "1,10"},
+        {traceCall(a, "join", {"-"}), "3-1-10-2"},
+        {traceCall(a, "reverse", {}), "2,10,1,3"},
+        {Asm().push(6, 5, 1).op(op::InitArray).append(a).callMethod("concat", 2).trace(), "3,1,10,2,5,6"},
+        {Asm().append(a).push("length", 2).op(op::SetMember).append(a).trace().append(a).push("length").op(op::GetMember).trace(),
+         "3,1|2"},
+        {Asm().append(a).push(6, "x").op(op::SetMember).append(a).push("length").op(op::GetMember).trace(), "7"},
+        {Asm().push(3, 1, "Array").op(op::NewObject).push("length").op(op::GetMember).trace(), "3"},
+        // sortOn("n", Array.NUMERIC) over [{n: 10}, {n: 9}]
+        {Asm()
+             .push("n", 9, 1).op(op::InitObject).push("n", 10, 1).op(op::InitObject).push(2).op(op::InitArray)
+             .storeRegister(0).op(op::Pop)
+             .append(numeric).push("n", Reg{0}).callMethod("sortOn", 2).push(0).op(op::GetMember).push("n")
+             .op(op::GetMember).trace(),
+         "9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(Asm().append(makeA).append(c.program)));
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected));
+    }
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
+TEST_F(Builtins, MathAndGlobalFunctions)
+{
+    const Asm math = Asm().get("Math");
+    const Asm global = Asm().get("_global");
+    const struct {
+        Asm program;
+        const char* expected;
+    } cases[] = {
+        {traceCall(math, "max", {1, 5, 3}), "5"},
+        {traceCall(math, "min", {}), "Infinity"},
+        {traceCall(math, "round", {2.5}), "3"},
+        {traceCall(math, "round", {-2.5}), "-2"},
+        {traceCall(math, "floor", {-1.5}), "-2"},
+        {traceCall(math, "ceil", {1.2}), "2"},
+        {traceCall(math, "abs", {-3}), "3"},
+        {traceCall(math, "pow", {2, 10}), "1024"},
+        {traceCall(math, "sqrt", {16}), "4"},
+        {Asm().append(math).push("PI").op(op::GetMember).trace(), "3.14159265358979"},
+        {traceCall(global, "parseInt", {"0x1F"}), "31"},
+        {traceCall(global, "parseInt", {"12px"}), "12"},
+        {traceCall(global, "parseInt", {"ff", 16}), "255"},
+        {traceCall(global, "parseInt", {"010"}), "8"},
+        {traceCall(global, "parseInt", {"-7.9"}), "-7"},
+        {traceCall(global, "parseInt", {"abc"}), "NaN"},
+        {traceCall(global, "parseFloat", {"3.5e2xyz"}), "350"},
+        {traceCall(global, "parseFloat", {".5"}), "0.5"},
+        {traceCall(global, "parseFloat", {"x1"}), "NaN"},
+        {traceCall(global, "isNaN", {"abc"}), "true"},
+        {traceCall(global, "isFinite", {"12"}), "true"},
+        {traceCall(global, "escape", {"a b&"}), "a%20b%26"},
+        {traceCall(global, "unescape", {"%E4%B8%AD%41"}), "中A"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(c.program));
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST_F(Builtins, RandomIsSeededAndRepeatable)
+{
+    const Asm draw = traceCall(Asm().get("Math"), "random", {}).push(1000).op(op::RandomNumber).trace();
+    vm.setRandomSeed(42);
+    run(draw);
+    const QString first = traced();
+    run(draw);
+    const QString second = traced();
+    vm.setRandomSeed(42);
+    run(draw);
+    EXPECT_EQ(traced(), first);
+    EXPECT_NE(second, first);
+    vm.setRandomSeed(7);
+    run(draw);
+    EXPECT_NE(traced(), first);
+    const QStringList parts = first.split('|');
+    ASSERT_EQ(parts.size(), 2);
+    const double r = parts[0].toDouble();
+    EXPECT_GE(r, 0.0);
+    EXPECT_LT(r, 1.0);
+    const int n = parts[1].toInt();
+    EXPECT_GE(n, 0);
+    EXPECT_LT(n, 1000);
+}
+
+TEST_F(Builtins, IntervalsRunOnMovieTime)
+{
+    // id = setInterval(function() { trace("tick " + getTimer()); }, 100);
+    // setInterval(o, "m", 250, "arg"); setTimeout(function() { trace("once"); }, 50);
+    Asm a;
+    a.push("id").push(100);
+    a.function("", {}, Asm().push("tick ").push(0, "getTimer").op(op::CallFunction).op(op::Add2).trace());
+    a.push(2, "setInterval").op(op::CallFunction).op(op::SetVariable);
+    a.push("o", "m").function("", {"x"}, Asm().push("m ").get("x").op(op::Add2).trace()).push(1)
+        .op(op::InitObject).op(op::SetVariable);
+    a.push("arg", 250, "m").get("o").push(4, "setInterval").op(op::CallFunction).op(op::Pop);
+    a.push(50).function("", {}, Asm().push("once").trace()).push(2, "setTimeout").op(op::CallFunction).op(op::Pop);
+    ASSERT_TRUE(run(a));
+    for (int t = 0; t <= 360; t += 40) {
+        player.timeMs = t;
+        vm.runIntervals();
+    }
+    EXPECT_EQ(traced(), "once|tick 120|tick 200|m arg|tick 320");
+    run(Asm().get("id").push(1, "clearInterval").op(op::CallFunction).op(op::Pop));
+    player.timeMs = 1000;
+    vm.runIntervals();
+    EXPECT_EQ(traced(), "m arg");
+    run(Asm().push(0, "getTimer").op(op::CallFunction).trace().op(op::GetTime).trace());
+    EXPECT_EQ(traced(), "1000|1000");
+}
+
+} // namespace
+} // namespace fotarel::swf::avm1::test

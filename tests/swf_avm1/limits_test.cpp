@@ -1,0 +1,1 @@
+#include "tests/swf_avm1/vm_fixture.h"

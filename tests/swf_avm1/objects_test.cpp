@@ -1,0 +1,158 @@
+// Objects, prototypes and classes, functions and their scopes, With and
+// Try/Catch/Finally.
+
+#include "tests/swf_avm1/vm_fixture.h"
+
+namespace fotarel::swf::avm1::test {
+namespace {
+
+class Objects : public VmTest {};
+
+// Three classes as an ActionScript 2 compiler emits them: constructors that
+// call super(...), Extends, and methods that call super.method().
+TEST_F(Objects, ClassChainWithSuperAndInstanceOf)
+{
+    Asm a;
+    // function Animal(name) { this.name = name; }
+    a.function2("Animal", 3, f2::PreloadThis, {{2, "name"}}, Asm().push(Reg{1}, "name", Reg{2}).op(op::SetMember));
+    // Animal.prototype.speak = function() { return this.name + " speaks"; }
+    a.get("Animal").push("prototype").op(op::GetMember).push("speak");
+    a.function2("", 2, f2::PreloadThis, {},
+                Asm().push(Reg{1}, "name").op(op::GetMember).push(" speaks").op(op::Add2).op(op::Return));
+    a.op(op::SetMember);
+    // class Dog extends Animal: super in a register.
+    a.function2("Dog", 3, f2::PreloadSuper, {{2, "name"}},
+                Asm().push(Reg{2}, 1, Reg{1}, Undef{}).op(op::CallMethod).op(op::Pop));
+    a.get("Dog").get("Animal").op(op::Extends);
+    a.get("Dog").push("prototype").op(op::GetMember).push("speak");
+    a.function2("", 2, f2::PreloadSuper, {},
+                Asm().push(0, Reg{1}, "speak").op(op::CallMethod).push(" (woof)").op(op::Add2).op(op::Return));
+    a.op(op::SetMember);
+    // class Puppy extends Dog: super as a variable.
+    a.function2("Puppy", 3, 0, {{2, "name"}},
+                Asm().push(Reg{2}, 1).get("super").push(Undef{}).op(op::CallMethod).op(op::Pop));
+    a.get("Puppy").get("Dog").op(op::Extends);
+    a.get("Puppy").push("prototype").op(op::GetMember).push("speak");
+    a.function2("", 2, 0, {},
+                Asm().push(0).get("super").push("speak").op(op::CallMethod).push(" (yip)").op(op::Add2).op(op::Return));
+    a.op(op::SetMember);
+    // p = new Puppy("Rex")
+    a.push("p", "Rex", 1, "Puppy").op(op::NewObject).op(op::SetVariable);
+    a.get("p").callMethod("speak", 0).trace();
+    a.get("p").get("Animal").op(op::InstanceOf).trace();
+    a.get("p").get("Array").op(op::InstanceOf).trace();
+    a.get("Animal").get("p").op(op::CastOp).push("name").op(op::GetMember).trace();
+    a.get("Array").get("p").op(op::CastOp).trace();
+    EXPECT_TRUE(run(a, 7));
+    EXPECT_EQ(traced(), "Rex speaks (woof) (yip)|true|false|Rex|null");
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
+TEST_F(Objects, DefineFunction2PreloadsRegistersAndParameters)
+{
+    // function f(a, b): this, arguments, _root and _global preloaded into
+    // registers 1-4, a in register 5, b a local variable.
+    const Asm body = Asm()
+                         .push(Reg{2}, "length").op(op::GetMember).trace()
+                         .push(Reg{5}).trace()
+                         .get("b").trace()
+                         .push(Reg{3}).op(op::TargetPath).trace()
+                         .push(Reg{4}).get("_global").op(op::StrictEquals).trace()
+                         .get("arguments").op(op::TypeOf).trace()
+                         .push(Reg{1}).get("this").op(op::StrictEquals).trace();
+    Asm a;
+    a.function2("f", 6, f2::PreloadThis | f2::PreloadArguments | f2::PreloadRoot | f2::PreloadGlobal,
+                {{5, "a"}, {0, "b"}}, body);
+    a.push(30, 20, 10).call("f", 3).op(op::Pop);
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "3|10|20|_level0|true|undefined|true");
+}
+
+TEST_F(Objects, ClosuresKeepTheirOwnActivation)
+{
+    // function makeCounter() { var n = 0; return function() { n = n + 1; return n; }; }
+    const Asm inner = Asm().push("n").get("n").push(1).op(op::Add2).op(op::SetVariable).get("n").op(op::Return);
+    const Asm outer = Asm().push("n", 0).op(op::DefineLocal).function("", {}, inner).op(op::Return);
+    Asm a;
+    a.function("makeCounter", {}, outer);
+    a.push("c1").call("makeCounter", 0).op(op::SetVariable);
+    a.push("c2").call("makeCounter", 0).op(op::SetVariable);
+    a.call("c1", 0).op(op::Pop).call("c1", 0).op(op::Pop);
+    a.call("c1", 0).trace().call("c2", 0).trace();
+    a.get("n").op(op::TypeOf).trace();
+    EXPECT_TRUE(run(a, 5));
+    EXPECT_EQ(traced(), "3|1|undefined");
+}
+
+TEST_F(Objects, WithResolvesNamesOnTheObjectFirst)
+{
+    // o = {x: 1}; with (o) { x = 5; y = 7; } trace(o.x); trace(typeof o.y); trace(y);
+    Asm a;
+    a.push("o", "x", 1, 1).op(op::InitObject).op(op::SetVariable);
+    a.get("o").with(Asm().set("x", 5).set("y", 7).get("x").trace());
+    a.get("o").push("x").op(op::GetMember).trace();
+    a.get("o").push("y").op(op::GetMember).op(op::TypeOf).trace();
+    a.get("y").trace();
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "5|5|undefined|7");
+}
+
+TEST_F(Objects, TryCatchFinallyAcrossCallsAndReturns)
+{
+    Asm a;
+    a.function("thrower", {"v"}, Asm().get("v").op(op::Throw));
+    // try { thrower("boom"); trace("not here"); } catch (e) { trace("caught " + e); } finally { trace("finally"); }
+    const Asm tryBody = Asm().push("boom").call("thrower", 1).op(op::Pop).push("not here").trace();
+    const Asm catchBody = Asm().push("caught ").get("e").op(op::Add2).trace();
+    const Asm finallyBody = Asm().push("finally").trace();
+    a.tryBlock(tryBody, "e", &catchBody, &finallyBody);
+    // function early() { try { return "from try"; } finally { trace("cleanup"); } }
+    const Asm cleanup = Asm().push("cleanup").trace();
+    a.function("early", {}, Asm().tryBlock(Asm().push("from try").op(op::Return), "", nullptr, &cleanup)
+                                .push("after").op(op::Return));
+    a.call("early", 0).trace();
+    // try { try { throw "inner"; } finally { trace("inner finally"); } } catch (r2) { trace("outer " + r2); }
+    const Asm innerFinally = Asm().push("inner finally").trace();
+    const Asm inner = Asm().tryBlock(Asm().push("inner").op(op::Throw), "", nullptr, &innerFinally);
+    const Asm outerCatch = Asm().push("outer ").push(Reg{2}).op(op::Add2).trace();
+    a.tryBlock(inner, "", &outerCatch, nullptr, 2);
+    // No exception: the catch block is skipped.
+    const Asm unused = Asm().push("unused catch").trace();
+    a.tryBlock(Asm().push("quiet").trace(), "e", &unused, nullptr);
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "caught boom|finally|cleanup|from try|inner finally|outer inner|quiet");
+
+    EXPECT_FALSE(run(Asm().push("oops").op(op::Throw).push("after").trace()));
+    EXPECT_EQ(traced(), "");
+    ASSERT_EQ(player.errors.size(), 1);
+    EXPECT_TRUE(player.errors[0].contains("uncaught exception: oops"));
+}
+
+TEST_F(Objects, PropertiesEnumerateDeleteAndAccessors)
+{
+    Asm a;
+    // o = {a: 1, b: 2}; for (k in o) trace(k);
+    a.push("o", "a", 1, "b", 2, 2).op(op::InitObject).op(op::SetVariable);
+    a.get("o").op(op::Enumerate2);
+    a.label("loop").storeRegister(0).push(Null{}).op(op::Equals2).ifTrue("end");
+    a.push(Reg{0}).trace().jump("loop");
+    a.label("end");
+    // delete o.a; trace(typeof o.a);
+    a.get("o").push("a").op(op::Delete).trace();
+    a.get("o").push("a").op(op::GetMember).op(op::TypeOf).trace();
+    // o.addProperty("v", function() { return this._v * 2; }, function(x) { this._v = x; }); o.v = 4;
+    a.function2("", 2, f2::PreloadThis, {{2, "x"}}, Asm().push(Reg{1}, "_v", Reg{2}).op(op::SetMember));
+    a.function2("", 2, f2::PreloadThis, {},
+                Asm().push(Reg{1}, "_v").op(op::GetMember).push(2).op(op::Multiply).op(op::Return));
+    a.push("v", 3).get("o").push("addProperty").op(op::CallMethod).op(op::Pop);
+    a.get("o").push("v", 4).op(op::SetMember);
+    a.get("o").push("v").op(op::GetMember).trace();
+    // __proto__ cycles are refused: o.__proto__ = o keeps the old prototype.
+    a.get("o").push("__proto__").get("o").op(op::SetMember);
+    a.get("o").push("hasOwnProperty").op(op::GetMember).op(op::TypeOf).trace();
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "b|a|true|undefined|8|function");
+}
+
+} // namespace
+} // namespace fotarel::swf::avm1::test
