@@ -361,25 +361,51 @@ TEST_F(ConversionTest, SongsAreJoinedAndBrokenOnesSkipped)
     EXPECT_FALSE(QFile::exists(stopped + ".part"));
 }
 
-// Without music the audio track is silence as long as the video.
-TEST_F(ConversionTest, SilenceWhenThereIsNoMusic)
+// Without music, or with music shorter than the video, the audio track
+// lasts as long as the video, silent where there is no music.
+TEST_F(ConversionTest, AudioIsNeverShorterThanTheVideo)
 {
-    Conversion conversion;
-    AlbumFrames album{path(QStringLiteral("f.bmp")), MediaList(MediaList::Kind::Frame), 160, 120};
-    feedAlbum(conversion, album, kFrames);
-    const QString out = path(QStringLiteral("quiet.avi"));
-    conversion.setVideoFileName(utf8(out));
-    ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
-    int channels = 0;
-    int rate = 0;
-    const std::vector<float> samples = decodeAudio(out, &channels, &rate);
-    ASSERT_EQ(channels, 2);
-    const double seconds = double(samples.size()) / channels / rate;
-    EXPECT_NEAR(seconds, kFrames / 25.0, 0.08);
-    float peak = 0;
-    for (float s : samples)
-        peak = std::max(peak, std::fabs(s));
-    EXPECT_LT(peak, 1e-3f);
+    const QString shortSong = path(QStringLiteral("半秒 song.mp3"));
+    ASSERT_TRUE(makeSong(shortSong, 0.5, {"-c:a", "libmp3lame", "-b:a", "128k"}));
+    for (const bool withSong : {false, true}) {
+        SCOPED_TRACE(withSong ? "0.5 s song" : "no music");
+        Conversion conversion;
+        AlbumFrames album{path(QStringLiteral("f.bmp")), MediaList(MediaList::Kind::Frame), 160, 120};
+        feedAlbum(conversion, album, kFrames);
+        MediaList songs(MediaList::Kind::Audio);
+        if (withSong)
+            songs.add(utf8(shortSong));
+        conversion.setAudioList(songs);
+        double remainingHalfway = -1;
+        conversion.setProgress([&](int status, int frame, std::int64_t, int) {
+            if (status == media::StatusFrame && frame == kFrames / 2)
+                remainingHalfway = conversion.remainingTime(kFrames, songs.sampleCount());
+        });
+        const QString out = path(QStringLiteral("quiet.avi"));
+        conversion.setVideoFileName(utf8(out));
+        ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
+        EXPECT_GT(remainingHalfway, 0.0);
+        EXPECT_GT(conversion.elapsedTime(), 0.0);
+        int channels = 0;
+        int rate = 0;
+        const std::vector<float> samples = decodeAudio(out, &channels, &rate);
+        ASSERT_EQ(channels, 2);
+        const double seconds = double(samples.size()) / channels / rate;
+        EXPECT_NEAR(seconds, kFrames / 25.0, 0.08);
+        // Peaks before 0.4 s (the song, if any) and after 0.6 s (silence).
+        float early = 0;
+        float late = 0;
+        const size_t split = size_t(0.4 * rate) * 2;
+        const size_t tail = size_t(0.6 * rate) * 2;
+        for (size_t i = 0; i < samples.size(); ++i) {
+            if (i < split)
+                early = std::max(early, std::fabs(samples[i]));
+            else if (i >= tail)
+                late = std::max(late, std::fabs(samples[i]));
+        }
+        EXPECT_LT(late, 1e-3f);
+        EXPECT_EQ(early > 0.03f, withSong) << early; // the sine peaks at about 0.09
+    }
 }
 
 // abort() from another thread ends an endless conversion; no output file,
