@@ -1,5 +1,6 @@
 #include "swf/player.h"
 
+#include "swf/avm1_engine.h"
 #include "swf/bitmap_decode.h"
 #include "swf/renderer.h"
 
@@ -325,7 +326,7 @@ void Clip::unloadMovie()
 
 // ---------------------------------------------------------------- Player
 
-Player::Player() : renderer_(std::make_unique<Renderer>(*this)) {}
+Player::Player() : renderer_(std::make_unique<Renderer>(*this)) { engine_ = makeAvm1Engine(*this); }
 
 Player::~Player()
 {
@@ -346,7 +347,6 @@ void Player::logError(const QString& line)
         errorLog_ << line;
 }
 
-void Player::setScriptEngine(std::unique_ptr<ScriptEngine> engine) { engine_ = std::move(engine); }
 
 int Player::nestingOf(const Clip& clip) const
 {
@@ -399,6 +399,7 @@ bool Player::loadData(const QByteArray& bytes, const QString& path)
     movie_.reset();
     renderer_->clear();
     ticks_ = 0;
+    engine_ = makeAvm1Engine(*this); // no script state survives a new movie
     path_ = path;
     QImage picture;
     if (looksLikeSwf(bytes)) {
@@ -608,8 +609,6 @@ void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
     }
     applyAttributes(*c, p);
     Clip* raw = c.get();
-    if (existing && engine_)
-        engine_->clipEvent(*existing, avm1::ClipEvent::Unload);
     parent.children[p.depth] = std::move(c);
     if (raw->timeline)
         enterFrame(*raw, 0, true);
@@ -629,11 +628,8 @@ void Player::enterFrame(Clip& clip, int f, bool runActions)
             break;
         case FrameItem::Remove: {
             auto it = clip.children.find(item.depth);
-            if (it != clip.children.end()) {
-                if (engine_)
-                    engine_->clipEvent(*it->second, avm1::ClipEvent::Unload);
-                clip.children.erase(item.depth);
-            }
+            if (it != clip.children.end())
+                clip.children.erase(it);
             break;
         }
         case FrameItem::Action:
@@ -706,8 +702,6 @@ void Player::gotoFrame(Clip& clip, int target)
             want.erase(w);
             ++it;
         } else {
-            if (engine_)
-                engine_->clipEvent(c, avm1::ClipEvent::Unload);
             it = clip.children.erase(it);
         }
     }

@@ -168,7 +168,6 @@ public:
 
     // The folder beyond which relative loads may not go.
     void setConfinementFolder(const QString& folder) { confinement_ = folder; }
-    void setScriptEngine(std::unique_ptr<ScriptEngine> engine);
     ScriptEngine* scriptEngine() const { return engine_.get(); }
 
     // avm1::PlayerHost

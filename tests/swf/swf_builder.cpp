@@ -379,6 +379,74 @@ QByteArray Movie::finish(char signature) const
     return file + z.data() + out.left(5) + out.mid(13);
 }
 
+namespace {
+QByteArray actionRecord(int code, const QByteArray& data)
+{
+    QByteArray o;
+    o.append(char(code));
+    o.append(char(data.size() & 0xff));
+    o.append(char(data.size() >> 8));
+    return o + data;
+}
+} // namespace
+
+Actions& Actions::push(const char* s)
+{
+    QByteArray d;
+    d.append('\0');
+    d.append(s);
+    d.append('\0');
+    b_ += actionRecord(0x96, d);
+    return *this;
+}
+
+Actions& Actions::push(int v)
+{
+    Bits d;
+    d.u8(7);
+    d.u32(uint32_t(v));
+    b_ += actionRecord(0x96, d.data());
+    return *this;
+}
+
+Actions& Actions::op(int code)
+{
+    b_.append(char(code));
+    return *this;
+}
+
+Actions& Actions::getUrl(const char* url, const char* target)
+{
+    QByteArray d(url);
+    d.append('\0');
+    d.append(target);
+    d.append('\0');
+    b_ += actionRecord(0x83, d);
+    return *this;
+}
+
+Actions& Actions::getUrl2(int flags)
+{
+    b_ += actionRecord(0x9a, QByteArray(1, char(flags)));
+    return *this;
+}
+
+Actions& Actions::jumpIf(int offset)
+{
+    Bits d;
+    d.u16(offset & 0xffff);
+    b_ += actionRecord(0x9d, d.data());
+    return *this;
+}
+
+Actions& Actions::gotoFrame(int frame)
+{
+    Bits d;
+    d.u16(frame);
+    b_ += actionRecord(0x81, d.data());
+    return *this;
+}
+
 QByteArray lossless2(int id, int w, int h, const std::vector<uint32_t>& argb)
 {
     QByteArray raw;

@@ -112,6 +112,23 @@ private:
     int frames_ = 0;
 };
 
+// Action records (DoAction bodies), after the published action formats.
+class Actions {
+public:
+    Actions& push(const char* s);
+    Actions& push(int v);
+    Actions& op(int code); // a one-byte action without data
+    Actions& getUrl(const char* url, const char* target);
+    Actions& getUrl2(int flags);
+    Actions& jumpIf(int offset); // ActionIf: skips `offset` bytes when true
+    Actions& gotoFrame(int frame);
+    int size() const { return int(b_.size()); }
+    QByteArray finish() const { return b_ + QByteArray(1, '\0'); }
+
+private:
+    QByteArray b_;
+};
+
 // DefineBitsLossless2 body of a 32-bit bitmap (premultiplied ARGB pixels).
 QByteArray lossless2(int id, int w, int h, const std::vector<uint32_t>& argb);
 QByteArray zlib(const QByteArray& raw);

@@ -1,0 +1,39 @@
+// The player's scripts run on the AVM1 virtual machine.
+#include "swf/avm1_engine.h"
+
+#include "swf/avm1/host.h"
+
+namespace fotarel::swf {
+
+namespace {
+
+class Avm1Engine final : public ScriptEngine {
+public:
+    explicit Avm1Engine(Player& player) : vm_(player) {}
+
+    void runActions(const QByteArray& actions, int version, Clip& clip) override
+    {
+        vm_.runActions(avm1::ActionBlock{actions, version}, clip);
+    }
+    void runInitActions(const QByteArray& actions, int version, Clip& root) override
+    {
+        vm_.runInitActions(avm1::ActionBlock{actions, version}, root);
+    }
+    void clipEvent(Clip& clip, avm1::ClipEvent event) override { vm_.dispatchClipEvent(clip, event); }
+    void reportLoad(Clip& clip, avm1::LoadEvent event, const QString& error) override
+    {
+        vm_.reportLoad(clip, event, error);
+    }
+    void runIntervals() override { vm_.runIntervals(); }
+    bool setVariable(const QString& path, const QString& value) override { return vm_.setVariable(path, value); }
+    std::optional<QString> getVariable(const QString& path) override { return vm_.getVariable(path); }
+
+private:
+    avm1::Vm vm_;
+};
+
+} // namespace
+
+std::unique_ptr<ScriptEngine> makeAvm1Engine(Player& player) { return std::make_unique<Avm1Engine>(player); }
+
+} // namespace fotarel::swf
