@@ -15,6 +15,10 @@ extern "C" {
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -67,6 +71,7 @@ public:
     explicit ConversionRun(Conversion& c) : c_(c) {}
     ~ConversionRun()
     {
+        stopWorker();
         discardOutput();
         av_channel_layout_uninit(&swrInLayout_);
     }
@@ -74,11 +79,22 @@ public:
     bool run();
 
 private:
-    struct Failure {};
+    // Ends the run; `reported` when the error callback already heard of it.
+    struct Failure {
+        ErrorCode code;
+        std::string text;
+        bool reported;
+    };
+    // Frame `frame` shown for output frames [firstPts, endPts).
+    struct VideoJob {
+        detail::FramePtr frame;
+        std::int64_t firstPts = 0;
+        std::int64_t endPts = 0;
+    };
 
     // Records an error and tells the error callback; returns its answer.
     ErrorAnswer report(ErrorCode code, const std::string& text);
-    // Records a fatal error and ends the run.
+    // Ends the run with an error (which the caller's thread reports).
     [[noreturn]] void fail(ErrorCode code, const std::string& text);
     void check(int rc, ErrorCode code, const std::string& what);
     void checkAbort();
@@ -93,8 +109,20 @@ private:
     void copyCodedSideData(const AVCodecContext* codec, AVStream* stream);
     void openVideoEncoder();
     void openAudioEncoder();
-    void scaleIntoEncoderFrame(const Picture& picture);
+    // A pooled picture buffer that nobody else holds any more.
+    AVFrame* freeVideoFrame();
+    void scaleInto(const Picture& picture, AVFrame* frame);
     void encodeVideo(const AVFrame* frame);
+
+    // Video encoding runs on a worker thread, so that the caller's next
+    // frame (the video function) is made while this one is encoded.
+    void startWorker();
+    void workerLoop();
+    void submit(VideoJob job);
+    // Waits for the worker to finish the queue and flush the encoder.
+    void finishWorker();
+    void stopWorker();
+    void rethrowWorkerFailure();
     void writePacket(AVPacket* packet, AVCodecContext* codec, AVStream* stream);
     void writeImage(const AVPacket* packet);
 
@@ -106,7 +134,8 @@ private:
     void encodeAudioUpTo(std::int64_t target, bool final);
     void encodeAudioFrame(int samples);
     void drainResampler();
-    void flushEncoder(AVCodecContext* codec, AVStream* stream);
+    // Drains an encoder into the output (images when `stream` is null).
+    void flushEncoder(AVCodecContext* codec, AVStream* stream, AVPacket* packet);
 
     void finishOutput();
     void discardOutput();
@@ -130,8 +159,21 @@ private:
     detail::CodecPtr audio_;
     AVStream* videoStream_ = nullptr;
     AVStream* audioStream_ = nullptr;
-    detail::FramePtr videoFrame_;
-    detail::PacketPtr packet_;
+    std::vector<detail::FramePtr> framePool_;
+    AVFrame* lastFrame_ = nullptr; // the picture of the latest input frame
+    AVColorRange frameRange_ = AVCOL_RANGE_UNSPECIFIED;
+    detail::PacketPtr videoPacket_;
+    detail::PacketPtr audioPacket_;
+    std::mutex writeMutex_; // the muxer takes packets from both threads
+
+    std::thread worker_;
+    std::mutex queueMutex_;
+    std::condition_variable queueChanged_;
+    std::deque<VideoJob> queue_;
+    bool inputDone_ = false;
+    bool stopRequested_ = false;
+    bool workerFailed_ = false;
+    std::optional<Failure> workerFailure_;
     SwsContext* sws_ = nullptr;
     detail::SwsPtr swsOwner_;
     std::int64_t outputFrames_ = 0;
@@ -165,8 +207,7 @@ ErrorAnswer ConversionRun::report(ErrorCode code, const std::string& text)
 
 void ConversionRun::fail(ErrorCode code, const std::string& text)
 {
-    report(code, text);
-    throw Failure{};
+    throw Failure{code, text, false};
 }
 
 void ConversionRun::check(int rc, ErrorCode code, const std::string& what)
@@ -264,7 +305,7 @@ bool ConversionRun::fetchFrame(int index)
         return true;
     }
     if (report(ErrorCode::FrameUnreadable, error) == ErrorAnswer::Stop)
-        throw Failure{};
+        throw Failure{ErrorCode::FrameUnreadable, error, true};
     // Skipped: the previous frame stands in, so the timing stays; before
     // the first readable frame a black one does when the size is known.
     if (!haveCurrent_) {
@@ -319,14 +360,7 @@ void ConversionRun::openVideoEncoder()
     }
     check(avcodec_open2(v, encoder, nullptr), ErrorCode::EncoderFailed,
           std::string("cannot open the ") + encoder->name + " encoder");
-    videoFrame_.reset(av_frame_alloc());
-    if (!videoFrame_)
-        fail(ErrorCode::EncoderFailed, "out of memory");
-    videoFrame_->format = v->pix_fmt;
-    videoFrame_->width = v->width;
-    videoFrame_->height = v->height;
-    videoFrame_->color_range = v->color_range;
-    check(av_frame_get_buffer(videoFrame_.get(), 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
+    frameRange_ = v->color_range;
     if (plan_.kind == detail::OutputPlan::Kind::Images)
         return;
     videoStream_ = avformat_new_stream(output_.get(), nullptr);
@@ -411,7 +445,25 @@ void ConversionRun::openOutput()
     check(rc, ErrorCode::OutputFailed, "cannot write the header of \"" + c_.videoPath_ + "\"");
 }
 
-void ConversionRun::scaleIntoEncoderFrame(const Picture& picture)
+AVFrame* ConversionRun::freeVideoFrame()
+{
+    // A buffer is writable once no queued job and no encoder holds it.
+    for (const detail::FramePtr& frame : framePool_)
+        if (av_frame_is_writable(frame.get()))
+            return frame.get();
+    detail::FramePtr frame(av_frame_alloc());
+    if (!frame)
+        fail(ErrorCode::EncoderFailed, "out of memory");
+    frame->format = plan_.pixelFormat;
+    frame->width = plan_.width;
+    frame->height = plan_.height;
+    frame->color_range = frameRange_;
+    check(av_frame_get_buffer(frame.get(), 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
+    framePool_.push_back(std::move(frame));
+    return framePool_.back().get();
+}
+
+void ConversionRun::scaleInto(const Picture& picture, AVFrame* frame)
 {
     // Bicubic scaling when the size differs; at the same size swscale
     // takes its direct colour-conversion paths (bgr24 is the fastest).
@@ -421,33 +473,106 @@ void ConversionRun::scaleIntoEncoderFrame(const Picture& picture)
     if (!next)
         fail(ErrorCode::EncoderFailed, "cannot convert frames of this size or layout");
     if (next != sws_) {
-        swsOwner_.release();
+        // sws_getCachedContext freed the old context itself.
+        (void)swsOwner_.release();
         swsOwner_.reset(next);
         sws_ = next;
-        if (videoFrame_->color_range == AVCOL_RANGE_JPEG) {
+        if (frameRange_ == AVCOL_RANGE_JPEG) {
             const int* table = sws_getCoefficients(SWS_CS_ITU601);
             sws_setColorspaceDetails(sws_, table, 1, table, 1, 0, 1 << 16, 1 << 16);
         }
     }
-    if (!av_frame_is_writable(videoFrame_.get())) {
-        // The encoder still holds the last picture: take fresh buffers
-        // rather than copying pixels that are about to be overwritten.
-        AVFrame* f = videoFrame_.get();
-        const AVColorRange range = f->color_range;
-        av_frame_unref(f);
-        f->format = plan_.pixelFormat;
-        f->width = plan_.width;
-        f->height = plan_.height;
-        f->color_range = range;
-        check(av_frame_get_buffer(f, 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
-    }
     const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {picture.stride, 0, 0, 0};
-    sws_scale(sws_, source, strides, 0, picture.height, videoFrame_->data, videoFrame_->linesize);
+    sws_scale(sws_, source, strides, 0, picture.height, frame->data, frame->linesize);
+}
+
+void ConversionRun::startWorker()
+{
+    worker_ = std::thread([this] { workerLoop(); });
+}
+
+void ConversionRun::workerLoop()
+{
+    try {
+        while (true) {
+            VideoJob job;
+            {
+                std::unique_lock<std::mutex> lock(queueMutex_);
+                queueChanged_.wait(lock, [this] { return stopRequested_ || inputDone_ || !queue_.empty(); });
+                if (stopRequested_)
+                    return;
+                if (queue_.empty())
+                    break; // all input handed over
+                job = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            queueChanged_.notify_all();
+            for (std::int64_t pts = job.firstPts; pts < job.endPts; ++pts) {
+                job.frame->pts = pts;
+                encodeVideo(job.frame.get());
+            }
+        }
+        flushEncoder(video_.get(), videoStream_, videoPacket_.get());
+    } catch (const Failure& failure) {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        workerFailure_ = failure;
+        workerFailed_ = true;
+    } catch (const std::exception& e) {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        workerFailure_ = Failure{ErrorCode::EncoderFailed, std::string("video encoding failed: ") + e.what(), false};
+        workerFailed_ = true;
+    }
+    queueChanged_.notify_all();
+}
+
+void ConversionRun::submit(VideoJob job)
+{
+    {
+        // Two frames waiting is enough to keep the encoder busy.
+        std::unique_lock<std::mutex> lock(queueMutex_);
+        queueChanged_.wait(lock, [this] { return queue_.size() < 2 || workerFailed_; });
+        if (!workerFailed_)
+            queue_.push_back(std::move(job));
+    }
+    queueChanged_.notify_all();
+    rethrowWorkerFailure();
+}
+
+void ConversionRun::rethrowWorkerFailure()
+{
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    if (workerFailure_)
+        throw *workerFailure_;
+}
+
+void ConversionRun::finishWorker()
+{
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        inputDone_ = true;
+    }
+    queueChanged_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+    rethrowWorkerFailure();
+}
+
+void ConversionRun::stopWorker()
+{
+    if (!worker_.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        stopRequested_ = true;
+    }
+    queueChanged_.notify_all();
+    worker_.join();
 }
 
 void ConversionRun::writePacket(AVPacket* packet, AVCodecContext* codec, AVStream* stream)
 {
+    std::lock_guard<std::mutex> lock(writeMutex_);
     av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
     packet->stream_index = stream->index;
     check(av_interleaved_write_frame(output_.get(), packet), ErrorCode::OutputFailed,
@@ -476,15 +601,16 @@ void ConversionRun::encodeVideo(const AVFrame* frame)
     AVCodecContext* v = video_.get();
     check(avcodec_send_frame(v, frame), ErrorCode::EncoderFailed, "the video encoder refused a frame");
     while (true) {
-        const int rc = avcodec_receive_packet(v, packet_.get());
+        AVPacket* packet = videoPacket_.get();
+        const int rc = avcodec_receive_packet(v, packet);
         if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
             return;
         check(rc, ErrorCode::EncoderFailed, "video encoding failed");
         if (plan_.kind == detail::OutputPlan::Kind::Images)
-            writeImage(packet_.get());
+            writeImage(packet);
         else
-            writePacket(packet_.get(), v, videoStream_);
-        av_packet_unref(packet_.get());
+            writePacket(packet, v, videoStream_);
+        av_packet_unref(packet);
     }
 }
 
@@ -502,8 +628,9 @@ bool ConversionRun::openNextSong()
         }
         const std::string* path = std::get_if<std::string>(&answer.item());
         if (!path) {
-            if (report(ErrorCode::AudioUnreadable, "songs can only be given as files") == ErrorAnswer::Stop)
-                throw Failure{};
+            const std::string text = "songs can only be given as files";
+            if (report(ErrorCode::AudioUnreadable, text) == ErrorAnswer::Stop)
+                throw Failure{ErrorCode::AudioUnreadable, text, true};
             continue;
         }
         auto reader = std::make_unique<detail::AudioReader>();
@@ -512,7 +639,7 @@ bool ConversionRun::openNextSong()
             return true;
         }
         if (report(ErrorCode::AudioUnreadable, reader->error()) == ErrorAnswer::Stop)
-            throw Failure{};
+            throw Failure{ErrorCode::AudioUnreadable, reader->error(), true};
     }
 }
 
@@ -528,7 +655,7 @@ bool ConversionRun::decodeMoreMusic()
     const bool songEnded = in == nullptr;
     if (songEnded && !song_->error().empty() &&
         report(ErrorCode::AudioUnreadable, song_->error()) == ErrorAnswer::Stop)
-        throw Failure{};
+        throw Failure{ErrorCode::AudioUnreadable, song_->error(), true};
     if (in && (!swr_ || av_channel_layout_compare(&swrInLayout_, &in->ch_layout) != 0 ||
                swrInRate_ != in->sample_rate || swrInFormat_ != in->format)) {
         // A new song (or a song changing its format midway): drain what
@@ -636,12 +763,13 @@ void ConversionRun::encodeAudioFrame(int samples)
     audioEncoded_ += samples;
     check(avcodec_send_frame(a, frame), ErrorCode::EncoderFailed, "the audio encoder refused a frame");
     while (true) {
-        const int rc = avcodec_receive_packet(a, packet_.get());
+        AVPacket* packet = audioPacket_.get();
+        const int rc = avcodec_receive_packet(a, packet);
         if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
             return;
         check(rc, ErrorCode::EncoderFailed, "audio encoding failed");
-        writePacket(packet_.get(), a, audioStream_);
-        av_packet_unref(packet_.get());
+        writePacket(packet, a, audioStream_);
+        av_packet_unref(packet);
     }
 }
 
@@ -685,26 +813,26 @@ void ConversionRun::encodeAudioUpTo(std::int64_t target, bool final)
     }
 }
 
-void ConversionRun::flushEncoder(AVCodecContext* codec, AVStream* stream)
+void ConversionRun::flushEncoder(AVCodecContext* codec, AVStream* stream, AVPacket* packet)
 {
     check(avcodec_send_frame(codec, nullptr), ErrorCode::EncoderFailed, "cannot finish encoding");
     while (true) {
-        const int rc = avcodec_receive_packet(codec, packet_.get());
+        const int rc = avcodec_receive_packet(codec, packet);
         if (rc == AVERROR_EOF || rc == AVERROR(EAGAIN))
             return;
         check(rc, ErrorCode::EncoderFailed, "cannot finish encoding");
         if (stream)
-            writePacket(packet_.get(), codec, stream);
+            writePacket(packet, codec, stream);
         else
-            writeImage(packet_.get());
-        av_packet_unref(packet_.get());
+            writeImage(packet);
+        av_packet_unref(packet);
     }
 }
 
 void ConversionRun::finishOutput()
 {
+    finishWorker(); // all video encoded and flushed
     if (plan_.kind == detail::OutputPlan::Kind::Images) {
-        flushEncoder(video_.get(), nullptr);
         const int first = plan_.images.firstNumber;
         const int last = first + static_cast<int>(imageTemps_.size()) - 1;
         for (std::size_t i = 0; i < imageTemps_.size(); ++i) {
@@ -733,8 +861,7 @@ void ConversionRun::finishOutput()
         target = std::max(videoSamples, audioEncoded_ + av_audio_fifo_size(fifo_.get()));
     }
     encodeAudioUpTo(target, true);
-    flushEncoder(video_.get(), videoStream_);
-    flushEncoder(audio_.get(), audioStream_);
+    flushEncoder(audio_.get(), audioStream_, audioPacket_.get());
     check(av_write_trailer(output_.get()), ErrorCode::OutputFailed, "cannot finish \"" + c_.videoPath_ + "\"");
     const int writeError = output_->pb->error;
     outputOpen_ = false;
@@ -780,8 +907,9 @@ bool ConversionRun::run()
         if (plan_.kind != detail::OutputPlan::Kind::Images && !c_.audioPath_.empty() &&
             c_.audioPath_ != c_.videoPath_)
             fail(ErrorCode::BadSetting, "the audio goes into the video file; a separate audio file is not made");
-        packet_.reset(av_packet_alloc());
-        if (!packet_)
+        videoPacket_.reset(av_packet_alloc());
+        audioPacket_.reset(av_packet_alloc());
+        if (!videoPacket_ || !audioPacket_)
             fail(ErrorCode::EncoderFailed, "out of memory");
 
         checkAbort();
@@ -801,14 +929,16 @@ bool ConversionRun::run()
 
         const bool images = plan_.kind == detail::OutputPlan::Kind::Images;
         const bool repeatByTime = c_.keepDuration_ && !images;
+        startWorker();
         for (int index = 0;; ++index) {
             // Converted before the video function runs: the caller may
             // reuse a raw frame's memory for the next frame from then on.
-            if (fresh_)
-                scaleIntoEncoderFrame(current_);
+            // A skipped frame repeats the previous picture.
+            if (fresh_) {
+                lastFrame_ = freeVideoFrame();
+                scaleInto(current_, lastFrame_);
+            }
             fresh_ = false;
-            if (c_.videoFunction_)
-                c_.videoFunction_(index);
             // Input frame `index` covers [index, index + 1) / 25 s; output
             // frames whose start falls in it show it. Counting in whole
             // numbers keeps NTSC's 30000/1001 from drifting.
@@ -816,10 +946,19 @@ bool ConversionRun::run()
                 repeatByTime ? av_rescale_rnd(std::int64_t(index) + 1, plan_.frameRate.num,
                                               std::int64_t(25) * plan_.frameRate.den, AV_ROUND_UP)
                              : std::int64_t(index) + 1;
-            while (outputFrames_ < end) {
-                videoFrame_->pts = outputFrames_++;
-                encodeVideo(videoFrame_.get());
-            }
+            VideoJob job;
+            job.frame.reset(av_frame_alloc());
+            if (!job.frame)
+                fail(ErrorCode::EncoderFailed, "out of memory");
+            check(av_frame_ref(job.frame.get(), lastFrame_), ErrorCode::EncoderFailed, "out of memory");
+            job.firstPts = outputFrames_;
+            job.endPts = end;
+            outputFrames_ = end;
+            // The worker encodes this frame while the video function makes
+            // the next one.
+            submit(std::move(job));
+            if (c_.videoFunction_)
+                c_.videoFunction_(index);
             if (!images)
                 encodeAudioUpTo(av_rescale_q(outputFrames_, av_inv_q(plan_.frameRate),
                                              AVRational{1, plan_.audioRate}),
@@ -833,7 +972,10 @@ bool ConversionRun::run()
         }
         finishOutput();
         progress(StatusMuxed, 100);
-    } catch (const Failure&) {
+    } catch (const Failure& failure) {
+        stopWorker();
+        if (!failure.reported)
+            report(failure.code, failure.text);
         discardOutput();
         c_.endNs_.store(nowNs());
         progress(StatusElapsed);

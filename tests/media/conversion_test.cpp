@@ -259,31 +259,39 @@ TEST_F(ConversionTest, ImageSequencesAreNumberedAndDecodable)
     }
 }
 
-// A set frame size scales every frame; raw BGR24 memory is accepted.
+// A set frame size scales every frame; raw BGR24 and BGRA memory is
+// accepted.
 TEST_F(ConversionTest, RawFramesAreScaledToTheSetSize)
 {
-    const QImage picture = drawFrame(3, 400, 300).convertToFormat(QImage::Format_BGR888);
-    Conversion conversion;
-    conversion.setVideoSource([&](media::SourceAnswer& answer, int index) {
-        if (index >= 10)
-            return answer.finished();
-        media::RawFrame raw;
-        raw.pixels = picture.constBits();
-        raw.width = picture.width();
-        raw.height = picture.height();
-        raw.stride = static_cast<int>(picture.bytesPerLine());
-        raw.layout = media::RawFrame::Layout::Bgr24;
-        answer.setRaw(raw);
-    });
-    const QString out = path(QStringLiteral("scaled.avi"));
-    conversion.setFrameSize(200, 150);
-    conversion.setQuality(Quality::High);
-    conversion.setVideoFileName(utf8(out));
-    ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
-    const std::vector<QImage> frames = decodeFrames(out);
-    ASSERT_EQ(frames.size(), 10u);
-    EXPECT_EQ(frames[5].size(), QSize(200, 150));
-    EXPECT_GE(psnr(picture.scaled(200, 150, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), frames[5]), 30.0);
+    for (const auto layout : {media::RawFrame::Layout::Bgr24, media::RawFrame::Layout::Bgra}) {
+        const bool bgr = layout == media::RawFrame::Layout::Bgr24;
+        SCOPED_TRACE(bgr ? "bgr24" : "bgra");
+        // QImage's RGB32 is B, G, R, A in memory on little-endian machines.
+        const QImage picture =
+            drawFrame(3, 400, 300).convertToFormat(bgr ? QImage::Format_BGR888 : QImage::Format_RGB32);
+        Conversion conversion;
+        conversion.setVideoSource([&](media::SourceAnswer& answer, int index) {
+            if (index >= 10)
+                return answer.finished();
+            media::RawFrame raw;
+            raw.pixels = picture.constBits();
+            raw.width = picture.width();
+            raw.height = picture.height();
+            raw.stride = static_cast<int>(picture.bytesPerLine());
+            raw.layout = layout;
+            answer.setRaw(raw);
+        });
+        const QString out = path(QStringLiteral("scaled.avi"));
+        conversion.setFrameSize(200, 150);
+        conversion.setQuality(Quality::High);
+        conversion.setVideoFileName(utf8(out));
+        ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
+        const std::vector<QImage> frames = decodeFrames(out);
+        ASSERT_EQ(frames.size(), 10u);
+        EXPECT_EQ(frames[5].size(), QSize(200, 150));
+        EXPECT_GE(psnr(picture.scaled(200, 150, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), frames[5]),
+                  30.0);
+    }
 }
 
 // Count zero crossings a second in a stretch of the left channel.
