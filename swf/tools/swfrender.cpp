@@ -9,6 +9,9 @@
 
 int main(int argc, char** argv)
 {
+    // Headless tools: no display needed unless the caller picks a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: swfrender MOVIE OUT_PREFIX [--frame N | --range A B | --all] [--size W H]\n");

@@ -8,6 +8,9 @@
 
 int main(int argc, char** argv)
 {
+    // Headless tools: no display needed unless the caller picks a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: swfrun MOVIE [--ticks N]\n");
