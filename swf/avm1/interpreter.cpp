@@ -173,7 +173,10 @@ void Interpreter::collectGarbage()
 
 void Interpreter::maybeCollect()
 {
-    if (runDepth == 0 && allocatedSinceGc > 8 * 1024 * 1024)
+    // Collect after a quarter of the heap bound (at most 8 MB) was allocated,
+    // so a bound is only reached by data scripts really keep.
+    const int64_t threshold = std::min<int64_t>(8 * 1024 * 1024, limits.heapBytes / 4);
+    if (runDepth == 0 && allocatedSinceGc > threshold)
         collectGarbage();
 }
 

@@ -1,1 +1,229 @@
+// Clips through the host: properties, paths, timeline control, clips made by
+// script, events, loads, variables from the host, and the template movie
+// contract.
+
 #include "tests/swf_avm1/vm_fixture.h"
+
+namespace fotarel::swf::avm1::test {
+namespace {
+
+class Clips : public VmTest {
+protected:
+    void SetUp() override
+    {
+        holder = player.root()->add("holder", 1, 4);
+        pic = holder->add("pic", 1);
+        player.root()->labels["intro"] = 3;
+    }
+    // clip.method(args) where the clip is reached by the variable path `clip`.
+    static Asm on(const QString& clip) { return Asm().get(clip); }
+
+    FakeClip* holder = nullptr;
+    FakeClip* pic = nullptr;
+};
+
+TEST_F(Clips, PropertiesAndPaths)
+{
+    Asm a;
+    a.get("holder").push("_x", 12).op(op::SetMember);
+    a.get("holder").push("_X").op(op::GetMember).trace();                // display names ignore case
+    a.push("holder/pic", 6, 40).op(op::SetProperty);                     // setProperty("holder/pic", _alpha, 40)
+    a.push("/holder/pic", 6).op(op::GetProperty).trace();
+    a.get("holder").push("_visible", 0).op(op::SetMember);
+    a.get("holder").push("_visible").op(op::GetMember).trace();
+    a.get("holder.pic").push("_target").op(op::GetMember).trace();
+    a.get("holder.pic").op(op::TargetPath).trace();
+    a.get("holder.pic._parent._name").trace();
+    a.get("holder.pic._root").get("_root").op(op::StrictEquals).trace();
+    a.get("holder").push("_xscale", "abc").op(op::SetMember);            // NaN is ignored
+    a.get("_level0.holder").push("_xscale").op(op::GetMember).trace();
+    a.get("holder").push("_name", "box").op(op::SetMember);
+    a.get("box").push("_currentframe").op(op::GetMember).trace();
+    a.get("/box:_totalframes").trace();
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "12|40|false|/holder/pic|_level0.holder.pic|holder|true|100|1|4");
+    EXPECT_EQ(holder->props[size_t(Property::X)], 12);
+    EXPECT_EQ(pic->props[size_t(Property::Alpha)], 40);
+    EXPECT_EQ(holder->props[size_t(Property::Visible)], 0);
+    EXPECT_EQ(holder->name_, "box");
+}
+
+TEST_F(Clips, TimelineControl)
+{
+    FakeClip* root = player.root();
+    run(Asm().push("intro").append(on("this")).callMethod("gotoAndStop", 1).op(op::Pop));
+    EXPECT_EQ(root->frame, 3);
+    EXPECT_FALSE(root->playing);
+    run(Asm().push(5).append(on("this")).callMethod("gotoAndPlay", 1).op(op::Pop));
+    EXPECT_EQ(root->frame, 5);
+    EXPECT_TRUE(root->playing);
+    run(Asm().op(op::NextFrame));
+    EXPECT_EQ(root->frame, 6);
+    EXPECT_FALSE(root->playing);
+    run(Asm().op(op::PrevFrame).op(op::PrevFrame).op(op::Play));
+    EXPECT_EQ(root->frame, 4);
+    EXPECT_TRUE(root->playing);
+    run(Asm().gotoLabel("intro"));
+    EXPECT_EQ(root->frame, 3);
+    run(Asm().push("holder:2").gotoFrame2(true)); // gotoAndPlay("holder:2")
+    EXPECT_EQ(holder->frame, 2);
+    EXPECT_TRUE(holder->playing);
+    run(Asm().setTarget("holder").op(op::Stop).setTarget("").op(op::Stop)); // tellTarget("holder") { stop(); }
+    EXPECT_FALSE(holder->playing);
+    EXPECT_FALSE(root->playing);
+}
+
+TEST_F(Clips, ClipsMadeByScript)
+{
+    Asm a;
+    // class PhotoClass extends MovieClip: constructor sets ready; describe() returns a text.
+    a.function2("PhotoClass", 2, f2::PreloadThis, {}, Asm().push(Reg{1}, "ready", true).op(op::SetMember));
+    a.get("PhotoClass").get("MovieClip").op(op::Extends);
+    a.get("PhotoClass").push("prototype").op(op::GetMember).push("describe");
+    a.function2("", 2, f2::PreloadThis, {},
+                Asm().push("photo at ").push(Reg{1}, "_x").op(op::GetMember).op(op::Add2).op(op::Return));
+    a.op(op::SetMember);
+    a.get("PhotoClass").push("photoHolder").append(on("Object")).callMethod("registerClass", 2).op(op::Pop);
+    // c = createEmptyMovieClip("c", 5); p1 = attachMovie("photoHolder", "p1", 6, {_x: 30});
+    a.push("c", 5, "c").append(on("this")).callMethod("createEmptyMovieClip", 2).op(op::SetVariable);
+    a.push("p1");
+    a.push("_x", 30, 1).op(op::InitObject).push(6, "p1", "photoHolder").append(on("this")).callMethod("attachMovie", 4);
+    a.op(op::SetVariable);
+    a.get("p1.ready").trace();
+    a.get("p1").callMethod("describe", 0).trace();
+    a.push(7, "nothing", "noSuchSymbol").append(on("this")).callMethod("attachMovie", 3).op(op::TypeOf).trace();
+    a.push(7, "c2").append(on("c")).callMethod("duplicateMovieClip", 2).op(op::TargetPath).trace();
+    a.push(20).append(on("c")).callMethod("swapDepths", 1).op(op::Pop);
+    a.get("c").callMethod("getDepth", 0).trace();
+    a.append(on("this")).callMethod("getNextHighestDepth", 0).trace();
+    a.get("c").append(on("p1")).callMethod("setMask", 1).op(op::Pop);
+    a.get("c2").callMethod("removeMovieClip", 0).op(op::Pop);
+    a.get("c2._x").op(op::TypeOf).trace();      // the reference outlives the clip safely
+    a.get("c2").callMethod("play", 0).op(op::Pop);
+    a.get("holder").callMethod("removeMovieClip", 0).op(op::Pop); // placed by the timeline: stays
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "true|photo at 30|undefined|_level0.c2|20|21|undefined");
+    FakeClip* root = player.root();
+    ASSERT_NE(root->child("p1"), nullptr);
+    EXPECT_EQ(root->child("p1")->mask, root->child("c"));
+    EXPECT_EQ(root->child("c2"), nullptr);
+    EXPECT_NE(root->child("holder"), nullptr);
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
+TEST_F(Clips, EventHandlersRunOnDispatch)
+{
+    // holder.onEnterFrame = function() { this._x = this._x + 1; }; holder.onLoad = function() { trace("loaded"); }
+    Asm a;
+    a.get("holder").push("onEnterFrame");
+    a.function2("", 2, f2::PreloadThis, {},
+                Asm().push(Reg{1}, "_x").push(Reg{1}, "_x").op(op::GetMember).push(1).op(op::Add2).op(op::SetMember));
+    a.op(op::SetMember);
+    a.get("holder").push("onLoad").function("", {}, Asm().push("loaded").trace()).op(op::SetMember);
+    ASSERT_TRUE(run(a));
+    EXPECT_TRUE(vm.dispatchClipEvent(*holder, ClipEvent::EnterFrame));
+    EXPECT_TRUE(vm.dispatchClipEvent(*holder, ClipEvent::EnterFrame));
+    EXPECT_TRUE(vm.dispatchClipEvent(*holder, ClipEvent::Load));
+    EXPECT_TRUE(vm.dispatchClipEvent(*pic, ClipEvent::EnterFrame)); // no handler: nothing happens
+    EXPECT_EQ(holder->props[size_t(Property::X)], 2);
+    EXPECT_EQ(traced(), "loaded");
+}
+
+TEST_F(Clips, HostVariablesByNameAndPath)
+{
+    EXPECT_TRUE(vm.setVariable("xc_alpha", "0"));
+    EXPECT_TRUE(vm.setVariable("holder.v", "9"));
+    EXPECT_TRUE(vm.setVariable("/holder:w", "w1"));
+    EXPECT_TRUE(vm.setVariable("_root.x", "r"));
+    run(Asm().get("xc_alpha").trace().get("holder.v").trace().get("holder.w").trace().get("x").trace());
+    EXPECT_EQ(traced(), "0|9|w1|r");
+    const struct {
+        const char* path;
+        std::optional<QString> value;
+    } cases[] = {
+        {"xc_alpha", "0"},        {"_root.x", "r"},          {"/:x", "r"},
+        {"holder.v", "9"},        {"/holder:v", "9"},        {"_level0.holder.v", "9"},
+        {"_level0/holder:w", "w1"}, {"holder.pic", "_level0.holder.pic"}, {"holder._name", "holder"},
+        {"nope", std::nullopt},   {"holder.nope", std::nullopt}, {"ghost.x", std::nullopt},
+        {"/ghost:x", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vm.getVariable(QString::fromLatin1(c.path)), c.value) << c.path;
+}
+
+// The frame-1 script every template movie has: it marks itself as a
+// template, takes xc_alpha from the host, loads its pictures and the
+// carry-over picture, and sends "picture_0" once all have arrived.
+TEST_F(Clips, TemplateMovieContract)
+{
+    Asm a;
+    a.constants({"l_x_z_f_c", "loaded", "mcl", "listener", "pic0", "pic1"});
+    a.push(Const{0}, "l_x_z_f_c_s_y_w_j").op(op::SetVariable);
+    a.push(Const{1}, 0).op(op::SetVariable);
+    a.push(Const{2}, 0, "MovieClipLoader").op(op::NewObject).op(op::SetVariable);
+    a.push(Const{3}, 0, "Object").op(op::NewObject).op(op::SetVariable);
+    // listener.onLoadInit = function(target) { loaded++; trace("init " + target._name);
+    //                                          if (loaded == 2) fscommand("picture_0"); }
+    Asm init;
+    init.push(Const{1}).get("loaded").op(op::Increment).op(op::SetVariable);
+    init.push("init ").push(Reg{2}, "_name").op(op::GetMember).op(op::Add2).trace();
+    init.get("loaded").push(2).op(op::Equals2).op(op::Not).ifTrue("done");
+    init.getUrl("FSCommand:picture_0", "");
+    init.label("done");
+    a.get("listener").push("onLoadInit");
+    a.function2("", 3, 0, {{2, "target"}}, init).op(op::SetMember);
+    // listener.onLoadError = function(target, code) { trace("error " + code); }
+    a.get("listener").push("onLoadError");
+    a.function("", {"target", "code"}, Asm().push("error ").get("code").op(op::Add2).trace()).op(op::SetMember);
+    a.get("listener").push(1).get("mcl").push("addListener").op(op::CallMethod).op(op::Pop);
+    a.push(Const{5}, 10, Const{5}).append(on("this")).callMethod("createEmptyMovieClip", 2).op(op::Pop);
+    a.push(Const{4}, 11, Const{4}).append(on("this")).callMethod("createEmptyMovieClip", 2).op(op::Pop);
+    a.get("pic1").push("tp_wjj_1/picture_1.rar", 2).get("mcl").push("loadClip").op(op::CallMethod).op(op::Pop);
+    a.push("pic0", "../../pic/picture_0.rar", 2).get("mcl").push("loadClip").op(op::CallMethod).op(op::Pop);
+    a.get("pic0").push("_alpha").get("xc_alpha").op(op::SetMember);
+    // loadMovie("extra.jpg", "holder"); loadMovieNum("over.swf", 2); getURL("FSCommand:ready", "now")
+    a.push("extra.jpg", "holder").getUrl2(0x40);
+    a.getUrl("over.swf", "_level2");
+    a.getUrl("FSCommand:ready", "now");
+
+    ASSERT_TRUE(vm.setVariable("xc_alpha", "0"));
+    ASSERT_TRUE(run(a));
+    EXPECT_EQ(vm.getVariable("l_x_z_f_c"), QString("l_x_z_f_c_s_y_w_j"));
+    FakeClip* root = player.root();
+    FakeClip* pic0 = root->child("pic0");
+    FakeClip* pic1 = root->child("pic1");
+    ASSERT_TRUE(pic0 && pic1);
+    EXPECT_EQ(pic0->props[size_t(Property::Alpha)], 0);
+    EXPECT_EQ(player.loads, QStringList({"pic1|tp_wjj_1/picture_1.rar", "pic0|../../pic/picture_0.rar",
+                                         "holder|extra.jpg", "_level2|over.swf"}));
+    EXPECT_EQ(player.commands, QStringList{"ready|now"});
+    player.commands.clear();
+
+    for (LoadEvent e : {LoadEvent::Start, LoadEvent::Progress, LoadEvent::Complete, LoadEvent::Init})
+        vm.reportLoad(*pic1, e);
+    EXPECT_EQ(traced(), "init pic1");
+    EXPECT_TRUE(player.commands.isEmpty());
+    for (LoadEvent e : {LoadEvent::Start, LoadEvent::Complete, LoadEvent::Init})
+        vm.reportLoad(*pic0, e);
+    EXPECT_EQ(traced(), "init pic0");
+    EXPECT_EQ(player.commands, QStringList{"picture_0|"});
+    // A finished load no longer reaches the listener; a failing one reports its error.
+    vm.reportLoad(*pic0, LoadEvent::Init);
+    EXPECT_EQ(traced(), "");
+    run(Asm().get("holder").push("missing.jpg", 2).get("mcl").push("loadClip").op(op::CallMethod).op(op::Pop));
+    vm.reportLoad(*holder, LoadEvent::Error, "URLNotFound");
+    EXPECT_EQ(traced(), "error URLNotFound");
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
+TEST_F(Clips, LoadingClearsTheTimelineVariables)
+{
+    vm.setVariable("holder.old", "1");
+    holder->loadMovie("new.swf");
+    vm.reportLoad(*holder, LoadEvent::Complete);
+    EXPECT_EQ(vm.getVariable("holder.old"), std::nullopt);
+    EXPECT_EQ(vm.getVariable("holder._name"), QString("holder"));
+}
+
+} // namespace
+} // namespace fotarel::swf::avm1::test
