@@ -924,7 +924,12 @@ bool ConversionRun::run()
                 fail(ErrorCode::BadSetting, "the first frame is too small");
             detail::settleBitRates(c_.quality_, c_.videoKbps_, c_.minimumKbps_, c_.maximumKbps_, plan_);
         }
+        // Pixels are shaped so the picture keeps the first frame's shape:
+        // 16:9 frames in a 720 x 576 DVD frame play back at 16:9.
         plan_.sampleAspect = AVRational{1, 1};
+        if (current_.width * plan_.height != current_.height * plan_.width)
+            av_reduce(&plan_.sampleAspect.num, &plan_.sampleAspect.den,
+                      std::int64_t(current_.width) * plan_.height, std::int64_t(current_.height) * plan_.width, 255);
         openOutput();
 
         const bool images = plan_.kind == detail::OutputPlan::Kind::Images;
