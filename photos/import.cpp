@@ -1,0 +1,330 @@
+#include "photos/import.h"
+
+#include "photos/crop.h"
+#include "photos/fitting.h"
+#include "photos/jpeg_codec.h"
+#include "photos/measure.h"
+#include "photos/photo_columns.h"
+#include "photos/photo_paths.h"
+#include "photos/thumbnails.h"
+#include "photos/work_folders.h"
+#include "photos/worker_pool.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QThread>
+
+#include <future>
+#include <vector>
+
+namespace fotarel {
+
+namespace {
+
+// What a worker learns about one selected file before fitting: the header,
+// the orientation, and the thumbnail (the first of the photo's two decodes).
+struct Prepared {
+    QString path;
+    QString reason; // empty when usable
+    JpegInfo info;
+    Measurement measurement;
+    QImage thumbnail;
+};
+
+QByteArray readWhole(const QString& path, QString* reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = reasonUnreadable();
+        return {};
+    }
+    QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        *reason = reasonEmptyFile();
+    return bytes;
+}
+
+Prepared prepare(const QString& path, QSize canvas, QSize box)
+{
+    Prepared p;
+    p.path = path;
+    const QByteArray bytes = readWhole(path, &p.reason);
+    if (!p.reason.isEmpty())
+        return p;
+    const JpegProbe probe = probeJpeg(bytes);
+    if (!probe.ok) {
+        p.reason = probe.reason;
+        return p;
+    }
+    p.info = probe.info;
+    p.measurement = measurePhoto(p.info, canvas);
+    const Thumbnail t =
+        renderThumbnail(bytes, p.info, QSize(p.measurement.width, p.measurement.height), box);
+    if (t.panel.isNull())
+        p.reason = t.reason;
+    else
+        p.thumbnail = t.panel;
+    return p;
+}
+
+struct Cropped {
+    QString reason; // empty when the picture was written
+    QSize canvas;
+    QImage canvasImage; // kept only for the last photo of the batch
+};
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+Cropped cropJob(const QString& photo, const CropGeometry& geometry, const QString& target, bool keepCanvas)
+{
+    Cropped out;
+    out.canvas = geometry.canvas;
+    QString reason;
+    const QByteArray bytes = readWhole(photo, &reason);
+    if (!reason.isEmpty()) {
+        out.reason = reason;
+        return out;
+    }
+    const JpegProbe probe = probeJpeg(bytes);
+    if (!probe.ok) {
+        out.reason = probe.reason;
+        return out;
+    }
+    const CroppedPicture picture = renderCrop(bytes, probe.info, geometry);
+    if (picture.canvas.isNull()) {
+        out.reason = picture.reason;
+        return out;
+    }
+    const QByteArray jpeg = encodeJpeg(picture.canvas, 90);
+    if (jpeg.isEmpty() || !writeFile(target, jpeg))
+        out.reason = QStringLiteral("无法写入剪裁后的相片");
+    if (keepCanvas)
+        out.canvasImage = picture.canvas;
+    return out;
+}
+
+QString fileNameCell(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.left(std::max<qsizetype>(0, name.size() - 4));
+}
+
+QString extensionCell(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+// Waits while window events keep running.
+void pause(PhotoContext& ctx, std::chrono::milliseconds duration)
+{
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        ctx.pump();
+        QThread::msleep(10);
+    }
+}
+
+} // namespace
+
+QString skippedPhotosMessage(const QList<SkippedPhoto>& skipped)
+{
+    QString text = QStringLiteral("以下相片文件无法读取，已跳过：");
+    for (const SkippedPhoto& s : skipped)
+        text += QLatin1Char('\n') + s.path + QStringLiteral("（") + s.reason + QStringLiteral("）");
+    return text;
+}
+
+Row visibleRowFor(const Row& photo, int number)
+{
+    auto cell = [&](int col) { return col < photo.size() ? photo.at(col) : QString(); };
+    return Row{QString::number(number),
+               cell(PhotoCol::Name),
+               cell(PhotoCol::Extension).toLower(),
+               cell(PhotoCol::Width),
+               cell(PhotoCol::Height),
+               cell(PhotoCol::Orientation) == kPortraitPhoto ? QStringLiteral("竖照片") : QStringLiteral("横照片"),
+               QStringLiteral("已绑定"),
+               cell(PhotoCol::Path).toLower()};
+}
+
+void rebuildVisibleList(Session& session, const std::function<void()>& pump)
+{
+    Table& photos = session.table(photo_tables::Photos);
+    Table& visible = session.table(photo_tables::Visible);
+    visible.clear();
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        if (pump)
+            pump();
+        visible.appendRow(visibleRowFor(photos.row(r), r + 1));
+        photos.setCell(r, PhotoCol::Number, QString::number(r + 1));
+    }
+}
+
+ImportReport importPhotos(PhotoContext& ctx, const QStringList& files)
+{
+    ImportReport report;
+    Session& session = ctx.session;
+    auto pump = [&ctx] { ctx.pump(); };
+    WorkerPool pool(ctx.import.threads);
+
+    // 1. Measure every file (header only) and make its thumbnail picture.
+    const QSize canvas(session.getInt(QStringLiteral("Edit_Width"), 1920),
+                       session.getInt(QStringLiteral("Edit_height"), 1080));
+    const QSize box = thumbnailBox(session);
+    std::vector<std::future<Prepared>> pending;
+    pending.reserve(size_t(files.size()));
+    for (const QString& path : files)
+        pending.push_back(pool.submit([path, canvas, box] { return prepare(path, canvas, box); }));
+    std::vector<Prepared> good;
+    bool landscape = false, portrait = false;
+    for (auto& future : pending) {
+        pump();
+        Prepared p = waitPumping(future, std::function<void()>(pump));
+        if (!p.reason.isEmpty()) {
+            report.skipped.append({p.path, p.reason});
+            continue;
+        }
+        (p.measurement.orientation == kPortraitPhoto ? portrait : landscape) = true;
+        good.push_back(std::move(p));
+    }
+    const int n = int(good.size());
+    if (n == 0) {
+        if (!report.skipped.isEmpty())
+            ctx.ui.showMessage(skippedPhotosMessage(report.skipped));
+        return report;
+    }
+    report.refusal = fittingShortage(session, n, landscape, portrait);
+    if (!report.refusal.isEmpty()) {
+        ctx.ui.showMessage(report.refusal);
+        return report;
+    }
+
+    Table& batch = session.table(photo_tables::Batch);
+    batch.clear();
+    for (int q = 0; q < n; ++q) {
+        const Prepared& p = good[size_t(q)];
+        Row row{QString::number(q + 1), p.path, fileNameCell(p.path), extensionCell(p.path),
+                QString::number(p.measurement.width), QString::number(p.measurement.height),
+                p.measurement.orientation};
+        for (int i = 0; i < 13; ++i)
+            row.append(QString());
+        batch.appendRow(row);
+    }
+
+    // 2. The bar: one step per photo for the fitting, one for the work
+    // folders, one per thumbnail, one per crop.
+    const int maximum = 4 * n;
+    int value = 0;
+    ctx.ui.progress(kImportProgressBar, value, maximum);
+    auto advance = [&] {
+        ctx.ui.progress(kImportProgressBar, ++value, maximum);
+        pump();
+    };
+
+    // 3. A new album clears the work area.
+    Table& photos = session.table(photo_tables::Photos);
+    const int firstNew = photos.rowCount();
+    if (photos.isEmpty())
+        session.set(QStringLiteral("Edit_daoru_moban_kaishishiyong_kaiguan"), QStringLiteral("kai"));
+
+    // 4. Fitting.
+    fitBatch(session, ctx.random, advance);
+
+    // 5. Work folders and the ending template.
+    report.brokenPackages = prepareWorkFolders(session, ctx.folder, advance, pump);
+    if (!QFileInfo::exists(photo_paths::endingMovie(ctx.folder, session)))
+        unpackEndingTemplate(session, ctx.folder, pump);
+
+    // The crops start now on the workers, while the thumbnails are written.
+    const CropChoices choices = cropChoicesFrom(session);
+    std::vector<std::future<Cropped>> crops;
+    std::vector<CropGeometry> geometries;
+    for (int r = firstNew; r < photos.rowCount(); ++r) {
+        const Row& row = photos.row(r);
+        const CropGeometry geometry =
+            cropGeometry(row.value(PhotoCol::Width).toInt(), row.value(PhotoCol::Height).toInt(),
+                         row.value(PhotoCol::SlotWidth).toInt(), row.value(PhotoCol::SlotHeight).toInt(), choices);
+        geometries.push_back(geometry);
+        const QString target = photo_paths::picture(ctx.folder, session, row.value(PhotoCol::Group).toInt(),
+                                                    row.value(PhotoCol::PictureName));
+        const QString path = row.value(PhotoCol::Path);
+        const bool last = r == photos.rowCount() - 1;
+        crops.push_back(pool.submit([path, geometry, target, last] { return cropJob(path, geometry, target, last); }));
+    }
+
+    // 6. Thumbnails, numbered by their photo table rows.
+    for (int r = firstNew; r < photos.rowCount(); ++r) {
+        if (photos.cell(r, PhotoCol::ThumbnailDone) != kNotDone)
+            continue;
+        advance();
+        session.setInt(QStringLiteral("Edit_Width"), box.width());
+        session.setInt(QStringLiteral("Edit_height"), box.height());
+        good[size_t(r - firstNew)].thumbnail.save(photo_paths::thumbnail(ctx.folder, session, r + 1), "BMP");
+        good[size_t(r - firstNew)].thumbnail = QImage();
+        photos.setCell(r, PhotoCol::ThumbnailDone, QString(kDone));
+    }
+
+    // 7. Crops, collected in table order.
+    for (int r = firstNew; r < photos.rowCount(); ++r) {
+        advance();
+        Cropped c = waitPumping(crops[size_t(r - firstNew)], std::function<void()>(pump));
+        session.setInt(QStringLiteral("Edit_Width"), c.canvas.width());
+        session.setInt(QStringLiteral("Edit_height"), c.canvas.height());
+        session.set(QStringLiteral("Edit_Width_load"), photos.cell(r, PhotoCol::Width));
+        session.set(QStringLiteral("Edit_height_load"), photos.cell(r, PhotoCol::Height));
+        if (!c.canvasImage.isNull()) // the canvas file keeps the last photo's canvas
+            c.canvasImage.save(photo_paths::cropCanvas(ctx.folder, session), "BMP");
+        if (c.reason.isEmpty())
+            photos.setCell(r, PhotoCol::CropDone, QString(kDone));
+    }
+
+    // 8. The visible list.
+    rebuildVisibleList(session, pump);
+    report.imported = n;
+
+    // 9. The bar runs to its end, and the window closes a second later.
+    while (value < maximum) {
+        advance();
+        pause(ctx, ctx.import.finishStep);
+    }
+    pause(ctx, ctx.import.finishHold);
+
+    if (!report.skipped.isEmpty())
+        ctx.ui.showMessage(skippedPhotosMessage(report.skipped));
+    if (!report.brokenPackages.isEmpty())
+        ctx.ui.showMessage(QStringLiteral("以下模板文件无法解压：\n") + report.brokenPackages.join(QLatin1Char('\n')));
+    return report;
+}
+
+bool addPhotosCommand(PhotoContext& ctx)
+{
+    const QStringList files = ctx.ui.chooseOpenFiles(kPhotoFilter, {});
+    if (files.isEmpty())
+        return false;
+    auto work = [&ctx, &files] { importPhotos(ctx, files); };
+    if (ctx.view.runInImportWindow)
+        ctx.view.runInImportWindow(work);
+    else
+        work();
+    callHook(ctx.view.stopPlaceholder);
+    Session& session = ctx.session;
+    session.set(QStringLiteral("Edit_tubiao_liebiao"), QStringLiteral("tubiao"));
+    const int count = session.table(photo_tables::Photos).rowCount();
+    if (count > 0) {
+        if (session.get(QStringLiteral("Edit_xianshikuang_pailie")) != QLatin1String("0"))
+            callHook(ctx.view.destroyTiles);
+        session.setInt(QStringLiteral("Edit_xianshikuang_pailie"), count);
+        callHook(ctx.view.createTiles);
+        callHook(ctx.view.showPhotoArea);
+    }
+    return true;
+}
+
+} // namespace fotarel

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "photos/photo_context.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace fotarel {
+
+inline const QString kPhotoFilter = QStringLiteral("添加相片文件(JPG)|*.jpg;");
+inline const QString kImportProgressBar = QStringLiteral("添加相片");
+
+struct SkippedPhoto {
+    QString path;
+    QString reason;
+};
+
+struct ImportReport {
+    int imported = 0;
+    QList<SkippedPhoto> skipped;
+    QString refusal;            // set when the batch was refused
+    QStringList brokenPackages; // template movies that could not be unpacked
+};
+
+// The message naming the skipped files and why.
+QString skippedPhotosMessage(const QList<SkippedPhoto>& skipped);
+
+// One photo batch, in order: measure (size from the header, orientation),
+// fit, work folders, ending template, thumbnails, crops, list rebuild. Files
+// that cannot be decoded are left out of the batch and listed in one message
+// at the end; when the templates lack what the batch needs, the batch is
+// refused with a message and nothing changes. Thumbnails and crops of
+// different photos are made in parallel; tables, counters and files end as
+// the sequential order gives them.
+ImportReport importPhotos(PhotoContext& context, const QStringList& files);
+
+// The photos area's "添加相片": the file dialog, then the import in the
+// import window, then the tiles. Returns false when the dialog was cancelled.
+bool addPhotosCommand(PhotoContext& context);
+
+// Rebuilds the visible photo list from the photo table and renumbers the
+// photo table's captions.
+void rebuildVisibleList(Session& session, const std::function<void()>& pump = {});
+
+// The visible-list row of a photo table row.
+Row visibleRowFor(const Row& photo, int number);
+
+} // namespace fotarel

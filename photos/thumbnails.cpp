@@ -1,0 +1,47 @@
+#include "photos/thumbnails.h"
+
+#include "photos/measure.h"
+
+#include <QPainter>
+
+namespace fotarel {
+
+QSize thumbnailBox(const Session& session)
+{
+    return QSize(session.getInt(QStringLiteral("Edit_xiangpian_Width"), 180) - 30,
+                 session.getInt(QStringLiteral("Edit_xiangpian_Height"), 180) - 30);
+}
+
+QImage thumbnailPanel(const QImage& photo, QSize scaled)
+{
+    QImage panel(scaled.width() + 8, scaled.height() + 8, QImage::Format_RGB32);
+    panel.fill(Qt::white);
+    QPainter painter(&panel);
+    painter.drawImage(4, 4, photo);
+    // Raised bevel: light top and left edges, dark bottom and right edges.
+    const int right = panel.width() - 1, bottom = panel.height() - 1;
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawLine(0, 0, right, 0);
+    painter.drawLine(0, 0, 0, bottom);
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawLine(0, bottom, right, bottom);
+    painter.drawLine(right, 0, right, bottom);
+    painter.end();
+    return panel;
+}
+
+Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize arranged, QSize box)
+{
+    Thumbnail out;
+    const QSize scaled = requestSize(arranged, box);
+    const QSize drawn = fitInside(info.upright(), scaled);
+    DecodedPicture picture = decodeUpright(bytes, info, drawn);
+    if (picture.image.isNull()) {
+        out.reason = picture.reason;
+        return out;
+    }
+    out.panel = thumbnailPanel(picture.image, scaled);
+    return out;
+}
+
+} // namespace fotarel

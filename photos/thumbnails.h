@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/session.h"
+#include "photos/jpeg_codec.h"
+
+#include <QImage>
+#include <QSize>
+
+namespace fotarel {
+
+// The box a thumbnail fits into: the tile size less 30 pixels each way.
+QSize thumbnailBox(const Session& session);
+
+// The thumbnail picture: the photo drawn at (4, 4) on a white panel 8
+// pixels wider and higher than `scaled`, with a one-pixel raised bevel.
+QImage thumbnailPanel(const QImage& photo, QSize scaled);
+
+struct Thumbnail {
+    QImage panel;   // null on failure
+    QString reason;
+};
+
+// Renders the thumbnail of a photo whose arranged size is (W, H): scaled to
+// the box (landscape by width, portrait by height), decoded upright.
+Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize arranged, QSize box);
+
+} // namespace fotarel

@@ -1,0 +1,132 @@
+// The photo tiles: grid, pictures, labels, frames, menu, dragging to swap.
+#include "app/photos/delete_windows.h"
+#include "app/photos/photo_area.h"
+#include "app/photos/photo_tiles.h"
+#include "photos/import.h"
+#include "photos/photo_columns.h"
+#include "tests/photos/photo_fixture.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace fotarel;
+using namespace fotarel::test;
+using fotarel::app::PhotoArea;
+using fotarel::app::PhotoTileView;
+
+namespace {
+
+struct AreaRun : PhotoRun {
+    QFrame frame;
+    std::unique_ptr<PhotoArea> area;
+
+    explicit AreaRun(int areaWidth)
+    {
+        addTemplate("a_h1", "|heng|", "|40|", "|30|", 1);
+        loadLibrary();
+        frame.setObjectName("Panel_xianshikuang");
+        frame.resize(areaWidth, 550);
+        area = std::make_unique<PhotoArea>(session, folder, ui, &frame);
+        area->context().import = ctx.import;
+        frame.show();
+    }
+    void importPhotos(int n)
+    {
+        QStringList files;
+        for (int i = 1; i <= n; ++i)
+            files << photo(QStringLiteral("photo%1.jpg").arg(i), 40, 30);
+        ui.openAnswers.push_back(files);
+        area->addPhotos();
+    }
+};
+
+} // namespace
+
+TEST(PhotoTiles, GridOfFourColumnsWithCentredThumbnailsAndNameLabels)
+{
+    // 900 pixels minus the scroll bar hold four 180-pixel tiles a row.
+    AreaRun run(900 + 17);
+    PhotoTileView* tiles = run.area->tiles();
+    EXPECT_TRUE(tiles->placeholderTimer()->isActive());
+    run.importPhotos(5);
+    EXPECT_FALSE(tiles->placeholderTimer()->isActive());
+    EXPECT_FALSE(tiles->placeholder()->isVisible());
+    ASSERT_EQ(tiles->tileCount(), 5);
+    EXPECT_EQ(tiles->tile(3)->pos(), QPoint(10 + 3 * 200, 10));
+    EXPECT_EQ(tiles->tile(4)->pos(), QPoint(10, 10 + 200));
+    EXPECT_EQ(tiles->tile(4)->objectName(), "Imagem_4");
+    EXPECT_EQ(tiles->label(4)->objectName(), "Labelm_xianshikuang_mingcheng_Labelm_4");
+    EXPECT_EQ(tiles->label(4)->text(), "photo5");
+    EXPECT_EQ(tiles->label(4)->pos(), QPoint(10, 10 + 200 + 180));
+    EXPECT_TRUE(tiles->label(4)->styleSheet().contains(QColor(253, 209, 2).name()));
+    // The thumbnail is shown at its own size, centred in the 180 x 180 tile.
+    EXPECT_EQ(tiles->tile(0)->pixmap().size(), QSize(158, 120));
+    EXPECT_EQ(tiles->tile(0)->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(run.session.get("Edit_xianshikuang_pailie"), "5");
+    EXPECT_EQ(run.session.get("Edit_xiangpian_down_id"), "wu");
+    EXPECT_FALSE(tiles->scrollBar()->isVisible());
+}
+
+TEST(PhotoTiles, ManyTilesScrollAndTheMenuListsItsEntriesInOrder)
+{
+    AreaRun run(880);
+    run.importPhotos(13);
+    PhotoTileView* tiles = run.area->tiles();
+    EXPECT_TRUE(tiles->scrollBar()->isVisible());
+    // Four rows of 200 pixels, the last tile's bottom plus 10.
+    EXPECT_EQ(run.session.get("Edit_Panel_xianshikuang_daxiao"), QString::number(10 + 3 * 200 + 180 + 10));
+    std::unique_ptr<QMenu> menu(tiles->makeContextMenu(nullptr));
+    QStringList entries;
+    for (QAction* a : menu->actions())
+        entries << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(entries, (QStringList{"删除相片", "全部删除", "-", "图标格式", "列表格式", "-", "预览效果"}));
+}
+
+TEST(PhotoTiles, PressSelectsAndDroppingOntoAnotherTileSwapsThePhotos)
+{
+    AreaRun run(880);
+    run.importPhotos(3);
+    PhotoTileView* tiles = run.area->tiles();
+    run.session.set("Edit_shuangji_yulan_or_qitacaozuo", "qita_caozuo");
+    QLabel* first = tiles->tile(0);
+    QTest::mousePress(first, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(run.session.get("Edit_xiangpian_down_id"), "0");
+    EXPECT_EQ(run.session.get("Edit_tuodong_kaiguan"), "anxia");
+    EXPECT_TRUE(tiles->selectionFrame()->isVisible());
+    // Drag it to 40 pixels right of the second tile's place and let go.
+    const QPoint target = tiles->tile(1)->pos() + QPoint(40, 10);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20) + QPointF(target - first->pos()),
+                     first->mapToGlobal(QPointF(20, 20) + QPointF(target - first->pos())), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(first, &move);
+    EXPECT_EQ(first->pos(), target);
+    QTest::mouseRelease(first, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(run.session.get("Edit_tuodong_kaiguan"), "songkai");
+    EXPECT_EQ(first->pos(), QPoint(10, 10)); // back where it started
+    EXPECT_EQ(run.column(PhotoCol::Name), (QStringList{"photo2", "photo1", "photo3"}));
+    EXPECT_EQ(tiles->label(0)->text(), "photo2");
+    EXPECT_EQ(run.session.get("Edit_tuodong_huhuan_yes_or_no"), "tuodong_huhuan_yes");
+}
+
+TEST(PhotoTiles, DeleteAllThroughTheConfirmWindowRestartsThePlaceholder)
+{
+    AreaRun run(880);
+    run.importPhotos(2);
+    auto* confirm = run.area->dialogs()->confirmWindow();
+    QTimer::singleShot(0, confirm, [confirm] {
+        EXPECT_EQ(confirm->label()->text(), "确定删除全部相片吗？");
+        EXPECT_EQ(confirm->windowTitle(), "删除相片");
+        confirm->findChild<QPushButton*>("suiButton1")->click(); // "确定删除"
+    });
+    run.area->deleteAll();
+    EXPECT_EQ(run.area->tiles()->tileCount(), 0);
+    EXPECT_TRUE(run.area->tiles()->placeholderTimer()->isActive());
+    EXPECT_EQ(run.session.table(photo_tables::Photos).rowCount(), 0);
+}
