@@ -65,6 +65,27 @@ Row musicListRow(const Row& song, int number)
                lyric == kNone ? kNoLyricText : lyric};
 }
 
+std::optional<MusicHint> musicHint(const Session& session, const QString& tileName)
+{
+    static const QString prefix = QStringLiteral("Imagemyinyue_");
+    if (!tileName.startsWith(prefix))
+        return std::nullopt;
+    bool ok = false;
+    const int row = tileName.mid(prefix.size()).toInt(&ok);
+    const Table& songs = session.table(names::MusicTable);
+    if (!ok || row < 0 || row >= songs.rowCount())
+        return std::nullopt;
+    MusicHint hint;
+    hint.name = songs.cell(row, MusicCol::Name);
+    hint.type = songs.cell(row, MusicCol::Type).toUpper();
+    hint.length = songs.cell(row, MusicCol::Length);
+    hint.state = songs.cell(row, MusicCol::LyricKey) == kNone ? kNoLyricText : QStringLiteral("已绑定歌词");
+    const QString lyric = songs.cell(row, MusicCol::LyricName);
+    hint.lyricFile = lyric == kNone ? QStringLiteral("无") : lyric;
+    hint.number = row + 1;
+    return hint;
+}
+
 void renumber(Table& table)
 {
     for (int i = 0; i < table.rowCount(); ++i)

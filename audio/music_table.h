@@ -6,6 +6,8 @@
 #include <QLatin1StringView>
 #include <QString>
 
+#include <optional>
+
 namespace fotarel::audio {
 
 // Names of the music area's tables and of the lyric tables the music side
@@ -61,6 +63,18 @@ qint64 framesNeeded(qint64 ms);
 Row songRow(int number, const QString& path, qint64 lengthMs);
 // The music list's row mirroring a music table row.
 Row musicListRow(const Row& song, int number);
+
+// What the music hint window shows for a hovered tile ("Imagemyinyue_" + row).
+struct MusicHint {
+    QString name;       // cell 1
+    QString type;       // cell 2 in capitals
+    QString length;     // cell 4
+    QString state;      // "未绑定歌词" or "已绑定歌词"
+    QString lyricFile;  // "无" or the bound lyric file's name
+    int number = 0;     // row + 1
+};
+// Empty when the name is not a music tile of an existing row.
+std::optional<MusicHint> musicHint(const Session& session, const QString& tileName);
 
 // Writes 1..n into the captions of a table.
 void renumber(Table& table);

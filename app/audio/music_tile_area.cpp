@@ -237,6 +237,12 @@ std::optional<int> MusicTileArea::selectedRow() const
     return ok ? std::optional<int>(row) : std::nullopt;
 }
 
+QString MusicTileArea::previewImagePath() const
+{
+    const QString path = audio::tileImagePath(session_, folder_, selectedRow().value_or(0) + 1);
+    return QFileInfo::exists(path) ? path : QString();
+}
+
 void MusicTileArea::showPreviewOf(int row)
 {
     const QString path = audio::tileImagePath(session_, folder_, row + 1);

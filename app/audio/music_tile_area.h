@@ -65,6 +65,10 @@ public:
     // selected row in list view; empty when none.
     std::optional<int> selectedRow() const;
 
+    // The tile image the big preview shows: the selected song's, or the
+    // first song's when none is selected; empty when that file is missing.
+    QString previewImagePath() const;
+
     QList<QLabel*> tiles() const { return tiles_; }
     QWidget* tilePanel() const { return panel_; }
     QWidget* hoverFrame() const { return hover_; }

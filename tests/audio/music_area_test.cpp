@@ -170,8 +170,10 @@ TEST_F(MusicArea, ListAndTileViews)
 {
     area.show();
     importSongs(3);
+    EXPECT_EQ(area.previewImagePath(), audio::tileImagePath(session, folder, 1)); // none selected: the first
     session.set("Edit_xiangpian_down_id", "1");
     EXPECT_EQ(area.selectedRow(), 1);
+    EXPECT_EQ(area.previewImagePath(), audio::tileImagePath(session, folder, 2));
 
     area.showList();
     EXPECT_TRUE(area.list()->isVisible());

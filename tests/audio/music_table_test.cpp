@@ -69,5 +69,32 @@ TEST(MusicTable, ExchangeMovesWholeRowsAndRenumbers)
     EXPECT_TRUE(session.table(names::MusicListSwap).isEmpty());
 }
 
+TEST(MusicTable, HintOfAHoveredTile)
+{
+    Session session;
+    Table& songs = session.table(names::MusicTable);
+    songs.appendRow(songRow(1, QStringLiteral("/m/a.mp3"), 65000));
+    Row bound = songRow(2, QStringLiteral("/m/b.Mp3"), 3000);
+    bound[MusicCol::LyricKey] = QStringLiteral("2026-12-10 04:50:002");
+    bound[MusicCol::LyricName] = QStringLiteral("词");
+    songs.appendRow(bound);
+
+    const std::optional<MusicHint> first = musicHint(session, QStringLiteral("Imagemyinyue_0"));
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->name, "a");
+    EXPECT_EQ(first->type, ".MP3");
+    EXPECT_EQ(first->length, "00:01:05");
+    EXPECT_EQ(first->state, "未绑定歌词");
+    EXPECT_EQ(first->lyricFile, "无");
+    EXPECT_EQ(first->number, 1);
+    const std::optional<MusicHint> second = musicHint(session, QStringLiteral("Imagemyinyue_1"));
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(second->state, "已绑定歌词");
+    EXPECT_EQ(second->lyricFile, "词");
+    EXPECT_EQ(second->number, 2);
+    for (const char* name : {"Imagemyinyue_2", "Imagemgeci_0", "Imagemyinyue_x", ""})
+        EXPECT_FALSE(musicHint(session, QString::fromLatin1(name)).has_value()) << name;
+}
+
 } // namespace
 } // namespace fotarel::audio
