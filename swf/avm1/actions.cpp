@@ -230,7 +230,7 @@ Value Interpreter::execute(Frame& f)
                                  .arg(length));
                 }
                 if (--actionsLeft < 0)
-                    fail(QStringLiteral("more than %1 actions in one run (endless loop?)").arg(limits.actionsPerRun));
+                    budgetExceeded();
                 int next = dataStart + length;
                 bool returned = false;
                 Value result;
@@ -289,7 +289,12 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
 {
     const int ver = f.version;
     Fields in(*this, f.code, dataStart, dataStart + length);
-    auto push = [&](Value v) { f.stack.push_back(std::move(v)); };
+    auto push = [&](Value v) {
+        // Long strings count against the heap bound while the stack holds them.
+        if (v.type == Value::Type::String && v.s.size() > 256)
+            noteAllocation(int64_t(v.s.size()) * 2);
+        f.stack.push_back(std::move(v));
+    };
     auto pushBool = [&](bool b) { push(ver < 5 ? Value::number(b ? 1 : 0) : Value::boolean(b)); };
     auto timelineClip = [&]() { return clipOf(Value::object(f.timeline)); };
     auto popArgs = [&](double count) {
@@ -656,9 +661,8 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
             next += offset;
         break;
     }
-    case 0x9E: // Call: frame scripts are run by the player; only the operand is taken
-        pop(f);
-        player.scriptError(QStringLiteral("call(frame) is not supported; skipped"));
+    case 0x9E: // Call
+        callFrame(timelineClip(), pop(f));
         break;
     case 0x9A: { // GetURL2
         const uint8_t flags = in.u8();

@@ -88,8 +88,9 @@ void Interpreter::setupClipClasses()
         DisplayObjectHost* made = c.attachMovie(symbol, v.toString(a.at(1)), scriptDepth(v, a.at(2)));
         if (!made)
             return Value();
-        v.applyRegisteredClass(made, symbol, a.at(3));
-        return Value::object(v.objectFor(made));
+        Object* o = v.objectFor(made);
+        v.applyRegisteredClass(made, symbol, a.at(3)); // its constructor may even remove the clip
+        return Value::object(o);
     });
     method("duplicateMovieClip", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
         DisplayObjectHost* made = c.duplicate(v.toString(a.at(0)), scriptDepth(v, a.at(1)));

@@ -268,35 +268,71 @@ bool Interpreter::setClipMember(Object* clipObject, const QString& name, const V
     return true;
 }
 
-void Interpreter::gotoFrameValue(DisplayObjectHost* clip, const Value& frame, bool play, int bias)
+bool Interpreter::resolveFrame(DisplayObjectHost* clip, const Value& frame, int bias, DisplayObjectHost*& target,
+                               int& number)
 {
+    target = clip;
     if (!clip)
-        return;
+        return false;
     if (frame.isString()) {
         QString text = frame.s;
-        DisplayObjectHost* target = clip;
         const int colon = int(text.lastIndexOf(QLatin1Char(':')));
         if (colon >= 0) {
             target = resolveClipPath(clip, text.left(colon));
             text = text.mid(colon + 1);
             if (!target)
-                return;
+                return false;
         }
         bool isNumber = false;
         const int n = text.toInt(&isNumber);
         if (isNumber) {
-            target->gotoFrame(n + bias, play);
-            return;
+            number = n + bias;
+            return true;
         }
-        const int labelled = target->frameOfLabel(text);
-        if (labelled > 0)
-            target->gotoFrame(labelled, play);
-        return;
+        number = target->frameOfLabel(text);
+        return number > 0;
     }
     const double n = toNumber(frame);
     if (std::isnan(n))
+        return false;
+    number = int(std::clamp(n, -1e9, 1e9)) + bias;
+    return true;
+}
+
+void Interpreter::gotoFrameValue(DisplayObjectHost* clip, const Value& frame, bool play, int bias)
+{
+    DisplayObjectHost* target = nullptr;
+    int number = 0;
+    if (resolveFrame(clip, frame, bias, target, number))
+        target->gotoFrame(number, play);
+}
+
+void Interpreter::callFrame(DisplayObjectHost* clip, const Value& frame)
+{
+    DisplayObjectHost* target = nullptr;
+    int number = 0;
+    if (!resolveFrame(clip, frame, 0, target, number) || number < 1 || number > target->totalFrames())
         return;
-    clip->gotoFrame(int(std::clamp(n, -1e9, 1e9)) + bias, play);
+    const std::vector<ActionBlock> blocks = target->frameActions(number);
+    const std::shared_ptr<ClipLink> link = target->link(); // a block may remove the clip
+    for (const ActionBlock& block : blocks) {
+        if (!link->clip)
+            return;
+        // A frame that calls itself recurses: bound it like function calls.
+        if (callDepth >= limits.callDepth)
+            fail(QStringLiteral("function calls nested deeper than %1").arg(limits.callDepth));
+        DepthGuard guard(callDepth);
+        Frame f;
+        f.code = block.bytes;
+        f.end = int(block.bytes.size());
+        f.version = block.swfVersion;
+        Object* t = objectFor(link->clip);
+        f.scope = {global, t};
+        f.timeline = f.baseTimeline = f.locals = t;
+        f.thisv = Value::object(t);
+        f.registers.resize(4);
+        execute(f);
+    }
 }
 
 void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init)
@@ -386,6 +422,7 @@ void Interpreter::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QSt
 void Interpreter::runIntervals()
 {
     const int64_t now = player.movieTimeMs();
+    startFrame(now); // called once per frame: a new frame's action budget
     std::vector<std::pair<int64_t, int>> due;
     for (const auto& [id, iv] : intervals)
         if (iv.due <= now)

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace fotarel::swf::avm1 {
 
@@ -48,6 +49,14 @@ constexpr int kPropertyCount = 22;
 enum class ClipEvent : int {
     Load, EnterFrame, Unload, MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Data,
     Press, Release, ReleaseOutside, RollOver, RollOut, DragOver, DragOut, Construct,
+};
+
+// One block of action bytes with the SWF version of the movie it comes from
+// (the version selects the conversion and case rules). The bytes are shared
+// (QByteArray copies are cheap) and kept alive by functions defined in them.
+struct ActionBlock {
+    QByteArray bytes;
+    int swfVersion = 6;
 };
 
 // The shared handle between a clip and its script object. The host side
@@ -109,6 +118,14 @@ public:
     virtual void gotoFrame(int frame, bool andPlay) = 0;
     // 1-based frame of a label, or 0 when the clip has no such label.
     virtual int frameOfLabel(const QString& label) const = 0;
+    // The DoAction blocks of a 1-based frame, for the SWF 4 call(frame)
+    // action, which runs them at once on this clip without going there.
+    // Hosts that do not keep them answer none and call() does nothing.
+    virtual std::vector<ActionBlock> frameActions(int frame) const
+    {
+        (void)frame;
+        return {};
+    }
 
     // --- children ----------------------------------------------------------
     // Each returns the new clip (owned by the host) or nullptr when it failed
@@ -182,13 +199,6 @@ public:
 // frame has run; or Error at any point.
 enum class LoadEvent : int { Start, Progress, Complete, Init, Error };
 
-// One block of action bytes with the SWF version of the movie it comes from
-// (the version selects the conversion and case rules). The bytes are shared
-// (QByteArray copies are cheap) and kept alive by functions defined in them.
-struct ActionBlock {
-    QByteArray bytes;
-    int swfVersion = 6;
-};
 
 // Bounds that keep any script from hanging or exhausting the program. Every
 // run (one call of runActions, runInitActions, dispatchClipEvent, an interval
@@ -196,6 +206,9 @@ struct ActionBlock {
 // one of them.
 struct Limits {
     int64_t actionsPerRun = 1'000'000;      // executed actions in one run
+    // Executed actions of all runs of one player frame. A frame ends when
+    // the movie time changes or runIntervals() is called (once per frame).
+    int64_t actionsPerFrame = 4'000'000;
     int callDepth = 256;                    // nested function calls (Flash Player's default)
     int64_t stringLength = 1 << 22;         // characters of one string
     int64_t arrayLength = 1 << 20;          // elements of one array

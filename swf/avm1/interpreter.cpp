@@ -11,12 +11,6 @@ namespace {
 
 constexpr int kMaxProtoChain = 256;
 
-struct DepthGuard {
-    int& depth;
-    explicit DepthGuard(int& d) : depth(d) { ++depth; }
-    ~DepthGuard() { --depth; }
-};
-
 } // namespace
 
 bool arrayIndex(const QString& name, size_t& index)
@@ -80,7 +74,10 @@ Object* Interpreter::newArray(std::vector<Value> elements)
     if (int64_t(elements.size()) > limits.arrayLength)
         fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
     Object* a = alloc(Object::Kind::Array, arrayProto);
-    noteAllocation(int64_t(elements.size()) * int64_t(sizeof(Value)));
+    int64_t bytes = int64_t(elements.size()) * int64_t(sizeof(Value));
+    for (const Value& e : elements)
+        bytes += int64_t(e.s.size()) * 2;
+    noteAllocation(bytes);
     a->elements = std::move(elements);
     return a;
 }
@@ -197,8 +194,14 @@ void Interpreter::checkString(const QString& s)
 bool Interpreter::runCallback(const std::function<void()>& fn)
 {
     const bool outer = runDepth == 0;
+    int64_t budget = 0;
     if (outer) {
-        actionsLeft = limits.actionsPerRun;
+        const int64_t now = player.movieTimeMs();
+        if (now != frameTime)
+            startFrame(now);
+        frameBound = frameActionsLeft < limits.actionsPerRun;
+        budget = frameBound ? frameActionsLeft : limits.actionsPerRun;
+        actionsLeft = budget;
         callDepth = 0;
     }
     bool ok = true;
@@ -222,9 +225,24 @@ bool Interpreter::runCallback(const std::function<void()>& fn)
             player.scriptError(QStringLiteral("uncaught exception: %1").arg(text));
         }
     }
-    if (outer)
+    if (outer) {
+        frameActionsLeft -= budget - std::max<int64_t>(actionsLeft, 0);
         maybeCollect();
+    }
     return ok;
+}
+
+void Interpreter::startFrame(int64_t now)
+{
+    frameTime = now;
+    frameActionsLeft = limits.actionsPerFrame;
+}
+
+void Interpreter::budgetExceeded()
+{
+    if (frameBound)
+        fail(QStringLiteral("more than %1 actions in one frame").arg(limits.actionsPerFrame));
+    fail(QStringLiteral("more than %1 actions in one run (endless loop?)").arg(limits.actionsPerRun));
 }
 
 bool Interpreter::runTopLevel(const ActionBlock& block, DisplayObjectHost& clip)
@@ -253,7 +271,10 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     DepthGuard guard(callDepth);
     if (fo->native) {
         CallArgs ca{self, std::move(args), fo, false};
-        return fo->native(*this, ca);
+        Value r = fo->native(*this, ca);
+        if (r.type == Value::Type::String && r.s.size() > limits.stringLength)
+            fail(QStringLiteral("string longer than %1 characters").arg(limits.stringLength));
+        return r;
     }
     if (!fo->script)
         return {};
@@ -699,6 +720,8 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
         return;
     }
     const bool cs = caseSensitive();
+    if (value.type == Value::Type::String && value.s.size() > 256)
+        noteAllocation(int64_t(value.s.size()) * 2);
     switch (o->kind) {
     case Object::Kind::Clip:
         if (setClipMember(o, name, value))

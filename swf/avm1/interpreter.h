@@ -15,6 +15,12 @@ struct ScriptError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+struct DepthGuard {
+    int& depth;
+    explicit DepthGuard(int& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+};
+
 // A value thrown by a script (Throw), caught by Try regions.
 struct ScriptThrow {
     Value value;
@@ -148,6 +154,11 @@ public:
     // gotoAndPlay/gotoAndStop with a frame number (1-based, plus `bias`), a
     // label, or "path:frame".
     void gotoFrameValue(DisplayObjectHost* clip, const Value& frame, bool play, int bias = 0);
+    // The clip and 1-based frame a frame value names (number, label or
+    // "path:frame"); false when there is none.
+    bool resolveFrame(DisplayObjectHost* clip, const Value& frame, int bias, DisplayObjectHost*& target, int& number);
+    // call(frame): runs that frame's actions on its clip now.
+    void callFrame(DisplayObjectHost* clip, const Value& frame);
     // Gives a clip made by attachMovie the class registered for its symbol.
     void applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init);
     void reportLoad(DisplayObjectHost& clip, LoadEvent event, const QString& error);
@@ -188,6 +199,11 @@ public:
     double random(); // [0, 1)
 
     int64_t actionsLeft = 0;
+    int64_t frameActionsLeft = 0;
+    int64_t frameTime = INT64_MIN;
+    bool frameBound = false; // the current run's budget is what is left of the frame's
+    [[noreturn]] void budgetExceeded();
+    void startFrame(int64_t now);
     int callDepth = 0;
     int runDepth = 0;
     int version_ = 6;

@@ -73,6 +73,19 @@ TEST_F(Clips, TimelineControl)
     EXPECT_FALSE(root->playing);
 }
 
+TEST_F(Clips, CallRunsAnotherFramesActionsInPlace)
+{
+    holder->frameScripts[2] = {ActionBlock{Asm().push("in ").get("_name").op(op::Add2).trace().bytes(), 6}};
+    player.root()->frameScripts[3] = {ActionBlock{Asm().push("root frame 3").trace().bytes(), 6}};
+    player.root()->frameScripts[5] = {ActionBlock{Asm().push(5).record(0x9E, {}).bytes(), 6}}; // calls itself
+    EXPECT_TRUE(run(Asm().push("holder:2").record(0x9E, {}).push("intro").record(0x9E, {}).push(9).record(0x9E, {}).push("after").trace()));
+    EXPECT_EQ(traced(), "in holder|root frame 3|after");
+    EXPECT_EQ(player.root()->frame, 1); // call() does not move the playhead
+    EXPECT_FALSE(run(Asm().push(5).record(0x9E, {})));
+    ASSERT_EQ(player.errors.size(), 1);
+    EXPECT_TRUE(player.errors[0].contains("nested deeper"));
+}
+
 TEST_F(Clips, ClipsMadeByScript)
 {
     Asm a;

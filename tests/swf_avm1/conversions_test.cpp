@@ -110,6 +110,17 @@ TEST_F(Conversions, VersionRulesOfTheOperators)
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
+TEST_F(Conversions, TextOfOlderMoviesMayBeGbk)
+{
+    // Push "中文" as GBK bytes, then as UTF-8 bytes.
+    QByteArray gbk("\x96\x06\x00\x00\xD6\xD0\xCE\xC4\x00\x26", 10);
+    QByteArray utf8("\x96\x08\x00\x00\xE4\xB8\xAD\xE6\x96\x87\x00\x26", 12);
+    EXPECT_TRUE(vm.runActions(ActionBlock{gbk, 5}, *player.root()));
+    EXPECT_TRUE(vm.runActions(ActionBlock{utf8, 5}, *player.root()));
+    EXPECT_TRUE(vm.runActions(ActionBlock{utf8, 6}, *player.root()));
+    EXPECT_EQ(traced(), QString::fromUtf8("中文|中文|中文"));
+}
+
 TEST_F(Conversions, NamesAreCaseInsensitiveBeforeSwf7)
 {
     const Asm program = Asm().set("Foo", 5).get("foo").trace();

@@ -101,6 +101,50 @@ TEST_F(Limits_, MalformedRecordsAreErrors)
     EXPECT_TRUE(vm.runActions(ActionBlock{QByteArray(), 6}, *player.root()));
 }
 
+TEST_F(Limits_, ActionBudgetPerFrame)
+{
+    FakePlayer p;
+    Limits small;
+    small.actionsPerRun = 1000;
+    small.actionsPerFrame = 2500;
+    Vm bounded(p, small);
+    const ActionBlock endless{Asm().label("top").jump("top").bytes(), 6};
+    const ActionBlock hello{Asm().push("hello").trace().bytes(), 6};
+    EXPECT_FALSE(bounded.runActions(endless, *p.root()));
+    EXPECT_FALSE(bounded.runActions(endless, *p.root()));
+    EXPECT_FALSE(bounded.runActions(endless, *p.root())); // only 500 actions were left
+    EXPECT_FALSE(bounded.runActions(hello, *p.root()));   // none left in this frame
+    ASSERT_EQ(p.errors.size(), 4);
+    EXPECT_TRUE(p.errors[0].contains("1000 actions in one run"));
+    EXPECT_TRUE(p.errors[1].contains("1000 actions in one run"));
+    EXPECT_TRUE(p.errors[2].contains("2500 actions in one frame"));
+    EXPECT_TRUE(p.traces.isEmpty());
+    p.timeMs += 40; // the next frame
+    EXPECT_TRUE(bounded.runActions(hello, *p.root()));
+    EXPECT_FALSE(bounded.runActions(endless, *p.root()));
+    EXPECT_FALSE(bounded.runActions(endless, *p.root()));
+    bounded.runIntervals(); // also starts a new frame
+    EXPECT_TRUE(bounded.runActions(hello, *p.root()));
+    EXPECT_EQ(p.traces, QStringList({"hello", "hello"}));
+}
+
+TEST_F(Limits_, LongStringsCountAgainstTheHeap)
+{
+    // s = 64K characters; then s.toUpperCase() results pile up on the stack.
+    FakePlayer p;
+    Limits small;
+    small.heapBytes = 8 * 1024 * 1024;
+    Vm bounded(p, small);
+    Asm a;
+    a.set("s", "x");
+    for (int i = 0; i < 16; ++i)
+        a.push("s").get("s").get("s").op(op::Add2).op(op::SetVariable);
+    a.label("top").get("s").callMethod("toUpperCase", 0).jump("top");
+    EXPECT_FALSE(bounded.runActions(ActionBlock{a.bytes(), 6}, *p.root()));
+    ASSERT_EQ(p.errors.size(), 1);
+    EXPECT_TRUE(p.errors[0].contains("memory limit")) << p.errors[0].toStdString();
+}
+
 TEST_F(Limits_, GarbageIsCollectedBetweenRuns)
 {
     // Each run makes 2,500 objects (about 0.5 MB) that nothing keeps; with a

@@ -46,6 +46,12 @@ int FakeClip::frameOfLabel(const QString& label) const
     return it == labels.end() ? 0 : it->second;
 }
 
+std::vector<ActionBlock> FakeClip::frameActions(int f) const
+{
+    const auto it = frameScripts.find(f);
+    return it == frameScripts.end() ? std::vector<ActionBlock>{} : it->second;
+}
+
 FakeClip* FakeClip::add(const QString& name, int depth, int frameCount)
 {
     auto clip = std::make_unique<FakeClip>(player, this, name, depth, frameCount);

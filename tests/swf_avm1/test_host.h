@@ -35,6 +35,7 @@ public:
     void stop() override { playing = false; }
     void gotoFrame(int f, bool andPlay) override;
     int frameOfLabel(const QString& label) const override;
+    std::vector<ActionBlock> frameActions(int f) const override;
     DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
     DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
     DisplayObjectHost* duplicate(const QString& name, int depth) override;
@@ -62,6 +63,7 @@ public:
     int frames = 1;
     bool playing = true;
     std::map<QString, int> labels;
+    std::map<int, std::vector<ActionBlock>> frameScripts; // for call(frame)
     std::map<int, std::unique_ptr<FakeClip>> children; // by depth
     DisplayObjectHost* mask = nullptr;
     qint64 loaded = 0;
