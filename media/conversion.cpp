@@ -41,6 +41,14 @@ void removeQuietly(const std::string& path)
     std::filesystem::remove(std::filesystem::path(path), ignored);
 }
 
+// QImage's 32-bit formats are 0xAARRGGBB words: B, G, R, A in memory on
+// little-endian machines.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr AVPixelFormat kQtRgb32 = AV_PIX_FMT_BGRA;
+#else
+constexpr AVPixelFormat kQtRgb32 = AV_PIX_FMT_ARGB;
+#endif
+
 struct OutputCloser {
     void operator()(AVFormatContext* c) const
     {
@@ -265,7 +273,7 @@ bool ConversionRun::readPicture(const SourceAnswer::Item& item, Picture& picture
     switch (image.format()) {
     case QImage::Format_RGB32:
     case QImage::Format_ARGB32:
-        picture.format = AV_PIX_FMT_BGRA; // 0xAARRGGBB words: B, G, R, A in memory
+        picture.format = kQtRgb32; // 0xAARRGGBB words
         break;
     case QImage::Format_RGB888:
         picture.format = AV_PIX_FMT_RGB24;
@@ -275,7 +283,7 @@ bool ConversionRun::readPicture(const SourceAnswer::Item& item, Picture& picture
         break;
     default:
         image = image.convertToFormat(QImage::Format_RGB32);
-        picture.format = AV_PIX_FMT_BGRA;
+        picture.format = kQtRgb32;
         break;
     }
     if (image.isNull()) {
