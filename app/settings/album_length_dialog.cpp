@@ -46,7 +46,7 @@ AlbumLengthDialog::AlbumLengthDialog(Session& session, QWidget* parent)
     syncFromSession();
 }
 
-void AlbumLengthDialog::open()
+void AlbumLengthDialog::run()
 {
     settings::resetAlbumLengthWithoutMusic(session_);
     syncFromSession();

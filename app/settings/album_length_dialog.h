@@ -20,7 +20,7 @@ public:
     // The main window's "相册长度" command: with no songs every flag first
     // returns to following the photos without loops; then the window shows
     // modally.
-    void open();
+    void run();
 
     // Shows the flags' state in the buttons (also after a deletion of all
     // songs reset them).

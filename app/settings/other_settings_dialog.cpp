@@ -77,7 +77,7 @@ OtherSettingsDialog::OtherSettingsDialog(Session& session, QWidget* parent)
     syncFromSession();
 }
 
-void OtherSettingsDialog::open()
+void OtherSettingsDialog::run()
 {
     exec();
 }

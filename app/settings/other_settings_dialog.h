@@ -16,7 +16,7 @@ public:
     explicit OtherSettingsDialog(Session& session, QWidget* parent = nullptr);
 
     // The main window's "其它设置" command: shows the window modally.
-    void open();
+    void run();
 
 protected:
     void showEvent(QShowEvent* event) override;

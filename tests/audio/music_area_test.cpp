@@ -2,6 +2,7 @@
 #include "app/audio/music_tile_area.h"
 #include "audio/music_import.h"
 #include "audio/music_table.h"
+#include "tests/audio/qt_print.h"
 #include "tests/audio/test_songs.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_tree.h"

@@ -1,12 +1,14 @@
 #include "audio/music_import.h"
 
 #include "audio/music_table.h"
+#include "tests/audio/qt_print.h"
 #include "tests/audio/test_songs.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_tree.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,8 @@ Row lyricRow(int number, const QString& name)
 
 class MusicImport : public ::testing::Test {
 protected:
-    MusicImport() : folder(tree.root()) { tree.mkdir("smxcwjj/tp_wj/tp_slt_2"); }
+    // The program folder itself has Chinese characters, spaces and quotes.
+    MusicImport() : folder(tree.path("程序 \"目录\" 'x'")) { tree.mkdir("程序 \"目录\" 'x'/smxcwjj/tp_wj/tp_slt_2"); }
 
     // Lengths by file name, so the import's bookkeeping is tested without
     // encoding songs; the real decoder is exercised by the batch test below.
@@ -63,7 +66,7 @@ TEST_F(MusicImport, OpenDialogOffersTheSampleSongWhenItExists)
     EXPECT_TRUE(chooseSongs(dialog, folder).isEmpty());
     EXPECT_EQ(dialog.filtersAsked, QStringList{"添加音乐文件(MP3)|*.mp3;"});
 
-    const QString sample = tree.write("yinyuegeci/甜蜜蜜.mp3", "x");
+    const QString sample = tree.write("程序 \"目录\" 'x'/yinyuegeci/甜蜜蜜.mp3", "x");
     dialog.openAnswers.push_back({sample});
     EXPECT_EQ(chooseSongs(dialog, folder), QStringList{sample});
     EXPECT_EQ(dialog.preselected, (QStringList{QString(), sample}));
@@ -97,9 +100,10 @@ TEST_F(MusicImport, BatchWithABrokenFileSkipsItWithOneMessage)
     EXPECT_TRUE(ui.messages[0].contains(missing));
     EXPECT_FALSE(ui.messages[0].contains(good1));
 
-    EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_2/tp_slt_2_1.bmp"));
-    EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_2/tp_slt_2_2.bmp"));
-    EXPECT_FALSE(tree.exists("smxcwjj/tp_wj/tp_slt_2/tp_slt_2_3.bmp"));
+    EXPECT_TRUE(QFileInfo::exists(tileImagePath(session, folder, 1)));
+    EXPECT_TRUE(QFileInfo::exists(tileImagePath(session, folder, 2)));
+    EXPECT_FALSE(QFileInfo::exists(tileImagePath(session, folder, 3)));
+    EXPECT_EQ(QImage(tileImagePath(session, folder, 2)).size(), QSize(130, 115));
 
     // The bar runs to 2 x chosen files on "ProgressBar_yinyue".
     ASSERT_FALSE(ui.progressSeen.isEmpty());
@@ -169,7 +173,7 @@ TEST_F(MusicImport, ExchangeRenamesTileImagesWithTheRows)
     ASSERT_FALSE(a.isEmpty());
     ASSERT_NE(a, c);
     // A stale scratch file from an interrupted exchange must not get in the way.
-    tree.write("smxcwjj/tp_wj/tp_slt_2/tp_slt_2_000.bmp", "stale");
+    tree.write("程序 \"目录\" 'x'/smxcwjj/tp_wj/tp_slt_2/tp_slt_2_000.bmp", "stale");
 
     exchangeSongs(session, folder, 0, 2);
     EXPECT_EQ(bytesOf(tileImagePath(session, folder, 1)), c);

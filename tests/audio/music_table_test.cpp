@@ -1,4 +1,5 @@
 #include "audio/music_table.h"
+#include "tests/audio/qt_print.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "audio/qt_audio_player.h"
 
+#include "tests/audio/qt_print.h"
 #include "tests/audio/test_songs.h"
 #include "tests/support/temp_tree.h"
 

@@ -1,5 +1,6 @@
 #include "audio/song_length.h"
 
+#include "tests/audio/qt_print.h"
 #include "tests/audio/test_songs.h"
 #include "tests/support/temp_tree.h"
 

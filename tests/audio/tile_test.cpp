@@ -1,5 +1,6 @@
 #include "audio/tile_image.h"
 #include "audio/tile_layout.h"
+#include "tests/audio/qt_print.h"
 
 #include <gtest/gtest.h>
 

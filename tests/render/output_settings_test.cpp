@@ -1,4 +1,5 @@
 #include "render/output_settings.h"
+#include "tests/audio/qt_print.h"
 
 #include <gtest/gtest.h>
 

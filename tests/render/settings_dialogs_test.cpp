@@ -3,6 +3,7 @@
 #include "app/settings/output_size_dialog.h"
 #include "app/settings/status_panel.h"
 #include "render/output_settings.h"
+#include "tests/audio/qt_print.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -82,7 +83,7 @@ TEST(OtherSettingsDialog, ButtonsShowAndSetTheSession)
         EXPECT_EQ(session.get(vars::TvStandard), kPal);
         closeBox(dialog);
     });
-    dialog.open();
+    dialog.run();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(session.get(vars::Quality), kNormalQuality);
 }
@@ -114,7 +115,7 @@ TEST(AlbumLengthDialog, OpeningWithoutMusicResetsEveryFlag)
                                      child<QCheckBox>(dialog, "CheckBox2")->isChecked()};
             closeBox(dialog);
         });
-        dialog.open();
+        dialog.run();
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(albumLengthFlags(session), c.shown);
     }
@@ -136,7 +137,7 @@ TEST(AlbumLengthDialog, ButtonsSetTheFlags)
         EXPECT_TRUE(child<QCheckBox>(dialog, "CheckBox1")->isChecked());
         closeBox(dialog);
     });
-    dialog.open();
+    dialog.run();
     EXPECT_EQ(session.get(vars::LengthRule), kFollowPhotos);
 }
 
