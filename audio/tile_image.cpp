@@ -66,10 +66,16 @@ QImage renderMusicTile(const QString& name)
     paintBackground(p);
     p.setFont(songTypeface(12));
     p.setPen(Qt::white);
+    // The caption box is left 5, top 98, 124 x 12. A CJK font standing in
+    // for 宋体 is taller than 12 pixels at this size, so the text is centred
+    // on the box's middle line and may use the strip's full height; the box
+    // still cuts it at the sides.
     const QRect caption(5, 98, 124, 12);
+    const QRect strip(caption.left(), 95, caption.width(), kTileImageHeight - 95);
     const Qt::Alignment horizontal = captionLeftAligned(name) ? Qt::AlignLeft : Qt::AlignHCenter;
-    p.setClipRect(caption);
-    p.drawText(caption, int(horizontal | Qt::AlignTop | Qt::TextSingleLine), name);
+    p.setClipRect(strip);
+    p.drawText(QRect(caption.left(), caption.center().y() - 10, caption.width(), 20),
+               int(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), name);
     p.end();
     return image;
 }

@@ -79,6 +79,9 @@ MusicTileArea::MusicTileArea(Session& session, const WorkingFolder& folder, QWid
     list_->setObjectName(audio::names::MusicList);
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels(session_.table(audio::names::MusicList).columnCaptions());
+    const int widths[] = {50, 200, 70, 90, 300, 150};
+    for (int column = 0; column < 6; ++column)
+        list_->setColumnWidth(column, widths[column]);
     list_->hide();
     connect(list_, &QTreeWidget::itemClicked, this, [this] {
         const std::optional<int> row = selectedRow();
@@ -342,6 +345,7 @@ void MusicTileArea::tilePressed(QLabel* tile, Qt::MouseButton button, const QPoi
     }
     if (button == Qt::LeftButton || button == Qt::RightButton) {
         selection_->setGeometry(hover_->geometry());
+        selection_->raise();
         selection_->show();
         session_.setInt(var("Edit_xiangpian_down_id"), r);
     }

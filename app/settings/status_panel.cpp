@@ -18,7 +18,8 @@ const QString kHelpText = QStringLiteral(
 StatusPanel::StatusPanel(Session& session, QWidget* parent)
     : QFrame(parent),
       session_(session),
-      help_(new QLabel(this)),
+      helpArea_(new QWidget(this)),
+      help_(new QLabel(helpArea_)),
       timer_(new QTimer(this))
 {
     setObjectName(QStringLiteral("Panel_zhuangtai"));
@@ -34,11 +35,13 @@ StatusPanel::StatusPanel(Session& session, QWidget* parent)
         line->setGeometry(8, 4 + i * kLineHeight, kDefaultWidth - 16, kLineHeight);
         lines_.append(line);
     }
+    const int helpTop = 4 + kLineCount * kLineHeight + 8;
+    helpArea_->setObjectName(QStringLiteral("Panel_bangzhu"));
+    helpArea_->setGeometry(0, helpTop, kDefaultWidth, kDefaultHeight - helpTop);
     help_->setObjectName(QStringLiteral("Label_bangzhu"));
     help_->setWordWrap(true);
     setHelpText(kHelpText);
     help_->move(8, settings::kHelpTextStartTop);
-    help_->lower();
 
     timer_->setObjectName(QStringLiteral("Timer_zhuangtai"));
     timer_->setInterval(50);
@@ -49,7 +52,7 @@ StatusPanel::StatusPanel(Session& session, QWidget* parent)
 void StatusPanel::setHelpText(const QString& text)
 {
     help_->setText(text);
-    help_->setFixedWidth(width() - 16);
+    help_->setFixedWidth(helpArea_->width() - 16);
     help_->adjustSize();
 }
 

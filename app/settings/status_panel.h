@@ -14,7 +14,8 @@ namespace fotarel::app {
 // and picture effects, and the picture quality, TV standard and album length
 // rule, refreshed every 50 ms. The same timer scrolls the help text up one
 // pixel per tick and shows or hides the selected-photo preview image as
-// Edit_Image_chakanxiangpian_T_or_F says.
+// Edit_Image_chakanxiangpian_T_or_F says. The help text scrolls inside its
+// own area under the lines, starting at top 50 of that area.
 class StatusPanel : public QFrame {
     Q_OBJECT
 public:
@@ -29,12 +30,15 @@ public:
 
     QTimer* timer() const { return timer_; }
     QLabel* helpLabel() const { return help_; }
+    // The clipped part of the panel the help text scrolls in.
+    QWidget* helpArea() const { return helpArea_; }
     // One tick of the timer (also called by it).
     void refresh();
 
 private:
     Session& session_;
     QList<QLabel*> lines_;
+    QWidget* helpArea_;
     QLabel* help_;
     QWidget* preview_ = nullptr;
     QTimer* timer_;
