@@ -301,7 +301,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         std::vector<Value> args;
         if (std::isnan(count) || count < 0)
             count = 0;
-        const size_t n = std::min(size_t(count), f.stack.size());
+        const size_t n = size_t(std::min(count, double(f.stack.size())));
         args.reserve(n);
         for (size_t i = 0; i < n; ++i)
             args.push_back(pop(f));
@@ -687,7 +687,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         const Value frame = pop(f);
         DisplayObjectHost* c = timelineClip();
         const double n = toNumber(frame);
-        if (c && !std::isnan(n) && c->framesLoaded() < int(n)) {
+        if (c && !std::isnan(n) && c->framesLoaded() < clampToInt(n)) {
             for (int i = 0; i < skip && next < f.end; ++i) {
                 const auto code = uint8_t(f.code[next]);
                 next += code >= 0x80 && next + 2 < f.end
@@ -702,7 +702,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x88: { // ConstantPool
         const int count = in.u16();
         auto pool = std::make_shared<std::vector<QString>>();
-        pool->reserve(size_t(count));
+        pool->reserve(size_t(std::min(count, length + 1)));
         for (int i = 0; i < count; ++i)
             pool->push_back(in.str(ver));
         f.constants = std::move(pool);
@@ -857,7 +857,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x43: { // InitObject
         const double count = toNumber(pop(f));
         Object* o = newObject();
-        const size_t n = std::isnan(count) || count < 0 ? 0 : std::min(size_t(count), f.stack.size() / 2);
+        const size_t n = std::isnan(count) || count < 0 ? 0 : size_t(std::min(count, double(f.stack.size() / 2)));
         // Pairs come off the stack last first; define them in source order.
         std::vector<std::pair<QString, Value>> pairs;
         for (size_t i = 0; i < n; ++i) {

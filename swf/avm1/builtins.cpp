@@ -137,7 +137,7 @@ double parseIntText(const QString& text, const Value& radixArg, Interpreter& vm)
         neg = s[0] == QLatin1Char('-');
         s = s.mid(1);
     }
-    int radix = radixArg.isUndefined() ? 0 : int(vm.toInteger(radixArg));
+    int radix = radixArg.isUndefined() ? 0 : clampToInt(vm.toNumber(radixArg));
     if (radix == 0) {
         if (s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
             radix = 16;
@@ -469,9 +469,9 @@ void Interpreter::setupBuiltins()
         int options = 0;
         if (a.at(0).isObject() && a.at(0).o->isFunction()) {
             fn = a.at(0);
-            options = int(v.toInteger(a.at(1)));
+            options = clampToInt(v.toNumber(a.at(1)));
         } else if (a.count() > 0) {
-            options = int(v.toInteger(a.at(0)));
+            options = clampToInt(v.toNumber(a.at(0)));
         }
         return sortArray(v, arr, fn, options, [](const Value& x) -> Value { return x; });
     });
@@ -480,7 +480,7 @@ void Interpreter::setupBuiltins()
         if (!arr)
             return Value();
         const QString field = v.toString(a.at(0));
-        const int options = int(v.toInteger(a.at(1)));
+        const int options = clampToInt(v.toNumber(a.at(1)));
         return sortArray(v, arr, Value(), options, [&](const Value& x) { return v.getMember(x, field); });
     });
 
@@ -602,7 +602,7 @@ void Interpreter::setupBuiltins()
         return v.toNumber(a.self);
     };
     def(vm, numberProto, "toString", [selfNumber](Interpreter& v, Args& a) {
-        const int radix = a.at(0).isUndefined() ? 10 : int(v.toInteger(a.at(0)));
+        const int radix = a.at(0).isUndefined() ? 10 : clampToInt(v.toNumber(a.at(0)));
         return Value::string(numberToStringRadix(selfNumber(v, a), radix));
     });
     def(vm, numberProto, "valueOf", [selfNumber](Interpreter& v, Args& a) { return Value::number(selfNumber(v, a)); });
@@ -782,7 +782,7 @@ void Interpreter::setupBuiltins()
     def(vm, global, "setInterval", [addInterval](Interpreter& v, Args& a) { return addInterval(v, a, false); });
     def(vm, global, "setTimeout", [addInterval](Interpreter& v, Args& a) { return addInterval(v, a, true); });
     auto clearInterval = [](Interpreter& v, Args& a) {
-        v.intervals.erase(int(v.toInteger(a.at(0))));
+        v.intervals.erase(clampToInt(v.toNumber(a.at(0))));
         return Value();
     };
     def(vm, global, "clearInterval", clearInterval);

@@ -28,7 +28,7 @@ DisplayObjectHost* loaderTarget(Interpreter& vm, const Value& target)
     if (DisplayObjectHost* c = vm.clipOf(target))
         return c;
     if (target.isNumber()) {
-        const int level = int(target.n);
+        const int level = clampToInt(target.n);
         return level >= 0 ? vm.player.levelRoot(level) : nullptr;
     }
     const QString path = vm.toString(target);
@@ -186,8 +186,8 @@ void Interpreter::setupClipClasses()
         DisplayObjectHost* target = loaderTarget(v, a.at(1));
         if (!target && a.at(1).isNumber() && a.at(1).n >= 0) {
             // A level that does not exist yet: the player creates it.
-            v.player.loadMovieNum(url, int(a.at(1).n));
-            target = v.player.levelRoot(int(a.at(1).n));
+            v.player.loadMovieNum(url, clampToInt(a.at(1).n));
+            target = v.player.levelRoot(clampToInt(a.at(1).n));
             if (!target)
                 return Value::boolean(true);
             v.pendingLoads.push_back({target->link(), a.self.o});

@@ -1,5 +1,6 @@
 #include "swf/avm1/runtime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -168,6 +169,13 @@ int32_t toInt32(double n)
         t += 4294967296.0;
     const auto u = static_cast<uint32_t>(t);
     return static_cast<int32_t>(u);
+}
+
+int clampToInt(double n)
+{
+    if (std::isnan(n))
+        return 0;
+    return int(std::clamp(std::trunc(n), -2147483648.0, 2147483647.0));
 }
 
 uint32_t toUint32(double n)

@@ -55,6 +55,9 @@ QString numberToStringRadix(double n, int radix);
 // 0 before SWF 7 and NaN from SWF 7 on.
 double stringToNumber(const QString& s, int swfVersion);
 int32_t toInt32(double n);
+// A double as an int for counts, indexes and levels: NaN is 0, the rest is
+// clamped to the int range (truncated toward zero).
+int clampToInt(double n);
 uint32_t toUint32(double n);
 
 enum SlotFlags : uint8_t { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };

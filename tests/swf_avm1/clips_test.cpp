@@ -140,6 +140,22 @@ TEST_F(Clips, EventHandlersRunOnDispatch)
     EXPECT_TRUE(vm.dispatchClipEvent(*pic, ClipEvent::EnterFrame)); // no handler: nothing happens
     EXPECT_EQ(holder->props[size_t(Property::X)], 2);
     EXPECT_EQ(traced(), "loaded");
+
+    // A handler that removes its own clip and goes on using it.
+    Asm b;
+    b.push("temp", 50, "temp").append(on("this")).callMethod("createEmptyMovieClip", 2).op(op::Pop);
+    b.get("temp").push("onEnterFrame");
+    b.function2("", 2, f2::PreloadThis, {},
+                Asm().push(Reg{1}).callMethod("removeMovieClip", 0).op(op::Pop)
+                    .push(Reg{1}, "_x", 5).op(op::SetMember)
+                    .push(Reg{1}, "_x").op(op::GetMember).op(op::TypeOf).trace());
+    b.op(op::SetMember);
+    ASSERT_TRUE(run(b));
+    FakeClip* temp = player.root()->child("temp");
+    ASSERT_NE(temp, nullptr);
+    EXPECT_TRUE(vm.dispatchClipEvent(*temp, ClipEvent::EnterFrame));
+    EXPECT_EQ(player.root()->child("temp"), nullptr);
+    EXPECT_EQ(traced(), "undefined");
 }
 
 TEST_F(Clips, HostVariablesByNameAndPath)
