@@ -953,12 +953,9 @@ bool ConversionRun::run()
             }
             fresh_ = false;
             // Input frame `index` covers [index, index + 1) / 25 s; output
-            // frames whose start falls in it show it. Counting in whole
-            // numbers keeps NTSC's 30000/1001 from drifting.
+            // frames whose start falls in it show it.
             const std::int64_t end =
-                repeatByTime ? av_rescale_rnd(std::int64_t(index) + 1, plan_.frameRate.num,
-                                              std::int64_t(25) * plan_.frameRate.den, AV_ROUND_UP)
-                             : std::int64_t(index) + 1;
+                detail::outputFramesThrough(std::int64_t(index) + 1, plan_.frameRate, repeatByTime);
             VideoJob job;
             job.frame.reset(av_frame_alloc());
             if (!job.frame)

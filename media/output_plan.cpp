@@ -1,5 +1,9 @@
 #include "media/output_plan.h"
 
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -58,6 +62,14 @@ std::string imageFileName(const ImageSequenceName& name, int number, int lastNum
     if (static_cast<int>(digits.size()) < width)
         digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
     return name.folder + digits + "." + name.extension;
+}
+
+std::int64_t outputFramesThrough(std::int64_t inputFrames, AVRational rate, bool keepDuration)
+{
+    if (!keepDuration)
+        return inputFrames;
+    // The frames j with j / rate < inputFrames / 25.
+    return av_rescale_rnd(inputFrames, rate.num, std::int64_t(25) * rate.den, AV_ROUND_UP);
 }
 
 std::int64_t normalVideoBitRate(AVCodecID codec, int width, int height)

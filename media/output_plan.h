@@ -65,6 +65,13 @@ std::string makePlan(Preset preset, Standard standard, Quality quality, int widt
                      int videoKbps, int minimumKbps, int maximumKbps, const std::string& path,
                      OutputPlan& plan);
 
+// The number of output frames that show input frames 0 .. inputFrames - 1
+// of a 25 frames-a-second album. With keep duration, output frame j starts
+// at j / rate seconds and shows the input frame of that moment; counting
+// in whole numbers keeps NTSC's 30000/1001 from drifting. Without it every
+// input frame is one output frame.
+std::int64_t outputFramesThrough(std::int64_t inputFrames, AVRational rate, bool keepDuration);
+
 // Fills in the bit rates once the frame size is known.
 void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximumKbps, OutputPlan& plan);
 
