@@ -283,6 +283,8 @@ bool PhotoTileView::eventFilter(QObject* watched, QEvent* event)
             grab_ = e->position().toPoint();
             dragStart_ = tile->pos();
         }
+        if (QFileInfo::exists(photo_paths::thumbnail(folder_, session_, index + 1)))
+            session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("True"));
         emit selected(index);
         return false;
     }

@@ -76,7 +76,8 @@ signals:
     void previewRequested(int row);
     // A dragged tile was dropped onto the tiles `targets`.
     void dropped(int dragged, const QList<int>& targets);
-    // A tile was pressed (the selected-photo panel shows it).
+    // A tile was pressed; when its thumbnail exists the selected-photo panel
+    // ("        相片缩略图预览") shows the photo.
     void selected(int row);
 
 protected:
