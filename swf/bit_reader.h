@@ -92,7 +92,7 @@ public:
             if (bitCount_ == 0) {
                 if (pos_ >= size_) {
                     overrun_ = true;
-                    return v << (n - i);
+                    return n - i >= 32 ? 0 : v << (n - i);
                 }
                 bitBuf_ = d_[pos_++];
                 bitCount_ = 8;

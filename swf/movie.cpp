@@ -220,6 +220,23 @@ private:
         return true;
     }
 
+    // Glyph outlines of all fonts share one budget of path elements, so a
+    // font whose glyph offsets all point at one long record stays cheap.
+    bool glyphsWithinBudget(const Font& f, int code, uint16_t id)
+    {
+        if (!f.glyphs.empty())
+            glyphElements_ += f.glyphs.back().path.elementCount();
+        if (glyphElements_ <= kMaxGlyphElements)
+            return true;
+        if (!glyphBudgetLogged_)
+            log(QStringLiteral("%1 %2: glyph outline limit reached; further glyphs empty").arg(tagName(code)).arg(id));
+        glyphBudgetLogged_ = true;
+        return false;
+    }
+    static constexpr qint64 kMaxGlyphElements = 4'000'000;
+    qint64 glyphElements_ = 0;
+    bool glyphBudgetLogged_ = false;
+
     void defineBitmap(int code, BitReader& t);
     void defineFont(int code, BitReader& t);
     void defineFontInfo(int code, BitReader& t);
@@ -275,7 +292,7 @@ void Parser::defineFont(int code, BitReader& t)
         std::vector<uint32_t> offsets{first};
         for (int i = 1; i < n; ++i)
             offsets.push_back(t.u16());
-        for (int i = 0; i < n && !t.overrun(); ++i) {
+        for (int i = 0; i < n && !t.overrun() && glyphsWithinBudget(f, code, id); ++i) {
             t.seek(base + offsets[size_t(i)]);
             f.glyphs.push_back(Glyph{readGlyph(t, 1), 0});
         }
@@ -303,7 +320,7 @@ void Parser::defineFont(int code, BitReader& t)
         return log(QStringLiteral("%1 %2 skipped: truncated").arg(tagName(code)).arg(id));
     for (int i = 0; i < n && !t.overrun(); ++i) {
         t.seek(base + offsets[size_t(i)]);
-        f.glyphs.push_back(Glyph{readGlyph(t, 1), 0});
+        f.glyphs.push_back(Glyph{glyphsWithinBudget(f, code, id) ? readGlyph(t, 1) : QPainterPath(), 0});
     }
     if (n) {
         t.seek(base + codeOffset);

@@ -17,7 +17,7 @@ namespace fotarel::swf {
 namespace {
 // Frame scripts, events and load reports that one host call may run before
 // the rest is dropped (a script that keeps jumping between frames).
-constexpr int kMaxQueuedPerCall = 100000;
+constexpr int kMaxQueuedPerCall = 20000;
 constexpr int kMaxLogLines = 2000;
 constexpr int kScriptDepthBase = 16384;
 } // namespace

@@ -363,6 +363,7 @@ void Renderer::drawEditText(QPainter& p, const Clip& clip, const QTransform& wor
         if (auto v = player_.getVariable(path))
             text = *v;
     }
+    text.truncate(16384); // more than any field shows
     if (e.html)
         text = plainFromHtml(text);
     if (e.password)

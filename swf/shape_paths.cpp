@@ -15,8 +15,8 @@ int64_t key(const QPointF& p)
 {
     // Edge ends are whole twips; rounding also joins ends that drifted by a
     // fraction after a morph interpolation.
-    const int64_t x = int64_t(std::llround(p.x())), y = int64_t(std::llround(p.y()));
-    return (x << 32) ^ (y & 0xffffffff);
+    const uint64_t x = uint64_t(std::llround(p.x())), y = uint64_t(std::llround(p.y()));
+    return int64_t((x << 32) ^ (y & 0xffffffffu));
 }
 
 } // namespace
