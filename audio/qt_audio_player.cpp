@@ -111,7 +111,10 @@ void QtAudioPlayer::play()
         return;
     }
     // Without a sound device the song plays silently on the clock, so
-    // everything that follows the playing position still runs.
+    // everything that follows the playing position still runs. A song that
+    // played to its end stays there.
+    if (silentPlaying_)
+        silentPosition_ = positionMs();
     silentStart_ = silentPosition_;
     silentClock_.start();
     silentPlaying_ = true;

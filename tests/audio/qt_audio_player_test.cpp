@@ -47,6 +47,15 @@ TEST(QtAudioPlayer, OpensSeeksAndStopsKeepingThePosition)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
     EXPECT_EQ(player.positionMs(), stoppedAt);
 
+    // Playing on to the end stops by itself at the song's length.
+    player.seek(player.lengthMs() - 150);
+    player.play();
+    clock.restart();
+    while (player.isPlaying() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_GE(player.positionMs(), player.lengthMs() - 100);
+
     EXPECT_FALSE(player.open(tree.write("not audio.mp3", "text")));
     EXPECT_TRUE(player.fileName().isEmpty());
     EXPECT_EQ(player.lengthMs(), 0);
