@@ -794,8 +794,15 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x3D: { // CallFunction
         const Value nameValue = pop(f);
         std::vector<Value> args = popArgs(toNumber(pop(f)));
-        Value fn = nameValue.isObject() ? nameValue : getVariable(f, toString(nameValue));
-        push(call(fn, Value::object(f.timeline), std::move(args)));
+        Object* holder = nullptr;
+        Value fn = nameValue.isObject() ? nameValue : getVariable(f, toString(nameValue), &holder);
+        // A function found on a With object is called on it:
+        // with (clip) { gotoAndStop(2); } moves that clip.
+        Value self = Value::object(f.timeline);
+        for (const Region& r : f.regions)
+            if (holder && r.kind == Region::Kind::With && r.scopeSize < f.scope.size() && f.scope[r.scopeSize] == holder)
+                self = Value::object(holder);
+        push(call(fn, self, std::move(args)));
         break;
     }
     case 0x52: { // CallMethod

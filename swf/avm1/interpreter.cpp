@@ -831,7 +831,7 @@ QStringList Interpreter::enumerate(const Value& object)
 
 // --- variables -------------------------------------------------------------
 
-Value Interpreter::getVariable(Frame& f, const QString& name)
+Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
 {
     const bool cs = caseSensitive();
     auto is = [&](const char* word) {
@@ -884,8 +884,11 @@ Value Interpreter::getVariable(Frame& f, const QString& name)
     for (size_t i = f.scope.size(); i-- > 0;) {
         Object* s = f.scope[i];
         Value out;
-        if (getProperty(s, Value::object(s), name, out))
+        if (getProperty(s, Value::object(s), name, out)) {
+            if (holder)
+                *holder = s;
             return out;
+        }
     }
     return {};
 }

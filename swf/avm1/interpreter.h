@@ -132,7 +132,8 @@ public:
     QStringList enumerate(const Value& object);
 
     // --- variables and paths -----------------------------------------------
-    Value getVariable(Frame& f, const QString& name);
+    // `holder` (optional) receives the scope object that had the variable.
+    Value getVariable(Frame& f, const QString& name, Object** holder = nullptr);
     void setVariable(Frame& f, const QString& name, const Value& value);
     Object* objectFor(DisplayObjectHost* clip);
     DisplayObjectHost* clipOf(const Value& v) const;

@@ -71,6 +71,10 @@ TEST_F(Clips, TimelineControl)
     run(Asm().setTarget("holder").op(op::Stop).setTarget("").op(op::Stop)); // tellTarget("holder") { stop(); }
     EXPECT_FALSE(holder->playing);
     EXPECT_FALSE(root->playing);
+    run(Asm().get("holder").with(Asm().push(4, 1, "gotoAndPlay").op(op::CallFunction).op(op::Pop)));
+    EXPECT_EQ(holder->frame, 4); // with (holder) { gotoAndPlay(4); }
+    EXPECT_TRUE(holder->playing);
+    EXPECT_EQ(root->frame, 3);
 }
 
 TEST_F(Clips, CallRunsAnotherFramesActionsInPlace)
