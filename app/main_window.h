@@ -10,6 +10,7 @@
 #include <memory>
 
 class QFrame;
+class QPushButton;
 class QTimer;
 
 namespace fotarel::app {
@@ -18,6 +19,12 @@ class TitleBar;
 class MessageWindow;
 class ConfirmWindow;
 class QtUiPort;
+class PhotoArea;
+class MusicTileArea;
+class MusicImportWindow;
+class StatusPanel;
+class AlbumLengthDialog;
+class OtherSettingsDialog;
 
 // The main window (TForm1). It owns the session; its first show runs the
 // start-up, its close box asks before it cleans the working tree and ends.
@@ -42,6 +49,13 @@ public:
     QFrame* photoArea() const { return photoArea_; }
     QFrame* musicArea() const { return musicArea_; }
     QFrame* lyricArea() const { return lyricArea_; }
+    PhotoArea* photos() const { return photos_.get(); }
+    MusicTileArea* musicTiles() const { return musicTiles_; }
+    StatusPanel* statusPanel() const { return status_; }
+
+    // Shows one of the three areas ("相片区域", "音乐区域", "歌词区域").
+    enum class Area { Photos, Music, Lyrics };
+    void chooseArea(Area area);
 
 public slots:
     // The close box of the title bar: ask, then clean and close.
@@ -59,6 +73,9 @@ private:
     void runStartup();
     void exitTimerTick();
     QFrame* makeArea(const QString& name);
+    QPushButton* addCommand(const QString& objectName, const QString& caption, int row);
+    void buildCommands();
+    void buildAreaBar();
 
     Session session_;
     WorkingFolder folder_;
@@ -70,8 +87,16 @@ private:
     QFrame* photoArea_;
     QFrame* musicArea_;
     QFrame* lyricArea_;
+    std::unique_ptr<PhotoArea> photos_;
+    MusicTileArea* musicTiles_;
+    MusicImportWindow* musicImport_;
+    StatusPanel* status_;
+    AlbumLengthDialog* albumLength_;
+    OtherSettingsDialog* otherSettings_;
+    QWidget* commands_;
+    QList<QWidget*> photoTools_;
+    QList<QWidget*> musicTools_;
     QTimer* exitTimer_;
-    QTimer* statusTimer_;
     bool startupStarted_ = false;
     bool startupDone_ = false;
     StartupReport startupReport_;
