@@ -2,11 +2,12 @@
 // line, side by side: the same raw 1920 x 1080 BGR24 frames, the same codec
 // settings (taken from the library's own plan), the same silent audio.
 //
-//   media_bench [frames] [rounds]
+//   media_bench [frames] [rounds] [kind]
 //
 // For each output kind it runs the library and the command line in turn,
 // `rounds` times, and prints the best wall-clock time of each and their
 // ratio (library / command line; below 1 means the library is faster).
+// `kind` (DVD, VCD or AVI) runs only that output kind.
 
 #include "media/conversion.h"
 #include "media/output_plan.h"
@@ -136,6 +137,7 @@ int main(int argc, char** argv)
     av_log_set_level(AV_LOG_ERROR);
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 100;
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
+    const QString only = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
 
     QTemporaryDir dir;
     std::vector<QImage> frames;
@@ -157,6 +159,8 @@ int main(int argc, char** argv)
     std::printf("%d frames of %d x %d bgr24, best of %d rounds, high quality\n", count, kWidth, kHeight, rounds);
     std::printf("%-22s %10s %10s %8s %8s\n", "output", "library s", "ffmpeg s", "ratio", "fps lib");
     for (const Kind& kind : kinds) {
+        if (!only.isEmpty() && !QString::fromLatin1(kind.name).startsWith(only, Qt::CaseInsensitive))
+            continue;
         fotarel::media::detail::OutputPlan plan;
         fotarel::media::detail::makePlan(kind.preset, fotarel::media::Standard::Pal, fotarel::media::Quality::High,
                                          kWidth, kHeight, 0, 0, 0, "out.mpg", plan);
