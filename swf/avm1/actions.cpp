@@ -382,32 +382,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
             setMember(Value::object(f.locals), fn->name, Value::object(fo));
     };
     auto getUrl = [&](const QString& url, const QString& window, bool loadTarget) {
-        if (url.startsWith(QLatin1String("FSCommand:"), Qt::CaseInsensitive)) {
-            player.fscommand(url.mid(10), window);
-            return;
-        }
-        if (!loadTarget && window.startsWith(QLatin1String("_level"))) {
-            bool ok = false;
-            const int level = window.mid(6).toInt(&ok);
-            if (ok && level >= 0) {
-                if (url.isEmpty())
-                    player.unloadMovieNum(level);
-                else
-                    player.loadMovieNum(url, level);
-                return;
-            }
-        }
-        if (loadTarget) {
-            DisplayObjectHost* clip = resolveClipPath(timelineClip(), window);
-            if (!clip)
-                return;
-            if (url.isEmpty())
-                clip->unloadMovie();
-            else
-                loadInto(clip, url);
-            return;
-        }
-        player.getUrl(url, window);
+        getUrlOrLoad(timelineClip(), url, window, loadTarget);
     };
 
     switch (op) {

@@ -268,6 +268,8 @@ void Interpreter::setupBuiltins()
     def(vm, objectProto, "toString", [](Interpreter& v, Args& a) {
         if (a.self.isObject() && a.self.o->kind == Object::Kind::Clip)
             return Value::string(v.toString(a.self));
+        if (a.self.isObject() && a.self.o->isFunction())
+            return Value::string(QStringLiteral("[type Function]"));
         return Value::string(QStringLiteral("[object Object]"));
     });
     def(vm, objectProto, "valueOf", [](Interpreter&, Args& a) { return a.self; });

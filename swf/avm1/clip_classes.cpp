@@ -78,6 +78,10 @@ void Interpreter::setupClipClasses()
         v.loadInto(&c, v.toString(a.at(0)));
         return Value();
     });
+    method("getURL", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
+        v.getUrlOrLoad(&c, v.toString(a.at(0)), a.at(1).isUndefined() ? QString() : v.toString(a.at(1)), false);
+        return Value();
+    });
     method("unloadMovie", [](Interpreter&, DisplayObjectHost& c, Args&) { c.unloadMovie(); return Value(); });
     method("createEmptyMovieClip", [](Interpreter& v, DisplayObjectHost& c, Args& a) {
         DisplayObjectHost* made = c.createEmptyMovieClip(v.toString(a.at(0)), scriptDepth(v, a.at(1)));

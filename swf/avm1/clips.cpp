@@ -356,6 +356,33 @@ void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& e
     call(ctor, Value::object(o), {}, proto.isObject() ? proto.o : nullptr);
 }
 
+void Interpreter::getUrlOrLoad(DisplayObjectHost* base, const QString& url, const QString& window, bool loadTarget)
+{
+    if (url.startsWith(QLatin1String("FSCommand:"), Qt::CaseInsensitive)) {
+        player.fscommand(url.mid(10), window);
+        return;
+    }
+    int level = 0;
+    if (!loadTarget && levelNumber(window, level)) {
+        if (url.isEmpty())
+            player.unloadMovieNum(level);
+        else
+            player.loadMovieNum(url, level);
+        return;
+    }
+    if (loadTarget) {
+        DisplayObjectHost* clip = resolveClipPath(base, window);
+        if (!clip)
+            return;
+        if (url.isEmpty())
+            clip->unloadMovie();
+        else
+            loadInto(clip, url);
+        return;
+    }
+    player.getUrl(url, window);
+}
+
 void Interpreter::loadInto(DisplayObjectHost* clip, const QString& url)
 {
     if (!clip)

@@ -152,6 +152,9 @@ public:
     Value clipMember(Object* clipObject, const QString& name, bool& found);
     bool setClipMember(Object* clipObject, const QString& name, const Value& value);
     void loadInto(DisplayObjectHost* clip, const QString& url);
+    // GetURL/GetURL2: "FSCommand:" urls, loads into "_levelN" or (with
+    // loadTarget) into the clip the window names, other urls to the player.
+    void getUrlOrLoad(DisplayObjectHost* base, const QString& url, const QString& window, bool loadTarget);
     // gotoAndPlay/gotoAndStop with a frame number (1-based, plus `bias`), a
     // label, or "path:frame".
     void gotoFrameValue(DisplayObjectHost* clip, const Value& frame, bool play, int bias = 0);

@@ -218,6 +218,7 @@ TEST_F(Clips, TemplateMovieContract)
     a.push("extra.jpg", "holder").getUrl2(0x40);
     a.getUrl("over.swf", "_level2");
     a.getUrl("FSCommand:ready", "now");
+    a.push("", "FSCommand:method").append(on("this")).callMethod("getURL", 2).op(op::Pop); // this.getURL(...)
 
     ASSERT_TRUE(vm.setVariable("xc_alpha", "0"));
     ASSERT_TRUE(run(a));
@@ -229,7 +230,7 @@ TEST_F(Clips, TemplateMovieContract)
     EXPECT_EQ(pic0->props[size_t(Property::Alpha)], 0);
     EXPECT_EQ(player.loads, QStringList({"pic1|tp_wjj_1/picture_1.rar", "pic0|../../pic/picture_0.rar",
                                          "holder|extra.jpg", "_level2|over.swf"}));
-    EXPECT_EQ(player.commands, QStringList{"ready|now"});
+    EXPECT_EQ(player.commands, QStringList({"ready|now", "method|"}));
     player.commands.clear();
 
     for (LoadEvent e : {LoadEvent::Start, LoadEvent::Progress, LoadEvent::Complete, LoadEvent::Init})

@@ -99,6 +99,7 @@ TEST_F(Conversions, VersionRulesOfTheOperators)
         {"typeof function", Asm().push(0, "Math").op(op::GetVariable).push("max").op(op::GetMember)
                                  .op(op::TypeOf).trace(), 6, "function"},
         {"typeof _root", Asm().get("_root").op(op::TypeOf).trace(), 6, "movieclip"},
+        {"function as text", Asm().get("parseInt").push("").op(op::Add2).trace(), 6, "[type Function]"},
         {"String extract 1-based", Asm().push("abcdef", 2, 3).op(op::StringExtract).trace(), 4, "bcd"},
         {"chr/ord", Asm().push(0x4E2D).op(op::AsciiToChar).op(op::CharToAscii).trace(), 6, "20013"},
         {"StringLength counts characters", Asm().push("中文ab").op(op::StringLength).trace(), 6, "4"},
