@@ -26,6 +26,7 @@ PhotoArea::PhotoArea(Session& session, const WorkingFolder& folder, UiPort& ui, 
     list_->setObjectName(QStringLiteral("suiListView_xiangpian_liebiao"));
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setStyleSheet(QStringLiteral("QTreeWidget { background: white; color: black; }"));
     list_->setHeaderLabels(session.table(photo_tables::Visible).columnCaptions());
     list_->setGeometry(area ? area->rect() : QRect());
     list_->hide();
