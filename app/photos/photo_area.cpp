@@ -31,6 +31,12 @@ PhotoArea::PhotoArea(Session& session, const WorkingFolder& folder, UiPort& ui, 
     list_->setGeometry(area ? area->rect() : QRect());
     list_->hide();
 
+    // The desktop UI port reports progress with a signal
+    // progressChanged(bar, value, maximum); the import window follows it.
+    if (auto* port = dynamic_cast<QObject*>(&ui);
+        port && port->metaObject()->indexOfSignal("progressChanged(QString,int,int)") >= 0)
+        connect(port, SIGNAL(progressChanged(QString,int,int)), importWindow_, SLOT(setProgress(QString,int,int)));
+
     PhotoViewHooks& view = context_.view;
     view.runInImportWindow = [this](const std::function<void()>& work) { importWindow_->run(work); };
     view.stopPlaceholder = [this] { tiles_->stopPlaceholder(); };

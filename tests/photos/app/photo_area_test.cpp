@@ -1,5 +1,6 @@
 // The photo tiles: grid, pictures, labels, frames, menu, dragging to swap.
 #include "app/photos/delete_windows.h"
+#include "app/photos/import_window.h"
 #include "app/photos/photo_area.h"
 #include "app/photos/photo_tiles.h"
 #include "photos/import.h"
@@ -9,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -130,3 +132,37 @@ TEST(PhotoTiles, DeleteAllThroughTheConfirmWindowRestartsThePlaceholder)
     EXPECT_TRUE(run.area->tiles()->placeholderTimer()->isActive());
     EXPECT_EQ(run.session.table(photo_tables::Photos).rowCount(), 0);
 }
+
+namespace {
+
+// A UI port that, like the desktop one, reports progress with a signal.
+class SignallingUi : public QObject, public ScriptedUi {
+    Q_OBJECT
+public:
+    void progress(const QString& bar, int value, int maximum) override
+    {
+        ScriptedUi::progress(bar, value, maximum);
+        emit progressChanged(bar, value, maximum);
+    }
+signals:
+    void progressChanged(const QString& bar, int value, int maximum);
+};
+
+} // namespace
+
+TEST(ImportWindow, FollowsTheProgressOfTheUiPort)
+{
+    PhotoRun run;
+    SignallingUi ui;
+    QFrame frame;
+    frame.resize(880, 550);
+    PhotoArea area(run.session, run.folder, ui, &frame);
+    emit ui.progressChanged("添加相片", 3, 12);
+    EXPECT_EQ(area.importWindow()->bar()->maximum(), 12);
+    EXPECT_EQ(area.importWindow()->bar()->value(), 3);
+    emit ui.progressChanged("其它", 1, 2); // another bar
+    EXPECT_EQ(area.importWindow()->bar()->value(), 3);
+    EXPECT_EQ(area.importWindow()->objectName(), "TMainForm");
+}
+
+#include "photo_area_test.moc"
