@@ -26,6 +26,7 @@ struct EditRun : PhotoRun {
         addTemplate("a_h1", "|heng|", "|40|", "|30|", 1);
         addTemplate("b_s1", "|shu|", "|30|", "|40|", 1);
         addTemplate("c_s2", "|shu|shu|", "|30|30|", "|40|40|", 2);
+        addTemplate("d_hf", "|heng|heng|", "|0|0|", "|0|0|", 2);
         loadLibrary();
     }
     QString group(int g) const { return QStringLiteral("smxcwjj/tp_wjj/tp_wjj/tp_wjj_%1").arg(g); }
@@ -167,6 +168,26 @@ TEST(Refill, AnExistingPhotoFillsTheSlotAndTheAlbumHasOnePhotoFewer)
     EXPECT_EQ(run.column(PhotoCol::Group), (QStringList{"1", "1", "2", "3"}));
     EXPECT_TRUE(run.exists(run.group(2) + "/picture_2.rar"));
     EXPECT_EQ(run.files("smxcwjj/tp_wj/tp_slt_1").size(), 4);
+}
+
+TEST(Refill, AFullFrameSlotTakesTheTemplateDefaultWhateverTheChoices)
+{
+    EditRun run;
+    QStringList f;
+    for (int i = 0; i < 5; ++i)
+        f << run.photo(QStringLiteral("l%1.jpg").arg(i), 400, 300);
+    run.random.script = {1}; // d_hf takes the first two photos
+    run.import(f);
+    ASSERT_EQ(run.column(PhotoCol::Group).mid(0, 2), (QStringList{"1", "1"}));
+    // Imported with the full-screen choice: 1920 x 1080.
+    EXPECT_EQ(decodeFile(run.tree.path(run.group(1) + "/picture_1.rar")).size(), QSize(1920, 1080));
+    run.session.set("Edit_xiangpian_down_id", "0");
+    run.dialogs.refillAnswer = PhotoDialogs::RefillAnswer::Random;
+    run.random.script = {4};
+    deleteSelectedPhotos(run.ctx);
+    EXPECT_EQ(decodeFile(run.tree.path(run.group(1) + "/picture_1.rar")).size(), QSize(1440, 1080));
+    EXPECT_TRUE(run.read("smxcwjj/tp_wjj/tp_wjj/t_p_1.bmp").startsWith("BM"));
+    EXPECT_EQ(run.session.table(photo_tables::Photos).rowCount(), 4);
 }
 
 TEST(Swap, DroppingWithinFiftyPixelsSwaps)
