@@ -2,6 +2,7 @@
 
 #include "photos/measure.h"
 
+#include <QFile>
 #include <QPainter>
 
 namespace fotarel {
@@ -42,6 +43,22 @@ Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize a
     }
     out.panel = thumbnailPanel(picture.image, scaled);
     return out;
+}
+
+} // namespace fotarel
+
+namespace fotarel {
+
+QImage renderPhotoInBox(const QString& path, QSize box)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || box.width() <= 0 || box.height() <= 0)
+        return {};
+    const QByteArray bytes = file.readAll();
+    const JpegProbe probe = probeJpeg(bytes);
+    if (!probe.ok)
+        return {};
+    return decodeUpright(bytes, probe.info, fitInside(probe.info.upright(), box)).image;
 }
 
 } // namespace fotarel

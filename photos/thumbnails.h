@@ -24,4 +24,10 @@ struct Thumbnail {
 // the box (landscape by width, portrait by height), decoded upright.
 Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize arranged, QSize box);
 
+// Renders a photo file upright into a box, keeping its aspect ratio: a
+// landscape photo takes the box width, a portrait photo the box height,
+// reduced further when the other side would not fit. For the selected-photo
+// panel and previews. A null picture when the file cannot be decoded.
+QImage renderPhotoInBox(const QString& path, QSize box);
+
 } // namespace fotarel

@@ -6,6 +6,9 @@
 #include "photos/editing.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
+#include "photos/photo_paths.h"
+
+#include <QFileInfo>
 
 #include <QFrame>
 #include <QHeaderView>
@@ -16,6 +19,7 @@ namespace fotarel::app {
 PhotoArea::PhotoArea(Session& session, const WorkingFolder& folder, UiPort& ui, QFrame* area)
     : QObject(area),
       session_(session),
+      folder_(folder),
       area_(area),
       tiles_(new PhotoTileView(session, folder, area)),
       list_(new QTreeWidget(area)),
@@ -57,6 +61,17 @@ PhotoArea::PhotoArea(Session& session, const WorkingFolder& folder, UiPort& ui, 
     connect(tiles_, &PhotoTileView::listModeRequested, this, &PhotoArea::showList);
     connect(tiles_, &PhotoTileView::previewRequested, this, &PhotoArea::previewRequested);
     connect(tiles_, &PhotoTileView::dropped, this, &PhotoArea::swap);
+    connect(tiles_, &PhotoTileView::selected, this, [this](int row) {
+        if (QFileInfo::exists(photo_paths::thumbnail(folder_, session_, row + 1)))
+            emit photoSelected(row);
+    });
+    connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        const int row = list_->indexOfTopLevelItem(item);
+        if (row >= 0 && QFileInfo::exists(photo_paths::thumbnail(folder_, session_, row + 1))) {
+            session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("True"));
+            emit photoSelected(row);
+        }
+    });
 }
 
 PhotoArea::~PhotoArea() = default;

@@ -45,6 +45,10 @@ public slots:
 signals:
     // The main window switches to its photos area.
     void photoAreaWanted();
+    // A photo was selected (tile pressed, or list row clicked) and its
+    // thumbnail exists: the selected-photo panel ("        相片缩略图预览")
+    // shows it (renderPhotoInBox gives the picture).
+    void photoSelected(int row);
     // Double-click or "预览效果" on a photo row (the template preview).
     void previewRequested(int row);
 
@@ -52,6 +56,7 @@ private:
     void swap(int dragged, const QList<int>& targets);
 
     Session& session_;
+    const WorkingFolder& folder_;
     QFrame* area_;
     PhotoTileView* tiles_;
     QTreeWidget* list_;

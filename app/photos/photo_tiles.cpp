@@ -323,6 +323,10 @@ bool PhotoTileView::eventFilter(QObject* watched, QEvent* event)
         selection_->show();
         return false;
     }
+    case QEvent::Leave:
+        if (dragging_ < 0)
+            hover_->hide();
+        return false;
     case QEvent::MouseButtonDblClick:
         emit previewRequested(index);
         return true;

@@ -3,6 +3,7 @@
 #include "photos/measure.h"
 #include "photos/thumbnails.h"
 #include "tests/photos/jpeg_fixtures.h"
+#include "tests/support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,26 @@ TEST(JpegOrientation, MalformedExifFallsBackToUpright)
     // A segment length running past the end of the file.
     QByteArray cut = jpegOf(quadrants(16, 16), {6}).left(12);
     EXPECT_EQ(readExifOrientation(reinterpret_cast<const unsigned char*>(cut.constData()), size_t(cut.size())), 1);
+}
+
+TEST(Thumbnail, PhotosRenderIntoABoxByWidthOrHeight)
+{
+    fotarel::test::TempTree tree;
+    struct Case {
+        QSize photo;
+        int orientation;
+        QSize box;
+        QSize expected;
+    };
+    const Case cases[] = {{{400, 300}, 1, {200, 100}, {133, 100}}, // landscape by width, then reduced to the height
+                          {{400, 300}, 1, {200, 200}, {200, 150}},
+                          {{300, 400}, 1, {200, 200}, {150, 200}},
+                          {{400, 300}, 6, {200, 200}, {150, 200}}}; // upright portrait
+    for (const Case& c : cases) {
+        const QString path = tree.write("p.jpg", jpegOf(quadrants(c.photo.width(), c.photo.height()), {c.orientation}));
+        EXPECT_EQ(renderPhotoInBox(path, c.box).size(), c.expected);
+    }
+    EXPECT_TRUE(renderPhotoInBox(tree.write("bad.jpg", "no"), QSize(100, 100)).isNull());
 }
 
 TEST(Thumbnail, A4By3PhotoGivesA158By120PanelWithBevel)
