@@ -34,7 +34,11 @@ bool arrayIndex(const QString& name, size_t& index)
 
 Interpreter::Interpreter(PlayerHost& p, Limits l) : player(p), limits(l)
 {
+    // The built-ins never count against a (possibly tiny) heap bound.
+    limits.heapBytes = INT64_MAX / 2;
     setupBuiltins();
+    limits.heapBytes = l.heapBytes;
+    allocatedSinceGc = 0;
 }
 
 Interpreter::~Interpreter()
@@ -210,8 +214,9 @@ bool Interpreter::runCallback(const std::function<void()>& fn)
         try {
             fn();
         } catch (const ScriptError& e) {
-            if (!outer)
-                throw;
+            // Also in a run the host started from inside a host call: no
+            // exception crosses the host's code. A spent action budget stays
+            // spent, so the outer run stops at its next action.
             ok = false;
             player.scriptError(QString::fromStdString(e.what()));
         } catch (const ScriptThrow& t) {

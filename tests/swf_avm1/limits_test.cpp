@@ -145,6 +145,27 @@ TEST_F(Limits_, LongStringsCountAgainstTheHeap)
     EXPECT_TRUE(p.errors[0].contains("memory limit")) << p.errors[0].toStdString();
 }
 
+TEST_F(Limits_, ReentrantRunsNeverThrowIntoTheHost)
+{
+    // The host runs frame 2's endless script inside gotoFrame, from a script.
+    bool hostCallReturned = false;
+    player.root()->onGoto = [&](int) {
+        const ActionBlock endless{Asm().label("top").jump("top").bytes(), 6};
+        EXPECT_FALSE(vm.runActions(endless, *player.root()));
+        hostCallReturned = true;
+    };
+    EXPECT_FALSE(run(Asm().push(2).append(Asm().get("this")).callMethod("gotoAndStop", 1).op(op::Pop)
+                         .push("not reached").trace()));
+    EXPECT_TRUE(hostCallReturned);
+    EXPECT_EQ(traced(), "");
+    ASSERT_EQ(player.errors.size(), 2);
+    EXPECT_TRUE(player.errors[0].contains("actions in one run"));
+    player.root()->onGoto = nullptr;
+    player.errors.clear();
+    EXPECT_TRUE(run(Asm().push("next run").trace()));
+    EXPECT_EQ(traced(), "next run");
+}
+
 TEST_F(Limits_, GarbageIsCollectedBetweenRuns)
 {
     // Each run makes 2,500 objects (about 0.5 MB) that nothing keeps; with a

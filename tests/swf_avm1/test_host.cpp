@@ -38,6 +38,8 @@ void FakeClip::gotoFrame(int f, bool andPlay)
 {
     frame = std::clamp(f, 1, std::max(frames, 1));
     playing = andPlay;
+    if (onGoto)
+        onGoto(frame);
 }
 
 int FakeClip::frameOfLabel(const QString& label) const

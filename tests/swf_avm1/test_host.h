@@ -6,6 +6,7 @@
 
 #include "swf/avm1/host.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -69,6 +70,7 @@ public:
     qint64 loaded = 0;
     qint64 total = 0;
     bool scripted = false; // made by script: removable
+    std::function<void(int)> onGoto; // runs inside gotoFrame, as a host that runs frame scripts at once
 };
 
 class FakePlayer : public PlayerHost {
