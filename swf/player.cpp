@@ -495,16 +495,30 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
     if (!movie)
         return nullptr;
     auto it = movie->characters.find(id);
+    const bool canLog = errorLog_.size() < kMaxLogLines;
     if (it == movie->characters.end()) {
-        logError(QStringLiteral("character %1 placed but never defined").arg(id));
-        return nullptr;
-    }
-    if (nestingOf(parent) >= limits::kMaxNesting) {
-        logError(QStringLiteral("character %1 nested deeper than %2 levels: not shown").arg(id).arg(limits::kMaxNesting));
+        if (canLog)
+            logError(QStringLiteral("character %1 placed but never defined").arg(id));
         return nullptr;
     }
     if (liveObjects >= limits::kMaxDisplayObjects) {
-        logError(QStringLiteral("more than %1 display objects: character %2 not shown").arg(limits::kMaxDisplayObjects).arg(id));
+        if (canLog)
+            logError(QStringLiteral("more than %1 display objects: character %2 not shown").arg(limits::kMaxDisplayObjects).arg(id));
+        return nullptr;
+    }
+    int nesting = 0;
+    for (const Clip* a = &parent; a; a = a->parentClip, ++nesting) {
+        // A character inside itself (directly or through others) would nest
+        // without end: it is shown once.
+        if (a->characterId == id && a->movie == movie && a->character) {
+            if (canLog)
+                logError(QStringLiteral("character %1 places itself: inner copy not shown").arg(id));
+            return nullptr;
+        }
+    }
+    if (nesting >= limits::kMaxNesting) {
+        if (canLog)
+            logError(QStringLiteral("character %1 nested deeper than %2 levels: not shown").arg(id).arg(limits::kMaxNesting));
         return nullptr;
     }
     const Character& ch = *it->second;

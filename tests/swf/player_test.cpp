@@ -201,3 +201,31 @@ TEST(SwfPlayerLoading, APictureFileIsAMovieOfOneFrame)
     EXPECT_FALSE(p.load(tmp.path() + "/missing.rar"));
     EXPECT_FALSE(p.errorLog().isEmpty());
 }
+
+TEST(SwfPlayerBadInput, ASpriteThatPlacesItselfIsShownOnce)
+{
+    // Sprite 2 shows a square and places itself twice: without a guard this
+    // nests without end (and doubles at every level).
+    swftest::Movie inner;
+    inner.tag(26, swftest::placeObject2(at(1, 1)));
+    inner.tag(26, swftest::placeObject2(at(2, 2)));
+    inner.tag(26, swftest::placeObject2(at(3, 2)));
+    inner.showFrame();
+    Bits sprite;
+    sprite.u16(2);
+    sprite.u16(1);
+    sprite.bytes(inner.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+    swftest::Movie m;
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 400, 400));
+    m.tag(39, sprite.data());
+    m.tag(26, swftest::placeObject2(at(1, 2)));
+    m.showFrame();
+    m.showFrame();
+    Player p;
+    ASSERT_TRUE(p.loadData(m.finish(), "/tmp/self.swf"));
+    p.setFrameNum(1);
+    EXPECT_TRUE(isRed(p.paint(QSize(100, 100)).pixel(5, 5)));
+    EXPECT_LT(p.liveObjects, 10);
+    EXPECT_TRUE(p.errorLog().join('\n').contains("places itself"));
+}
