@@ -237,6 +237,13 @@ public:
     // before this call. For Load the host calls it after the clip's first
     // frame; for Unload before it removes the clip.
     bool dispatchClipEvent(DisplayObjectHost& clip, ClipEvent event);
+    // A clip of a symbol with an export name was placed by the timeline (or
+    // made otherwise than by attachMovie): gives it the class scripts
+    // registered for that name with Object.registerClass (prototype, then
+    // the constructor runs on the clip). Call it after the clip's
+    // onClipEvent(construct) bytes and before its first frame; nothing
+    // happens when no class is registered.
+    bool constructClip(DisplayObjectHost& clip, const QString& exportName);
     // Progress of a load into `clip` (see LoadEvent): calls the
     // MovieClipLoader listeners of that clip (onLoadStart, onLoadProgress,
     // onLoadComplete, onLoadInit, onLoadError). On Complete the clip's old
@@ -244,7 +251,8 @@ public:
     void reportLoad(DisplayObjectHost& clip, LoadEvent event, const QString& error = {});
     // Once per player frame, after movieTimeMs() was advanced: runs every
     // setInterval callback that is due (in order of due time, each at most
-    // once per tick).
+    // once per tick). It also starts the frame's action budget
+    // (Limits::actionsPerFrame).
     void runIntervals();
 
     // SetVariable/GetVariable from outside: plain names ("x", taken on

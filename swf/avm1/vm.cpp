@@ -91,6 +91,13 @@ bool Vm::dispatchClipEvent(DisplayObjectHost& clip, ClipEvent event)
     });
 }
 
+bool Vm::constructClip(DisplayObjectHost& clip, const QString& exportName)
+{
+    Interpreter& vm = impl_->interp;
+    VersionScope version(vm, clip.swfVersion());
+    return vm.runCallback([&] { vm.applyRegisteredClass(&clip, exportName, Value()); });
+}
+
 void Vm::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QString& error)
 {
     VersionScope version(impl_->interp, clip.swfVersion());

@@ -120,6 +120,13 @@ TEST_F(Clips, ClipsMadeByScript)
     a.get("holder").callMethod("removeMovieClip", 0).op(op::Pop); // placed by the timeline: stays
     EXPECT_TRUE(run(a));
     EXPECT_EQ(traced(), "true|photo at 30|undefined|_level0.c2|20|21|undefined");
+    // The same class for a clip of that symbol placed by the timeline.
+    FakeClip* placed = player.root()->add("placed", 30);
+    EXPECT_TRUE(vm.constructClip(*placed, "photoHolder"));
+    EXPECT_TRUE(vm.constructClip(*holder, "unregistered"));
+    EXPECT_TRUE(run(Asm().get("placed.ready").trace().get("placed").callMethod("describe", 0).trace()
+                        .get("holder.ready").op(op::TypeOf).trace()));
+    EXPECT_EQ(traced(), "true|photo at 0|undefined");
     FakeClip* root = player.root();
     ASSERT_NE(root->child("p1"), nullptr);
     EXPECT_EQ(root->child("p1")->mask, root->child("c"));
