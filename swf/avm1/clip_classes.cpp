@@ -2,6 +2,7 @@
 
 #include "swf/avm1/interpreter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace fotarel::swf::avm1 {
@@ -138,6 +139,74 @@ void Interpreter::setupClipClasses()
     method("getDepth", [](Interpreter&, DisplayObjectHost& c, Args&) { return Value::number(c.depth()); });
     method("getNextHighestDepth", [](Interpreter&, DisplayObjectHost& c, Args&) {
         return Value::number(c.nextHighestDepth());
+    });
+
+    // --- Color ---------------------------------------------------------------
+    Object* colorProto = alloc(Object::Kind::Plain, objectProto);
+    Object* colorCtor = newNative(
+        [](Interpreter&, Args&) { return Value(); },
+        [](Interpreter& v, Args& a) {
+            DisplayObjectHost* target = loaderTarget(v, a.at(0));
+            a.self.o->put(QStringLiteral("__target"), target ? Value::object(v.objectFor(target)) : Value(), DontEnum);
+            return a.self;
+        });
+    colorCtor->put(QStringLiteral("prototype"), Value::object(colorProto), DontEnum | DontDelete);
+    colorProto->put(QStringLiteral("constructor"), Value::object(colorCtor), DontEnum);
+    global->put(QStringLiteral("Color"), Value::object(colorCtor), DontEnum);
+    auto colorTarget = [](Interpreter& v, const Args& a) -> DisplayObjectHost* {
+        if (!a.self.isObject())
+            return nullptr;
+        const Slot* s = a.self.o->slot(QStringLiteral("__target"), true);
+        return s ? v.clipOf(s->value) : nullptr;
+    };
+    def(vm, colorProto, "setRGB", [colorTarget](Interpreter& v, Args& a) {
+        if (DisplayObjectHost* c = colorTarget(v, a)) {
+            const uint32_t rgb = toUint32(v.toNumber(a.at(0)));
+            ColorTransformValues t = c->colorTransform();
+            t.ra = t.ga = t.ba = 0;
+            t.rb = (rgb >> 16) & 0xFF;
+            t.gb = (rgb >> 8) & 0xFF;
+            t.bb = rgb & 0xFF;
+            c->setColorTransform(t);
+        }
+        return Value();
+    });
+    def(vm, colorProto, "getRGB", [colorTarget](Interpreter& v, Args& a) {
+        DisplayObjectHost* c = colorTarget(v, a);
+        if (!c)
+            return Value();
+        const ColorTransformValues t = c->colorTransform();
+        const auto channel = [](double x) { return uint32_t(clampToInt(x)) & 0xFF; };
+        return Value::number(double((channel(t.rb) << 16) | (channel(t.gb) << 8) | channel(t.bb)));
+    });
+    static const char* const kFields[8] = {"ra", "rb", "ga", "gb", "ba", "bb", "aa", "ab"};
+    def(vm, colorProto, "setTransform", [colorTarget](Interpreter& v, Args& a) {
+        DisplayObjectHost* c = colorTarget(v, a);
+        if (!c || !a.at(0).isObject())
+            return Value();
+        ColorTransformValues t = c->colorTransform();
+        double* fields[8] = {&t.ra, &t.rb, &t.ga, &t.gb, &t.ba, &t.bb, &t.aa, &t.ab};
+        for (int i = 0; i < 8; ++i) {
+            Value x;
+            if (v.getProperty(a.at(0).o, a.at(0), QString::fromLatin1(kFields[i]), x) && !x.isUndefined()) {
+                const double n = v.toNumber(x);
+                if (!std::isnan(n))
+                    *fields[i] = std::clamp(n, -1e6, 1e6);
+            }
+        }
+        c->setColorTransform(t);
+        return Value();
+    });
+    def(vm, colorProto, "getTransform", [colorTarget](Interpreter& v, Args& a) {
+        DisplayObjectHost* c = colorTarget(v, a);
+        if (!c)
+            return Value();
+        const ColorTransformValues t = c->colorTransform();
+        const double fields[8] = {t.ra, t.rb, t.ga, t.gb, t.ba, t.bb, t.aa, t.ab};
+        Object* o = v.newObject();
+        for (int i = 0; i < 8; ++i)
+            o->put(QString::fromLatin1(kFields[i]), Value::number(fields[i]));
+        return Value::object(o);
     });
 
     // --- MovieClipLoader ---------------------------------------------------

@@ -68,6 +68,12 @@ struct ClipLink {
     Object* object = nullptr; // the clip's script object; set and owned by the VM
 };
 
+// A clip's colour transform as the Color class sees it: multipliers in
+// percent (-100..100) and offsets (-255..255) per channel.
+struct ColorTransformValues {
+    double ra = 100, rb = 0, ga = 100, gb = 0, ba = 100, bb = 0, aa = 100, ab = 0;
+};
+
 // One clip (movie clip, level root; buttons and text fields may implement it
 // too with the parts they support) as the VM sees it. Implemented by the
 // player on its display objects.
@@ -126,6 +132,11 @@ public:
         (void)frame;
         return {};
     }
+
+    // The colour transform of the Color class (setRGB, setTransform). Hosts
+    // that do not support it keep the defaults: Color calls then do nothing.
+    virtual ColorTransformValues colorTransform() const { return {}; }
+    virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
 
     // --- children ----------------------------------------------------------
     // Each returns the new clip (owned by the host) or nullptr when it failed

@@ -135,6 +135,26 @@ TEST_F(Clips, ClipsMadeByScript)
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
+TEST_F(Clips, ColorSetsTheClipsColourTransform)
+{
+    // c = new Color(holder); c.setRGB(0x336699); trace(c.getRGB().toString(16));
+    // c.setTransform({aa: 50, ab: -20}); t = c.getTransform(); trace(t.rb + "," + t.aa + "," + t.ab);
+    Asm a;
+    a.push("c").get("holder").push(1, "Color").op(op::NewObject).op(op::SetVariable);
+    a.push(0x336699).get("c").callMethod("setRGB", 1).op(op::Pop);
+    a.push(16).get("c").callMethod("getRGB", 0).callMethod("toString", 1).trace();
+    a.push("aa", 50, "ab", -20, 2).op(op::InitObject).get("c").callMethod("setTransform", 1).op(op::Pop);
+    a.push("t").get("c").callMethod("getTransform", 0).op(op::SetVariable);
+    a.get("t.rb").push(",").op(op::Add2).get("t.aa").op(op::Add2).push(",").op(op::Add2).get("t.ab").op(op::Add2).trace();
+    // A Color of a missing clip does nothing.
+    a.push(0xFF).push("nowhere", 1, "Color").op(op::NewObject).callMethod("setRGB", 1).op(op::TypeOf).trace();
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "336699|51,50,-20|undefined");
+    EXPECT_EQ(holder->color.ra, 0);
+    EXPECT_EQ(holder->color.gb, 0x66);
+    EXPECT_EQ(holder->color.aa, 50);
+}
+
 TEST_F(Clips, EventHandlersRunOnDispatch)
 {
     // holder.onEnterFrame = function() { this._x = this._x + 1; }; holder.onLoad = function() { trace("loaded"); }

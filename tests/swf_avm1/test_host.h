@@ -48,6 +48,8 @@ public:
     void unloadMovie() override { url_.clear(); loaded = 0; total = 0; }
     qint64 bytesLoaded() const override { return loaded; }
     qint64 bytesTotal() const override { return total; }
+    ColorTransformValues colorTransform() const override { return color; }
+    void setColorTransform(const ColorTransformValues& values) override { color = values; }
 
     FakeClip* add(const QString& name, int depth, int frames = 1);
     FakeClip* child(const QString& name) const;
@@ -67,6 +69,7 @@ public:
     std::map<int, std::vector<ActionBlock>> frameScripts; // for call(frame)
     std::map<int, std::unique_ptr<FakeClip>> children; // by depth
     DisplayObjectHost* mask = nullptr;
+    ColorTransformValues color;
     qint64 loaded = 0;
     qint64 total = 0;
     bool scripted = false; // made by script: removable
