@@ -294,3 +294,106 @@ TEST(SwfRenderSprites, NestedTimelinePlaysInsideItsParent)
     EXPECT_TRUE(near(renderFrames(file, 0).pixel(25, 25), qRgb(255, 255, 255)));
     EXPECT_TRUE(near(renderFrames(file, 1).pixel(75, 75), qRgb(0, 0, 255)));
 }
+
+TEST(SwfRenderLines, WidthsCapsAndFillsOnLines)
+{
+    // A horizontal line 200 twips wide from x 500 to 1500 at y 1000, once with
+    // round caps (LineStyle 1) and once with no caps and a gradient fill
+    // (LineStyle 2). A hairline of width 0 still shows one pixel.
+    auto movie = [](bool lineStyle2) {
+        Bits b;
+        b.u16(1);
+        b.bytes(swftest::rect(0, 2000, 0, 2000));
+        b.u8(0); // no fills
+        Bits l;
+        l.u8(2);
+        if (!lineStyle2) {
+            l.u16(200);
+            for (int v : {0, 0, 255, 255})
+                l.u8(v);
+        } else {
+            l.u16(200);
+            l.ub(1, 2); // start cap: none
+            l.ub(0, 2); // round join
+            l.flag(true); // fill
+            l.ub(0, 3);
+            l.ub(0, 5);
+            l.flag(false);
+            l.ub(1, 2); // end cap: none
+            l.bytes(swftest::gradientFill(0x10, swftest::matrix(1000 / 32768.0, 0, 0, 1, 1000, 0),
+                                          {{0, 255, 0, 0, 255}, {255, 0, 255, 0, 255}}));
+        }
+        l.u16(0); // hairline
+        for (int v : {0, 0, 0, 255})
+            l.u8(v);
+        b.bytes(l.data());
+        swftest::ShapeWriter s(0, 2);
+        s.change(-1, -1, 1, true, 500, 1000).line(1000, 0);
+        s.change(-1, -1, 2, true, 500, 1500).line(1000, 0);
+        b.bytes(s.finish());
+        swftest::Movie m;
+        m.tag(lineStyle2 ? 83 : 32, lineStyle2 ? [&] {
+            // DefineShape4 adds edge bounds and a flags byte after the bounds.
+            QByteArray body = b.data();
+            const QByteArray bounds = swftest::rect(0, 2000, 0, 2000);
+            body.insert(2 + bounds.size(), bounds + QByteArray(1, '\0'));
+            return body;
+        }() : b.data());
+        Place p = at(1, 1);
+        m.tag(26, swftest::placeObject2(p));
+        m.showFrame();
+        return m.finish();
+    };
+    const QImage round = render(movie(false));
+    EXPECT_TRUE(near(round.pixel(50, 50), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(round.pixel(50, 57), qRgb(255, 255, 255))); // 10 px wide: 45..55
+    EXPECT_TRUE(near(round.pixel(23, 50), qRgb(0, 0, 255), 40)); // the round cap reaches 20
+    EXPECT_LT(qGray(round.pixel(50, 75)), 160);                   // the hairline
+    const QImage flat = render(movie(true));
+    EXPECT_TRUE(near(flat.pixel(23, 50), qRgb(255, 255, 255), 8)); // no cap
+    EXPECT_GT(qRed(flat.pixel(27, 50)), 200);                      // gradient along the line
+    EXPECT_GT(qGreen(flat.pixel(73, 50)), 200);
+}
+
+TEST(SwfRenderBitmaps, RepeatingFillsTileAndBlendModesCombine)
+{
+    // A 2 x 2 checker (red/blue) scaled to 10 px cells, repeated over 100 px.
+    swftest::Movie m;
+    m.tag(36, swftest::lossless2(3, 2, 2, {0xffff0000, 0xff0000ff, 0xff0000ff, 0xffff0000}));
+    m.tag(32, swftest::rectShape(1, 3, swftest::bitmapFill(0x42, 3, swftest::matrix(200, 0, 0, 200, 0, 0)), 0, 0, 2000, 1000));
+    // A grey square multiplied over the lower half.
+    m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(128, 128, 128, 255, false), 0, 1000, 2000, 2000));
+    m.tag(2, swftest::rectShape(4, 1, swftest::solidFill(0, 255, 0, 255, false), 0, 0, 2000, 2000));
+    m.tag(26, swftest::placeObject2(at(1, 4)));
+    m.tag(26, swftest::placeObject2(at(2, 1)));
+    Bits b;
+    b.u8(0x02);
+    b.u8(0x02); // blend mode
+    b.u16(3);
+    b.u16(2);
+    b.u8(3); // multiply
+    m.tag(70, b.data());
+    m.showFrame();
+    const QImage img = render(m.finish());
+    EXPECT_TRUE(near(img.pixel(5, 5), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(img.pixel(15, 5), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(img.pixel(85, 45), qRgb(255, 0, 0))); // tile (4, 2): red again
+    EXPECT_TRUE(near(img.pixel(50, 75), qRgb(0, 128, 0), 3)); // green x grey
+}
+
+TEST(SwfRenderGradients, FocalRadialGradientIsBrightestAtTheFocus)
+{
+    swftest::Movie m;
+    const double s = 1000 / 16384.0;
+    m.tag(32, swftest::rectShape(1, 3,
+                                 swftest::gradientFill(0x13, swftest::matrix(s, 0, 0, s, 1000, 1000),
+                                                       {{0, 255, 255, 255, 255}, {255, 0, 0, 0, 255}}, 0, 0, 0.75),
+                                 0, 0, 2000, 2000));
+    m.tag(26, swftest::placeObject2(at(1, 1)));
+    m.showFrame();
+    const QImage img = render(m.finish());
+    // Focus at 0.75 of the radius to the right of the centre (x = 87.5 px).
+    EXPECT_GT(qGray(img.pixel(86, 50)), 230);
+    EXPECT_LT(qGray(img.pixel(50, 50)), qGray(img.pixel(75, 50)));
+    EXPECT_LT(qGray(img.pixel(50, 10)), 80); // near the circle's edge above the centre
+}
