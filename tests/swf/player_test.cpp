@@ -229,3 +229,35 @@ TEST(SwfPlayerBadInput, ASpriteThatPlacesItselfIsShownOnce)
     EXPECT_LT(p.liveObjects, 10);
     EXPECT_TRUE(p.errorLog().join('\n').contains("places itself"));
 }
+
+TEST(SwfPlayerLoading, AMovieLoadedIntoAClipPlaysItsOwnTimeline)
+{
+    // child.swf: a green square and a frame script that traces.
+    swftest::Movie child;
+    child.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 255, 0, 255, false), 0, 0, 400, 400));
+    child.tag(26, swftest::placeObject2(at(1, 1)));
+    swftest::Actions say;
+    say.push("child frame 1").op(0x26);
+    child.tag(12, say.finish());
+    child.showFrame();
+    QTemporaryDir tmp;
+    QFile f(tmp.path() + "/child.swf");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(child.finish('Z'));
+    f.close();
+
+    Player p;
+    QStringList traces;
+    p.onTrace = [&](const QString& line) { traces << line; };
+    ASSERT_TRUE(p.loadData(steppingMovie(), tmp.path() + "/movie.swf"));
+    p.stopPlaying();
+    auto* mover = static_cast<Clip*>(p.root()->childByName("mover", false));
+    ASSERT_TRUE(mover);
+    mover->loadMovie("child.swf");
+    EXPECT_TRUE(traces.isEmpty());
+    p.tick();
+    EXPECT_EQ(traces, QStringList{"child frame 1"});
+    const QImage img = p.paint(QSize(100, 100));
+    EXPECT_GT(qGreen(img.pixel(10, 10)), 200); // 400 twips = 20 px at the clip's origin
+    EXPECT_FALSE(isBlue(img.pixel(5, 55)));    // the clip's old content is gone
+}
