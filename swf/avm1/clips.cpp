@@ -413,37 +413,47 @@ void Interpreter::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QSt
     if (loaders.empty())
         return;
     QString handler;
-    std::vector<Value> args;
-    runCallback([&] { args.push_back(Value::object(objectFor(&clip))); });
+    std::vector<Value> extra;
     switch (event) {
     case LoadEvent::Start: handler = QStringLiteral("onLoadStart"); break;
     case LoadEvent::Progress:
         handler = QStringLiteral("onLoadProgress");
-        args.push_back(Value::number(double(clip.bytesLoaded())));
-        args.push_back(Value::number(double(clip.bytesTotal())));
+        extra.push_back(Value::number(double(clip.bytesLoaded())));
+        extra.push_back(Value::number(double(clip.bytesTotal())));
         break;
     case LoadEvent::Complete:
         handler = QStringLiteral("onLoadComplete");
-        args.push_back(Value::number(0));
+        extra.push_back(Value::number(0));
         break;
     case LoadEvent::Init: handler = QStringLiteral("onLoadInit"); break;
     case LoadEvent::Error:
         handler = QStringLiteral("onLoadError");
-        args.push_back(Value::string(error.isEmpty() ? QStringLiteral("URLNotFound") : error));
-        args.push_back(Value::number(0));
+        extra.push_back(Value::string(error.isEmpty() ? QStringLiteral("URLNotFound") : error));
+        extra.push_back(Value::number(0));
         break;
     }
-    for (Object* loader : loaders) {
-        runCallback([&] {
+    // One run for all listeners: the loaders are no longer rooted once their
+    // load finished, and garbage is only collected after a run.
+    runCallback([&] {
+        std::vector<Value> args{Value::object(objectFor(&clip))};
+        args.insert(args.end(), extra.begin(), extra.end());
+        for (Object* loader : loaders) {
             // The loader itself and every listener added with addListener.
             std::vector<Value> targets{Value::object(loader)};
             if (Slot* l = loader->slot(QStringLiteral("_listeners"), true); l && l->value.isObject())
                 for (const Value& v : l->value.o->elements)
                     targets.push_back(v);
-            for (const Value& t : targets)
-                callMethod(t, handler, args);
-        });
-    }
+            for (const Value& t : targets) {
+                try {
+                    callMethod(t, handler, args);
+                } catch (const ScriptThrow& thrown) {
+                    // One failing listener does not keep the others from hearing.
+                    player.scriptError(QStringLiteral("uncaught exception in %1").arg(handler));
+                    (void)thrown;
+                }
+            }
+        }
+    });
 }
 
 void Interpreter::runIntervals()
