@@ -1,0 +1,39 @@
+#pragma once
+
+// How long an album is and which templates and songs fill it: the template
+// sequence table, the frame list and the audio list of a render pass.
+//
+// Following the photos (also whenever there is no music): every template
+// once, in work-folder order, then 100 frames for the ending template; with
+// "loop the music" the songs are listed again and again until they last as
+// long as the album. Following the music: the album lasts as long as the
+// songs (their frames-needed cells); the templates play once and the ending
+// template holds the last picture to the end, or with "loop the pictures"
+// the templates repeat in order until the songs end. Songs shorter than the
+// photos never cut a photo off: the album then follows the photos.
+
+#include "core/session.h"
+#include "core/working_folder.h"
+
+#include <functional>
+
+namespace fotarel::render {
+
+struct AlbumLength {
+    int templateFrames = 0; // one pass through the templates
+    int musicFrames = 0;    // the songs once
+    int totalFrames = 0;    // T
+    int sequenceRows = 0;
+    int audioEntries = 0;
+};
+
+// Computes the album length from the template-use table, the music table
+// and the album-length flags, without changing anything.
+AlbumLength planAlbumLength(const Session& session);
+
+// Fills the template sequence table, the frame list (T times the frame file)
+// and the audio list. `overall` follows ProgressBar1 (value, maximum 2 T).
+// Returns T.
+int buildAlbumLists(Session& session, const WorkingFolder& folder, const std::function<void(int, int)>& overall = {});
+
+} // namespace fotarel::render

@@ -1,0 +1,221 @@
+#include "render/encoder_binding.h"
+
+#include "render/output_settings.h"
+#include "render/render_names.h"
+
+namespace fotarel::render {
+
+namespace {
+
+constexpr int kLogCap = 31999;
+
+QSize qualitySize(const QString& type, bool high)
+{
+    if (type == settings::kImageSequence)
+        return high ? QSize(1920, 1080) : QSize();
+    if (!high || type == settings::kVcd)
+        return QSize(1280, 720);
+    return QSize(1920, 1080);
+}
+
+} // namespace
+
+EncoderSettings encoderSettings(const Session& session)
+{
+    using namespace settings;
+    EncoderSettings s;
+    const QString type = session.get(settings::vars::OutputType);
+    s.standard = session.get(settings::vars::TvStandard) == kNtsc ? media::Standard::Ntsc : media::Standard::Pal;
+    if (type == kVcd)
+        s.preset = media::Preset::Vcd;
+    else if (type == kSvcd)
+        s.preset = media::Preset::Svcd;
+    else if (type == kDvd)
+        s.preset = media::Preset::Dvd;
+    const bool high = session.get(settings::vars::Quality) != kNormalQuality;
+    s.quality = high ? media::Quality::High : media::Quality::Normal;
+    s.frameSize = qualitySize(type, high);
+    // The size chosen in the output-size window lowers the frame size.
+    const QSize chosen(session.getInt(settings::vars::Width), session.getInt(settings::vars::Height));
+    if (!s.frameSize.isEmpty() && chosen.width() >= 16 && chosen.height() >= 16 &&
+        (chosen.width() < s.frameSize.width() || chosen.height() < s.frameSize.height()))
+        s.frameSize = chosen.boundedTo(s.frameSize);
+    s.frameSize = QSize(s.frameSize.width() & ~1, s.frameSize.height() & ~1);
+    s.cutAudio = albumLengthFlags(session).followPhotos;
+    return s;
+}
+
+QSize paintSize(const Session& session)
+{
+    const EncoderSettings s = encoderSettings(session);
+    if (!s.frameSize.isEmpty())
+        return s.frameSize;
+    const QSize chosen(session.getInt(settings::vars::Width), session.getInt(settings::vars::Height));
+    return chosen.width() >= 16 && chosen.height() >= 16 ? QSize(chosen.width() & ~1, chosen.height() & ~1)
+                                                         : QSize(1920, 1080);
+}
+
+void addConversionLogLine(Session& session, const QString& line)
+{
+    Table& log = session.table(tables::ConversionLog);
+    if (log.rowCount() > kLogCap)
+        log.removeRow(0);
+    log.appendLine(line);
+}
+
+EncoderBinding::EncoderBinding(Session& session, EncoderEvents events) : session_(session), events_(std::move(events))
+{
+}
+
+void EncoderBinding::log(const QString& line)
+{
+    addConversionLogLine(session_, line);
+    if (events_.log)
+        events_.log(line);
+}
+
+void EncoderBinding::abort()
+{
+    aborted_.store(true);
+    if (media::Conversion* c = conversion_.load())
+        c->abort();
+}
+
+EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Compose& compose)
+{
+    auto activity = [this](int v, int m) {
+        if (events_.activity)
+            events_.activity(v, m);
+    };
+    // 1-3.
+    session_.table(tables::ConversionLog).clear();
+    media::Conversion conversion;
+    media::MediaList audioList(media::MediaList::Kind::Audio);
+
+    // 5-6: the frame list's entries are counted, the songs measured.
+    const Table& frameList = session_.table(tables::FrameList);
+    const int frameEntries = frameList.rowCount();
+    activity(frameEntries, frameEntries);
+    const Table& audio = session_.table(tables::AudioList);
+    activity(0, audio.rowCount());
+    for (int i = 0; i < audio.rowCount(); ++i) {
+        audioList.add(audio.cell(i, 0).toStdString());
+        activity(i + 1, audio.rowCount());
+    }
+
+    // 7.
+    const int totalFrames = frameEntries;
+    const std::int64_t totalSamples = audioList.sampleCount();
+    log(QStringLiteral("Total frames:  %1").arg(totalFrames));
+    log(QStringLiteral("Total samples: %1").arg(totalSamples));
+
+    // 8-12.
+    const EncoderSettings settings = encoderSettings(session_);
+    if (settings.preset)
+        conversion.setFormatPreset(*settings.preset, settings.standard);
+    conversion.setKeepDuration(true);
+    if (settings.cutAudio)
+        conversion.setTruncateAudioToVideo(true);
+    conversion.setQuality(settings.quality);
+    if (!settings.frameSize.isEmpty())
+        conversion.setFrameSize(settings.frameSize.width(), settings.frameSize.height());
+
+    // The frames go over in memory as 24-bit B,G,R: the cheapest layout for
+    // the colour conversion. One buffer serves, as the library has converted
+    // a frame before it asks for the next.
+    QImage canvas;
+    QImage handed = startFrame.convertToFormat(QImage::Format_BGR888);
+    bool composeFailed = false;
+    conversion.setVideoSource([&](media::SourceAnswer& answer, int index) {
+        if (index < 0 || index >= frameEntries) {
+            answer.finished();
+            return;
+        }
+        media::RawFrame raw;
+        raw.pixels = handed.constBits();
+        raw.width = handed.width();
+        raw.height = handed.height();
+        raw.stride = int(handed.bytesPerLine());
+        raw.layout = media::RawFrame::Layout::Bgr24;
+        answer.setRaw(raw);
+    });
+    int activityValue = 0;
+    conversion.setVideoFunction([&](int index) {
+        if (aborted_.load()) {
+            conversion.abort();
+            return;
+        }
+        if (index + 1 < frameEntries && !composeFailed) {
+            if (!compose(canvas)) {
+                composeFailed = true;
+                conversion.abort();
+                return;
+            }
+            handed = canvas.convertToFormat(QImage::Format_BGR888);
+        }
+        if (events_.overall)
+            events_.overall(totalFrames + index + 1, 2 * totalFrames);
+        if (activityValue >= 100)
+            activityValue = 0;
+        activity(++activityValue, 100);
+    });
+    conversion.setAudioList(audioList);
+    conversion.setProgress([&](int status, int frame, std::int64_t sample, int percent) {
+        switch (status) {
+        case media::StatusElapsed:
+            log(QStringLiteral("Processing time: ") +
+                QString::fromStdString(media::makeTimeText(conversion.elapsedTime())));
+            break;
+        case media::StatusPreparing:
+            log(QStringLiteral("Preparing conversion..."));
+            break;
+        case media::StatusReducingColours:
+            log(QStringLiteral("Reducing colors, done frames: %1").arg(frame));
+            break;
+        case media::StatusFrame:
+            log(QStringLiteral("Frame: %1, Sample: %2, Time Left: %3")
+                    .arg(frame)
+                    .arg(sample)
+                    .arg(QString::fromStdString(
+                        media::makeTimeText(conversion.remainingTime(totalFrames, totalSamples)))));
+            break;
+        case media::StatusMuxed:
+            log(QStringLiteral("Multiplexing done: %1%").arg(percent));
+            break;
+        default:
+            log(QStringLiteral("Unrecognized status code"));
+        }
+    });
+    conversion.setError([&](media::ErrorCode, const std::string& text) {
+        log(QString::fromStdString(text));
+        return media::ErrorAnswer::Skip;
+    });
+
+    // 13-15.
+    activity(0, 100);
+    if (events_.stopEnabled)
+        events_.stopEnabled(true);
+    const std::string out = session_.get(vars::VideoOut).toStdString();
+    conversion.setVideoFileName(out);
+    conversion.setAudioFileName(session_.get(vars::AudioOut).toStdString());
+
+    // 16.
+    if (totalFrames <= 0 && totalSamples <= 0) {
+        log(QStringLiteral("Nothing to convert."));
+        return Outcome::NothingToConvert;
+    }
+    log(QStringLiteral("Starting conversion..."));
+    conversion_.store(&conversion);
+    const bool ok = !aborted_.load() && conversion.convert();
+    conversion_.store(nullptr);
+    if (conversion.lastError() != media::ErrorCode::None) {
+        errorText_ = QString::fromStdString(conversion.lastErrorText());
+        log(errorText_);
+    }
+    log(QStringLiteral("Conversion ended."));
+    if (ok)
+        return Outcome::Converted;
+    return aborted_.load() || composeFailed ? Outcome::Aborted : Outcome::Failed;
+}
+
+} // namespace fotarel::render

@@ -1,0 +1,77 @@
+#include "render/frame_compositor.h"
+
+#include "render/render_driver.h"
+#include "render/render_names.h"
+
+#include "swf/player.h"
+
+namespace fotarel::render {
+
+QString timeText(long long frames)
+{
+    const long long s = frames * 4 / 100; // 0.04 s a frame, truncated
+    long long m = s / 60;
+    while (m > 60)
+        m -= 60;
+    const long long seconds = s - 60 * (s / 60);
+    return QStringLiteral("%1:%2").arg(m, 2, 10, QLatin1Char('0')).arg(seconds, 2, 10, QLatin1Char('0'));
+}
+
+bool FrameCompositor::checkPlayer(const QString& prefix)
+{
+    Session& session = driver_.session();
+    if (driver_.playerUsable()) {
+        session.set(vars::PlayerCheck, prefix + QString::number(driver_.player()->totalFrames()));
+        return true;
+    }
+    driver_.addErrorLog(session.get(vars::PlayerCheck) + QStringLiteral(" : 错误"));
+    return driver_.nextTemplate();
+}
+
+bool FrameCompositor::compose(QImage& frame)
+{
+    Session& session = driver_.session();
+    // 1. Player check.
+    if (!checkPlayer(QStringLiteral("1- ")))
+        return false;
+
+    // 2-3. Next frame of the movie.
+    const int movieFrame = session.getInt(vars::MovieFrame, -1) + 1;
+    session.setInt(vars::MovieFrame, movieFrame);
+    const long long albumFrame = session.getInt(vars::AlbumFrame) + 1LL;
+    session.setInt(vars::AlbumFrame, albumFrame);
+    swf::Player* player = driver_.player();
+    if (driver_.playerUsable()) {
+        const int target = std::min(movieFrame, player->totalFrames() - 1);
+        if (player->frameNum() != target)
+            player->setFrameNum(target);
+    }
+
+    // 4-5. The panel's picture is the frame.
+    driver_.capturePanel(frame);
+
+    // 7-9. Overlay steps; what they change shows in the next frame.
+    const OverlayHooks& overlays = driver_.overlays();
+    if (overlays.karaokeStep)
+        overlays.karaokeStep();
+    session.set(vars::AlbumTime, timeText(albumFrame));
+    if (overlays.lyricStep)
+        overlays.lyricStep();
+    if (overlays.textEffectStep)
+        overlays.textEffectStep();
+
+    // 10. End of the template: its last frame has been made.
+    const int total = driver_.playerUsable() ? player->totalFrames() : 0;
+    if (movieFrame > total - 2 && session.get(vars::EndingSwitch) == kEndingOff) {
+        driver_.hideOverlays();
+        driver_.writeCarryOver(driver_.captureCarryOver());
+        driver_.showOverlays();
+        if (!driver_.nextTemplate())
+            return false;
+    }
+
+    // 11. Second player check.
+    return checkPlayer(QStringLiteral("2- "));
+}
+
+} // namespace fotarel::render

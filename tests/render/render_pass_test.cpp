@@ -1,0 +1,223 @@
+// Whole render passes through the real pipeline: imported photos, template
+// movies played by our player, frames encoded by our conversion library,
+// checked with ffprobe and by decoding frames back.
+#include "tests/render/album_fixture.h"
+
+#include "render/album_length.h"
+#include "render/frame_compositor.h"
+#include "render/output_settings.h"
+#include "render/render_names.h"
+#include "render/render_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+
+using namespace fotarel;
+using namespace fotarel::render;
+using fotarel::test::AlbumRun;
+using fotarel::test::MovieOptions;
+
+namespace {
+
+bool near(QRgb c, QColor want, int tolerance = 60)
+{
+    return std::abs(qRed(c) - want.red()) <= tolerance && std::abs(qGreen(c) - want.green()) <= tolerance &&
+           std::abs(qBlue(c) - want.blue()) <= tolerance;
+}
+
+void prepareOutput(AlbumRun& run, const QString& type, const QString& name)
+{
+    run.session.set(settings::vars::OutputType, type);
+    run.session.set(settings::vars::Width, "320");
+    run.session.set(settings::vars::Height, "180");
+    const QString out = run.tree.path(name);
+    run.session.set(vars::VideoOut, out);
+    run.session.set(vars::AudioOut, out);
+}
+
+QString makeSong(AlbumRun& run, double seconds)
+{
+    const QString song = run.tree.path("song.mp3");
+    QProcess p;
+    p.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", QString("sine=frequency=440:duration=%1").arg(seconds),
+                       "-ac", "2", "-c:a", "libmp3lame", song});
+    p.waitForFinished(30000);
+    return song;
+}
+
+void addSongRow(AlbumRun& run, const QString& path, int seconds)
+{
+    run.session.table("ListView_daoru_yinyue")
+        .appendRow({"1", "song", ".mp3", path, "00:00:0" + QString::number(seconds), QString::number(seconds * 25),
+                    "wu", "wu"});
+}
+
+} // namespace
+
+TEST(RenderPass, ThreePhotoDvdAlbumShowsEachGroupInOrderThenTheEnding)
+{
+    AlbumRun run;
+    run.addMovieTemplate("t01", {});
+    run.loadLibrary();
+    const QList<QColor> colours{QColor(230, 30, 30), QColor(30, 200, 30), QColor(30, 30, 230)};
+    run.importColours(colours);
+    ASSERT_EQ(run.session.table("ListView_daoruxiangpian").rowCount(), 3);
+    addSongRow(run, makeSong(run, 8), 8);
+    prepareOutput(run, settings::kDvd, "album.mpg");
+
+    QList<int> overall;
+    RenderPass pass(run.session, run.folder, {[&](int v, int) { overall << v; }, {}, {}, {}, {}});
+    const PassResult result = pass.run();
+    ASSERT_EQ(result.outcome, PassOutcome::Completed) << result.errorText.toStdString();
+
+    const int T = 3 * 6 + 100;
+    EXPECT_EQ(result.totalFrames, T);
+    EXPECT_EQ(overall.last(), 2 * T);
+    const QString out = run.tree.path("album.mpg");
+    EXPECT_EQ(fotarel::test::probe(out, "v:0", "stream=nb_read_frames"), QString::number(T));
+    EXPECT_EQ(fotarel::test::probe(out, "v:0", "stream=r_frame_rate"), "25/1");
+    EXPECT_EQ(fotarel::test::probe(out, "v:0", "stream=width"), "320");
+    EXPECT_EQ(fotarel::test::probe(out, "a:0", "stream=codec_type"), "audio");
+    // The song (8 s) is cut to the album (4.72 s).
+    EXPECT_LT(fotarel::test::probe(out, "", "format=duration").toDouble(), 5.3);
+
+    const QList<QImage> frames = fotarel::test::decodeFrames(out);
+    ASSERT_EQ(frames.size(), T);
+    EXPECT_TRUE(near(frames[0].pixel(16, 9), Qt::black)) << "start frame";
+    for (int g = 0; g < 3; ++g)
+        for (int f = 1; f <= 6; ++f)
+            EXPECT_TRUE(near(frames[g * 6 + f].pixel(8, 9), colours[g])) << "group " << g << " frame " << f;
+    for (int f = 19; f < T; f += 20) {
+        EXPECT_TRUE(near(frames[f].pixel(8, 9), colours[2])) << "ending carry-over, frame " << f;
+        EXPECT_TRUE(near(frames[f].pixel(26, 9), Qt::white)) << "ending template, frame " << f;
+    }
+
+    // Working files are gone; the sequence and logs are as the pass left them.
+    EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
+    EXPECT_FALSE(run.exists("smxcwjj/tp_wjj/pic/picture_0.rar"));
+    EXPECT_EQ(run.session.table(tables::Sequence).rowCount(), 3);
+    const QStringList load = run.session.table(tables::LoadLog).lines();
+    ASSERT_GE(load.size(), 2);
+    EXPECT_EQ(load[0], "1B-卸载创建的FLASH完成！");
+    EXPECT_EQ(load[1], "2B-创建FLASH控件完成！");
+    EXPECT_EQ(run.session.get(vars::EndingSwitch), kEndingOn);
+    const QStringList log = run.session.table(tables::ConversionLog).lines();
+    EXPECT_EQ(log.value(0), QString("Total frames:  %1").arg(T));
+    EXPECT_TRUE(log.contains("Starting conversion..."));
+    EXPECT_TRUE(log.contains("Conversion ended."));
+    EXPECT_TRUE(log.contains("Multiplexing done: 100%"));
+
+    // A second pass in the same run starts again from -1 and gives the same album.
+    run.session.set(vars::VideoOut, run.tree.path("again.avi"));
+    run.session.set(vars::AudioOut, run.tree.path("again.avi"));
+    run.session.set(settings::vars::OutputType, settings::kAvi);
+    RenderPass second(run.session, run.folder);
+    ASSERT_EQ(second.run().outcome, PassOutcome::Completed);
+    const QList<QImage> again = fotarel::test::decodeFrames(run.tree.path("again.avi"));
+    ASSERT_EQ(again.size(), T);
+    EXPECT_TRUE(near(again[1].pixel(8, 9), colours[0]));
+    EXPECT_TRUE(near(again[13].pixel(8, 9), colours[2]));
+}
+
+TEST(RenderPass, TemplateWithoutMarkerEndsThePassWithoutOutput)
+{
+    AlbumRun run;
+    MovieOptions bad;
+    bad.marker = false;
+    run.addMovieTemplate("t01", bad);
+    run.loadLibrary();
+    run.importColours({Qt::red});
+    prepareOutput(run, settings::kAvi, "bad.avi");
+    RenderPass pass(run.session, run.folder);
+    EXPECT_EQ(pass.run().outcome, PassOutcome::InvalidTemplate);
+    EXPECT_FALSE(QFileInfo::exists(run.tree.path("bad.avi")));
+    EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
+}
+
+TEST(RenderPass, MovieThatNeverSendsPicture0IsLoggedAndSkipped)
+{
+    AlbumRun run;
+    MovieOptions silent;
+    silent.sendsPicture0 = false;
+    run.addMovieTemplate("t01", silent);
+    run.loadLibrary();
+    run.importColours({Qt::red});
+    prepareOutput(run, settings::kAvi, "silent.avi");
+    RenderPass pass(run.session, run.folder);
+    pass.setPicture0Bound(20, std::chrono::milliseconds(2000));
+    const PassResult result = pass.run();
+    ASSERT_EQ(result.outcome, PassOutcome::Completed);
+    const QStringList errors = run.session.table(tables::ErrorLog).lines();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("picture_0"));
+    // The skipped template's frames went to the ending template.
+    const QList<QImage> frames = fotarel::test::decodeFrames(run.tree.path("silent.avi"));
+    ASSERT_EQ(frames.size(), 106);
+    EXPECT_TRUE(near(frames[1].pixel(26, 9), Qt::white));
+}
+
+TEST(RenderPass, StopDuringEncodingLeavesNoOutputAndNoWorkingFiles)
+{
+    AlbumRun run;
+    run.addMovieTemplate("t01", {});
+    run.loadLibrary();
+    run.importColours({Qt::red, Qt::green});
+    prepareOutput(run, settings::kAvi, "stopped.avi");
+    RenderPass* self = nullptr;
+    int frames = 0;
+    RenderPass pass(run.session, run.folder, {[&](int, int) {
+                        if (++frames == 50) // set-up moves the bar twice; this is during the encoding
+                            self->stop();
+                    },
+                                              {}, {}, {}, {}});
+    self = &pass;
+    EXPECT_EQ(pass.run().outcome, PassOutcome::Stopped);
+    EXPECT_FALSE(QFileInfo::exists(run.tree.path("stopped.avi")));
+    EXPECT_FALSE(QFileInfo::exists(run.tree.path("stopped.avi.part")));
+    EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
+    EXPECT_FALSE(run.exists("smxcwjj/tp_wjj/pic/picture_0.rar"));
+}
+
+TEST(AlbumLength, RulesGiveTheFrameCountSequenceAndSongs)
+{
+    struct Case {
+        const char* name;
+        bool followMusic, loopMusic, loopPictures;
+        int songSeconds;
+        int frames, sequenceRows, audioEntries;
+    };
+    // Two templates of 50 frames: the photos give 200 frames.
+    const Case cases[] = {
+        {"photos, no loop", false, false, false, 3, 200, 2, 1},
+        {"photos, loop music", false, true, false, 3, 200, 2, 3},
+        {"music longer", true, false, false, 20, 500, 2, 1},
+        {"music longer, loop pictures", true, false, true, 20, 500, 10, 1},
+        {"music shorter than photos", true, false, false, 2, 200, 2, 1},
+    };
+    for (const Case& c : cases) {
+        Session session;
+        session.table(tables::TemplateUse).appendRow({"1", "1", "0", "1", "p", "|heng|", "|picture_1|", "50", "m1"});
+        session.table(tables::TemplateUse).appendRow({"2", "2", "0", "1", "p", "|heng|", "|picture_1|", "50", "m2"});
+        session.table("ListView_daoruxiangpian").appendRow({"1"});
+        session.table("ListView_daoru_yinyue")
+            .appendRow({"1", "s", ".mp3", "/s.mp3", "", QString::number(c.songSeconds * 25), "wu", "wu"});
+        if (c.followMusic)
+            settings::chooseFollowMusic(session);
+        settings::setLoopMusic(session, c.loopMusic);
+        settings::setLoopPictures(session, c.loopPictures);
+        const AlbumLength plan = planAlbumLength(session);
+        EXPECT_EQ(plan.totalFrames, c.frames) << c.name;
+        EXPECT_EQ(plan.sequenceRows, c.sequenceRows) << c.name;
+        EXPECT_EQ(plan.audioEntries, c.audioEntries) << c.name;
+    }
+}
+
+TEST(TimeText, FramesToMinutesAndSeconds)
+{
+    const std::pair<long long, const char*> cases[] = {
+        {0, "00:00"}, {1625, "01:05"}, {1500, "01:00"}, {90000, "60:00"}, {61 * 1500, "01:00"}, {24, "00:00"}};
+    for (const auto& [frames, text] : cases)
+        EXPECT_EQ(timeText(frames), QString(text)) << frames;
+}
