@@ -790,6 +790,18 @@ void Interpreter::setupBuiltins()
     def(vm, global, "clearInterval", clearInterval);
     def(vm, global, "clearTimeout", clearInterval);
 
+    // --- Stage: read-only size from the player --------------------------------
+    Object* stage = newObject();
+    global->put(QStringLiteral("Stage"), Value::object(stage), DontEnum);
+    auto readOnly = [&](const char* name, NativeFunction getter) {
+        stage->put(QString::fromLatin1(name), Value(), DontDelete);
+        stage->slot(QString::fromLatin1(name), true)->getter = newNative(std::move(getter));
+    };
+    readOnly("width", [](Interpreter& v, Args&) { return Value::number(v.player.stageWidth()); });
+    readOnly("height", [](Interpreter& v, Args&) { return Value::number(v.player.stageHeight()); });
+    stage->put(QStringLiteral("scaleMode"), Value::string(QStringLiteral("noScale")));
+    stage->put(QStringLiteral("align"), Value::string(QString()));
+
     setupClipClasses();
 }
 

@@ -18,7 +18,8 @@
 // script (a script calls gotoAndStop, createEmptyMovieClip, ...). The host
 // should not run frame scripts from inside such a call; it queues them and
 // runs them after the VM call returns, the way Flash Player does. (Re-entrant
-// calls into the VM work, but they share the current run's budgets.)
+// calls into the VM work: they share the current run's budgets, report their
+// own errors and never throw into the host.)
 
 #include <QByteArray>
 #include <QString>
@@ -202,6 +203,10 @@ public:
     // the player with every frame (frame count × 1000 / frame rate). getTimer()
     // and setInterval use it: no wall-clock time reaches scripts.
     virtual qint64 movieTimeMs() const = 0;
+    // Stage.width and Stage.height: the main movie's frame size in pixels
+    // (0 when the host does not say).
+    virtual double stageWidth() const { return 0; }
+    virtual double stageHeight() const { return 0; }
 };
 
 // Progress of a load started by DisplayObjectHost::loadMovie or

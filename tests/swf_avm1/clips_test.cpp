@@ -40,8 +40,11 @@ TEST_F(Clips, PropertiesAndPaths)
     a.get("holder").push("_name", "box").op(op::SetMember);
     a.get("box").push("_currentframe").op(op::GetMember).trace();
     a.get("/box:_totalframes").trace();
+    a.get("Stage.width").push("x").op(op::Add2).get("Stage.height").op(op::Add2).trace();
+    a.get("Stage").push("width", 5).op(op::SetMember);                 // read-only
+    a.get("Stage.width").trace();
     EXPECT_TRUE(run(a));
-    EXPECT_EQ(traced(), "12|40|false|/holder/pic|_level0.holder.pic|holder|true|100|1|4");
+    EXPECT_EQ(traced(), "12|40|false|/holder/pic|_level0.holder.pic|holder|true|100|1|4|1920x1080|1920");
     EXPECT_EQ(holder->props[size_t(Property::X)], 12);
     EXPECT_EQ(pic->props[size_t(Property::Alpha)], 40);
     EXPECT_EQ(holder->props[size_t(Property::Visible)], 0);

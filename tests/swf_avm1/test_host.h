@@ -88,6 +88,8 @@ public:
     void trace(const QString& line) override { traces.append(line); }
     void scriptError(const QString& message) override { errors.append(message); }
     qint64 movieTimeMs() const override { return timeMs; }
+    double stageWidth() const override { return 1920; }
+    double stageHeight() const override { return 1080; }
 
     FakeClip* root() { return levels.at(0).get(); }
 
