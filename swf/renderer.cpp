@@ -363,6 +363,17 @@ void Renderer::drawEditText(QPainter& p, const Clip& clip, const QTransform& wor
         if (auto v = player_.getVariable(path))
             text = *v;
     }
+    if (e.border) {
+        // A bordered field has a white background and a one-pixel black frame.
+        p.setTransform(world);
+        const QRectF r(QPointF(e.bounds.xMin, e.bounds.yMin), QPointF(e.bounds.xMax, e.bounds.yMax));
+        p.fillRect(r, toColor(cx.apply(Rgba{255, 255, 255, 255})));
+        QPen pen(toColor(cx.apply(Rgba{0, 0, 0, 255})), 1.0);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r);
+    }
     text.truncate(16384); // more than any field shows
     if (e.html)
         text = plainFromHtml(text);

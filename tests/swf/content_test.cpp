@@ -280,3 +280,52 @@ TEST(SwfContentButtons, UpStateIsDrawnAndHitAreaIsNot)
     EXPECT_TRUE(close(img.pixel(25, 25), qRgb(255, 0, 0), 2));
     EXPECT_TRUE(close(img.pixel(75, 75), qRgb(255, 255, 255), 2));
 }
+
+TEST(SwfContentText, DefineFontGlyphsGetTheirCodesFromDefineFontInfo)
+{
+    // DefineFont (one square glyph) with DefineFontInfo mapping it to 'B';
+    // an edit text showing "AB" draws only the B.
+    swftest::ShapeWriter g(1, 0);
+    g.change(-1, 1, -1, true, 0, -1024).line(1024, 0).line(0, 1024).line(-1024, 0).line(0, -1024);
+    Bits font;
+    font.u16(7);
+    font.u16(2); // offset of glyph 0 (the table has one entry)
+    font.bytes(g.finish());
+    Bits info;
+    info.u16(7);
+    info.u8(4);
+    info.bytes("Demo");
+    info.u8(0); // 8-bit codes
+    info.u8('B');
+    swftest::Movie m;
+    m.width = 200;
+    m.tag(10, font.data());
+    m.tag(13, info.data());
+    Bits e;
+    e.u16(9);
+    e.bytes(swftest::rect(0, 4000, 0, 2000));
+    e.u8(0x80 | 0x04 | 0x01);
+    e.u8(0x01);
+    e.u16(7);
+    e.u16(1000);
+    for (int v : {0, 0, 255, 255})
+        e.u8(v);
+    e.string("");
+    e.string("AB");
+    m.tag(37, e.data());
+    Place p;
+    p.depth = 1;
+    p.characterId = 9;
+    m.tag(26, swftest::placeObject2(p));
+    m.showFrame();
+    Player player;
+    ASSERT_TRUE(player.loadData(m.finish(), "/tmp/t.swf"));
+    const QImage img = player.paint(QSize(200, 100));
+    int blue = 0;
+    for (int x = 0; x < 200; ++x)
+        blue += close(img.pixel(x, 30), qRgb(0, 0, 255), 2);
+    // One 50 px square (a missing glyph only advances).
+    EXPECT_GE(blue, 45);
+    EXPECT_LE(blue, 52);
+    EXPECT_TRUE(close(img.pixel(10, 30), qRgb(255, 255, 255), 2));
+}
