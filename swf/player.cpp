@@ -29,6 +29,11 @@ Clip::Clip(Player& p, Clip* parent, Kind k) : kind(k), player(p), parentClip(par
 Clip::~Clip()
 {
     children.clear();
+    // Removed clips waiting for their unload event must not keep a pointer to us.
+    for (auto& dead : player.graveyard_) {
+        if (dead->parentClip == this)
+            dead->parentClip = nullptr;
+    }
     --player.liveObjects;
 }
 
@@ -331,6 +336,9 @@ Player::Player() : renderer_(std::make_unique<Renderer>(*this)) { engine_ = make
 Player::~Player()
 {
     queue_.clear();
+    {
+        auto dead = std::move(graveyard_);
+    }
     levels_.clear();
     root_.reset();
 }
@@ -623,11 +631,24 @@ void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
     }
     applyAttributes(*c, p);
     Clip* raw = c.get();
+    std::unique_ptr<Clip> old = std::move(parent.children[p.depth]);
     parent.children[p.depth] = std::move(c);
+    retire(std::move(old));
     if (raw->timeline)
         enterFrame(*raw, 0, true);
     if (!raw->clipActions.empty() || raw->isSprite())
         queueActions(*raw, QByteArray()); // the load event, after its first frame
+}
+
+void Player::retire(std::unique_ptr<Clip> clip)
+{
+    if (!clip)
+        return;
+    if (!engine_ || !clip->isSprite() || graveyard_.size() >= 1000 || queue_.size() >= size_t(kMaxQueuedPerCall))
+        return; // destroyed here
+    // Off the display list already; its unload handlers run with the queue.
+    queue_.push_back(PendingScript{clip.get(), clip->link(), QByteArray(), 4});
+    graveyard_.push_back(std::move(clip));
 }
 
 void Player::enterFrame(Clip& clip, int f, bool runActions)
@@ -642,8 +663,11 @@ void Player::enterFrame(Clip& clip, int f, bool runActions)
             break;
         case FrameItem::Remove: {
             auto it = clip.children.find(item.depth);
-            if (it != clip.children.end())
+            if (it != clip.children.end()) {
+                std::unique_ptr<Clip> gone = std::move(it->second);
                 clip.children.erase(it);
+                retire(std::move(gone));
+            }
             break;
         }
         case FrameItem::Action:
@@ -716,7 +740,9 @@ void Player::gotoFrame(Clip& clip, int target)
             want.erase(w);
             ++it;
         } else {
+            std::unique_ptr<Clip> gone = std::move(it->second);
             it = clip.children.erase(it);
+            retire(std::move(gone));
         }
     }
     for (auto& [depth, p] : want) {
@@ -825,11 +851,19 @@ void Player::runQueued()
         case 3: // a load finished: its first frame has run
             engine_->reportLoad(c, avm1::LoadEvent::Init, QString());
             break;
+        case 4: // removed by its timeline: onClipEvent(unload) bytes, then onUnload
+            runClipEventBytes(c, 0x04);
+            if (s.link->clip)
+                engine_->clipEvent(c, avm1::ClipEvent::Unload);
+            break;
         default:
             break;
         }
     }
     queue_.clear();
+    {
+        auto dead = std::move(graveyard_); // unload handlers have run
+    }
     --runDepth_;
 }
 

@@ -127,6 +127,8 @@ public:
 };
 
 class Player final : public avm1::PlayerHost {
+    friend class Clip;
+
 public:
     Player();
     ~Player() override;
@@ -220,7 +222,10 @@ private:
     QString path_;
     QString confinement_;
     std::unique_ptr<ScriptEngine> engine_;
+    void retire(std::unique_ptr<Clip> clip);
+
     std::vector<PendingScript> queue_;
+    std::vector<std::unique_ptr<Clip>> graveyard_; // removed clips until their unload events ran
     std::vector<PendingLoad> loads_;
     std::map<int, std::unique_ptr<Clip>> levels_; // levels above 0
     QStringList loadLog_, errorLog_;

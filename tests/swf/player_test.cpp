@@ -261,3 +261,56 @@ TEST(SwfPlayerLoading, AMovieLoadedIntoAClipPlaysItsOwnTimeline)
     EXPECT_GT(qGreen(img.pixel(10, 10)), 200); // 400 twips = 20 px at the clip's origin
     EXPECT_FALSE(isBlue(img.pixel(5, 55)));    // the clip's old content is gone
 }
+
+TEST(SwfPlayerScripts, ClipEventsRunInTheTickOrder)
+{
+    // A clip with onClipEvent(load), (enterFrame) and (unload) handlers that
+    // trace; the root removes it in frame 3.
+    swftest::Movie empty;
+    empty.showFrame();
+    Bits sprite;
+    sprite.u16(1);
+    sprite.u16(1);
+    sprite.bytes(empty.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+    Bits place;
+    place.u8(0x80 | 0x02);
+    place.u16(1);
+    place.u16(1);
+    place.u16(0);
+    place.u32(0x01 | 0x02 | 0x04);
+    for (auto [event, text] : {std::pair{0x01u, "load"}, std::pair{0x02u, "enterFrame"}, std::pair{0x04u, "unload"}}) {
+        swftest::Actions a;
+        a.push(text).op(0x26);
+        const QByteArray bytes = a.finish();
+        place.u32(event);
+        place.u32(uint32_t(bytes.size()));
+        place.bytes(bytes);
+    }
+    place.u32(0);
+    swftest::Movie m;
+    m.tag(39, sprite.data());
+    m.tag(26, place.data());
+    swftest::Actions frame1;
+    frame1.push("frame 1").op(0x26);
+    m.tag(12, frame1.finish());
+    m.showFrame();
+    m.showFrame();
+    m.tag(28, QByteArray("\x01\x00", 2));
+    swftest::Actions frame3;
+    frame3.push("frame 3").op(0x26);
+    m.tag(12, frame3.finish());
+    m.showFrame();
+    Player p;
+    QStringList lines;
+    p.onTrace = [&](const QString& line) { lines << line; };
+    ASSERT_TRUE(p.loadData(m.finish(), "/tmp/events.swf"));
+    // Queued in tag order: the clip is placed (its load event) before the DoAction tag.
+    EXPECT_EQ(lines, (QStringList{"load", "frame 1"}));
+    lines.clear();
+    p.tick();
+    EXPECT_EQ(lines, (QStringList{"enterFrame"}));
+    lines.clear();
+    p.tick();
+    EXPECT_EQ(lines, (QStringList{"unload", "frame 3"}));
+}
