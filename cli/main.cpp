@@ -1,4 +1,5 @@
 // fotarel-cli: drives the same engine as the desktop program, without windows.
+#include "cli/album_commands.h"
 #include "cli/console_ui.h"
 #include "core/columns.h"
 #include "core/session.h"
@@ -8,18 +9,22 @@
 #include "engine/startup.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
 void printUsage()
 {
     std::fprintf(stderr,
-                 "usage: fotarel-cli templates\n"
+                 "usage: fotarel-cli templates | make [options] PHOTO... -o OUT | demo OUT\n"
                  "  templates   load the template library beside the program and list every\n"
-                 "              template with its class, slots and frame count\n");
+                 "              template with its class, slots and frame count\n"
+                 "  make        make an album from photos and songs (fotarel-cli make --help)\n"
+                 "  demo OUT    make a demo DVD album from photos and a song it draws itself\n");
 }
 
 int listTemplates()
@@ -68,6 +73,18 @@ int listTemplates()
 
 int main(int argc, char* argv[])
 {
+    const bool album = argc >= 2 && (std::string(argv[1]) == "make" || std::string(argv[1]) == "demo");
+    if (album) {
+        // Template movies are painted with text: that needs a GUI application,
+        // which never shows a window here.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Fotarel"));
+        const QStringList args = QCoreApplication::arguments();
+        return args.at(1) == QLatin1String("make") ? fotarel::cli::makeAlbum(args.mid(1))
+                                                   : fotarel::cli::makeDemo(args);
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Fotarel"));
     const QStringList args = QCoreApplication::arguments();

@@ -1,0 +1,363 @@
+// The album commands of the command-line front end: the same import, fitting,
+// cropping, render pass and conversion as the desktop program, with options
+// in place of dialogs.
+#include "cli/album_commands.h"
+
+#include "cli/console_ui.h"
+#include "cli/demo_media.h"
+
+#include "audio/music_import.h"
+#include "core/working_folder.h"
+#include "engine/single_instance.h"
+#include "engine/startup.h"
+#include "photos/import.h"
+#include "photos/photo_columns.h"
+#include "photos/photo_context.h"
+#include "photos/random_source.h"
+#include "render/output_settings.h"
+#include "render/render_names.h"
+#include "render/render_pass.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+namespace fotarel::cli {
+
+namespace {
+
+// Template draws from a fixed seed: the same inputs and seed give the same album.
+class SeededRandom : public RandomSource {
+public:
+    explicit SeededRandom(unsigned seed) : engine_(seed) {}
+    int draw(int n) override { return n <= 1 ? 0 : int(engine_() % unsigned(n)); }
+
+private:
+    std::mt19937 engine_;
+};
+
+void fail(const QString& text)
+{
+    std::fprintf(stderr, "fotarel-cli: %s\n", text.toLocal8Bit().constData());
+}
+
+struct AlbumJob {
+    QStringList photos;
+    QStringList songs;
+    QStringList lyrics; // LRC and KSC files
+    QString type = settings::kDvd;
+    QString imageFormat; // for image sequences
+    QString standard = settings::kPal;
+    QString quality = settings::kHighQuality;
+    QSize size;
+    QString length = QStringLiteral("photos");
+    bool loopMusic = false;
+    bool loopPictures = false;
+    unsigned seed = 0;
+    bool seeded = false;
+    QString output;
+};
+
+// A text bar on standard error, redrawn when its percentage changes.
+class ProgressLine {
+public:
+    void show(int value, int maximum)
+    {
+        if (maximum <= 0)
+            return;
+        const int percent = int(qint64(value) * 100 / maximum);
+        if (percent == last_)
+            return;
+        last_ = percent;
+        const int filled = percent * 40 / 100;
+        std::fprintf(stderr, "\r[%s%s] %3d%%", QByteArray(filled, '#').constData(),
+                     QByteArray(40 - filled, '.').constData(), percent);
+        std::fflush(stderr);
+    }
+    void end()
+    {
+        if (last_ >= 0)
+            std::fprintf(stderr, "\n");
+        last_ = -1;
+    }
+
+private:
+    int last_ = -1;
+};
+
+int runJob(const AlbumJob& job)
+{
+    SingleInstanceGuard guard;
+    if (!guard.acquire()) {
+        fail(QStringLiteral("Fotarel is already running and uses the working folder."));
+        return 1;
+    }
+    Session session;
+    WorkingFolder folder(QCoreApplication::applicationDirPath());
+    ConsoleUi ui;
+    const StartupReport report = loadTemplateLibrary(session, folder, ui);
+    if (report.outcome != StartupOutcome::Ready) {
+        fail(QStringLiteral("the template library beside the program could not be loaded (%1).").arg(report.detail));
+        return 1;
+    }
+
+    // Photos: import, fitting, work folders and crops.
+    std::unique_ptr<RandomSource> random;
+    if (job.seeded)
+        random = std::make_unique<SeededRandom>(job.seed);
+    else
+        random = std::make_unique<ClockRandom>();
+    PhotoContext context{session, folder, ui, *random, nullptr, {},
+                         {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
+    const ImportReport imported = importPhotos(context, job.photos);
+    if (!imported.refusal.isEmpty()) {
+        fail(imported.refusal);
+        return 1;
+    }
+    if (session.table(photo_tables::Photos).isEmpty()) {
+        fail(QStringLiteral("none of the photos could be read."));
+        return 1;
+    }
+
+    // Songs.
+    if (!job.songs.isEmpty()) {
+        const audio::MusicImportResult music = audio::runMusicImport(session, folder, ui, job.songs);
+        if (music.added == 0) {
+            fail(QStringLiteral("none of the songs could be read."));
+            return 1;
+        }
+    }
+    for (const QString& lyric : job.lyrics)
+        std::fprintf(stderr, "fotarel-cli: %s: lyric overlays are not supported yet; the album is made without them.\n",
+                     qPrintable(lyric));
+
+    // Settings.
+    session.set(settings::vars::OutputType, job.type);
+    settings::setTvStandard(session, job.standard);
+    settings::setPictureQuality(session, job.quality);
+    if (!session.table(QStringLiteral("ListView_daoru_yinyue")).isEmpty() && job.length == QLatin1String("music"))
+        settings::chooseFollowMusic(session);
+    else
+        settings::chooseFollowPhotos(session);
+    settings::setLoopMusic(session, job.loopMusic);
+    settings::setLoopPictures(session, job.loopPictures);
+    if (job.size.isValid()) {
+        session.setInt(settings::vars::Width, job.size.width());
+        session.setInt(settings::vars::Height, job.size.height());
+    }
+
+    QString out = QFileInfo(job.output).absoluteFilePath();
+    if (job.type == settings::kImageSequence) {
+        if (QFileInfo::exists(out)) {
+            fail(QStringLiteral("%1 exists; name a new folder for the image sequence.").arg(out));
+            return 1;
+        }
+        if (!QDir().mkpath(out)) {
+            fail(QStringLiteral("cannot create the folder %1.").arg(out));
+            return 1;
+        }
+        out += QStringLiteral("/01.") + job.imageFormat;
+    } else if (!QFileInfo(QFileInfo(out).absolutePath()).isDir()) {
+        fail(QStringLiteral("the folder of %1 does not exist.").arg(out));
+        return 1;
+    }
+    session.set(render::vars::VideoOut, out);
+    session.set(render::vars::AudioOut, out);
+
+    ProgressLine bar;
+    render::PassEvents events;
+    events.overall = [&bar](int v, int m) { bar.show(v, m); };
+    render::RenderPass pass(session, folder, events);
+    const render::PassResult result = pass.run();
+    bar.end();
+    switch (result.outcome) {
+    case render::PassOutcome::Completed:
+        if (!QFileInfo::exists(out)) {
+            fail(QStringLiteral("the conversion ended but %1 is missing.").arg(out));
+            return 1;
+        }
+        std::fprintf(stdout, "%s: %d frames\n", qPrintable(out), result.totalFrames);
+        return 0;
+    case render::PassOutcome::InvalidTemplate:
+        fail(QStringLiteral("a template movie has no valid marker; the album was not made."));
+        return 1;
+    case render::PassOutcome::NothingToConvert:
+        fail(QStringLiteral("nothing to convert."));
+        return 1;
+    case render::PassOutcome::Stopped:
+        fail(QStringLiteral("stopped."));
+        return 1;
+    case render::PassOutcome::Failed:
+        break;
+    }
+    fail(QStringLiteral("the conversion failed: %1").arg(result.errorText));
+    return 1;
+}
+
+void addOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({
+        {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Output file (a new folder for an image sequence)."), QStringLiteral("path")},
+        {QStringLiteral("song"), QStringLiteral("A song (MP3 or any audio FFmpeg reads); repeatable."), QStringLiteral("file")},
+        {QStringLiteral("lrc"), QStringLiteral("An LRC lyric file (not yet supported)."), QStringLiteral("file")},
+        {QStringLiteral("ksc"), QStringLiteral("A KSC karaoke file (not yet supported)."), QStringLiteral("file")},
+        {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
+        {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
+        {QStringLiteral("quality"), QStringLiteral("high (default) or normal."), QStringLiteral("quality")},
+        {QStringLiteral("size"), QStringLiteral("Output size WxH from the type's size list (default its largest)."), QStringLiteral("WxH")},
+        {QStringLiteral("length"), QStringLiteral("photos (default) or music: what the album's length follows."), QStringLiteral("rule")},
+        {QStringLiteral("loop-music"), QStringLiteral("Loop the songs to fill the album.")},
+        {QStringLiteral("loop-pictures"), QStringLiteral("Loop the templates to fill the songs (with --length music).")},
+        {QStringLiteral("seed"), QStringLiteral("Seed of the template draws: same inputs and seed, same album."), QStringLiteral("n")},
+    });
+}
+
+bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
+{
+    job.songs = parser.values(QStringLiteral("song"));
+    job.lyrics = parser.values(QStringLiteral("lrc")) + parser.values(QStringLiteral("ksc"));
+    job.output = parser.value(QStringLiteral("output"));
+    if (job.output.isEmpty()) {
+        error = QStringLiteral("no output given (-o PATH).");
+        return false;
+    }
+    const QString type = parser.value(QStringLiteral("type")).toUpper();
+    if (type.isEmpty() || type == settings::kDvd || type == settings::kSvcd || type == settings::kVcd ||
+        type == settings::kAvi) {
+        job.type = type.isEmpty() ? settings::kDvd : type;
+    } else if (settings::imageSequenceFormats().contains(type)) {
+        job.type = settings::kImageSequence;
+        job.imageFormat = type;
+    } else {
+        error = QStringLiteral("unknown type %1.").arg(parser.value(QStringLiteral("type")));
+        return false;
+    }
+    const QString standard = parser.value(QStringLiteral("standard")).toUpper();
+    if (!standard.isEmpty() && standard != settings::kPal && standard != settings::kNtsc) {
+        error = QStringLiteral("unknown TV standard %1.").arg(standard);
+        return false;
+    }
+    if (!standard.isEmpty())
+        job.standard = standard;
+    const QString quality = parser.value(QStringLiteral("quality")).toLower();
+    if (quality == QLatin1String("normal"))
+        job.quality = settings::kNormalQuality;
+    else if (!quality.isEmpty() && quality != QLatin1String("high")) {
+        error = QStringLiteral("unknown quality %1.").arg(quality);
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("size"))) {
+        const QStringList parts = parser.value(QStringLiteral("size")).split(QLatin1Char('x'));
+        bool found = false;
+        for (const settings::OutputSize& s : settings::sizeList(job.type))
+            if (parts.size() == 2 && parts[0].toInt() == s.width && parts[1].toInt() == s.height)
+                found = true;
+        if (!found) {
+            error = QStringLiteral("size %1 is not in the size list of %2.").arg(parser.value(QStringLiteral("size")), job.type);
+            return false;
+        }
+        job.size = QSize(parts[0].toInt(), parts[1].toInt());
+    }
+    const QString length = parser.value(QStringLiteral("length"));
+    if (!length.isEmpty() && length != QLatin1String("photos") && length != QLatin1String("music")) {
+        error = QStringLiteral("unknown length rule %1 (photos or music).").arg(length);
+        return false;
+    }
+    if (!length.isEmpty())
+        job.length = length;
+    job.loopMusic = parser.isSet(QStringLiteral("loop-music"));
+    job.loopPictures = parser.isSet(QStringLiteral("loop-pictures"));
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        job.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
+        if (!ok) {
+            error = QStringLiteral("the seed must be a whole number.");
+            return false;
+        }
+        job.seeded = true;
+    }
+    job.photos = parser.positionalArguments();
+    if (job.photos.isEmpty()) {
+        error = QStringLiteral("no photos given.");
+        return false;
+    }
+    for (const QString& f : job.photos + job.songs + job.lyrics) {
+        if (!QFileInfo(f).isFile()) {
+            error = QStringLiteral("%1: no such file.").arg(f);
+            return false;
+        }
+    }
+    for (QString& f : job.photos)
+        f = QFileInfo(f).absoluteFilePath();
+    for (QString& f : job.songs)
+        f = QFileInfo(f).absoluteFilePath();
+    return true;
+}
+
+} // namespace
+
+int makeAlbum(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Makes a photo-album video from photos and songs."));
+    parser.addHelpOption();
+    addOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("photos"), QStringLiteral("JPEG photos, in album order."),
+                                 QStringLiteral("PHOTO..."));
+    if (!parser.parse(arguments)) {
+        fail(parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fprintf(stdout, "%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    AlbumJob job;
+    QString error;
+    if (!readJob(parser, job, error)) {
+        fail(error);
+        return 2;
+    }
+    return runJob(job);
+}
+
+int makeDemo(const QStringList& arguments)
+{
+    if (arguments.size() != 3) {
+        std::fprintf(stderr, "usage: fotarel-cli demo OUT.mpg\n");
+        return 2;
+    }
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        fail(QStringLiteral("cannot create a temporary folder."));
+        return 1;
+    }
+    AlbumJob job;
+    job.photos = writeDemoPhotos(scratch.path());
+    const QString song = writeDemoSong(scratch.path() + QStringLiteral("/demo_song.mp3"), 30);
+    if (song.isEmpty()) {
+        fail(QStringLiteral("could not make the demo song with ffmpeg."));
+        return 1;
+    }
+    job.songs = {song};
+    job.output = arguments.at(2);
+    job.seed = 7;
+    job.seeded = true;
+    std::fprintf(stderr, "Rendering a demo album of %d photos and a song (DVD, 1920 × 1080)...\n",
+                 int(job.photos.size()));
+    const int code = runJob(job);
+    if (code == 0) {
+        std::fprintf(stdout, "The demo album is at %s\n", qPrintable(QFileInfo(job.output).absoluteFilePath()));
+        std::fprintf(stdout, "Start the desktop program with: %s/fotarel\n",
+                     qPrintable(QCoreApplication::applicationDirPath()));
+    }
+    return code;
+}
+
+} // namespace fotarel::cli

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace fotarel::cli {
+
+// "fotarel-cli make": an album from files named on the command line.
+int makeAlbum(const QStringList& arguments);
+// "fotarel-cli demo OUT": an album from photos and a song made on the spot.
+int makeDemo(const QStringList& arguments);
+
+} // namespace fotarel::cli
