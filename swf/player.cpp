@@ -126,7 +126,7 @@ double Clip::property(avm1::Property p) const
     case P::CurrentFrame: return currentFrame();
     case P::TotalFrames: return totalFrames();
     case P::FramesLoaded: return totalFrames();
-    case P::Alpha: return double(colorTransform.aMul) * 100;
+    case P::Alpha: return double(cxform.aMul) * 100;
     case P::Visible: return visible ? 1 : 0;
     case P::Width:
     case P::Height: {
@@ -151,7 +151,7 @@ void Clip::setProperty(avm1::Property p, double v)
     case P::Y: matrix.ty = std::round(v * 20); break;
     case P::XScale: setScaleRotation(v / 100, scaleY(), rotation()); break;
     case P::YScale: setScaleRotation(scaleX(), v / 100, rotation()); break;
-    case P::Alpha: colorTransform.aMul = float(v / 100); break;
+    case P::Alpha: cxform.aMul = float(v / 100); break;
     case P::Visible: visible = v != 0; break;
     case P::Rotation: {
         double r = std::fmod(v, 360);
@@ -198,6 +198,46 @@ int Clip::frameOfLabel(const QString& label) const
             return f + 1;
     }
     return 0;
+}
+
+std::vector<avm1::ActionBlock> Clip::frameActions(int f) const
+{
+    std::vector<avm1::ActionBlock> out;
+    if (!timeline || f < 1 || f > int(timeline->frames.size()))
+        return out;
+    for (const FrameItem& item : timeline->frames[size_t(f - 1)].items) {
+        if (item.kind == FrameItem::Action)
+            out.push_back(avm1::ActionBlock{item.actions, swfVersion()});
+    }
+    return out;
+}
+
+avm1::ColorTransformValues Clip::colorTransform() const
+{
+    avm1::ColorTransformValues v;
+    v.ra = double(cxform.rMul) * 100;
+    v.ga = double(cxform.gMul) * 100;
+    v.ba = double(cxform.bMul) * 100;
+    v.aa = double(cxform.aMul) * 100;
+    v.rb = cxform.rAdd;
+    v.gb = cxform.gAdd;
+    v.bb = cxform.bAdd;
+    v.ab = cxform.aAdd;
+    return v;
+}
+
+void Clip::setColorTransform(const avm1::ColorTransformValues& v)
+{
+    auto mul = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -25600.0, 25600.0) / 100) : 1.f; };
+    auto add = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -512.0, 512.0)) : 0.f; };
+    cxform.rMul = mul(v.ra);
+    cxform.gMul = mul(v.ga);
+    cxform.bMul = mul(v.ba);
+    cxform.aMul = mul(v.aa);
+    cxform.rAdd = add(v.rb);
+    cxform.gAdd = add(v.gb);
+    cxform.bAdd = add(v.bb);
+    cxform.aAdd = add(v.ab);
 }
 
 avm1::DisplayObjectHost* Clip::createEmptyMovieClip(const QString& n, int d)
@@ -251,7 +291,7 @@ avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
     c->instanceName = n;
     c->placedByScript = true;
     c->matrix = matrix;
-    c->colorTransform = colorTransform;
+    c->cxform = cxform;
     c->ratio = ratio;
     c->clipActions = clipActions;
     c->filters = filters;
@@ -568,7 +608,7 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
             if (!part)
                 continue;
             part->matrix = rec.matrix;
-            part->colorTransform = rec.colorTransform;
+            part->cxform = rec.colorTransform;
             part->filters = rec.filters;
             part->blendMode = rec.blendMode;
             Clip* raw = part.get();
@@ -587,7 +627,7 @@ void applyAttributes(Clip& c, const PlaceObject& p)
     if (p.hasMatrix)
         c.matrix = p.matrix;
     if (p.hasColorTransform)
-        c.colorTransform = p.colorTransform;
+        c.cxform = p.colorTransform;
     if (p.hasRatio)
         c.ratio = p.ratio;
     if (p.hasName)
@@ -624,7 +664,7 @@ void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
     if (existing && p.move) {
         // Replacing the character keeps the old placement unless given.
         c->matrix = existing->matrix;
-        c->colorTransform = existing->colorTransform;
+        c->cxform = existing->cxform;
         c->ratio = existing->ratio;
         c->instanceName = existing->instanceName;
         c->clipDepth = existing->clipDepth;
@@ -733,7 +773,7 @@ void Player::gotoFrame(Clip& clip, int target)
         if (w != want.end() && w->second.characterId == c.characterId) {
             // Reset what the timeline controls, then apply the target state.
             c.matrix = Matrix{};
-            c.colorTransform = ColorTransform{};
+            c.cxform = ColorTransform{};
             c.ratio = 0;
             c.clipDepth = 0;
             applyAttributes(c, w->second);

@@ -43,7 +43,7 @@ public:
     QString instanceName;
 
     Matrix matrix;
-    ColorTransform colorTransform;
+    ColorTransform cxform; // the colour transform (named so: colorTransform() is the script view)
     uint16_t ratio = 0;
     int clipDepth = 0;
     BlendMode blendMode = BlendMode::Normal;
@@ -94,6 +94,9 @@ public:
     void stop() override { playing = false; }
     void gotoFrame(int frame, bool andPlay) override;
     int frameOfLabel(const QString& label) const override;
+    std::vector<avm1::ActionBlock> frameActions(int frame) const override;
+    avm1::ColorTransformValues colorTransform() const override;
+    void setColorTransform(const avm1::ColorTransformValues& values) override;
     DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
     DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
     DisplayObjectHost* duplicate(const QString& name, int depth) override;
@@ -181,6 +184,8 @@ public:
     void trace(const QString& line) override;
     void scriptError(const QString& message) override;
     qint64 movieTimeMs() const override;
+    double stageWidth() const override { return stageSize().width(); }
+    double stageHeight() const override { return stageSize().height(); }
 
     // Used by clips.
     void logLoad(const QString& line);

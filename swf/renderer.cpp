@@ -521,7 +521,7 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
     if (!clip.visible || nesting > limits::kMaxNesting)
         return;
     const QTransform world = clip.matrix.toTransform() * parentWorld;
-    const ColorTransform cx = parentCx.after(clip.colorTransform);
+    const ColorTransform cx = parentCx.after(clip.cxform);
     if (cx.aMul <= 0 && cx.aAdd <= 0 && clip.filters.empty())
         return; // fully transparent
     const bool effects = !clip.filters.empty() || (clip.blendMode != BlendMode::Normal);
