@@ -153,8 +153,14 @@ TEST(SwfWriter, ShapeContoursAndGradientReadBack)
     ASSERT_EQ(shape->fills[0].gradient.stops.size(), 2u);
     EXPECT_EQ(shape->fills[0].gradient.stops[1].color.a, 128);
     ASSERT_EQ(shape->edges.size(), 11u);
-    for (const swf::Edge& e : shape->edges)
-        EXPECT_EQ(e.fill1, 0);
+    // Clockwise outlines (y down) are filled on the right (FillStyle1); the
+    // clockwise hole inside the square is filled outside, on its left
+    // (FillStyle0).
+    for (int i = 0; i < 11; ++i) {
+        const bool right = i < 4 || i >= 8;
+        EXPECT_EQ(shape->edges[size_t(i)].fill1, right ? 0 : -1) << i;
+        EXPECT_EQ(shape->edges[size_t(i)].fill0, right ? -1 : 0) << i;
+    }
     EXPECT_EQ(shape->edges[9].from, QPointF(-100, -40));
     EXPECT_EQ(shape->edges[9].to, QPointF(-100, 1700));
     EXPECT_EQ(shape->edges[10].to, QPointF(-3000, -40));

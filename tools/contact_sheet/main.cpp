@@ -1,6 +1,8 @@
 // contact_sheet: renders every template of library/ at 0, 25, 50, 75 and
 // 100 % of its frames with sample pictures, one row per template, into PNG
-// sheets of up to eight rows.
+// sheets of up to eight rows. Options: a file-name filter ("h1_*.tpl"),
+// --frames A,B,... to show those frames instead, --cell W for the width of
+// one picture.
 #include "tools/templatec/compile.h"
 #include "tools/templatec/preview.h"
 
@@ -9,6 +11,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace fotarel::templatec;
@@ -20,18 +23,31 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: contact_sheet SOURCE_DIR OUT_DIR [NAME_FILTER]\n");
+        std::fprintf(stderr, "usage: contact_sheet SOURCE_DIR OUT_DIR [NAME_FILTER] [--frames A,B,...] [--cell WIDTH]\n");
         return 2;
     }
-    const QString filter = args.size() > 3 ? args[3] : QStringLiteral("*.tpl");
+    QString filter = QStringLiteral("*.tpl");
+    std::vector<int> fixedFrames;
+    int cellWidth = 384;
+    for (int i = 3; i < args.size(); ++i) {
+        if (args[i] == "--frames" && i + 1 < args.size()) {
+            for (const QString& f : args[++i].split(','))
+                fixedFrames.push_back(f.toInt());
+        } else if (args[i] == "--cell" && i + 1 < args.size()) {
+            cellWidth = std::clamp(args[++i].toInt(), 96, 1920);
+        } else {
+            filter = args[i];
+        }
+    }
+    const int columns = fixedFrames.empty() ? 5 : int(fixedFrames.size());
     const QStringList files = QDir(args[1]).entryList({filter}, QDir::Files, QDir::Name);
     QDir().mkpath(args[2]);
-    const QSize cell(384, 216);
+    const QSize cell(cellWidth, cellWidth * 9 / 16);
     const int rowsPerSheet = 8, label = 22, gap = 6;
     int sheetNo = 0;
     for (int start = 0; start < files.size(); start += rowsPerSheet) {
         const int rows = std::min(rowsPerSheet, int(files.size()) - start);
-        QImage sheet(5 * (cell.width() + gap) + gap, rows * (cell.height() + label + gap) + gap, QImage::Format_RGB32);
+        QImage sheet(columns * (cell.width() + gap) + gap, rows * (cell.height() + label + gap) + gap, QImage::Format_RGB32);
         sheet.fill(QColor(40, 40, 44));
         QPainter p(&sheet);
         for (int r = 0; r < rows; ++r) {
@@ -49,8 +65,8 @@ int main(int argc, char** argv)
                     p.drawText(gap, y + 40, run.error());
                     continue;
                 }
-                for (int c = 0; c < 5; ++c) {
-                    const int f = (s.frames - 1) * c / 4;
+                for (int c = 0; c < columns; ++c) {
+                    const int f = fixedFrames.empty() ? (s.frames - 1) * c / 4 : std::min(fixedFrames[size_t(c)], s.frames - 1);
                     p.drawImage(gap + c * (cell.width() + gap), y + label, run.frame(f, cell));
                 }
             } catch (const std::exception& e) {

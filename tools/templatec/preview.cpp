@@ -79,7 +79,7 @@ TemplateRun::TemplateRun(const Scene& scene, const QByteArray& movie, QSize full
         ++ticks_;
     }
     if (commands_.isEmpty()) {
-        error_ = "no picture_0: " + player_->errorLog().join('\n');
+        error_ = "no picture_0; errors: " + player_->errorLog().join(QLatin1Char(10)) + "; loads: " + player_->loadLog().join(QLatin1Char(10));
         return;
     }
     player_->setFrameNum(20);

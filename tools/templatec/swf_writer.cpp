@@ -185,13 +185,8 @@ void writeFilters(BitWriter& w, const std::vector<swf::Filter>& filters)
             w.u16(uint16_t(std::lround(f.strength * 256.0)));
             w.ub(f.inner, 1);
             w.ub(f.knockout, 1);
-            if (f.type == swf::FilterType::DropShadow) {
-                w.ub(f.compositeSource, 1);
-                w.ub(uint32_t(f.passes), 5);
-            } else {
-                w.ub(f.compositeSource, 1);
-                w.ub(uint32_t(f.passes), 5);
-            }
+            w.ub(f.compositeSource, 1);
+            w.ub(uint32_t(f.passes), 5);
             break;
         default:
             throw std::invalid_argument("filter type not written by templatec");
@@ -294,24 +289,53 @@ QByteArray defineShape3(uint16_t id, const ShapeSpec& shape)
     const int fillBits = 1, lineBits = hasLine ? 1 : 0;
     w.ub(fillBits, 4);
     w.ub(uint32_t(lineBits), 4);
+    // Which side of each contour is filled: a conforming player reads the
+    // style on the right of an edge from FillStyle1 and on the left from
+    // FillStyle0. Contours nested an even number of times are filled inside,
+    // the others (holes) outside.
+    auto area2 = [](const std::vector<std::pair<int32_t, int32_t>>& c) {
+        int64_t a = 0;
+        for (size_t i = 0; i < c.size(); ++i) {
+            const auto& p = c[i];
+            const auto& q = c[(i + 1) % c.size()];
+            a += int64_t(p.first) * q.second - int64_t(q.first) * p.second;
+        }
+        return a;
+    };
+    auto inside = [](const std::pair<int32_t, int32_t>& pt, const std::vector<std::pair<int32_t, int32_t>>& c) {
+        bool in = false;
+        for (size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+            const double xi = c[i].first, yi = c[i].second, xj = c[j].first, yj = c[j].second;
+            if ((yi > pt.second) != (yj > pt.second) && pt.first < (xj - xi) * (pt.second - yi) / (yj - yi) + xi)
+                in = !in;
+        }
+        return in;
+    };
     bool first = true;
-    for (const auto& c : pts) {
-        // Style change: move to the contour's first point; styles once.
+    for (size_t ci = 0; ci < pts.size(); ++ci) {
+        const auto& c = pts[ci];
+        int depth = 0;
+        for (size_t other = 0; other < pts.size(); ++other)
+            if (other != ci && inside(c[0], pts[other]))
+                ++depth;
+        // With y pointing down, a positive area runs clockwise: the inside is
+        // on the right of every edge.
+        const bool clockwise = area2(c) > 0;
+        const bool fillRight = clockwise == (depth % 2 == 0);
         w.ub(0, 1);
-        w.ub(0, 1);                     // new styles
-        w.ub(first && hasLine, 1);      // line style
-        w.ub(first, 1);                 // fill style 1
-        w.ub(0, 1);                     // fill style 0
-        w.ub(1, 1);                     // move to
+        w.ub(0, 1);                // new styles
+        w.ub(first && hasLine, 1); // line style
+        w.ub(1, 1);                // fill style 1
+        w.ub(1, 1);                // fill style 0
+        w.ub(1, 1);                // move to
         const int mb = std::max(bitsForSigned(c[0].first), bitsForSigned(c[0].second));
         w.ub(uint32_t(mb), 5);
         w.sb(c[0].first, mb);
         w.sb(c[0].second, mb);
-        if (first) {
-            w.ub(1, fillBits);
-            if (hasLine)
-                w.ub(1, lineBits);
-        }
+        w.ub(fillRight ? 0 : 1, fillBits); // fill style 0
+        w.ub(fillRight ? 1 : 0, fillBits); // fill style 1
+        if (first && hasLine)
+            w.ub(1, lineBits);
         first = false;
         for (size_t i = 1; i <= c.size(); ++i) {
             const auto& a = c[i - 1];
