@@ -1,0 +1,109 @@
+#include "render/output_commands.h"
+
+#include "render/output_settings.h"
+#include "render/render_names.h"
+
+#include "audio/music_table.h"
+#include "photos/photo_columns.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace fotarel::render {
+
+namespace {
+
+const QString kKaraokeTable = QStringLiteral("suiListView_ksc");
+
+QString outputTypeOf(const QString& command)
+{
+    using namespace settings;
+    if (command == kVcd || command == kSvcd || command == kDvd || command == kAvi)
+        return command;
+    if (command == kImageSequenceCommand)
+        return kImageSequence;
+    return {};
+}
+
+void prepareRenderWindow(Session& session, const QString& output, const QString& shownName)
+{
+    session.set(vars::VideoOut, output);
+    session.set(vars::AudioOut, output);
+    session.set(vars::OpenFolderWhenDone, QStringLiteral("False"));
+    session.set(vars::OutputFileName, shownName);
+}
+
+void render(Session& session, const OutputCommandHooks& hooks)
+{
+    if (!session.table(audio::names::MusicTable).isEmpty() && !session.table(kKaraokeTable).isEmpty() &&
+        hooks.askLyricType)
+        hooks.askLyricType();
+    if (hooks.runRenderWindow)
+        hooks.runRenderWindow();
+    if (hooks.destroyTextEffects)
+        hooks.destroyTextEffects();
+}
+
+} // namespace
+
+QString saveFilter(const QString& command, const QString& imageFormat)
+{
+    if (command == kImageSequenceCommand)
+        return QStringLiteral("生成 %1 序列图片|*.%1").arg(imageFormat);
+    if (command == settings::kAvi)
+        return QStringLiteral("AVI 格式相册|*.avi");
+    return command + QStringLiteral(" 格式相册|*.mpg");
+}
+
+OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString& command,
+                                     const OutputCommandHooks& hooks)
+{
+    const QString type = outputTypeOf(command);
+    if (type.isEmpty())
+        return OutputCommandResult::UnknownCommand;
+    if (session.table(photo_tables::Photos).isEmpty()) {
+        ui.showMessage(kNoPhotosMessage);
+        return OutputCommandResult::NoPhotos;
+    }
+    session.set(settings::vars::OutputType, type);
+    settings::prepareOutputSize(session, type);
+    const bool wizard = type == settings::kDvd &&
+                        session.get(settings::vars::WizardStep) == settings::kWizardMakeDvd;
+    if (hooks.askOutputSize)
+        hooks.askOutputSize(wizard);
+    if (settings::outputSizeCancelled(session))
+        return OutputCommandResult::Cancelled;
+
+    if (type != settings::kImageSequence) {
+        const QString chosen = ui.chooseSaveFile(saveFilter(command));
+        if (chosen.isEmpty())
+            return OutputCommandResult::Cancelled;
+        // The extension is appended to whatever name came back.
+        const QString output = chosen + (type == settings::kAvi ? QStringLiteral(".avi") : QStringLiteral(".mpg"));
+        const QString name = QFileInfo(output).fileName();
+        prepareRenderWindow(session, output, name.left(name.size() - 4));
+        render(session, hooks);
+        return OutputCommandResult::Rendered;
+    }
+
+    const QString format = session.get(settings::vars::ShownType);
+    const QString chosen = ui.chooseSaveFile(saveFilter(command, format));
+    if (chosen.isEmpty())
+        return OutputCommandResult::Cancelled;
+    if (QFileInfo::exists(chosen)) {
+        ui.showMessage(kFolderExistsMessage);
+        return OutputCommandResult::FolderExists;
+    }
+    QDir().mkpath(chosen);
+    while (!QFileInfo(chosen).isDir()) {
+        ui.processEvents();
+        if (!QDir().mkpath(chosen))
+            break;
+    }
+    QString folder = QDir::cleanPath(chosen);
+    prepareRenderWindow(session, folder + QStringLiteral("/01.") + format, QFileInfo(folder).fileName());
+    render(session, hooks);
+    return OutputCommandResult::Rendered;
+}
+
+} // namespace fotarel::render
