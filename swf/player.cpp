@@ -500,7 +500,7 @@ int Player::frameNum() const { return root_ ? std::max(0, root_->frame) : 0; }
 
 void Player::setFrameNum(int f)
 {
-    if (!root_)
+    if (!root_ || totalFrames() <= 0)
         return;
     f = std::clamp(f, 0, totalFrames() - 1);
     if (f == root_->frame + 1) {
