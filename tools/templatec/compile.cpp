@@ -196,14 +196,34 @@ std::vector<Contour> maskContours(const MaskSpec& m, double p)
         const int cols = m.count, rows = std::max(1, int(std::lround(m.count * H / W)));
         const double cw = W / cols, ch = H / rows;
         const int diag = cols + rows - 2;
+        auto progress = [&](int i, int j) {
+            const double lag = 0.5 * (i + j) / std::max(1, diag);
+            return std::clamp((p - lag) / 0.5, 0.0, 1.0);
+        };
+        // Squares: the full cells form a staircase from the top left (their
+        // progress falls with i + j); one outline for all of them leaves no
+        // seams between neighbours. The growing cells come on their own.
+        std::vector<int> fullCells(size_t(rows), 0);
+        if (k == "checker") {
+            std::vector<QPointF> stairs{{0, 0}};
+            for (int j = 0; j < rows; ++j) {
+                while (fullCells[size_t(j)] < cols && progress(fullCells[size_t(j)], j) >= 1.0)
+                    ++fullCells[size_t(j)];
+                const double x = cw * fullCells[size_t(j)];
+                stairs.emplace_back(x, ch * j);
+                stairs.emplace_back(x, ch * (j + 1));
+            }
+            stairs.emplace_back(0, ch * rows);
+            if (fullCells[0] > 0)
+                out.push_back(polygon(stairs));
+        }
         for (int j = 0; j < rows; ++j)
-            for (int i = 0; i < cols; ++i) {
-                const double lag = 0.5 * (i + j) / std::max(1, diag);
-                const double q = std::clamp((p - lag) / 0.5, 0.0, 1.0);
+            for (int i = fullCells[size_t(j)]; i < cols; ++i) {
+                const double q = progress(i, j);
                 if (q <= 0)
                     continue;
                 if (k == "checker")
-                    out.push_back(rectContour(cw * (i + 0.5), ch * (j + 0.5), cw * q + 0.5, ch * q + 0.5));
+                    out.push_back(rectContour(cw * (i + 0.5), ch * (j + 0.5), cw * q, ch * q));
                 else
                     out.push_back(ellipseContour(cw * (i + 0.5), ch * (j + 0.5), cw * 0.5 * q, ch * 0.5 * q, 36));
             }
