@@ -2,7 +2,7 @@
 type      通用单张
 category  梦幻光斑
 frames    200
-slot      1200 900 shuheng
+slot      1120 840 shuheng
 show      1 90
 
 layer carry
@@ -14,6 +14,6 @@ layer particles bokeh 20 seed 23 from 0
 layer photo 1 border 12 shadow on
   mask iris 10 50
   at 0   scale 0.8
-  at 90  scale 0.92 ease out
-  at 199 scale 0.95 ease linear
+  at 90  scale 1.0 ease out
+  at 199 scale 1.0 ease linear
 layer particles stars 20 seed 29 from 60

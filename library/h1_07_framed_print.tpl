@@ -11,13 +11,13 @@ layer frame w 1840 h 1000 r 5 color #ffffff90
   at 0   alpha 0
   at 40  alpha 100
 layer photo 1 border 26 shadow on
-  at 0   scale 1.4 rot -8 alpha 0 y 560
-  at 40  scale 0.72 rot -2 alpha 100 ease out
-  at 199 scale 0.76 rot 1.5 ease sine
+  at 0   scale 1.4 rot -8 alpha 0 y 590
+  at 40  scale 0.66 rot -2 alpha 100 ease out
+  at 199 scale 0.69 rot 1.5 ease sine
 layer carry
   at 0   alpha 100 scale 1.0
   at 30  alpha 0 scale 0.6 rot 6 ease in
-layer title "美好时光" size 84 color #fffaf0 color2 #f0d8a8
-  at 0   alpha 0 y 80
+layer title "美好时光" size 76 color #fffaf0 color2 #f0d8a8
+  at 0   alpha 0 y 150
   at 60  alpha 0
-  at 90  alpha 100 y 70 ease out
+  at 90  alpha 100 y 140 ease out
