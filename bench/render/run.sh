@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Render benchmark: an album of N photos (default 30) to DVD 1920 × 1080,
+# side by side in one run with
+#   - the conversion library encoding the same number of frames alone
+#     (render_encode_only), and
+#   - a command-line ffmpeg slideshow of the same length and size (zoompan
+#     plus xfade, MPEG-2 in a DVD program stream).
+# Prints frames per second, the two time ratios and the peak memory.
+#
+# usage: bench/render/run.sh [BUILD_DIR] [PHOTOS]
+set -euo pipefail
+build=${1:-build}
+count=${2:-30}
+bin="$build/bin"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Photos: 4:3 landscapes and 3:4 portraits of varied synthetic content.
+for i in $(seq 1 "$count"); do
+  if (( i % 4 == 0 )); then size=1200x1600; else size=1600x1200; fi
+  ffmpeg -v error -y -f lavfi -i "testsrc2=size=$size:rate=1,hue=h=$((i * 23))" -frames:v 1 -q:v 3 \
+    "$work/photo_$(printf %02d "$i").jpg"
+done
+
+# 1. The whole render through fotarel-cli.
+/usr/bin/time -f "%e %M" -o "$work/time_render" \
+  "$bin/fotarel-cli" make --type DVD --seed 1 -o "$work/album.mpg" "$work"/photo_*.jpg > "$work/render_out" 2> "$work/render_err" \
+  || { cat "$work/render_err"; exit 1; }
+frames=$(awk '{print $2}' "$work/render_out")
+read -r render_s render_kb < "$work/time_render"
+
+# 2. Encode only, same frame count.
+encode_s=$("$bin/render_encode_only" "$frames" "$work/encode.mpg" | awk '{print $2}')
+
+# 3. ffmpeg slideshow: each photo shown frames/count frames with a slow zoom,
+#    1 s crossfades between them.
+per=$(( frames / count + 25 ))
+inputs=(); graph=""
+for i in $(seq 0 $((count - 1))); do
+  inputs+=(-loop 1 -framerate 25 -t "$(echo "scale=2; $per / 25" | bc)" -i "$work/photo_$(printf %02d $((i + 1))).jpg")
+  graph+="[$i:v]scale=1920:1080:force_original_aspect_ratio=decrease,pad=1920:1080:(ow-iw)/2:(oh-ih)/2,zoompan=z='min(zoom+0.0008,1.2)':d=1:s=1920x1080:fps=25,setsar=1,format=yuv420p[v$i];"
+done
+prev="v0"; offset=0
+for i in $(seq 1 $((count - 1))); do
+  offset=$(echo "scale=2; $offset + ($per - 25) / 25" | bc)
+  graph+="[$prev][v$i]xfade=transition=fade:duration=1:offset=$offset[x$i];"
+  prev="x$i"
+done
+graph=${graph%;}
+/usr/bin/time -f "%e %M" -o "$work/time_ffmpeg" \
+  ffmpeg -v error -y "${inputs[@]}" -filter_complex "$graph" -map "[$prev]" -frames:v "$frames" \
+    -c:v mpeg2video -b:v 13400k -maxrate 20000k -bufsize 1835k -g 15 -bf 2 -f dvd "$work/ffmpeg.mpg"
+read -r ffmpeg_s _ < "$work/time_ffmpeg"
+
+echo "photos:                   $count"
+echo "frames:                   $frames"
+echo "render wall time:         ${render_s} s"
+echo "frames per second:        $(echo "scale=2; $frames / $render_s" | bc)"
+echo "encode-only time:         ${encode_s} s"
+echo "render / encode-only:     $(echo "scale=3; $render_s / $encode_s" | bc)   (goal <= 1.25)"
+echo "ffmpeg slideshow time:    ${ffmpeg_s} s"
+echo "render / ffmpeg:          $(echo "scale=3; $render_s / $ffmpeg_s" | bc)   (goal < 1.0)"
+echo "peak memory (render):     $((render_kb / 1024)) MB   (goal <= 400)"
