@@ -6,6 +6,8 @@
 #include "tools/templatec/compile.h"
 #include "tools/templatec/preview.h"
 
+#include "swf/movie.h"
+
 #include "core/columns.h"
 #include "core/session.h"
 #include "core/table_names.h"
@@ -155,8 +157,20 @@ TEST_P(ShippedTemplate, MeetsTheMovieContract)
         EXPECT_EQ(s.frames, 100);
     }
 
-    // The movie, played as the renderer plays it.
+    // The movie: a plain compressed SWF 8 file the reader takes without a
+    // skipped or repaired tag.
     const QByteArray movie = compileMovie(s);
+    const swf::ParseResult parsed = swf::parseMovie(movie);
+    ASSERT_TRUE(parsed.movie) << parsed.error.toStdString();
+    EXPECT_TRUE(parsed.log.isEmpty()) << parsed.log.join('\n').toStdString();
+    EXPECT_EQ(parsed.movie->signature, 'C');
+    EXPECT_EQ(parsed.movie->version, 8);
+    EXPECT_EQ(parsed.movie->frameRate, 25.0);
+    EXPECT_EQ(parsed.movie->frameSize.width(), kStageWidth * 20);
+    EXPECT_EQ(parsed.movie->frameSize.height(), kStageHeight * 20);
+    EXPECT_EQ(parsed.movie->frameCount, s.frames);
+
+    // Played as the renderer plays it.
     TemplateRun run(s, movie);
     ASSERT_TRUE(run.ok()) << run.error().toStdString();
     EXPECT_EQ(run.commands(), QStringList{"picture_0"});
@@ -225,6 +239,45 @@ INSTANTIATE_TEST_SUITE_P(Library, ShippedTemplate, ::testing::ValuesIn(sourceVec
                          [](const ::testing::TestParamInfo<std::string>& i) {
                              return i.param.substr(0, i.param.size() - 4);
                          });
+
+TEST(CompileLibrary, PairsStayInStepWhenTemplatesComeAndGo)
+{
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/library", work = tmp.path() + "/smxcwjj";
+    QDir().mkpath(src);
+    auto write = [&](const QString& name, const QString& text) {
+        QFile f(src + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    };
+    const QString body = "type t\ncategory c\nframes 130\nslot 0 0 heng\nshow 1 10\nlayer carry\nlayer photo 1\n";
+    write("a.tpl", body);
+    write("b.tpl", body);
+    write("z_end.tpl", "type e\ncategory e\nframes 100\nending\nlayer carry\n");
+    write("notes.txt", "not a template");
+    EXPECT_EQ(compileLibrary(src, work, tmp.path() + "/raw"), 2);
+    const QStringList both{"a.rar", "b.rar"};
+    EXPECT_EQ(QDir(work + "/wj_0_or_2/wjj_02").entryList(QDir::Files), both);
+    EXPECT_EQ(QDir(work + "/wj_0_or_2/wjj_01").entryList(QDir::Files), both);
+    EXPECT_TRUE(QFileInfo::exists(work + "/wj_0_or_1/wj_1.rar"));
+    EXPECT_TRUE(QFileInfo::exists(tmp.path() + "/raw/a.swf"));
+    EXPECT_TRUE(QFileInfo::exists(tmp.path() + "/raw/a.ini"));
+
+    // A template taken out of the library takes both its packages along.
+    QFile::remove(src + "/a.tpl");
+    EXPECT_EQ(compileLibrary(src, work), 1);
+    EXPECT_EQ(QDir(work + "/wj_0_or_2/wjj_02").entryList(QDir::Files), QStringList{"b.rar"});
+    EXPECT_EQ(QDir(work + "/wj_0_or_2/wjj_01").entryList(QDir::Files), QStringList{"b.rar"});
+
+    // A broken source stops the build with its file and line.
+    write("c.tpl", body + "layer photo 3\n");
+    try {
+        compileLibrary(src, work);
+        ADD_FAILURE() << "a broken source compiled";
+    } catch (const SourceError& e) {
+        EXPECT_NE(std::string(e.what()).find("c.tpl:8: slot 3 does not exist"), std::string::npos) << e.what();
+    }
+}
 
 TEST(InstalledLibrary, LoadsThroughTheStartUpCode)
 {
