@@ -130,7 +130,7 @@ TEST(SwfWriter, PlacementsReadBackThroughThePlayerParser)
 
 TEST(SwfWriter, ShapeContoursAndGradientReadBack)
 {
-    ShapeSpec s;
+    ShapeDef s;
     s.fill.type = swf::FillType::Linear;
     s.fill.gradient.stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 128}}};
     s.fill.matrix = {0.05, 0, 0, 0.05, 0, 0};
@@ -244,7 +244,7 @@ TEST(Description, KeysMarkerAndBarLists)
 TEST(SwfWriter, EdgesLongerThanAFieldHoldsAreSplit)
 {
     // 8000 px = 160000 twips: more than the 17 bits an edge delta may use.
-    ShapeSpec s;
+    ShapeDef s;
     s.fill.color = {10, 20, 30, 255};
     s.contours.push_back({{{-80000, -2000}, {80000, -2000}, {80000, 2000}, {-80000, 2000}}});
     const auto movie = roundTrip(defineShape3(1, s));

@@ -139,7 +139,7 @@ Contour polygon(const std::vector<QPointF>& pxPoints)
 }
 
 // Mask geometry on the stage for a progress p in [0, 1].
-std::vector<Contour> maskContours(const MaskSpec& m, double p)
+std::vector<Contour> maskContours(const MaskDef& m, double p)
 {
     std::vector<Contour> out;
     const double W = kStageWidth, H = kStageHeight;
@@ -321,7 +321,7 @@ public:
 
 private:
     uint16_t newId() { return nextId_++; }
-    uint16_t shapeSprite(const ShapeSpec& shape, const std::vector<swf::Filter>& filters = {});
+    uint16_t shapeSprite(const ShapeDef& shape, const std::vector<swf::Filter>& filters = {});
     uint16_t spriteOf(const QByteArray& tags);
     uint16_t emptySprite();
     uint16_t layerCharacter(const Layer& l, int index);
@@ -350,7 +350,7 @@ uint16_t MovieBuilder::emptySprite()
     return empty_;
 }
 
-uint16_t MovieBuilder::shapeSprite(const ShapeSpec& shape, const std::vector<swf::Filter>& filters)
+uint16_t MovieBuilder::shapeSprite(const ShapeDef& shape, const std::vector<swf::Filter>& filters)
 {
     const uint16_t shapeId = newId();
     defs_ += defineShape3(shapeId, shape);
@@ -403,7 +403,7 @@ uint16_t MovieBuilder::layerCharacter(const Layer& l, int index)
         if (l.kind == LayerKind::Photo && l.border > 0) {
             // A unit square, sized around the picture by script once it is
             // loaded (full-frame pictures come in many sizes).
-            ShapeSpec border;
+            ShapeDef border;
             border.fill = solid(QColor(250, 248, 242));
             border.contours.push_back(rectContour(0, 0, 100, 100));
             const uint16_t shapeId = newId();
@@ -438,7 +438,7 @@ uint16_t MovieBuilder::layerCharacter(const Layer& l, int index)
         return spriteOf(tags);
     }
     case LayerKind::Shape: {
-        ShapeSpec s;
+        ShapeDef s;
         const double w = l.w > 0 ? l.w : kStageWidth, h = l.h > 0 ? l.h : kStageHeight;
         const QString& k = l.shape;
         if (k == "rect") {
@@ -499,7 +499,7 @@ uint16_t MovieBuilder::layerCharacter(const Layer& l, int index)
     case LayerKind::Film: {
         // A strip of film: dark band with sprocket holes along both edges.
         const double w = l.w > 0 ? l.w : 4000, h = l.h > 0 ? l.h : 560;
-        ShapeSpec s;
+        ShapeDef s;
         s.fill = solid(l.color == Qt::white ? QColor(18, 16, 20) : l.color);
         s.contours.push_back(rectContour(0, 0, w, h));
         const double hole = h * 0.045, pitch = hole * 2.6;
@@ -509,7 +509,7 @@ uint16_t MovieBuilder::layerCharacter(const Layer& l, int index)
         return shapeSprite(s);
     }
     case LayerKind::Title: {
-        ShapeSpec s;
+        ShapeDef s;
         const QPainterPath path = titleOutline(l.text, l.font, l.size);
         const QRectF b = path.boundingRect();
         s.fill = linear({{0, rgba(l.color)}, {255, rgba(l.color2 == Qt::black ? l.color : l.color2)}}, b.width() + 2,
@@ -524,7 +524,7 @@ uint16_t MovieBuilder::layerCharacter(const Layer& l, int index)
 
 uint16_t particleShape(const QString& kind, int variant, QByteArray& defs, uint16_t id)
 {
-    ShapeSpec s;
+    ShapeDef s;
     if (kind == "petals") {
         static const QColor tones[] = {QColor(255, 183, 197), QColor(255, 209, 220), QColor(246, 160, 180)};
         const QColor c = tones[variant % 3];
@@ -764,14 +764,14 @@ QByteArray MovieBuilder::build()
         if (l.mask) {
             // The mask changes shape while it runs: one shape per frame,
             // replacing the one before at the mask's depth.
-            const MaskSpec& m = *l.mask;
+            const MaskDef& m = *l.mask;
             double lastP = -1;
             for (int f = 0; f < frames; ++f) {
                 const double p = maskProgress(m, f);
                 if (std::abs(p - lastP) < 1e-4)
                     continue;
                 lastP = p;
-                ShapeSpec s;
+                ShapeDef s;
                 s.fill = solid(Qt::black);
                 s.contours = m.out ? invert(maskContours(m, p)) : maskContours(m, p);
                 if (s.contours.empty()) // nothing shows: a speck far off the stage

@@ -63,7 +63,7 @@ double propDefault(Prop p)
 
 double layerValue(const Layer& l, Prop p, double frame) { return l.tracks[int(p)].at(frame, propDefault(p)); }
 
-double maskProgress(const MaskSpec& m, int frame)
+double maskProgress(const MaskDef& m, int frame)
 {
     if (frame <= m.from)
         return 0;
@@ -301,7 +301,7 @@ Scene parseScene(const QString& text, const QString& fileName)
                 r.fail("\"" + k + "\" before the first layer");
             if (k == "mask") {
                 need(4);
-                MaskSpec m;
+                MaskDef m;
                 m.kind = t[1];
                 if (!kMaskKinds.contains(m.kind))
                     r.fail("unknown mask " + m.kind);

@@ -47,7 +47,7 @@ struct Slot {
     bool fullFrame() const { return width == 0 && height == 0; }
 };
 
-struct MaskSpec {
+struct MaskDef {
     QString kind; // iris, wipe-left, wipe-right, wipe-up, wipe-down, blinds-h, blinds-v, diamond, heart, clock, barn-h, barn-v, circles
     int from = 0, to = 0;
     bool out = false; // hide instead of reveal
@@ -78,7 +78,7 @@ struct Layer {
     QString text;
     double size = 96;
     QString font = QStringLiteral("serif");
-    std::optional<MaskSpec> mask;
+    std::optional<MaskDef> mask;
     Track tracks[int(Prop::Count)];
     int line = 0;
 };
@@ -102,7 +102,7 @@ double propDefault(Prop p);
 double layerValue(const Layer& l, Prop p, double frame);
 
 // Mask progress at a frame: 0 before `from`, 1 after `to`, eased between.
-double maskProgress(const MaskSpec& m, int frame);
+double maskProgress(const MaskDef& m, int frame);
 
 // The class the description's orientation list gives (heng, shu, shuheng, gaojimoban).
 QString sceneClass(const Scene& s);

@@ -251,7 +251,7 @@ void writeStraightEdge(BitWriter& w, int32_t dx, int32_t dy)
 
 } // namespace
 
-QByteArray defineShape3(uint16_t id, const ShapeSpec& shape)
+QByteArray defineShape3(uint16_t id, const ShapeDef& shape)
 {
     std::vector<std::vector<std::pair<int32_t, int32_t>>> pts;
     int32_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;

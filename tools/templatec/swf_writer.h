@@ -49,7 +49,7 @@ struct Contour {
 };
 
 // A shape of one fill style made of closed straight-edged contours (even-odd).
-struct ShapeSpec {
+struct ShapeDef {
     swf::FillStyle fill;
     std::vector<Contour> contours;
     uint16_t lineWidth = 0; // twips; 0 = no outline
@@ -57,7 +57,7 @@ struct ShapeSpec {
 };
 
 QByteArray tag(int code, const QByteArray& body);
-QByteArray defineShape3(uint16_t id, const ShapeSpec& shape);
+QByteArray defineShape3(uint16_t id, const ShapeDef& shape);
 QByteArray placeObject(const swf::PlaceObject& p); // PlaceObject2, or PlaceObject3 with filters/blend
 QByteArray removeObject2(uint16_t depth);
 QByteArray showFrame();
