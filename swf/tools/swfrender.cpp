@@ -24,6 +24,7 @@ int main(int argc, char** argv)
         return 1;
     }
     player.stopPlaying();
+    player.settle(); // pictures the first frame asks for are shown in it
     int first = 1, last = 1;
     QSize size = player.stageSize().toSize();
     for (int i = 3; i < argc; ++i) {
