@@ -77,8 +77,9 @@ void EncoderBinding::log(const QString& line)
 void EncoderBinding::abort()
 {
     aborted_.store(true);
-    if (media::Conversion* c = conversion_.load())
-        c->abort();
+    const std::lock_guard<std::mutex> lock(conversionMutex_);
+    if (conversion_)
+        conversion_->abort();
 }
 
 EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Compose& compose)
@@ -205,9 +206,15 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
         return Outcome::NothingToConvert;
     }
     log(QStringLiteral("Starting conversion..."));
-    conversion_.store(&conversion);
+    {
+        const std::lock_guard<std::mutex> lock(conversionMutex_);
+        conversion_ = &conversion;
+    }
     const bool ok = !aborted_.load() && conversion.convert();
-    conversion_.store(nullptr);
+    {
+        const std::lock_guard<std::mutex> lock(conversionMutex_);
+        conversion_ = nullptr;
+    }
     if (conversion.lastError() != media::ErrorCode::None) {
         errorText_ = QString::fromStdString(conversion.lastErrorText());
         log(errorText_);

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 
 namespace fotarel::render {
@@ -69,7 +70,8 @@ private:
     Session& session_;
     EncoderEvents events_;
     std::atomic<bool> aborted_{false};
-    std::atomic<media::Conversion*> conversion_{nullptr};
+    std::mutex conversionMutex_; // guards conversion_ against abort() from another thread
+    media::Conversion* conversion_ = nullptr;
     QString errorText_;
 };
 

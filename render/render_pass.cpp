@@ -23,8 +23,9 @@ void RenderPass::setPicture0Bound(int ticks, std::chrono::milliseconds time)
 void RenderPass::stop()
 {
     stop_.store(true);
-    if (EncoderBinding* b = binding_.load())
-        b->abort();
+    const std::lock_guard<std::mutex> lock(bindingMutex_);
+    if (binding_)
+        binding_->abort();
 }
 
 QString outputFolder(const QString& outputPath)
@@ -53,16 +54,22 @@ PassResult RenderPass::run()
             EncoderEvents ev{events_.overall, events_.activity, events_.log, events_.stopEnabled};
             EncoderBinding binding(session_, ev);
             FrameCompositor compositor(driver);
-            binding_.store(&binding);
-            if (stop_.load())
-                binding.abort();
+            {
+                const std::lock_guard<std::mutex> lock(bindingMutex_);
+                binding_ = &binding;
+                if (stop_.load())
+                    binding.abort();
+            }
             outcome = binding.run(driver.startFrame(), [&](QImage& frame) {
                 if (compositor.compose(frame))
                     return true;
                 invalid = true;
                 return false;
             });
-            binding_.store(nullptr);
+            {
+                const std::lock_guard<std::mutex> lock(bindingMutex_);
+                binding_ = nullptr;
+            }
             result.errorText = binding.errorText();
         }
     }

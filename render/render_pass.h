@@ -16,6 +16,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace fotarel::render {
 
@@ -64,7 +65,8 @@ private:
     PassEvents events_;
     OverlayHooks overlays_;
     std::atomic<bool> stop_{false};
-    std::atomic<EncoderBinding*> binding_{nullptr};
+    std::mutex bindingMutex_; // guards binding_ against stop() from another thread
+    EncoderBinding* binding_ = nullptr;
     int picture0Ticks_ = 200;
     std::chrono::milliseconds picture0Time_{5000};
 };
