@@ -177,13 +177,19 @@ int runJob(const AlbumJob& job)
     const render::PassResult result = pass.run();
     bar.end();
     switch (result.outcome) {
-    case render::PassOutcome::Completed:
-        if (!QFileInfo::exists(out)) {
+    case render::PassOutcome::Completed: {
+        // An image sequence numbers its files from 01 with as many digits as
+        // the last number needs: its folder holds the output.
+        const bool written = job.type == settings::kImageSequence
+                                 ? !QDir(QFileInfo(out).absolutePath()).isEmpty(QDir::Files)
+                                 : QFileInfo::exists(out);
+        if (!written) {
             fail(QStringLiteral("the conversion ended but %1 is missing.").arg(out));
             return 1;
         }
         std::fprintf(stdout, "%s: %d frames\n", qPrintable(out), result.totalFrames);
         return 0;
+    }
     case render::PassOutcome::InvalidTemplate:
         fail(QStringLiteral("a template movie has no valid marker; the album was not made."));
         return 1;
