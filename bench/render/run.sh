@@ -8,6 +8,7 @@
 # Prints frames per second, the two time ratios and the peak memory.
 #
 # usage: bench/render/run.sh [BUILD_DIR] [PHOTOS]
+# Needs GNU time (/usr/bin/time, Debian package "time") for the peak memory.
 set -euo pipefail
 build=${1:-build}
 count=${2:-30}
@@ -37,12 +38,12 @@ encode_s=$("$bin/render_encode_only" "$frames" "$work/encode.mpg" | awk '{print 
 per=$(( frames / count + 25 ))
 inputs=(); graph=""
 for i in $(seq 0 $((count - 1))); do
-  inputs+=(-loop 1 -framerate 25 -t "$(echo "scale=2; $per / 25" | bc)" -i "$work/photo_$(printf %02d $((i + 1))).jpg")
+  inputs+=(-loop 1 -framerate 25 -t "$(awk -v p="$per" 'BEGIN{printf "%.2f", p/25}')" -i "$work/photo_$(printf %02d $((i + 1))).jpg")
   graph+="[$i:v]scale=1920:1080:force_original_aspect_ratio=decrease,pad=1920:1080:(ow-iw)/2:(oh-ih)/2,zoompan=z='min(zoom+0.0008,1.2)':d=1:s=1920x1080:fps=25,setsar=1,format=yuv420p[v$i];"
 done
 prev="v0"; offset=0
 for i in $(seq 1 $((count - 1))); do
-  offset=$(echo "scale=2; $offset + ($per - 25) / 25" | bc)
+  offset=$(awk -v o="$offset" -v p="$per" 'BEGIN{printf "%.2f", o+(p-25)/25}')
   graph+="[$prev][v$i]xfade=transition=fade:duration=1:offset=$offset[x$i];"
   prev="x$i"
 done
@@ -55,9 +56,9 @@ read -r ffmpeg_s _ < "$work/time_ffmpeg"
 echo "photos:                   $count"
 echo "frames:                   $frames"
 echo "render wall time:         ${render_s} s"
-echo "frames per second:        $(echo "scale=2; $frames / $render_s" | bc)"
+echo "frames per second:        $(awk -v a="$frames" -v b="$render_s" 'BEGIN{printf "%.2f", a/b}')"
 echo "encode-only time:         ${encode_s} s"
-echo "render / encode-only:     $(echo "scale=3; $render_s / $encode_s" | bc)   (goal <= 1.25)"
+echo "render / encode-only:     $(awk -v a="$render_s" -v b="$encode_s" 'BEGIN{printf "%.3f", a/b}')   (goal <= 1.25)"
 echo "ffmpeg slideshow time:    ${ffmpeg_s} s"
-echo "render / ffmpeg:          $(echo "scale=3; $render_s / $ffmpeg_s" | bc)   (goal < 1.0)"
+echo "render / ffmpeg:          $(awk -v a="$render_s" -v b="$ffmpeg_s" 'BEGIN{printf "%.3f", a/b}')   (goal < 1.0)"
 echo "peak memory (render):     $((render_kb / 1024)) MB   (goal <= 400)"
