@@ -4,6 +4,7 @@
 #include "app/audio/music_tile_area.h"
 #include "app/confirm_window.h"
 #include "app/photos/photo_area.h"
+#include "app/render/output_buttons.h"
 #include "app/settings/album_length_dialog.h"
 #include "app/settings/other_settings_dialog.h"
 #include "app/settings/status_panel.h"
@@ -93,7 +94,8 @@ void MainWindow::buildCommands()
 {
     // The command column left of the areas, with the status panel under it.
     commands_->setObjectName(QStringLiteral("Panel_mingling"));
-    commands_->setGeometry(0, 50, 170, 4 * 38);
+    constexpr int kRows = 9;
+    commands_->setGeometry(0, 50, 170, kRows * 38);
     commands_->setStyleSheet(QStringLiteral(
         "QPushButton { color: white; background: #3a4452; border: 1px solid #56606e; border-radius: 4px;"
         " font-family: '微软雅黑'; font-size: 14px; }"
@@ -109,7 +111,14 @@ void MainWindow::buildCommands()
             albumLength_, &AlbumLengthDialog::run);
     connect(addCommand(QStringLiteral("suiButton9"), QStringLiteral("其它设置"), 3), &QPushButton::clicked,
             otherSettings_, &OtherSettingsDialog::run);
-    status_->setGeometry(5, 50 + 4 * 38 + 8, 160, kClientHeight - (50 + 4 * 38 + 8) - 10);
+    // The output commands; OutputButtons finds them by name and runs them.
+    addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), 4);
+    addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), 5);
+    addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), 6);
+    addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), 7);
+    addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), 8);
+    new OutputButtons(this, session_, folder_, *ui_);
+    status_->setGeometry(5, 50 + kRows * 38 + 8, 160, kClientHeight - (50 + kRows * 38 + 8) - 10);
 }
 
 void MainWindow::buildAreaBar()

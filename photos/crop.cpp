@@ -36,13 +36,13 @@ bool choice(const Session& session, const QString& name, bool fallback)
 CropChoices cropChoicesFrom(const Session& session)
 {
     CropChoices c;
-    c.landscapeFullScreen = choice(session, QStringLiteral("suiRadioButton_hengzhaopian_quanping"), true);
-    if (session.hasVariable(QStringLiteral("suiRadioButton_hengzhaopian_moren"))
-        && session.get(QStringLiteral("suiRadioButton_hengzhaopian_moren")) == QLatin1String("True"))
+    c.landscapeFullScreen = choice(session, QStringLiteral("TForm17.suiRadioButton_hengzhaopian_quanping"), true);
+    if (session.hasVariable(QStringLiteral("TForm17.suiRadioButton_hengzhaopian_moren"))
+        && session.get(QStringLiteral("TForm17.suiRadioButton_hengzhaopian_moren")) == QLatin1String("True"))
         c.landscapeFullScreen = false;
-    c.portraitPartialZoom = choice(session, QStringLiteral("suiRadioButton_shuzhaopian_jubufangda"), true);
-    if (session.hasVariable(QStringLiteral("suiRadioButton_shuzhaopian_moren"))
-        && session.get(QStringLiteral("suiRadioButton_shuzhaopian_moren")) == QLatin1String("True"))
+    c.portraitPartialZoom = choice(session, QStringLiteral("TForm17.suiRadioButton_shuzhaopian_jubufangda"), true);
+    if (session.hasVariable(QStringLiteral("TForm17.suiRadioButton_shuzhaopian_moren"))
+        && session.get(QStringLiteral("TForm17.suiRadioButton_shuzhaopian_moren")) == QLatin1String("True"))
         c.portraitPartialZoom = false;
     return c;
 }
