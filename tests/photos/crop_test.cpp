@@ -103,9 +103,11 @@ TEST(Crop, ChoicesComeFromTheSettingsRadioButtonsWhenPresent)
     Session session;
     EXPECT_TRUE(cropChoicesFrom(session).landscapeFullScreen);
     EXPECT_TRUE(cropChoicesFrom(session).portraitPartialZoom);
-    session.define("suiRadioButton_hengzhaopian_quanping", "False");
-    session.define("suiRadioButton_hengzhaopian_moren", "True");
-    session.define("suiRadioButton_shuzhaopian_moren", "True");
+    // As the "其它设置" window leaves them when both "template" choices are picked.
+    session.set("TForm17.suiRadioButton_hengzhaopian_quanping", "False");
+    session.set("TForm17.suiRadioButton_hengzhaopian_moren", "True");
+    session.set("TForm17.suiRadioButton_shuzhaopian_jubufangda", "False");
+    session.set("TForm17.suiRadioButton_shuzhaopian_moren", "True");
     EXPECT_FALSE(cropChoicesFrom(session).landscapeFullScreen);
     EXPECT_FALSE(cropChoicesFrom(session).portraitPartialZoom);
 }
