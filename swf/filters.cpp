@@ -1,71 +1,216 @@
 #include "swf/renderer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace fotarel::swf {
 
 namespace {
 
-// One pass of a box blur of width 2r+1 along rows (horizontal) or columns of
-// premultiplied ARGB pixels; outside the image counts as transparent.
-// `in` is contiguous; `out` is written every `stride` pixels.
-void blurLine(const uint32_t* in, uint32_t* out, int n, int stride, int r)
+// Division of a box sum by the box width with one multiply: exact for every
+// sum a box of at most 511 bytes can reach (255 × 511 < 2^17, and the
+// rounding error of the reciprocal stays below 2^32 / 2^17).
+struct Divider {
+    uint64_t m;
+    explicit Divider(uint32_t w) : m(((uint64_t(1) << 32) + w - 1) / w) {}
+    uint8_t operator()(uint32_t sum) const { return uint8_t((sum * m) >> 32); }
+};
+
+// Scratch memory kept per thread: the blur runs for most frames, and
+// multi-megabyte blocks taken and given back every frame cost page faults.
+template <typename T>
+std::vector<T>& scratch(int which, size_t n)
 {
-    if (r <= 0) {
-        for (int i = 0; i < n; ++i)
-            out[i * stride] = in[i];
+    thread_local std::vector<T> buffers[5];
+    auto& b = buffers[which];
+    if (b.size() < n)
+        b.resize(n);
+    return b;
+}
+
+// A plane of C interleaved 8-bit channels (4 for premultiplied ARGB, 1 for
+// an alpha mask); `stride` in bytes.
+struct Plane {
+    uint8_t* data;
+    int w, h;
+    size_t stride;
+    uint8_t* row(int y) const { return data + size_t(y) * stride; }
+};
+
+// One box pass of width 2r+1 along every row; outside counts as zero.
+template <int C>
+void blurRows(const Plane& p, int r)
+{
+    const Divider div(uint32_t(2 * r + 1));
+    auto& line = scratch<uint8_t>(0, size_t(p.w) * C);
+    for (int y = 0; y < p.h; ++y) {
+        uint8_t* row = p.row(y);
+        std::memcpy(line.data(), row, size_t(p.w) * C);
+        uint32_t sum[C] = {};
+        for (int i = 0; i < std::min(r, p.w); ++i)
+            for (int c = 0; c < C; ++c)
+                sum[c] += line[size_t(i) * C + c];
+        for (int x = 0; x < p.w; ++x) {
+            if (x + r < p.w)
+                for (int c = 0; c < C; ++c)
+                    sum[c] += line[size_t(x + r) * C + c];
+            for (int c = 0; c < C; ++c)
+                row[size_t(x) * C + c] = div(sum[c]);
+            if (x - r >= 0)
+                for (int c = 0; c < C; ++c)
+                    sum[c] -= line[size_t(x - r) * C + c];
+        }
+    }
+}
+
+// One box pass of height 2r+1 down every column, walking rows so that memory
+// is read in order: running sums per column, the source rows copied aside.
+template <int C>
+void blurColumns(const Plane& p, int r)
+{
+    const Divider div(uint32_t(2 * r + 1));
+    const size_t rowBytes = size_t(p.w) * C;
+    auto& copy = scratch<uint8_t>(1, rowBytes * size_t(p.h));
+    for (int y = 0; y < p.h; ++y)
+        std::memcpy(copy.data() + rowBytes * size_t(y), p.row(y), rowBytes);
+    auto& sums = scratch<uint32_t>(2, rowBytes);
+    std::fill(sums.begin(), sums.begin() + ptrdiff_t(rowBytes), 0u);
+    uint32_t* s = sums.data();
+    auto srcRow = [&](int y) { return copy.data() + rowBytes * size_t(y); };
+    for (int y = 0; y < std::min(r, p.h); ++y) {
+        const uint8_t* in = srcRow(y);
+        for (size_t i = 0; i < rowBytes; ++i)
+            s[i] += in[i];
+    }
+    for (int y = 0; y < p.h; ++y) {
+        if (y + r < p.h) {
+            const uint8_t* in = srcRow(y + r);
+            for (size_t i = 0; i < rowBytes; ++i)
+                s[i] += in[i];
+        }
+        uint8_t* out = p.row(y);
+        for (size_t i = 0; i < rowBytes; ++i)
+            out[i] = div(s[i]);
+        if (y - r >= 0) {
+            const uint8_t* in = srcRow(y - r);
+            for (size_t i = 0; i < rowBytes; ++i)
+                s[i] -= in[i];
+        }
+    }
+}
+
+template <int C>
+void blurPlane(const Plane& p, int rx, int ry, int passes)
+{
+    for (int pass = 0; pass < passes; ++pass) {
+        if (rx > 0)
+            blurRows<C>(p, rx);
+        if (ry > 0)
+            blurColumns<C>(p, ry);
+    }
+}
+
+// Averages k × k blocks of `src` into `dst` (ceil(w/k) × ceil(h/k)); blocks
+// cut by the right or bottom edge average the pixels they hold.
+template <int C>
+void shrink(const Plane& src, const Plane& dst, int k)
+{
+    std::vector<uint32_t> acc(size_t(dst.w) * C);
+    for (int dy = 0; dy < dst.h; ++dy) {
+        std::fill(acc.begin(), acc.end(), 0u);
+        const int y0 = dy * k, y1 = std::min(src.h, y0 + k);
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* in = src.row(y);
+            for (int x = 0; x < src.w; ++x)
+                for (int c = 0; c < C; ++c)
+                    acc[size_t(x / k) * C + c] += in[size_t(x) * C + c];
+        }
+        uint8_t* out = dst.row(dy);
+        for (int dx = 0; dx < dst.w; ++dx) {
+            const int n = (y1 - y0) * (std::min(src.w, (dx + 1) * k) - dx * k);
+            for (int c = 0; c < C; ++c)
+                out[size_t(dx) * C + c] = uint8_t((acc[size_t(dx) * C + c] + uint32_t(n) / 2) / uint32_t(n));
+        }
+    }
+}
+
+// Bilinear enlargement of `src` by k into `dst`, pixel centres aligned.
+template <int C>
+void enlarge(const Plane& src, const Plane& dst, int k)
+{
+    struct Tap {
+        int i0, i1;
+        uint32_t w1; // weight of i1 in 1/256
+    };
+    auto taps = [k](int n, int srcN) {
+        std::vector<Tap> t(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const double s = std::clamp((i + 0.5) / k - 0.5, 0.0, double(srcN - 1));
+            const int i0 = int(s);
+            t[size_t(i)] = {i0, std::min(i0 + 1, srcN - 1), uint32_t(std::lround((s - i0) * 256))};
+        }
+        return t;
+    };
+    const auto xs = taps(dst.w, src.w), ys = taps(dst.h, src.h);
+    std::vector<uint16_t> mixed(size_t(src.w) * C); // the two source rows mixed, × 256
+    for (int y = 0; y < dst.h; ++y) {
+        const Tap& ty = ys[size_t(y)];
+        const uint8_t* a = src.row(ty.i0);
+        const uint8_t* b = src.row(ty.i1);
+        for (size_t i = 0; i < mixed.size(); ++i)
+            mixed[i] = uint16_t(a[i] * (256 - ty.w1) + b[i] * ty.w1);
+        uint8_t* out = dst.row(y);
+        for (int x = 0; x < dst.w; ++x) {
+            const Tap& tx = xs[size_t(x)];
+            for (int c = 0; c < C; ++c) {
+                const uint32_t v = mixed[size_t(tx.i0) * C + c] * (256 - tx.w1) + mixed[size_t(tx.i1) * C + c] * tx.w1;
+                out[size_t(x) * C + c] = uint8_t((v + 32768) >> 16);
+            }
+        }
+    }
+}
+
+// The factor a blur of these radii can be computed at a smaller size by
+// without a visible difference: the blurred picture has no detail finer than
+// a few pixels of the radius, so a plane shrunk by k keeps radii of at least
+// six pixels.
+int shrinkFactor(double rx, double ry, int maxFactor)
+{
+    const double r = std::min(rx, ry);
+    return std::clamp(int(r / 6), 1, std::max(1, maxFactor));
+}
+
+// Blurs plane `p` in place; large radii are blurred on a shrunk copy.
+template <int C>
+void blur(const Plane& p, double radiusX, double radiusY, int passes, int maxFactor)
+{
+    radiusX = std::clamp(radiusX, 0.0, 255.0);
+    radiusY = std::clamp(radiusY, 0.0, 255.0);
+    passes = std::clamp(passes, 1, 3);
+    const int k = shrinkFactor(radiusX, radiusY, maxFactor);
+    if (k == 1) {
+        blurPlane<C>(p, int(std::lround(radiusX)), int(std::lround(radiusY)), passes);
         return;
     }
-    const int w = 2 * r + 1;
-    uint32_t sa = 0, sr = 0, sg = 0, sb = 0;
-    auto add = [&](int i, int sign) {
-        if (i < 0 || i >= n)
-            return;
-        const uint32_t p = in[i];
-        if (sign > 0) {
-            sa += p >> 24; sr += (p >> 16) & 0xff; sg += (p >> 8) & 0xff; sb += p & 0xff;
-        } else {
-            sa -= p >> 24; sr -= (p >> 16) & 0xff; sg -= (p >> 8) & 0xff; sb -= p & 0xff;
-        }
-    };
-    for (int i = -r; i < r; ++i)
-        add(i, 1);
-    for (int i = 0; i < n; ++i) {
-        add(i + r, 1);
-        out[i * stride] = ((sa / w) << 24) | ((sr / w) << 16) | ((sg / w) << 8) | (sb / w);
-        add(i - r, -1);
-    }
+    const int sw = (p.w + k - 1) / k, sh = (p.h + k - 1) / k;
+    auto& small = scratch<uint8_t>(3, size_t(sw) * size_t(sh) * C);
+    const Plane s{small.data(), sw, sh, size_t(sw) * C};
+    shrink<C>(p, s, k);
+    blurPlane<C>(s, int(std::lround(radiusX / k)), int(std::lround(radiusY / k)), passes);
+    enlarge<C>(s, p, k);
 }
 
 } // namespace
 
-void boxBlur(QImage& img, double radiusX, double radiusY, int passes)
+void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShrink)
 {
-    const int rx = int(std::lround(std::min(radiusX, 255.0)));
-    const int ry = int(std::lround(std::min(radiusY, 255.0)));
-    if ((rx <= 0 && ry <= 0) || img.isNull())
+    if (img.isNull() || (std::lround(radiusX) <= 0 && std::lround(radiusY) <= 0))
         return;
-    const int w = img.width(), h = img.height();
-    const int stride = int(img.bytesPerLine() / 4);
-    std::vector<uint32_t> tmp(size_t(std::max(w, h)));
-    passes = std::clamp(passes, 1, 3);
-    for (int pass = 0; pass < passes; ++pass) {
-        if (rx > 0) {
-            for (int y = 0; y < h; ++y) {
-                auto* row = reinterpret_cast<uint32_t*>(img.scanLine(y));
-                std::copy(row, row + w, tmp.begin());
-                blurLine(tmp.data(), row, w, 1, rx);
-            }
-        }
-        if (ry > 0) {
-            auto* base = reinterpret_cast<uint32_t*>(img.bits());
-            for (int x = 0; x < w; ++x) {
-                for (int y = 0; y < h; ++y)
-                    tmp[size_t(y)] = base[y * stride + x];
-                blurLine(tmp.data(), base + x, h, stride, ry);
-            }
-        }
-    }
+    if (img.format() != QImage::Format_ARGB32_Premultiplied)
+        img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    blur<4>(Plane{img.bits(), img.width(), img.height(), size_t(img.bytesPerLine())}, radiusX, radiusY, passes,
+            maxShrink);
 }
 
 int filterMargin(const std::vector<Filter>& filters, double scale)
@@ -78,98 +223,122 @@ int filterMargin(const std::vector<Filter>& filters, double scale)
     return int(std::ceil(std::min(m, 2048.0)));
 }
 
+namespace {
+
+void applyColorMatrix(QImage& img, const float* m)
+{
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb p = row[x];
+            const int a0 = qAlpha(p);
+            // The matrix works on unpremultiplied values.
+            const float r = a0 ? qRed(p) * 255.f / a0 : 0, g = a0 ? qGreen(p) * 255.f / a0 : 0,
+                        b = a0 ? qBlue(p) * 255.f / a0 : 0, a = float(a0);
+            auto ch = [&](int k) {
+                const float v = m[k] * r + m[k + 1] * g + m[k + 2] * b + m[k + 3] * a + m[k + 4];
+                return std::isfinite(v) ? std::clamp(v, 0.f, 255.f) : 0.f;
+            };
+            const float nr = ch(0), ng = ch(5), nb = ch(10), na = ch(15);
+            const float k = na / 255.f;
+            row[x] = qRgba(int(nr * k + 0.5f), int(ng * k + 0.5f), int(nb * k + 0.5f), int(na + 0.5f));
+        }
+    }
+}
+
+QRgb over(QRgb top, QRgb bottom)
+{
+    const int inv = 255 - qAlpha(top);
+    return qRgba(qRed(top) + qRed(bottom) * inv / 255, qGreen(top) + qGreen(bottom) * inv / 255,
+                 qBlue(top) + qBlue(bottom) * inv / 255, qAlpha(top) + qAlpha(bottom) * inv / 255);
+}
+
+QRgb scaleBy(QRgb p, int k)
+{
+    return qRgba(qRed(p) * k / 255, qGreen(p) * k / 255, qBlue(p) * k / 255, qAlpha(p) * k / 255);
+}
+
+// Drop shadows and glows: the source's alpha (inverted for inner shadows),
+// blurred, scaled by the strength, offset, tinted and combined with the
+// source in place.
+void applyShadow(QImage& img, const Filter& f, double scale)
+{
+    const int w = img.width(), h = img.height();
+    auto& shadow = scratch<uint8_t>(4, size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        uint8_t* d = shadow.data() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x)
+            d[x] = uint8_t(f.inner ? 255 - qAlpha(s[x]) : qAlpha(s[x]));
+    }
+    blur<1>(Plane{shadow.data(), w, h, size_t(w)}, f.blurX * scale / 2, f.blurY * scale / 2, f.passes, 8);
+
+    const bool hasOffset = f.type == FilterType::DropShadow || f.type == FilterType::Bevel;
+    const int dx = hasOffset ? int(std::lround(std::cos(f.angle) * f.distance * scale)) : 0;
+    const int dy = hasOffset ? int(std::lround(std::sin(f.angle) * f.distance * scale)) : 0;
+    const double strength = std::clamp(f.strength, 0.0, 255.0);
+    uint8_t level[256]; // blurred alpha → shadow alpha
+    for (int i = 0; i < 256; ++i)
+        level[i] = uint8_t(std::min(255, int(i * strength + 0.5)) * f.color.a / 255);
+    const bool plainOuter = !f.inner && !f.knockout && f.compositeSource;
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const int sy = y - dy;
+        const bool rowInside = sy >= 0 && sy < h;
+        const uint8_t* shadowRow = rowInside ? shadow.data() + size_t(sy) * size_t(w) : nullptr;
+        for (int x = 0; x < w; ++x) {
+            const QRgb s = row[x];
+            const int srcA = qAlpha(s);
+            if (plainOuter && srcA == 255)
+                continue; // the source covers its shadow
+            const int sx = x - dx;
+            int sa = 0;
+            if (rowInside && sx >= 0 && sx < w)
+                sa = shadowRow[sx];
+            else if (f.inner)
+                sa = 255;
+            const int a = level[sa];
+            if (plainOuter && a == 0)
+                continue;
+            const QRgb sh = qRgba(f.color.r * a / 255, f.color.g * a / 255, f.color.b * a / 255, a);
+            QRgb r;
+            if (f.inner) {
+                const QRgb inside = scaleBy(sh, srcA); // only where the source is
+                r = f.knockout ? inside : over(inside, s);
+            } else if (f.knockout) {
+                r = scaleBy(sh, 255 - srcA);
+            } else if (!f.compositeSource) {
+                r = sh;
+            } else {
+                r = over(s, sh);
+            }
+            row[x] = r;
+        }
+    }
+}
+
+} // namespace
+
 void applyFilter(QImage& img, const Filter& f, double scale)
 {
     if (img.isNull())
         return;
-    const int w = img.width(), h = img.height();
+    if (img.format() != QImage::Format_ARGB32_Premultiplied)
+        img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     switch (f.type) {
     case FilterType::Blur:
         boxBlur(img, f.blurX * scale / 2, f.blurY * scale / 2, f.passes);
         return;
-    case FilterType::ColorMatrix: {
-        const float* m = f.matrix;
-        for (int y = 0; y < h; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < w; ++x) {
-                const QRgb p = row[x];
-                const int a0 = qAlpha(p);
-                // The matrix works on unpremultiplied values.
-                const float r = a0 ? qRed(p) * 255.f / a0 : 0, g = a0 ? qGreen(p) * 255.f / a0 : 0,
-                            b = a0 ? qBlue(p) * 255.f / a0 : 0, a = float(a0);
-                auto ch = [&](int k) {
-                    const float v = m[k] * r + m[k + 1] * g + m[k + 2] * b + m[k + 3] * a + m[k + 4];
-                    return std::isfinite(v) ? std::clamp(v, 0.f, 255.f) : 0.f;
-                };
-                const float nr = ch(0), ng = ch(5), nb = ch(10), na = ch(15);
-                const float k = na / 255.f;
-                row[x] = qRgba(int(nr * k + 0.5f), int(ng * k + 0.5f), int(nb * k + 0.5f), int(na + 0.5f));
-            }
-        }
+    case FilterType::ColorMatrix:
+        applyColorMatrix(img, f.matrix);
         return;
-    }
     case FilterType::DropShadow:
     case FilterType::Glow:
     case FilterType::Bevel:
     case FilterType::GradientGlow:
-    case FilterType::GradientBevel: {
-        // The shadow: the source's alpha (inverted for inner shadows), blurred,
-        // scaled by the strength, offset and tinted.
-        QImage shadow(w, h, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < h; ++y) {
-            const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-            auto* d = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-            for (int x = 0; x < w; ++x) {
-                const int a = f.inner ? 255 - qAlpha(s[x]) : qAlpha(s[x]);
-                d[x] = qRgba(a, a, a, a);
-            }
-        }
-        boxBlur(shadow, f.blurX * scale / 2, f.blurY * scale / 2, f.passes);
-        const bool hasOffset = f.type == FilterType::DropShadow || f.type == FilterType::Bevel;
-        const int dx = hasOffset ? int(std::lround(std::cos(f.angle) * f.distance * scale)) : 0;
-        const int dy = hasOffset ? int(std::lround(std::sin(f.angle) * f.distance * scale)) : 0;
-        const double strength = std::clamp(f.strength, 0.0, 255.0);
-        QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < h; ++y) {
-            const auto* src = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-            auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
-            const int sy = y - dy;
-            for (int x = 0; x < w; ++x) {
-                const int sx = x - dx;
-                int sa = 0;
-                if (sx >= 0 && sx < w && sy >= 0 && sy < h)
-                    sa = qAlpha(reinterpret_cast<const QRgb*>(shadow.constScanLine(sy))[sx]);
-                else if (f.inner)
-                    sa = 255;
-                const int a = std::min(255, int(sa * strength + 0.5)) * f.color.a / 255;
-                const QRgb sh = qRgba(f.color.r * a / 255, f.color.g * a / 255, f.color.b * a / 255, a);
-                const QRgb s = src[x];
-                const int srcA = qAlpha(s);
-                auto over = [](QRgb top, QRgb bottom) {
-                    const int ta = qAlpha(top), inv = 255 - ta;
-                    return qRgba(qRed(top) + qRed(bottom) * inv / 255, qGreen(top) + qGreen(bottom) * inv / 255,
-                                 qBlue(top) + qBlue(bottom) * inv / 255, ta + qAlpha(bottom) * inv / 255);
-                };
-                auto scaleBy = [](QRgb p, int k) {
-                    return qRgba(qRed(p) * k / 255, qGreen(p) * k / 255, qBlue(p) * k / 255, qAlpha(p) * k / 255);
-                };
-                QRgb r;
-                if (f.inner) {
-                    const QRgb inside = scaleBy(sh, srcA); // only where the source is
-                    r = f.knockout ? inside : over(inside, s);
-                } else if (f.knockout) {
-                    r = scaleBy(sh, 255 - srcA);
-                } else if (!f.compositeSource) {
-                    r = sh;
-                } else {
-                    r = over(s, sh);
-                }
-                o[x] = r;
-            }
-        }
-        img = std::move(out);
+    case FilterType::GradientBevel:
+        applyShadow(img, f, scale);
         return;
-    }
     default:
         return; // convolution: not painted
     }

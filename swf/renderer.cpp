@@ -188,17 +188,48 @@ QImage Renderer::transformedImage(const QImage& img, const ColorTransform& cx)
     auto it = tinted_.find(k);
     if (it != tinted_.end())
         return it->second;
-    QImage out = img.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb p = row[x];
-            const Rgba c = cx.apply(Rgba{uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)), uint8_t(qAlpha(p))});
-            row[x] = qRgba(c.r, c.g, c.b, c.a);
-        }
+    // Each channel maps on its own, so the transform is four tables.
+    uint8_t lut[4][256];
+    for (int v = 0; v < 256; ++v) {
+        const Rgba c = cx.apply(Rgba{uint8_t(v), uint8_t(v), uint8_t(v), uint8_t(v)});
+        lut[0][v] = c.r;
+        lut[1][v] = c.g;
+        lut[2][v] = c.b;
+        lut[3][v] = c.a;
     }
-    out = out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (tinted_.size() > 64)
+    QImage out;
+    if (!img.hasAlphaChannel()) {
+        // An opaque picture (a photo): one constant alpha, premultiplied
+        // straight from the tables.
+        const QImage src = img.format() == QImage::Format_RGB32 ? img : img.convertToFormat(QImage::Format_RGB32);
+        const int a = lut[3][255];
+        for (auto& table : {0, 1, 2})
+            for (int v = 0; v < 256; ++v)
+                lut[table][v] = uint8_t((lut[table][v] * a + 127) / 255);
+        out = QImage(src.size(), QImage::Format_ARGB32_Premultiplied);
+        const QRgb alpha = QRgb(a) << 24;
+        for (int y = 0; y < src.height(); ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+            auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < src.width(); ++x) {
+                const QRgb p = in[x];
+                row[x] = alpha | (QRgb(lut[0][qRed(p)]) << 16) | (QRgb(lut[1][qGreen(p)]) << 8) | lut[2][qBlue(p)];
+            }
+        }
+    } else {
+        out = img.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < out.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < out.width(); ++x) {
+                const QRgb p = row[x];
+                row[x] = qRgba(lut[0][qRed(p)], lut[1][qGreen(p)], lut[2][qBlue(p)], lut[3][qAlpha(p)]);
+            }
+        }
+        out = out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    // A fade changes the transform every frame, so only a few recoloured
+    // copies are worth keeping (each may be a whole photo).
+    if (tinted_.size() >= 4)
         tinted_.clear();
     tinted_.emplace(k, out);
     return out;

@@ -60,7 +60,10 @@ private:
 // Filters on a premultiplied image, in device pixels (`scale` = device
 // pixels per stage pixel).
 void applyFilter(QImage& img, const Filter& filter, double scale);
-void boxBlur(QImage& img, double radiusX, double radiusY, int passes);
+// A box blur of `passes` passes (edges fade to transparent). Large radii are
+// blurred on a copy shrunk by up to `maxShrink`, which looks the same and
+// costs a fraction; 1 blurs at full size.
+void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShrink = 8);
 int filterMargin(const std::vector<Filter>& filters, double scale);
 
 } // namespace fotarel::swf
