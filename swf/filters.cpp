@@ -116,43 +116,53 @@ void blurPlane(const Plane& p, int rx, int ry, int passes)
 template <int C>
 void shrink(const Plane& src, const Plane& dst, int k)
 {
-    std::vector<uint32_t> acc(size_t(dst.w) * C);
+    auto& acc = scratch<uint32_t>(3, size_t(dst.w) * C);
     for (int dy = 0; dy < dst.h; ++dy) {
-        std::fill(acc.begin(), acc.end(), 0u);
+        std::fill(acc.begin(), acc.begin() + ptrdiff_t(dst.w) * C, 0u);
         const int y0 = dy * k, y1 = std::min(src.h, y0 + k);
         for (int y = y0; y < y1; ++y) {
             const uint8_t* in = src.row(y);
-            for (int x = 0; x < src.w; ++x)
-                for (int c = 0; c < C; ++c)
-                    acc[size_t(x / k) * C + c] += in[size_t(x) * C + c];
+            for (int dx = 0; dx < dst.w; ++dx) {
+                const int x1 = std::min(src.w, (dx + 1) * k);
+                uint32_t* a = acc.data() + size_t(dx) * C;
+                for (int x = dx * k; x < x1; ++x)
+                    for (int c = 0; c < C; ++c)
+                        a[c] += in[size_t(x) * C + c];
+            }
         }
         uint8_t* out = dst.row(dy);
         for (int dx = 0; dx < dst.w; ++dx) {
-            const int n = (y1 - y0) * (std::min(src.w, (dx + 1) * k) - dx * k);
+            const uint32_t n = uint32_t((y1 - y0) * (std::min(src.w, (dx + 1) * k) - dx * k));
             for (int c = 0; c < C; ++c)
-                out[size_t(dx) * C + c] = uint8_t((acc[size_t(dx) * C + c] + uint32_t(n) / 2) / uint32_t(n));
+                out[size_t(dx) * C + c] = uint8_t((acc[size_t(dx) * C + c] + n / 2) / n);
         }
     }
 }
 
-// Bilinear enlargement of `src` by k into `dst`, pixel centres aligned.
+// Where a pixel of a picture k times larger takes its value from: the two
+// nearest pixels of the small one and the weight of the second (in 1/256),
+// pixel centres aligned.
+struct Tap {
+    int i0, i1;
+    uint32_t w1;
+};
+
+std::vector<Tap> taps(int n, int smallN, int k)
+{
+    std::vector<Tap> t(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double s = std::clamp((i + 0.5) / k - 0.5, 0.0, double(smallN - 1));
+        const int i0 = int(s);
+        t[size_t(i)] = {i0, std::min(i0 + 1, smallN - 1), uint32_t(std::lround((s - i0) * 256))};
+    }
+    return t;
+}
+
+// Bilinear enlargement of `src` by k into `dst`.
 template <int C>
 void enlarge(const Plane& src, const Plane& dst, int k)
 {
-    struct Tap {
-        int i0, i1;
-        uint32_t w1; // weight of i1 in 1/256
-    };
-    auto taps = [k](int n, int srcN) {
-        std::vector<Tap> t(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            const double s = std::clamp((i + 0.5) / k - 0.5, 0.0, double(srcN - 1));
-            const int i0 = int(s);
-            t[size_t(i)] = {i0, std::min(i0 + 1, srcN - 1), uint32_t(std::lround((s - i0) * 256))};
-        }
-        return t;
-    };
-    const auto xs = taps(dst.w, src.w), ys = taps(dst.h, src.h);
+    const auto xs = taps(dst.w, src.w, k), ys = taps(dst.h, src.h, k);
     std::vector<uint16_t> mixed(size_t(src.w) * C); // the two source rows mixed, × 256
     for (int y = 0; y < dst.h; ++y) {
         const Tap& ty = ys[size_t(y)];
@@ -194,7 +204,7 @@ void blur(const Plane& p, double radiusX, double radiusY, int passes, int maxFac
         return;
     }
     const int sw = (p.w + k - 1) / k, sh = (p.h + k - 1) / k;
-    auto& small = scratch<uint8_t>(3, size_t(sw) * size_t(sh) * C);
+    auto& small = scratch<uint8_t>(2, size_t(sw) * size_t(sh) * C);
     const Plane s{small.data(), sw, sh, size_t(sw) * C};
     shrink<C>(p, s, k);
     blurPlane<C>(s, int(std::lround(radiusX / k)), int(std::lround(radiusY / k)), passes);
@@ -211,6 +221,11 @@ void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShr
         img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     blur<4>(Plane{img.bits(), img.width(), img.height(), size_t(img.bytesPerLine())}, radiusX, radiusY, passes,
             maxShrink);
+}
+
+int blurShrinkFactor(double radiusX, double radiusY)
+{
+    return shrinkFactor(radiusX, radiusY, 8);
 }
 
 int filterMargin(const std::vector<Filter>& filters, double scale)
@@ -260,18 +275,52 @@ QRgb scaleBy(QRgb p, int k)
 
 // Drop shadows and glows: the source's alpha (inverted for inner shadows),
 // blurred, scaled by the strength, offset, tinted and combined with the
-// source in place.
+// source in place. The alpha is blurred at the shrunk size a blur of this
+// radius allows and read back bilinearly, only where the source does not
+// hide it.
 void applyShadow(QImage& img, const Filter& f, double scale)
 {
     const int w = img.width(), h = img.height();
-    auto& shadow = scratch<uint8_t>(4, size_t(w) * size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        uint8_t* d = shadow.data() + size_t(y) * size_t(w);
-        for (int x = 0; x < w; ++x)
-            d[x] = uint8_t(f.inner ? 255 - qAlpha(s[x]) : qAlpha(s[x]));
+    const double rx = std::clamp(f.blurX * scale / 2, 0.0, 255.0), ry = std::clamp(f.blurY * scale / 2, 0.0, 255.0);
+    const int k = shrinkFactor(rx, ry, 8);
+    const int sw = (w + k - 1) / k, sh = (h + k - 1) / k;
+    auto& alpha = scratch<uint8_t>(4, size_t(w));
+    auto& shadow = scratch<uint8_t>(3, size_t(sw) * size_t(sh));
+    {
+        // The alpha plane, averaged over k × k blocks on the way.
+        auto& acc = scratch<uint32_t>(4, size_t(sw));
+        for (int dy = 0; dy < sh; ++dy) {
+            std::fill(acc.begin(), acc.begin() + sw, 0u);
+            const int y0 = dy * k, y1 = std::min(h, y0 + k);
+            for (int y = y0; y < y1; ++y) {
+                const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+                for (int x = 0; x < w; ++x)
+                    alpha[size_t(x)] = uint8_t(f.inner ? 255 - qAlpha(s[x]) : qAlpha(s[x]));
+                for (int dx = 0; dx < sw; ++dx) {
+                    const int x1 = std::min(w, (dx + 1) * k);
+                    for (int x = dx * k; x < x1; ++x)
+                        acc[size_t(dx)] += alpha[size_t(x)];
+                }
+            }
+            uint8_t* out = shadow.data() + size_t(dy) * size_t(sw);
+            for (int dx = 0; dx < sw; ++dx) {
+                const uint32_t n = uint32_t((y1 - y0) * (std::min(w, (dx + 1) * k) - dx * k));
+                out[dx] = uint8_t((acc[size_t(dx)] + n / 2) / n);
+            }
+        }
     }
-    blur<1>(Plane{shadow.data(), w, h, size_t(w)}, f.blurX * scale / 2, f.blurY * scale / 2, f.passes, 8);
+    blurPlane<1>(Plane{shadow.data(), sw, sh, size_t(sw)}, int(std::lround(rx / k)), int(std::lround(ry / k)),
+                 std::clamp(f.passes, 1, 3));
+    const auto xs = taps(w, sw, k), ys = taps(h, sh, k);
+    auto shadowAt = [&](int x, int y) {
+        const Tap& tx = xs[size_t(x)];
+        const Tap& ty = ys[size_t(y)];
+        const uint8_t* r0 = shadow.data() + size_t(ty.i0) * size_t(sw);
+        const uint8_t* r1 = shadow.data() + size_t(ty.i1) * size_t(sw);
+        const uint32_t top = r0[tx.i0] * (256 - tx.w1) + r0[tx.i1] * tx.w1;
+        const uint32_t bottom = r1[tx.i0] * (256 - tx.w1) + r1[tx.i1] * tx.w1;
+        return int((top * (256 - ty.w1) + bottom * ty.w1 + 32768) >> 16);
+    };
 
     const bool hasOffset = f.type == FilterType::DropShadow || f.type == FilterType::Bevel;
     const int dx = hasOffset ? int(std::lround(std::cos(f.angle) * f.distance * scale)) : 0;
@@ -285,7 +334,6 @@ void applyShadow(QImage& img, const Filter& f, double scale)
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         const int sy = y - dy;
         const bool rowInside = sy >= 0 && sy < h;
-        const uint8_t* shadowRow = rowInside ? shadow.data() + size_t(sy) * size_t(w) : nullptr;
         for (int x = 0; x < w; ++x) {
             const QRgb s = row[x];
             const int srcA = qAlpha(s);
@@ -294,7 +342,7 @@ void applyShadow(QImage& img, const Filter& f, double scale)
             const int sx = x - dx;
             int sa = 0;
             if (rowInside && sx >= 0 && sx < w)
-                sa = shadowRow[sx];
+                sa = shadowAt(sx, sy);
             else if (f.inner)
                 sa = 255;
             const int a = level[sa];

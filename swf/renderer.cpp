@@ -546,6 +546,100 @@ void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransfor
     }
 }
 
+int Renderer::blurShrink(const Clip& clip) const
+{
+    // A clip with only blur filters and nothing else special can be painted
+    // and blurred at a fraction of the size: the blur leaves no detail the
+    // full size would show.
+    if (clip.filters.empty() || clip.maskClip || clip.blendMode != BlendMode::Normal)
+        return 1;
+    int k = 8;
+    for (const Filter& f : clip.filters) {
+        if (f.type != FilterType::Blur)
+            return 1;
+        k = std::min(k, blurShrinkFactor(f.blurX * pixelScale_ / 2, f.blurY * pixelScale_ / 2));
+    }
+    return k;
+}
+
+void Renderer::drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                                int nesting, int k)
+{
+    const int margin = filterMargin(clip.filters, pixelScale_);
+    const QRect area = bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1) &
+                       ctx.area;
+    if (area.isEmpty())
+        return;
+    // The small picture's pixel (u, v) stands for the target pixels
+    // [u k, u k + k) × [v k, v k + k).
+    auto down = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
+    const QRect small(QPoint(down(area.left()), down(area.top())), QPoint(down(area.right()), down(area.bottom())));
+    const QTransform smallWorld = world * QTransform::fromScale(1.0 / k, 1.0 / k);
+    QImage& img = layer(layerDepth_++, small.size());
+    const double fullScale = pixelScale_;
+    pixelScale_ = fullScale / k;
+    {
+        QPainter lp(&img);
+        lp.setRenderHints(ctx.painter->renderHints());
+        drawContent(Context{&lp, small, small.topLeft()}, clip, smallWorld, cx, nesting);
+    }
+    for (const Filter& f : clip.filters)
+        applyFilter(img, f, pixelScale_);
+    pixelScale_ = fullScale;
+    QPainter& p = *ctx.painter;
+    p.save();
+    p.resetTransform();
+    p.setOpacity(1);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setClipRect(area.translated(-ctx.origin), Qt::IntersectClip);
+    p.drawImage(QRectF(QPointF(small.left() * k, small.top() * k) - ctx.origin, QSizeF(small.size()) * k), img);
+    p.restore();
+    --layerDepth_;
+}
+
+bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
+                              const QRectF& area, int nesting) const
+{
+    if (!clip.visible || clip.isMaskOf || clip.clipDepth > 0 || clip.maskClip || nesting > 16 ||
+        clip.blendMode != BlendMode::Normal)
+        return false;
+    for (const Filter& f : clip.filters) {
+        // Outer shadows and glows drawn under the source leave it as it is.
+        const bool underSource = (f.type == FilterType::DropShadow || f.type == FilterType::Glow) && !f.inner &&
+                                 !f.knockout && f.compositeSource;
+        if (!underSource)
+            return false;
+    }
+    const ColorTransform cx = parentCx.after(clip.cxform);
+    if (cx.apply(Rgba{0, 0, 0, 255}).a != 255)
+        return false;
+    const QTransform world = clip.matrix.toTransform() * parentWorld;
+    auto imageCovers = [&](const QImage& img) {
+        if (img.isNull() || img.hasAlphaChannel())
+            return false;
+        const QTransform t = QTransform::fromScale(20, 20) * world;
+        if (t.m12() != 0 || t.m21() != 0 || t.isRotating())
+            return false;
+        const QRectF r = t.mapRect(QRectF(0, 0, img.width(), img.height()));
+        constexpr double slack = 1e-3;
+        return r.left() <= area.left() + slack && r.top() <= area.top() + slack &&
+               r.right() >= area.right() - slack && r.bottom() >= area.bottom() - slack;
+    };
+    switch (clip.kind) {
+    case Clip::Kind::Bitmap:
+        return imageCovers(std::get<Bitmap>(*clip.character).image);
+    case Clip::Kind::Sprite:
+        if (imageCovers(clip.loadedImage))
+            return true;
+        for (auto it = clip.children.rbegin(); it != clip.children.rend(); ++it)
+            if (coversOpaquely(*it->second, world, cx, area, nesting + 1))
+                return true;
+        return false;
+    default:
+        return false;
+    }
+}
+
 void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
                         int nesting)
 {
@@ -553,11 +647,17 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
         return;
     const QTransform world = clip.matrix.toTransform() * parentWorld;
     const ColorTransform cx = parentCx.after(clip.cxform);
-    if (cx.aMul <= 0 && cx.aAdd <= 0 && clip.filters.empty())
-        return; // fully transparent
+    const bool colourFilter = std::any_of(clip.filters.begin(), clip.filters.end(),
+                                          [](const Filter& f) { return f.type == FilterType::ColorMatrix; });
+    if (cx.aMul <= 0 && cx.aAdd <= 0 && !colourFilter)
+        return; // fully transparent: only a colour matrix could make something of it
     const bool effects = !clip.filters.empty() || (clip.blendMode != BlendMode::Normal);
     if (!effects && !clip.maskClip) {
         drawContent(ctx, clip, world, cx, nesting);
+        return;
+    }
+    if (const int k = blurShrink(clip); k > 1) {
+        drawBlurredSmall(ctx, clip, world, cx, nesting, k);
         return;
     }
     // Draw into a layer the size of the clip's device bounds (plus what the
@@ -627,9 +727,28 @@ void Renderer::drawChildren(const Context& ctx, const Clip& clip, const QTransfo
     drawRange(ctx, list, 0, list.size(), world, cx, nesting + 1);
 }
 
+size_t Renderer::firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
+                              const QTransform& world, const ColorTransform& cx, int nesting) const
+{
+    // The topmost object that hides the whole area opaquely makes everything
+    // under it invisible: painting starts there. An object inside a mask's
+    // range does not count (the mask decides what of it shows).
+    const QRectF area(ctx.area);
+    for (size_t i = end; i-- > begin;) {
+        const Clip* c = list[i];
+        if (c->clipDepth > 0 || !coversOpaquely(*c, world, cx, area, nesting))
+            continue;
+        const bool masked = std::any_of(list.begin() + ptrdiff_t(begin), list.begin() + ptrdiff_t(i),
+                                        [c](const Clip* m) { return m->clipDepth > 0 && m->clipDepth >= c->depthValue; });
+        return masked ? begin : i;
+    }
+    return begin;
+}
+
 void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
                          const QTransform& world, const ColorTransform& cx, int nesting)
 {
+    begin = firstVisible(ctx, list, begin, end, world, cx, nesting);
     for (size_t i = begin; i < end; ++i) {
         const Clip* c = list[i];
         if (c->isMaskOf)

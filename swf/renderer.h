@@ -46,6 +46,13 @@ private:
     const CompiledShape& compiled(const Clip& clip);
     QImage transformedImage(const QImage& img, const ColorTransform& cx);
     QImage& layer(int level, const QSize& size);
+    int blurShrink(const Clip& clip) const;
+    void drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                          int nesting, int k);
+    bool coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
+                        const QRectF& area, int nesting) const;
+    size_t firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
+                        const QTransform& world, const ColorTransform& cx, int nesting) const;
 
     Player& player_;
     std::unordered_map<const void*, CompiledShape> shapes_;
@@ -65,5 +72,8 @@ void applyFilter(QImage& img, const Filter& filter, double scale);
 // costs a fraction; 1 blurs at full size.
 void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShrink = 8);
 int filterMargin(const std::vector<Filter>& filters, double scale);
+// How many times smaller a blur of these radii (device pixels) can be
+// computed without a visible difference (1: not at all).
+int blurShrinkFactor(double radiusX, double radiusY);
 
 } // namespace fotarel::swf
