@@ -93,11 +93,20 @@ private:
         std::string text;
         bool reported;
     };
-    // Frame `frame` shown for output frames [firstPts, endPts).
+    // A picture shown for output frames [firstPts, endPts): an encoder
+    // frame, or a picture the worker converts first (`convert`), or neither:
+    // the worker's latest picture again.
     struct VideoJob {
         detail::FramePtr frame;
+        Picture picture;
+        bool convert = false;
         std::int64_t firstPts = 0;
         std::int64_t endPts = 0;
+    };
+    // A colour converter with the context it keeps between frames.
+    struct Scaler {
+        SwsContext* context = nullptr;
+        detail::SwsPtr owner;
     };
 
     // Records an error and tells the error callback; returns its answer.
@@ -118,8 +127,8 @@ private:
     void openVideoEncoder();
     void openAudioEncoder();
     // A pooled picture buffer that nobody else holds any more.
-    AVFrame* freeVideoFrame();
-    void scaleInto(const Picture& picture, AVFrame* frame);
+    AVFrame* freeVideoFrame(std::vector<detail::FramePtr>& pool);
+    void scaleInto(Scaler& scaler, const Picture& picture, AVFrame* frame);
     void encodeVideo(const AVFrame* frame);
 
     // Video encoding runs on a worker thread, so that the caller's next
@@ -169,6 +178,9 @@ private:
     AVStream* audioStream_ = nullptr;
     std::vector<detail::FramePtr> framePool_;
     AVFrame* lastFrame_ = nullptr; // the picture of the latest input frame
+    bool lastOnWorker_ = false;    // ... unless the worker converted that one
+    std::vector<detail::FramePtr> workerPool_;
+    detail::FramePtr workerLast_; // the worker's latest converted picture
     AVColorRange frameRange_ = AVCOL_RANGE_UNSPECIFIED;
     detail::PacketPtr videoPacket_;
     detail::PacketPtr audioPacket_;
@@ -182,8 +194,8 @@ private:
     bool stopRequested_ = false;
     bool workerFailed_ = false;
     std::optional<Failure> workerFailure_;
-    SwsContext* sws_ = nullptr;
-    detail::SwsPtr swsOwner_;
+    Scaler scaler_;       // the caller's thread
+    Scaler workerScaler_; // the worker's
     std::int64_t outputFrames_ = 0;
 
     // Image sequence.
@@ -453,10 +465,10 @@ void ConversionRun::openOutput()
     check(rc, ErrorCode::OutputFailed, "cannot write the header of \"" + c_.videoPath_ + "\"");
 }
 
-AVFrame* ConversionRun::freeVideoFrame()
+AVFrame* ConversionRun::freeVideoFrame(std::vector<detail::FramePtr>& pool)
 {
     // A buffer is writable once no queued job and no encoder holds it.
-    for (const detail::FramePtr& frame : framePool_)
+    for (const detail::FramePtr& frame : pool)
         if (av_frame_is_writable(frame.get()))
             return frame.get();
     detail::FramePtr frame(av_frame_alloc());
@@ -467,32 +479,33 @@ AVFrame* ConversionRun::freeVideoFrame()
     frame->height = plan_.height;
     frame->color_range = frameRange_;
     check(av_frame_get_buffer(frame.get(), 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
-    framePool_.push_back(std::move(frame));
-    return framePool_.back().get();
+    pool.push_back(std::move(frame));
+    return pool.back().get();
 }
 
-void ConversionRun::scaleInto(const Picture& picture, AVFrame* frame)
+void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* frame)
 {
     // Bicubic scaling when the size differs; at the same size swscale
     // takes its direct colour-conversion paths (bgr24 is the fastest).
     const int flags = SWS_BICUBIC;
-    SwsContext* next = sws_getCachedContext(sws_, picture.width, picture.height, picture.format, plan_.width,
-                                            plan_.height, plan_.pixelFormat, flags, nullptr, nullptr, nullptr);
+    SwsContext* next = sws_getCachedContext(scaler.context, picture.width, picture.height, picture.format,
+                                            plan_.width, plan_.height, plan_.pixelFormat, flags, nullptr, nullptr,
+                                            nullptr);
     if (!next)
         fail(ErrorCode::EncoderFailed, "cannot convert frames of this size or layout");
-    if (next != sws_) {
+    if (next != scaler.context) {
         // sws_getCachedContext freed the old context itself.
-        (void)swsOwner_.release();
-        swsOwner_.reset(next);
-        sws_ = next;
+        (void)scaler.owner.release();
+        scaler.owner.reset(next);
+        scaler.context = next;
         if (frameRange_ == AVCOL_RANGE_JPEG) {
             const int* table = sws_getCoefficients(SWS_CS_ITU601);
-            sws_setColorspaceDetails(sws_, table, 1, table, 1, 0, 1 << 16, 1 << 16);
+            sws_setColorspaceDetails(next, table, 1, table, 1, 0, 1 << 16, 1 << 16);
         }
     }
     const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {picture.stride, 0, 0, 0};
-    sws_scale(sws_, source, strides, 0, picture.height, frame->data, frame->linesize);
+    sws_scale(next, source, strides, 0, picture.height, frame->data, frame->linesize);
 }
 
 void ConversionRun::startWorker()
@@ -516,9 +529,20 @@ void ConversionRun::workerLoop()
                 queue_.pop_front();
             }
             queueChanged_.notify_all();
+            if (job.convert) {
+                AVFrame* converted = freeVideoFrame(workerPool_);
+                scaleInto(workerScaler_, job.picture, converted);
+                job.picture = Picture{}; // the pixels are not needed any more
+                workerLast_.reset(av_frame_alloc());
+                if (!workerLast_ || av_frame_ref(workerLast_.get(), converted) < 0)
+                    fail(ErrorCode::EncoderFailed, "out of memory");
+            }
+            AVFrame* frame = job.frame ? job.frame.get() : workerLast_.get();
+            if (!frame)
+                fail(ErrorCode::EncoderFailed, "no picture to encode");
             for (std::int64_t pts = job.firstPts; pts < job.endPts; ++pts) {
-                job.frame->pts = pts;
-                encodeVideo(job.frame.get());
+                frame->pts = pts;
+                encodeVideo(frame);
             }
         }
         flushEncoder(video_.get(), videoStream_, videoPacket_.get());
@@ -944,23 +968,32 @@ bool ConversionRun::run()
         const bool repeatByTime = c_.keepDuration_ && !images;
         startWorker();
         for (int index = 0;; ++index) {
-            // Converted before the video function runs: the caller may
-            // reuse a raw frame's memory for the next frame from then on.
-            // A skipped frame repeats the previous picture.
-            if (fresh_) {
-                lastFrame_ = freeVideoFrame();
-                scaleInto(current_, lastFrame_);
+            // A picture that holds its own pixels (a QImage, a frame file)
+            // is converted on the worker, beside the next frame's making. A
+            // raw frame is converted before the video function runs: the
+            // caller may reuse its memory from then on. A skipped frame
+            // repeats the previous picture.
+            VideoJob job;
+            if (fresh_ && !current_.holder.isNull()) {
+                job.picture = current_;
+                job.convert = true;
+                lastOnWorker_ = true;
+            } else if (fresh_) {
+                lastFrame_ = freeVideoFrame(framePool_);
+                scaleInto(scaler_, current_, lastFrame_);
+                lastOnWorker_ = false;
             }
             fresh_ = false;
+            if (!lastOnWorker_ && !job.convert) {
+                job.frame.reset(av_frame_alloc());
+                if (!job.frame)
+                    fail(ErrorCode::EncoderFailed, "out of memory");
+                check(av_frame_ref(job.frame.get(), lastFrame_), ErrorCode::EncoderFailed, "out of memory");
+            }
             // Input frame `index` covers [index, index + 1) / 25 s; output
             // frames whose start falls in it show it.
             const std::int64_t end =
                 detail::outputFramesThrough(std::int64_t(index) + 1, plan_.frameRate, repeatByTime);
-            VideoJob job;
-            job.frame.reset(av_frame_alloc());
-            if (!job.frame)
-                fail(ErrorCode::EncoderFailed, "out of memory");
-            check(av_frame_ref(job.frame.get(), lastFrame_), ErrorCode::EncoderFailed, "out of memory");
             job.firstPts = outputFrames_;
             job.endPts = end;
             outputFrames_ = end;

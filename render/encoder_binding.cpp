@@ -121,9 +121,10 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
     if (!settings.frameSize.isEmpty())
         conversion.setFrameSize(settings.frameSize.width(), settings.frameSize.height());
 
-    // The frames go over in memory as 24-bit B,G,R: the cheapest layout for
-    // the colour conversion. One buffer serves, as the library has converted
-    // a frame before it asks for the next.
+    // The frames go over in memory as 24-bit B,G,R pictures: the cheapest
+    // layout for the colour conversion, which the library's worker does
+    // while the next frame is painted (the picture is handed over whole, so
+    // the worker may read it later).
     QImage canvas;
     QImage handed = startFrame.convertToFormat(QImage::Format_BGR888);
     bool composeFailed = false;
@@ -132,13 +133,7 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
             answer.finished();
             return;
         }
-        media::RawFrame raw;
-        raw.pixels = handed.constBits();
-        raw.width = handed.width();
-        raw.height = handed.height();
-        raw.stride = int(handed.bytesPerLine());
-        raw.layout = media::RawFrame::Layout::Bgr24;
-        answer.setRaw(raw);
+        answer.setImage(handed);
     });
     int activityValue = 0;
     conversion.setVideoFunction([&](int index) {

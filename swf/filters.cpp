@@ -367,6 +367,111 @@ void applyShadow(QImage& img, const Filter& f, double scale)
 
 } // namespace
 
+void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoint smallCorner, int k,
+                    const Filter& f, double smallScale, QPoint offset)
+{
+    if (target.isNull() || small.isNull() || k < 1 ||
+        (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32_Premultiplied))
+        return;
+    const int w = small.width(), h = small.height();
+    // The source's alpha, blurred at the small size.
+    auto& shadow = scratch<uint8_t>(3, size_t(w) * size_t(h));
+    auto& hidden = scratch<uint8_t>(4, size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* s = reinterpret_cast<const QRgb*>(small.constScanLine(y));
+        uint8_t* a = shadow.data() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x)
+            a[x] = uint8_t(qAlpha(s[x]));
+    }
+    // Where the source is opaque over a whole small pixel and its
+    // neighbours, it hides the shadow under it at full size.
+    for (int y = 0; y < h; ++y) {
+        uint8_t* out = hidden.data() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x) {
+            bool opaque = x > 0 && y > 0 && x + 1 < w && y + 1 < h;
+            for (int yy = y - 1; opaque && yy <= y + 1; ++yy) {
+                const uint8_t* r = shadow.data() + size_t(yy) * size_t(w);
+                opaque = r[x - 1] == 255 && r[x] == 255 && r[x + 1] == 255;
+            }
+            out[x] = opaque;
+        }
+    }
+    // Per small row, the hidden columns [first, second) when they form one
+    // run (empty otherwise).
+    std::vector<std::pair<int, int>> runs(static_cast<size_t>(h), {0, 0});
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* r = hidden.data() + size_t(y) * size_t(w);
+        const uint8_t* first = std::find(r, r + w, uint8_t(1));
+        if (first == r + w)
+            continue;
+        const uint8_t* end = std::find(first, r + w, uint8_t(0));
+        if (std::find(end, r + w, uint8_t(1)) == r + w)
+            runs[size_t(y)] = {int(first - r), int(end - r)};
+    }
+    blur<1>(Plane{shadow.data(), w, h, size_t(w)}, f.blurX * smallScale / 2, f.blurY * smallScale / 2, f.passes, 1);
+    const double strength = std::clamp(f.strength, 0.0, 255.0);
+    uint8_t level[256];
+    for (int i = 0; i < 256; ++i)
+        level[i] = uint8_t(std::min(255, int(i * strength + 0.5)) * f.color.a / 255);
+
+    const QRect box = area & target.rect();
+    if (box.isEmpty())
+        return;
+    // Target pixel p takes the shadow of small position (p - offset -
+    // smallCorner) / k, read bilinearly; pixel centres aligned.
+    auto floorDiv = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
+    const int left = box.left(), width = box.width();
+    std::vector<Tap> xs(static_cast<size_t>(width));
+    std::vector<int> hiddenColumn(static_cast<size_t>(width)); // small column of the source, -1 outside
+    for (int i = 0; i < width; ++i) {
+        const int hx = floorDiv(left + i - smallCorner.x());
+        hiddenColumn[size_t(i)] = hx >= 0 && hx < w ? hx : -1;
+        const double s = (left + i - offset.x() - smallCorner.x() + 0.5) / k - 0.5;
+        const double c = std::clamp(s, 0.0, double(w - 1));
+        const int i0 = int(c);
+        xs[size_t(i)] = {i0, std::min(i0 + 1, w - 1), uint32_t(std::lround((c - i0) * 256))};
+    }
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(target.scanLine(y));
+        const int hy = floorDiv(y - smallCorner.y()); // the small row of the source over this pixel
+        const double s = (y - offset.y() - smallCorner.y() + 0.5) / k - 0.5;
+        const double c = std::clamp(s, 0.0, double(h - 1));
+        const int y0 = int(c), y1 = std::min(y0 + 1, h - 1);
+        const uint32_t wy = uint32_t(std::lround((c - y0) * 256));
+        const uint8_t* r0 = shadow.data() + size_t(y0) * size_t(w);
+        const uint8_t* r1 = shadow.data() + size_t(y1) * size_t(w);
+        const uint8_t* hiddenRow = hy >= 0 && hy < h ? hidden.data() + size_t(hy) * size_t(w) : nullptr;
+        // The hidden run of this row (one span for a convex source) is
+        // skipped whole; the rest is looked at pixel by pixel.
+        int skipFrom = 0, skipTo = 0;
+        if (hiddenRow && runs[size_t(hy)].first < runs[size_t(hy)].second) {
+            skipFrom = std::clamp(runs[size_t(hy)].first * k + smallCorner.x() - left, 0, width);
+            skipTo = std::clamp(runs[size_t(hy)].second * k + smallCorner.x() - left, 0, width);
+        }
+        auto shade = [&](int i) {
+            if (hiddenRow) {
+                const int hx = hiddenColumn[size_t(i)];
+                if (hx >= 0 && hiddenRow[hx])
+                    return;
+            }
+            const Tap& tx = xs[size_t(i)];
+            const uint32_t top = r0[tx.i0] * (256 - tx.w1) + r0[tx.i1] * tx.w1;
+            const uint32_t bottom = r1[tx.i0] * (256 - tx.w1) + r1[tx.i1] * tx.w1;
+            const int a = level[(top * (256 - wy) + bottom * wy + 32768) >> 16];
+            if (a == 0)
+                return;
+            const QRgb d = row[left + i];
+            const int inv = 255 - a;
+            row[left + i] = qRgba(f.color.r * a / 255 + qRed(d) * inv / 255, f.color.g * a / 255 + qGreen(d) * inv / 255,
+                                  f.color.b * a / 255 + qBlue(d) * inv / 255, a + qAlpha(d) * inv / 255);
+        };
+        for (int i = 0; i < skipFrom; ++i)
+            shade(i);
+        for (int i = std::max(skipTo, skipFrom); i < width; ++i)
+            shade(i);
+    }
+}
+
 void applyFilter(QImage& img, const Filter& f, double scale)
 {
     if (img.isNull())

@@ -562,6 +562,40 @@ int Renderer::blurShrink(const Clip& clip) const
     return k;
 }
 
+QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const ColorTransform& cx, int nesting, int k,
+                             const QRect& area, QRect& small)
+{
+    // The small picture's pixel (u, v) stands for the target pixels
+    // [u k, u k + k) × [v k, v k + k).
+    auto down = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
+    small = QRect(QPoint(down(area.left()), down(area.top())), QPoint(down(area.right()), down(area.bottom())));
+    QImage& img = layer(layerDepth_++, small.size());
+    const double fullScale = pixelScale_;
+    pixelScale_ = fullScale / k;
+    {
+        QPainter lp(&img);
+        lp.setRenderHint(QPainter::Antialiasing);
+        drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
+                    nesting);
+    }
+    pixelScale_ = fullScale;
+    return img;
+}
+
+void Renderer::drawSmall(const Context& ctx, const QImage& img, const QRect& small, int k, const QRect& clipArea,
+                         QPointF offset)
+{
+    QPainter& p = *ctx.painter;
+    p.save();
+    p.resetTransform();
+    p.setOpacity(1);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setClipRect(clipArea.translated(-ctx.origin), Qt::IntersectClip);
+    p.drawImage(QRectF(QPointF(small.left() * k, small.top() * k) - ctx.origin + offset, QSizeF(small.size()) * k),
+                img);
+    p.restore();
+}
+
 void Renderer::drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                                 int nesting, int k)
 {
@@ -570,31 +604,50 @@ void Renderer::drawBlurredSmall(const Context& ctx, const Clip& clip, const QTra
                        ctx.area;
     if (area.isEmpty())
         return;
-    // The small picture's pixel (u, v) stands for the target pixels
-    // [u k, u k + k) × [v k, v k + k).
-    auto down = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
-    const QRect small(QPoint(down(area.left()), down(area.top())), QPoint(down(area.right()), down(area.bottom())));
-    const QTransform smallWorld = world * QTransform::fromScale(1.0 / k, 1.0 / k);
-    QImage& img = layer(layerDepth_++, small.size());
-    const double fullScale = pixelScale_;
-    pixelScale_ = fullScale / k;
-    {
-        QPainter lp(&img);
-        lp.setRenderHints(ctx.painter->renderHints());
-        drawContent(Context{&lp, small, small.topLeft()}, clip, smallWorld, cx, nesting);
-    }
+    QRect small;
+    QImage& img = paintSmall(clip, world, cx, nesting, k, area, small);
     for (const Filter& f : clip.filters)
-        applyFilter(img, f, pixelScale_);
-    pixelScale_ = fullScale;
-    QPainter& p = *ctx.painter;
-    p.save();
-    p.resetTransform();
-    p.setOpacity(1);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.setClipRect(area.translated(-ctx.origin), Qt::IntersectClip);
-    p.drawImage(QRectF(QPointF(small.left() * k, small.top() * k) - ctx.origin, QSizeF(small.size()) * k), img);
-    p.restore();
+        applyFilter(img, f, pixelScale_ / k);
+    drawSmall(ctx, img, small, k, area);
     --layerDepth_;
+}
+
+bool Renderer::drawShadowUnder(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                               int nesting)
+{
+    // One outer shadow or glow drawn under its source: the shadow comes
+    // from the clip's alpha painted at the size the blur allows, then the
+    // clip is painted straight onto the target over it, with no layer.
+    if (clip.filters.size() != 1 || clip.maskClip || clip.blendMode != BlendMode::Normal)
+        return false;
+    const Filter& f = clip.filters.front();
+    if ((f.type != FilterType::DropShadow && f.type != FilterType::Glow) || f.inner || f.knockout ||
+        !f.compositeSource)
+        return false;
+    const int k = blurShrinkFactor(f.blurX * pixelScale_ / 2, f.blurY * pixelScale_ / 2);
+    if (k < 2)
+        return false;
+    const int margin = filterMargin(clip.filters, pixelScale_);
+    const QRect area = bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1) &
+                       ctx.area;
+    if (area.isEmpty())
+        return true;
+    auto* target = dynamic_cast<QImage*>(ctx.painter->device());
+    if (!target)
+        return false;
+    QRect small;
+    const QImage& img = paintSmall(clip, world, cx, nesting, k, area, small);
+    const double dx = f.type == FilterType::DropShadow ? std::round(std::cos(f.angle) * f.distance * pixelScale_) : 0;
+    const double dy = f.type == FilterType::DropShadow ? std::round(std::sin(f.angle) * f.distance * pixelScale_) : 0;
+    // Straight onto the target's pixels: the painter is told, so that what
+    // it painted before is there and what it paints after goes on top.
+    ctx.painter->beginNativePainting();
+    drawShadowOnto(*target, area.translated(-ctx.origin), img, small.topLeft() * k - ctx.origin, k, f,
+                   pixelScale_ / k, QPoint(int(dx), int(dy)));
+    ctx.painter->endNativePainting();
+    --layerDepth_;
+    drawContent(ctx, clip, world, cx, nesting);
+    return true;
 }
 
 bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
@@ -660,6 +713,8 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
         drawBlurredSmall(ctx, clip, world, cx, nesting, k);
         return;
     }
+    if (drawShadowUnder(ctx, clip, world, cx, nesting))
+        return;
     // Draw into a layer the size of the clip's device bounds (plus what the
     // filters spread), then filter and composite it.
     const int margin = filterMargin(clip.filters, pixelScale_);

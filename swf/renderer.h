@@ -47,8 +47,16 @@ private:
     QImage transformedImage(const QImage& img, const ColorTransform& cx);
     QImage& layer(int level, const QSize& size);
     int blurShrink(const Clip& clip) const;
+    // The clip painted k times smaller into a layer covering `area` (device
+    // pixels, widened to whole small pixels, given back in small pixels).
+    QImage& paintSmall(const Clip& clip, const QTransform& world, const ColorTransform& cx, int nesting, int k,
+                       const QRect& area, QRect& small);
+    void drawSmall(const Context& ctx, const QImage& img, const QRect& small, int k, const QRect& clipArea,
+                   QPointF offset = {});
     void drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                           int nesting, int k);
+    bool drawShadowUnder(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
+                         int nesting);
     bool coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
                         const QRectF& area, int nesting) const;
     size_t firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
@@ -72,6 +80,13 @@ void applyFilter(QImage& img, const Filter& filter, double scale);
 // costs a fraction; 1 blurs at full size.
 void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShrink = 8);
 int filterMargin(const std::vector<Filter>& filters, double scale);
+// Draws the outer shadow or glow of a source painted k times smaller
+// (`small`, whose top left corner lies at target pixel `smallCorner`) onto
+// `target` within `area`, offset by `offset` target pixels, except where the
+// source itself will cover it. `smallScale`: device pixels of `small` per stage
+// pixel.
+void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoint smallCorner, int k,
+                    const Filter& filter, double smallScale, QPoint offset);
 // How many times smaller a blur of these radii (device pixels) can be
 // computed without a visible difference (1: not at all).
 int blurShrinkFactor(double radiusX, double radiusY);
