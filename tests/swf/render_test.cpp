@@ -4,6 +4,8 @@
 #include "swf/player.h"
 #include "swf/renderer.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 using namespace fotarel::swf;
@@ -349,6 +351,68 @@ TEST(SwfRenderFilters, LargeBlursOnAShrunkCopyLookTheSame)
         // The faded corners agree too.
         EXPECT_NEAR(qAlpha(fast.pixel(0, 0)), qAlpha(exact.pixel(0, 0)), 2) << "radius " << r;
     }
+}
+
+TEST(SwfRenderFilters, LargeShadowUnderAnOpaqueShapeMatchesTheFilteredLayer)
+{
+    // A black square with a wide red drop shadow, painted four times the
+    // stage size: the renderer draws such shadows straight onto the target
+    // from a small copy; the result must match filtering a layer of the
+    // square and laying it over the background.
+    Filter f;
+    f.type = FilterType::DropShadow;
+    f.color = {255, 0, 0, 200};
+    f.blurX = f.blurY = 24;
+    f.angle = 0.5;
+    f.distance = 10;
+    f.strength = 1;
+    f.passes = 2;
+    f.compositeSource = true;
+
+    swftest::Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 600, 600, 1400, 1400));
+    Bits b;
+    b.u8(0x02 | 0x04); // character, matrix
+    b.u8(0x01);        // filters
+    b.u16(1);
+    b.u16(1);
+    b.bytes(swftest::matrix());
+    b.u8(1); // one filter: drop shadow
+    b.u8(0);
+    for (int v : {255, 0, 0, 200})
+        b.u8(v);
+    b.u32(24 << 16);
+    b.u32(24 << 16);
+    b.u32(uint32_t(0.5 * 65536));
+    b.u32(10 << 16);
+    b.u16(256);
+    b.flag(false);
+    b.flag(false);
+    b.flag(true);
+    b.ub(2, 5);
+    m.tag(70, b.data());
+    m.showFrame();
+    const QImage got = render(m.finish(), QSize(400, 400));
+
+    QImage square(400, 400, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    {
+        QPainter p(&square);
+        p.fillRect(QRect(120, 120, 160, 160), Qt::black);
+    }
+    applyFilter(square, f, 4);
+    QImage want(400, 400, QImage::Format_ARGB32_Premultiplied);
+    want.fill(Qt::white);
+    {
+        QPainter p(&want);
+        p.drawImage(0, 0, square);
+    }
+    EXPECT_LE(largestDifference(got.convertToFormat(QImage::Format_ARGB32_Premultiplied), want), 10);
+    // The shadow falls down and to the right, and not under the square.
+    EXPECT_TRUE(near(got.pixel(200, 200), qRgb(0, 0, 0)));
+    EXPECT_GT(qRed(got.pixel(300, 250)) - qGreen(got.pixel(300, 250)), 60);
+    EXPECT_TRUE(near(got.pixel(60, 60), qRgb(255, 255, 255)));
 }
 
 TEST(SwfRenderSprites, NestedTimelinePlaysInsideItsParent)
