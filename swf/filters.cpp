@@ -223,9 +223,10 @@ void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShr
             maxShrink);
 }
 
-int blurShrinkFactor(double radiusX, double radiusY)
+int blurShrinkFactor(double radiusX, double radiusY, int smallestRadius)
 {
-    return shrinkFactor(radiusX, radiusY, 8);
+    const double r = std::min(radiusX, radiusY) / std::max(1, smallestRadius) * 6;
+    return shrinkFactor(r, r, 8);
 }
 
 int filterMargin(const std::vector<Filter>& filters, double scale)
@@ -374,39 +375,32 @@ void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoi
         (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32_Premultiplied))
         return;
     const int w = small.width(), h = small.height();
-    // The source's alpha, blurred at the small size.
+    // The source's alpha, and per small row the run of fully opaque pixels
+    // [first, second) (empty unless the row has exactly one such run).
     auto& shadow = scratch<uint8_t>(3, size_t(w) * size_t(h));
-    auto& hidden = scratch<uint8_t>(4, size_t(w) * size_t(h));
+    std::vector<std::pair<int, int>> opaque(static_cast<size_t>(h), {0, 0});
     for (int y = 0; y < h; ++y) {
         const auto* s = reinterpret_cast<const QRgb*>(small.constScanLine(y));
         uint8_t* a = shadow.data() + size_t(y) * size_t(w);
         for (int x = 0; x < w; ++x)
             a[x] = uint8_t(qAlpha(s[x]));
-    }
-    // Where the source is opaque over a whole small pixel and its
-    // neighbours, it hides the shadow under it at full size.
-    for (int y = 0; y < h; ++y) {
-        uint8_t* out = hidden.data() + size_t(y) * size_t(w);
-        for (int x = 0; x < w; ++x) {
-            bool opaque = x > 0 && y > 0 && x + 1 < w && y + 1 < h;
-            for (int yy = y - 1; opaque && yy <= y + 1; ++yy) {
-                const uint8_t* r = shadow.data() + size_t(yy) * size_t(w);
-                opaque = r[x - 1] == 255 && r[x] == 255 && r[x + 1] == 255;
-            }
-            out[x] = opaque;
-        }
-    }
-    // Per small row, the hidden columns [first, second) when they form one
-    // run (empty otherwise).
-    std::vector<std::pair<int, int>> runs(static_cast<size_t>(h), {0, 0});
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* r = hidden.data() + size_t(y) * size_t(w);
-        const uint8_t* first = std::find(r, r + w, uint8_t(1));
-        if (first == r + w)
+        const uint8_t* rowEnd = a + w;
+        const uint8_t* first = std::find(static_cast<const uint8_t*>(a), rowEnd, uint8_t(255));
+        if (first == rowEnd)
             continue;
-        const uint8_t* end = std::find(first, r + w, uint8_t(0));
-        if (std::find(end, r + w, uint8_t(1)) == r + w)
-            runs[size_t(y)] = {int(first - r), int(end - r)};
+        const uint8_t* end = std::find_if(first, rowEnd, [](uint8_t v) { return v != 255; });
+        if (std::find(end, rowEnd, uint8_t(255)) == rowEnd)
+            opaque[size_t(y)] = {int(first - a), int(end - a)};
+    }
+    // The source hides the shadow under it at full size where it is opaque
+    // over a small pixel and its neighbours: the runs of three rows,
+    // narrowed by one.
+    std::vector<std::pair<int, int>> hidden(static_cast<size_t>(h), {0, 0});
+    for (int y = 1; y + 1 < h; ++y) {
+        const int from = std::max({opaque[size_t(y - 1)].first, opaque[size_t(y)].first, opaque[size_t(y + 1)].first}) + 1;
+        const int to = std::min({opaque[size_t(y - 1)].second, opaque[size_t(y)].second, opaque[size_t(y + 1)].second}) - 1;
+        if (from < to)
+            hidden[size_t(y)] = {from, to};
     }
     blur<1>(Plane{shadow.data(), w, h, size_t(w)}, f.blurX * smallScale / 2, f.blurY * smallScale / 2, f.passes, 1);
     const double strength = std::clamp(f.strength, 0.0, 255.0);
@@ -422,10 +416,7 @@ void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoi
     auto floorDiv = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
     const int left = box.left(), width = box.width();
     std::vector<Tap> xs(static_cast<size_t>(width));
-    std::vector<int> hiddenColumn(static_cast<size_t>(width)); // small column of the source, -1 outside
     for (int i = 0; i < width; ++i) {
-        const int hx = floorDiv(left + i - smallCorner.x());
-        hiddenColumn[size_t(i)] = hx >= 0 && hx < w ? hx : -1;
         const double s = (left + i - offset.x() - smallCorner.x() + 0.5) / k - 0.5;
         const double c = std::clamp(s, 0.0, double(w - 1));
         const int i0 = int(c);
@@ -433,27 +424,20 @@ void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoi
     }
     for (int y = box.top(); y <= box.bottom(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(target.scanLine(y));
-        const int hy = floorDiv(y - smallCorner.y()); // the small row of the source over this pixel
         const double s = (y - offset.y() - smallCorner.y() + 0.5) / k - 0.5;
         const double c = std::clamp(s, 0.0, double(h - 1));
         const int y0 = int(c), y1 = std::min(y0 + 1, h - 1);
         const uint32_t wy = uint32_t(std::lround((c - y0) * 256));
         const uint8_t* r0 = shadow.data() + size_t(y0) * size_t(w);
         const uint8_t* r1 = shadow.data() + size_t(y1) * size_t(w);
-        const uint8_t* hiddenRow = hy >= 0 && hy < h ? hidden.data() + size_t(hy) * size_t(w) : nullptr;
-        // The hidden run of this row (one span for a convex source) is
-        // skipped whole; the rest is looked at pixel by pixel.
+        // The hidden run of the source row over this pixel row is skipped.
         int skipFrom = 0, skipTo = 0;
-        if (hiddenRow && runs[size_t(hy)].first < runs[size_t(hy)].second) {
-            skipFrom = std::clamp(runs[size_t(hy)].first * k + smallCorner.x() - left, 0, width);
-            skipTo = std::clamp(runs[size_t(hy)].second * k + smallCorner.x() - left, 0, width);
+        const int hy = floorDiv(y - smallCorner.y());
+        if (hy >= 0 && hy < h && hidden[size_t(hy)].first < hidden[size_t(hy)].second) {
+            skipFrom = std::clamp(hidden[size_t(hy)].first * k + smallCorner.x() - left, 0, width);
+            skipTo = std::clamp(hidden[size_t(hy)].second * k + smallCorner.x() - left, skipFrom, width);
         }
         auto shade = [&](int i) {
-            if (hiddenRow) {
-                const int hx = hiddenColumn[size_t(i)];
-                if (hx >= 0 && hiddenRow[hx])
-                    return;
-            }
             const Tap& tx = xs[size_t(i)];
             const uint32_t top = r0[tx.i0] * (256 - tx.w1) + r0[tx.i1] * tx.w1;
             const uint32_t bottom = r1[tx.i0] * (256 - tx.w1) + r1[tx.i1] * tx.w1;
@@ -467,7 +451,7 @@ void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoi
         };
         for (int i = 0; i < skipFrom; ++i)
             shade(i);
-        for (int i = std::max(skipTo, skipFrom); i < width; ++i)
+        for (int i = skipTo; i < width; ++i)
             shade(i);
     }
 }

@@ -624,7 +624,9 @@ bool Renderer::drawShadowUnder(const Context& ctx, const Clip& clip, const QTran
     if ((f.type != FilterType::DropShadow && f.type != FilterType::Glow) || f.inner || f.knockout ||
         !f.compositeSource)
         return false;
-    const int k = blurShrinkFactor(f.blurX * pixelScale_ / 2, f.blurY * pixelScale_ / 2);
+    // A shadow is softer than what it falls from: four small pixels of
+    // radius are plenty.
+    const int k = blurShrinkFactor(f.blurX * pixelScale_ / 2, f.blurY * pixelScale_ / 2, 4);
     if (k < 2)
         return false;
     const int margin = filterMargin(clip.filters, pixelScale_);

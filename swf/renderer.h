@@ -88,7 +88,8 @@ int filterMargin(const std::vector<Filter>& filters, double scale);
 void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoint smallCorner, int k,
                     const Filter& filter, double smallScale, QPoint offset);
 // How many times smaller a blur of these radii (device pixels) can be
-// computed without a visible difference (1: not at all).
-int blurShrinkFactor(double radiusX, double radiusY);
+// computed without a visible difference (1: not at all), keeping the radius
+// at least `smallestRadius` pixels at the small size.
+int blurShrinkFactor(double radiusX, double radiusY, int smallestRadius = 6);
 
 } // namespace fotarel::swf

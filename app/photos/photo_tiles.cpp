@@ -39,11 +39,13 @@ QImage PlaceholderBox::placeholderPicture()
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(90, 110, 135), 2, Qt::DashLine));
     p.setBrush(QColor(40, 52, 68));
-    p.drawRoundedRect(QRectF(12, 12, 156, 130), 8, 8);
+    // The grid's first row starts 15 pixels above the area: the drawing
+    // keeps clear of the picture's top so that the whole frame shows.
+    p.drawRoundedRect(QRectF(12, 20, 156, 124), 8, 8);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(90, 110, 135));
-    p.drawEllipse(QPointF(60, 50), 12, 12);
-    const QPointF hills[] = {{30, 125}, {75, 75}, {105, 105}, {125, 85}, {150, 125}};
+    p.drawEllipse(QPointF(60, 56), 12, 12);
+    const QPointF hills[] = {{30, 128}, {75, 80}, {105, 108}, {125, 90}, {150, 128}};
     p.drawPolygon(hills, 5);
     p.setPen(QColor(120, 140, 165));
     p.drawText(QRectF(0, 148, 180, 24), Qt::AlignCenter, QStringLiteral("添加相片"));

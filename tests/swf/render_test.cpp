@@ -355,10 +355,10 @@ TEST(SwfRenderFilters, LargeBlursOnAShrunkCopyLookTheSame)
 
 TEST(SwfRenderFilters, LargeShadowUnderAnOpaqueShapeMatchesTheFilteredLayer)
 {
-    // A black square with a wide red drop shadow, painted four times the
-    // stage size: the renderer draws such shadows straight onto the target
-    // from a small copy; the result must match filtering a layer of the
-    // square and laying it over the background.
+    // A black square with a wide red drop shadow, painted at the stage size
+    // and four times it: the renderer draws such shadows straight onto the
+    // target from a small copy; the result must match filtering a layer of
+    // the square and laying it over the background.
     Filter f;
     f.type = FilterType::DropShadow;
     f.color = {255, 0, 0, 200};
@@ -393,26 +393,31 @@ TEST(SwfRenderFilters, LargeShadowUnderAnOpaqueShapeMatchesTheFilteredLayer)
     b.ub(2, 5);
     m.tag(70, b.data());
     m.showFrame();
-    const QImage got = render(m.finish(), QSize(400, 400));
-
-    QImage square(400, 400, QImage::Format_ARGB32_Premultiplied);
-    square.fill(Qt::transparent);
-    {
-        QPainter p(&square);
-        p.fillRect(QRect(120, 120, 160, 160), Qt::black);
+    const QByteArray file = m.finish();
+    for (const int scale : {1, 4}) {
+        const int size = 100 * scale;
+        const QImage got = render(file, QSize(size, size));
+        QImage square(size, size, QImage::Format_ARGB32_Premultiplied);
+        square.fill(Qt::transparent);
+        {
+            QPainter p(&square);
+            p.fillRect(QRect(30 * scale, 30 * scale, 40 * scale, 40 * scale), Qt::black);
+        }
+        applyFilter(square, f, scale);
+        QImage want(size, size, QImage::Format_ARGB32_Premultiplied);
+        want.fill(Qt::white);
+        {
+            QPainter p(&want);
+            p.drawImage(0, 0, square);
+        }
+        EXPECT_LE(largestDifference(got.convertToFormat(QImage::Format_ARGB32_Premultiplied), want), 10)
+            << "scale " << scale;
+        // The shadow falls down and to the right, and not under the square.
+        EXPECT_TRUE(near(got.pixel(50 * scale, 50 * scale), qRgb(0, 0, 0))) << "scale " << scale;
+        EXPECT_GT(qRed(got.pixel(75 * scale, 62 * scale)) - qGreen(got.pixel(75 * scale, 62 * scale)), 60)
+            << "scale " << scale;
+        EXPECT_TRUE(near(got.pixel(15 * scale, 15 * scale), qRgb(255, 255, 255))) << "scale " << scale;
     }
-    applyFilter(square, f, 4);
-    QImage want(400, 400, QImage::Format_ARGB32_Premultiplied);
-    want.fill(Qt::white);
-    {
-        QPainter p(&want);
-        p.drawImage(0, 0, square);
-    }
-    EXPECT_LE(largestDifference(got.convertToFormat(QImage::Format_ARGB32_Premultiplied), want), 10);
-    // The shadow falls down and to the right, and not under the square.
-    EXPECT_TRUE(near(got.pixel(200, 200), qRgb(0, 0, 0)));
-    EXPECT_GT(qRed(got.pixel(300, 250)) - qGreen(got.pixel(300, 250)), 60);
-    EXPECT_TRUE(near(got.pixel(60, 60), qRgb(255, 255, 255)));
 }
 
 TEST(SwfRenderSprites, NestedTimelinePlaysInsideItsParent)
