@@ -243,9 +243,10 @@ void RenderDriver::capturePanel(QImage& target)
 {
     if (target.size() != frameSize_ || target.format() != QImage::Format_RGB32)
         target = QImage(frameSize_, QImage::Format_RGB32);
-    target.fill(Qt::black);
     if (playerUsable())
-        player_->paint(target);
+        player_->paint(target); // fills the movie's background first
+    else
+        target.fill(Qt::black);
     if (overlays_.paint) {
         QPainter painter(&target);
         overlays_.paint(painter, frameSize_);
