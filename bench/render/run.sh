@@ -7,11 +7,15 @@
 #     plus xfade, MPEG-2 in a DVD program stream).
 # Prints frames per second, the two time ratios and the peak memory.
 #
-# usage: bench/render/run.sh [BUILD_DIR] [PHOTOS]
+# usage: bench/render/run.sh [BUILD_DIR] [PHOTOS] [ROUNDS]
+# With ROUNDS > 1 the three are run in turn that many times and the best
+# time of each counts: on a shared machine whose speed drifts, taking turns
+# and the best of each keeps the ratios fair.
 # Needs GNU time (/usr/bin/time, Debian package "time") for the peak memory.
 set -euo pipefail
 build=${1:-build}
 count=${2:-30}
+rounds=${3:-1}
 bin="$build/bin"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,36 +28,56 @@ for i in $(seq 1 "$count"); do
 done
 
 # 1. The whole render through fotarel-cli.
-/usr/bin/time -f "%e %M" -o "$work/time_render" \
-  "$bin/fotarel-cli" make --type DVD --seed 1 -o "$work/album.mpg" "$work"/photo_*.jpg > "$work/render_out" 2> "$work/render_err" \
-  || { cat "$work/render_err"; exit 1; }
-frames=$(awk '{print $2}' "$work/render_out")
-read -r render_s render_kb < "$work/time_render"
+render_once() {
+  /usr/bin/time -f "%e %M" -o "$work/time_render" \
+    "$bin/fotarel-cli" make --type DVD --seed 1 -o "$work/album.mpg" "$work"/photo_*.jpg > "$work/render_out" 2> "$work/render_err" \
+    || { cat "$work/render_err"; exit 1; }
+  frames=$(awk '{print $2}' "$work/render_out")
+  read -r s kb < "$work/time_render"
+  render_times+=("$s"); render_kb=$(( kb > ${render_kb:-0} ? kb : ${render_kb:-0} ))
+}
 
 # 2. Encode only, same frame count.
-encode_s=$("$bin/render_encode_only" "$frames" "$work/encode.mpg" | awk '{print $2}')
+encode_once() {
+  encode_times+=("$("$bin/render_encode_only" "$frames" "$work/encode.mpg" | awk '{print $2}')")
+}
 
 # 3. ffmpeg slideshow: each photo shown frames/count frames with a slow zoom,
 #    1 s crossfades between them.
-per=$(( frames / count + 25 ))
-inputs=(); graph=""
-for i in $(seq 0 $((count - 1))); do
-  inputs+=(-loop 1 -framerate 25 -t "$(awk -v p="$per" 'BEGIN{printf "%.2f", p/25}')" -i "$work/photo_$(printf %02d $((i + 1))).jpg")
-  graph+="[$i:v]scale=1920:1080:force_original_aspect_ratio=decrease,pad=1920:1080:(ow-iw)/2:(oh-ih)/2,zoompan=z='min(zoom+0.0008,1.2)':d=1:s=1920x1080:fps=25,setsar=1,format=yuv420p[v$i];"
-done
-prev="v0"; offset=0
-for i in $(seq 1 $((count - 1))); do
-  offset=$(awk -v o="$offset" -v p="$per" 'BEGIN{printf "%.2f", o+(p-25)/25}')
-  graph+="[$prev][v$i]xfade=transition=fade:duration=1:offset=$offset[x$i];"
-  prev="x$i"
-done
-graph=${graph%;}
-/usr/bin/time -f "%e %M" -o "$work/time_ffmpeg" \
-  ffmpeg -v error -y "${inputs[@]}" -filter_complex "$graph" -map "[$prev]" -frames:v "$frames" \
-    -c:v mpeg2video -b:v 13400k -maxrate 20000k -bufsize 1835k -g 15 -bf 2 -f dvd "$work/ffmpeg.mpg"
-read -r ffmpeg_s _ < "$work/time_ffmpeg"
+ffmpeg_once() {
+  local per=$(( frames / count + 25 ))
+  local inputs=() graph="" prev="v0" offset=0
+  for i in $(seq 0 $((count - 1))); do
+    inputs+=(-loop 1 -framerate 25 -t "$(awk -v p="$per" 'BEGIN{printf "%.2f", p/25}')" -i "$work/photo_$(printf %02d $((i + 1))).jpg")
+    graph+="[$i:v]scale=1920:1080:force_original_aspect_ratio=decrease,pad=1920:1080:(ow-iw)/2:(oh-ih)/2,zoompan=z='min(zoom+0.0008,1.2)':d=1:s=1920x1080:fps=25,setsar=1,format=yuv420p[v$i];"
+  done
+  for i in $(seq 1 $((count - 1))); do
+    offset=$(awk -v o="$offset" -v p="$per" 'BEGIN{printf "%.2f", o+(p-25)/25}')
+    graph+="[$prev][v$i]xfade=transition=fade:duration=1:offset=$offset[x$i];"
+    prev="x$i"
+  done
+  graph=${graph%;}
+  /usr/bin/time -f "%e %M" -o "$work/time_ffmpeg" \
+    ffmpeg -v error -y "${inputs[@]}" -filter_complex "$graph" -map "[$prev]" -frames:v "$frames" \
+      -c:v mpeg2video -b:v 13400k -maxrate 20000k -bufsize 1835k -g 15 -bf 2 -f dvd "$work/ffmpeg.mpg"
+  local s
+  read -r s _ < "$work/time_ffmpeg"
+  ffmpeg_times+=("$s")
+}
 
-echo "photos:                   $count"
+best() { printf '%s\n' "$@" | sort -g | head -n 1; }
+render_times=(); encode_times=(); ffmpeg_times=()
+for round in $(seq 1 "$rounds"); do
+  render_once
+  encode_once
+  ffmpeg_once
+  echo "round $round: render ${render_times[-1]} s, encode-only ${encode_times[-1]} s, ffmpeg ${ffmpeg_times[-1]} s" >&2
+done
+render_s=$(best "${render_times[@]}")
+encode_s=$(best "${encode_times[@]}")
+ffmpeg_s=$(best "${ffmpeg_times[@]}")
+
+echo "photos:                   $count (best of $rounds round(s))"
 echo "frames:                   $frames"
 echo "render wall time:         ${render_s} s"
 echo "frames per second:        $(awk -v a="$frames" -v b="$render_s" 'BEGIN{printf "%.2f", a/b}')"

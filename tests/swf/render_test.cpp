@@ -51,6 +51,25 @@ Place at(int depth, int id)
     return p;
 }
 
+// A white stage with a black square (30..70 of 100 pixels) placed with the
+// given FILTERLIST bytes.
+QByteArray squareWithFilters(const QByteArray& filterBytes)
+{
+    swftest::Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 600, 600, 1400, 1400));
+    Bits b;
+    b.u8(0x02 | 0x04); // character, matrix
+    b.u8(0x01);        // filters
+    b.u16(1);
+    b.u16(1);
+    b.bytes(swftest::matrix());
+    b.bytes(filterBytes);
+    m.tag(70, b.data());
+    m.showFrame();
+    return m.finish();
+}
+
 } // namespace
 
 TEST(SwfRenderShapes, SolidRectangleOnTheBackgroundScaledToTheImage)
@@ -220,21 +239,6 @@ TEST(SwfRenderMorph, RatioInterpolatesGeometryAndColour)
 
 TEST(SwfRenderFilters, BlurSpreadsAndDropShadowFallsBesideTheShape)
 {
-    auto movie = [](const QByteArray& filterBytes) {
-        swftest::Movie m;
-        m.tag(9, QByteArray("\xff\xff\xff", 3));
-        m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 600, 600, 1400, 1400));
-        Bits b;
-        b.u8(0x02 | 0x04); // character, matrix
-        b.u8(0x01);        // filters
-        b.u16(1);
-        b.u16(1);
-        b.bytes(swftest::matrix());
-        b.bytes(filterBytes);
-        m.tag(70, b.data());
-        m.showFrame();
-        return m.finish();
-    };
     Bits blur;
     blur.u8(1);
     blur.u8(1);
@@ -242,7 +246,7 @@ TEST(SwfRenderFilters, BlurSpreadsAndDropShadowFallsBesideTheShape)
     blur.u32(20 << 16);
     blur.ub(1, 5);
     blur.ub(0, 3);
-    const QImage blurred = render(movie(blur.data()));
+    const QImage blurred = render(squareWithFilters(blur.data()));
     EXPECT_LT(qRed(blurred.pixel(28, 50)), 250); // grey outside the edge at 30
     EXPECT_GT(qRed(blurred.pixel(32, 50)), 5);   // lighter just inside
     EXPECT_TRUE(near(blurred.pixel(50, 50), qRgb(0, 0, 0), 2));
@@ -261,7 +265,7 @@ TEST(SwfRenderFilters, BlurSpreadsAndDropShadowFallsBesideTheShape)
     shadow.flag(false);
     shadow.flag(true);
     shadow.ub(1, 5);
-    const QImage shadowed = render(movie(shadow.data()));
+    const QImage shadowed = render(squareWithFilters(shadow.data()));
     EXPECT_TRUE(near(shadowed.pixel(50, 50), qRgb(0, 0, 0)));
     EXPECT_TRUE(near(shadowed.pixel(75, 50), qRgb(255, 0, 0)));     // the shadow beside it
     EXPECT_TRUE(near(shadowed.pixel(50, 25), qRgb(255, 255, 255))); // nothing above
@@ -369,15 +373,7 @@ TEST(SwfRenderFilters, LargeShadowUnderAnOpaqueShapeMatchesTheFilteredLayer)
     f.passes = 2;
     f.compositeSource = true;
 
-    swftest::Movie m;
-    m.tag(9, QByteArray("\xff\xff\xff", 3));
-    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 600, 600, 1400, 1400));
     Bits b;
-    b.u8(0x02 | 0x04); // character, matrix
-    b.u8(0x01);        // filters
-    b.u16(1);
-    b.u16(1);
-    b.bytes(swftest::matrix());
     b.u8(1); // one filter: drop shadow
     b.u8(0);
     for (int v : {255, 0, 0, 200})
@@ -391,9 +387,7 @@ TEST(SwfRenderFilters, LargeShadowUnderAnOpaqueShapeMatchesTheFilteredLayer)
     b.flag(false);
     b.flag(true);
     b.ub(2, 5);
-    m.tag(70, b.data());
-    m.showFrame();
-    const QByteArray file = m.finish();
+    const QByteArray file = squareWithFilters(b.data());
     for (const int scale : {1, 4}) {
         const int size = 100 * scale;
         const QImage got = render(file, QSize(size, size));
