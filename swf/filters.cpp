@@ -349,17 +349,17 @@ void applyShadow(QImage& img, const Filter& f, double scale)
             const int a = level[sa];
             if (plainOuter && a == 0)
                 continue;
-            const QRgb sh = qRgba(f.color.r * a / 255, f.color.g * a / 255, f.color.b * a / 255, a);
+            const QRgb tinted = qRgba(f.color.r * a / 255, f.color.g * a / 255, f.color.b * a / 255, a);
             QRgb r;
             if (f.inner) {
-                const QRgb inside = scaleBy(sh, srcA); // only where the source is
+                const QRgb inside = scaleBy(tinted, srcA); // only where the source is
                 r = f.knockout ? inside : over(inside, s);
             } else if (f.knockout) {
-                r = scaleBy(sh, 255 - srcA);
+                r = scaleBy(tinted, 255 - srcA);
             } else if (!f.compositeSource) {
-                r = sh;
+                r = tinted;
             } else {
-                r = over(s, sh);
+                r = over(s, tinted);
             }
             row[x] = r;
         }
