@@ -153,7 +153,10 @@ QImage decodeImageData(const QByteArray& data, QString* why)
         *why = QStringLiteral("image data corrupt: %1").arg(reader.errorString());
         return {};
     }
-    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Pictures without alpha (photos) stay opaque: drawn as such they are
+    // copied rather than blended, and they let the renderer skip what they
+    // cover.
+    return img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
 }
 
 QImage decodeJpeg(const QByteArray& tables, const QByteArray& data, const QByteArray& alpha, QString* why)

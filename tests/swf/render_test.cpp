@@ -5,6 +5,7 @@
 #include "swf/renderer.h"
 
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -411,6 +412,52 @@ TEST(SwfRenderFilters, LargeShadowUnderAnOpaqueShapeMatchesTheFilteredLayer)
         EXPECT_GT(qRed(got.pixel(75 * scale, 62 * scale)) - qGreen(got.pixel(75 * scale, 62 * scale)), 60)
             << "scale " << scale;
         EXPECT_TRUE(near(got.pixel(15 * scale, 15 * scale), qRgb(255, 255, 255))) << "scale " << scale;
+    }
+}
+
+TEST(SwfRenderMasks, AnOpaquePictureHidesWhatIsUnderItButNotPastItsMask)
+{
+    // Red stage-size rectangle at depth 1, a clip with a green picture
+    // loaded over the whole stage at depth 3; in the second case a mask at
+    // depth 2 (clip depth 3) shows the picture on the left half only, so the
+    // red must stay on the right.
+    QTemporaryDir tmp;
+    QImage pic(100, 100, QImage::Format_RGB32);
+    pic.fill(qRgb(0, 200, 0));
+    ASSERT_TRUE(pic.save(tmp.path() + "/picture_1.rar", "PNG"));
+    for (const bool masked : {false, true}) {
+        swftest::Movie m;
+        m.tag(9, QByteArray("\xff\xff\xff", 3));
+        m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 0, 0, 1000, 2000));
+        m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 2000, 2000));
+        swftest::Movie empty;
+        empty.showFrame();
+        Bits sprite;
+        sprite.u16(10);
+        sprite.u16(1);
+        sprite.bytes(empty.tags());
+        sprite.bytes(swftest::Movie::encodeTag(0, {}));
+        m.tag(39, sprite.data());
+        m.tag(26, swftest::placeObject2(at(1, 2)));
+        if (masked) {
+            Place mask = at(2, 1);
+            mask.clipDepth = 3;
+            m.tag(26, swftest::placeObject2(mask));
+        }
+        Place holder = at(3, 10);
+        holder.name = "photo";
+        m.tag(26, swftest::placeObject2(holder));
+        m.showFrame();
+        Player p;
+        ASSERT_TRUE(p.loadData(m.finish(), tmp.path() + "/movie.swf"));
+        p.stopPlaying();
+        auto* photo = static_cast<Clip*>(p.root()->childByName("photo", false));
+        ASSERT_TRUE(photo);
+        photo->loadMovie("picture_1.rar");
+        p.setFrameNum(1); // the load completes at the next tick
+        const QImage img = p.paint(QSize(100, 100));
+        EXPECT_TRUE(near(img.pixel(25, 50), qRgb(0, 200, 0), 6)) << "masked " << masked;
+        EXPECT_TRUE(near(img.pixel(75, 50), masked ? qRgb(255, 0, 0) : qRgb(0, 200, 0), 6)) << "masked " << masked;
     }
 }
 
