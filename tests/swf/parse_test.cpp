@@ -258,7 +258,7 @@ TEST(SwfBadInput, FuzzFindingsLoadOrAreRefusedWithALogLine)
 {
     // Every input the fuzzer once crashed on; under the sanitizers any
     // out-of-bounds access fails here.
-    const QDir dir(QStringLiteral(FOTAREL_SWF_FUZZ_REGRESSIONS));
+    const QDir dir(QString::fromUtf8(FOTAREL_SWF_FUZZ_REGRESSIONS));
     const QStringList files = dir.entryList(QDir::Files);
     ASSERT_FALSE(files.isEmpty()) << dir.path().toStdString();
     for (const QString& name : files) {
@@ -267,7 +267,8 @@ TEST(SwfBadInput, FuzzFindingsLoadOrAreRefusedWithALogLine)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const ParseResult r = parseMovie(file.readAll());
         EXPECT_TRUE(r.movie || !r.error.isEmpty());
-        if (r.movie)
+        if (r.movie) {
             EXPECT_FALSE(r.log.isEmpty()) << "a damaged movie loaded without a word";
+        }
     }
 }
