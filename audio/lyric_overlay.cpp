@@ -15,13 +15,6 @@ namespace {
 constexpr int kOverlayPanelWidth = 1920;
 } // namespace
 
-bool lrcLyricsRun(const Session& session)
-{
-    if (!session.hasTable(kKaraokeTable) || session.table(kKaraokeTable).isEmpty())
-        return true;
-    return !session.hasVariable(kLyricChoiceVariable) || session.get(kLyricChoiceVariable) != kKaraokeOnly;
-}
-
 int LyricOverlay::lineAt(const OverlayTime& time) const
 {
     if (time.song < 0 || time.song >= static_cast<int>(songs_.size()))
@@ -55,7 +48,7 @@ std::unique_ptr<Overlay> makeLyricOverlay(const Session& session, const WorkingF
     (void)folder;
     const Table& songs = session.table(names::MusicTable);
     const Table& lyrics = session.table(names::LyricTable);
-    if (songs.isEmpty() || lyrics.isEmpty() || !lrcLyricsRun(session))
+    if (songs.isEmpty() || lyrics.isEmpty())
         return nullptr;
 
     std::map<int, std::shared_ptr<const lrc::Timeline>> timelines;

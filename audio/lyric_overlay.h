@@ -22,17 +22,6 @@ namespace fotarel::audio {
 
 using LogFn = std::function<void(const QString&)>;
 
-// The lyric type dialog's variable and words (shared with the karaoke side).
-inline const QString kLyricChoiceVariable = QStringLiteral("Edit1_shiyong_lrc_or_ksc");
-inline const QString kLrcOnly = QStringLiteral("shiyong_lrc");
-inline const QString kKaraokeOnly = QStringLiteral("shiyong_ksc");
-inline const QString kBothLyrics = QStringLiteral("shiyong_lrcksc");
-inline const QString kKaraokeTable = QStringLiteral("suiListView_ksc");
-
-// Whether a pass draws LRC lines: always without karaoke rows; with them,
-// unless the choice is karaoke only.
-bool lrcLyricsRun(const Session& session);
-
 // What one song shows: its lines and its lyric file's style.
 struct SongLyrics {
     std::shared_ptr<const lrc::Timeline> timeline; // null: the song shows no lyrics
@@ -63,8 +52,9 @@ private:
 };
 
 // The overlay for a pass over `session`'s songs and lyric files, or null when
-// nothing would show (no songs, no lyric files, karaoke only, no song with a
-// readable lyric file). Each lyric file is read once here; a file that is
+// nothing would show (no songs, no lyric files, no song with a readable
+// lyric file). Whether the lyric type choice lets LRC lines run is the
+// caller's question. Each lyric file is read once here; a file that is
 // missing or unusable is named in `log`, and its songs show no lyrics.
 std::unique_ptr<Overlay> makeLyricOverlay(const Session& session, const WorkingFolder& folder, const LogFn& log);
 

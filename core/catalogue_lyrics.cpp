@@ -1,5 +1,5 @@
 // The lyric area's tables with their column captions, the LRC parse tables,
-// the previews' state and the lyric type choice shared with the karaoke side.
+// and the previews' state.
 #include "core/session.h"
 
 namespace fotarel {
@@ -22,11 +22,6 @@ void defineCatalogue_lyrics(Session& session)
     session.defineTable(QStringLiteral("ListView_LRC_3"), {"位置", "歌词"});
     for (const char* name : {"ListBox_LRC_1", "ListBox_LRC_2", "ListBox_LRC_3"})
         session.defineTable(QString::fromLatin1(name));
-
-    // The lyric type dialog's choice: "shiyong_lrc", "shiyong_ksc" or
-    // "shiyong_lrcksc" (both, the default).
-    if (!session.hasVariable(QStringLiteral("Edit1_shiyong_lrc_or_ksc")))
-        session.define(QStringLiteral("Edit1_shiyong_lrc_or_ksc"), QStringLiteral("shiyong_lrcksc"));
 }
 
 } // namespace fotarel

@@ -1,5 +1,8 @@
 #include "render/overlays.h"
 
+#include "audio/lyric_overlay.h"
+#include "karaoke/lyric_type.h"
+
 namespace fotarel::render {
 
 OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, const OverlayLog& log)
@@ -10,10 +13,8 @@ OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, co
         if (overlay)
             overlays.push_back(std::move(overlay));
     };
-    (void)add;
-    (void)session;
-    (void)folder;
-    (void)log;
+    if (karaoke::lrcRuns(session))
+        add(audio::makeLyricOverlay(session, folder, log));
     return overlays;
 }
 

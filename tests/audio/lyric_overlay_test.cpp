@@ -171,22 +171,15 @@ TEST_F(LyricOverlayTest, MissingFileIsLoggedAndOtherSongsKeepTheirLyrics)
     EXPECT_TRUE(inkBox(frame(*overlay, -1, 10)).isNull()); // after the last song
 }
 
-TEST_F(LyricOverlayTest, LyricChoiceAndEmptyTables)
+TEST_F(LyricOverlayTest, NothingToShowGivesNoOverlay)
 {
     EXPECT_FALSE(makeLyricOverlay(session, folder, logger));
     addSong("a", 10000);
     EXPECT_FALSE(makeLyricOverlay(session, folder, logger));
     addLyrics("a", "[00:00.00]A\n");
     EXPECT_TRUE(makeLyricOverlay(session, folder, logger));
-
-    session.set(kLyricChoiceVariable, kKaraokeOnly);
-    EXPECT_TRUE(makeLyricOverlay(session, folder, logger)); // no karaoke rows: LRC runs
-    session.table(kKaraokeTable).appendRow(Row{"1", "k"});
+    QFile::remove(session.table(names::LyricTable).cell(0, LyricCol::Path));
     EXPECT_FALSE(makeLyricOverlay(session, folder, logger));
-    for (const QString& choice : {kLrcOnly, kBothLyrics}) {
-        session.set(kLyricChoiceVariable, choice);
-        EXPECT_TRUE(makeLyricOverlay(session, folder, logger)) << choice.toStdString();
-    }
 }
 
 } // namespace
