@@ -3,6 +3,7 @@
 #include "app/audio/music_import_window.h"
 #include "app/audio/music_tile_area.h"
 #include "app/confirm_window.h"
+#include "app/effects/caption_editor_window.h"
 #include "app/photos/photo_area.h"
 #include "app/render/output_buttons.h"
 #include "app/settings/album_length_dialog.h"
@@ -43,6 +44,7 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
       status_(new StatusPanel(session_, this)),
       albumLength_(new AlbumLengthDialog(session_, this)),
       otherSettings_(new OtherSettingsDialog(session_, this)),
+      captions_(new CaptionEditorWindow(session_, *ui_, this)),
       commands_(new QWidget(this)),
       exitTimer_(new QTimer(this))
 {
@@ -94,7 +96,7 @@ void MainWindow::buildCommands()
 {
     // The command column left of the areas, with the status panel under it.
     commands_->setObjectName(QStringLiteral("Panel_mingling"));
-    constexpr int kRows = 9;
+    constexpr int kRows = 10;
     commands_->setGeometry(0, 50, 170, kRows * 38);
     commands_->setStyleSheet(QStringLiteral(
         "QPushButton { color: white; background: #3a4452; border: 1px solid #56606e; border-radius: 4px;"
@@ -111,12 +113,14 @@ void MainWindow::buildCommands()
             albumLength_, &AlbumLengthDialog::run);
     connect(addCommand(QStringLiteral("suiButton9"), QStringLiteral("其它设置"), 3), &QPushButton::clicked,
             otherSettings_, &OtherSettingsDialog::run);
+    connect(addCommand(QStringLiteral("suiButton5"), QStringLiteral("文字特效"), 4), &QPushButton::clicked,
+            captions_, &CaptionEditorWindow::run);
     // The output commands; OutputButtons finds them by name and runs them.
-    addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), 4);
-    addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), 5);
-    addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), 6);
-    addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), 7);
-    addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), 8);
+    addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), 5);
+    addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), 6);
+    addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), 7);
+    addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), 8);
+    addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), 9);
     new OutputButtons(this, session_, folder_, *ui_);
     status_->setGeometry(5, 50 + kRows * 38 + 8, 160, kClientHeight - (50 + kRows * 38 + 8) - 10);
 }

@@ -25,6 +25,7 @@ class MusicImportWindow;
 class StatusPanel;
 class AlbumLengthDialog;
 class OtherSettingsDialog;
+class CaptionEditorWindow;
 
 // The main window (TForm1). It owns the session; its first show runs the
 // start-up, its close box asks before it cleans the working tree and ends.
@@ -52,6 +53,7 @@ public:
     PhotoArea* photos() const { return photos_.get(); }
     MusicTileArea* musicTiles() const { return musicTiles_; }
     StatusPanel* statusPanel() const { return status_; }
+    CaptionEditorWindow* captionEditor() const { return captions_; }
 
     // Shows one of the three areas ("相片区域", "音乐区域", "歌词区域").
     enum class Area { Photos, Music, Lyrics };
@@ -93,6 +95,7 @@ private:
     StatusPanel* status_;
     AlbumLengthDialog* albumLength_;
     OtherSettingsDialog* otherSettings_;
+    CaptionEditorWindow* captions_;
     QWidget* commands_;
     QList<QWidget*> photoTools_;
     QList<QWidget*> musicTools_;

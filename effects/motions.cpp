@@ -42,8 +42,9 @@ struct Motion {
     Cell cellY;
 };
 
-// Rows 0-6 are the seven classic motions; the rest fly the paths their
-// effect names describe (row i is effect name i + 1).
+// Rows 0-6 are the seven classic motions, taken by effect names 1-7 by
+// position; rows 7-29 fly the paths effect names 8-30 describe (row i is
+// effect name i + 1).
 constexpr Motion kMotions[] = {
     {"左上向右下", "zuoshangxiangyouxia", Start::Before, Start::Before, Rate::Step, 1, Rate::TwoPixels, 1, Cell::Zero, Cell::Zero},
     {"从左向右", "congzuoxiangyou", Start::Before, Start::Fixed, Rate::Step, 1, Rate::None, 0, Cell::Zero, Cell::HalfWidth},
@@ -52,11 +53,11 @@ constexpr Motion kMotions[] = {
     {"从左下到右上", "zuoxiadaoyoushang", Start::Before, Start::After, Rate::Step, 1, Rate::Step, -1, Cell::Zero, Cell::Zero},
     {"从右上到左下", "youshangdaozuoxia", Start::After, Start::Before, Rate::Step, -1, Rate::Step, 1, Cell::Zero, Cell::Zero},
     {"从右下到左上", "youxiadaozuoshang", Start::After, Start::After, Rate::Step, -1, Rate::Step, -1, Cell::Zero, Cell::Zero},
-    {"从居中上向左下", "juzhongshangxiangzuoxia", Start::Centre, Start::Before, Rate::HalfWidthSlope, -1, Rate::Step, 1, Cell::Zero, Cell::Zero},
     {"从居中上向右下", "juzhongshangxiangyouxia", Start::Centre, Start::Before, Rate::HalfWidthSlope, 1, Rate::Step, 1, Cell::Zero, Cell::Zero},
     {"从居中下向左上", "juzhongxiaxiangzuoshang", Start::Centre, Start::After, Rate::HalfWidthSlope, -1, Rate::Step, -1, Cell::Zero, Cell::Zero},
     {"从居中下向右上", "juzhongxiaxiangyoushang", Start::Centre, Start::After, Rate::HalfWidthSlope, 1, Rate::Step, -1, Cell::Zero, Cell::Zero},
     {"从居中上向居中下", "juzhongshangxiangjuzhongxia", Start::Centre, Start::Before, Rate::None, 0, Rate::Step, 1, Cell::Zero, Cell::Zero},
+    {"从居中下向居中上", "juzhongxiaxiangjuzhongshang", Start::Centre, Start::After, Rate::None, 0, Rate::Step, -1, Cell::Zero, Cell::Zero},
     {"从1/3左上向1/3左下(竖)", "sanfenzuoshangxiangzuoxia", Start::Third, Start::Before, Rate::None, 0, Rate::Step, 1, Cell::Zero, Cell::Zero},
     {"从1/3左下向1/3左上(竖)", "sanfenzuoxiaxiangzuoshang", Start::Third, Start::After, Rate::None, 0, Rate::Step, -1, Cell::Zero, Cell::Zero},
     {"从1/3右上向1/3右下(竖)", "sanfenyoushangxiangyouxia", Start::TwoThirds, Start::Before, Rate::None, 0, Rate::Step, 1, Cell::Zero, Cell::Zero},

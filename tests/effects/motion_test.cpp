@@ -56,6 +56,9 @@ TEST(MotionTable, ThirtyRowsOneForEachEffectNameWithTheClassicSevenFirst)
         EXPECT_TRUE(captionPath(t.cell(r, MotionCol::Name), kPanel, {100, 40}, {}, 3)) << r;
     }
     EXPECT_FALSE(captionPath("no_such_motion", kPanel, {100, 40}, {}, 3));
+    // Names 8-30 have rows of their own, captioned with the name.
+    for (int r = 7; r < t.rowCount(); ++r)
+        EXPECT_EQ(t.cell(r, MotionCol::Caption), names[r]) << r;
 }
 
 TEST(MotionTable, ClassicMotionsStartAndStepAsTheirTableSays)
@@ -100,8 +103,8 @@ TEST(MotionTable, EveryMotionFliesFromWhereItsNameStartsToWhereItEnds)
         {0, {0, 0}, {0.85, 1}}, // 2 pixels down for 3 across: it leaves by the bottom edge
         {1, {0, 0.93}, {1, 0.93}}, {2, {0.28, 0}, {0.28, 1}}, {3, {1, 0.93}, {0, 0.93}},
         {4, {0, 1}, {0.56, 0}}, {5, {1, 0}, {0.44, 1}}, {6, {1, 1}, {0.44, 0}},
-        {7, {0.5, 0}, {0, 1}}, {8, {0.5, 0}, {1, 1}}, {9, {0.5, 1}, {0, 0}}, {10, {0.5, 1}, {1, 0}},
-        {11, {0.5, 0}, {0.5, 1}}, {12, {0.33, 0}, {0.33, 1}}, {13, {0.33, 1}, {0.33, 0}},
+        {7, {0.5, 0}, {1, 1}}, {8, {0.5, 1}, {0, 0}}, {9, {0.5, 1}, {1, 0}}, {10, {0.5, 0}, {0.5, 1}},
+        {11, {0.5, 1}, {0.5, 0}}, {12, {0.33, 0}, {0.33, 1}}, {13, {0.33, 1}, {0.33, 0}},
         {14, {0.67, 0}, {0.67, 1}}, {15, {0.67, 1}, {0.67, 0}}, {16, {0.5, 0}, {0.5, 1}},
         {17, {0.5, 1}, {0.5, 0}}, {18, {0, 0.33}, {1, 0.33}}, {19, {0, 0.67}, {1, 0.67}},
         {20, {1, 0.33}, {0, 0.33}}, {21, {1, 0.67}, {0, 0.67}}, {22, {0, 0.5}, {1, 0.5}},
