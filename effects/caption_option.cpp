@@ -75,8 +75,16 @@ QString effectListText()
 {
     QString text;
     const QStringList names = effectNames();
-    for (int i = 0; i < names.size(); ++i)
-        text += QStringLiteral("  %1 %2\n").arg(i + 1, 2).arg(names[i]);
+    const Table motions = motionTable(kPreviewWidth, kPreviewHeight);
+    for (int i = 0; i < names.size(); ++i) {
+        text += QStringLiteral("  %1 %2").arg(i + 1, 2).arg(names[i]);
+        // The first seven names fly the classic motions, which their own
+        // captions describe best.
+        const QString route = motions.cell(i, MotionCol::Caption);
+        if (route != names[i])
+            text += QStringLiteral("  (%1)").arg(route);
+        text += QLatin1Char('\n');
+    }
     return text;
 }
 
