@@ -6,6 +6,8 @@
 #include "cli/console_ui.h"
 #include "cli/demo_media.h"
 
+#include "audio/binding_commands.h"
+#include "audio/lyric_import.h"
 #include "audio/music_import.h"
 #include "core/working_folder.h"
 #include "effects/caption_columns.h"
@@ -52,7 +54,9 @@ void fail(const QString& text)
 struct AlbumJob {
     QStringList photos;
     QStringList songs;
-    QStringList lyrics; // LRC and KSC files
+    QStringList lyrics; // KSC files
+    // LRC files, each with the index in `songs` of the --song before it.
+    QList<QPair<int, QString>> lrcFiles;
     QList<Row> captions; // caption-table rows from --caption
     QString type = settings::kDvd;
     QString imageFormat; // for image sequences
@@ -94,6 +98,33 @@ private:
     int last_ = -1;
 };
 
+// Imports the --lrc files and binds each to the song of the --song before
+// it; a song or lyric file that could not be read binds nothing (the import
+// has said why).
+void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, const AlbumJob& job,
+                 const QStringList& skippedSongs)
+{
+    if (job.lrcFiles.isEmpty())
+        return;
+    QList<int> songRows;
+    int row = 0;
+    for (const QString& song : job.songs)
+        songRows.append(skippedSongs.contains(song) ? -1 : row++);
+    QStringList files;
+    for (const auto& [song, file] : job.lrcFiles)
+        files.append(file);
+    const audio::LyricImportResult lyrics = audio::runLyricImport(session, folder, ui, files);
+    // The import bound rows by position; the command line binds by order.
+    audio::unbindAll(session);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < job.lrcFiles.size(); ++i) {
+        const int song = songRows.value(job.lrcFiles[i].first, -1);
+        const int lyric = lyrics.rows.value(i, -1);
+        if (song >= 0 && lyric >= 0)
+            audio::bindByHand(session, audio::Side::Music, song, lyric, now);
+    }
+}
+
 int runJob(const AlbumJob& job)
 {
     SingleInstanceGuard guard;
@@ -128,14 +159,17 @@ int runJob(const AlbumJob& job)
         return 1;
     }
 
-    // Songs.
+    // Songs, then their lyric files.
+    QStringList skippedSongs;
     if (!job.songs.isEmpty()) {
         const audio::MusicImportResult music = audio::runMusicImport(session, folder, ui, job.songs);
         if (music.added == 0) {
             fail(QStringLiteral("none of the songs could be read."));
             return 1;
         }
+        skippedSongs = music.skipped;
     }
+    addLrcFiles(session, folder, ui, job, skippedSongs);
     for (const QString& lyric : job.lyrics)
         std::fprintf(stderr, "fotarel-cli: %s: lyric overlays are not supported yet; the album is made without them.\n",
                      qPrintable(lyric));
@@ -221,7 +255,11 @@ void addOptions(QCommandLineParser& parser)
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Output file (a new folder for an image sequence)."), QStringLiteral("path")},
         {QStringLiteral("song"), QStringLiteral("A song (MP3 or any audio FFmpeg reads); repeatable."), QStringLiteral("file")},
-        {QStringLiteral("lrc"), QStringLiteral("An LRC lyric file (not yet supported)."), QStringLiteral("file")},
+        {QStringLiteral("lrc"),
+         QStringLiteral("An LRC lyric file for the --song before it (its lines are drawn in time, white 黑体 at the "
+                        "bottom centre); repeatable. A song without one shows the first lyric file's lines, as in "
+                        "the desktop program."),
+         QStringLiteral("file")},
         {QStringLiteral("ksc"), QStringLiteral("A KSC karaoke file (not yet supported)."), QStringLiteral("file")},
         {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
         {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
@@ -243,7 +281,24 @@ void addOptions(QCommandLineParser& parser)
 bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
 {
     job.songs = parser.values(QStringLiteral("song"));
-    job.lyrics = parser.values(QStringLiteral("lrc")) + parser.values(QStringLiteral("ksc"));
+    job.lyrics = parser.values(QStringLiteral("ksc"));
+    // Each --lrc goes with the --song before it: walk the options in order.
+    const QStringList lrcValues = parser.values(QStringLiteral("lrc"));
+    int songsSeen = 0;
+    int lrcSeen = 0;
+    for (const QString& name : parser.optionNames()) {
+        if (name == QLatin1String("song")) {
+            ++songsSeen;
+        } else if (name == QLatin1String("lrc")) {
+            const QString file = lrcValues.value(lrcSeen++);
+            if (songsSeen == 0) {
+                error = QStringLiteral("--lrc %1 comes before any --song; each --lrc goes with the --song before it.")
+                            .arg(file);
+                return false;
+            }
+            job.lrcFiles.append({songsSeen - 1, file});
+        }
+    }
     for (const QString& text : parser.values(QStringLiteral("caption"))) {
         const effects::CaptionOption caption = effects::parseCaptionOption(text);
         if (!caption.row) {
@@ -317,7 +372,10 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         error = QStringLiteral("no photos given.");
         return false;
     }
-    for (const QString& f : job.photos + job.songs + job.lyrics) {
+    QStringList lrcPaths;
+    for (const auto& [song, file] : job.lrcFiles)
+        lrcPaths.append(file);
+    for (const QString& f : job.photos + job.songs + job.lyrics + lrcPaths) {
         if (!QFileInfo(f).isFile()) {
             error = QStringLiteral("%1: no such file.").arg(f);
             return false;
@@ -327,6 +385,8 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         f = QFileInfo(f).absoluteFilePath();
     for (QString& f : job.songs)
         f = QFileInfo(f).absoluteFilePath();
+    for (auto& [song, file] : job.lrcFiles)
+        file = QFileInfo(file).absoluteFilePath();
     return true;
 }
 
