@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/audio/music_import_window.h"
-#include "app/audio/music_tile_area.h"
+#include "app/audio/audio_tile_area.h"
 #include "app/confirm_window.h"
 #include "app/effects/caption_editor_window.h"
 #include "app/hints/hint_window.h"

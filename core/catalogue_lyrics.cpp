@@ -22,6 +22,11 @@ void defineCatalogue_lyrics(Session& session)
     session.defineTable(QStringLiteral("ListView_LRC_3"), {"位置", "歌词"});
     for (const char* name : {"ListBox_LRC_1", "ListBox_LRC_2", "ListBox_LRC_3"})
         session.defineTable(QString::fromLatin1(name));
+
+    // The previews' hidden field Edit_shijian_lrc_num: the lyric file row
+    // whose style each window applies.
+    session.define(QStringLiteral("TForm28.Edit_shijian_lrc_num"), QStringLiteral("0"));
+    session.define(QStringLiteral("TForm29.Edit_shijian_lrc_num"), QStringLiteral("0"));
 }
 
 } // namespace fotarel

@@ -1,6 +1,6 @@
 #include "app/audio/music_import_window.h"
 
-#include "app/audio/music_tile_area.h"
+#include "app/audio/audio_tile_area.h"
 #include "audio/music_table.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,7 @@ namespace fotarel::app {
 
 // Passes everything to the program's port, except progress on the import's
 // bar, which this window shows itself.
-class MusicImportWindow::BarPort : public UiPort {
+class ImportWindow::BarPort : public UiPort {
 public:
     BarPort(UiPort& inner, QProgressBar* bar) : inner_(inner), bar_(bar) {}
     void showMessage(const QString& text) override { inner_.showMessage(text); }
@@ -41,50 +41,46 @@ private:
     QProgressBar* bar_;
 };
 
-MusicImportWindow::MusicImportWindow(Session& session, const WorkingFolder& folder, UiPort& ui, QWidget* parent)
-    : QDialog(parent),
-      session_(session),
-      folder_(folder),
-      ui_(ui),
-      bar_(new QProgressBar(this)),
-      timer_(new QTimer(this))
+ImportWindow::ImportWindow(UiPort& ui, const QString& objectName, const QString& title, const QString& barName,
+                           const QString& timerName, QWidget* parent)
+    : QDialog(parent), ui_(ui), bar_(new QProgressBar(this)), timer_(new QTimer(this))
 {
-    setObjectName(QStringLiteral("TForm6"));
-    setWindowTitle(QStringLiteral("添加音乐"));
+    setObjectName(objectName);
+    setWindowTitle(title);
     setModal(true);
     setFixedSize(420, 110);
-    bar_->setObjectName(audio::kMusicProgressBar);
+    bar_->setObjectName(barName);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("正在添加音乐，请稍候..."), this));
+    layout->addWidget(new QLabel(QStringLiteral("正在%1，请稍候...").arg(title), this));
     layout->addWidget(bar_);
-    timer_->setObjectName(QStringLiteral("Timer_daoru_yinyue"));
+    timer_->setObjectName(timerName);
     timer_->setSingleShot(true);
     timer_->setInterval(1000);
-    connect(timer_, &QTimer::timeout, this, &MusicImportWindow::importNow);
+    connect(timer_, &QTimer::timeout, this, &ImportWindow::importNow);
 }
 
-void MusicImportWindow::setDelays(int startMs, int closeMs)
+void ImportWindow::setDelays(int startMs, int closeMs)
 {
     timer_->setInterval(startMs);
     closeMs_ = closeMs;
 }
 
-audio::MusicImportResult MusicImportWindow::run(const QStringList& files)
+void ImportWindow::runModal(int files, std::function<void(UiPort&)> import)
 {
-    files_ = files;
-    result_ = {};
-    bar_->setRange(0, 2 * static_cast<int>(files.size()));
+    import_ = std::move(import);
+    bar_->setRange(0, 2 * files);
     bar_->setValue(0);
     timer_->start();
     exec();
-    return result_;
+    import_ = {};
 }
 
-void MusicImportWindow::importNow()
+void ImportWindow::importNow()
 {
     timer_->stop();
     BarPort port(ui_, bar_);
-    result_ = audio::runMusicImport(session_, folder_, port, files_);
+    if (import_)
+        import_(port);
     // The window stays a moment so the full bar is seen.
     QElapsedTimer clock;
     clock.start();
@@ -95,8 +91,40 @@ void MusicImportWindow::importNow()
     accept();
 }
 
+MusicImportWindow::MusicImportWindow(Session& session, const WorkingFolder& folder, UiPort& ui, QWidget* parent)
+    : ImportWindow(ui, QStringLiteral("TForm6"), QStringLiteral("添加音乐"), audio::kMusicProgressBar,
+                   QStringLiteral("Timer_daoru_yinyue"), parent),
+      session_(session),
+      folder_(folder)
+{
+}
+
+audio::MusicImportResult MusicImportWindow::run(const QStringList& files)
+{
+    audio::MusicImportResult result;
+    runModal(static_cast<int>(files.size()),
+             [&](UiPort& port) { result = audio::runMusicImport(session_, folder_, port, files); });
+    return result;
+}
+
+LyricImportWindow::LyricImportWindow(Session& session, const WorkingFolder& folder, UiPort& ui, QWidget* parent)
+    : ImportWindow(ui, QStringLiteral("TForm7"), QStringLiteral("添加歌词"), audio::kLyricProgressBar,
+                   QStringLiteral("Timer_daoru_geci"), parent),
+      session_(session),
+      folder_(folder)
+{
+}
+
+audio::LyricImportResult LyricImportWindow::run(const QStringList& files)
+{
+    audio::LyricImportResult result;
+    runModal(static_cast<int>(files.size()),
+             [&](UiPort& port) { result = audio::runLyricImport(session_, folder_, port, files); });
+    return result;
+}
+
 void addMusicCommand(Session& session, const WorkingFolder& folder, UiPort& ui, MusicImportWindow& window,
-                     MusicTileArea& tiles, const std::function<void()>& showMusicArea)
+                     AudioTileArea& tiles, const std::function<void()>& showArea)
 {
     const QStringList files = audio::chooseSongs(ui, folder);
     if (files.isEmpty())
@@ -107,8 +135,25 @@ void addMusicCommand(Session& session, const WorkingFolder& folder, UiPort& ui, 
     if (session.table(audio::names::MusicTable).isEmpty())
         return;
     tiles.rebuildTiles();
-    if (showMusicArea)
-        showMusicArea();
+    if (showArea)
+        showArea();
+}
+
+void addLyricsCommand(Session& session, const WorkingFolder& folder, UiPort& ui, LyricImportWindow& window,
+                      AudioTileArea& tiles, AudioTileArea& musicTiles, const std::function<void()>& showArea)
+{
+    const QStringList files = audio::chooseLyricFiles(ui, folder);
+    if (files.isEmpty())
+        return;
+    window.run(files);
+    session.set(QStringLiteral("Edit_tubiao_liebiao"), QStringLiteral("tubiao"));
+    tiles.refreshList();
+    musicTiles.refreshList();
+    if (session.table(audio::names::LyricTable).isEmpty())
+        return;
+    tiles.rebuildTiles();
+    if (showArea)
+        showArea();
 }
 
 } // namespace fotarel::app

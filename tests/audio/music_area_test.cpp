@@ -1,5 +1,5 @@
 #include "app/audio/music_import_window.h"
-#include "app/audio/music_tile_area.h"
+#include "app/audio/audio_tile_area.h"
 #include "audio/music_import.h"
 #include "audio/music_table.h"
 #include "tests/audio/qt_print.h"

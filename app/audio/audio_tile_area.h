@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/music_import.h"
 #include "core/session.h"
 #include "core/working_folder.h"
 
@@ -30,23 +31,24 @@ private:
     QColor colour_;
 };
 
-// The music area's contents, placed over the whole music area
-// (Panel_xianshikuang_yinyue, 880 x 550): the song tiles on the scrollable
-// tile panel Panel_xianshikuang_daxiao_yinyue with hover and selection frames,
-// drag-to-exchange and the three-image scroll bar, and the music list
-// suiListView_yinyue_liebiao for the list view. It reads and writes the
-// session's music tables and tile variables.
-class MusicTileArea : public QWidget {
+// The contents of the music area or of the lyric area, placed over the whole
+// area (Panel_xianshikuang_yinyue or _geci, 880 x 550): one tile per row on
+// the scrollable tile panel Panel_xianshikuang_daxiao_yinyue (_geci) with
+// hover and selection frames, drag-to-exchange and the three-image scroll
+// bar, and the visible list (suiListView_yinyue_liebiao or
+// suiListView_geci_liebiao) for the list view. It reads and writes the
+// session's tables and the area's tile variables (names ending in "_yinyue"
+// or "_geci").
+class AudioTileArea : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kScrollBarWidth = 12;
     static constexpr int kCapHeight = 10;
-    static inline const QString kTilePrefix = QStringLiteral("Imagemyinyue_");
-    static inline const QString kPreviewCaption = QStringLiteral("        音乐缩略图预览");
 
-    MusicTileArea(Session& session, const WorkingFolder& folder, QWidget* parent = nullptr);
+    AudioTileArea(Session& session, const WorkingFolder& folder, audio::TileSet set, QWidget* parent = nullptr);
+    audio::TileSet tileSet() const { return set_; }
 
-    // Destroys the tiles there are, sets Edit_xianshikuang_pailie_yinyue to the
+    // Destroys the tiles there are, sets Edit_xianshikuang_pailie_yinyue (_geci) to the
     // row count, creates one tile per song and arranges them.
     void rebuildTiles();
     void destroyTiles();
@@ -80,9 +82,9 @@ signals:
     // A song was selected: the big preview shows `imagePath` and its caption
     // becomes `caption`.
     void previewSelected(const QString& caption, const QString& imagePath);
-    // A tile was double-clicked: the music preview for that row.
+    // A tile was double-clicked: the area's preview for that row.
     void previewRequested(int row);
-    // A command of the music menu, by its caption ("音乐预览", "删除音乐", ...).
+    // A command of the area's menu, by its caption ("音乐预览", "删除音乐", ...).
     void menuCommand(const QString& caption);
 
 protected:
@@ -90,6 +92,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QString areaVar(const char* stem, const char* tail = "") const;
+    QLatin1StringView tableName() const;
+    QLatin1StringView listName() const;
+    QString tilePrefix() const;
+    QString previewCaption() const;
     int tileRow(const QObject* tile) const;
     void tileMoved(QLabel* tile, const QPoint& inTile);
     void tilePressed(QLabel* tile, Qt::MouseButton button, const QPoint& inTile);
@@ -103,6 +110,8 @@ private:
 
     Session& session_;
     const WorkingFolder& folder_;
+    audio::TileSet set_;
+    QString suffix_;
     QWidget* panel_;
     DottedFrame* hover_;
     DottedFrame* selection_;
@@ -110,6 +119,30 @@ private:
     QTreeWidget* list_;
     QMenu* menu_;
     QList<QLabel*> tiles_;
+};
+
+// The music area's tiles and list.
+class MusicTileArea : public AudioTileArea {
+    Q_OBJECT
+public:
+    static inline const QString kTilePrefix = QStringLiteral("Imagemyinyue_");
+    static inline const QString kPreviewCaption = QStringLiteral("        音乐缩略图预览");
+    MusicTileArea(Session& session, const WorkingFolder& folder, QWidget* parent = nullptr)
+        : AudioTileArea(session, folder, audio::TileSet::Music, parent)
+    {
+    }
+};
+
+// The lyric area's tiles and list.
+class LyricTileArea : public AudioTileArea {
+    Q_OBJECT
+public:
+    static inline const QString kTilePrefix = QStringLiteral("Imagemgeci_");
+    static inline const QString kPreviewCaption = QStringLiteral("        歌词缩略图预览");
+    LyricTileArea(Session& session, const WorkingFolder& folder, QWidget* parent = nullptr)
+        : AudioTileArea(session, folder, audio::TileSet::Lyrics, parent)
+    {
+    }
 };
 
 } // namespace fotarel::app

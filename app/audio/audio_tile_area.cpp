@@ -1,4 +1,6 @@
-#include "app/audio/music_tile_area.h"
+#include "app/audio/audio_tile_area.h"
+
+#include "audio/lyric_table.h"
 
 #include "audio/music_import.h"
 #include "audio/music_table.h"
@@ -35,6 +37,31 @@ QPixmap scrollPiece(int width, int height, bool thumb)
 
 } // namespace
 
+QString AudioTileArea::areaVar(const char* stem, const char* tail) const
+{
+    return QString::fromLatin1(stem) + suffix_ + QString::fromLatin1(tail);
+}
+
+QLatin1StringView AudioTileArea::tableName() const
+{
+    return set_ == audio::TileSet::Music ? audio::names::MusicTable : audio::names::LyricTable;
+}
+
+QLatin1StringView AudioTileArea::listName() const
+{
+    return set_ == audio::TileSet::Music ? audio::names::MusicList : audio::names::LyricList;
+}
+
+QString AudioTileArea::tilePrefix() const
+{
+    return set_ == audio::TileSet::Music ? MusicTileArea::kTilePrefix : LyricTileArea::kTilePrefix;
+}
+
+QString AudioTileArea::previewCaption() const
+{
+    return set_ == audio::TileSet::Music ? MusicTileArea::kPreviewCaption : LyricTileArea::kPreviewCaption;
+}
+
 DottedFrame::DottedFrame(const QString& objectName, const QColor& colour, QWidget* parent)
     : QWidget(parent), colour_(colour)
 {
@@ -51,36 +78,39 @@ void DottedFrame::paintEvent(QPaintEvent*)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-MusicTileArea::MusicTileArea(Session& session, const WorkingFolder& folder, QWidget* parent)
+AudioTileArea::AudioTileArea(Session& session, const WorkingFolder& folder, audio::TileSet set, QWidget* parent)
     : QWidget(parent),
       session_(session),
       folder_(folder),
+      set_(set),
+      suffix_(set == audio::TileSet::Music ? QStringLiteral("_yinyue") : QStringLiteral("_geci")),
       panel_(new QWidget(this)),
-      hover_(new DottedFrame(QStringLiteral("Shape_yinyue"), QColor(0x80, 0x80, 0x00), panel_)),
-      selection_(new DottedFrame(QStringLiteral("Shape_yinyue_xuanzhong"), QColor(0x00, 0xff, 0x00), panel_)),
+      hover_(new DottedFrame(QStringLiteral("Shape") + suffix_, QColor(0x80, 0x80, 0x00), panel_)),
+      selection_(new DottedFrame(QStringLiteral("Shape") + suffix_ + QStringLiteral("_xuanzhong"), QColor(0x00, 0xff, 0x00), panel_)),
       scroll_{new QLabel(this), new QLabel(this), new QLabel(this)},
       list_(new QTreeWidget(this)),
       menu_(new QMenu(this))
 {
-    setObjectName(QStringLiteral("MusicTileArea"));
+    setObjectName(set == audio::TileSet::Music ? QStringLiteral("MusicTileArea") : QStringLiteral("LyricTileArea"));
     if (parent)
         setGeometry(parent->rect());
     else
         resize(880, 550);
-    panel_->setObjectName(QStringLiteral("Panel_xianshikuang_daxiao_yinyue"));
+    panel_->setObjectName(QStringLiteral("Panel_xianshikuang_daxiao") + suffix_);
     panel_->setGeometry(0, 0, width() - kScrollBarWidth, height());
 
     for (int i = 0; i < 3; ++i) {
-        scroll_[i]->setObjectName(QStringLiteral("Image_jindutiao_yinyue_%1").arg(i));
+        scroll_[i]->setObjectName(QStringLiteral("Image_jindutiao%1_%2").arg(suffix_).arg(i));
         scroll_[i]->installEventFilter(this);
         scroll_[i]->hide();
     }
 
-    list_->setObjectName(audio::names::MusicList);
+    list_->setObjectName(listName());
     list_->setRootIsDecorated(false);
-    list_->setHeaderLabels(session_.table(audio::names::MusicList).columnCaptions());
-    const int widths[] = {50, 200, 70, 90, 300, 150};
-    for (int column = 0; column < 6; ++column)
+    list_->setHeaderLabels(session_.table(listName()).columnCaptions());
+    const QList<int> widths = set == audio::TileSet::Music ? QList<int>{50, 200, 70, 90, 300, 150}
+                                                           : QList<int>{50, 160, 70, 260, 120, 80, 70, 80, 110, 80, 90};
+    for (int column = 0; column < widths.size(); ++column)
         list_->setColumnWidth(column, widths[column]);
     list_->hide();
     connect(list_, &QTreeWidget::itemClicked, this, [this] {
@@ -89,45 +119,47 @@ MusicTileArea::MusicTileArea(Session& session, const WorkingFolder& folder, QWid
             showPreviewOf(*row);
     });
 
-    for (const char* caption : {"音乐预览", "删除音乐", "全部删除", "手动绑定", "自动绑定", "手动解绑", "全部解绑"}) {
-        const QString text = QString::fromUtf8(caption);
+    const QStringList captions =
+        set == audio::TileSet::Music
+            ? QStringList{"音乐预览", "删除音乐", "全部删除", "手动绑定", "自动绑定", "手动解绑", "全部解绑"}
+            : QStringList{"歌词预览", "删除歌词", "全部删除", "手动绑定", "自动绑定", "手动解绑", "全部解绑", "歌词设置"};
+    for (const QString& text : captions)
         menu_->addAction(text, this, [this, text] { emit menuCommand(text); });
-    }
 }
 
-void MusicTileArea::resizeEvent(QResizeEvent* event)
+void AudioTileArea::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (list_->isVisible())
         list_->setGeometry(rect());
 }
 
-int MusicTileArea::tileRow(const QObject* tile) const
+int AudioTileArea::tileRow(const QObject* tile) const
 {
     return static_cast<int>(tiles_.indexOf(static_cast<QLabel*>(const_cast<QObject*>(tile))));
 }
 
-void MusicTileArea::rebuildTiles()
+void AudioTileArea::rebuildTiles()
 {
-    if (session_.get(var("Edit_xianshikuang_pailie_yinyue")) != QLatin1String("0"))
+    if (session_.get(areaVar("Edit_xianshikuang_pailie")) != QLatin1String("0"))
         destroyTiles();
-    session_.setInt(var("Edit_xianshikuang_pailie_yinyue"), session_.table(audio::names::MusicTable).rowCount());
+    session_.setInt(areaVar("Edit_xianshikuang_pailie"), session_.table(tableName()).rowCount());
     createTiles();
 }
 
-void MusicTileArea::destroyTiles()
+void AudioTileArea::destroyTiles()
 {
     for (QLabel* tile : tiles_)
         delete tile;
     tiles_.clear();
 }
 
-void MusicTileArea::createTiles()
+void AudioTileArea::createTiles()
 {
-    const int count = session_.table(audio::names::MusicTable).rowCount();
+    const int count = session_.table(tableName()).rowCount();
     for (int i = 0; i < count; ++i) {
         auto* tile = new QLabel(panel_);
-        tile->setObjectName(kTilePrefix + QString::number(i));
+        tile->setObjectName(tilePrefix() + QString::number(i));
         tile->setFixedSize(audio::kTileSize, audio::kTileSize);
         tile->setAlignment(Qt::AlignCenter);
         tile->setScaledContents(false);
@@ -143,22 +175,22 @@ void MusicTileArea::createTiles()
     arrangeTiles();
 }
 
-void MusicTileArea::loadTilePicture(int row)
+void AudioTileArea::loadTilePicture(int row)
 {
     if (row < 0 || row >= tiles_.size())
         return;
-    tiles_[row]->setPixmap(QPixmap(audio::tileImagePath(session_, folder_, row + 1)));
+    tiles_[row]->setPixmap(QPixmap(audio::tileImagePath(session_, folder_, set_, row + 1)));
 }
 
-void MusicTileArea::reloadTilePictures()
+void AudioTileArea::reloadTilePictures()
 {
     for (int i = 0; i < tiles_.size(); ++i)
         loadTilePicture(i);
 }
 
-void MusicTileArea::arrangeTiles()
+void AudioTileArea::arrangeTiles()
 {
-    if (session_.table(audio::names::MusicList).isEmpty() && tiles_.isEmpty())
+    if (session_.table(listName()).isEmpty() && tiles_.isEmpty())
         return;
     panel_->move(0, 0);
     hover_->hide();
@@ -174,11 +206,11 @@ void MusicTileArea::arrangeTiles()
     panel_->resize(layout.panelSize);
     updateScrollBar();
     const int bottomCapBottom = scroll_[2]->y() + scroll_[2]->height();
-    session_.setInt(var("Edit_Height_chazhi_yinyue"), height() - bottomCapBottom);
-    session_.setInt(var("Edit_Panel_xianshikuang_daxiao_yinyue"), panel_->height() - height());
+    session_.setInt(areaVar("Edit_Height_chazhi"), height() - bottomCapBottom);
+    session_.setInt(areaVar("Edit_Panel_xianshikuang_daxiao"), panel_->height() - height());
 }
 
-void MusicTileArea::updateScrollBar()
+void AudioTileArea::updateScrollBar()
 {
     const audio::ScrollBarGeometry bar = audio::scrollBarFor(panel_->height(), height());
     scroll_[0]->setPixmap(scrollPiece(kScrollBarWidth, kCapHeight, false));
@@ -194,7 +226,7 @@ void MusicTileArea::updateScrollBar()
     }
 }
 
-void MusicTileArea::placeScrollBar(int top)
+void AudioTileArea::placeScrollBar(int top)
 {
     const int x = width() - kScrollBarWidth;
     scroll_[0]->move(x, top);
@@ -202,22 +234,22 @@ void MusicTileArea::placeScrollBar(int top)
     scroll_[2]->move(x, scroll_[1]->y() + scroll_[1]->height());
 }
 
-void MusicTileArea::refreshList()
+void AudioTileArea::refreshList()
 {
     list_->clear();
-    const Table& rows = session_.table(audio::names::MusicList);
+    const Table& rows = session_.table(listName());
     for (int i = 0; i < rows.rowCount(); ++i)
         list_->addTopLevelItem(new QTreeWidgetItem(rows.row(i)));
 }
 
-void MusicTileArea::showTiles()
+void AudioTileArea::showTiles()
 {
     list_->hide();
     session_.set(var("Edit_tubiao_liebiao"), QStringLiteral("tubiao"));
     session_.set(var("Edit_xiangpian_down_id"), audio::kNone);
 }
 
-void MusicTileArea::showList()
+void AudioTileArea::showList()
 {
     refreshList();
     list_->setGeometry(rect());
@@ -227,7 +259,7 @@ void MusicTileArea::showList()
     session_.set(var("Edit_xiangpian_down_id"), audio::kNone);
 }
 
-std::optional<int> MusicTileArea::selectedRow() const
+std::optional<int> AudioTileArea::selectedRow() const
 {
     if (session_.get(var("Edit_tubiao_liebiao")) == QLatin1String("liebiao")) {
         const QTreeWidgetItem* item = list_->currentItem();
@@ -240,20 +272,20 @@ std::optional<int> MusicTileArea::selectedRow() const
     return ok ? std::optional<int>(row) : std::nullopt;
 }
 
-QString MusicTileArea::previewImagePath() const
+QString AudioTileArea::previewImagePath() const
 {
-    const QString path = audio::tileImagePath(session_, folder_, selectedRow().value_or(0) + 1);
+    const QString path = audio::tileImagePath(session_, folder_, set_, selectedRow().value_or(0) + 1);
     return QFileInfo::exists(path) ? path : QString();
 }
 
-void MusicTileArea::showPreviewOf(int row)
+void AudioTileArea::showPreviewOf(int row)
 {
-    const QString path = audio::tileImagePath(session_, folder_, row + 1);
+    const QString path = audio::tileImagePath(session_, folder_, set_, row + 1);
     if (QFileInfo::exists(path))
-        emit previewSelected(kPreviewCaption, path);
+        emit previewSelected(previewCaption(), path);
 }
 
-bool MusicTileArea::eventFilter(QObject* watched, QEvent* event)
+bool AudioTileArea::eventFilter(QObject* watched, QEvent* event)
 {
     const bool scrollPiece = watched == scroll_[0] || watched == scroll_[1] || watched == scroll_[2];
     auto* tile = qobject_cast<QLabel*>(watched);
@@ -276,7 +308,7 @@ bool MusicTileArea::eventFilter(QObject* watched, QEvent* event)
             scrollMoved(cursorY);
             return true;
         case QEvent::MouseButtonRelease:
-            session_.set(var("Edit_MouseDown_kaiguan_yinyue"), QStringLiteral("taiqi"));
+            session_.set(areaVar("Edit_MouseDown_kaiguan"), QStringLiteral("taiqi"));
             return true;
         default:
             return false;
@@ -307,19 +339,19 @@ bool MusicTileArea::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-void MusicTileArea::tileMoved(QLabel* tile, const QPoint& inTile)
+void AudioTileArea::tileMoved(QLabel* tile, const QPoint& inTile)
 {
     session_.set(var("Edit_shuangji_yulan_or_qitacaozuo"), QStringLiteral("qita_caozuo"));
     if (session_.get(var("Edit_tuodong_kaiguan")) != QLatin1String("anxia")) {
-        session_.set(var("Edit_chakankongjian_shiyong_yinyue"), QStringLiteral("%1,%2").arg(tile->objectName()).arg(0));
-        session_.set(var("Edit_chakankongjian_shiyong_yinyue2"), tile->objectName());
+        session_.set(areaVar("Edit_chakankongjian_shiyong"), QStringLiteral("%1,%2").arg(tile->objectName()).arg(0));
+        session_.set(areaVar("Edit_chakankongjian_shiyong", "2"), tile->objectName());
         hover_->setGeometry(tile->geometry());
         hover_->raise();
         hover_->show();
         return;
     }
     hover_->hide();
-    QLabel* dragged = panel_->findChild<QLabel*>(session_.get(var("Edit_chakankongjian_shiyong_yinyue2")),
+    QLabel* dragged = panel_->findChild<QLabel*>(session_.get(areaVar("Edit_chakankongjian_shiyong", "2")),
                                                  Qt::FindDirectChildrenOnly);
     if (!dragged)
         return;
@@ -329,7 +361,7 @@ void MusicTileArea::tileMoved(QLabel* tile, const QPoint& inTile)
     dragged->raise();
 }
 
-void MusicTileArea::tilePressed(QLabel* tile, Qt::MouseButton button, const QPoint& inTile)
+void AudioTileArea::tilePressed(QLabel* tile, Qt::MouseButton button, const QPoint& inTile)
 {
     if (session_.get(var("Edit_shuangji_yulan_or_qitacaozuo")) != QLatin1String("qita_caozuo"))
         return;
@@ -355,7 +387,7 @@ void MusicTileArea::tilePressed(QLabel* tile, Qt::MouseButton button, const QPoi
         showPreviewOf(selected);
 }
 
-void MusicTileArea::tileReleased(QLabel* tile, Qt::MouseButton button)
+void AudioTileArea::tileReleased(QLabel* tile, Qt::MouseButton button)
 {
     if (session_.get(var("Edit_shuangji_yulan_or_qitacaozuo")) != QLatin1String("qita_caozuo"))
         return;
@@ -375,7 +407,12 @@ void MusicTileArea::tileReleased(QLabel* tile, Qt::MouseButton button)
     for (int j : audio::dropTargets(positions, r, tile->pos())) {
         session_.set(var("Edit_tuodong_huhuan_yes_or_no"), QStringLiteral("tuodong_huhuan_yes"));
         session_.setInt(var("Edit_tuodong_huhuan_yes_id"), j);
-        audio::exchangeSongs(session_, folder_, r, j);
+        if (set_ == audio::TileSet::Music) {
+            audio::exchangeSongs(session_, folder_, r, j);
+        } else {
+            audio::exchangeTileImages(session_, folder_, set_, r, j);
+            audio::exchangeLyricRows(session_, r, j);
+        }
         loadTilePicture(r);
         loadTilePicture(j);
         refreshList();
@@ -387,19 +424,19 @@ void MusicTileArea::tileReleased(QLabel* tile, Qt::MouseButton button)
     hover_->show();
 }
 
-void MusicTileArea::scrollPressed(int cursorY)
+void AudioTileArea::scrollPressed(int cursorY)
 {
-    session_.setInt(var("Edit_MouseDown_yinyue"), cursorY);
-    session_.setInt(var("Edit_MouseDown_kuangdu_yinyue"), cursorY - scroll_[1]->y());
-    session_.set(var("Edit_MouseDown_kaiguan_yinyue"), QStringLiteral("anxia"));
+    session_.setInt(areaVar("Edit_MouseDown"), cursorY);
+    session_.setInt(areaVar("Edit_MouseDown_kuangdu"), cursorY - scroll_[1]->y());
+    session_.set(areaVar("Edit_MouseDown_kaiguan"), QStringLiteral("anxia"));
 }
 
-void MusicTileArea::scrollMoved(int cursorY)
+void AudioTileArea::scrollMoved(int cursorY)
 {
-    if (session_.get(var("Edit_MouseDown_kaiguan_yinyue")) != QLatin1String("anxia"))
+    if (session_.get(areaVar("Edit_MouseDown_kaiguan")) != QLatin1String("anxia"))
         return;
     const audio::ScrollPosition at =
-        audio::dragThumb(cursorY - session_.getInt(var("Edit_MouseDown_kuangdu_yinyue")), kCapHeight,
+        audio::dragThumb(cursorY - session_.getInt(areaVar("Edit_MouseDown_kuangdu")), kCapHeight,
                          scroll_[1]->height(), kCapHeight, height(), panel_->height());
     placeScrollBar(at.topCapTop);
     panel_->move(0, at.panelTop);
