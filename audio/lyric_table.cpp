@@ -205,6 +205,17 @@ void refreshMusicListBindings(Session& session)
     }
 }
 
+void setRowStyle(Session& session, int row, const LyricStyle& style)
+{
+    Table& lyrics = session.table(names::LyricTable);
+    if (row < 0 || row >= lyrics.rowCount())
+        return;
+    writeStyle(lyrics.row(row), style);
+    Table& list = session.table(names::LyricList);
+    if (row < list.rowCount())
+        list.row(row) = lyricListRow(lyrics.row(row), row + 1);
+}
+
 void exchangeLyricRows(Session& session, int a, int b)
 {
     exchangeRows(session, {names::LyricTable, names::LyricSwap, names::LyricList, names::LyricListSwap}, a, b);

@@ -95,6 +95,10 @@ void rebuildLyricList(Session& session);
 // Rewrites the music list's "绑定歌词" column from the music table.
 void refreshMusicListBindings(Session& session);
 
+// "确定" of the lyric style window: the style into row `row`'s cells 6-14 and
+// that row of the lyric list refreshed.
+void setRowStyle(Session& session, int row, const LyricStyle& style);
+
 // exchangeRows for the lyric file table and the lyric list (style and
 // binding move with the rows).
 void exchangeLyricRows(Session& session, int a, int b);
