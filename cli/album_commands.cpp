@@ -7,6 +7,10 @@
 #include "cli/demo_media.h"
 
 #include "audio/music_import.h"
+#include "audio/music_table.h"
+#include "karaoke/karaoke_table.h"
+#include "karaoke/ksc_file.h"
+#include "karaoke/lyric_type.h"
 #include "core/working_folder.h"
 #include "engine/single_instance.h"
 #include "engine/startup.h"
@@ -22,6 +26,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -50,7 +55,9 @@ void fail(const QString& text)
 struct AlbumJob {
     QStringList photos;
     QStringList songs;
-    QStringList lyrics; // LRC and KSC files
+    QStringList lyrics;         // LRC files
+    QMap<int, QString> karaoke; // KSC file by the index of its --song
+    QString lyricType = QString(karaoke::kUseBoth);
     QString type = settings::kDvd;
     QString imageFormat; // for image sequences
     QString standard = settings::kPal;
@@ -91,8 +98,78 @@ private:
     int last_ = -1;
 };
 
+// Karaoke row i goes with song row i: every song that was imported gets the
+// file given after its --song, or an empty row when a later song has one.
+void addKaraoke(Session& session, const AlbumJob& job)
+{
+    if (job.karaoke.isEmpty())
+        return;
+    const Table& songs = session.table(audio::names::MusicTable);
+    QStringList rows;
+    int lastWithFile = -1;
+    for (int i = 0; i < songs.rowCount(); ++i) {
+        const int given = int(job.songs.indexOf(songs.cell(i, audio::MusicCol::Path)));
+        rows.append(job.karaoke.value(given));
+        if (!rows.last().isEmpty())
+            lastWithFile = i;
+    }
+    karaoke::importKaraokeFiles(session, rows.mid(0, lastWithFile + 1));
+}
+
+// Reads every karaoke file before anything is made: a file that is no
+// karaoke file ends the command; repaired lines are listed.
+bool checkKaraokeFiles(const AlbumJob& job)
+{
+    for (const QString& path : job.karaoke) {
+        const karaoke::KscDocument document = karaoke::readKscFile(path);
+        if (!document.ok()) {
+            fail(document.error);
+            return false;
+        }
+        for (const QString& problem : document.problems)
+            std::fprintf(stderr, "fotarel-cli: %s: %s\n", qPrintable(path), qPrintable(problem));
+    }
+    return true;
+}
+
+// The --ksc files by the --song each follows ("--ksc F" or "--ksc=F").
+bool pairWithSongs(const QStringList& arguments, const QString& option, QMap<int, QString>& files, QString& error)
+{
+    int song = -1;
+    const QString flag = QStringLiteral("--") + option;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        QString value;
+        if (a == QLatin1String("--song") || a.startsWith(QLatin1String("--song="))) {
+            ++song;
+            if (a == QLatin1String("--song"))
+                ++i;
+            continue;
+        }
+        if (a == flag && i + 1 < arguments.size())
+            value = arguments[++i];
+        else if (a.startsWith(flag + u'='))
+            value = a.mid(flag.size() + 1);
+        else
+            continue;
+        if (song < 0) {
+            error = QStringLiteral("%1 %2 comes before any --song; give it after the song it belongs to.").arg(flag, value);
+            return false;
+        }
+        if (files.contains(song)) {
+            error = QStringLiteral("two %1 files for the song %2.").arg(flag).arg(song + 1);
+            return false;
+        }
+        files.insert(song, QFileInfo(value).absoluteFilePath());
+    }
+    return true;
+}
+
 int runJob(const AlbumJob& job)
 {
+    if (!checkKaraokeFiles(job))
+        return 1;
+
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
         fail(QStringLiteral("Fotarel is already running and uses the working folder."));
@@ -136,6 +213,8 @@ int runJob(const AlbumJob& job)
     for (const QString& lyric : job.lyrics)
         std::fprintf(stderr, "fotarel-cli: %s: lyric overlays are not supported yet; the album is made without them.\n",
                      qPrintable(lyric));
+    addKaraoke(session, job);
+    session.set(karaoke::kLyricTypeVariable, job.lyricType);
 
     // Settings.
     session.set(settings::vars::OutputType, job.type);
@@ -212,7 +291,8 @@ void addOptions(QCommandLineParser& parser)
         {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Output file (a new folder for an image sequence)."), QStringLiteral("path")},
         {QStringLiteral("song"), QStringLiteral("A song (MP3 or any audio FFmpeg reads); repeatable."), QStringLiteral("file")},
         {QStringLiteral("lrc"), QStringLiteral("An LRC lyric file (not yet supported)."), QStringLiteral("file")},
-        {QStringLiteral("ksc"), QStringLiteral("A KSC karaoke file (not yet supported)."), QStringLiteral("file")},
+        {QStringLiteral("ksc"), QStringLiteral("The KSC karaoke file of the --song before it."), QStringLiteral("file")},
+        {QStringLiteral("lyrics"), QStringLiteral("Which lyrics the album shows with karaoke files: lrc, ksc or both (default)."), QStringLiteral("type")},
         {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
         {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
         {QStringLiteral("quality"), QStringLiteral("high (default) or normal."), QStringLiteral("quality")},
@@ -224,10 +304,25 @@ void addOptions(QCommandLineParser& parser)
     });
 }
 
-bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
+bool readJob(const QStringList& arguments, QCommandLineParser& parser, AlbumJob& job, QString& error)
 {
     job.songs = parser.values(QStringLiteral("song"));
-    job.lyrics = parser.values(QStringLiteral("lrc")) + parser.values(QStringLiteral("ksc"));
+    job.lyrics = parser.values(QStringLiteral("lrc"));
+    if (!pairWithSongs(arguments, QStringLiteral("ksc"), job.karaoke, error))
+        return false;
+    if (parser.isSet(QStringLiteral("lyrics"))) {
+        const QString type = parser.value(QStringLiteral("lyrics")).toLower();
+        if (type == QLatin1String("lrc"))
+            job.lyricType = karaoke::kUseLrc;
+        else if (type == QLatin1String("ksc"))
+            job.lyricType = karaoke::kUseKsc;
+        else if (type == QLatin1String("both"))
+            job.lyricType = karaoke::kUseBoth;
+        else {
+            error = QStringLiteral("unknown lyric type %1 (lrc, ksc or both).").arg(type);
+            return false;
+        }
+    }
     job.output = parser.value(QStringLiteral("output"));
     if (job.output.isEmpty()) {
         error = QStringLiteral("no output given (-o PATH).");
@@ -293,7 +388,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         error = QStringLiteral("no photos given.");
         return false;
     }
-    for (const QString& f : job.photos + job.songs + job.lyrics) {
+    for (const QString& f : job.photos + job.songs + job.lyrics + job.karaoke.values()) {
         if (!QFileInfo(f).isFile()) {
             error = QStringLiteral("%1: no such file.").arg(f);
             return false;
@@ -326,7 +421,7 @@ int makeAlbum(const QStringList& arguments)
     }
     AlbumJob job;
     QString error;
-    if (!readJob(parser, job, error)) {
+    if (!readJob(arguments, parser, job, error)) {
         fail(error);
         return 2;
     }

@@ -1,5 +1,7 @@
 #include "render/overlays.h"
 
+#include "karaoke/karaoke_overlay.h"
+
 namespace fotarel::render {
 
 OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, const OverlayLog& log)
@@ -10,10 +12,7 @@ OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, co
         if (overlay)
             overlays.push_back(std::move(overlay));
     };
-    (void)add;
-    (void)session;
-    (void)folder;
-    (void)log;
+    add(karaoke::makeKaraokeOverlay(session, folder, log));
     return overlays;
 }
 
