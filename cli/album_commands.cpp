@@ -5,6 +5,7 @@
 
 #include "cli/console_ui.h"
 #include "cli/demo_media.h"
+#include "cli/stop_on_signals.h"
 
 #include "audio/music_import.h"
 #include "core/working_folder.h"
@@ -174,7 +175,11 @@ int runJob(const AlbumJob& job)
     render::PassEvents events;
     events.overall = [&bar](int v, int m) { bar.show(v, m); };
     render::RenderPass pass(session, folder, events);
-    const render::PassResult result = pass.run();
+    render::PassResult result;
+    {
+        const StopOnSignals interrupt(pass.stopSource());
+        result = pass.run();
+    }
     bar.end();
     switch (result.outcome) {
     case render::PassOutcome::Completed: {
