@@ -9,12 +9,8 @@
 
 namespace fotarel::render {
 
-RenderPass::RenderPass(const Session& session, const WorkingFolder& folder, PassEvents events,
-                       OverlayHooks overlays)
-    : session_(std::make_shared<Session>(session)),
-      folder_(folder),
-      events_(std::move(events)),
-      overlays_(std::move(overlays))
+RenderPass::RenderPass(const Session& session, const WorkingFolder& folder, PassEvents events)
+    : session_(std::make_shared<Session>(session)), folder_(folder), events_(std::move(events))
 {
     // The copy must not call into the windows of the thread that made it.
     session_->setHoverListener({});
@@ -89,7 +85,7 @@ PassResult RenderPass::runSteps()
     if (events_.stopEnabled)
         events_.stopEnabled(false);
 
-    RenderDriver driver(session, folder_, paintSize(session), overlays_);
+    RenderDriver driver(session, folder_, paintSize(session));
     driver.picture0Ticks = picture0Ticks_;
     driver.picture0Time = picture0Time_;
     result.totalFrames = driver.setUp(events_.overall);

@@ -62,8 +62,7 @@ struct PassResult {
 class RenderPass {
 public:
     // Copies `session`; `folder` must outlive the pass.
-    RenderPass(const Session& session, const WorkingFolder& folder, PassEvents events = {},
-               OverlayHooks overlays = {});
+    RenderPass(const Session& session, const WorkingFolder& folder, PassEvents events = {});
     ~RenderPass();
 
     // The whole pass, finish step included. Once only.
@@ -83,7 +82,6 @@ private:
     std::shared_ptr<Session> session_; // the pass's own copy
     const WorkingFolder& folder_;
     PassEvents events_;
-    OverlayHooks overlays_;
     std::stop_source stop_;
     int picture0Ticks_ = 200;
     std::chrono::milliseconds picture0Time_{5000};
