@@ -1,5 +1,7 @@
 #include "render/overlays.h"
 
+#include "effects/caption_overlay.h"
+
 namespace fotarel::render {
 
 OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, const OverlayLog& log)
@@ -10,10 +12,8 @@ OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, co
         if (overlay)
             overlays.push_back(std::move(overlay));
     };
-    (void)add;
-    (void)session;
-    (void)folder;
-    (void)log;
+    // Captions fly in front of the lyrics.
+    add(effects::makeCaptionOverlay(session, folder, log));
     return overlays;
 }
 
