@@ -1,6 +1,8 @@
 #include "render/overlays.h"
 
+#include "audio/lyric_overlay.h"
 #include "effects/caption_overlay.h"
+#include "karaoke/lyric_type.h"
 
 namespace fotarel::render {
 
@@ -12,6 +14,8 @@ OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, co
         if (overlay)
             overlays.push_back(std::move(overlay));
     };
+    if (karaoke::lrcRuns(session))
+        add(audio::makeLyricOverlay(session, folder, log));
     // Captions fly in front of the lyrics.
     add(effects::makeCaptionOverlay(session, folder, log));
     return overlays;
