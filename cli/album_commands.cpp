@@ -5,6 +5,7 @@
 
 #include "cli/console_ui.h"
 #include "cli/demo_media.h"
+#include "cli/stop_on_signals.h"
 
 #include "audio/binding_commands.h"
 #include "audio/lyric_import.h"
@@ -318,7 +319,12 @@ int runJob(const AlbumJob& job)
     render::PassEvents events;
     events.overall = [&bar](int v, int m) { bar.show(v, m); };
     render::RenderPass pass(session, folder, events);
-    const render::PassResult result = pass.run();
+    render::PassResult result;
+    {
+        const StopOnSignals interrupt(pass.stopSource());
+        result = pass.run();
+    }
+    result.applyTo(session);
     bar.end();
     // What the pass could not use (a font that is not installed, ...).
     for (const QString& line : session.table(render::tables::ErrorLog).lines())
