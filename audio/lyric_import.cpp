@@ -55,9 +55,11 @@ LyricImportResult runLyricImport(Session& session, const WorkingFolder& folder, 
         // instead of leaving an album silently without its lyrics.
         const lrc::ReadError error = lrc::readFile(path).error;
         if (error == lrc::ReadError::None) {
+            result.rows.append(lyrics.rowCount());
             lyrics.appendRow(lyricRow(lyrics.rowCount() + 1, path));
             ++result.added;
         } else {
+            result.rows.append(-1);
             result.skipped.append(path + QStringLiteral("（") + readErrorText(error) + QStringLiteral("）"));
         }
         ui.progress(kLyricProgressBar, ++step, maximum);

@@ -31,6 +31,7 @@ QStringList chooseLyricFiles(UiPort& ui, const WorkingFolder& folder);
 struct LyricImportResult {
     int added = 0;
     QStringList skipped; // "path（why）"
+    QList<int> rows;     // per given file: its row in the lyric file table, -1 when left out
 };
 
 // The import run: every file that holds at least one timed line becomes a
