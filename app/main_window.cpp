@@ -9,6 +9,7 @@
 #include "app/message_window.h"
 #include "app/photos/photo_area.h"
 #include "app/qt_ui_port.h"
+#include "app/karaoke/karaoke_settings_window.h"
 #include "app/render/output_buttons.h"
 #include "app/settings/album_length_dialog.h"
 #include "app/settings/other_settings_dialog.h"
@@ -22,6 +23,7 @@
 #include "engine/wizard.h"
 #include "photos/photo_columns.h"
 #include "photos/thumbnails.h"
+#include "project/album_project.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -220,11 +222,22 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton2"), QStringLiteral("添加音乐"), [this] {
         addMusicCommand(session_, folder_, *ui_, *musicImport_, *musicTiles_, [this] { chooseArea(Area::Music); });
     }, QKeySequence(Qt::CTRL | Qt::Key_2));
+    addCommand(QStringLiteral("suiButton_kalaok_shezhi"), QStringLiteral("卡拉OK设置"), [this] {
+        // One settings window for the program's run, made when first opened.
+        auto* karaoke = findChild<KaraokeSettingsWindow*>();
+        if (!karaoke)
+            karaoke = new KaraokeSettingsWindow(session_, folder_, *ui_, nullptr, this);
+        karaoke->run();
+    });
     addCommand(QStringLiteral("suiButton4"), QStringLiteral("相册长度"), [this] { albumLength_->run(); });
     addCommand(QStringLiteral("suiButton9"), QStringLiteral("其它设置"), [this] { otherSettings_->run(); });
     addCommand(QStringLiteral("suiButton5"), QStringLiteral("文字特效"), [this] { captions_->run(); });
     addCommand(QStringLiteral("suiButton_xiangdao"), QStringLiteral("相册向导"), [this] { openWizard(); },
                QKeySequence(Qt::Key_F1));
+    addCommand(QStringLiteral("suiButton_dakai_xiangce"), QStringLiteral("打开相册"), [this] { openAlbumCommand(); },
+               QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(QStringLiteral("suiButton_baocun_xiangce"), QStringLiteral("保存相册"), [this] { saveAlbumCommand(); },
+               QKeySequence(Qt::CTRL | Qt::Key_S));
     // The output commands; OutputButtons finds them by name and runs them.
     QPushButton* first = addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), {});
     first->setProperty("groupStart", true);
@@ -447,6 +460,7 @@ void MainWindow::runStartup()
     int exitCode = -1;
     switch (startupReport_.outcome) {
     case StartupOutcome::Ready:
+        savedAlbum_ = project::projectText(session_); // the empty album needs no saving
         status_->timer()->start();
         commandHints_->attachAll(this);
         wizardStartTimer_->start();
@@ -466,10 +480,47 @@ void MainWindow::runStartup()
     emit startupFinished(exitCode);
 }
 
+void MainWindow::saveAlbumCommand()
+{
+    QString path = ui_->chooseSaveFile(project::kProjectFilter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(project::kProjectExtension, Qt::CaseInsensitive))
+        path += project::kProjectExtension;
+    const QString error = project::saveProject(session_, path);
+    if (!error.isEmpty()) {
+        ui_->showMessage(error);
+        return;
+    }
+    savedAlbum_ = project::projectText(session_);
+}
+
+void MainWindow::openAlbumCommand()
+{
+    const QStringList files = ui_->chooseOpenFiles(project::kProjectFilter, {});
+    if (files.isEmpty())
+        return;
+    // The photos area shows the import window while the groups are rebuilt.
+    bool opened = false;
+    auto work = [this, &files, &opened] { opened = project::openProject(photos_->context(), files.first()).opened; };
+    if (photos_->context().view.runInImportWindow)
+        photos_->context().view.runInImportWindow(work);
+    else
+        work();
+    if (!opened)
+        return;
+    savedAlbum_ = project::projectText(session_);
+    musicTiles_->rebuildTiles();
+}
+
 void MainWindow::closeCommand()
 {
-    if (confirmExit(*ui_))
-        exitTimer_->start();
+    if (!confirmExit(*ui_))
+        return;
+    if (project::albumChanged(session_, savedAlbum_) &&
+        ui_->confirm(QStringLiteral("是否保存"), QStringLiteral("相册已经修改，退出前是否保存？")))
+        saveAlbumCommand();
+    exitTimer_->start();
 }
 
 void MainWindow::exitTimerTick()

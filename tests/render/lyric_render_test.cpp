@@ -66,6 +66,7 @@ QList<QImage> renderFrames(AlbumRun& run, QStringList* log = nullptr)
     RenderPass pass(run.session, run.folder);
     const PassResult result = pass.run();
     EXPECT_EQ(result.outcome, PassOutcome::Completed) << result.errorText.toStdString();
+    result.applyTo(run.session);
     if (log)
         *log = run.session.table(tables::ErrorLog).lines();
     QList<QImage> frames;
