@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/audio/music_import_window.h"
+#include "app/audio/audio_areas.h"
 #include "app/audio/audio_tile_area.h"
 #include "app/confirm_window.h"
 #include "app/effects/caption_editor_window.h"
@@ -91,7 +92,7 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
       lyricArea_(makeArea(QStringLiteral("Panel_xianshikuang_geci"))),
       photos_(std::make_unique<PhotoArea>(session_, folder_, *ui_, photoArea_)),
       musicTiles_(new MusicTileArea(session_, folder_, musicArea_)),
-      musicImport_(new MusicImportWindow(session_, folder_, *ui_, this)),
+      lyricTiles_(new LyricTileArea(session_, folder_, lyricArea_)),
       status_(new StatusPanel(session_, this)),
       side_(new SidePanels(status_, this)),
       albumLength_(new AlbumLengthDialog(session_, this)),
@@ -138,6 +139,8 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
     connect(hoverTimer_, &QTimer::timeout, this, &MainWindow::hoverTick);
     session_.setHoverListener([this](const QString& variable, const QString& tile) { showTileHint(variable, tile); });
 
+    audio_ = new AudioAreas(session_, folder_, *ui_, *musicTiles_, *lyricTiles_, this,
+                            [this](int area) { chooseArea(Area(area)); });
     buildCommands();
     buildAreaBar();
     connect(photos_.get(), &PhotoArea::photoAreaWanted, this, [this] { chooseArea(Area::Photos); });
@@ -219,9 +222,10 @@ void MainWindow::buildCommands()
     commands_->setStyleSheet(kCommandStyle);
     addCommand(QStringLiteral("suiButton1"), QStringLiteral("添加相片"), [this] { photos_->addPhotos(); },
                QKeySequence(Qt::CTRL | Qt::Key_1));
-    addCommand(QStringLiteral("suiButton2"), QStringLiteral("添加音乐"), [this] {
-        addMusicCommand(session_, folder_, *ui_, *musicImport_, *musicTiles_, [this] { chooseArea(Area::Music); });
-    }, QKeySequence(Qt::CTRL | Qt::Key_2));
+    addCommand(QStringLiteral("suiButton2"), QStringLiteral("添加音乐"), [this] { audio_->addMusic(); },
+               QKeySequence(Qt::CTRL | Qt::Key_2));
+    addCommand(QStringLiteral("suiButton3"), QStringLiteral("添加歌词"), [this] { audio_->addLyrics(); },
+               QKeySequence(Qt::CTRL | Qt::Key_3));
     addCommand(QStringLiteral("suiButton_kalaok_shezhi"), QStringLiteral("卡拉OK设置"), [this] {
         // One settings window for the program's run, made when first opened.
         auto* karaoke = findChild<KaraokeSettingsWindow*>();
@@ -272,6 +276,21 @@ void MainWindow::buildAreaBar()
     MusicTileArea* music = musicTiles_;
     addAreaTool(Area::Music, QStringLiteral("suiButton17"), QStringLiteral("图标"), [music] { music->showTiles(); });
     addAreaTool(Area::Music, QStringLiteral("suiButton18"), QStringLiteral("列表"), [music] { music->showList(); });
+    for (const AudioAreas::Tool& tool : audio_->musicTools())
+        addAreaTool(Area::Music, tool.objectName, tool.caption, tool.run);
+    LyricTileArea* lyrics = lyricTiles_;
+    addAreaTool(Area::Lyrics, QStringLiteral("suiButton19"), QStringLiteral("图标"), [lyrics] { lyrics->showTiles(); });
+    addAreaTool(Area::Lyrics, QStringLiteral("suiButton20"), QStringLiteral("列表"), [lyrics] { lyrics->showList(); });
+    for (const AudioAreas::Tool& tool : audio_->lyricTools())
+        addAreaTool(Area::Lyrics, tool.objectName, tool.caption, tool.run);
+    // A selected song or lyric file shows its tile picture in the big preview.
+    for (AudioTileArea* tiles : {static_cast<AudioTileArea*>(musicTiles_), static_cast<AudioTileArea*>(lyricTiles_)})
+        connect(tiles, &AudioTileArea::previewSelected, this, [this](const QString& caption, const QString& path) {
+            side_->previewTitle()->setText(caption);
+            side_->previewPicture()->setPixmap(QPixmap(path).scaled(SidePanels::kPreviewWidth,
+                                                                    SidePanels::kPreviewHeight, Qt::KeepAspectRatio));
+        });
+    connect(audio_, &AudioAreas::previewCleared, side_, &SidePanels::clearSelectedPhoto);
 }
 
 void MainWindow::relayout()
@@ -511,6 +530,7 @@ void MainWindow::openAlbumCommand()
         return;
     savedAlbum_ = project::projectText(session_);
     musicTiles_->rebuildTiles();
+    lyricTiles_->rebuildTiles();
 }
 
 void MainWindow::closeCommand()

@@ -23,7 +23,8 @@ class ConfirmWindow;
 class QtUiPort;
 class PhotoArea;
 class MusicTileArea;
-class MusicImportWindow;
+class LyricTileArea;
+class AudioAreas;
 class StatusPanel;
 class AlbumLengthDialog;
 class OtherSettingsDialog;
@@ -63,6 +64,8 @@ public:
     QFrame* lyricArea() const { return lyricArea_; }
     PhotoArea* photos() const { return photos_.get(); }
     MusicTileArea* musicTiles() const { return musicTiles_; }
+    LyricTileArea* lyricTiles() const { return lyricTiles_; }
+    AudioAreas* audioAreas() const { return audio_; }
     StatusPanel* statusPanel() const { return status_; }
     CaptionEditorWindow* captionEditor() const { return captions_; }
     SidePanels* sidePanels() const { return side_; }
@@ -137,7 +140,8 @@ private:
     QFrame* lyricArea_;
     std::unique_ptr<PhotoArea> photos_;
     MusicTileArea* musicTiles_;
-    MusicImportWindow* musicImport_;
+    LyricTileArea* lyricTiles_;
+    AudioAreas* audio_ = nullptr;
     StatusPanel* status_;
     SidePanels* side_;
     AlbumLengthDialog* albumLength_;

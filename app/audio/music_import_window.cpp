@@ -15,7 +15,7 @@ namespace fotarel::app {
 
 // Passes everything to the program's port, except progress on the import's
 // bar, which this window shows itself.
-class ImportWindow::BarPort : public UiPort {
+class AudioImportWindow::BarPort : public UiPort {
 public:
     BarPort(UiPort& inner, QProgressBar* bar) : inner_(inner), bar_(bar) {}
     void showMessage(const QString& text) override { inner_.showMessage(text); }
@@ -41,7 +41,7 @@ private:
     QProgressBar* bar_;
 };
 
-ImportWindow::ImportWindow(UiPort& ui, const QString& objectName, const QString& title, const QString& barName,
+AudioImportWindow::AudioImportWindow(UiPort& ui, const QString& objectName, const QString& title, const QString& barName,
                            const QString& timerName, QWidget* parent)
     : QDialog(parent), ui_(ui), bar_(new QProgressBar(this)), timer_(new QTimer(this))
 {
@@ -56,16 +56,16 @@ ImportWindow::ImportWindow(UiPort& ui, const QString& objectName, const QString&
     timer_->setObjectName(timerName);
     timer_->setSingleShot(true);
     timer_->setInterval(1000);
-    connect(timer_, &QTimer::timeout, this, &ImportWindow::importNow);
+    connect(timer_, &QTimer::timeout, this, &AudioImportWindow::importNow);
 }
 
-void ImportWindow::setDelays(int startMs, int closeMs)
+void AudioImportWindow::setDelays(int startMs, int closeMs)
 {
     timer_->setInterval(startMs);
     closeMs_ = closeMs;
 }
 
-void ImportWindow::runModal(int files, std::function<void(UiPort&)> import)
+void AudioImportWindow::runModal(int files, std::function<void(UiPort&)> import)
 {
     import_ = std::move(import);
     bar_->setRange(0, 2 * files);
@@ -75,7 +75,7 @@ void ImportWindow::runModal(int files, std::function<void(UiPort&)> import)
     import_ = {};
 }
 
-void ImportWindow::importNow()
+void AudioImportWindow::importNow()
 {
     timer_->stop();
     BarPort port(ui_, bar_);
@@ -92,7 +92,7 @@ void ImportWindow::importNow()
 }
 
 MusicImportWindow::MusicImportWindow(Session& session, const WorkingFolder& folder, UiPort& ui, QWidget* parent)
-    : ImportWindow(ui, QStringLiteral("TForm6"), QStringLiteral("添加音乐"), audio::kMusicProgressBar,
+    : AudioImportWindow(ui, QStringLiteral("TForm6"), QStringLiteral("添加音乐"), audio::kMusicProgressBar,
                    QStringLiteral("Timer_daoru_yinyue"), parent),
       session_(session),
       folder_(folder)
@@ -108,7 +108,7 @@ audio::MusicImportResult MusicImportWindow::run(const QStringList& files)
 }
 
 LyricImportWindow::LyricImportWindow(Session& session, const WorkingFolder& folder, UiPort& ui, QWidget* parent)
-    : ImportWindow(ui, QStringLiteral("TForm7"), QStringLiteral("添加歌词"), audio::kLyricProgressBar,
+    : AudioImportWindow(ui, QStringLiteral("TForm7"), QStringLiteral("添加歌词"), audio::kLyricProgressBar,
                    QStringLiteral("Timer_daoru_geci"), parent),
       session_(session),
       folder_(folder)

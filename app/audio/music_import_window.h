@@ -21,7 +21,7 @@ class AudioTileArea;
 // ("添加歌词", TForm7) runs in, with its progress bar. Its one-shot timer
 // (1000 ms) runs the import; the window closes itself 1000 ms after the
 // import ended.
-class ImportWindow : public QDialog {
+class AudioImportWindow : public QDialog {
     Q_OBJECT
 public:
     // The timer's and the closing wait's lengths (1000 ms each).
@@ -29,7 +29,7 @@ public:
     QProgressBar* progressBar() const { return bar_; }
 
 protected:
-    ImportWindow(UiPort& ui, const QString& objectName, const QString& title, const QString& barName,
+    AudioImportWindow(UiPort& ui, const QString& objectName, const QString& title, const QString& barName,
                  const QString& timerName, QWidget* parent);
     // Shows the window modally; its timer calls `import` with a port that
     // moves this window's bar.
@@ -46,7 +46,7 @@ private:
     std::function<void(UiPort&)> import_;
 };
 
-class MusicImportWindow : public ImportWindow {
+class MusicImportWindow : public AudioImportWindow {
     Q_OBJECT
 public:
     MusicImportWindow(Session& session, const WorkingFolder& folder, UiPort& ui, QWidget* parent = nullptr);
@@ -58,7 +58,7 @@ private:
     const WorkingFolder& folder_;
 };
 
-class LyricImportWindow : public ImportWindow {
+class LyricImportWindow : public AudioImportWindow {
     Q_OBJECT
 public:
     LyricImportWindow(Session& session, const WorkingFolder& folder, UiPort& ui, QWidget* parent = nullptr);

@@ -74,12 +74,12 @@ PreviewWindow::PreviewWindow(Session& session, audio::AudioPlayer& player, UiPor
     layout->addLayout(times);
 
     connect(songs_, &QComboBox::activated, this, [this](int index) {
-        chosenSong_->setText(songs_->currentText());
+        chosenSong_->setText(songs_->itemText(index));
         preview_.chooseSong(index);
         length_->setText(preview_.lengthText());
     });
     connect(lyrics_, &QComboBox::activated, this, [this](int index) {
-        chosenLyrics_->setText(lyrics_->currentText());
+        chosenLyrics_->setText(lyrics_->itemText(index));
         preview_.chooseLyrics(index, ui_);
     });
     connect(play_, &QPushButton::clicked, this, [this] {
