@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QFrame;
 class QPushButton;
@@ -31,6 +32,7 @@ class SidePanels;
 class HintWindow;
 class CommandHints;
 class WizardWindow;
+class BrowserWindow;
 
 // The main window (TForm1). It owns the session; its first show runs the
 // start-up, its close box asks before it cleans the working tree and ends.
@@ -94,6 +96,16 @@ public:
     void runWizardStep();
     void openWizard();
 
+    // The template effect preview of a photo row (tile double-click, the
+    // context menu's and the browser's "预览效果", F5); without a row or
+    // photos the message window says why.
+    void previewPhoto(std::optional<int> row);
+    // The selected photo row of the photos area (tile or list), if any.
+    std::optional<int> selectedPhotoRow() const;
+    // "大图片浏览".
+    void openBrowser();
+    BrowserWindow* browser() const { return browser_; }
+
 public slots:
     // The close box of the title bar: ask, then clean and close.
     void closeCommand();
@@ -145,6 +157,7 @@ private:
     QString hintedTile_[3];
     CommandHints* commandHints_;
     WizardWindow* wizard_ = nullptr;
+    BrowserWindow* browser_;
     QTimer* wizardStartTimer_;
     QTimer* wizardTimer_;
     QTimer* hoverTimer_;
