@@ -416,6 +416,15 @@ void MainWindow::hoverTick()
         hoverTimer_->stop();
 }
 
+QAbstractButton* MainWindow::commandButton(const QString& objectName) const
+{
+    // Only the command bar and the area bar: other windows have buttons of
+    // the same names.
+    if (auto* b = commands_->findChild<QAbstractButton*>(objectName))
+        return b;
+    return areaBar_->findChild<QAbstractButton*>(objectName);
+}
+
 std::optional<int> MainWindow::selectedPhotoRow() const
 {
     bool ok = false;
@@ -465,12 +474,13 @@ void MainWindow::openWizard()
 {
     if (!wizard_) {
         wizard_ = new WizardWindow(
-            [this](const QString& command) { return findChild<QAbstractButton*>(command) != nullptr; }, this);
+            [this](const QString& command) { return commandButton(command) != nullptr; }, this);
         connect(wizard_, &WizardWindow::stepPressed, this, [this](int step) {
             if (wizard::press(session_, *ui_, step))
                 wizardTimer_->start();
         });
     }
+    wizard_->refreshSteps();
     wizard_->show();
     wizard_->raise();
 }
@@ -479,7 +489,7 @@ void MainWindow::runWizardStep()
 {
     wizardTimer_->stop();
     const QString command = wizard::commandForRecordedStep(session_);
-    if (auto* button = findChild<QAbstractButton*>(command))
+    if (QAbstractButton* button = commandButton(command))
         button->click();
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class QAbstractButton;
 class QFrame;
 class QPushButton;
 class QTimer;
@@ -84,6 +85,9 @@ public:
                             const QKeySequence& shortcut = {});
     // A tool of one area's bar, shown while that area is.
     QPushButton* addAreaTool(Area area, const QString& objectName, const QString& caption, std::function<void()> run);
+
+    // A command of the command bar or the area bar by its object name.
+    QAbstractButton* commandButton(const QString& objectName) const;
 
     // Applies a layout ("kaishibuju", "quanpingbuju", "heshibuju"),
     // records it in Edit_jiemian and remembers it for the next start.
