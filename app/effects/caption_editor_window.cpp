@@ -106,6 +106,9 @@ CaptionList::CaptionList(QWidget* parent) : QTreeWidget(parent), dragImage_(new 
     setColumnCount(int(displayColumnCaptions().size()));
     setHeaderLabels(displayColumnCaptions());
     header()->setSectionsMovable(false);
+    const int widths[] = {130, 64, 160, 84, 70, 56, 66, 66, 66};
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, widths[c]);
     QPalette pal = palette();
     pal.setColor(QPalette::Base, colourFromValue(1185821));
     pal.setColor(QPalette::Text, Qt::white);
