@@ -267,12 +267,12 @@ CaptionEditorWindow::CaptionEditorWindow(Session& session, UiPort& ui, QWidget* 
         bool editing;
     };
     const Command commands[] = {
-        {"suiButton1", "添加特效", &CaptionEditorWindow::addCaption, true},
-        {"suiButton2", "删除特效", &CaptionEditorWindow::deleteSelected, true},
-        {"suiButton3", "全部删除", &CaptionEditorWindow::deleteAll, true},
-        {"suiButton4", "单个预览", &CaptionEditorWindow::previewSelected, true},
-        {"suiButton5", "全部预览", &CaptionEditorWindow::previewAll, true},
-        {"suiButton6", "停止预览", &CaptionEditorWindow::stopPreview, false},
+        {"suiButton_tianjia", "添加特效", &CaptionEditorWindow::addCaption, true},
+        {"suiButton_shanchu", "删除特效", &CaptionEditorWindow::deleteSelected, true},
+        {"suiButton_quanbushanchu", "全部删除", &CaptionEditorWindow::deleteAll, true},
+        {"suiButton_dangeyulan", "单个预览", &CaptionEditorWindow::previewSelected, true},
+        {"suiButton_quanbuyulan", "全部预览", &CaptionEditorWindow::previewAll, true},
+        {"suiButton_tingzhiyulan", "停止预览", &CaptionEditorWindow::stopPreview, false},
     };
     int x = 10;
     for (const Command& c : commands) {
@@ -283,7 +283,7 @@ CaptionEditorWindow::CaptionEditorWindow(Session& session, UiPort& ui, QWidget* 
             editing_ << b;
         x += 118;
     }
-    QPushButton* back = button(QStringLiteral("suiButton7"), QStringLiteral("返     回"), this);
+    QPushButton* back = button(QStringLiteral("suiButton_fanhui"), QStringLiteral("返     回"), this);
     back->setGeometry(780, 346, 110, 30);
     connect(back, &QPushButton::clicked, this, &QDialog::reject);
 

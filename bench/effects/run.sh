@@ -34,7 +34,6 @@ render_once() { # $1: label, rest: extra options
   "$bin/fotarel-cli" make --type DVD --seed 1 "$@" -o "$work/$label.mpg" "$work"/photo_*.jpg \
     > "$work/out_$label" 2> "$work/err_$label" || { cat "$work/err_$label"; exit 1; }
   t1=$(date +%s.%N)
-  frames=$(awk '{print $2}' "$work/out_$label")
   awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.3f", b-a}'
 }
 
@@ -45,6 +44,7 @@ for round in $(seq 1 "$rounds"); do
   caption_times+=("$(render_once captions "${captions[@]}")")
   echo "round $round: without ${plain_times[-1]} s, with captions ${caption_times[-1]} s" >&2
 done
+frames=$(awk '{print $2}' "$work/out_plain")
 plain_s=$(best "${plain_times[@]}")
 caption_s=$(best "${caption_times[@]}")
 echo "photos:                        $count, $frames frames (best of $rounds round(s))"

@@ -181,8 +181,8 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
     e.click("全部预览");
     ASSERT_TRUE(e.window.previewRunning());
     EXPECT_FALSE(e.window.sample()->isVisible());
-    EXPECT_FALSE(e.window.findChild<QPushButton*>("suiButton1")->isEnabled());
-    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton6")->isEnabled());
+    EXPECT_FALSE(e.window.findChild<QPushButton*>("suiButton_tianjia")->isEnabled());
+    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton_tingzhiyulan")->isEnabled());
 
     auto* clock = e.find<QLineEdit>("Edit_shijian");
     e.window.previewTick();
@@ -218,7 +218,7 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
     EXPECT_LT(ticks, 1100);
     EXPECT_EQ(clock->text(), "00:00");
     EXPECT_TRUE(e.window.sample()->isVisible());
-    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton1")->isEnabled());
+    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton_tianjia")->isEnabled());
 }
 
 TEST(CaptionEditor, SinglePreviewPlaysOnlyTheSelectedRow)
