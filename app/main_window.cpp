@@ -9,6 +9,7 @@
 #include "app/message_window.h"
 #include "app/photos/photo_area.h"
 #include "app/qt_ui_port.h"
+#include "app/karaoke/karaoke_settings_window.h"
 #include "app/render/output_buttons.h"
 #include "app/settings/album_length_dialog.h"
 #include "app/settings/other_settings_dialog.h"
@@ -220,6 +221,13 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton2"), QStringLiteral("添加音乐"), [this] {
         addMusicCommand(session_, folder_, *ui_, *musicImport_, *musicTiles_, [this] { chooseArea(Area::Music); });
     }, QKeySequence(Qt::CTRL | Qt::Key_2));
+    addCommand(QStringLiteral("suiButton_kalaok_shezhi"), QStringLiteral("卡拉OK设置"), [this] {
+        // One settings window for the program's run, made when first opened.
+        auto* karaoke = findChild<KaraokeSettingsWindow*>();
+        if (!karaoke)
+            karaoke = new KaraokeSettingsWindow(session_, folder_, *ui_, nullptr, this);
+        karaoke->run();
+    });
     addCommand(QStringLiteral("suiButton4"), QStringLiteral("相册长度"), [this] { albumLength_->run(); });
     addCommand(QStringLiteral("suiButton9"), QStringLiteral("其它设置"), [this] { otherSettings_->run(); });
     addCommand(QStringLiteral("suiButton5"), QStringLiteral("文字特效"), [this] { captions_->run(); });
