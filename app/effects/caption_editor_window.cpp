@@ -401,6 +401,13 @@ void CaptionEditorWindow::buildChoosers(QWidget* box)
 void CaptionEditorWindow::prepareOpening()
 {
     stopPreview();
+    // The working table is the main window's table as the last closing left
+    // it, unless something else (an album project being opened) replaced
+    // that: then the editor edits what the album now holds.
+    const Table& main = session_.table(kCaptionTable);
+    working_.clear();
+    for (int r = 0; r < main.rowCount(); ++r)
+        working_.appendRow(main.row(r));
     motions_ = motionTable(panel_->width(), panel_->height());
     text_->setText(kDefaultText);
     minute_->setCurrentIndex(0);

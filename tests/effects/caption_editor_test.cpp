@@ -131,6 +131,18 @@ TEST(CaptionEditor, AddedCaptionsReachTheMainTableWhenTheWindowCloses)
     e.window.close();
     ASSERT_EQ(main.rowCount(), 1);
     EXPECT_EQ(main.cell(0, CaptionCol::Text), "第二条");
+
+    // Captions the album got elsewhere (an opened project) are what the
+    // editor shows next, and closing it keeps them.
+    Table& album = e.session.table(kCaptionTable);
+    album.appendRow(album.row(0));
+    album.setCell(1, CaptionCol::Text, "来自相册文件");
+    e.window.prepareOpening();
+    e.window.show();
+    ASSERT_EQ(e.window.displayList()->topLevelItemCount(), 2);
+    EXPECT_EQ(e.window.displayList()->topLevelItem(1)->text(0), "来自相册文件");
+    e.window.close();
+    EXPECT_EQ(album.rowCount(), 2);
 }
 
 TEST(CaptionEditor, DraggingSelectedRowsPutsThemBeforeTheRowUnderTheCursor)
