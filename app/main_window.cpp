@@ -23,6 +23,7 @@
 #include "engine/wizard.h"
 #include "photos/photo_columns.h"
 #include "photos/thumbnails.h"
+#include "project/album_project.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -233,6 +234,10 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton5"), QStringLiteral("文字特效"), [this] { captions_->run(); });
     addCommand(QStringLiteral("suiButton_xiangdao"), QStringLiteral("相册向导"), [this] { openWizard(); },
                QKeySequence(Qt::Key_F1));
+    addCommand(QStringLiteral("suiButton_dakai_xiangce"), QStringLiteral("打开相册"), [this] { openAlbumCommand(); },
+               QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(QStringLiteral("suiButton_baocun_xiangce"), QStringLiteral("保存相册"), [this] { saveAlbumCommand(); },
+               QKeySequence(Qt::CTRL | Qt::Key_S));
     // The output commands; OutputButtons finds them by name and runs them.
     QPushButton* first = addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), {});
     first->setProperty("groupStart", true);
@@ -455,6 +460,7 @@ void MainWindow::runStartup()
     int exitCode = -1;
     switch (startupReport_.outcome) {
     case StartupOutcome::Ready:
+        savedAlbum_ = project::projectText(session_); // the empty album needs no saving
         status_->timer()->start();
         commandHints_->attachAll(this);
         wizardStartTimer_->start();
@@ -474,10 +480,47 @@ void MainWindow::runStartup()
     emit startupFinished(exitCode);
 }
 
+void MainWindow::saveAlbumCommand()
+{
+    QString path = ui_->chooseSaveFile(project::kProjectFilter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(project::kProjectExtension, Qt::CaseInsensitive))
+        path += project::kProjectExtension;
+    const QString error = project::saveProject(session_, path);
+    if (!error.isEmpty()) {
+        ui_->showMessage(error);
+        return;
+    }
+    savedAlbum_ = project::projectText(session_);
+}
+
+void MainWindow::openAlbumCommand()
+{
+    const QStringList files = ui_->chooseOpenFiles(project::kProjectFilter, {});
+    if (files.isEmpty())
+        return;
+    // The photos area shows the import window while the groups are rebuilt.
+    bool opened = false;
+    auto work = [this, &files, &opened] { opened = project::openProject(photos_->context(), files.first()).opened; };
+    if (photos_->context().view.runInImportWindow)
+        photos_->context().view.runInImportWindow(work);
+    else
+        work();
+    if (!opened)
+        return;
+    savedAlbum_ = project::projectText(session_);
+    musicTiles_->rebuildTiles();
+}
+
 void MainWindow::closeCommand()
 {
-    if (confirmExit(*ui_))
-        exitTimer_->start();
+    if (!confirmExit(*ui_))
+        return;
+    if (project::albumChanged(session_, savedAlbum_) &&
+        ui_->confirm(QStringLiteral("是否保存"), QStringLiteral("相册已经修改，退出前是否保存？")))
+        saveAlbumCommand();
+    exitTimer_->start();
 }
 
 void MainWindow::exitTimerTick()

@@ -96,8 +96,13 @@ public:
     void runWizardStep();
     void openWizard();
 
+    // "保存相册" / "打开相册": the album as a project file (project/README.md).
+    void saveAlbumCommand();
+    void openAlbumCommand();
+
 public slots:
-    // The close box of the title bar: ask, then clean and close.
+    // The close box of the title bar: ask, offer to save a changed album,
+    // then clean and close.
     void closeCommand();
 
 signals:
@@ -126,6 +131,7 @@ private:
     MessageWindow* messages_;
     ConfirmWindow* exitConfirm_;
     std::unique_ptr<QtUiPort> ui_;
+    QByteArray savedAlbum_; // the album as last saved or opened (project text)
     QFrame* photoArea_;
     QFrame* musicArea_;
     QFrame* lyricArea_;

@@ -106,6 +106,30 @@ TEST(MainWindow, CloseBoxAsksAndOnlyConfirmedExitCleansTheTree)
     EXPECT_TRUE(tree.exists("smxcwjj/wj_0_or_2/wjj_02/a1.rar"));
 }
 
+TEST(MainWindow, ExitOffersToSaveOnlyAChangedAlbum)
+{
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    MainWindow& window = *started.window;
+    // A caption makes the album differ from the empty one of the start.
+    window.session().table("ListView_Label").appendRow({"1", "片头"});
+
+    QStringList asked;
+    auto record = [&asked](QWidget* w) {
+        for (QLabel* l : w->findChildren<QLabel*>())
+            if (!l->text().isEmpty())
+                asked << l->text();
+    };
+    answerModal("TForm25", "确定", [&](QWidget* w) {
+        record(w);
+        answerModal("TFormConfirm", "取消", record); // "是否保存": leave without saving
+    });
+    window.closeCommand();
+    ASSERT_TRUE(waitUntil([&] { return !window.isVisible(); }));
+    EXPECT_TRUE(asked.contains("确定要退出本软件吗？"));
+    EXPECT_TRUE(asked.contains("相册已经修改，退出前是否保存？")) << asked.join('|').toStdString();
+}
+
 TEST(MainWindow, MessageWindowShowsTheTextAboveTheOpenWindow)
 {
     TempTree tree;
