@@ -4,7 +4,7 @@
 #include "app/audio/binding_window.h"
 #include "app/audio/lyric_style_window.h"
 #include "app/audio/music_import_window.h"
-#include "app/audio/preview_window.h"
+#include "app/audio/audio_preview_window.h"
 #include "audio/binding_commands.h"
 #include "audio/music_table.h"
 #include "audio/qt_audio_player.h"
@@ -31,8 +31,8 @@ AudioAreas::AudioAreas(Session& session, const WorkingFolder& folder, UiPort& ui
       lyricImport_(new LyricImportWindow(session, folder, *port_, window)),
       binding_(new BindingWindow(session, *port_, window)),
       style_(new LyricStyleWindow(session, window)),
-      musicPreview_(new PreviewWindow(session, *player_, *port_, audio::LyricPreview::Kind::Music, window)),
-      lyricPreview_(new PreviewWindow(session, *player_, *port_, audio::LyricPreview::Kind::Lyrics, window))
+      musicPreview_(new AudioPreviewWindow(session, *player_, *port_, audio::LyricPreview::Kind::Music, window)),
+      lyricPreview_(new AudioPreviewWindow(session, *player_, *port_, audio::LyricPreview::Kind::Lyrics, window))
 {
     connect(&musicTiles_, &AudioTileArea::menuCommand, this, [this](const QString& c) { musicCommand(c); });
     connect(&lyricTiles_, &AudioTileArea::menuCommand, this, [this](const QString& c) { lyricCommand(c); });

@@ -23,7 +23,7 @@ class MusicImportWindow;
 class LyricImportWindow;
 class BindingWindow;
 class LyricStyleWindow;
-class PreviewWindow;
+class AudioPreviewWindow;
 
 // The music and lyric areas' commands: "添加歌词LRC", every command of the two
 // areas' menus and tool buttons (previews, deleting, binding, lyric style),
@@ -58,8 +58,8 @@ public:
     LyricImportWindow* lyricImportWindow() const { return lyricImport_; }
     BindingWindow* bindingWindow() const { return binding_; }
     LyricStyleWindow* styleWindow() const { return style_; }
-    PreviewWindow* musicPreview() const { return musicPreview_; }
-    PreviewWindow* lyricPreview() const { return lyricPreview_; }
+    AudioPreviewWindow* musicPreview() const { return musicPreview_; }
+    AudioPreviewWindow* lyricPreview() const { return lyricPreview_; }
 
 signals:
     // The big preview: "        缩略图预览" with no picture after a deletion.
@@ -80,8 +80,8 @@ private:
     LyricImportWindow* lyricImport_;
     BindingWindow* binding_;
     LyricStyleWindow* style_;
-    PreviewWindow* musicPreview_;
-    PreviewWindow* lyricPreview_;
+    AudioPreviewWindow* musicPreview_;
+    AudioPreviewWindow* lyricPreview_;
 };
 
 } // namespace fotarel::app

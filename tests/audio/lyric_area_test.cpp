@@ -5,7 +5,7 @@
 #include "app/audio/binding_window.h"
 #include "app/audio/lyric_panel.h"
 #include "app/audio/lyric_style_window.h"
-#include "app/audio/preview_window.h"
+#include "app/audio/audio_preview_window.h"
 #include "audio/lyric_import.h"
 #include "audio/lyric_table.h"
 #include "audio/music_import.h"
@@ -156,7 +156,7 @@ TEST_F(LyricArea, BindingWindowNeedsAChoice)
 TEST_F(LyricArea, PreviewShowsLinesInTimeOnTheBlackPanel)
 {
     ClockPlayer player;
-    PreviewWindow window(session, player, ui, audio::LyricPreview::Kind::Lyrics);
+    AudioPreviewWindow window(session, player, ui, audio::LyricPreview::Kind::Lyrics);
     window.prepare();
     EXPECT_EQ(window.songChooser()->count(), 3);
     EXPECT_EQ(window.lyricChooser()->count(), 2);

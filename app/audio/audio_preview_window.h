@@ -17,10 +17,10 @@ class LyricPanel;
 // "音乐预览" (TForm28) and "歌词预览" (TForm29): choose a song and a lyric file,
 // play, and watch the lines appear in time on the black lyric panel
 // (679 x 390) while the time labels run. The timer ticks every 10 ms.
-class PreviewWindow : public QDialog {
+class AudioPreviewWindow : public QDialog {
     Q_OBJECT
 public:
-    PreviewWindow(Session& session, audio::AudioPlayer& player, UiPort& ui, audio::LyricPreview::Kind kind,
+    AudioPreviewWindow(Session& session, audio::AudioPlayer& player, UiPort& ui, audio::LyricPreview::Kind kind,
                   QWidget* parent = nullptr);
 
     // Opening: choosers refilled, nothing chosen, times "00:00"; then modal.
@@ -61,6 +61,6 @@ private:
 };
 
 // "音乐预览" / "歌词预览": the checks, then the window.
-void previewCommand(Session& session, UiPort& ui, PreviewWindow& window, audio::LyricPreview::Kind kind);
+void previewCommand(Session& session, UiPort& ui, AudioPreviewWindow& window, audio::LyricPreview::Kind kind);
 
 } // namespace fotarel::app

@@ -1,4 +1,4 @@
-#include "app/audio/preview_window.h"
+#include "app/audio/audio_preview_window.h"
 
 #include "app/audio/lyric_panel.h"
 
@@ -16,7 +16,7 @@ namespace fotarel::app {
 
 using Kind = audio::LyricPreview::Kind;
 
-PreviewWindow::PreviewWindow(Session& session, audio::AudioPlayer& player, UiPort& ui, Kind kind, QWidget* parent)
+AudioPreviewWindow::AudioPreviewWindow(Session& session, audio::AudioPlayer& player, UiPort& ui, Kind kind, QWidget* parent)
     : QDialog(parent),
       ui_(ui),
       preview_(session, player, kind),
@@ -89,15 +89,15 @@ PreviewWindow::PreviewWindow(Session& session, audio::AudioPlayer& player, UiPor
         panel_->setLine(QString(), preview_.style());
         timer_->start();
     });
-    connect(stop_, &QPushButton::clicked, this, &PreviewWindow::stopPlaying);
+    connect(stop_, &QPushButton::clicked, this, &AudioPreviewWindow::stopPlaying);
     connect(back, &QPushButton::clicked, this, [this] {
         stopPlaying();
         reject();
     });
-    connect(timer_, &QTimer::timeout, this, &PreviewWindow::tick);
+    connect(timer_, &QTimer::timeout, this, &AudioPreviewWindow::tick);
 }
 
-void PreviewWindow::prepare()
+void AudioPreviewWindow::prepare()
 {
     stopPlaying();
     preview_.reset();
@@ -114,13 +114,13 @@ void PreviewWindow::prepare()
     panel_->setLine(QString(), panel_->lineStyle());
 }
 
-void PreviewWindow::open()
+void AudioPreviewWindow::open()
 {
     prepare();
     exec();
 }
 
-void PreviewWindow::tick()
+void AudioPreviewWindow::tick()
 {
     const audio::LyricPreview::Frame frame = preview_.tick();
     current_->setText(frame.current);
@@ -129,7 +129,7 @@ void PreviewWindow::tick()
         timer_->stop();
 }
 
-void PreviewWindow::stopPlaying()
+void AudioPreviewWindow::stopPlaying()
 {
     timer_->stop();
     preview_.stop();
@@ -137,13 +137,13 @@ void PreviewWindow::stopPlaying()
     current_->setText(QStringLiteral("00:00"));
 }
 
-void PreviewWindow::closeEvent(QCloseEvent* event)
+void AudioPreviewWindow::closeEvent(QCloseEvent* event)
 {
     stopPlaying();
     QDialog::closeEvent(event);
 }
 
-void previewCommand(Session& session, UiPort& ui, PreviewWindow& window, Kind kind)
+void previewCommand(Session& session, UiPort& ui, AudioPreviewWindow& window, Kind kind)
 {
     if (audio::LyricPreview::mayOpen(session, ui, kind))
         window.open();
