@@ -11,6 +11,9 @@
 #include "audio/lyric_import.h"
 #include "audio/music_import.h"
 #include "audio/music_table.h"
+#include "karaoke/karaoke_table.h"
+#include "karaoke/ksc_file.h"
+#include "karaoke/lyric_type.h"
 #include "core/working_folder.h"
 #include "effects/caption_columns.h"
 #include "effects/caption_option.h"
@@ -57,9 +60,10 @@ void fail(const QString& text)
 struct AlbumJob {
     QStringList photos;
     QStringList songs;
-    QStringList lyrics; // KSC files
-    // LRC files, each with the index in `songs` of the --song before it.
+    // LRC and KSC files, each with the index in `songs` of the --song before it.
     QList<QPair<int, QString>> lrcFiles;
+    QList<QPair<int, QString>> kscFiles;
+    QString lyricType = QString(karaoke::kUseBoth);
     QList<Row> captions; // caption-table rows from --caption
     QString type = settings::kDvd;
     QString imageFormat; // for image sequences
@@ -127,6 +131,66 @@ private:
     int last_ = -1;
 };
 
+// Karaoke row i goes with song row i of the music table: the row of every
+// song given with a --ksc gets that file; rows before it without one stay
+// empty (no karaoke for that song).
+void addKaraoke(Session& session, const AlbumJob& job)
+{
+    const Table& songs = session.table(audio::names::MusicTable);
+    Table& rows = session.table(karaoke::names::KaraokeTable);
+    for (const auto& [given, file] : job.kscFiles) {
+        int row = -1;
+        for (int i = 0; i < songs.rowCount() && row < 0; ++i)
+            if (songs.cell(i, audio::MusicCol::Path) == job.songs.value(given))
+                row = i;
+        if (row < 0)
+            continue; // the song could not be read
+        while (rows.rowCount() <= row)
+            rows.appendRow(karaoke::karaokeRow(rows.rowCount() + 1, QString()));
+        rows.row(row) = karaoke::karaokeRow(row + 1, file);
+    }
+}
+
+// Reads every karaoke file before anything is made: a file that is no
+// karaoke file ends the command; repaired lines are listed.
+bool checkKaraokeFiles(const AlbumJob& job)
+{
+    for (const auto& [song, path] : job.kscFiles) {
+        const karaoke::KscDocument document = karaoke::readKscFile(path);
+        if (!document.ok()) {
+            fail(document.error);
+            return false;
+        }
+        for (const QString& problem : document.problems)
+            std::fprintf(stderr, "fotarel-cli: %s: %s\n", qPrintable(path), qPrintable(problem));
+    }
+    return true;
+}
+
+// The values of `option` (--lrc, --ksc), each with the index of the --song
+// given before it on the command line.
+bool filesBySong(const QCommandLineParser& parser, const QString& option, QList<QPair<int, QString>>& files,
+                 QString& error)
+{
+    const QStringList values = parser.values(option);
+    int songsSeen = 0;
+    int valuesSeen = 0;
+    for (const QString& name : parser.optionNames()) {
+        if (name == QLatin1String("song")) {
+            ++songsSeen;
+        } else if (name == option) {
+            const QString file = values.value(valuesSeen++);
+            if (songsSeen == 0) {
+                error = QStringLiteral("--%1 %2 comes before any --song; each --%1 goes with the --song before it.")
+                            .arg(option, file);
+                return false;
+            }
+            files.append({songsSeen - 1, file});
+        }
+    }
+    return true;
+}
+
 // Imports the --lrc files and binds each to the song of the --song before
 // it; a song or lyric file that could not be read binds nothing (the import
 // has said why).
@@ -159,6 +223,9 @@ void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, cons
 
 int runJob(const AlbumJob& job)
 {
+    if (!checkKaraokeFiles(job))
+        return 1;
+
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
         fail(QStringLiteral("Fotarel is already running and uses the working folder."));
@@ -208,9 +275,8 @@ int runJob(const AlbumJob& job)
         skippedSongs = music.skipped;
     }
     addLrcFiles(session, folder, ui, job, firstSongRow, skippedSongs);
-    for (const QString& lyric : job.lyrics)
-        std::fprintf(stderr, "fotarel-cli: %s: lyric overlays are not supported yet; the album is made without them.\n",
-                     qPrintable(lyric));
+    addKaraoke(session, job);
+    session.set(karaoke::kLyricTypeVariable, job.lyricType);
 
     // Captions, in the order given.
     for (const Row& caption : job.captions)
@@ -328,7 +394,8 @@ void addOptions(QCommandLineParser& parser)
                         "bottom centre); repeatable. A song without one shows the first lyric file's lines, as in "
                         "the desktop program."),
          QStringLiteral("file")},
-        {QStringLiteral("ksc"), QStringLiteral("A KSC karaoke file (not yet supported)."), QStringLiteral("file")},
+        {QStringLiteral("ksc"), QStringLiteral("The KSC karaoke file of the --song before it; repeatable."), QStringLiteral("file")},
+        {QStringLiteral("lyrics"), QStringLiteral("Which lyrics the album shows with karaoke files: lrc, ksc or both (default)."), QStringLiteral("type")},
         {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
         {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
         {QStringLiteral("quality"), QStringLiteral("high (default) or normal."), QStringLiteral("quality")},
@@ -359,22 +426,26 @@ void addOptions(QCommandLineParser& parser)
 bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
 {
     job.songs = parser.values(QStringLiteral("song"));
-    job.lyrics = parser.values(QStringLiteral("ksc"));
-    // Each --lrc goes with the --song before it: walk the options in order.
-    const QStringList lrcValues = parser.values(QStringLiteral("lrc"));
-    int songsSeen = 0;
-    int lrcSeen = 0;
-    for (const QString& name : parser.optionNames()) {
-        if (name == QLatin1String("song")) {
-            ++songsSeen;
-        } else if (name == QLatin1String("lrc")) {
-            const QString file = lrcValues.value(lrcSeen++);
-            if (songsSeen == 0) {
-                error = QStringLiteral("--lrc %1 comes before any --song; each --lrc goes with the --song before it.")
-                            .arg(file);
-                return false;
-            }
-            job.lrcFiles.append({songsSeen - 1, file});
+    if (!filesBySong(parser, QStringLiteral("lrc"), job.lrcFiles, error)
+        || !filesBySong(parser, QStringLiteral("ksc"), job.kscFiles, error))
+        return false;
+    for (int i = 1; i < job.kscFiles.size(); ++i) {
+        if (job.kscFiles[i].first == job.kscFiles[i - 1].first) {
+            error = QStringLiteral("two --ksc files for the song %1.").arg(job.songs.value(job.kscFiles[i].first));
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("lyrics"))) {
+        const QString type = parser.value(QStringLiteral("lyrics")).toLower();
+        if (type == QLatin1String("lrc"))
+            job.lyricType = karaoke::kUseLrc;
+        else if (type == QLatin1String("ksc"))
+            job.lyricType = karaoke::kUseKsc;
+        else if (type == QLatin1String("both"))
+            job.lyricType = karaoke::kUseBoth;
+        else {
+            error = QStringLiteral("unknown lyric type %1 (lrc, ksc or both).").arg(type);
+            return false;
         }
     }
     for (const QString& text : parser.values(QStringLiteral("caption"))) {
@@ -455,11 +526,11 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         error = QStringLiteral("no photos given.");
         return false;
     }
-    QStringList lrcPaths;
-    for (const auto& [song, file] : job.lrcFiles)
-        lrcPaths.append(file);
+    QStringList lyricPaths;
+    for (const auto& [song, file] : job.lrcFiles + job.kscFiles)
+        lyricPaths.append(file);
     const QStringList projectFile = job.project.isEmpty() ? QStringList{} : QStringList{job.project};
-    for (const QString& f : job.photos + job.songs + job.lyrics + lrcPaths + projectFile) {
+    for (const QString& f : job.photos + job.songs + lyricPaths + projectFile) {
         if (!QFileInfo(f).isFile()) {
             error = QStringLiteral("%1: no such file.").arg(f);
             return false;
@@ -470,6 +541,8 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     for (QString& f : job.songs)
         f = QFileInfo(f).absoluteFilePath();
     for (auto& [song, file] : job.lrcFiles)
+        file = QFileInfo(file).absoluteFilePath();
+    for (auto& [song, file] : job.kscFiles)
         file = QFileInfo(file).absoluteFilePath();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "audio/lyric_overlay.h"
 #include "effects/caption_overlay.h"
+#include "karaoke/karaoke_overlay.h"
 #include "karaoke/lyric_type.h"
 
 namespace fotarel::render {
@@ -16,6 +17,8 @@ OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, co
     };
     if (karaoke::lrcRuns(session))
         add(audio::makeLyricOverlay(session, folder, log));
+    // Karaoke decides for itself whether it runs (karaoke rows, lyric type).
+    add(karaoke::makeKaraokeOverlay(session, folder, log));
     // Captions fly in front of the lyrics.
     add(effects::makeCaptionOverlay(session, folder, log));
     return overlays;
