@@ -3,6 +3,7 @@
 #include "core/colours.h"
 #include "core/table_names.h"
 #include "engine/layouts.h"
+#include "app/settings/status_panel.h"
 #include "app/side_panels.h"
 #include "app/wizard/wizard_window.h"
 #include "tests/app/gui_helpers.h"
@@ -11,6 +12,7 @@
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -157,4 +159,33 @@ TEST(Fonts, WindowsFontNamesResolveToInstalledCjkFonts)
         const QString family = QFontInfo(QFont(QString::fromUtf8(name))).family();
         EXPECT_TRUE(family.contains("CJK") || family.contains("WenQuanYi")) << name << " -> " << family.toStdString();
     }
+}
+
+TEST(MainWindow, TextEffectCommandOpensTheEditorAndTheStatusPanelCountsItsRows)
+{
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    MainWindow& window = *started.window;
+    auto* command = window.findChild<QPushButton*>("suiButton5");
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->text(), "文字特效");
+    EXPECT_FALSE(window.findChild<QPushButton*>("suiButton6")); // picture effects have no command
+    bool opened = false;
+    answerModal("TForm3", "返     回", [&](QWidget* editor) {
+        opened = true;
+        for (QPushButton* b : editor->findChildren<QPushButton*>())
+            if (b->text() == "添加特效") {
+                QTest::mouseClick(b, Qt::LeftButton);
+                QTest::mouseClick(b, Qt::LeftButton);
+            }
+    });
+    QTest::mouseClick(command, Qt::LeftButton);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(window.session().table("ListView_Label").rowCount(), 2);
+    EXPECT_TRUE(waitUntil([&] {
+        for (QLabel* line : window.statusPanel()->findChildren<QLabel*>())
+            if (line->text() == "文字特效:2")
+                return true;
+        return false;
+    }));
 }
