@@ -1073,7 +1073,17 @@ bool ConversionRun::run()
     return true;
 }
 
-Conversion::Conversion() = default;
+Conversion::Conversion()
+{
+    // The library reports what goes wrong through lastError(); FFmpeg's own
+    // console lines (encoder statistics, muxer hints) would only reach a
+    // user as noise. FOTAREL_FFMPEG_LOG=1 brings them back for debugging.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] {
+        if (qEnvironmentVariableIsEmpty("FOTAREL_FFMPEG_LOG"))
+            av_log_set_level(AV_LOG_QUIET);
+    });
+}
 Conversion::~Conversion() = default;
 
 void Conversion::setVideoList(const MediaList& list)
