@@ -472,6 +472,7 @@ void MainWindow::previewPhoto(std::optional<int> row)
     session_.set(QStringLiteral("Edit_shuangji_yulan_or_qitacaozuo"), QStringLiteral("shuangji_yulan"));
     session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("False"));
     PreviewWindow window(session_, folder_, this);
+    window.message = [this](const QString& text) { ui_->showMessage(text); };
     bool invalid = false;
     connect(&window, &PreviewWindow::invalidTemplate, &window, [&window, &invalid] {
         invalid = true;
