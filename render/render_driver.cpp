@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace fotarel::render {
 
 namespace {
@@ -176,6 +178,7 @@ bool RenderDriver::nextTemplate()
         const bool ending = session_.get(vars::EndingSwitch) == kEndingOn;
         session_.setInt(vars::SequenceIndex, index);
         QString next;
+        bool firstEndingLoad = false;
         if (ending) {
             // A player that failed during the ending template: load it again.
             next = endingMovie;
@@ -187,6 +190,7 @@ bool RenderDriver::nextTemplate()
             session_.set(vars::EndingSwitch, kEndingOn);
             session_.set(vars::SequenceIndex, QStringLiteral("-1"));
             next = endingMovie;
+            firstEndingLoad = true;
         }
 
         // 6-7.
@@ -220,11 +224,24 @@ bool RenderDriver::nextTemplate()
             if (!ending)
                 continue; // the next template of the sequence (or the ending one) takes its frames
         }
-        // 11.
-        session_.set(vars::MovieFrame, QStringLiteral("-1"));
+        // 11. The ending template plays over the album's last frames: when
+        // more frames are left than it reserves (an album that follows
+        // longer music, or a skipped template), its first frame, which shows
+        // the last picture, holds until then instead of its fade to black
+        // lasting to the end.
+        const int hold = firstEndingLoad ? endingHold() : 0;
+        session_.set(vars::MovieFrame, QString::number(-1 - hold));
         showOverlays();
         return true;
     }
+}
+
+int RenderDriver::endingHold() const
+{
+    // The album's first frame is the start frame; every composed frame
+    // after it counts in AlbumFrame.
+    const long long left = session_.table(tables::FrameList).rowCount() - 1LL - session_.getInt(vars::AlbumFrame);
+    return int(std::clamp<long long>(left - kEndingReserve, 0, 1 << 30));
 }
 
 void RenderDriver::hideOverlays()

@@ -95,6 +95,9 @@ private:
     QString path(const QString& relative) const { return folder_.path(relative); }
     void replacePlayer();
     bool loadMovie(const QString& file);
+    // Frames the ending template's first frame holds before it plays, so
+    // that it fills the album's last kEndingReserve frames.
+    int endingHold() const;
     void fillTemplateUse();
 
     Session& session_;

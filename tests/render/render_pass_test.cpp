@@ -8,6 +8,7 @@
 #include "render/output_settings.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
+#include "templates/package.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,40 @@ TEST(RenderPass, StopDuringEncodingLeavesNoOutputAndNoWorkingFiles)
     EXPECT_FALSE(QFileInfo::exists(run.tree.path("stopped.avi.part")));
     EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
     EXPECT_FALSE(run.exists("smxcwjj/tp_wjj/pic/picture_0.rar"));
+}
+
+TEST(RenderPass, FollowingLongerMusicHoldsTheLastPictureAndEndsWithTheEndingTemplate)
+{
+    AlbumRun run;
+    // An ending template that fades to black at its last frame, as the real one does.
+    MovieOptions ending;
+    ending.frames = 4;
+    ending.photoSlot = false;
+    ending.whiteRight = true;
+    ending.blackFrom = 3;
+    run.tree.write("smxcwjj/wj_0_or_1/wj_1.rar", packPayload(fotarel::test::templateMovie(ending)));
+    run.addMovieTemplate("t01", {});
+    run.loadLibrary();
+    const QList<QColor> colours{QColor(230, 30, 30), QColor(30, 200, 30), QColor(30, 30, 230)};
+    run.importColours(colours);
+    addSongRow(run, makeSong(run, 20), 20);
+    settings::chooseFollowMusic(run.session);
+    prepareOutput(run, settings::kAvi, "music.avi");
+
+    RenderPass pass(run.session, run.folder);
+    const PassResult result = pass.run();
+    ASSERT_EQ(result.outcome, PassOutcome::Completed) << result.errorText.toStdString();
+    const int T = 500;
+    ASSERT_EQ(result.totalFrames, T);
+    const QList<QImage> frames = fotarel::test::decodeFrames(run.tree.path("music.avi"));
+    ASSERT_EQ(frames.size(), T);
+    // The last group's picture holds from the end of the templates until the
+    // ending template's own frames fill the album's last 100 frames.
+    for (int f = 19; f < T - 100 + 3; f += 7)
+        EXPECT_TRUE(near(frames[f].pixel(8, 9), colours[2])) << "held picture, frame " << f;
+    EXPECT_TRUE(near(frames[T - 98].pixel(8, 9), colours[2]));
+    for (int f = T - 97; f < T; f += 8)
+        EXPECT_TRUE(near(frames[f].pixel(8, 9), Qt::black, 30)) << "the ending's fade, frame " << f;
 }
 
 TEST(AlbumLength, RulesGiveTheFrameCountSequenceAndSongs)
