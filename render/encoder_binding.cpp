@@ -42,12 +42,21 @@ EncoderSettings encoderSettings(const Session& session)
         s.frameSize = chosen.boundedTo(s.frameSize);
     s.frameSize = QSize(s.frameSize.width() & ~1, s.frameSize.height() & ~1);
     s.cutAudio = albumLengthFlags(session).followPhotos;
+    if (s.preset && discSizeChosen(session)) {
+        const OutputSize disc = *discSize(type, session.get(settings::vars::TvStandard));
+        s.disc = true;
+        s.frameSize = QSize(disc.width, disc.height);
+    }
     return s;
 }
 
 QSize paintSize(const Session& session)
 {
     const EncoderSettings s = encoderSettings(session);
+    // A disc frame's pixels are not square: the album is painted at its own
+    // 16:9 shape and the library fits it into the disc's frame.
+    if (s.disc)
+        return QSize((s.frameSize.height() * 16 / 9 + 1) & ~1, s.frameSize.height());
     if (!s.frameSize.isEmpty())
         return s.frameSize;
     const QSize chosen(session.getInt(settings::vars::Width), session.getInt(settings::vars::Height));
@@ -120,6 +129,7 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
     conversion.setQuality(settings.quality);
     if (!settings.frameSize.isEmpty())
         conversion.setFrameSize(settings.frameSize.width(), settings.frameSize.height());
+    conversion.setDiscStandard(settings.disc);
 
     // The frames go over in memory as 24-bit B,G,R pictures: the cheapest
     // layout for the colour conversion, which the library's worker does
