@@ -1086,6 +1086,7 @@ void Conversion::setVideoBitRateLimits(int minimumKbps, int maximumKbps)
 
 bool Conversion::convert()
 {
+    detail::quietLibraryLog();
     abortRequested_.store(false);
     lastError_ = ErrorCode::None;
     lastErrorText_.clear();
