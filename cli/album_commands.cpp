@@ -15,6 +15,7 @@
 #include "photos/photo_context.h"
 #include "photos/random_source.h"
 #include "render/output_settings.h"
+#include "render/output_commands.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
 
@@ -47,6 +48,12 @@ void fail(const QString& text)
     std::fprintf(stderr, "fotarel-cli: %s\n", text.toLocal8Bit().constData());
 }
 
+// A notice that does not stop the job.
+void notice(const QString& text)
+{
+    std::fprintf(stderr, "fotarel-cli: 注意：%s\n", text.toLocal8Bit().constData());
+}
+
 struct AlbumJob {
     QStringList photos;
     QStringList songs;
@@ -63,6 +70,21 @@ struct AlbumJob {
     bool seeded = false;
     QString output;
 };
+
+// The type as the user named it: "JPG" rather than the internal "XLTP".
+QString typeName(const AlbumJob& job)
+{
+    return job.type == settings::kImageSequence ? job.imageFormat : job.type;
+}
+
+// What an image sequence wrote: "N 张图片：001.JPG … 475.JPG".
+QString writtenImages(const QString& folder)
+{
+    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    if (files.isEmpty())
+        return {};
+    return QStringLiteral("%1 张图片：%2 … %3").arg(files.size()).arg(files.first(), files.last());
+}
 
 // A text bar on standard error, redrawn when its percentage changes.
 class ProgressLine {
@@ -95,7 +117,7 @@ int runJob(const AlbumJob& job)
 {
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        fail(QStringLiteral("Fotarel is already running and uses the working folder."));
+        fail(QStringLiteral("Fotarel 已在运行，工作文件夹正被它使用。"));
         return 1;
     }
     Session session;
@@ -103,7 +125,7 @@ int runJob(const AlbumJob& job)
     ConsoleUi ui;
     const StartupReport report = loadTemplateLibrary(session, folder, ui);
     if (report.outcome != StartupOutcome::Ready) {
-        fail(QStringLiteral("the template library beside the program could not be loaded (%1).").arg(report.detail));
+        fail(QStringLiteral("无法读取程序旁的模板库（%1）。").arg(report.detail));
         return 1;
     }
 
@@ -121,15 +143,17 @@ int runJob(const AlbumJob& job)
         return 1;
     }
     if (session.table(photo_tables::Photos).isEmpty()) {
-        fail(QStringLiteral("none of the photos could be read."));
+        fail(QStringLiteral("没有一张相片可以读取。"));
         return 1;
     }
 
     // Songs.
-    if (!job.songs.isEmpty()) {
+    if (!job.songs.isEmpty() && job.type == settings::kImageSequence) {
+        notice(QStringLiteral("序列图只有画面，--song 给出的音乐被忽略。"));
+    } else if (!job.songs.isEmpty()) {
         const audio::MusicImportResult music = audio::runMusicImport(session, folder, ui, job.songs);
         if (music.added == 0) {
-            fail(QStringLiteral("none of the songs could be read."));
+            fail(QStringLiteral("没有一首音乐可以读取。"));
             return 1;
         }
     }
@@ -155,17 +179,28 @@ int runJob(const AlbumJob& job)
     QString out = QFileInfo(job.output).absoluteFilePath();
     if (job.type == settings::kImageSequence) {
         if (QFileInfo::exists(out)) {
-            fail(QStringLiteral("%1 exists; name a new folder for the image sequence.").arg(out));
+            fail(QStringLiteral("%1 已存在，请为序列图另取一个新文件夹名。").arg(out));
             return 1;
         }
         if (!QDir().mkpath(out)) {
-            fail(QStringLiteral("cannot create the folder %1.").arg(out));
+            fail(QStringLiteral("无法创建文件夹 %1。").arg(out));
             return 1;
         }
         out += QStringLiteral("/01.") + job.imageFormat;
-    } else if (!QFileInfo(QFileInfo(out).absolutePath()).isDir()) {
-        fail(QStringLiteral("the folder of %1 does not exist.").arg(out));
-        return 1;
+    } else {
+        // The same rule as the save dialog: the type's extension is added
+        // unless the name has it.
+        const QString named = render::videoOutputPath(out, job.type);
+        if (named != out && !QFileInfo(out).suffix().isEmpty())
+            notice(QStringLiteral("%1 相册的文件名应以 .%2 结尾，输出为 %3")
+                       .arg(job.type, QFileInfo(named).suffix(), QFileInfo(named).fileName()));
+        out = named;
+        if (!QFileInfo(QFileInfo(out).absolutePath()).isDir()) {
+            fail(QStringLiteral("%1 所在的文件夹不存在。").arg(out));
+            return 1;
+        }
+        if (job.type == settings::kAvi && job.standard == settings::kNtsc)
+            notice(QStringLiteral("AVI 按 NTSC 制式以 29.97 帧/秒写出，相册的每秒 25 帧按时间重复补足，时长不变。"));
     }
     session.set(render::vars::VideoOut, out);
     session.set(render::vars::AudioOut, out);
@@ -184,43 +219,47 @@ int runJob(const AlbumJob& job)
                                  ? !QDir(QFileInfo(out).absolutePath()).isEmpty(QDir::Files)
                                  : QFileInfo::exists(out);
         if (!written) {
-            fail(QStringLiteral("the conversion ended but %1 is missing.").arg(out));
+            fail(QStringLiteral("转换已结束，但找不到 %1。").arg(out));
             return 1;
         }
-        std::fprintf(stdout, "%s: %d frames\n", qPrintable(out), result.totalFrames);
+        if (job.type == settings::kImageSequence)
+            std::fprintf(stdout, "%s: %s\n", qPrintable(QFileInfo(out).absolutePath()),
+                         qPrintable(writtenImages(QFileInfo(out).absolutePath())));
+        else
+            std::fprintf(stdout, "%s: %d 帧\n", qPrintable(out), result.totalFrames);
         return 0;
     }
     case render::PassOutcome::InvalidTemplate:
-        fail(QStringLiteral("a template movie has no valid marker; the album was not made."));
+        fail(QStringLiteral("有一个模板动画没有有效的标记，相册没有制作。"));
         return 1;
     case render::PassOutcome::NothingToConvert:
-        fail(QStringLiteral("nothing to convert."));
+        fail(QStringLiteral("没有可以转换的内容。"));
         return 1;
     case render::PassOutcome::Stopped:
-        fail(QStringLiteral("stopped."));
+        fail(QStringLiteral("已停止制作。"));
         return 1;
     case render::PassOutcome::Failed:
         break;
     }
-    fail(QStringLiteral("the conversion failed: %1").arg(result.errorText));
+    fail(QStringLiteral("制作失败：%1").arg(result.errorText));
     return 1;
 }
 
 void addOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
-        {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Output file (a new folder for an image sequence)."), QStringLiteral("path")},
-        {QStringLiteral("song"), QStringLiteral("A song (MP3 or any audio FFmpeg reads); repeatable."), QStringLiteral("file")},
+        {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("输出文件（序列图为一个新文件夹）。"), QStringLiteral("路径")},
+        {QStringLiteral("song"), QStringLiteral("一首音乐（MP3 或 FFmpeg 能读的音频），可重复。"), QStringLiteral("文件")},
         {QStringLiteral("lrc"), QStringLiteral("An LRC lyric file (not yet supported)."), QStringLiteral("file")},
         {QStringLiteral("ksc"), QStringLiteral("A KSC karaoke file (not yet supported)."), QStringLiteral("file")},
-        {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
-        {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
-        {QStringLiteral("quality"), QStringLiteral("high (default) or normal."), QStringLiteral("quality")},
-        {QStringLiteral("size"), QStringLiteral("Output size WxH from the type's size list (default its largest)."), QStringLiteral("WxH")},
-        {QStringLiteral("length"), QStringLiteral("photos (default) or music: what the album's length follows."), QStringLiteral("rule")},
-        {QStringLiteral("loop-music"), QStringLiteral("Loop the songs to fill the album.")},
-        {QStringLiteral("loop-pictures"), QStringLiteral("Loop the templates to fill the songs (with --length music).")},
-        {QStringLiteral("seed"), QStringLiteral("Seed of the template draws: same inputs and seed, same album."), QStringLiteral("n")},
+        {QStringLiteral("type"), QStringLiteral("DVD（默认）、SVCD、VCD、AVI，或序列图的 JPG、BMP、TGA、PCX。"), QStringLiteral("类型")},
+        {QStringLiteral("standard"), QStringLiteral("电视制式 PAL（默认）或 NTSC。"), QStringLiteral("制式")},
+        {QStringLiteral("quality"), QStringLiteral("画面质量 high（高清，默认）或 normal（一般）。"), QStringLiteral("质量")},
+        {QStringLiteral("size"), QStringLiteral("输出尺寸 宽x高，取自该类型的尺寸列表（默认最大的一项）；VCD、SVCD、DVD 的光盘标准尺寸（如 DVD 720x576）输出可刻录光盘的文件，也可写 disc。"), QStringLiteral("宽x高")},
+        {QStringLiteral("length"), QStringLiteral("相册长度以 photos（相片，默认）或 music（音乐）为准。"), QStringLiteral("规则")},
+        {QStringLiteral("loop-music"), QStringLiteral("以音乐循环播放补充帧频。")},
+        {QStringLiteral("loop-pictures"), QStringLiteral("以画面循环播放补充帧频（与 --length music 一起用）。")},
+        {QStringLiteral("seed"), QStringLiteral("模板抽取的种子：同样的输入和种子得到同样的相册。"), QStringLiteral("n")},
     });
 }
 
@@ -230,7 +269,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     job.lyrics = parser.values(QStringLiteral("lrc")) + parser.values(QStringLiteral("ksc"));
     job.output = parser.value(QStringLiteral("output"));
     if (job.output.isEmpty()) {
-        error = QStringLiteral("no output given (-o PATH).");
+        error = QStringLiteral("没有给出输出文件（-o 路径）。");
         return false;
     }
     const QString type = parser.value(QStringLiteral("type")).toUpper();
@@ -241,12 +280,12 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         job.type = settings::kImageSequence;
         job.imageFormat = type;
     } else {
-        error = QStringLiteral("unknown type %1.").arg(parser.value(QStringLiteral("type")));
+        error = QStringLiteral("未知的输出类型 %1。").arg(parser.value(QStringLiteral("type")));
         return false;
     }
     const QString standard = parser.value(QStringLiteral("standard")).toUpper();
     if (!standard.isEmpty() && standard != settings::kPal && standard != settings::kNtsc) {
-        error = QStringLiteral("unknown TV standard %1.").arg(standard);
+        error = QStringLiteral("未知的电视制式 %1（PAL 或 NTSC）。").arg(standard);
         return false;
     }
     if (!standard.isEmpty())
@@ -255,24 +294,27 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     if (quality == QLatin1String("normal"))
         job.quality = settings::kNormalQuality;
     else if (!quality.isEmpty() && quality != QLatin1String("high")) {
-        error = QStringLiteral("unknown quality %1.").arg(quality);
+        error = QStringLiteral("未知的画面质量 %1（high 或 normal）。").arg(quality);
         return false;
     }
     if (parser.isSet(QStringLiteral("size"))) {
-        const QStringList parts = parser.value(QStringLiteral("size")).split(QLatin1Char('x'));
+        QStringList parts = parser.value(QStringLiteral("size")).toLower().split(QLatin1Char('x'));
+        const std::optional<settings::OutputSize> disc = settings::discSize(job.type, job.standard);
+        if (parts == QStringList{QStringLiteral("disc")} && disc)
+            parts = QStringList{QString::number(disc->width), QString::number(disc->height)};
         bool found = false;
-        for (const settings::OutputSize& s : settings::sizeList(job.type))
+        for (const settings::OutputSize& s : settings::sizeList(job.type, job.standard))
             if (parts.size() == 2 && parts[0].toInt() == s.width && parts[1].toInt() == s.height)
                 found = true;
         if (!found) {
-            error = QStringLiteral("size %1 is not in the size list of %2.").arg(parser.value(QStringLiteral("size")), job.type);
+            error = QStringLiteral("尺寸 %1 不在 %2 的尺寸列表中。").arg(parser.value(QStringLiteral("size")), typeName(job));
             return false;
         }
         job.size = QSize(parts[0].toInt(), parts[1].toInt());
     }
     const QString length = parser.value(QStringLiteral("length"));
     if (!length.isEmpty() && length != QLatin1String("photos") && length != QLatin1String("music")) {
-        error = QStringLiteral("unknown length rule %1 (photos or music).").arg(length);
+        error = QStringLiteral("未知的相册长度规则 %1（photos 或 music）。").arg(length);
         return false;
     }
     if (!length.isEmpty())
@@ -283,19 +325,19 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         bool ok = false;
         job.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
         if (!ok) {
-            error = QStringLiteral("the seed must be a whole number.");
+            error = QStringLiteral("--seed 必须是整数。");
             return false;
         }
         job.seeded = true;
     }
     job.photos = parser.positionalArguments();
     if (job.photos.isEmpty()) {
-        error = QStringLiteral("no photos given.");
+        error = QStringLiteral("没有给出相片。");
         return false;
     }
     for (const QString& f : job.photos + job.songs + job.lyrics) {
         if (!QFileInfo(f).isFile()) {
-            error = QStringLiteral("%1: no such file.").arg(f);
+            error = QStringLiteral("%1：文件不存在。").arg(f);
             return false;
         }
     }
@@ -311,11 +353,11 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
 int makeAlbum(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Makes a photo-album video from photos and songs."));
+    parser.setApplicationDescription(QStringLiteral("用相片和音乐制作电子相册视频。"));
     parser.addHelpOption();
     addOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("photos"), QStringLiteral("JPEG photos, in album order."),
-                                 QStringLiteral("PHOTO..."));
+    parser.addPositionalArgument(QStringLiteral("相片"), QStringLiteral("JPG 相片，按相册中的顺序。"),
+                                 QStringLiteral("相片..."));
     if (!parser.parse(arguments)) {
         fail(parser.errorText());
         return 2;
@@ -336,31 +378,31 @@ int makeAlbum(const QStringList& arguments)
 int makeDemo(const QStringList& arguments)
 {
     if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: fotarel-cli demo OUT.mpg\n");
+        std::fprintf(stderr, "用法: fotarel-cli demo 输出.mpg\n");
         return 2;
     }
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        fail(QStringLiteral("cannot create a temporary folder."));
+        fail(QStringLiteral("无法创建临时文件夹。"));
         return 1;
     }
     AlbumJob job;
     job.photos = writeDemoPhotos(scratch.path());
     const QString song = writeDemoSong(scratch.path() + QStringLiteral("/demo_song.mp3"), 30);
     if (song.isEmpty()) {
-        fail(QStringLiteral("could not make the demo song with ffmpeg."));
+        fail(QStringLiteral("无法用 ffmpeg 合成演示乐曲。"));
         return 1;
     }
     job.songs = {song};
     job.output = arguments.at(2);
     job.seed = 7;
     job.seeded = true;
-    std::fprintf(stderr, "Rendering a demo album of %d photos and a song (DVD, 1920 × 1080)...\n",
+    std::fprintf(stderr, "正在制作演示相册：%d 张相片和一首乐曲（DVD，1920 × 1080）……\n",
                  int(job.photos.size()));
     const int code = runJob(job);
     if (code == 0) {
-        std::fprintf(stdout, "The demo album is at %s\n", qPrintable(QFileInfo(job.output).absoluteFilePath()));
-        std::fprintf(stdout, "Start the desktop program with: %s/fotarel\n",
+        std::fprintf(stdout, "演示相册已保存在 %s\n", qPrintable(QFileInfo(job.output).absoluteFilePath()));
+        std::fprintf(stdout, "启动桌面程序：%s/fotarel\n",
                      qPrintable(QCoreApplication::applicationDirPath()));
     }
     return code;
