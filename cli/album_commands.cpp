@@ -15,6 +15,8 @@
 #include "photos/photo_context.h"
 #include "photos/random_source.h"
 #include "render/output_settings.h"
+#include "render/album_length.h"
+#include "render/frame_compositor.h"
 #include "render/output_commands.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
@@ -175,6 +177,10 @@ int runJob(const AlbumJob& job)
         session.setInt(settings::vars::Width, job.size.width());
         session.setInt(settings::vars::Height, job.size.height());
     }
+
+    if (const int silent = render::silentFrames(session); silent > 0)
+        notice(QStringLiteral("音乐比相册短 %1，这段时间没有声音；加 --loop-music 可循环播放音乐补足。")
+                   .arg(render::timeText(silent)));
 
     QString out = QFileInfo(job.output).absoluteFilePath();
     if (job.type == settings::kImageSequence) {
