@@ -4,6 +4,7 @@
 #include "render/render_names.h"
 
 #include "photos/photo_columns.h"
+#include "photos/photo_paths.h"
 #include "swf/player.h"
 
 #include <QDir>
@@ -119,22 +120,24 @@ int RenderDriver::setUp(const std::function<void(int, int)>& overall)
     session_.set(vars::LyricTimeNum, QStringLiteral("0"));
     session_.set(vars::LyricSwitch, QStringLiteral("tingzhi"));
 
-    // 4: the black start frame. It goes to the encoder from memory; the
-    // frame file is kept as the pass's record of it.
+    // 4: the start frame. It goes to the encoder from memory; the frame file
+    // is kept as the pass's record of it. It shows the album's first
+    // picture rather than black: the first template's opening transition
+    // then starts from that picture instead of from an empty screen, so an
+    // album never begins with a stretch of black.
     QDir().mkpath(path(QStringLiteral("smxcwjj\\tp_load\\")));
     QDir().mkpath(path(QStringLiteral("smxcwjj\\tp_wjj\\pic\\")));
-    QImage black(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
-    black.fill(Qt::black);
+    const QImage opening = openingPicture();
     const QString bmpExt = session_.get(QStringLiteral("Edit_kuozhanming_7"));
-    black.save(path(files::FrameFile + bmpExt), "BMP");
-    startFrame_ = QImage(frameSize_, QImage::Format_RGB32);
-    startFrame_.fill(Qt::black);
+    opening.save(path(files::FrameFile + bmpExt), "BMP");
+    startFrame_ = opening.scaled(frameSize_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_RGB32);
 
-    // 5: the first carry-over picture is the black frame as a JPEG.
+    // 5: the first carry-over picture is the start frame as a JPEG.
     const QString jpg = path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_5")));
     const QString carry = path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_2")));
     removeIfExists(jpg);
-    black.save(jpg, "JPG", 90);
+    opening.save(jpg, "JPG", 90);
     removeIfExists(carry);
     QFile::rename(jpg, carry);
 
@@ -148,6 +151,28 @@ int RenderDriver::setUp(const std::function<void(int, int)>& overall)
     if (overlays_.prepareLyrics)
         overlays_.prepareLyrics();
     return total;
+}
+
+QImage RenderDriver::openingPicture() const
+{
+    QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
+    panel.fill(Qt::black);
+    // The cropped picture of the first photo of the first group, fitted
+    // whole into the panel (a portrait photo between black sides).
+    const Table& photos = session_.table(photo_tables::Photos);
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        if (photos.cell(r, PhotoCol::Group) != QLatin1String("1"))
+            continue;
+        const QImage picture(
+            photo_paths::picture(folder_, session_, 1, photos.cell(r, PhotoCol::PictureName)), "JPG");
+        if (picture.isNull())
+            break;
+        const QImage fitted = picture.scaled(panel.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPainter painter(&panel);
+        painter.drawImage((panel.width() - fitted.width()) / 2, (panel.height() - fitted.height()) / 2, fitted);
+        break;
+    }
+    return panel;
 }
 
 bool RenderDriver::nextTemplate()

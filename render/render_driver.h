@@ -98,6 +98,9 @@ private:
     // Frames the ending template's first frame holds before it plays, so
     // that it fills the album's last kEndingReserve frames.
     int endingHold() const;
+    // The start frame and first carry-over picture at the panel's size: the
+    // first group's first picture fitted on black (black without photos).
+    QImage openingPicture() const;
     void fillTemplateUse();
 
     Session& session_;
