@@ -7,8 +7,8 @@
 
 namespace fotarel::render {
 
-RenderPass::RenderPass(Session& session, const WorkingFolder& folder, PassEvents events, OverlayHooks overlays)
-    : session_(session), folder_(folder), events_(std::move(events)), overlays_(std::move(overlays))
+RenderPass::RenderPass(Session& session, const WorkingFolder& folder, PassEvents events)
+    : session_(session), folder_(folder), events_(std::move(events))
 {
 }
 
@@ -40,7 +40,7 @@ PassResult RenderPass::run()
     if (events_.stopEnabled)
         events_.stopEnabled(false);
 
-    RenderDriver driver(session_, folder_, paintSize(session_), overlays_);
+    RenderDriver driver(session_, folder_, paintSize(session_));
     driver.picture0Ticks = picture0Ticks_;
     driver.picture0Time = picture0Time_;
     result.totalFrames = driver.setUp(events_.overall);

@@ -47,7 +47,7 @@ struct PassResult {
 
 class RenderPass {
 public:
-    RenderPass(Session& session, const WorkingFolder& folder, PassEvents events = {}, OverlayHooks overlays = {});
+    RenderPass(Session& session, const WorkingFolder& folder, PassEvents events = {});
     ~RenderPass();
 
     // The whole pass, finish step included.
@@ -63,7 +63,6 @@ private:
     Session& session_;
     const WorkingFolder& folder_;
     PassEvents events_;
-    OverlayHooks overlays_;
     std::atomic<bool> stop_{false};
     std::mutex bindingMutex_; // guards binding_ against stop() from another thread
     EncoderBinding* binding_ = nullptr;

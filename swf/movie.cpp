@@ -322,6 +322,11 @@ void Parser::defineFont(int code, BitReader& t)
         t.seek(base + offsets[size_t(i)]);
         f.glyphs.push_back(Glyph{glyphsWithinBudget(f, code, id) ? readGlyph(t, 1) : QPainterPath(), 0});
     }
+    // A glyph loop cut short by the end of the tag leaves fewer glyphs than
+    // the header counted: the code and layout tables below are per glyph, so
+    // the font is refused rather than read half-way.
+    if (f.glyphs.size() != size_t(n))
+        return log(QStringLiteral("%1 %2 skipped: truncated").arg(tagName(code)).arg(id));
     if (n) {
         t.seek(base + codeOffset);
         for (int i = 0; i < n; ++i)
@@ -331,11 +336,9 @@ void Parser::defineFont(int code, BitReader& t)
         f.ascent = t.s16();
         f.descent = t.s16();
         t.s16(); // leading
-        for (int i = 0; i < n; ++i)
-            f.glyphs[size_t(i)].advance = t.s16();
+        for (Glyph& g : f.glyphs)
+            g.advance = t.s16();
     }
-    if (t.overrun() && f.glyphs.size() != size_t(n))
-        return log(QStringLiteral("%1 %2 skipped: truncated").arg(tagName(code)).arg(id));
     define(id, std::move(f), code);
 }
 

@@ -3,6 +3,9 @@
 
 #include "swf/movie.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace fotarel::swf;
@@ -217,4 +220,55 @@ TEST(SwfBitmaps, LosslessFormatsDecodeToPremultipliedPixels)
     EXPECT_EQ(qAlpha(px(3, 0)), 0x80);
     EXPECT_EQ(qRed(px(3, 0)), 0x40);
     EXPECT_EQ(px(3, 1), qRgb(0, 0, 255));
+}
+
+TEST(SwfBadInput, FontCutInsideItsGlyphsIsRefusedWholly)
+{
+    // DefineFont2 and DefineFont3 with a layout table, counting three glyphs
+    // whose offsets point past the end of the tag: the glyph loop stops after
+    // the first, and the per-glyph code and advance tables must not be
+    // filled for glyphs that were never read.
+    for (int code : {48, 75}) {
+        SCOPED_TRACE(code);
+        swftest::Movie m;
+        Bits font;
+        font.u16(5);    // id
+        font.u8(0x80);  // has layout
+        font.u8(0);     // language
+        font.u8(1);
+        font.bytes(QByteArray("a"));
+        font.u16(3);    // glyph count
+        font.u16(8);    // offsets from the start of the offset table
+        font.u16(200);
+        font.u16(300);
+        font.u16(400);  // code table
+        font.u8(0x10);  // first glyph: one empty shape, fill bits 1
+        font.u8(0);
+        m.tag(code, font.data());
+        m.showFrame();
+        const ParseResult r = parseMovie(m.finish());
+        ASSERT_TRUE(r.movie);
+        EXPECT_FALSE(r.movie->character(5));
+        const QString log = r.log.join('\n');
+        EXPECT_TRUE(log.contains(QStringLiteral("%1 5 skipped: truncated").arg(tagName(code)))) << log.toStdString();
+    }
+}
+
+TEST(SwfBadInput, FuzzFindingsLoadOrAreRefusedWithALogLine)
+{
+    // Every input the fuzzer once crashed on; under the sanitizers any
+    // out-of-bounds access fails here.
+    const QDir dir(QString::fromUtf8(FOTAREL_SWF_FUZZ_REGRESSIONS));
+    const QStringList files = dir.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty()) << dir.path().toStdString();
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const ParseResult r = parseMovie(file.readAll());
+        EXPECT_TRUE(r.movie || !r.error.isEmpty());
+        if (r.movie) {
+            EXPECT_FALSE(r.log.isEmpty()) << "a damaged movie loaded without a word";
+        }
+    }
 }
