@@ -136,7 +136,7 @@ TEST(PhotoTiles, SwappedPhotosTakeTheirThumbnailsAlong)
         return QColor(image.pixel(image.width() / 2, image.height() / 2));
     };
     ASSERT_LT(std::abs(centre(0).red() - 220), 40);
-    run.area->swap(0, {1});
+    emit tiles->dropped(0, {1}); // what a drop onto the second tile sends
     EXPECT_EQ(tiles->label(0)->text(), "c2");
     EXPECT_LT(std::abs(centre(0).blue() - 220), 40) << "tile 0 shows the swapped-in photo";
     EXPECT_LT(std::abs(centre(1).red() - 220), 40);
