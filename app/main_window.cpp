@@ -3,11 +3,13 @@
 #include "app/audio/music_import_window.h"
 #include "app/audio/music_tile_area.h"
 #include "app/confirm_window.h"
+#include "app/effects/caption_editor_window.h"
 #include "app/hints/hint_window.h"
 #include "app/hints/tile_hints.h"
 #include "app/message_window.h"
 #include "app/photos/photo_area.h"
 #include "app/qt_ui_port.h"
+#include "app/karaoke/karaoke_settings_window.h"
 #include "app/render/output_buttons.h"
 #include "app/settings/album_length_dialog.h"
 #include "app/settings/other_settings_dialog.h"
@@ -93,6 +95,7 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
       side_(new SidePanels(status_, this)),
       albumLength_(new AlbumLengthDialog(session_, this)),
       otherSettings_(new OtherSettingsDialog(session_, this)),
+      captions_(new CaptionEditorWindow(session_, *ui_, this)),
       commands_(new QWidget(this)),
       areaBar_(new QWidget(this)),
       generalHint_(new HintWindow(QStringLiteral("TForm30"), QStringLiteral("提示窗口"), this)),
@@ -218,8 +221,16 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton2"), QStringLiteral("添加音乐"), [this] {
         addMusicCommand(session_, folder_, *ui_, *musicImport_, *musicTiles_, [this] { chooseArea(Area::Music); });
     }, QKeySequence(Qt::CTRL | Qt::Key_2));
+    addCommand(QStringLiteral("suiButton_kalaok_shezhi"), QStringLiteral("卡拉OK设置"), [this] {
+        // One settings window for the program's run, made when first opened.
+        auto* karaoke = findChild<KaraokeSettingsWindow*>();
+        if (!karaoke)
+            karaoke = new KaraokeSettingsWindow(session_, folder_, *ui_, nullptr, this);
+        karaoke->run();
+    });
     addCommand(QStringLiteral("suiButton4"), QStringLiteral("相册长度"), [this] { albumLength_->run(); });
     addCommand(QStringLiteral("suiButton9"), QStringLiteral("其它设置"), [this] { otherSettings_->run(); });
+    addCommand(QStringLiteral("suiButton5"), QStringLiteral("文字特效"), [this] { captions_->run(); });
     addCommand(QStringLiteral("suiButton_xiangdao"), QStringLiteral("相册向导"), [this] { openWizard(); },
                QKeySequence(Qt::Key_F1));
     // The output commands; OutputButtons finds them by name and runs them.

@@ -27,6 +27,7 @@ class MusicImportWindow;
 class StatusPanel;
 class AlbumLengthDialog;
 class OtherSettingsDialog;
+class CaptionEditorWindow;
 class SidePanels;
 class HintWindow;
 class CommandHints;
@@ -63,6 +64,7 @@ public:
     PhotoArea* photos() const { return photos_.get(); }
     MusicTileArea* musicTiles() const { return musicTiles_; }
     StatusPanel* statusPanel() const { return status_; }
+    CaptionEditorWindow* captionEditor() const { return captions_; }
     SidePanels* sidePanels() const { return side_; }
     HintWindow* generalHint() const { return generalHint_; }
     HintWindow* tileHint(int area) const { return tileHints_[area]; }
@@ -134,6 +136,7 @@ private:
     SidePanels* side_;
     AlbumLengthDialog* albumLength_;
     OtherSettingsDialog* otherSettings_;
+    CaptionEditorWindow* captions_;
     QWidget* commands_;
     QWidget* areaBar_;
     QList<QPushButton*> commandButtons_;

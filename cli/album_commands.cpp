@@ -5,11 +5,21 @@
 
 #include "cli/console_ui.h"
 #include "cli/demo_media.h"
+#include "cli/stop_on_signals.h"
 
+#include "audio/binding_commands.h"
+#include "audio/lyric_import.h"
 #include "audio/music_import.h"
+#include "audio/music_table.h"
+#include "karaoke/karaoke_table.h"
+#include "karaoke/ksc_file.h"
+#include "karaoke/lyric_type.h"
 #include "core/working_folder.h"
+#include "effects/caption_columns.h"
+#include "effects/caption_option.h"
 #include "engine/single_instance.h"
 #include "engine/startup.h"
+#include "project/album_project.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
 #include "photos/photo_context.h"
@@ -59,7 +69,11 @@ void notice(const QString& text)
 struct AlbumJob {
     QStringList photos;
     QStringList songs;
-    QStringList lyrics; // LRC and KSC files
+    // LRC and KSC files, each with the index in `songs` of the --song before it.
+    QList<QPair<int, QString>> lrcFiles;
+    QList<QPair<int, QString>> kscFiles;
+    QString lyricType = QString(karaoke::kUseBoth);
+    QList<Row> captions; // caption-table rows from --caption
     QString type = settings::kDvd;
     QString imageFormat; // for image sequences
     QString standard = settings::kPal;
@@ -71,6 +85,9 @@ struct AlbumJob {
     unsigned seed = 0;
     bool seeded = false;
     QString output;
+    QString project;     // --project: the album comes from this file
+    QString saveProject; // --save-project: the album is saved here
+    QStringList given;   // the options set on the command line
 };
 
 // The type as the user named it: "JPG" rather than the internal "XLTP".
@@ -115,8 +132,101 @@ private:
     int last_ = -1;
 };
 
+// Karaoke row i goes with song row i of the music table: the row of every
+// song given with a --ksc gets that file; rows before it without one stay
+// empty (no karaoke for that song).
+void addKaraoke(Session& session, const AlbumJob& job)
+{
+    const Table& songs = session.table(audio::names::MusicTable);
+    Table& rows = session.table(karaoke::names::KaraokeTable);
+    for (const auto& [given, file] : job.kscFiles) {
+        int row = -1;
+        for (int i = 0; i < songs.rowCount() && row < 0; ++i)
+            if (songs.cell(i, audio::MusicCol::Path) == job.songs.value(given))
+                row = i;
+        if (row < 0)
+            continue; // the song could not be read
+        while (rows.rowCount() <= row)
+            rows.appendRow(karaoke::karaokeRow(rows.rowCount() + 1, QString()));
+        rows.row(row) = karaoke::karaokeRow(row + 1, file);
+    }
+}
+
+// Reads every karaoke file before anything is made: a file that is no
+// karaoke file ends the command; repaired lines are listed.
+bool checkKaraokeFiles(const AlbumJob& job)
+{
+    for (const auto& [song, path] : job.kscFiles) {
+        const karaoke::KscDocument document = karaoke::readKscFile(path);
+        if (!document.ok()) {
+            fail(document.error);
+            return false;
+        }
+        for (const QString& problem : document.problems)
+            std::fprintf(stderr, "fotarel-cli: %s: %s\n", qPrintable(path), qPrintable(problem));
+    }
+    return true;
+}
+
+// The values of `option` (--lrc, --ksc), each with the index of the --song
+// given before it on the command line.
+bool filesBySong(const QCommandLineParser& parser, const QString& option, QList<QPair<int, QString>>& files,
+                 QString& error)
+{
+    const QStringList values = parser.values(option);
+    int songsSeen = 0;
+    int valuesSeen = 0;
+    for (const QString& name : parser.optionNames()) {
+        if (name == QLatin1String("song")) {
+            ++songsSeen;
+        } else if (name == option) {
+            const QString file = values.value(valuesSeen++);
+            if (songsSeen == 0) {
+                error = QStringLiteral("--%1 %2 在所有 --song 之前；每个 --%1 属于它前面的 --song。")
+                            .arg(option, file);
+                return false;
+            }
+            files.append({songsSeen - 1, file});
+        }
+    }
+    return true;
+}
+
+// Imports the --lrc files and binds each to the song of the --song before
+// it; a song or lyric file that could not be read binds nothing (the import
+// has said why).
+void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, const AlbumJob& job, int firstSongRow,
+                 const QStringList& skippedSongs)
+{
+    if (job.lrcFiles.isEmpty())
+        return;
+    QList<int> songRows;
+    int row = firstSongRow;
+    for (const QString& song : job.songs)
+        songRows.append(skippedSongs.contains(song) ? -1 : row++);
+    QStringList files;
+    for (const auto& [song, file] : job.lrcFiles)
+        files.append(file);
+    const audio::LyricImportResult lyrics = audio::runLyricImport(session, folder, ui, files);
+    // The import bound the new rows by position; the command line binds them
+    // by the order of its options.
+    for (int lyric : lyrics.rows)
+        if (lyric >= 0)
+            audio::unbindLyric(session, lyric);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < job.lrcFiles.size(); ++i) {
+        const int song = songRows.value(job.lrcFiles[i].first, -1);
+        const int lyric = lyrics.rows.value(i, -1);
+        if (song >= 0 && lyric >= 0)
+            audio::bindByHand(session, audio::Side::Music, song, lyric, now);
+    }
+}
+
 int runJob(const AlbumJob& job)
 {
+    if (!checkKaraokeFiles(job))
+        return 1;
+
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
         fail(QStringLiteral("Fotarel 已在运行，工作文件夹正被它使用。"));
@@ -139,7 +249,12 @@ int runJob(const AlbumJob& job)
         random = std::make_unique<ClockRandom>();
     PhotoContext context{session, folder, ui, *random, nullptr, {},
                          {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
-    const ImportReport imported = importPhotos(context, job.photos);
+    if (!job.project.isEmpty()) {
+        const project::OpenReport opened = project::openProject(context, job.project);
+        if (!opened.opened)
+            return 1; // the console has shown why
+    }
+    const ImportReport imported = job.photos.isEmpty() ? ImportReport{} : importPhotos(context, job.photos);
     if (!imported.refusal.isEmpty()) {
         fail(imported.refusal);
         return 1;
@@ -149,36 +264,67 @@ int runJob(const AlbumJob& job)
         return 1;
     }
 
-    // Songs.
-    if (!job.songs.isEmpty() && job.type == settings::kImageSequence) {
-        notice(QStringLiteral("序列图只有画面，--song 给出的音乐被忽略。"));
-    } else if (!job.songs.isEmpty()) {
+    // Songs, then their lyric files. An image sequence has no sound: its
+    // songs only time the lyrics and the album length.
+    if (!job.songs.isEmpty() && job.type == settings::kImageSequence)
+        notice(QStringLiteral("序列图只有画面，--song 给出的音乐不会写出（只用于歌词时间和相册长度）。"));
+    QStringList skippedSongs;
+    const int firstSongRow = session.table(audio::names::MusicTable).rowCount();
+    if (!job.songs.isEmpty()) {
         const audio::MusicImportResult music = audio::runMusicImport(session, folder, ui, job.songs);
         if (music.added == 0) {
             fail(QStringLiteral("没有一首音乐可以读取。"));
             return 1;
         }
+        skippedSongs = music.skipped;
     }
-    for (const QString& lyric : job.lyrics)
-        std::fprintf(stderr, "fotarel-cli: %s: lyric overlays are not supported yet; the album is made without them.\n",
-                     qPrintable(lyric));
+    addLrcFiles(session, folder, ui, job, firstSongRow, skippedSongs);
+    addKaraoke(session, job);
+    session.set(karaoke::kLyricTypeVariable, job.lyricType);
 
-    // Settings.
-    session.set(settings::vars::OutputType, job.type);
-    settings::setTvStandard(session, job.standard);
-    settings::setPictureQuality(session, job.quality);
-    if (!session.table(QStringLiteral("ListView_daoru_yinyue")).isEmpty() && job.length == QLatin1String("music"))
-        settings::chooseFollowMusic(session);
-    else
-        settings::chooseFollowPhotos(session);
-    settings::setLoopMusic(session, job.loopMusic);
-    settings::setLoopPictures(session, job.loopPictures);
+    // Captions, in the order given.
+    for (const Row& caption : job.captions)
+        session.table(effects::kCaptionTable).appendRow(caption);
+
+    // Settings: a project keeps its own unless the command line names them.
+    auto chosen = [&job](const char* option) {
+        return job.project.isEmpty() || job.given.contains(QLatin1String(option));
+    };
+    if (chosen("type"))
+        session.set(settings::vars::OutputType, job.type);
+    if (chosen("standard"))
+        settings::setTvStandard(session, job.standard);
+    if (chosen("quality"))
+        settings::setPictureQuality(session, job.quality);
+    if (chosen("length")) {
+        if (!session.table(QStringLiteral("ListView_daoru_yinyue")).isEmpty() && job.length == QLatin1String("music"))
+            settings::chooseFollowMusic(session);
+        else
+            settings::chooseFollowPhotos(session);
+    }
+    if (chosen("loop-music"))
+        settings::setLoopMusic(session, job.loopMusic);
+    if (chosen("loop-pictures"))
+        settings::setLoopPictures(session, job.loopPictures);
     if (job.size.isValid()) {
         session.setInt(settings::vars::Width, job.size.width());
         session.setInt(settings::vars::Height, job.size.height());
     }
 
-    if (const int silent = render::silentFrames(session); silent > 0)
+    if (!job.saveProject.isEmpty()) {
+        const QString error =
+            project::saveProject(session, QFileInfo(job.saveProject).absoluteFilePath(),
+                                 job.seeded ? std::optional<unsigned>(job.seed) : std::nullopt);
+        if (!error.isEmpty()) {
+            fail(error);
+            return 1;
+        }
+        std::fprintf(stdout, "%s\n", qPrintable(QFileInfo(job.saveProject).absoluteFilePath()));
+        if (job.output.isEmpty())
+            return 0; // saved, nothing to render
+    }
+
+    if (const int silent = render::silentFrames(session); silent > 0 && job.type != settings::kImageSequence)
         notice(QStringLiteral("音乐比相册短 %1，这段时间没有声音；加 --loop-music 可循环播放音乐补足。")
                    .arg(render::timeText(silent)));
 
@@ -215,8 +361,16 @@ int runJob(const AlbumJob& job)
     render::PassEvents events;
     events.overall = [&bar](int v, int m) { bar.show(v, m); };
     render::RenderPass pass(session, folder, events);
-    const render::PassResult result = pass.run();
+    render::PassResult result;
+    {
+        const StopOnSignals interrupt(pass.stopSource());
+        result = pass.run();
+    }
+    result.applyTo(session);
     bar.end();
+    // What the pass could not use (a font that is not installed, ...).
+    for (const QString& line : session.table(render::tables::ErrorLog).lines())
+        fail(line);
     switch (result.outcome) {
     case render::PassOutcome::Completed: {
         // An image sequence numbers its files from 01 with as many digits as
@@ -256,25 +410,74 @@ void addOptions(QCommandLineParser& parser)
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("输出文件（序列图为一个新文件夹）。"), QStringLiteral("路径")},
         {QStringLiteral("song"), QStringLiteral("一首音乐（MP3 或 FFmpeg 能读的音频），可重复。"), QStringLiteral("文件")},
-        {QStringLiteral("lrc"), QStringLiteral("An LRC lyric file (not yet supported)."), QStringLiteral("file")},
-        {QStringLiteral("ksc"), QStringLiteral("A KSC karaoke file (not yet supported)."), QStringLiteral("file")},
+        {QStringLiteral("lrc"),
+         QStringLiteral("前一个 --song 的 LRC 歌词文件（歌词按时显示，白色黑体，居中在下方），可重复。"
+                        "没有歌词文件的音乐显示第一个歌词文件的歌词，与桌面程序相同。"),
+         QStringLiteral("文件")},
+        {QStringLiteral("ksc"), QStringLiteral("前一个 --song 的 KSC 卡拉OK歌词文件，可重复。"), QStringLiteral("文件")},
+        {QStringLiteral("lyrics"), QStringLiteral("有卡拉OK歌词时相册显示哪种歌词：lrc、ksc 或 both（两种，默认）。"), QStringLiteral("类型")},
         {QStringLiteral("type"), QStringLiteral("DVD（默认）、SVCD、VCD、AVI，或序列图的 JPG、BMP、TGA、PCX。"), QStringLiteral("类型")},
         {QStringLiteral("standard"), QStringLiteral("电视制式 PAL（默认）或 NTSC。"), QStringLiteral("制式")},
         {QStringLiteral("quality"), QStringLiteral("画面质量 high（高清，默认）或 normal（一般）。"), QStringLiteral("质量")},
-        {QStringLiteral("size"), QStringLiteral("输出尺寸 宽x高，取自该类型的尺寸列表（默认最大的一项）；VCD、SVCD、DVD 的光盘标准尺寸（如 DVD 720x576）输出可刻录光盘的文件，也可写 disc。"), QStringLiteral("宽x高")},
+        {QStringLiteral("size"), QStringLiteral("输出尺寸 宽x高，取自该类型的尺寸列表（默认最大的一项）；VCD、SVCD、DVD 的光盘标准尺寸（如 DVD 720x576，也可写 disc）输出可刻录光盘的文件。"), QStringLiteral("宽x高")},
         {QStringLiteral("length"), QStringLiteral("相册长度以 photos（相片，默认）或 music（音乐）为准。"), QStringLiteral("规则")},
         {QStringLiteral("loop-music"), QStringLiteral("以音乐循环播放补充帧频。")},
         {QStringLiteral("loop-pictures"), QStringLiteral("以画面循环播放补充帧频（与 --length music 一起用）。")},
         {QStringLiteral("seed"), QStringLiteral("模板抽取的种子：同样的输入和种子得到同样的相册。"), QStringLiteral("n")},
+        {QStringLiteral("project"),
+         QStringLiteral("制作保存在这个工程文件中的相册（相片、音乐、歌词、文字特效和设置）；"
+                        "命令行给出的选项覆盖其设置，给出的相片和音乐加在后面。"),
+         QStringLiteral("文件")},
+        {QStringLiteral("save-project"),
+         QStringLiteral("制作前把相册保存为工程文件；不给 -o 时只写工程文件。"),
+         QStringLiteral("文件")},
+        {QStringLiteral("caption"),
+         QStringLiteral("飞过相册的文字：\"mm:ss|特效|文字\"，可加 \"|字体|字号|颜色\"（默认 黑体、10、clWhite；"
+                        "字号 10-40，颜色为 clYellow 这样的名称）。特效写名称或编号（见下）。在相册时间 mm:ss 出现一次；"
+                        "超过相册结尾的时间不会显示。可重复。"),
+         QStringLiteral("说明")},
     });
 }
 
 bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
 {
     job.songs = parser.values(QStringLiteral("song"));
-    job.lyrics = parser.values(QStringLiteral("lrc")) + parser.values(QStringLiteral("ksc"));
+    if (!filesBySong(parser, QStringLiteral("lrc"), job.lrcFiles, error)
+        || !filesBySong(parser, QStringLiteral("ksc"), job.kscFiles, error))
+        return false;
+    for (int i = 1; i < job.kscFiles.size(); ++i) {
+        if (job.kscFiles[i].first == job.kscFiles[i - 1].first) {
+            error = QStringLiteral("音乐 %1 有两个 --ksc 文件。").arg(job.songs.value(job.kscFiles[i].first));
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("lyrics"))) {
+        const QString type = parser.value(QStringLiteral("lyrics")).toLower();
+        if (type == QLatin1String("lrc"))
+            job.lyricType = karaoke::kUseLrc;
+        else if (type == QLatin1String("ksc"))
+            job.lyricType = karaoke::kUseKsc;
+        else if (type == QLatin1String("both"))
+            job.lyricType = karaoke::kUseBoth;
+        else {
+            error = QStringLiteral("未知的歌词类型 %1（lrc、ksc 或 both）。").arg(type);
+            return false;
+        }
+    }
+    for (const QString& text : parser.values(QStringLiteral("caption"))) {
+        const effects::CaptionOption caption = effects::parseCaptionOption(text);
+        if (!caption.row) {
+            error = caption.error;
+            return false;
+        }
+        job.captions << *caption.row;
+    }
     job.output = parser.value(QStringLiteral("output"));
-    if (job.output.isEmpty()) {
+    job.project = parser.value(QStringLiteral("project"));
+    job.saveProject = parser.value(QStringLiteral("save-project"));
+    for (const QString& option : parser.optionNames())
+        job.given << option;
+    if (job.output.isEmpty() && job.saveProject.isEmpty()) {
         error = QStringLiteral("没有给出输出文件（-o 路径）。");
         return false;
     }
@@ -337,11 +540,15 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         job.seeded = true;
     }
     job.photos = parser.positionalArguments();
-    if (job.photos.isEmpty()) {
+    if (job.photos.isEmpty() && job.project.isEmpty()) {
         error = QStringLiteral("没有给出相片。");
         return false;
     }
-    for (const QString& f : job.photos + job.songs + job.lyrics) {
+    QStringList lyricPaths;
+    for (const auto& [song, file] : job.lrcFiles + job.kscFiles)
+        lyricPaths.append(file);
+    const QStringList projectFile = job.project.isEmpty() ? QStringList{} : QStringList{job.project};
+    for (const QString& f : job.photos + job.songs + lyricPaths + projectFile) {
         if (!QFileInfo(f).isFile()) {
             error = QStringLiteral("%1：文件不存在。").arg(f);
             return false;
@@ -351,6 +558,10 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         f = QFileInfo(f).absoluteFilePath();
     for (QString& f : job.songs)
         f = QFileInfo(f).absoluteFilePath();
+    for (auto& [song, file] : job.lrcFiles)
+        file = QFileInfo(file).absoluteFilePath();
+    for (auto& [song, file] : job.kscFiles)
+        file = QFileInfo(file).absoluteFilePath();
     return true;
 }
 
@@ -369,7 +580,8 @@ int makeAlbum(const QStringList& arguments)
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::fprintf(stdout, "%s", qPrintable(parser.helpText()));
+        std::fprintf(stdout, "%s\n文字特效（--caption）：\n%s", qPrintable(parser.helpText()),
+                     qPrintable(effects::effectListText()));
         return 0;
     }
     AlbumJob job;

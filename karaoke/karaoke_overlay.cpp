@@ -47,6 +47,8 @@ std::unique_ptr<Overlay> makeKaraokeOverlay(const Session& session, const Workin
     std::map<int, std::unique_ptr<KaraokePainter>> painters;
     for (int k = 0; k < pairs; ++k) {
         const Row& row = karaoke.row(k);
+        if (row.value(KscCol::Path).isEmpty())
+            continue; // a song without a karaoke file (the command line leaves such rows)
         const KscDocument document = readKscFile(row.value(KscCol::Path));
         if (!document.ok()) {
             say(QStringLiteral("卡拉OK歌词 %1：%2，本首歌不显示卡拉OK歌词").arg(k + 1).arg(document.error));

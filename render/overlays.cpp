@@ -1,5 +1,10 @@
 #include "render/overlays.h"
 
+#include "audio/lyric_overlay.h"
+#include "effects/caption_overlay.h"
+#include "karaoke/karaoke_overlay.h"
+#include "karaoke/lyric_type.h"
+
 namespace fotarel::render {
 
 OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, const OverlayLog& log)
@@ -10,10 +15,12 @@ OverlayList makeOverlays(const Session& session, const WorkingFolder& folder, co
         if (overlay)
             overlays.push_back(std::move(overlay));
     };
-    (void)add;
-    (void)session;
-    (void)folder;
-    (void)log;
+    if (karaoke::lrcRuns(session))
+        add(audio::makeLyricOverlay(session, folder, log));
+    // Karaoke decides for itself whether it runs (karaoke rows, lyric type).
+    add(karaoke::makeKaraokeOverlay(session, folder, log));
+    // Captions fly in front of the lyrics.
+    add(effects::makeCaptionOverlay(session, folder, log));
     return overlays;
 }
 

@@ -25,6 +25,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
   # tests: the disc authoring tools that must accept the VCD, SVCD and DVD disc streams
   vcdimager dvdauthor
+  # the SWF conformance runner (tests/swf_conformance)
+  python3
   # benchmarks: libvips for the photo import comparison, GNU time for peak memory
   libvips-tools time
 )
