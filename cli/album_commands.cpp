@@ -88,6 +88,7 @@ struct AlbumJob {
     QString project;     // --project: the album comes from this file
     QString saveProject; // --save-project: the album is saved here
     QStringList given;   // the options set on the command line
+    bool timings = false; // --timings: where the render's time went
 };
 
 // The type as the user named it: "JPG" rather than the internal "XLTP".
@@ -103,6 +104,28 @@ QString writtenImages(const QString& folder)
     if (files.isEmpty())
         return {};
     return QStringLiteral("%1 张图片：%2 … %3").arg(files.size()).arg(files.first(), files.last());
+}
+
+// --timings: the painting time of every template (in the order they played)
+// and of the other stages on the render's thread, on standard error.
+void printTimings(const render::StageTimes& times)
+{
+    std::fprintf(stderr, "%-28s %7s %10s %8s   (processor time of the render's thread)\n", "template", "frames",
+                 "paint ms", "ms/frame");
+    double paint = 0;
+    int frames = 0;
+    for (const render::StageTimes::Template& t : times.templates) {
+        std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", qPrintable(t.name), t.frames, t.paintMs,
+                     t.frames ? t.paintMs / t.frames : 0.0);
+        paint += t.paintMs;
+        frames += t.frames;
+    }
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "painting, all templates", frames, paint,
+                 frames ? paint / frames : 0.0);
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "hand-over (pixel layout)", frames, times.handOverMs,
+                 frames ? times.handOverMs / frames : 0.0);
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f   (wall time: waiting for the encoder, audio)\n",
+                 "in the conversion", frames, times.conversionMs, frames ? times.conversionMs / frames : 0.0);
 }
 
 // A text bar on standard error, redrawn when its percentage changes.
@@ -368,6 +391,8 @@ int runJob(const AlbumJob& job)
     }
     result.applyTo(session);
     bar.end();
+    if (job.timings)
+        printTimings(result.times);
     // What the pass could not use (a font that is not installed, ...).
     for (const QString& line : session.table(render::tables::ErrorLog).lines())
         fail(line);
@@ -436,6 +461,8 @@ void addOptions(QCommandLineParser& parser)
                         "字号 10-40，颜色为 clYellow 这样的名称）。特效写名称或编号（见下）。在相册时间 mm:ss 出现一次；"
                         "超过相册结尾的时间不会显示。可重复。"),
          QStringLiteral("说明")},
+        {QStringLiteral("timings"),
+         QStringLiteral("列出制作时间花在哪里：每个模板的绘制、交给编码器的时间、转换中的时间。")},
     });
 }
 
@@ -528,6 +555,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     }
     if (!length.isEmpty())
         job.length = length;
+    job.timings = parser.isSet(QStringLiteral("timings"));
     job.loopMusic = parser.isSet(QStringLiteral("loop-music"));
     job.loopPictures = parser.isSet(QStringLiteral("loop-pictures"));
     if (parser.isSet(QStringLiteral("seed"))) {
