@@ -441,7 +441,7 @@ void addOptions(QCommandLineParser& parser)
          QStringLiteral("文件")},
         {QStringLiteral("ksc"), QStringLiteral("前一个 --song 的 KSC 卡拉OK歌词文件，可重复。"), QStringLiteral("文件")},
         {QStringLiteral("lyrics"), QStringLiteral("有卡拉OK歌词时相册显示哪种歌词：lrc、ksc 或 both（两种，默认）。"), QStringLiteral("类型")},
-        {QStringLiteral("type"), QStringLiteral("DVD（默认）、SVCD、VCD、AVI，或序列图的 JPG、BMP、TGA、PCX。"), QStringLiteral("类型")},
+        {QStringLiteral("type"), QStringLiteral("DVD（默认）、SVCD、VCD、AVI、MP4（H.264 与 AAC），或序列图的 JPG、BMP、TGA、PCX。"), QStringLiteral("类型")},
         {QStringLiteral("standard"), QStringLiteral("电视制式 PAL（默认）或 NTSC。"), QStringLiteral("制式")},
         {QStringLiteral("quality"), QStringLiteral("画面质量 high（高清，默认）或 normal（一般）。"), QStringLiteral("质量")},
         {QStringLiteral("size"), QStringLiteral("输出尺寸 宽x高，取自该类型的尺寸列表（默认最大的一项）；VCD、SVCD、DVD 的光盘标准尺寸（如 DVD 720x576，也可写 disc）输出可刻录光盘的文件。"), QStringLiteral("宽x高")},
@@ -510,7 +510,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     }
     const QString type = parser.value(QStringLiteral("type")).toUpper();
     if (type.isEmpty() || type == settings::kDvd || type == settings::kSvcd || type == settings::kVcd ||
-        type == settings::kAvi) {
+        type == settings::kAvi || type == settings::kMp4) {
         job.type = type.isEmpty() ? settings::kDvd : type;
     } else if (settings::imageSequenceFormats().contains(type)) {
         job.type = settings::kImageSequence;

@@ -27,7 +27,7 @@ void quietLibraryLog()
     static std::once_flag once;
     std::call_once(once, [] {
         const char* keep = std::getenv("FOTAREL_FFMPEG_LOG");
-        if (!keep || std::string(keep) != "1")
+        if (!keep || !*keep)
             av_log_set_level(AV_LOG_QUIET);
     });
 }

@@ -56,7 +56,8 @@ std::string fileUrl(const std::string& path);
 
 // FFmpeg's own log lines ("[mpeg @ 0x…] …") are hints for its developers;
 // the library reports what matters through its error callback and error
-// texts. Silences them once per process (FOTAREL_FFMPEG_LOG=1 keeps them).
+// texts. Silences them once per process (a set FOTAREL_FFMPEG_LOG keeps
+// them, for debugging).
 void quietLibraryLog();
 
 } // namespace fotarel::media::detail

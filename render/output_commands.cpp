@@ -16,7 +16,7 @@ namespace {
 QString outputTypeOf(const QString& command)
 {
     using namespace settings;
-    if (command == kVcd || command == kSvcd || command == kDvd || command == kAvi)
+    if (command == kVcd || command == kSvcd || command == kDvd || command == kAvi || command == kMp4)
         return command;
     if (command == kImageSequenceCommand)
         return kImageSequence;
@@ -49,12 +49,16 @@ QString saveFilter(const QString& command, const QString& imageFormat)
         return QStringLiteral("生成 %1 序列图片|*.%1").arg(imageFormat);
     if (command == settings::kAvi)
         return QStringLiteral("AVI 格式相册|*.avi");
+    if (command == settings::kMp4)
+        return QStringLiteral("MP4 格式相册|*.mp4");
     return command + QStringLiteral(" 格式相册|*.mpg");
 }
 
 QString videoOutputPath(const QString& chosen, const QString& outputType)
 {
-    const QString extension = outputType == settings::kAvi ? QStringLiteral(".avi") : QStringLiteral(".mpg");
+    const QString extension = outputType == settings::kAvi   ? QStringLiteral(".avi")
+                              : outputType == settings::kMp4 ? QStringLiteral(".mp4")
+                                                             : QStringLiteral(".mpg");
     const QString name = QFileInfo(chosen).fileName();
     if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
         return chosen;

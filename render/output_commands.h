@@ -38,7 +38,7 @@ enum class OutputCommandResult { Rendered, NoPhotos, Cancelled, FolderExists, Un
 QString saveFilter(const QString& command, const QString& imageFormat = QStringLiteral("JPG"));
 
 // The video output path for a chosen name: the type's extension (".avi"
-// for "AVI", ".mpg" for the MPEG types) is appended unless the name already
+// for "AVI", ".mp4" for "MP4", ".mpg" for the MPEG types) is appended unless the name already
 // ends with it, in any letter case.
 QString videoOutputPath(const QString& chosen, const QString& outputType);
 
