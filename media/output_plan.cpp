@@ -164,7 +164,8 @@ void makeDiscPlan(Preset preset, bool ntsc, Quality quality, OutputPlan& plan)
         plan.dvdMuxRate = true;
         break;
     case Preset::Avi:
-        plan.disc = false;
+    case Preset::Mp4:
+        plan.disc = false; // no disc standard: files only
         return;
     }
     plan.width = preset == Preset::Vcd ? 352 : preset == Preset::Svcd ? 480 : 720;
@@ -301,7 +302,7 @@ std::string makePlan(Preset preset, Standard standard, Quality quality, int widt
         plan.audioBitRate = 192000;
         break;
     }
-    if (disc && preset != Preset::Avi) {
+    if (disc && preset != Preset::Avi && preset != Preset::Mp4) {
         // The disc's own size and rates: nothing set elsewhere changes them.
         makeDiscPlan(preset, ntsc, quality, plan);
         return {};

@@ -291,6 +291,8 @@ TEST_F(ConversionTest, DiscStreamsPassTheAuthoringTools)
         }
         QFile::remove(out);
     }
+}
+
 // HD MP4 carries BT.709 colour flags, and its pixels are converted with
 // BT.709 so players that honour the flags show the colours drawn.
 TEST_F(ConversionTest, HdMp4IsFlaggedAndConvertedAsBt709)
