@@ -526,10 +526,12 @@ AVFrame* ConversionRun::freeVideoFrame(std::vector<detail::FramePtr>& pool)
 void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* frame)
 {
     // The common case of the MPEG outputs — a 32-bit picture at the encoded
-    // size into limited-range 4:2:0 — has a direct converter of its own.
+    // size into limited-range BT.601 4:2:0, filling the frame — has a
+    // direct converter of its own.
     if (picture.format == kQtRgb32 && kQtRgb32 == AV_PIX_FMT_BGRA && picture.width == plan_.width &&
         picture.height == plan_.height && plan_.pixelFormat == AV_PIX_FMT_YUV420P &&
-        frameRange_ != AVCOL_RANGE_JPEG && plan_.width % 2 == 0 && plan_.height % 2 == 0) {
+        frameRange_ != AVCOL_RANGE_JPEG && !detail::usesBt709(plan_) && plan_.width % 2 == 0 &&
+        plan_.height % 2 == 0 && plan_.pictureWidth == plan_.width && plan_.pictureHeight == plan_.height) {
         detail::bgrxToYuv420(picture.pixels, picture.stride, picture.width, picture.height,
                              {frame->data[0], frame->data[1], frame->data[2], frame->linesize[0],
                               frame->linesize[1], frame->linesize[2]});
