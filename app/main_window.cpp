@@ -272,6 +272,7 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), {});
     addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), {}, QKeySequence(Qt::CTRL | Qt::Key_D));
     addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), {});
+    addCommand(QStringLiteral("suiButton_mp4"), QStringLiteral("MP4"), {}, QKeySequence(Qt::CTRL | Qt::Key_M));
     addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), {});
     new OutputButtons(this, session_, folder_, *ui_);
 }
