@@ -105,4 +105,5 @@ for name in "${targets[@]}"; do
   # Keep the findings folder only when it holds something.
   rmdir "$findings" 2>/dev/null || true
 done
+rmdir "$here/fuzz/findings" 2>/dev/null || true
 exit "$failed"
