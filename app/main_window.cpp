@@ -3,28 +3,80 @@
 #include "app/audio/music_import_window.h"
 #include "app/audio/music_tile_area.h"
 #include "app/confirm_window.h"
+#include "app/effects/caption_editor_window.h"
+#include "app/hints/hint_window.h"
+#include "app/hints/tile_hints.h"
+#include "app/message_window.h"
 #include "app/photos/photo_area.h"
+#include "app/qt_ui_port.h"
+#include "app/karaoke/karaoke_settings_window.h"
 #include "app/render/output_buttons.h"
 #include "app/settings/album_length_dialog.h"
 #include "app/settings/other_settings_dialog.h"
 #include "app/settings/status_panel.h"
-#include "app/message_window.h"
-#include "app/qt_ui_port.h"
+#include "app/side_panels.h"
 #include "app/title_bar.h"
+#include "app/wizard/wizard_window.h"
 #include "core/colours.h"
 #include "engine/exit_command.h"
+#include "engine/layouts.h"
+#include "engine/wizard.h"
+#include "photos/photo_columns.h"
+#include "photos/thumbnails.h"
+#include "project/album_project.h"
 
 #include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
 #include <QFrame>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 namespace fotarel::app {
+
+namespace {
+
+const QString kCommandStyle = QStringLiteral(
+    "QPushButton { color: white; background: #3a4452; border: 1px solid #56606e; border-radius: 4px;"
+    " font-family: '微软雅黑'; font-size: 14px; padding: 0 12px; }"
+    "QPushButton:hover { background: #4a5666; }"
+    "QPushButton:pressed { background: #2c3440; }");
+const QString kAreaBarStyle = QStringLiteral(
+    "QPushButton { color: #d9dee5; background: transparent; border: none; font-family: '微软雅黑';"
+    " font-size: 13px; padding: 0 8px; }"
+    "QPushButton:hover { color: white; text-decoration: underline; }"
+    "QPushButton:checked { color: rgb(253, 209, 2); }");
+
+const char* const kHoverVariables[3] = {"Edit_chakankongjian_shiyong_2", "Edit_chakankongjian_shiyong_yinyue2",
+                                        "Edit_chakankongjian_shiyong_geci2"};
+
+QString layoutSettingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/layout.ini");
+}
+
+// Every direct child of an area frame covers the whole area.
+class FillChildren : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            if (auto* frame = qobject_cast<QWidget*>(watched))
+                for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                    if (!child->isWindow())
+                        child->setGeometry(frame->rect());
+        return false;
+    }
+};
+
+} // namespace
 
 MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -41,27 +93,71 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
       musicTiles_(new MusicTileArea(session_, folder_, musicArea_)),
       musicImport_(new MusicImportWindow(session_, folder_, *ui_, this)),
       status_(new StatusPanel(session_, this)),
+      side_(new SidePanels(status_, this)),
       albumLength_(new AlbumLengthDialog(session_, this)),
       otherSettings_(new OtherSettingsDialog(session_, this)),
+      captions_(new CaptionEditorWindow(session_, *ui_, this)),
       commands_(new QWidget(this)),
+      areaBar_(new QWidget(this)),
+      generalHint_(new HintWindow(QStringLiteral("TForm30"), QStringLiteral("提示窗口"), this)),
+      tileHints_{new HintWindow(QStringLiteral("TForm31"), QStringLiteral("相片控件渐变提示信息"), this),
+                 new HintWindow(QStringLiteral("TForm32"), QStringLiteral("音乐控件渐变提示信息"), this),
+                 new HintWindow(QStringLiteral("TForm33"), QStringLiteral("歌词控件渐变提示信息"), this)},
+      commandHints_(new CommandHints(generalHint_, this)),
+      wizardStartTimer_(new QTimer(this)),
+      wizardTimer_(new QTimer(this)),
+      hoverTimer_(new QTimer(this)),
       exitTimer_(new QTimer(this))
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Fotarel2018"));
-    resize(kClientWidth, kClientHeight);
-    title_->setGeometry(0, 0, kClientWidth, TitleBar::kHeight);
     connect(title_, &TitleBar::closeClicked, this, &MainWindow::closeCommand);
+    title_->addLayoutButtons({layouts::kStart, layouts::kFullScreen, layouts::kFitted},
+                             {QStringLiteral("开始布局"), QStringLiteral("全屏"), QStringLiteral("还原")});
+    connect(title_, &TitleBar::layoutRequested, this, &MainWindow::applyLayout);
+    connect(title_, &TitleBar::doubleClicked, this, [this] {
+        applyLayout(layouts::afterTitleDoubleClick(session_.get(QStringLiteral("Edit_jiemian"))));
+    });
 
     exitTimer_->setObjectName(QStringLiteral("Timer_tuichuruanjian"));
     exitTimer_->setInterval(1);
     connect(exitTimer_, &QTimer::timeout, this, &MainWindow::exitTimerTick);
+    wizardStartTimer_->setObjectName(QStringLiteral("Timer_qidongxiangdao"));
+    wizardStartTimer_->setSingleShot(true);
+    wizardStartTimer_->setInterval(1);
+    connect(wizardStartTimer_, &QTimer::timeout, this, &MainWindow::openWizard);
+    wizardTimer_->setObjectName(QStringLiteral("Timer_xiangce_xiangdao"));
+    wizardTimer_->setSingleShot(true);
+    wizardTimer_->setInterval(1);
+    connect(wizardTimer_, &QTimer::timeout, this, &MainWindow::runWizardStep);
+    // The hover timer closes a tile's hint once the cursor has left the tile
+    // (a tile under a moving cursor gets no leave event when it is dragged
+    // or rebuilt), and keeps the cursor's place in the shown area.
+    hoverTimer_->setObjectName(QStringLiteral("Timer_zuobiao"));
+    hoverTimer_->setInterval(50);
+    connect(hoverTimer_, &QTimer::timeout, this, &MainWindow::hoverTick);
+    session_.setHoverListener([this](const QString& variable, const QString& tile) { showTileHint(variable, tile); });
+
     buildCommands();
     buildAreaBar();
-    musicTiles_->setGeometry(0, 0, 880, 550);
     connect(photos_.get(), &PhotoArea::photoAreaWanted, this, [this] { chooseArea(Area::Photos); });
+    connect(side_, &SidePanels::areaWanted, this, [this](int area) { chooseArea(Area(area)); });
+    connect(photos_.get(), &PhotoArea::photoSelected, this, [this](int row) {
+        const Table& photos = session_.table(photo_tables::Photos);
+        if (row < photos.rowCount())
+            side_->showSelectedPhoto(renderPhotoInBox(photos.cell(row, PhotoCol::Path),
+                                                      QSize(SidePanels::kPreviewWidth, SidePanels::kPreviewHeight)));
+    });
+    photos_->context().view.clearPreview = [this] { side_->clearSelectedPhoto(); };
 
+    auto* fill = new FillChildren(this);
+    for (QFrame* area : {photoArea_, musicArea_, lyricArea_})
+        area->installEventFilter(fill);
+
+    const QString remembered = rememberedLayout();
     if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+        setGeometry(layouts::windowGeometry(remembered, screen->geometry(), screen->availableGeometry()));
+    commandHints_->attachAll(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -70,9 +166,9 @@ QFrame* MainWindow::makeArea(const QString& name)
 {
     auto* area = new QFrame(this);
     area->setObjectName(name);
-    // Placed here already so the contents built over it get their size;
-    // start-up places the areas again.
-    area->setGeometry(170, 50, 880, 550);
+    // A size already, so the contents built over it get one; the layout
+    // places the areas again.
+    area->setGeometry(5, 100, 880, 550);
     area->setAutoFillBackground(true);
     QPalette pal = area->palette();
     pal.setColor(QPalette::Window, QColor(0x2a, 0x31, 0x3a));
@@ -81,103 +177,151 @@ QFrame* MainWindow::makeArea(const QString& name)
     return area;
 }
 
-QPushButton* MainWindow::addCommand(const QString& objectName, const QString& caption, int row)
+QPushButton* MainWindow::addCommand(const QString& objectName, const QString& caption, std::function<void()> run,
+                                    const QKeySequence& shortcut)
 {
     auto* button = new QPushButton(caption, commands_);
     button->setObjectName(objectName);
-    button->setGeometry(10, row * 38, 150, 32);
     button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    if (run)
+        connect(button, &QPushButton::clicked, this, std::move(run));
+    if (!shortcut.isEmpty()) {
+        auto* key = new QShortcut(shortcut, this);
+        connect(key, &QShortcut::activated, button, &QPushButton::click);
+        button->setProperty("shortcut", shortcut.toString(QKeySequence::NativeText));
+    }
+    commandButtons_ << button;
+    commandHints_->attachAll(commands_);
+    relayout();
     return button;
+}
+
+QPushButton* MainWindow::addAreaTool(Area area, const QString& objectName, const QString& caption,
+                                     std::function<void()> run)
+{
+    auto* b = new QPushButton(caption, areaBar_);
+    b->setObjectName(objectName);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setFocusPolicy(Qt::NoFocus);
+    if (run)
+        connect(b, &QPushButton::clicked, this, std::move(run));
+    areaTools_[int(area)] << b;
+    b->setVisible(area == shownArea_);
+    commandHints_->attachAll(areaBar_);
+    relayout();
+    return b;
 }
 
 void MainWindow::buildCommands()
 {
-    // The command column left of the areas, with the status panel under it.
     commands_->setObjectName(QStringLiteral("Panel_mingling"));
-    constexpr int kRows = 9;
-    commands_->setGeometry(0, 50, 170, kRows * 38);
-    commands_->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; background: #3a4452; border: 1px solid #56606e; border-radius: 4px;"
-        " font-family: '微软雅黑'; font-size: 14px; }"
-        "QPushButton:hover { background: #4a5666; }"));
-    connect(addCommand(QStringLiteral("suiButton1"), QStringLiteral("添加相片"), 0), &QPushButton::clicked,
-            photos_.get(), &PhotoArea::addPhotos);
-    connect(addCommand(QStringLiteral("suiButton2"), QStringLiteral("添加音乐"), 1), &QPushButton::clicked, this,
-            [this] {
-                addMusicCommand(session_, folder_, *ui_, *musicImport_, *musicTiles_,
-                                [this] { chooseArea(Area::Music); });
-            });
-    connect(addCommand(QStringLiteral("suiButton4"), QStringLiteral("相册长度"), 2), &QPushButton::clicked,
-            albumLength_, &AlbumLengthDialog::run);
-    connect(addCommand(QStringLiteral("suiButton9"), QStringLiteral("其它设置"), 3), &QPushButton::clicked,
-            otherSettings_, &OtherSettingsDialog::run);
+    commands_->setStyleSheet(kCommandStyle);
+    addCommand(QStringLiteral("suiButton1"), QStringLiteral("添加相片"), [this] { photos_->addPhotos(); },
+               QKeySequence(Qt::CTRL | Qt::Key_1));
+    addCommand(QStringLiteral("suiButton2"), QStringLiteral("添加音乐"), [this] {
+        addMusicCommand(session_, folder_, *ui_, *musicImport_, *musicTiles_, [this] { chooseArea(Area::Music); });
+    }, QKeySequence(Qt::CTRL | Qt::Key_2));
+    addCommand(QStringLiteral("suiButton_kalaok_shezhi"), QStringLiteral("卡拉OK设置"), [this] {
+        // One settings window for the program's run, made when first opened.
+        auto* karaoke = findChild<KaraokeSettingsWindow*>();
+        if (!karaoke)
+            karaoke = new KaraokeSettingsWindow(session_, folder_, *ui_, nullptr, this);
+        karaoke->run();
+    });
+    addCommand(QStringLiteral("suiButton4"), QStringLiteral("相册长度"), [this] { albumLength_->run(); });
+    addCommand(QStringLiteral("suiButton9"), QStringLiteral("其它设置"), [this] { otherSettings_->run(); });
+    addCommand(QStringLiteral("suiButton5"), QStringLiteral("文字特效"), [this] { captions_->run(); });
+    addCommand(QStringLiteral("suiButton_xiangdao"), QStringLiteral("相册向导"), [this] { openWizard(); },
+               QKeySequence(Qt::Key_F1));
+    addCommand(QStringLiteral("suiButton_dakai_xiangce"), QStringLiteral("打开相册"), [this] { openAlbumCommand(); },
+               QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(QStringLiteral("suiButton_baocun_xiangce"), QStringLiteral("保存相册"), [this] { saveAlbumCommand(); },
+               QKeySequence(Qt::CTRL | Qt::Key_S));
     // The output commands; OutputButtons finds them by name and runs them.
-    addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), 4);
-    addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), 5);
-    addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), 6);
-    addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), 7);
-    addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), 8);
+    QPushButton* first = addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), {});
+    first->setProperty("groupStart", true);
+    addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), {});
+    addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), {}, QKeySequence(Qt::CTRL | Qt::Key_D));
+    addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), {});
+    addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), {});
     new OutputButtons(this, session_, folder_, *ui_);
-    status_->setGeometry(5, 50 + kRows * 38 + 8, 160, kClientHeight - (50 + kRows * 38 + 8) - 10);
 }
 
 void MainWindow::buildAreaBar()
 {
-    // Area switches above the areas, and each area's view commands under it.
-    const QString style = QStringLiteral(
-        "QPushButton { color: #d9dee5; background: transparent; border: none; font-family: '微软雅黑';"
-        " font-size: 13px; padding: 0 6px; }"
-        "QPushButton:hover { color: white; text-decoration: underline; }");
-    struct Switch {
-        const char* name;
-        const char* caption;
-        Area area;
-    };
-    const Switch switches[] = {{"Label_xiangpianquyu", "相片区域", Area::Photos},
-                               {"Label_yinyuequyu", "音乐区域", Area::Music},
-                               {"Label_geciquyu", "歌词区域", Area::Lyrics}};
-    int x = 170;
-    for (const Switch& sw : switches) {
-        auto* b = new QPushButton(QString::fromUtf8(sw.caption), this);
-        b->setObjectName(QString::fromLatin1(sw.name));
-        b->setStyleSheet(style);
-        b->setGeometry(x, 30, 80, 20);
+    areaBar_->setObjectName(QStringLiteral("Panel_quyu"));
+    areaBar_->setStyleSheet(kAreaBarStyle);
+    const std::pair<const char*, const char*> switches[] = {
+        {"Label_xiangpianquyu", "相片区域"}, {"Label_yinyuequyu", "音乐区域"}, {"Label_geciquyu", "歌词区域"}};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QPushButton(QString::fromUtf8(switches[i].second), areaBar_);
+        b->setObjectName(QString::fromLatin1(switches[i].first));
+        b->setCheckable(true);
+        b->setChecked(i == 0);
         b->setCursor(Qt::PointingHandCursor);
-        const Area area = sw.area;
-        connect(b, &QPushButton::clicked, this, [this, area] { chooseArea(area); });
-        x += 84;
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QPushButton::clicked, this, [this, i] { chooseArea(Area(i)); });
+        areaSwitches_ << b;
     }
-
-    struct Tool {
-        const char* name;
-        const char* caption;
-        std::function<void()> run;
-    };
-    auto makeRow = [&](const std::vector<Tool>& tools, QList<QWidget*>& into) {
-        int left = 170;
-        for (const Tool& t : tools) {
-            auto* b = new QPushButton(QString::fromUtf8(t.caption), this);
-            b->setObjectName(QString::fromLatin1(t.name));
-            b->setStyleSheet(style);
-            b->setGeometry(left, 606, 60, 24);
-            b->setCursor(Qt::PointingHandCursor);
-            connect(b, &QPushButton::clicked, this, t.run);
-            into.append(b);
-            left += 64;
-        }
-    };
     PhotoArea* photos = photos_.get();
-    makeRow({{"suiButton13", "图标", [photos] { photos->showTiles(); }},
-             {"suiButton14", "列表", [photos] { photos->showList(); }},
-             {"suiButton15", "删除", [photos] { photos->deleteOne(); }},
-             {"suiButton16", "全删", [photos] { photos->deleteAll(); }}},
-            photoTools_);
+    addAreaTool(Area::Photos, QStringLiteral("suiButton13"), QStringLiteral("图标"), [photos] { photos->showTiles(); });
+    addAreaTool(Area::Photos, QStringLiteral("suiButton14"), QStringLiteral("列表"), [photos] { photos->showList(); });
+    addAreaTool(Area::Photos, QStringLiteral("suiButton15"), QStringLiteral("删除"), [photos] { photos->deleteOne(); });
+    addAreaTool(Area::Photos, QStringLiteral("suiButton16"), QStringLiteral("全删"), [photos] { photos->deleteAll(); });
     MusicTileArea* music = musicTiles_;
-    makeRow({{"suiButton17", "图标", [music] { music->showTiles(); }},
-             {"suiButton18", "列表", [music] { music->showList(); }}},
-            musicTools_);
-    for (QWidget* w : musicTools_)
-        w->hide();
+    addAreaTool(Area::Music, QStringLiteral("suiButton17"), QStringLiteral("图标"), [music] { music->showTiles(); });
+    addAreaTool(Area::Music, QStringLiteral("suiButton18"), QStringLiteral("列表"), [music] { music->showList(); });
+}
+
+void MainWindow::relayout()
+{
+    const int w = width(), h = height();
+    title_->setGeometry(0, 0, w, TitleBar::kHeight);
+
+    // Commands left to right at their natural widths; a row that would pass
+    // the window's edge continues on the next one, so no caption is cut.
+    constexpr int kButtonHeight = 32, kRowHeight = 38, kSpacing = 6, kGroupGap = 18;
+    int x = 8, row = 0;
+    for (QPushButton* b : std::as_const(commandButtons_)) {
+        const int bw = std::max(64, b->fontMetrics().horizontalAdvance(b->text()) + 30);
+        if (b->property("groupStart").toBool())
+            x += kGroupGap;
+        if (x + bw > w - 8 && x > 8) {
+            x = 8;
+            ++row;
+        }
+        b->setGeometry(x, 6 + row * kRowHeight, bw, kButtonHeight);
+        x += bw + kSpacing;
+    }
+    const int commandHeight = std::max(kCommandBarHeight, 6 + (row + 1) * kRowHeight);
+    commands_->setGeometry(0, TitleBar::kHeight, w, commandHeight);
+
+    const int top = TitleBar::kHeight + commandHeight;
+    const int areaWidth = std::max(100, w - layouts::kPanelWidth - 15);
+    areaBar_->setGeometry(5, top, areaWidth, kAreaBarHeight);
+    x = 0;
+    auto place = [&x](QPushButton* b) {
+        const int bw = b->fontMetrics().horizontalAdvance(b->text()) + 18;
+        b->setGeometry(x, 2, bw, kAreaBarHeight - 4);
+        x += bw + 2;
+    };
+    for (QPushButton* b : std::as_const(areaSwitches_))
+        place(b);
+    x += 24;
+    for (QPushButton* b : std::as_const(areaTools_[int(shownArea_)]))
+        place(b);
+
+    const QRect areaRect(5, top + kAreaBarHeight, areaWidth, std::max(100, h - top - kAreaBarHeight - 5));
+    for (QFrame* area : {photoArea_, musicArea_, lyricArea_})
+        area->setGeometry(areaRect);
+    side_->setGeometry(w - layouts::kPanelWidth - 5, top, layouts::kPanelWidth, std::max(0, h - top - 5));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    relayout();
 }
 
 void MainWindow::chooseArea(Area area)
@@ -186,13 +330,100 @@ void MainWindow::chooseArea(Area area)
     // photo area keeps it. The tile/list choice stays as it was.
     if (area != Area::Photos)
         session_.set(QStringLiteral("Edit_xiangpian_down_id"), QStringLiteral("wu"));
+    shownArea_ = area;
     photoArea_->setVisible(area == Area::Photos);
     musicArea_->setVisible(area == Area::Music);
     lyricArea_->setVisible(area == Area::Lyrics);
-    for (QWidget* w : photoTools_)
-        w->setVisible(area == Area::Photos);
-    for (QWidget* w : musicTools_)
-        w->setVisible(area == Area::Music);
+    for (int i = 0; i < 3; ++i) {
+        areaSwitches_[i]->setChecked(i == int(area));
+        for (QPushButton* b : std::as_const(areaTools_[i]))
+            b->setVisible(i == int(area));
+    }
+    relayout();
+}
+
+QString MainWindow::rememberedLayout()
+{
+    const QSettings settings(layoutSettingsFile(), QSettings::IniFormat);
+    const QString word = settings.value(QStringLiteral("Edit_jiemian")).toString();
+    return layouts::isLayoutWord(word) ? word : layouts::kStart;
+}
+
+void MainWindow::applyLayout(const QString& word)
+{
+    const QString layout = layouts::isLayoutWord(word) ? word : layouts::kStart;
+    session_.set(QStringLiteral("Edit_jiemian"), layout);
+    if (QScreen* screen = this->screen())
+        setGeometry(layouts::windowGeometry(layout, screen->geometry(), screen->availableGeometry()));
+    QDir().mkpath(QFileInfo(layoutSettingsFile()).path());
+    QSettings settings(layoutSettingsFile(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Edit_jiemian"), layout);
+}
+
+void MainWindow::showTileHint(const QString& variable, const QString& tileName)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (variable != QLatin1String(kHoverVariables[i]))
+            continue;
+        HintWindow* hint = tileHints_[i];
+        // Moving inside the tile that already has its hint changes nothing.
+        if (hintedTile_[i] == tileName && hint->fade().phase() != hints::HintFade::Phase::Hidden)
+            return;
+        const auto content = tileHintFor(session_, variable, tileName);
+        if (!content)
+            return;
+        hintedTile_[i] = tileName;
+        hint->startLines(content->lines, content->footer);
+        hoverTimer_->start();
+    }
+}
+
+void MainWindow::hoverTick()
+{
+    const QFrame* areas[3] = {photoArea_, musicArea_, lyricArea_};
+    bool anyHint = false;
+    const QPoint cursor = QCursor::pos();
+    for (int i = 0; i < 3; ++i) {
+        if (areas[i]->isVisible()) {
+            const QPoint inArea = areas[i]->mapFromGlobal(cursor);
+            session_.setInt(QStringLiteral("Edit_x"), inArea.x());
+            session_.setInt(QStringLiteral("Edit_y"), inArea.y());
+        }
+        HintWindow* hint = tileHints_[i];
+        if (hint->fade().phase() == hints::HintFade::Phase::Hidden)
+            continue;
+        const QWidget* tile = areas[i]->findChild<QWidget*>(hintedTile_[i]);
+        if (!tile || !tile->isVisible() || !tile->rect().contains(tile->mapFromGlobal(cursor))) {
+            hint->closeNow();
+            hintedTile_[i].clear();
+            continue;
+        }
+        anyHint = true;
+    }
+    if (!anyHint)
+        hoverTimer_->stop();
+}
+
+void MainWindow::openWizard()
+{
+    if (!wizard_) {
+        wizard_ = new WizardWindow(
+            [this](const QString& command) { return findChild<QAbstractButton*>(command) != nullptr; }, this);
+        connect(wizard_, &WizardWindow::stepPressed, this, [this](int step) {
+            if (wizard::press(session_, *ui_, step))
+                wizardTimer_->start();
+        });
+    }
+    wizard_->show();
+    wizard_->raise();
+}
+
+void MainWindow::runWizardStep()
+{
+    wizardTimer_->stop();
+    const QString command = wizard::commandForRecordedStep(session_);
+    if (auto* button = findChild<QAbstractButton*>(command))
+        button->click();
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -216,14 +447,12 @@ void MainWindow::runStartup()
     hooks.placeAreas = [this] {
         const QColor background = photoArea_->palette().color(QPalette::Window);
         for (QFrame* area : {photoArea_, musicArea_, lyricArea_}) {
-            area->setGeometry(170, 50, 880, 550);
             QPalette pal = area->palette();
             pal.setColor(QPalette::Window, background);
             area->setPalette(pal);
         }
-        photoArea_->show();
-        musicArea_->hide();
-        lyricArea_->hide();
+        applyLayout(rememberedLayout());
+        chooseArea(Area::Photos);
     };
     startupReport_ = fotarel::runStartup(session_, folder_, guard_, *ui_, hooks);
     startupDone_ = true;
@@ -231,7 +460,10 @@ void MainWindow::runStartup()
     int exitCode = -1;
     switch (startupReport_.outcome) {
     case StartupOutcome::Ready:
+        savedAlbum_ = project::projectText(session_); // the empty album needs no saving
         status_->timer()->start();
+        commandHints_->attachAll(this);
+        wizardStartTimer_->start();
         break;
     case StartupOutcome::AnotherInstanceRunning:
         exitCode = 0;
@@ -248,10 +480,47 @@ void MainWindow::runStartup()
     emit startupFinished(exitCode);
 }
 
+void MainWindow::saveAlbumCommand()
+{
+    QString path = ui_->chooseSaveFile(project::kProjectFilter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(project::kProjectExtension, Qt::CaseInsensitive))
+        path += project::kProjectExtension;
+    const QString error = project::saveProject(session_, path);
+    if (!error.isEmpty()) {
+        ui_->showMessage(error);
+        return;
+    }
+    savedAlbum_ = project::projectText(session_);
+}
+
+void MainWindow::openAlbumCommand()
+{
+    const QStringList files = ui_->chooseOpenFiles(project::kProjectFilter, {});
+    if (files.isEmpty())
+        return;
+    // The photos area shows the import window while the groups are rebuilt.
+    bool opened = false;
+    auto work = [this, &files, &opened] { opened = project::openProject(photos_->context(), files.first()).opened; };
+    if (photos_->context().view.runInImportWindow)
+        photos_->context().view.runInImportWindow(work);
+    else
+        work();
+    if (!opened)
+        return;
+    savedAlbum_ = project::projectText(session_);
+    musicTiles_->rebuildTiles();
+}
+
 void MainWindow::closeCommand()
 {
-    if (confirmExit(*ui_))
-        exitTimer_->start();
+    if (!confirmExit(*ui_))
+        return;
+    if (project::albumChanged(session_, savedAlbum_) &&
+        ui_->confirm(QStringLiteral("是否保存"), QStringLiteral("相册已经修改，退出前是否保存？")))
+        saveAlbumCommand();
+    exitTimer_->start();
 }
 
 void MainWindow::exitTimerTick()
@@ -266,6 +535,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Closing by any means ends the program; only the close box's path
     // (closeCommand) cleans the working tree first.
+    if (wizard_)
+        wizard_->close();
     event->accept();
 }
 

@@ -5,8 +5,10 @@
 #include "engine/single_instance.h"
 #include "engine/startup.h"
 
+#include <QKeySequence>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QFrame;
@@ -25,15 +27,25 @@ class MusicImportWindow;
 class StatusPanel;
 class AlbumLengthDialog;
 class OtherSettingsDialog;
+class CaptionEditorWindow;
+class SidePanels;
+class HintWindow;
+class CommandHints;
+class WizardWindow;
 
 // The main window (TForm1). It owns the session; its first show runs the
 // start-up, its close box asks before it cleans the working tree and ends.
+//
+// Outline, top to bottom: the title bar (caption, layout buttons, close box);
+// the command bar (addCommand, left to right); the area bar with the three
+// area switches and the shown area's own tools (addAreaTool); the areas on
+// the left and the right-hand status panels beside them.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kClientWidth = 1096;
-    static constexpr int kClientHeight = 671;
     static constexpr unsigned kBackgroundColour = 1185821;
+    static constexpr int kCommandBarHeight = 44;
+    static constexpr int kAreaBarHeight = 28;
 
     MainWindow(const QString& programFolder, SingleInstanceGuard& guard, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -52,13 +64,45 @@ public:
     PhotoArea* photos() const { return photos_.get(); }
     MusicTileArea* musicTiles() const { return musicTiles_; }
     StatusPanel* statusPanel() const { return status_; }
+    CaptionEditorWindow* captionEditor() const { return captions_; }
+    SidePanels* sidePanels() const { return side_; }
+    HintWindow* generalHint() const { return generalHint_; }
+    HintWindow* tileHint(int area) const { return tileHints_[area]; }
+    WizardWindow* wizard() const { return wizard_; }
+    QTimer* wizardTimer() const { return wizardTimer_; }
+    QTimer* hoverTimer() const { return hoverTimer_; }
 
     // Shows one of the three areas ("相片区域", "音乐区域", "歌词区域").
     enum class Area { Photos, Music, Lyrics };
     void chooseArea(Area area);
 
+    // A command of the command bar, after the ones already there. `run` may
+    // be empty when the command is connected elsewhere (found by its object
+    // name). Its hint text comes from its object name. `shortcut` is its
+    // keyboard shortcut, if any.
+    QPushButton* addCommand(const QString& objectName, const QString& caption, std::function<void()> run,
+                            const QKeySequence& shortcut = {});
+    // A tool of one area's bar, shown while that area is.
+    QPushButton* addAreaTool(Area area, const QString& objectName, const QString& caption, std::function<void()> run);
+
+    // Applies a layout ("kaishibuju", "quanpingbuju", "heshibuju"),
+    // records it in Edit_jiemian and remembers it for the next start.
+    void applyLayout(const QString& word);
+    // The layout the previous run ended in ("kaishibuju" the first time).
+    static QString rememberedLayout();
+
+    // Runs the wizard step recorded in xiangce_xiangdao_buzhou (the wizard
+    // timer's tick): presses the main window's command for it.
+    void runWizardStep();
+    void openWizard();
+
+    // "保存相册" / "打开相册": the album as a project file (project/README.md).
+    void saveAlbumCommand();
+    void openAlbumCommand();
+
 public slots:
-    // The close box of the title bar: ask, then clean and close.
+    // The close box of the title bar: ask, offer to save a changed album,
+    // then clean and close.
     void closeCommand();
 
 signals:
@@ -68,14 +112,17 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void runStartup();
     void exitTimerTick();
+    void hoverTick();
     QFrame* makeArea(const QString& name);
-    QPushButton* addCommand(const QString& objectName, const QString& caption, int row);
     void buildCommands();
     void buildAreaBar();
+    void relayout();
+    void showTileHint(const QString& variable, const QString& tileName);
 
     Session session_;
     WorkingFolder folder_;
@@ -84,6 +131,7 @@ private:
     MessageWindow* messages_;
     ConfirmWindow* exitConfirm_;
     std::unique_ptr<QtUiPort> ui_;
+    QByteArray savedAlbum_; // the album as last saved or opened (project text)
     QFrame* photoArea_;
     QFrame* musicArea_;
     QFrame* lyricArea_;
@@ -91,11 +139,24 @@ private:
     MusicTileArea* musicTiles_;
     MusicImportWindow* musicImport_;
     StatusPanel* status_;
+    SidePanels* side_;
     AlbumLengthDialog* albumLength_;
     OtherSettingsDialog* otherSettings_;
+    CaptionEditorWindow* captions_;
     QWidget* commands_;
-    QList<QWidget*> photoTools_;
-    QList<QWidget*> musicTools_;
+    QWidget* areaBar_;
+    QList<QPushButton*> commandButtons_;
+    QList<QPushButton*> areaSwitches_;
+    QList<QPushButton*> areaTools_[3];
+    Area shownArea_ = Area::Photos;
+    HintWindow* generalHint_;
+    HintWindow* tileHints_[3];
+    QString hintedTile_[3];
+    CommandHints* commandHints_;
+    WizardWindow* wizard_ = nullptr;
+    QTimer* wizardStartTimer_;
+    QTimer* wizardTimer_;
+    QTimer* hoverTimer_;
     QTimer* exitTimer_;
     bool startupStarted_ = false;
     bool startupDone_ = false;

@@ -30,10 +30,43 @@ void TitleBar::setCaption(const QString& caption)
     caption_->setText(caption);
 }
 
+void TitleBar::addLayoutButtons(const QStringList& words, const QStringList& captions)
+{
+    static const char* const glyphs[] = {"▣", "□", "❐"};
+    for (int i = 0; i < words.size() && i < 3; ++i) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QStringLiteral("Image_buju_%1").arg(i + 1));
+        b->setText(QString::fromUtf8(glyphs[i]));
+        b->setToolTip(captions.value(i));
+        b->setAutoRaise(true);
+        b->setStyleSheet(QStringLiteral("QToolButton { color: white; border: none; font-size: 14px; }"
+                                        "QToolButton:hover { background: #4a5666; }"));
+        b->setFixedSize(34, kHeight);
+        const QString word = words[i];
+        connect(b, &QToolButton::clicked, this, [this, word] { emit layoutRequested(word); });
+        b->show();
+        layoutButtons_ << b;
+    }
+    resizeEvent(nullptr);
+}
+
 void TitleBar::resizeEvent(QResizeEvent*)
 {
-    caption_->setGeometry(12, 0, width() - 60, kHeight);
     close_->move(width() - close_->width(), 0);
+    int x = close_->x();
+    for (int i = int(layoutButtons_.size()) - 1; i >= 0; --i) {
+        x -= layoutButtons_[i]->width();
+        layoutButtons_[i]->move(x, 0);
+    }
+    caption_->setGeometry(12, 0, std::max(0, x - 20), kHeight);
+}
+
+void TitleBar::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton) {
+        dragging_ = false;
+        emit doubleClicked();
+    }
 }
 
 void TitleBar::paintEvent(QPaintEvent*)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QStringList>
 #include <QWidget>
 
 class QLabel;
@@ -17,19 +19,27 @@ public:
     void setCaption(const QString& caption);
     static constexpr int kHeight = 30;
 
+    // Adds the three layout buttons ("开始布局", "全屏", "还原") left of the
+    // close box; each emits layoutRequested with its layout word.
+    void addLayoutButtons(const QStringList& words, const QStringList& captions);
+
 signals:
     void closeClicked();
+    void doubleClicked();
+    void layoutRequested(const QString& word);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
     void resizeEvent(QResizeEvent*) override;
 
 private:
     QLabel* caption_;
     QToolButton* close_;
+    QList<QToolButton*> layoutButtons_;
     QPoint dragOffset_;
     bool dragging_ = false;
 };

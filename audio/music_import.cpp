@@ -13,18 +13,45 @@
 namespace fotarel::audio {
 
 namespace {
-const QString kTileFolder = QStringLiteral("smxcwjj\\tp_wj\\tp_slt_2\\");
+
+QString tileStem(TileSet set)
+{
+    return set == TileSet::Music ? QStringLiteral("tp_slt_2") : QStringLiteral("tp_slt_3");
+}
+
+} // namespace
+
+QString tileFolder(TileSet set)
+{
+    return set == TileSet::Music ? paths::kMusicThumbs : paths::kLyricThumbs;
+}
+
+QString tileImagePath(const Session& session, const WorkingFolder& folder, TileSet set, int number)
+{
+    return folder.path(tileFolder(set) + tileStem(set) + QStringLiteral("_") + QString::number(number)
+                       + session.get(QStringLiteral("Edit_kuozhanming_7")));
+}
+
+QString tileImageScratchPath(const Session& session, const WorkingFolder& folder, TileSet set)
+{
+    return folder.path(tileFolder(set) + tileStem(set) + QStringLiteral("_000")
+                       + session.get(QStringLiteral("Edit_kuozhanming_7")));
 }
 
 QString tileImagePath(const Session& session, const WorkingFolder& folder, int number)
 {
-    return folder.path(kTileFolder + QStringLiteral("tp_slt_2_") + QString::number(number)
-                       + session.get(QStringLiteral("Edit_kuozhanming_7")));
+    return tileImagePath(session, folder, TileSet::Music, number);
 }
 
-QString tileImageScratchPath(const Session& session, const WorkingFolder& folder)
+void exchangeTileImages(const Session& session, const WorkingFolder& folder, TileSet set, int r, int j)
 {
-    return folder.path(kTileFolder + QStringLiteral("tp_slt_2_000") + session.get(QStringLiteral("Edit_kuozhanming_7")));
+    const QString scratch = tileImageScratchPath(session, folder, set);
+    const QString first = tileImagePath(session, folder, set, r + 1);
+    const QString second = tileImagePath(session, folder, set, j + 1);
+    QFile::remove(scratch);
+    QFile::rename(second, scratch);
+    QFile::rename(first, second);
+    QFile::rename(scratch, first);
 }
 
 QStringList chooseSongs(UiPort& ui, const WorkingFolder& folder)
@@ -63,7 +90,7 @@ MusicImportResult runMusicImport(Session& session, const WorkingFolder& folder, 
     // Every batch rebuilds the whole list and every tile image.
     Table& list = session.table(names::MusicList);
     list.clear();
-    recreateFolder(folder.path(kTileFolder), [&ui] { ui.processEvents(); });
+    recreateFolder(folder.path(tileFolder(TileSet::Music)), [&ui] { ui.processEvents(); });
     const QDateTime now = QDateTime::currentDateTime();
     for (int q = 0; q < songs.rowCount(); ++q) {
         ui.processEvents();
@@ -91,13 +118,7 @@ void exchangeSongs(Session& session, const WorkingFolder& folder, int r, int j)
 {
     if (r == j)
         return;
-    const QString scratch = tileImageScratchPath(session, folder);
-    const QString first = tileImagePath(session, folder, r + 1);
-    const QString second = tileImagePath(session, folder, j + 1);
-    QFile::remove(scratch);
-    QFile::rename(second, scratch);
-    QFile::rename(first, second);
-    QFile::rename(scratch, first);
+    exchangeTileImages(session, folder, TileSet::Music, r, j);
     exchangeSongRows(session, r, j);
 }
 

@@ -18,11 +18,21 @@ inline const QString kMusicProgressBar = QStringLiteral("ProgressBar_yinyue");
 // Shown once after an import that skipped files, followed by their paths.
 inline const QString kUnreadableSongsMessage = QStringLiteral("以下音乐文件无法打开或解码，没有添加：");
 
-// The tile image file of the song in 1-based row `number`:
-// "smxcwjj\tp_wj\tp_slt_2\tp_slt_2_" + number + Edit_kuozhanming_7.
-QString tileImagePath(const Session& session, const WorkingFolder& folder, int number);
+// The tile pictures of the music area ("tp_slt_2") and of the lyric area
+// ("tp_slt_3"), each in its folder "smxcwjj\tp_wj\<stem>\".
+enum class TileSet { Music, Lyrics };
+QString tileFolder(TileSet set); // relative to the program folder, with the final "\"
+
+// The tile image file of 1-based row `number`:
+// "smxcwjj\tp_wj\tp_slt_2\tp_slt_2_" + number + Edit_kuozhanming_7 for songs.
+QString tileImagePath(const Session& session, const WorkingFolder& folder, TileSet set, int number);
 // The scratch name used while two tile images exchange numbers ("_000").
-QString tileImageScratchPath(const Session& session, const WorkingFolder& folder);
+QString tileImageScratchPath(const Session& session, const WorkingFolder& folder, TileSet set);
+// The music area's: tileImagePath(..., TileSet::Music, number).
+QString tileImagePath(const Session& session, const WorkingFolder& folder, int number);
+
+// Exchanges tile images r+1 and j+1 of a set through the scratch name.
+void exchangeTileImages(const Session& session, const WorkingFolder& folder, TileSet set, int r, int j);
 
 // "添加音乐MP3", first half: the open dialog with the MP3 filter, the sample
 // song preselected when it exists beside the program. Empty when cancelled.

@@ -92,17 +92,22 @@ void renumber(Table& table)
         table.setCell(i, 0, QString::number(i + 1));
 }
 
-void exchangeSongRows(Session& session, int a, int b)
+void exchangeRows(Session& session, const ExchangeTables& names, int a, int b)
 {
-    Table& songs = session.table(names::MusicTable);
-    Table& list = session.table(names::MusicList);
-    if (a == b || a < 0 || b < 0 || a >= songs.rowCount() || b >= songs.rowCount())
+    Table& rows = session.table(names.table);
+    Table& list = session.table(names.list);
+    if (a == b || a < 0 || b < 0 || a >= rows.rowCount() || b >= rows.rowCount())
         return;
     if (a < list.rowCount() && b < list.rowCount())
-        exchangeThrough(list, session.table(names::MusicListSwap), a, b);
-    exchangeThrough(songs, session.table(names::MusicSwap), a, b);
+        exchangeThrough(list, session.table(names.listSwap), a, b);
+    exchangeThrough(rows, session.table(names.swap), a, b);
     renumber(list);
-    renumber(songs);
+    renumber(rows);
+}
+
+void exchangeSongRows(Session& session, int a, int b)
+{
+    exchangeRows(session, {names::MusicTable, names::MusicSwap, names::MusicList, names::MusicListSwap}, a, b);
 }
 
 } // namespace fotarel::audio

@@ -18,7 +18,9 @@ inline constexpr QLatin1StringView MusicSwap{"ListView_daoruyinyue_tuodong_linsh
 inline constexpr QLatin1StringView MusicList{"suiListView_yinyue_liebiao"};
 inline constexpr QLatin1StringView MusicListSwap{"suiListView_tuodong_yinyue"};
 inline constexpr QLatin1StringView LyricTable{"ListView_daoru_LRC"};
+inline constexpr QLatin1StringView LyricSwap{"ListView_daorulrc_tuodong_linshi"};
 inline constexpr QLatin1StringView LyricList{"suiListView_geci_liebiao"};
+inline constexpr QLatin1StringView LyricListSwap{"suiListView_tuodong_geci"};
 } // namespace names
 
 // ListView_daoru_yinyue: one row per song, in album order.
@@ -40,10 +42,25 @@ namespace MusicListCol {
 enum : int { Number = 0, Name = 1, Type = 2, Length = 3, Path = 4, Lyric = 5 };
 }
 
-// ListView_daoru_LRC cells the binding touches, and the lyric list column
-// that mirrors them.
+// ListView_daoru_LRC: one row per lyric file, with its binding and style.
 namespace LyricCol {
-enum : int { Number = 0, Name = 1, SongKey = 4, SongName = 5 };
+enum : int {
+    Number = 0,      // 1-based row number
+    Name = 1,        // file name without its last four characters
+    Type = 2,        // extension with the dot
+    Path = 3,        // full path
+    SongKey = 4,     // binding key or "wu"
+    SongName = 5,    // bound song's name, "绑定" + n + "个音乐", or "wu"
+    ColourName = 6,  // "clWhite"
+    ColourValue = 7, // decimal 0x00BBGGRR
+    Size = 8,        // points
+    Font = 9,        // font name
+    Bold = 10,       // "cuti" or "wu"
+    Italic = 11,     // "xieti" or "wu"
+    Underline = 12,  // "xiahuaxian" or "wu"
+    Horizontal = 13, // "zuobian", "juzhong", "youbian"
+    Vertical = 14,   // "shangmian", "zhongjian", "xiamian"
+};
 }
 inline constexpr int kLyricListSongColumn = 4;
 
@@ -79,9 +96,15 @@ std::optional<MusicHint> musicHint(const Session& session, const QString& tileNa
 // Writes 1..n into the captions of a table.
 void renumber(Table& table);
 
-// Exchanges rows a and b of the music table and the music list (through their
-// scratch tables, which hold one row meanwhile and are left empty) and
+// Exchanges rows a and b of a table and of its visible list (each through its
+// scratch table, which holds one row meanwhile and is left empty) and
 // renumbers both.
+struct ExchangeTables {
+    QLatin1StringView table, swap, list, listSwap;
+};
+void exchangeRows(Session& session, const ExchangeTables& names, int a, int b);
+
+// exchangeRows for the music table and the music list.
 void exchangeSongRows(Session& session, int a, int b);
 
 } // namespace fotarel::audio

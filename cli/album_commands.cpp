@@ -5,11 +5,21 @@
 
 #include "cli/console_ui.h"
 #include "cli/demo_media.h"
+#include "cli/stop_on_signals.h"
 
+#include "audio/binding_commands.h"
+#include "audio/lyric_import.h"
 #include "audio/music_import.h"
+#include "audio/music_table.h"
+#include "karaoke/karaoke_table.h"
+#include "karaoke/ksc_file.h"
+#include "karaoke/lyric_type.h"
 #include "core/working_folder.h"
+#include "effects/caption_columns.h"
+#include "effects/caption_option.h"
 #include "engine/single_instance.h"
 #include "engine/startup.h"
+#include "project/album_project.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
 #include "photos/photo_context.h"
@@ -50,7 +60,11 @@ void fail(const QString& text)
 struct AlbumJob {
     QStringList photos;
     QStringList songs;
-    QStringList lyrics; // LRC and KSC files
+    // LRC and KSC files, each with the index in `songs` of the --song before it.
+    QList<QPair<int, QString>> lrcFiles;
+    QList<QPair<int, QString>> kscFiles;
+    QString lyricType = QString(karaoke::kUseBoth);
+    QList<Row> captions; // caption-table rows from --caption
     QString type = settings::kDvd;
     QString imageFormat; // for image sequences
     QString standard = settings::kPal;
@@ -62,6 +76,9 @@ struct AlbumJob {
     unsigned seed = 0;
     bool seeded = false;
     QString output;
+    QString project;     // --project: the album comes from this file
+    QString saveProject; // --save-project: the album is saved here
+    QStringList given;   // the options set on the command line
 };
 
 // A text bar on standard error, redrawn when its percentage changes.
@@ -91,8 +108,101 @@ private:
     int last_ = -1;
 };
 
+// Karaoke row i goes with song row i of the music table: the row of every
+// song given with a --ksc gets that file; rows before it without one stay
+// empty (no karaoke for that song).
+void addKaraoke(Session& session, const AlbumJob& job)
+{
+    const Table& songs = session.table(audio::names::MusicTable);
+    Table& rows = session.table(karaoke::names::KaraokeTable);
+    for (const auto& [given, file] : job.kscFiles) {
+        int row = -1;
+        for (int i = 0; i < songs.rowCount() && row < 0; ++i)
+            if (songs.cell(i, audio::MusicCol::Path) == job.songs.value(given))
+                row = i;
+        if (row < 0)
+            continue; // the song could not be read
+        while (rows.rowCount() <= row)
+            rows.appendRow(karaoke::karaokeRow(rows.rowCount() + 1, QString()));
+        rows.row(row) = karaoke::karaokeRow(row + 1, file);
+    }
+}
+
+// Reads every karaoke file before anything is made: a file that is no
+// karaoke file ends the command; repaired lines are listed.
+bool checkKaraokeFiles(const AlbumJob& job)
+{
+    for (const auto& [song, path] : job.kscFiles) {
+        const karaoke::KscDocument document = karaoke::readKscFile(path);
+        if (!document.ok()) {
+            fail(document.error);
+            return false;
+        }
+        for (const QString& problem : document.problems)
+            std::fprintf(stderr, "fotarel-cli: %s: %s\n", qPrintable(path), qPrintable(problem));
+    }
+    return true;
+}
+
+// The values of `option` (--lrc, --ksc), each with the index of the --song
+// given before it on the command line.
+bool filesBySong(const QCommandLineParser& parser, const QString& option, QList<QPair<int, QString>>& files,
+                 QString& error)
+{
+    const QStringList values = parser.values(option);
+    int songsSeen = 0;
+    int valuesSeen = 0;
+    for (const QString& name : parser.optionNames()) {
+        if (name == QLatin1String("song")) {
+            ++songsSeen;
+        } else if (name == option) {
+            const QString file = values.value(valuesSeen++);
+            if (songsSeen == 0) {
+                error = QStringLiteral("--%1 %2 comes before any --song; each --%1 goes with the --song before it.")
+                            .arg(option, file);
+                return false;
+            }
+            files.append({songsSeen - 1, file});
+        }
+    }
+    return true;
+}
+
+// Imports the --lrc files and binds each to the song of the --song before
+// it; a song or lyric file that could not be read binds nothing (the import
+// has said why).
+void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, const AlbumJob& job, int firstSongRow,
+                 const QStringList& skippedSongs)
+{
+    if (job.lrcFiles.isEmpty())
+        return;
+    QList<int> songRows;
+    int row = firstSongRow;
+    for (const QString& song : job.songs)
+        songRows.append(skippedSongs.contains(song) ? -1 : row++);
+    QStringList files;
+    for (const auto& [song, file] : job.lrcFiles)
+        files.append(file);
+    const audio::LyricImportResult lyrics = audio::runLyricImport(session, folder, ui, files);
+    // The import bound the new rows by position; the command line binds them
+    // by the order of its options.
+    for (int lyric : lyrics.rows)
+        if (lyric >= 0)
+            audio::unbindLyric(session, lyric);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < job.lrcFiles.size(); ++i) {
+        const int song = songRows.value(job.lrcFiles[i].first, -1);
+        const int lyric = lyrics.rows.value(i, -1);
+        if (song >= 0 && lyric >= 0)
+            audio::bindByHand(session, audio::Side::Music, song, lyric, now);
+    }
+}
+
 int runJob(const AlbumJob& job)
 {
+    if (!checkKaraokeFiles(job))
+        return 1;
+
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
         fail(QStringLiteral("Fotarel is already running and uses the working folder."));
@@ -115,7 +225,12 @@ int runJob(const AlbumJob& job)
         random = std::make_unique<ClockRandom>();
     PhotoContext context{session, folder, ui, *random, nullptr, {},
                          {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
-    const ImportReport imported = importPhotos(context, job.photos);
+    if (!job.project.isEmpty()) {
+        const project::OpenReport opened = project::openProject(context, job.project);
+        if (!opened.opened)
+            return 1; // the console has shown why
+    }
+    const ImportReport imported = job.photos.isEmpty() ? ImportReport{} : importPhotos(context, job.photos);
     if (!imported.refusal.isEmpty()) {
         fail(imported.refusal);
         return 1;
@@ -125,31 +240,61 @@ int runJob(const AlbumJob& job)
         return 1;
     }
 
-    // Songs.
+    // Songs, then their lyric files.
+    QStringList skippedSongs;
+    const int firstSongRow = session.table(audio::names::MusicTable).rowCount();
     if (!job.songs.isEmpty()) {
         const audio::MusicImportResult music = audio::runMusicImport(session, folder, ui, job.songs);
         if (music.added == 0) {
             fail(QStringLiteral("none of the songs could be read."));
             return 1;
         }
+        skippedSongs = music.skipped;
     }
-    for (const QString& lyric : job.lyrics)
-        std::fprintf(stderr, "fotarel-cli: %s: lyric overlays are not supported yet; the album is made without them.\n",
-                     qPrintable(lyric));
+    addLrcFiles(session, folder, ui, job, firstSongRow, skippedSongs);
+    addKaraoke(session, job);
+    session.set(karaoke::kLyricTypeVariable, job.lyricType);
 
-    // Settings.
-    session.set(settings::vars::OutputType, job.type);
-    settings::setTvStandard(session, job.standard);
-    settings::setPictureQuality(session, job.quality);
-    if (!session.table(QStringLiteral("ListView_daoru_yinyue")).isEmpty() && job.length == QLatin1String("music"))
-        settings::chooseFollowMusic(session);
-    else
-        settings::chooseFollowPhotos(session);
-    settings::setLoopMusic(session, job.loopMusic);
-    settings::setLoopPictures(session, job.loopPictures);
+    // Captions, in the order given.
+    for (const Row& caption : job.captions)
+        session.table(effects::kCaptionTable).appendRow(caption);
+
+    // Settings: a project keeps its own unless the command line names them.
+    auto chosen = [&job](const char* option) {
+        return job.project.isEmpty() || job.given.contains(QLatin1String(option));
+    };
+    if (chosen("type"))
+        session.set(settings::vars::OutputType, job.type);
+    if (chosen("standard"))
+        settings::setTvStandard(session, job.standard);
+    if (chosen("quality"))
+        settings::setPictureQuality(session, job.quality);
+    if (chosen("length")) {
+        if (!session.table(QStringLiteral("ListView_daoru_yinyue")).isEmpty() && job.length == QLatin1String("music"))
+            settings::chooseFollowMusic(session);
+        else
+            settings::chooseFollowPhotos(session);
+    }
+    if (chosen("loop-music"))
+        settings::setLoopMusic(session, job.loopMusic);
+    if (chosen("loop-pictures"))
+        settings::setLoopPictures(session, job.loopPictures);
     if (job.size.isValid()) {
         session.setInt(settings::vars::Width, job.size.width());
         session.setInt(settings::vars::Height, job.size.height());
+    }
+
+    if (!job.saveProject.isEmpty()) {
+        const QString error =
+            project::saveProject(session, QFileInfo(job.saveProject).absoluteFilePath(),
+                                 job.seeded ? std::optional<unsigned>(job.seed) : std::nullopt);
+        if (!error.isEmpty()) {
+            fail(error);
+            return 1;
+        }
+        std::fprintf(stdout, "%s\n", qPrintable(QFileInfo(job.saveProject).absoluteFilePath()));
+        if (job.output.isEmpty())
+            return 0; // saved, nothing to render
     }
 
     QString out = QFileInfo(job.output).absoluteFilePath();
@@ -174,8 +319,16 @@ int runJob(const AlbumJob& job)
     render::PassEvents events;
     events.overall = [&bar](int v, int m) { bar.show(v, m); };
     render::RenderPass pass(session, folder, events);
-    const render::PassResult result = pass.run();
+    render::PassResult result;
+    {
+        const StopOnSignals interrupt(pass.stopSource());
+        result = pass.run();
+    }
+    result.applyTo(session);
     bar.end();
+    // What the pass could not use (a font that is not installed, ...).
+    for (const QString& line : session.table(render::tables::ErrorLog).lines())
+        fail(line);
     switch (result.outcome) {
     case render::PassOutcome::Completed: {
         // An image sequence numbers its files from 01 with as many digits as
@@ -211,8 +364,13 @@ void addOptions(QCommandLineParser& parser)
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Output file (a new folder for an image sequence)."), QStringLiteral("path")},
         {QStringLiteral("song"), QStringLiteral("A song (MP3 or any audio FFmpeg reads); repeatable."), QStringLiteral("file")},
-        {QStringLiteral("lrc"), QStringLiteral("An LRC lyric file (not yet supported)."), QStringLiteral("file")},
-        {QStringLiteral("ksc"), QStringLiteral("A KSC karaoke file (not yet supported)."), QStringLiteral("file")},
+        {QStringLiteral("lrc"),
+         QStringLiteral("An LRC lyric file for the --song before it (its lines are drawn in time, white 黑体 at the "
+                        "bottom centre); repeatable. A song without one shows the first lyric file's lines, as in "
+                        "the desktop program."),
+         QStringLiteral("file")},
+        {QStringLiteral("ksc"), QStringLiteral("The KSC karaoke file of the --song before it; repeatable."), QStringLiteral("file")},
+        {QStringLiteral("lyrics"), QStringLiteral("Which lyrics the album shows with karaoke files: lrc, ksc or both (default)."), QStringLiteral("type")},
         {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
         {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
         {QStringLiteral("quality"), QStringLiteral("high (default) or normal."), QStringLiteral("quality")},
@@ -221,15 +379,61 @@ void addOptions(QCommandLineParser& parser)
         {QStringLiteral("loop-music"), QStringLiteral("Loop the songs to fill the album.")},
         {QStringLiteral("loop-pictures"), QStringLiteral("Loop the templates to fill the songs (with --length music).")},
         {QStringLiteral("seed"), QStringLiteral("Seed of the template draws: same inputs and seed, same album."), QStringLiteral("n")},
+        {QStringLiteral("project"),
+         QStringLiteral("Make the album saved in this project file (photos, songs, lyrics, captions and settings); "
+                        "options given on the command line override its settings, photos and songs given are added."),
+         QStringLiteral("file")},
+        {QStringLiteral("save-project"),
+         QStringLiteral("Save the album as a project file before rendering; without -o only the project is written."),
+         QStringLiteral("file")},
+        {QStringLiteral("caption"),
+         QStringLiteral("A caption flying over the album: \"mm:ss|EFFECT|TEXT\" with optional \"|font|size|colour\" "
+                        "(defaults 黑体, 10, clWhite; size 10-40 points of the editor's preview; colour a name such as "
+                        "clYellow). EFFECT is an effect name or its number (listed below). It starts at mm:ss of "
+                        "album time, once; a time past the album's end never shows. Repeatable."),
+         QStringLiteral("spec")},
     });
 }
 
 bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
 {
     job.songs = parser.values(QStringLiteral("song"));
-    job.lyrics = parser.values(QStringLiteral("lrc")) + parser.values(QStringLiteral("ksc"));
+    if (!filesBySong(parser, QStringLiteral("lrc"), job.lrcFiles, error)
+        || !filesBySong(parser, QStringLiteral("ksc"), job.kscFiles, error))
+        return false;
+    for (int i = 1; i < job.kscFiles.size(); ++i) {
+        if (job.kscFiles[i].first == job.kscFiles[i - 1].first) {
+            error = QStringLiteral("two --ksc files for the song %1.").arg(job.songs.value(job.kscFiles[i].first));
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("lyrics"))) {
+        const QString type = parser.value(QStringLiteral("lyrics")).toLower();
+        if (type == QLatin1String("lrc"))
+            job.lyricType = karaoke::kUseLrc;
+        else if (type == QLatin1String("ksc"))
+            job.lyricType = karaoke::kUseKsc;
+        else if (type == QLatin1String("both"))
+            job.lyricType = karaoke::kUseBoth;
+        else {
+            error = QStringLiteral("unknown lyric type %1 (lrc, ksc or both).").arg(type);
+            return false;
+        }
+    }
+    for (const QString& text : parser.values(QStringLiteral("caption"))) {
+        const effects::CaptionOption caption = effects::parseCaptionOption(text);
+        if (!caption.row) {
+            error = caption.error;
+            return false;
+        }
+        job.captions << *caption.row;
+    }
     job.output = parser.value(QStringLiteral("output"));
-    if (job.output.isEmpty()) {
+    job.project = parser.value(QStringLiteral("project"));
+    job.saveProject = parser.value(QStringLiteral("save-project"));
+    for (const QString& option : parser.optionNames())
+        job.given << option;
+    if (job.output.isEmpty() && job.saveProject.isEmpty()) {
         error = QStringLiteral("no output given (-o PATH).");
         return false;
     }
@@ -289,11 +493,15 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         job.seeded = true;
     }
     job.photos = parser.positionalArguments();
-    if (job.photos.isEmpty()) {
+    if (job.photos.isEmpty() && job.project.isEmpty()) {
         error = QStringLiteral("no photos given.");
         return false;
     }
-    for (const QString& f : job.photos + job.songs + job.lyrics) {
+    QStringList lyricPaths;
+    for (const auto& [song, file] : job.lrcFiles + job.kscFiles)
+        lyricPaths.append(file);
+    const QStringList projectFile = job.project.isEmpty() ? QStringList{} : QStringList{job.project};
+    for (const QString& f : job.photos + job.songs + lyricPaths + projectFile) {
         if (!QFileInfo(f).isFile()) {
             error = QStringLiteral("%1: no such file.").arg(f);
             return false;
@@ -303,6 +511,10 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         f = QFileInfo(f).absoluteFilePath();
     for (QString& f : job.songs)
         f = QFileInfo(f).absoluteFilePath();
+    for (auto& [song, file] : job.lrcFiles)
+        file = QFileInfo(file).absoluteFilePath();
+    for (auto& [song, file] : job.kscFiles)
+        file = QFileInfo(file).absoluteFilePath();
     return true;
 }
 
@@ -321,7 +533,8 @@ int makeAlbum(const QStringList& arguments)
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::fprintf(stdout, "%s", qPrintable(parser.helpText()));
+        std::fprintf(stdout, "%s\nCaption effects (--caption):\n%s", qPrintable(parser.helpText()),
+                     qPrintable(effects::effectListText()));
         return 0;
     }
     AlbumJob job;

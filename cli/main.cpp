@@ -2,6 +2,7 @@
 #include "cli/album_commands.h"
 #include "cli/console_ui.h"
 #include "core/columns.h"
+#include "core/fonts.h"
 #include "core/session.h"
 #include "core/table_names.h"
 #include "core/working_folder.h"
@@ -81,6 +82,8 @@ int main(int argc, char* argv[])
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Fotarel"));
+        // Captions name their fonts as the desktop program does ("黑体").
+        fotarel::registerFontSubstitutions();
         const QStringList args = QCoreApplication::arguments();
         return args.at(1) == QLatin1String("make") ? fotarel::cli::makeAlbum(args.mid(1))
                                                    : fotarel::cli::makeDemo(args);

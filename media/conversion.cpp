@@ -76,7 +76,7 @@ struct Picture {
 // One run of convert(): owns the encoders, the output and the song reader.
 class ConversionRun {
 public:
-    explicit ConversionRun(Conversion& c) : c_(c) {}
+    ConversionRun(Conversion& c, std::stop_token stop) : c_(c), stop_(std::move(stop)) {}
     ~ConversionRun()
     {
         stopWorker();
@@ -159,6 +159,7 @@ private:
     void progress(int status, int percent = 0);
 
     Conversion& c_;
+    std::stop_token stop_;
     detail::OutputPlan plan_;
 
     // Video input.
@@ -238,8 +239,8 @@ void ConversionRun::check(int rc, ErrorCode code, const std::string& what)
 
 void ConversionRun::checkAbort()
 {
-    if (c_.abortRequested_.load())
-        fail(ErrorCode::Aborted, "the conversion was aborted");
+    if (stop_.stop_requested())
+        fail(ErrorCode::Aborted, "the conversion was stopped");
 }
 
 void ConversionRun::progress(int status, int percent)
@@ -505,7 +506,11 @@ void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* f
     }
     const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {picture.stride, 0, 0, 0};
-    sws_scale(next, source, strides, 0, picture.height, frame->data, frame->linesize);
+    const int rows = sws_scale(next, source, strides, 0, picture.height, frame->data, frame->linesize);
+    check(rows, ErrorCode::EncoderFailed, "cannot convert a frame");
+    if (rows != plan_.height)
+        fail(ErrorCode::EncoderFailed, "cannot convert a frame: " + std::to_string(rows) + " of " +
+                                           std::to_string(plan_.height) + " rows made");
 }
 
 void ConversionRun::startWorker()
@@ -541,6 +546,7 @@ void ConversionRun::workerLoop()
             if (!frame)
                 fail(ErrorCode::EncoderFailed, "no picture to encode");
             for (std::int64_t pts = job.firstPts; pts < job.endPts; ++pts) {
+                checkAbort(); // ends the worker; the caller's thread takes the failure
                 frame->pts = pts;
                 encodeVideo(frame);
             }
@@ -719,7 +725,7 @@ bool ConversionRun::decodeMoreMusic()
     if (!out)
         fail(ErrorCode::AudioUnreadable, "out of memory");
     out->format = a->sample_fmt;
-    av_channel_layout_copy(&out->ch_layout, &a->ch_layout);
+    check(av_channel_layout_copy(&out->ch_layout, &a->ch_layout), ErrorCode::AudioUnreadable, "out of memory");
     out->sample_rate = a->sample_rate;
     out->nb_samples = capacity;
     check(av_frame_get_buffer(out.get(), 0), ErrorCode::AudioUnreadable, "out of memory");
@@ -751,7 +757,7 @@ void ConversionRun::pushSilence(std::int64_t samples)
         const int n = static_cast<int>(std::min<std::int64_t>(samples, 4096));
         av_frame_unref(silence.get());
         silence->format = a->sample_fmt;
-        av_channel_layout_copy(&silence->ch_layout, &a->ch_layout);
+        check(av_channel_layout_copy(&silence->ch_layout, &a->ch_layout), ErrorCode::EncoderFailed, "out of memory");
         silence->nb_samples = n;
         check(av_frame_get_buffer(silence.get(), 0), ErrorCode::EncoderFailed, "out of memory");
         av_samples_set_silence(silence->data, 0, n, a->ch_layout.nb_channels, a->sample_fmt);
@@ -769,10 +775,11 @@ void ConversionRun::drainResampler()
     if (!out)
         fail(ErrorCode::AudioUnreadable, "out of memory");
     out->format = a->sample_fmt;
-    av_channel_layout_copy(&out->ch_layout, &a->ch_layout);
+    check(av_channel_layout_copy(&out->ch_layout, &a->ch_layout), ErrorCode::AudioUnreadable, "out of memory");
     out->nb_samples = capacity;
     check(av_frame_get_buffer(out.get(), 0), ErrorCode::AudioUnreadable, "out of memory");
     const int got = swr_convert(swr_.get(), out->data, capacity, nullptr, 0);
+    check(got, ErrorCode::AudioUnreadable, "cannot resample the song");
     if (got > 0 && av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(out->data), got) < got)
         fail(ErrorCode::AudioUnreadable, "out of memory");
 }
@@ -783,7 +790,7 @@ void ConversionRun::encodeAudioFrame(int samples)
     AVFrame* frame = audioFrame_.get();
     av_frame_unref(frame);
     frame->format = a->sample_fmt;
-    av_channel_layout_copy(&frame->ch_layout, &a->ch_layout);
+    check(av_channel_layout_copy(&frame->ch_layout, &a->ch_layout), ErrorCode::EncoderFailed, "out of memory");
     frame->sample_rate = a->sample_rate;
     frame->nb_samples = samples;
     check(av_frame_get_buffer(frame, 0), ErrorCode::EncoderFailed, "out of memory");
@@ -865,6 +872,7 @@ void ConversionRun::finishOutput()
 {
     finishWorker(); // all video encoded and flushed
     if (plan_.kind == detail::OutputPlan::Kind::Images) {
+        checkAbort(); // the last moment a stop leaves nothing under the chosen names
         const int first = plan_.images.firstNumber;
         const int last = first + static_cast<int>(imageTemps_.size()) - 1;
         for (std::size_t i = 0; i < imageTemps_.size(); ++i) {
@@ -900,6 +908,7 @@ void ConversionRun::finishOutput()
     const int closeError = avio_closep(&output_->pb);
     check(writeError < 0 ? writeError : closeError, ErrorCode::OutputFailed,
           "cannot finish \"" + c_.videoPath_ + "\"");
+    checkAbort(); // the last moment a stop leaves nothing under the chosen name
     std::error_code error;
     std::filesystem::rename(tempPath_, c_.videoPath_, error);
     if (error)
@@ -1060,16 +1069,15 @@ void Conversion::setVideoBitRateLimits(int minimumKbps, int maximumKbps)
     maximumKbps_ = std::max(0, maximumKbps);
 }
 
-bool Conversion::convert()
+bool Conversion::convert(std::stop_token stop)
 {
-    abortRequested_.store(false);
     lastError_ = ErrorCode::None;
     lastErrorText_.clear();
     framesDone_.store(0);
     samplesDone_.store(0);
     endNs_.store(0);
     startNs_.store(nowNs());
-    ConversionRun run(*this);
+    ConversionRun run(*this, std::move(stop));
     return run.run();
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <variant>
 #include <vector>
@@ -38,7 +39,7 @@ enum class ErrorCode : int {
     AudioUnreadable = 3,  // a song could not be opened or decoded
     OutputFailed = 4,     // the output could not be created or written
     EncoderFailed = 5,    // an encoder refused its settings or a frame
-    Aborted = 6,          // abort() ended the conversion
+    Aborted = 6,          // a stop was requested through the token
     NoFrames = 7,         // the video source gave no frame at all
 };
 
@@ -161,13 +162,12 @@ public:
     void setAudioFileName(const std::string& path) { audioPath_ = path; }
 
     // Runs the conversion on the calling thread (every callback comes on
-    // it) and returns when it has ended (true), failed or been aborted
-    // (false; lastError() tells which). A failed or aborted conversion
-    // leaves no output file behind.
-    bool convert();
-    // Ends a running conversion at the next frame or audio block; safe to
-    // call from any thread.
-    void abort() { abortRequested_.store(true); }
+    // it) and returns when it has ended (true), failed or been stopped
+    // (false; lastError() tells which). A stop requested on `stop` from
+    // any thread, before or during the run, ends it before the next frame
+    // or audio block, and at the latest before the output gets its name: a
+    // failed or stopped conversion leaves no output file behind.
+    bool convert(std::stop_token stop = {});
 
     ErrorCode lastError() const { return lastError_; }
     const std::string& lastErrorText() const { return lastErrorText_; }
@@ -201,7 +201,6 @@ private:
     std::string videoPath_;
     std::string audioPath_;
 
-    std::atomic<bool> abortRequested_{false};
     std::atomic<std::int64_t> startNs_{0};
     std::atomic<std::int64_t> endNs_{0};
     std::atomic<int> framesDone_{0};

@@ -240,7 +240,9 @@ void refill(PhotoContext& ctx, int row)
         callHook(ctx.view.createTiles);
 }
 
-void deleteOne(PhotoContext& ctx, int row)
+} // namespace
+
+void deletePhotoRow(PhotoContext& ctx, int row)
 {
     const Table& photos = ctx.session.table(photo_tables::Photos);
     if (row < 0 || row >= photos.rowCount())
@@ -255,8 +257,6 @@ void deleteOne(PhotoContext& ctx, int row)
     else
         refill(ctx, row);
 }
-
-} // namespace
 
 QString wrongOrientationMessage(bool newPhotoIsLandscape)
 {
@@ -352,7 +352,7 @@ void deleteSelectedPhotos(PhotoContext& ctx, const QList<int>& listSelection)
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        deleteOne(ctx, *it);
+        deletePhotoRow(ctx, *it);
 }
 
 void deleteAllPhotos(PhotoContext& ctx)
@@ -363,6 +363,12 @@ void deleteAllPhotos(PhotoContext& ctx)
     session.set(QStringLiteral("Edit_delete_leixing"), QStringLiteral("quan_bu_shang_chu"));
     if (!ctx.dialogs || !ctx.dialogs->confirmDelete(kConfirmDeleteAll))
         return;
+    clearAllPhotos(ctx);
+}
+
+void clearAllPhotos(PhotoContext& ctx)
+{
+    Session& session = ctx.session;
     session.set(kCounter, QStringLiteral("0"));
     for (QLatin1StringView name : {photo_tables::Visible, photo_tables::DragScratch, photo_tables::Photos,
                                    photo_tables::Batch})

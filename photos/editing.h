@@ -16,6 +16,13 @@ void deleteSelectedPhotos(PhotoContext& context, const QList<int>& listSelection
 // "删除全部" / "全部删除".
 void deleteAllPhotos(PhotoContext& context);
 
+// Removes photo table row `row` as a deletion does, without asking: with
+// its group when it is the group's last photo, else its group is refitted.
+void deletePhotoRow(PhotoContext& context, int row);
+
+// Empties the album's photos, groups and their working files, without asking.
+void clearAllPhotos(PhotoContext& context);
+
 // Renumbers the groups 1 .. m in the order of their first photo, renaming
 // their folders and movies through temporary names; renumbers captions.
 enum class RegroupAfter { Deletion, Swap };

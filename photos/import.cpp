@@ -68,6 +68,17 @@ Prepared prepare(const QString& path, QSize canvas, QSize box)
     return p;
 }
 
+// The thumbnail of a photo already measured (its arranged size known).
+QImage thumbnailOf(const QString& path, QSize arranged, QSize box)
+{
+    QString reason;
+    const QByteArray bytes = readWhole(path, &reason);
+    if (!reason.isEmpty())
+        return {};
+    const JpegProbe probe = probeJpeg(bytes);
+    return probe.ok ? renderThumbnail(bytes, probe.info, arranged, box).panel : QImage();
+}
+
 struct Cropped {
     QString reason; // empty when the picture was written
     QSize canvas;
@@ -167,6 +178,74 @@ void rebuildVisibleList(Session& session, const std::function<void()>& pump)
     }
 }
 
+PhotoFilesReport makePhotoFiles(PhotoContext& ctx, int firstRow, const std::function<void()>& advance,
+                                const std::function<QImage(int row)>& readyThumbnail)
+{
+    PhotoFilesReport report;
+    Session& session = ctx.session;
+    Table& photos = session.table(photo_tables::Photos);
+    auto pump = [&ctx] { ctx.pump(); };
+    auto step = [&advance] {
+        if (advance)
+            advance();
+    };
+    WorkerPool pool(ctx.import.threads);
+
+    // Work folders and the ending template.
+    report.brokenPackages = prepareWorkFolders(session, ctx.folder, step, pump);
+    if (!QFileInfo::exists(photo_paths::endingMovie(ctx.folder, session)))
+        unpackEndingTemplate(session, ctx.folder, pump);
+
+    // The crops start now on the workers, while the thumbnails are written.
+    const CropChoices choices = cropChoicesFrom(session);
+    std::vector<std::future<Cropped>> crops;
+    for (int r = firstRow; r < photos.rowCount(); ++r) {
+        const Row& row = photos.row(r);
+        const CropGeometry geometry =
+            cropGeometry(row.value(PhotoCol::Width).toInt(), row.value(PhotoCol::Height).toInt(),
+                         row.value(PhotoCol::SlotWidth).toInt(), row.value(PhotoCol::SlotHeight).toInt(), choices);
+        const QString target = photo_paths::picture(ctx.folder, session, row.value(PhotoCol::Group).toInt(),
+                                                    row.value(PhotoCol::PictureName));
+        const QString path = row.value(PhotoCol::Path);
+        const bool last = r == photos.rowCount() - 1;
+        crops.push_back(pool.submit([path, geometry, target, last] { return cropJob(path, geometry, target, last); }));
+    }
+
+    // Thumbnails, numbered by their photo table rows.
+    const QSize box = thumbnailBox(session);
+    for (int r = firstRow; r < photos.rowCount(); ++r) {
+        if (photos.cell(r, PhotoCol::ThumbnailDone) != kNotDone)
+            continue;
+        step();
+        QImage thumbnail = readyThumbnail ? readyThumbnail(r) : QImage();
+        if (thumbnail.isNull())
+            thumbnail = thumbnailOf(photos.cell(r, PhotoCol::Path),
+                                    QSize(photos.cell(r, PhotoCol::Width).toInt(), photos.cell(r, PhotoCol::Height).toInt()),
+                                    box);
+        session.setInt(QStringLiteral("Edit_Width"), box.width());
+        session.setInt(QStringLiteral("Edit_height"), box.height());
+        thumbnail.save(photo_paths::thumbnail(ctx.folder, session, r + 1), "BMP");
+        photos.setCell(r, PhotoCol::ThumbnailDone, QString(kDone));
+    }
+
+    // Crops, collected in table order.
+    for (int r = firstRow; r < photos.rowCount(); ++r) {
+        step();
+        Cropped c = waitPumping(crops[size_t(r - firstRow)], std::function<void()>(pump));
+        session.setInt(QStringLiteral("Edit_Width"), c.canvas.width());
+        session.setInt(QStringLiteral("Edit_height"), c.canvas.height());
+        session.set(QStringLiteral("Edit_Width_load"), photos.cell(r, PhotoCol::Width));
+        session.set(QStringLiteral("Edit_height_load"), photos.cell(r, PhotoCol::Height));
+        if (!c.canvasImage.isNull()) // the canvas file keeps the last photo's canvas
+            c.canvasImage.save(photo_paths::cropCanvas(ctx.folder, session), "BMP");
+        if (c.reason.isEmpty())
+            photos.setCell(r, PhotoCol::CropDone, QString(kDone));
+        else
+            report.failed.append({photos.cell(r, PhotoCol::Path), c.reason});
+    }
+    return report;
+}
+
 ImportReport importPhotos(PhotoContext& ctx, const QStringList& files)
 {
     ImportReport report;
@@ -237,53 +316,12 @@ ImportReport importPhotos(PhotoContext& ctx, const QStringList& files)
     // 4. Fitting.
     fitBatch(session, ctx.random, advance);
 
-    // 5. Work folders and the ending template.
-    report.brokenPackages = prepareWorkFolders(session, ctx.folder, advance, pump);
-    if (!QFileInfo::exists(photo_paths::endingMovie(ctx.folder, session)))
-        unpackEndingTemplate(session, ctx.folder, pump);
-
-    // The crops start now on the workers, while the thumbnails are written.
-    const CropChoices choices = cropChoicesFrom(session);
-    std::vector<std::future<Cropped>> crops;
-    std::vector<CropGeometry> geometries;
-    for (int r = firstNew; r < photos.rowCount(); ++r) {
-        const Row& row = photos.row(r);
-        const CropGeometry geometry =
-            cropGeometry(row.value(PhotoCol::Width).toInt(), row.value(PhotoCol::Height).toInt(),
-                         row.value(PhotoCol::SlotWidth).toInt(), row.value(PhotoCol::SlotHeight).toInt(), choices);
-        geometries.push_back(geometry);
-        const QString target = photo_paths::picture(ctx.folder, session, row.value(PhotoCol::Group).toInt(),
-                                                    row.value(PhotoCol::PictureName));
-        const QString path = row.value(PhotoCol::Path);
-        const bool last = r == photos.rowCount() - 1;
-        crops.push_back(pool.submit([path, geometry, target, last] { return cropJob(path, geometry, target, last); }));
-    }
-
-    // 6. Thumbnails, numbered by their photo table rows.
-    for (int r = firstNew; r < photos.rowCount(); ++r) {
-        if (photos.cell(r, PhotoCol::ThumbnailDone) != kNotDone)
-            continue;
-        advance();
-        session.setInt(QStringLiteral("Edit_Width"), box.width());
-        session.setInt(QStringLiteral("Edit_height"), box.height());
-        good[size_t(r - firstNew)].thumbnail.save(photo_paths::thumbnail(ctx.folder, session, r + 1), "BMP");
-        good[size_t(r - firstNew)].thumbnail = QImage();
-        photos.setCell(r, PhotoCol::ThumbnailDone, QString(kDone));
-    }
-
-    // 7. Crops, collected in table order.
-    for (int r = firstNew; r < photos.rowCount(); ++r) {
-        advance();
-        Cropped c = waitPumping(crops[size_t(r - firstNew)], std::function<void()>(pump));
-        session.setInt(QStringLiteral("Edit_Width"), c.canvas.width());
-        session.setInt(QStringLiteral("Edit_height"), c.canvas.height());
-        session.set(QStringLiteral("Edit_Width_load"), photos.cell(r, PhotoCol::Width));
-        session.set(QStringLiteral("Edit_height_load"), photos.cell(r, PhotoCol::Height));
-        if (!c.canvasImage.isNull()) // the canvas file keeps the last photo's canvas
-            c.canvasImage.save(photo_paths::cropCanvas(ctx.folder, session), "BMP");
-        if (c.reason.isEmpty())
-            photos.setCell(r, PhotoCol::CropDone, QString(kDone));
-    }
+    // 5-7. Work folders, the ending template, thumbnails and crops.
+    const PhotoFilesReport made = makePhotoFiles(ctx, firstNew, advance, [&good, firstNew](int r) {
+        QImage picture = std::move(good[size_t(r - firstNew)].thumbnail);
+        return picture;
+    });
+    report.brokenPackages = made.brokenPackages;
 
     // 8. The visible list.
     rebuildVisibleList(session, pump);

@@ -2,6 +2,7 @@
 
 #include "photos/photo_context.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,19 @@ QString skippedPhotosMessage(const QList<SkippedPhoto>& skipped);
 // different photos are made in parallel; tables, counters and files end as
 // the sequential order gives them.
 ImportReport importPhotos(PhotoContext& context, const QStringList& files);
+
+struct PhotoFilesReport {
+    QStringList brokenPackages; // template movies that could not be unpacked
+    QList<SkippedPhoto> failed; // photos whose picture could not be made
+};
+
+// Makes the working files of the photo table's rows from `firstRow` on,
+// whose templates are already drawn: their groups' work folders, the ending
+// template, thumbnails (taken from `readyThumbnail` where it gives one, else
+// decoded) and the cropped pictures. `advance` runs once for the work
+// folders and once per thumbnail and crop.
+PhotoFilesReport makePhotoFiles(PhotoContext& context, int firstRow, const std::function<void()>& advance = {},
+                                const std::function<QImage(int row)>& readyThumbnail = {});
 
 // The photos area's "添加相片": the file dialog, then the import in the
 // import window, then the tiles. Returns false when the dialog was cancelled.

@@ -3,6 +3,8 @@
 #include "render/output_settings.h"
 #include "render/render_names.h"
 
+#include <algorithm>
+
 namespace fotarel::render {
 
 namespace {
@@ -74,16 +76,9 @@ void EncoderBinding::log(const QString& line)
         events_.log(line);
 }
 
-void EncoderBinding::abort()
+EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compose, std::stop_token stop)
 {
-    aborted_.store(true);
-    const std::lock_guard<std::mutex> lock(conversionMutex_);
-    if (conversion_)
-        conversion_->abort();
-}
-
-EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Compose& compose)
-{
+    using Outcome = EncodeResult::Outcome;
     auto activity = [this](int v, int m) {
         if (events_.activity)
             events_.activity(v, m);
@@ -127,6 +122,10 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
     // the worker may read it later).
     QImage canvas;
     QImage handed = startFrame.convertToFormat(QImage::Format_BGR888);
+    // The conversion ends on the pass's stop or on a frame the compositor
+    // could not make: one token carries both.
+    std::stop_source end;
+    const std::stop_callback forwardStop(stop, [&end] { end.request_stop(); });
     bool composeFailed = false;
     conversion.setVideoSource([&](media::SourceAnswer& answer, int index) {
         if (index < 0 || index >= frameEntries) {
@@ -135,25 +134,15 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
         }
         answer.setImage(handed);
     });
-    int activityValue = 0;
     conversion.setVideoFunction([&](int index) {
-        if (aborted_.load()) {
-            conversion.abort();
+        if (end.stop_requested() || index + 1 >= frameEntries)
+            return;
+        if (!compose(canvas)) {
+            composeFailed = true;
+            end.request_stop();
             return;
         }
-        if (index + 1 < frameEntries && !composeFailed) {
-            if (!compose(canvas)) {
-                composeFailed = true;
-                conversion.abort();
-                return;
-            }
-            handed = canvas.convertToFormat(QImage::Format_BGR888);
-        }
-        if (events_.overall)
-            events_.overall(totalFrames + index + 1, 2 * totalFrames);
-        if (activityValue >= 100)
-            activityValue = 0;
-        activity(++activityValue, 100);
+        handed = canvas.convertToFormat(QImage::Format_BGR888);
     });
     conversion.setAudioList(audioList);
     conversion.setProgress([&](int status, int frame, std::int64_t sample, int percent) {
@@ -168,15 +157,28 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
         case media::StatusReducingColours:
             log(QStringLiteral("Reducing colors, done frames: %1").arg(frame));
             break;
-        case media::StatusFrame:
+        case media::StatusFrame: {
+            const double remaining = conversion.remainingTime(totalFrames, totalSamples);
             log(QStringLiteral("Frame: %1, Sample: %2, Time Left: %3")
                     .arg(frame)
                     .arg(sample)
-                    .arg(QString::fromStdString(
-                        media::makeTimeText(conversion.remainingTime(totalFrames, totalSamples)))));
+                    .arg(QString::fromStdString(media::makeTimeText(remaining))));
+            // The last step (the rest of the music, the muxer's end, the
+            // rename) is still to come after the last frame.
+            if (events_.overall && totalFrames > 0)
+                events_.overall(totalFrames + std::min(frame, totalFrames - 1), 2 * totalFrames);
+            activity(frame, totalFrames);
+            if (events_.time)
+                events_.time(conversion.elapsedTime(), remaining);
             break;
+        }
         case media::StatusMuxed:
             log(QStringLiteral("Multiplexing done: %1%").arg(percent));
+            if (events_.overall)
+                events_.overall(2 * totalFrames, 2 * totalFrames);
+            activity(totalFrames, totalFrames);
+            if (events_.time)
+                events_.time(conversion.elapsedTime(), 0);
             break;
         default:
             log(QStringLiteral("Unrecognized status code"));
@@ -196,28 +198,28 @@ EncoderBinding::Outcome EncoderBinding::run(const QImage& startFrame, const Comp
     conversion.setAudioFileName(session_.get(vars::AudioOut).toStdString());
 
     // 16.
+    EncodeResult result;
     if (totalFrames <= 0 && totalSamples <= 0) {
         log(QStringLiteral("Nothing to convert."));
-        return Outcome::NothingToConvert;
+        result.outcome = Outcome::NothingToConvert;
+        return result;
     }
     log(QStringLiteral("Starting conversion..."));
-    {
-        const std::lock_guard<std::mutex> lock(conversionMutex_);
-        conversion_ = &conversion;
-    }
-    const bool ok = !aborted_.load() && conversion.convert();
-    {
-        const std::lock_guard<std::mutex> lock(conversionMutex_);
-        conversion_ = nullptr;
-    }
+    const bool ok = conversion.convert(end.get_token());
     if (conversion.lastError() != media::ErrorCode::None) {
-        errorText_ = QString::fromStdString(conversion.lastErrorText());
-        log(errorText_);
+        result.errorText = QString::fromStdString(conversion.lastErrorText());
+        log(result.errorText);
     }
     log(QStringLiteral("Conversion ended."));
     if (ok)
-        return Outcome::Converted;
-    return aborted_.load() || composeFailed ? Outcome::Aborted : Outcome::Failed;
+        result.outcome = Outcome::Converted;
+    else if (composeFailed)
+        result.outcome = Outcome::ComposeFailed;
+    else if (conversion.lastError() == media::ErrorCode::Aborted)
+        result.outcome = Outcome::Stopped;
+    else
+        result.outcome = Outcome::Failed;
+    return result;
 }
 
 } // namespace fotarel::render

@@ -11,10 +11,9 @@
 #include <QSize>
 #include <QString>
 
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <optional>
+#include <stop_token>
 
 namespace fotarel::render {
 
@@ -36,43 +35,46 @@ EncoderSettings encoderSettings(const Session& session);
 // sequence without one the chosen output size.
 QSize paintSize(const Session& session);
 
-// The render window's view of a conversion.
+// The render window's view of a conversion, called on the converting
+// thread. `overall` follows the encoder: T + frames encoded of 2 T, and 2 T
+// only once the output file is complete; `activity` is the frames encoded of
+// T; `time` the seconds since the conversion started and the seconds still
+// to go at its pace so far.
 struct EncoderEvents {
-    std::function<void(int value, int maximum)> overall;  // ProgressBar1 position (maximum unchanged: -1)
+    std::function<void(int value, int maximum)> overall;  // ProgressBar1
     std::function<void(int value, int maximum)> activity; // ProgressBar2
     std::function<void(const QString& line)> log;          // a conversion log line
     std::function<void(bool enabled)> stopEnabled;
+    std::function<void(double elapsedSeconds, double remainingSeconds)> time;
 };
 
 // Adds a conversion log line: past 31999 lines the first one goes.
 void addConversionLogLine(Session& session, const QString& line);
 
+// How a conversion ended; `errorText` says why when it failed.
+struct EncodeResult {
+    enum class Outcome { Converted, Failed, Stopped, ComposeFailed, NothingToConvert };
+    Outcome outcome = Outcome::Failed;
+    QString errorText;
+};
+
 class EncoderBinding {
 public:
-    enum class Outcome { Converted, Failed, Aborted, NothingToConvert };
-
     EncoderBinding(Session& session, EncoderEvents events);
 
     // The frame to hand over for list entry 0 (the start frame) and the
     // compositor that makes every following one into `frame`. Returning
-    // false from it ends the conversion (no output).
+    // false from it ends the conversion (no output). A stop requested on
+    // `stop` ends the conversion before the next frame, and before the
+    // output gets its name.
     using Compose = std::function<bool(QImage& frame)>;
-    Outcome run(const QImage& startFrame, const Compose& compose);
-    // Thread safe: ends a running conversion at its next frame; before
-    // run() it makes run() end at once.
-    void abort();
-
-    const QString& errorText() const { return errorText_; }
+    EncodeResult run(const QImage& startFrame, const Compose& compose, std::stop_token stop);
 
 private:
     void log(const QString& line);
 
     Session& session_;
     EncoderEvents events_;
-    std::atomic<bool> aborted_{false};
-    std::mutex conversionMutex_; // guards conversion_ against abort() from another thread
-    media::Conversion* conversion_ = nullptr;
-    QString errorText_;
 };
 
 } // namespace fotarel::render

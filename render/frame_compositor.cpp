@@ -47,25 +47,14 @@ bool FrameCompositor::compose(QImage& frame)
             player->setFrameNum(target);
     }
 
-    // 4-5. The panel's picture is the frame.
-    driver_.capturePanel(frame);
-
-    // 7-9. Overlay steps; what they change shows in the next frame.
-    const OverlayHooks& overlays = driver_.overlays();
-    if (overlays.karaokeStep)
-        overlays.karaokeStep();
+    // 4-9. The panel's picture with the overlays of this very frame.
+    driver_.capturePanel(frame, albumFrame - 1);
     session.set(vars::AlbumTime, timeText(albumFrame));
-    if (overlays.lyricStep)
-        overlays.lyricStep();
-    if (overlays.textEffectStep)
-        overlays.textEffectStep();
 
     // 10. End of the template: its last frame has been made.
     const int total = driver_.playerUsable() ? player->totalFrames() : 0;
     if (movieFrame > total - 2 && session.get(vars::EndingSwitch) == kEndingOff) {
-        driver_.hideOverlays();
         driver_.writeCarryOver(driver_.captureCarryOver());
-        driver_.showOverlays();
         if (!driver_.nextTemplate())
             return false;
     }

@@ -3,7 +3,7 @@
 #include "render/output_settings.h"
 #include "render/render_names.h"
 
-#include "audio/music_table.h"
+#include "karaoke/lyric_type.h"
 #include "photos/photo_columns.h"
 
 #include <QDir>
@@ -12,8 +12,6 @@
 namespace fotarel::render {
 
 namespace {
-
-const QString kKaraokeTable = QStringLiteral("suiListView_ksc");
 
 QString outputTypeOf(const QString& command)
 {
@@ -35,8 +33,7 @@ void prepareRenderWindow(Session& session, const QString& output, const QString&
 
 void render(Session& session, const OutputCommandHooks& hooks)
 {
-    if (!session.table(audio::names::MusicTable).isEmpty() && !session.table(kKaraokeTable).isEmpty() &&
-        hooks.askLyricType)
+    if (karaoke::lyricTypeAsked(session) && hooks.askLyricType)
         hooks.askLyricType();
     if (hooks.runRenderWindow)
         hooks.runRenderWindow();

@@ -16,8 +16,6 @@ namespace fotarel::render {
 
 namespace {
 
-const QString kTextEffectTable = QStringLiteral("ListView_Label");
-
 bool removeIfExists(const QString& file)
 {
     return !QFileInfo::exists(file) || QFile::remove(file);
@@ -25,8 +23,8 @@ bool removeIfExists(const QString& file)
 
 } // namespace
 
-RenderDriver::RenderDriver(Session& session, const WorkingFolder& folder, QSize frameSize, OverlayHooks overlays)
-    : session_(session), folder_(folder), frameSize_(frameSize), overlays_(std::move(overlays))
+RenderDriver::RenderDriver(Session& session, const WorkingFolder& folder, QSize frameSize)
+    : session_(session), folder_(folder), frameSize_(frameSize)
 {
 }
 
@@ -140,11 +138,9 @@ int RenderDriver::setUp(const std::function<void(int, int)>& overall)
     fillTemplateUse();
     const int total = buildAlbumLists(session_, folder_, overall);
 
-    // 8-9: overlays.
-    if (!session_.table(kTextEffectTable).isEmpty() && overlays_.createTextEffects)
-        overlays_.createTextEffects();
-    if (overlays_.prepareLyrics)
-        overlays_.prepareLyrics();
+    // 8-9: overlays, timed by the songs of the audio list.
+    songClock_ = SongClock::fromSession(session_, session_.table(tables::AudioList).rowCount());
+    overlays_ = makeOverlays(session_, folder_, [this](const QString& line) { addErrorLog(line); });
     return total;
 }
 
@@ -170,7 +166,6 @@ bool RenderDriver::nextTemplate()
         }
 
         // 3-5: which movie comes next.
-        hideOverlays();
         const Table& sequence = session_.table(tables::Sequence);
         const int index = session_.getInt(vars::SequenceIndex, -1) + 1;
         const bool ending = session_.get(vars::EndingSwitch) == kEndingOn;
@@ -222,24 +217,11 @@ bool RenderDriver::nextTemplate()
         }
         // 11.
         session_.set(vars::MovieFrame, QStringLiteral("-1"));
-        showOverlays();
         return true;
     }
 }
 
-void RenderDriver::hideOverlays()
-{
-    if (overlays_.hide)
-        overlays_.hide();
-}
-
-void RenderDriver::showOverlays()
-{
-    if (overlays_.show)
-        overlays_.show();
-}
-
-void RenderDriver::capturePanel(QImage& target)
+void RenderDriver::capturePanel(QImage& target, long long albumFrame)
 {
     if (target.size() != frameSize_ || target.format() != QImage::Format_RGB32)
         target = QImage(frameSize_, QImage::Format_RGB32);
@@ -247,9 +229,11 @@ void RenderDriver::capturePanel(QImage& target)
         player_->paint(target); // fills the movie's background first
     else
         target.fill(Qt::black);
-    if (overlays_.paint) {
+    if (!overlays_.empty()) {
+        const OverlayTime time = songClock_.at(albumFrame);
         QPainter painter(&target);
-        overlays_.paint(painter, frameSize_);
+        for (const auto& overlay : overlays_)
+            overlay->paint(painter, frameSize_, time);
     }
 }
 
@@ -259,10 +243,6 @@ QImage RenderDriver::captureCarryOver()
     panel.fill(Qt::black);
     if (playerUsable())
         player_->paint(panel);
-    if (overlays_.paint) {
-        QPainter painter(&panel);
-        overlays_.paint(painter, panel.size());
-    }
     return panel;
 }
 

@@ -7,6 +7,8 @@
 
 #include "core/session.h"
 #include "core/working_folder.h"
+#include "render/overlays.h"
+#include "render/song_clock.h"
 
 #include <QImage>
 #include <QSize>
@@ -23,21 +25,6 @@ class Player;
 
 namespace fotarel::render {
 
-// The overlays of the render window (lyrics, karaoke, text effects). Each
-// hook may be left empty; the engine calls them at the points of a pass
-// where they act.
-struct OverlayHooks {
-    std::function<void()> createTextEffects; // set-up, when the text-effect table has rows
-    std::function<void()> prepareLyrics;     // set-up: lyrics and karaoke of the first song
-    std::function<void()> hide;              // the hide step
-    std::function<void()> show;              // the show step
-    // Draws the visible overlays over the player picture (frame size).
-    std::function<void(QPainter& painter, QSize size)> paint;
-    std::function<void()> karaokeStep;
-    std::function<void()> lyricStep;
-    std::function<void()> textEffectStep;
-};
-
 // The panel the player and the overlays live on.
 inline constexpr int kPanelWidth = 1920;
 inline constexpr int kPanelHeight = 1080;
@@ -46,14 +33,15 @@ inline constexpr int kEndingReserve = 100;
 
 class RenderDriver {
 public:
-    RenderDriver(Session& session, const WorkingFolder& folder, QSize frameSize, OverlayHooks overlays = {});
+    RenderDriver(Session& session, const WorkingFolder& folder, QSize frameSize);
     ~RenderDriver();
     RenderDriver(const RenderDriver&) = delete;
     RenderDriver& operator=(const RenderDriver&) = delete;
 
     // Set-up steps 1 to 9: player, start values, the black start frame and
     // first carry-over picture, the template-use table, the sequence, the
-    // frame and audio lists (see album_length.h), overlays. `overall` moves
+    // frame and audio lists (see album_length.h), the song clock and the
+    // overlays (see overlays.h). `overall` moves
     // ProgressBar1 (value, maximum). Returns the album's frame count.
     int setUp(const std::function<void(int, int)>& overall = {});
 
@@ -65,15 +53,14 @@ public:
     void removeWorkingFiles() const;
 
     // The picture of the overlay panel at the frame size: the player's
-    // current frame with the visible overlays over it.
-    void capturePanel(QImage& target);
-    // The same at the panel's full size, overlays hidden (carry-over).
+    // current frame with the overlays of 0-based album frame `albumFrame`
+    // over it.
+    void capturePanel(QImage& target, long long albumFrame);
+    // The player's picture at the panel's full size without overlays: the
+    // next template starts from it (carry-over).
     QImage captureCarryOver();
     // Writes the last-frame files and the carry-over picture from `panel`.
     bool writeCarryOver(const QImage& panel);
-
-    void hideOverlays();
-    void showOverlays();
 
     swf::Player* player() const { return player_.get(); }
     bool playerUsable() const;
@@ -81,7 +68,8 @@ public:
     QSize frameSize() const { return frameSize_; }
     Session& session() { return session_; }
     const WorkingFolder& folder() const { return folder_; }
-    const OverlayHooks& overlays() const { return overlays_; }
+    const SongClock& songClock() const { return songClock_; }
+    std::size_t overlayCount() const { return overlays_.size(); }
 
     void addLoadLog(const QString& text);
     void addErrorLog(const QString& text);
@@ -100,7 +88,8 @@ private:
     Session& session_;
     const WorkingFolder& folder_;
     QSize frameSize_;
-    OverlayHooks overlays_;
+    SongClock songClock_;
+    OverlayList overlays_;
     std::unique_ptr<swf::Player> player_;
     bool picture0_ = false;
     QImage startFrame_;

@@ -4,6 +4,10 @@
 // files of a render pass (relative to the program folder, "\" separated).
 
 #include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
 
 namespace fotarel::render {
 
@@ -55,6 +59,51 @@ enum : int {
     MoviePath = 8,
     Count = 9,
 };
+}
+
+// The render window's variables with their initial texts and its tables with
+// their column captions: the session catalogue defines them from these lists,
+// and a pass hands back the tables and the variables it writes (`pass`) to
+// the interface thread's session; the others are the window's inputs.
+struct PassVariable {
+    QString name;
+    QString initial;
+    bool pass; // written by the pass
+};
+
+inline std::vector<PassVariable> passVariables()
+{
+    return {
+        {vars::PlayerCreated, QString(), true},
+        {vars::SequenceIndex, QStringLiteral("-1"), true},
+        {vars::MovieFrame, QStringLiteral("-1"), true},
+        {vars::AlbumFrame, QStringLiteral("0"), true},
+        {vars::EndingSwitch, kEndingOff, true},
+        {vars::Picture0Done, QString(), true},
+        {vars::AlbumTime, QString(), true},
+        {vars::PlayerCheck, QString(), true},
+        {vars::VideoOut, QString(), false},
+        {vars::AudioOut, QString(), false},
+        {vars::LyricTime, QStringLiteral("0"), true},
+        {vars::LyricTimeNum, QStringLiteral("0"), true},
+        {vars::LyricSwitch, QStringLiteral("tingzhi"), true},
+        {vars::OutputFileName, QString(), false},
+        {vars::OpenFolderWhenDone, QStringLiteral("False"), false},
+    };
+}
+
+inline std::vector<std::pair<QString, QStringList>> passTables()
+{
+    const QStringList useColumns{QStringLiteral("序号"),           QStringLiteral("模板文件夹"),
+                                 QStringLiteral("对应主模板编号"), QStringLiteral("对应模板所需照片数量"),
+                                 QStringLiteral("模板地址"),       QStringLiteral("模板_竖照横照"),
+                                 QStringLiteral("模板_相片JPG名称"), QStringLiteral("模板swf总帧数"),
+                                 QStringLiteral("解压后的模板地址")};
+    return {
+        {tables::TemplateUse, useColumns}, {tables::Sequence, useColumns}, {tables::FrameList, {}},
+        {tables::AudioList, {}},           {tables::LoadLog, {}},          {tables::ErrorLog, {}},
+        {tables::ConversionLog, {}},
+    };
 }
 
 namespace files {

@@ -5,11 +5,15 @@
 
 #include <QFileInfo>
 
+#include <exception>
+
 namespace fotarel::render {
 
-RenderPass::RenderPass(Session& session, const WorkingFolder& folder, PassEvents events, OverlayHooks overlays)
-    : session_(session), folder_(folder), events_(std::move(events)), overlays_(std::move(overlays))
+RenderPass::RenderPass(const Session& session, const WorkingFolder& folder, PassEvents events)
+    : session_(std::make_shared<Session>(session)), folder_(folder), events_(std::move(events))
 {
+    // The copy must not call into the windows of the thread that made it.
+    session_->setHoverListener({});
 }
 
 RenderPass::~RenderPass() = default;
@@ -20,57 +24,85 @@ void RenderPass::setPicture0Bound(int ticks, std::chrono::milliseconds time)
     picture0Time_ = time;
 }
 
-void RenderPass::stop()
-{
-    stop_.store(true);
-    const std::lock_guard<std::mutex> lock(bindingMutex_);
-    if (binding_)
-        binding_->abort();
-}
-
 QString outputFolder(const QString& outputPath)
 {
     return QFileInfo(outputPath).absolutePath();
 }
 
+void PassResult::applyTo(Session& session) const
+{
+    if (!state)
+        return;
+    for (const PassVariable& v : passVariables())
+        if (v.pass)
+            session.set(v.name, state->get(v.name));
+    for (const auto& [name, columns] : passTables())
+        session.table(name) = state->table(name);
+}
+
+QString failureText(const PassResult& result)
+{
+    switch (result.outcome) {
+    case PassOutcome::NothingToConvert:
+        return QStringLiteral("没有可以制作的画面和音乐。");
+    case PassOutcome::InvalidTemplate:
+        return QStringLiteral("模板文件无效，相册没有制作。");
+    default:
+        break;
+    }
+    if (result.errorText.isEmpty())
+        return QStringLiteral("制作失败。");
+    return QStringLiteral("制作失败：%1").arg(result.errorText);
+}
+
 PassResult RenderPass::run()
 {
     PassResult result;
-    result.outputPath = session_.get(vars::VideoOut);
+    try {
+        result = runSteps();
+    } catch (const std::exception& e) {
+        // A broken invariant (an unknown session name, a bad table): the
+        // pass ends as failed, with its working files removed, rather than
+        // taking the program down from its worker thread.
+        try {
+            RenderDriver(*session_, folder_, QSize()).removeWorkingFiles();
+        } catch (const std::exception&) {
+            // Nothing more can be done about the working files.
+        }
+        result.outcome = PassOutcome::Failed;
+        result.errorText = QStringLiteral("内部错误：%1").arg(QString::fromLocal8Bit(e.what()));
+    }
+    result.state = session_;
+    return result;
+}
+
+PassResult RenderPass::runSteps()
+{
+    Session& session = *session_;
+    const std::stop_token stop = stop_.get_token();
+    PassResult result;
+    result.outputPath = session.get(vars::VideoOut);
     if (events_.stopEnabled)
         events_.stopEnabled(false);
 
-    RenderDriver driver(session_, folder_, paintSize(session_), overlays_);
+    RenderDriver driver(session, folder_, paintSize(session));
     driver.picture0Ticks = picture0Ticks_;
     driver.picture0Time = picture0Time_;
     result.totalFrames = driver.setUp(events_.overall);
 
     bool invalid = false;
-    EncoderBinding::Outcome outcome = EncoderBinding::Outcome::Aborted;
-    if (!stop_.load()) {
-        if (!session_.table(tables::Sequence).isEmpty() && result.totalFrames > 0 && !driver.nextTemplate()) {
+    EncodeResult encoded{EncodeResult::Outcome::Stopped, {}};
+    if (!stop.stop_requested()) {
+        if (!session.table(tables::Sequence).isEmpty() && result.totalFrames > 0 && !driver.nextTemplate()) {
             invalid = true;
         } else {
-            EncoderEvents ev{events_.overall, events_.activity, events_.log, events_.stopEnabled};
-            EncoderBinding binding(session_, ev);
+            EncoderEvents ev{events_.overall, events_.activity, events_.log, events_.stopEnabled, events_.time};
+            EncoderBinding binding(session, ev);
             FrameCompositor compositor(driver);
-            {
-                const std::lock_guard<std::mutex> lock(bindingMutex_);
-                binding_ = &binding;
-                if (stop_.load())
-                    binding.abort();
-            }
-            outcome = binding.run(driver.startFrame(), [&](QImage& frame) {
-                if (compositor.compose(frame))
-                    return true;
-                invalid = true;
-                return false;
-            });
-            {
-                const std::lock_guard<std::mutex> lock(bindingMutex_);
-                binding_ = nullptr;
-            }
-            result.errorText = binding.errorText();
+            encoded = binding.run(driver.startFrame(), [&](QImage& frame) { return compositor.compose(frame); },
+                                  stop);
+            invalid = encoded.outcome == EncodeResult::Outcome::ComposeFailed;
+            result.errorText = encoded.errorText;
         }
     }
 
@@ -80,22 +112,24 @@ PassResult RenderPass::run()
         result.outcome = PassOutcome::InvalidTemplate;
         return result;
     }
-    switch (outcome) {
-    case EncoderBinding::Outcome::Converted:
+    switch (encoded.outcome) {
+    case EncodeResult::Outcome::Converted:
         result.outcome = PassOutcome::Completed;
         break;
-    case EncoderBinding::Outcome::NothingToConvert:
+    case EncodeResult::Outcome::NothingToConvert:
         result.outcome = PassOutcome::NothingToConvert;
         break;
-    case EncoderBinding::Outcome::Aborted:
+    case EncodeResult::Outcome::Stopped:
+    case EncodeResult::Outcome::ComposeFailed:
         result.outcome = PassOutcome::Stopped;
+        result.errorText.clear();
         break;
-    case EncoderBinding::Outcome::Failed:
-        result.outcome = stop_.load() ? PassOutcome::Stopped : PassOutcome::Failed;
+    case EncodeResult::Outcome::Failed:
+        result.outcome = PassOutcome::Failed;
         break;
     }
-    if (session_.get(vars::OpenFolderWhenDone) == QLatin1String("True") && events_.openFolder &&
-        result.outcome != PassOutcome::InvalidTemplate)
+    if (result.outcome == PassOutcome::Completed && session.get(vars::OpenFolderWhenDone) == QLatin1String("True") &&
+        events_.openFolder)
         events_.openFolder(outputFolder(result.outputPath));
     return result;
 }

@@ -21,6 +21,8 @@ packages=(
   fonts-noto-cjk fonts-wqy-zenhei
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+  # the SWF conformance runner (tests/swf_conformance)
+  python3
   # benchmarks: libvips for the photo import comparison, GNU time for peak memory
   libvips-tools time
 )

@@ -2,7 +2,8 @@
 # Builds and runs every test from nothing: installs the packages, builds the
 # program with warnings as errors and runs all tests, then builds the tests
 # again with AddressSanitizer and UndefinedBehaviorSanitizer (clang) and runs
-# them, together with a short run of every fuzz target.
+# them, together with a short run of every fuzz target, and builds the
+# threaded tests (render, engine, media) with ThreadSanitizer and runs them.
 #
 #   scripts/test.sh            everything
 #   scripts/test.sh --quick    the main build's tests only
@@ -31,3 +32,15 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== sanitizer tests and fuzzing"
 (cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 900)
+
+echo "== thread sanitizer build of the threaded tests (render, engine, media)"
+tsan_targets=(render_settings_tests render_pass_tests render_command_tests engine_tests media_tests)
+CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOTAREL_WERROR=ON \
+  -DFOTAREL_TSAN=ON -DFOTAREL_GUI=OFF -DFOTAREL_BENCH=OFF >/dev/null
+cmake --build build-tsan --parallel "$jobs" --target "${tsan_targets[@]}"
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/scripts/tsan.supp"
+echo "== thread sanitizer tests"
+for t in "${tsan_targets[@]}"; do
+  echo "-- $t"
+  build-tsan/bin/"$t" --gtest_brief=1
+done

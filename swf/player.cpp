@@ -1132,6 +1132,28 @@ Clip* Player::resolveVariableTarget(const QString& path, QString* name)
     return c;
 }
 
+void Player::mouseMove(const QPointF& stagePx)
+{
+    mouse_ = stagePx;
+}
+
+void Player::mouseButton(const QPointF& stagePx, bool down)
+{
+    mouse_ = stagePx;
+    mouseDown_ = down;
+}
+
+void Player::key(const QString& name, bool down)
+{
+    Q_UNUSED(name);
+    Q_UNUSED(down);
+}
+
+void Player::textInput(const QString& text)
+{
+    Q_UNUSED(text);
+}
+
 bool Player::setVariable(const QString& path, const QString& value)
 {
     if (!root_)

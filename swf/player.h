@@ -154,6 +154,14 @@ public:
     // without advancing any timeline (for hosts that wait on a load).
     void settle();
 
+    // Input as a user gives it (recorded events of the conformance runner):
+    // positions in stage pixels; key names as "Enter", "ArrowLeft", "a".
+    void mouseMove(const QPointF& stagePx);
+    void mouseButton(const QPointF& stagePx, bool down);
+    void key(const QString& name, bool down);
+    void textInput(const QString& text);
+    QPointF mousePosition() const { return mouse_; }
+
     bool setVariable(const QString& path, const QString& value);
     std::optional<QString> getVariable(const QString& path);
 
@@ -235,6 +243,8 @@ private:
     std::map<int, std::unique_ptr<Clip>> levels_; // levels above 0
     QStringList loadLog_, errorLog_;
     qint64 ticks_ = 0;
+    QPointF mouse_;
+    bool mouseDown_ = false;
     int runDepth_ = 0;
     std::unique_ptr<Renderer> renderer_;
 };

@@ -122,6 +122,7 @@ struct ShapeData {
     std::vector<int> edgeGroup;               // style set index per edge
     std::vector<std::pair<int, int>> groupFills; // [first, end) of each set in fills
     std::vector<std::pair<int, int>> groupLines; // [first, end) of each set in lines
+    bool nonZeroWinding = false;              // DefineShape4's flag: fills use the non-zero rule
 };
 
 struct MorphShapeData {

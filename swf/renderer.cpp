@@ -596,19 +596,29 @@ void Renderer::drawSmall(const Context& ctx, const QImage& img, const QRect& sma
     p.restore();
 }
 
+QRect Renderer::filterArea(const Context& ctx, const Clip& clip, const QTransform& world) const
+{
+    // The clip's device bounds plus what its filters spread, and no further
+    // than the filters reach from the visible area: a filter sees the whole
+    // object, so a blur near the edge of the target takes in what lies
+    // beyond it instead of fading to transparent there. Only the visible
+    // part is composited.
+    const int margin = filterMargin(clip.filters, pixelScale_);
+    const QRect reach = ctx.area.adjusted(-margin, -margin, margin, margin);
+    return bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1) & reach;
+}
+
 void Renderer::drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                                 int nesting, int k)
 {
-    const int margin = filterMargin(clip.filters, pixelScale_);
-    const QRect area = bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1) &
-                       ctx.area;
+    const QRect area = filterArea(ctx, clip, world);
     if (area.isEmpty())
         return;
     QRect small;
     QImage& img = paintSmall(clip, world, cx, nesting, k, area, small);
     for (const Filter& f : clip.filters)
         applyFilter(img, f, pixelScale_ / k);
-    drawSmall(ctx, img, small, k, area);
+    drawSmall(ctx, img, small, k, area & ctx.area);
     --layerDepth_;
 }
 
@@ -629,9 +639,7 @@ bool Renderer::drawShadowUnder(const Context& ctx, const Clip& clip, const QTran
     const int k = blurShrinkFactor(f.blurX * pixelScale_ / 2, f.blurY * pixelScale_ / 2, 4);
     if (k < 2)
         return false;
-    const int margin = filterMargin(clip.filters, pixelScale_);
-    const QRect area = bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1) &
-                       ctx.area;
+    const QRect area = filterArea(ctx, clip, world);
     if (area.isEmpty())
         return true;
     auto* target = dynamic_cast<QImage*>(ctx.painter->device());
@@ -719,9 +727,7 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
         return;
     // Draw into a layer the size of the clip's device bounds (plus what the
     // filters spread), then filter and composite it.
-    const int margin = filterMargin(clip.filters, pixelScale_);
-    QRect area = bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1);
-    area &= ctx.area;
+    const QRect area = filterArea(ctx, clip, world);
     if (area.isEmpty())
         return;
     QImage& img = layer(layerDepth_++, area.size());
@@ -758,10 +764,12 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
     const QPoint at = area.topLeft() - ctx.origin;
     if (clip.blendMode == BlendMode::Subtract || clip.blendMode == BlendMode::Invert) {
         if (auto* dst = dynamic_cast<QImage*>(p.device())) {
-            p.end();
+            // Straight onto the target's pixels: the painter is told, so its
+            // state (clip, hints) stays for what is painted after.
+            p.beginNativePainting();
             blendByHand(*dst, at, img, clip.blendMode);
-            p.begin(dst);
-            p.setRenderHint(QPainter::Antialiasing);
+            p.endNativePainting();
+            p.restore();
             --layerDepth_;
             return;
         }

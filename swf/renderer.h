@@ -53,6 +53,7 @@ private:
                        const QRect& area, QRect& small);
     void drawSmall(const Context& ctx, const QImage& img, const QRect& small, int k, const QRect& clipArea,
                    QPointF offset = {});
+    QRect filterArea(const Context& ctx, const Clip& clip, const QTransform& world) const;
     void drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                           int nesting, int k);
     bool drawShadowUnder(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,

@@ -104,6 +104,10 @@ CompiledShape compileShape(const ShapeData& shape)
         ShapeLayer& layer = out.layers[size_t(g)];
         for (int f = shape.groupFills[size_t(g)].first; f < shape.groupFills[size_t(g)].second; ++f) {
             QPainterPath p = fillPath(shape.edges, f, int(first), int(e));
+            // Contours run with their fill on one side, so the non-zero rule
+            // joins overlapping contours of one style where odd-even cuts holes.
+            if (shape.nonZeroWinding)
+                p.setFillRule(Qt::WindingFill);
             if (!p.isEmpty())
                 layer.fills.push_back({f, std::move(p)});
         }

@@ -349,7 +349,8 @@ ShapeData readShape(BitReader& r, int version, QString* why)
     s.bounds = readRect(r);
     if (version == 4) {
         readRect(r); // edge bounds
-        r.u8();      // winding rule and scaling flags
+        // Reserved bits, then the fill winding rule and two stroke scaling flags.
+        s.nonZeroWinding = (r.u8() & 0x04) != 0;
     }
     readStyles(r, version, s);
     r.align();

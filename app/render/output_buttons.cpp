@@ -1,5 +1,6 @@
 #include "app/render/output_buttons.h"
 
+#include "app/karaoke/karaoke_dialogs.h"
 #include "app/render/render_window.h"
 #include "app/settings/output_size_dialog.h"
 #include "render/output_commands.h"
@@ -32,6 +33,10 @@ void OutputButtons::run(const QString& command)
     hooks.askOutputSize = [this](bool wizard) {
         OutputSizeDialog dialog(session_, mainWindow_);
         dialog.ask(wizard);
+    };
+    hooks.askLyricType = [this] {
+        LyricTypeDialog dialog(session_, mainWindow_);
+        dialog.ask();
     };
     hooks.runRenderWindow = [this] {
         RenderWindow window(session_, folder_, mainWindow_);

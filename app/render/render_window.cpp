@@ -1,10 +1,10 @@
 #include "app/render/render_window.h"
 
+#include "media/conversion.h"
 #include "render/render_names.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,11 +16,20 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace fotarel::app {
 
 namespace {
-constexpr int kLogCap = 31999;
+// Progress reaches the window this often: a few times a second is enough
+// to read, and keeps the interface thread idle while the pass runs.
+constexpr int kProgressIntervalMs = 250;
+
+QString clockText(double seconds)
+{
+    return QString::fromStdString(media::makeTimeText(seconds));
 }
+} // namespace
 
 RenderWindow::RenderWindow(Session& session, const WorkingFolder& folder, QWidget* parent)
     : QDialog(parent), session_(session), folder_(folder)
@@ -29,11 +38,21 @@ RenderWindow::RenderWindow(Session& session, const WorkingFolder& folder, QWidge
     setWindowTitle(QStringLiteral("制作相册"));
     setModal(true);
     auto* grid = new QGridLayout(this);
+    overallLabel_ = new QLabel(QStringLiteral("总进度"), this);
+    overallLabel_->setObjectName(QStringLiteral("Label_zongjindu"));
     overall_ = new QProgressBar(this);
     overall_->setObjectName(QStringLiteral("ProgressBar1"));
+    activityLabel_ = new QLabel(QStringLiteral("视频编码"), this);
+    activityLabel_->setObjectName(QStringLiteral("Label_bianma"));
     activity_ = new QProgressBar(this);
     activity_->setObjectName(QStringLiteral("ProgressBar2"));
-    activity_->setTextVisible(false);
+    time_ = new QLabel(this);
+    time_->setObjectName(QStringLiteral("Label_shijian"));
+    outcomeText_ = new QLabel(this);
+    outcomeText_->setObjectName(QStringLiteral("Label_jieguo"));
+    outcomeText_->setWordWrap(true);
+    outcomeText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    outcomeText_->hide();
     fileName_ = new QLineEdit(session.get(render::vars::OutputFileName), this);
     fileName_->setObjectName(QStringLiteral("suiEdit_baocunwenjianming"));
     fileName_->setReadOnly(true);
@@ -45,38 +64,46 @@ RenderWindow::RenderWindow(Session& session, const WorkingFolder& folder, QWidge
     stop_->setEnabled(false);
     openLocation_ = new QPushButton(QStringLiteral("打开位置"), this);
     openLocation_->setObjectName(QStringLiteral("suiButton2"));
+    openFolder_ = new QPushButton(QStringLiteral("打开文件夹"), this);
+    openFolder_->setObjectName(QStringLiteral("Button_dakai_wenjianjia"));
+    openFolder_->hide();
     grid->addWidget(new QLabel(QStringLiteral("文件名:"), this), 0, 0);
     grid->addWidget(fileName_, 0, 1, 1, 2);
-    grid->addWidget(activity_, 1, 0, 1, 3);
-    grid->addWidget(overall_, 2, 0, 1, 3);
-    grid->addWidget(openWhenDone_, 3, 0, 1, 2);
-    grid->addWidget(openLocation_, 4, 1);
-    grid->addWidget(stop_, 4, 2);
+    grid->addWidget(activityLabel_, 1, 0);
+    grid->addWidget(activity_, 1, 1, 1, 2);
+    grid->addWidget(overallLabel_, 2, 0);
+    grid->addWidget(overall_, 2, 1, 1, 2);
+    grid->addWidget(time_, 3, 0, 1, 3);
+    grid->addWidget(outcomeText_, 4, 0, 1, 3);
+    grid->addWidget(openWhenDone_, 5, 0, 1, 2);
+    grid->addWidget(openLocation_, 6, 1);
+    grid->addWidget(openFolder_, 6, 1);
+    grid->addWidget(stop_, 6, 2);
 
     // Hidden state: the player load log, its error log and the conversion log.
     loadLog_ = new QListWidget(this);
-    loadLog_->setObjectName(QStringLiteral("ListBox_jiazai_FLASH_xianshi"));
+    loadLog_->setObjectName(render::tables::LoadLog);
     errorLog_ = new QListWidget(this);
-    errorLog_->setObjectName(QStringLiteral("ListBox_cuowu_yichang_xianshi"));
+    errorLog_->setObjectName(render::tables::ErrorLog);
     conversionLog_ = new QListWidget(this);
-    conversionLog_->setObjectName(QStringLiteral("lstProgress"));
+    conversionLog_->setObjectName(render::tables::ConversionLog);
     for (QListWidget* list : {loadLog_, errorLog_, conversionLog_})
         list->hide();
-    resize(460, 170);
+    resize(460, 200);
 
     startTimer_ = new QTimer(this);
     startTimer_->setSingleShot(true);
     startTimer_->setInterval(1000);
-    finishTimer_ = new QTimer(this);
-    finishTimer_->setSingleShot(true);
-    finishTimer_->setInterval(1000);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setObjectName(QStringLiteral("Timer_jindu"));
+    progressTimer_->setInterval(kProgressIntervalMs);
     connect(startTimer_, &QTimer::timeout, this, &RenderWindow::startPass);
-    connect(finishTimer_, &QTimer::timeout, this, &RenderWindow::finishPass);
-    connect(stop_, &QPushButton::clicked, this, &RenderWindow::stopPass);
+    connect(progressTimer_, &QTimer::timeout, this, &RenderWindow::showProgress);
+    connect(stop_, &QPushButton::clicked, this, &RenderWindow::stopOrClose);
     connect(openLocation_, &QPushButton::clicked, this, &RenderWindow::openFolder);
+    connect(openFolder_, &QPushButton::clicked, this, &RenderWindow::openFolder);
     connect(openWhenDone_, &QCheckBox::toggled, this, [this](bool on) {
-        if (!running_)
-            session_.set(render::vars::OpenFolderWhenDone, on ? QStringLiteral("True") : QStringLiteral("False"));
+        session_.set(render::vars::OpenFolderWhenDone, on ? QStringLiteral("True") : QStringLiteral("False"));
     });
     startTimer_->start();
 }
@@ -86,107 +113,136 @@ RenderWindow::~RenderWindow()
     if (pass_)
         pass_->stop();
     if (thread_) {
-        thread_->quit();
         thread_->wait();
+        delete thread_;
     }
 }
 
-void RenderWindow::setTimerIntervals(int startMs, int finishMs)
+void RenderWindow::setStartDelay(int ms)
 {
-    startTimer_->setInterval(startMs);
+    startTimer_->setInterval(ms);
     if (startTimer_->isActive())
         startTimer_->start();
-    finishTimer_->setInterval(finishMs);
 }
 
 void RenderWindow::startPass()
 {
-    conversionLog_->clear();
     overall_->setValue(0);
     activity_->setValue(0);
+    time_->setText(QStringLiteral("已用时间 %1").arg(clockText(0)));
     render::PassEvents events;
-    // The pass reports from its thread; the window takes the reports in its own.
+    // Called on the pass's thread: they only note the figures.
     events.overall = [this](int v, int m) {
-        QMetaObject::invokeMethod(this, [this, v, m] {
-            overall_->setMaximum(m);
-            overall_->setValue(v);
-        });
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        progress_.overall = v;
+        progress_.overallMax = m;
     };
     events.activity = [this](int v, int m) {
-        QMetaObject::invokeMethod(this, [this, v, m] {
-            activity_->setMaximum(m);
-            activity_->setValue(v);
-        });
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        progress_.activity = v;
+        progress_.activityMax = m;
     };
-    events.log = [this](const QString& line) {
-        QMetaObject::invokeMethod(this, [this, line] { addLogLine(line); });
+    events.stopEnabled = [this](bool on) {
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        progress_.stopEnabled = on;
     };
-    events.stopEnabled = [this](bool on) { QMetaObject::invokeMethod(this, [this, on] { stop_->setEnabled(on); }); };
+    events.time = [this](double, double remaining) {
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        progress_.remaining = remaining;
+    };
+    if (eventsHook_)
+        eventsHook_(events);
     pass_ = std::make_unique<render::RenderPass>(session_, folder_, events);
     running_ = true;
+    clock_.start();
     thread_ = QThread::create([this] {
         const render::PassResult result = pass_->run();
         QMetaObject::invokeMethod(this, [this, result] { onPassEnded(result); });
     });
     thread_->start();
+    progressTimer_->start();
 }
 
-void RenderWindow::addLogLine(const QString& line)
+void RenderWindow::showProgress()
 {
-    if (conversionLog_->count() > kLogCap)
-        delete conversionLog_->takeItem(0);
-    conversionLog_->addItem(line);
-    conversionLog_->scrollToBottom();
+    Progress p;
+    {
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        p = progress_;
+    }
+    overall_->setMaximum(std::max(1, p.overallMax));
+    overall_->setValue(std::clamp(p.overall, 0, overall_->maximum()));
+    activity_->setMaximum(std::max(1, p.activityMax));
+    activity_->setValue(std::clamp(p.activity, 0, activity_->maximum()));
+    if (running_) {
+        stop_->setEnabled(p.stopEnabled && !pass_->stopRequested());
+        const QString spent = QStringLiteral("已用时间 %1").arg(clockText(clock_.elapsed() / 1000.0));
+        time_->setText(p.remaining < 0 ? spent : spent + QStringLiteral("    剩余时间 %1").arg(clockText(p.remaining)));
+    }
 }
 
 void RenderWindow::onPassEnded(const render::PassResult& result)
 {
     result_ = result;
     running_ = false;
+    progressTimer_->stop();
     if (thread_) {
         thread_->wait();
         delete thread_;
         thread_ = nullptr;
     }
+    result.applyTo(session_);
     loadLog_->clear();
     loadLog_->addItems(session_.table(render::tables::LoadLog).lines());
     errorLog_->clear();
     errorLog_->addItems(session_.table(render::tables::ErrorLog).lines());
+    conversionLog_->clear();
+    conversionLog_->addItems(session_.table(render::tables::ConversionLog).lines());
+    finished_ = true;
     if (result.outcome == render::PassOutcome::InvalidTemplate) {
-        finished_ = true;
         emit passEnded();
         emit invalidTemplate();
         done(QDialog::Rejected);
         return;
     }
-    if (result.outcome == render::PassOutcome::NothingToConvert) {
-        // The window stays open; "停止制作" closes it.
-        stop_->setEnabled(true);
-        return;
-    }
-    finishTimer_->start();
+    showProgress();
+    showOutcome();
+    if (openWhenDone_->isChecked() && result.outcome == render::PassOutcome::Completed)
+        openFolder();
+    emit passEnded();
 }
 
-void RenderWindow::stopPass()
+void RenderWindow::showOutcome()
 {
-    if (running_ && pass_) {
-        pass_->stop(); // the pass ends at its next frame and the finish timer follows
+    const QString spent = QStringLiteral("用时 %1").arg(clockText(clock_.elapsed() / 1000.0));
+    switch (result_.outcome) {
+    case render::PassOutcome::Completed:
+        outcomeText_->setText(QStringLiteral("相册制作完成：%1").arg(result_.outputPath));
+        time_->setText(spent);
+        openLocation_->hide();
+        openFolder_->show();
+        break;
+    case render::PassOutcome::Stopped:
+        outcomeText_->setText(QStringLiteral("已停止制作，没有生成文件。"));
+        break;
+    default:
+        outcomeText_->setText(render::failureText(result_));
+        break;
+    }
+    outcomeText_->show();
+    stop_->setText(QStringLiteral("关闭"));
+    stop_->setEnabled(true);
+}
+
+void RenderWindow::stopOrClose()
+{
+    if (running_) {
+        pass_->stop(); // the pass ends within a frame and reports its end
         stop_->setEnabled(false);
         return;
     }
-    finishTimer_->start();
-}
-
-void RenderWindow::finishPass()
-{
-    finishTimer_->stop();
-    if (running_)
-        return; // the pass reports its end, then the timer runs again
-    finished_ = true;
-    if (openWhenDone_->isChecked() && result_.outcome == render::PassOutcome::Completed)
-        openFolder();
-    emit passEnded();
-    done(result_.outcome == render::PassOutcome::Completed ? QDialog::Accepted : QDialog::Rejected);
+    if (finished_)
+        done(result_.outcome == render::PassOutcome::Completed ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void RenderWindow::openFolder()
@@ -199,8 +255,17 @@ void RenderWindow::openFolder()
 
 void RenderWindow::reject()
 {
-    // The close box acts as "停止制作".
-    stopPass();
+    // The close box acts as "停止制作" while the pass runs, then closes.
+    if (running_ || finished_) {
+        stopOrClose();
+        return;
+    }
+    // Closed before the pass started: nothing was made.
+    startTimer_->stop();
+    result_.outcome = render::PassOutcome::Stopped;
+    finished_ = true;
+    emit passEnded();
+    done(QDialog::Rejected);
 }
 
 } // namespace fotarel::app

@@ -1,11 +1,48 @@
-// swfrender MOVIE OUT_PREFIX [--frame N | --range A B | --all] [--size W H]
+// swfrender MOVIE OUT_PREFIX [--frame N | --range A B | --all | --ticks N] [--size W H]
+//           [--compare EXPECTED.png [--tolerance T] [--max-outliers M]]
 // Steps the movie from its first frame and writes the chosen frames (1-based)
-// as OUT_PREFIX_NNNN.png.
+// as OUT_PREFIX_NNNN.png. Frames past the root's last frame are further
+// ticks: the root stays on its last frame while clips and scripts go on.
+// --ticks N plays the movie as a player would (the first tick is the load)
+// and writes the picture after N ticks to OUT_PREFIX.png; "-" writes nothing.
+// --compare checks that picture against EXPECTED: a pixel whose channels
+// differ by more than T is an outlier, and at most M may be; prints the
+// count and exits 3 when there are more.
 #include "swf/player.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct Difference {
+    qint64 outliers = 0;
+    int largest = 0;
+};
+
+Difference compareImages(const QImage& actual, const QImage& expected, int tolerance)
+{
+    const QImage a = actual.convertToFormat(QImage::Format_RGBA8888);
+    const QImage e = expected.convertToFormat(QImage::Format_RGBA8888);
+    Difference d;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar* pa = a.constScanLine(y);
+        const uchar* pe = e.constScanLine(y);
+        for (int x = 0; x < a.width() * 4; x += 4) {
+            int worst = 0;
+            for (int c = 0; c < 4; ++c)
+                worst = std::max(worst, std::abs(int(pa[x + c]) - int(pe[x + c])));
+            d.largest = std::max(d.largest, worst);
+            if (worst > tolerance)
+                ++d.outliers;
+        }
+    }
+    return d;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -14,7 +51,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: swfrender MOVIE OUT_PREFIX [--frame N | --range A B | --all] [--size W H]\n");
+        std::fprintf(stderr, "usage: swfrender MOVIE OUT_PREFIX [--frame N | --range A B | --all | --ticks N] "
+                             "[--size W H] [--compare EXPECTED [--tolerance T] [--max-outliers M]]\n");
         return 2;
     }
     fotarel::swf::Player player;
@@ -23,9 +61,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", qPrintable(e));
         return 1;
     }
-    player.stopPlaying();
-    player.settle(); // pictures the first frame asks for are shown in it
-    int first = 1, last = 1;
+    int first = 1, last = 1, ticks = 0, tolerance = 0;
+    qint64 maxOutliers = 0;
+    QString expectedPath;
     QSize size = player.stageSize().toSize();
     for (int i = 3; i < argc; ++i) {
         const QByteArray a = argv[i];
@@ -37,30 +75,76 @@ int main(int argc, char** argv)
         } else if (a == "--all") {
             first = 1;
             last = player.totalFrames();
+        } else if (a == "--ticks" && i + 1 < argc) {
+            ticks = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--size" && i + 2 < argc) {
             size = QSize(std::atoi(argv[i + 1]), std::atoi(argv[i + 2]));
             i += 2;
+        } else if (a == "--compare" && i + 1 < argc) {
+            expectedPath = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == "--tolerance" && i + 1 < argc) {
+            tolerance = std::atoi(argv[++i]);
+        } else if (a == "--max-outliers" && i + 1 < argc) {
+            maxOutliers = std::atoll(argv[++i]);
         }
     }
     if (size.isEmpty() || size.width() > 8192 || size.height() > 8192) {
         std::fprintf(stderr, "bad size\n");
         return 2;
     }
-    first = std::clamp(first, 1, player.totalFrames());
-    last = std::clamp(last, first, player.totalFrames());
-    for (int f = 1; f <= last; ++f) {
-        if (f > 1)
-            player.setFrameNum(f - 1);
-        if (f < first)
-            continue;
-        const QString out = QStringLiteral("%1_%2.png").arg(QString::fromLocal8Bit(argv[2])).arg(f, 4, 10, QLatin1Char('0'));
-        if (!player.paint(size).save(out)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
+    const QString prefix = QString::fromLocal8Bit(argv[2]);
+    auto finish = [&](const QImage& picture, const QString& out) {
+        if (prefix != QLatin1String("-")) {
+            if (!picture.save(out)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(out));
+        }
+        if (expectedPath.isEmpty())
+            return 0;
+        const QImage expected(expectedPath);
+        if (expected.isNull()) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(expectedPath));
             return 1;
         }
-        std::printf("%s\n", qPrintable(out));
+        if (expected.size() != picture.size()) {
+            std::printf("size %dx%d, expected %dx%d\n", picture.width(), picture.height(), expected.width(),
+                        expected.height());
+            return 3;
+        }
+        const Difference d = compareImages(picture, expected, tolerance);
+        std::printf("%lld outliers (at most %lld), largest difference %d\n", static_cast<long long>(d.outliers),
+                    static_cast<long long>(maxOutliers), d.largest);
+        return d.outliers > maxOutliers ? 3 : 0;
+    };
+
+    int rc = 0;
+    if (ticks > 0) {
+        // As a player plays it: the load is the first tick.
+        for (int i = 1; i < ticks; ++i)
+            player.tick();
+        rc = finish(player.paint(size), prefix + QStringLiteral(".png"));
+    } else {
+        player.stopPlaying();
+        player.settle(); // pictures the first frame asks for are shown in it
+        first = std::max(first, 1);
+        last = std::clamp(last, first, 1000000);
+        const int total = player.totalFrames();
+        for (int f = 1; f <= last && rc == 0; ++f) {
+            if (f > 1) {
+                if (f <= total)
+                    player.setFrameNum(f - 1);
+                else
+                    player.tick(); // past the last frame: clips and scripts keep running
+            }
+            if (f < first)
+                continue;
+            rc = finish(player.paint(size),
+                        QStringLiteral("%1_%2.png").arg(prefix).arg(f, 4, 10, QLatin1Char('0')));
+        }
     }
     for (const QString& e : player.errorLog())
         std::fprintf(stderr, "%s\n", qPrintable(e));
-    return 0;
+    return rc;
 }

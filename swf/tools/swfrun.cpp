@@ -1,8 +1,16 @@
-// swfrun MOVIE --ticks N: plays N ticks and prints every trace line to
-// standard output, one per line; FSCommands and errors go to standard error.
+// swfrun MOVIE [--frames N] [--input EVENTS.json]: plays N frames (the first
+// is the load; --ticks is the same) and prints every trace line to standard
+// output, one per line; FSCommands and errors go to standard error.
+// EVENTS.json is a list of recorded input events ({"type": "MouseMove",
+// "pos": [x, y]}, MouseDown, MouseUp, KeyDown, KeyUp, TextInput, Wait); the
+// events up to each "Wait" are given before the next frame.
 #include "swf/player.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cstdio>
 
@@ -13,13 +21,23 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: swfrun MOVIE [--ticks N]\n");
+        std::fprintf(stderr, "usage: swfrun MOVIE [--frames N] [--input EVENTS.json]\n");
         return 2;
     }
-    int ticks = 1;
+    int frames = 1;
+    QJsonArray events;
     for (int i = 2; i + 1 < argc; ++i) {
-        if (QByteArray(argv[i]) == "--ticks")
-            ticks = std::max(0, std::atoi(argv[i + 1]));
+        const QByteArray a = argv[i];
+        if (a == "--ticks" || a == "--frames") {
+            frames = std::clamp(std::atoi(argv[i + 1]), 0, 10000000);
+        } else if (a == "--input") {
+            QFile f(QString::fromLocal8Bit(argv[i + 1]));
+            if (!f.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "cannot read %s\n", argv[i + 1]);
+                return 2;
+            }
+            events = QJsonDocument::fromJson(f.readAll()).array();
+        }
     }
     fotarel::swf::Player player;
     player.onTrace = [](const QString& line) {
@@ -35,8 +53,37 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", qPrintable(e));
         return 1;
     }
-    for (int i = 1; i < ticks; ++i)
+    qsizetype next = 0;
+    auto giveEvents = [&] {
+        for (; next < events.size(); ++next) {
+            const QJsonObject e = events[next].toObject();
+            const QString type = e.value(QLatin1String("type")).toString();
+            if (type == QLatin1String("Wait")) {
+                ++next;
+                return;
+            }
+            const QJsonArray pos = e.value(QLatin1String("pos")).toArray();
+            const QPointF at(pos.at(0).toDouble(), pos.at(1).toDouble());
+            if (type == QLatin1String("MouseMove"))
+                player.mouseMove(at);
+            else if (type == QLatin1String("MouseDown"))
+                player.mouseButton(at, true);
+            else if (type == QLatin1String("MouseUp"))
+                player.mouseButton(at, false);
+            else if (type == QLatin1String("KeyDown") || type == QLatin1String("KeyUp"))
+            {
+                const QJsonValue k = e.value(QLatin1String("key"));
+                player.key(k.isObject() ? k.toObject().value(QLatin1String("Char")).toString() : k.toString(),
+                           type == QLatin1String("KeyDown"));
+            }
+            else if (type == QLatin1String("TextInput"))
+                player.textInput(e.value(QLatin1String("codepoint")).toString());
+        }
+    };
+    for (int i = 1; i < frames; ++i) {
+        giveEvents();
         player.tick();
+    }
     for (const QString& e : player.errorLog())
         std::fprintf(stderr, "%s\n", qPrintable(e));
     return 0;

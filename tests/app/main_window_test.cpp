@@ -2,12 +2,16 @@
 #include "app/message_window.h"
 #include "core/colours.h"
 #include "core/table_names.h"
+#include "engine/layouts.h"
+#include "app/side_panels.h"
+#include "app/wizard/wizard_window.h"
 #include "tests/app/gui_helpers.h"
 #include "tests/support/temp_tree.h"
 
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +41,13 @@ struct StartedWindow {
         layLibrary(tree);
         window = std::make_unique<MainWindow>(tree.root(), guard);
         window->show();
-        return waitUntil([&] { return window->startupDone(); });
+        if (!waitUntil([&] { return window->startupDone(); }))
+            return false;
+        // The album wizard opens at every start; these tests close it.
+        if (!waitUntil([&] { return window->wizard() && window->wizard()->isVisible(); }))
+            return false;
+        window->wizard()->close();
+        return true;
     }
 };
 
@@ -52,10 +62,12 @@ TEST(MainWindow, FirstShowRunsStartupAndShowsTheShell)
 
     EXPECT_EQ(window.objectName(), "TForm1");
     EXPECT_EQ(window.windowTitle(), "Fotarel2018");
-    EXPECT_EQ(window.size(), QSize(1096, 671));
+    EXPECT_EQ(window.session().get("Edit_jiemian"), "kaishibuju");
+    QScreen* screen = window.screen();
+    EXPECT_EQ(window.geometry(), layouts::windowGeometry("kaishibuju", screen->geometry(), screen->availableGeometry()));
     EXPECT_EQ(window.palette().color(QPalette::Window), colourFromValue(1185821));
-    EXPECT_EQ(window.photoArea()->geometry(), QRect(170, 50, 880, 550));
-    EXPECT_EQ(window.musicArea()->geometry(), QRect(170, 50, 880, 550));
+    EXPECT_EQ(window.musicArea()->geometry(), window.photoArea()->geometry());
+    EXPECT_LE(window.photoArea()->geometry().right(), window.sidePanels()->geometry().left());
     EXPECT_TRUE(window.photoArea()->isVisible());
     EXPECT_FALSE(window.musicArea()->isVisible());
     EXPECT_FALSE(window.lyricArea()->isVisible());
@@ -90,6 +102,30 @@ TEST(MainWindow, CloseBoxAsksAndOnlyConfirmedExitCleansTheTree)
     ASSERT_TRUE(waitUntil([&] { return !window.isVisible(); }));
     EXPECT_FALSE(tree.exists("smxcwjj/tp_wj"));
     EXPECT_TRUE(tree.exists("smxcwjj/wj_0_or_2/wjj_02/a1.rar"));
+}
+
+TEST(MainWindow, ExitOffersToSaveOnlyAChangedAlbum)
+{
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    MainWindow& window = *started.window;
+    // A caption makes the album differ from the empty one of the start.
+    window.session().table("ListView_Label").appendRow({"1", "片头"});
+
+    QStringList asked;
+    auto record = [&asked](QWidget* w) {
+        for (QLabel* l : w->findChildren<QLabel*>())
+            if (!l->text().isEmpty())
+                asked << l->text();
+    };
+    answerModal("TForm25", "确定", [&](QWidget* w) {
+        record(w);
+        answerModal("TFormConfirm", "取消", record); // "是否保存": leave without saving
+    });
+    window.closeCommand();
+    ASSERT_TRUE(waitUntil([&] { return !window.isVisible(); }));
+    EXPECT_TRUE(asked.contains("确定要退出本软件吗？"));
+    EXPECT_TRUE(asked.contains("相册已经修改，退出前是否保存？")) << asked.join('|').toStdString();
 }
 
 TEST(MainWindow, MessageWindowShowsTheTextAboveTheOpenWindow)

@@ -178,7 +178,7 @@ TEST_F(MusicImport, ExchangeRenamesTileImagesWithTheRows)
     exchangeSongs(session, folder, 0, 2);
     EXPECT_EQ(bytesOf(tileImagePath(session, folder, 1)), c);
     EXPECT_EQ(bytesOf(tileImagePath(session, folder, 3)), a);
-    EXPECT_FALSE(QFileInfo::exists(tileImageScratchPath(session, folder)));
+    EXPECT_FALSE(QFileInfo::exists(tileImageScratchPath(session, folder, TileSet::Music)));
     const Table& songs = session.table(names::MusicTable);
     EXPECT_EQ(songs.cell(0, MusicCol::Name), "c");
     EXPECT_EQ(songs.cell(2, MusicCol::Name), "a");

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cmath>
 #include <csignal>
+#include <stop_token>
 #include <thread>
 
 namespace fotarel::test {
@@ -416,32 +417,72 @@ TEST_F(ConversionTest, AudioIsNeverShorterThanTheVideo)
     }
 }
 
-// abort() from another thread ends an endless conversion; no output file,
-// finished-looking or partial, is left.
-TEST_F(ConversionTest, AbortFromAnotherThreadLeavesNoFile)
+// A stop requested on the token at any moment ends the conversion with
+// Aborted and leaves no file, finished-looking or partial: before it starts,
+// from another thread while frames flow, from the video function (mid-frame)
+// and while the output is being finished (the song ends after the last frame,
+// just before the output would get its name).
+TEST_F(ConversionTest, StopAtAnyMomentLeavesNoFile)
 {
-    for (const QString& name : {QStringLiteral("aborted.mpg"), QStringLiteral("01.JPG")}) {
-        SCOPED_TRACE(name.toStdString());
+    const QString song = path(QStringLiteral("long.wav"));
+    ASSERT_TRUE(makeSong(song, 3.0, {"-c:a", "pcm_s16le"}));
+    enum class When { BeforeStart, OtherThread, VideoFunction, Finishing };
+    const struct {
+        const char* name;
+        When when;
+        const char* output;
+    } cases[] = {
+        {"before the start", When::BeforeStart, "stopped.mpg"},
+        {"from another thread", When::OtherThread, "stopped.mpg"},
+        {"from another thread, image sequence", When::OtherThread, "01.JPG"},
+        {"in the video function of the last frame", When::VideoFunction, "stopped.mpg"},
+        {"while finishing", When::Finishing, "stopped.mpg"},
+        {"after the last frame, image sequence", When::VideoFunction, "01.BMP"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Conversion conversion;
+        std::stop_source stop;
         const QImage picture = drawFrame(1, 160, 120);
+        const bool endless = c.when == When::OtherThread;
         std::atomic<int> requested{0};
         conversion.setVideoSource([&](media::SourceAnswer& answer, int index) {
             requested = index;
-            answer.setImage(picture);
+            if (endless || index < 10)
+                answer.setImage(picture);
+            else
+                answer.finished();
+        });
+        conversion.setVideoFunction([&](int index) {
+            if (c.when == When::VideoFunction && index == 9)
+                stop.request_stop(); // the last frame was handed over
+        });
+        MediaList songs(MediaList::Kind::Audio);
+        songs.add(utf8(song));
+        conversion.setAudioList(songs);
+        conversion.setAudioFunction([&](int, std::int64_t) {
+            if (c.when == When::Finishing)
+                stop.request_stop(); // the song ends after the video: the output is being finished
         });
         conversion.setFormatPreset(Preset::Dvd, Standard::Pal);
-        conversion.setVideoFileName(utf8(path(name)));
-        std::thread stopper([&] {
-            while (requested.load() < 30)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            conversion.abort();
-        });
-        const bool ok = conversion.convert();
-        stopper.join();
+        conversion.setFrameSize(160, 120);
+        conversion.setVideoFileName(utf8(path(QString::fromLatin1(c.output))));
+        if (c.when == When::BeforeStart)
+            stop.request_stop();
+        std::thread stopper;
+        if (c.when == When::OtherThread)
+            stopper = std::thread([&] {
+                while (requested.load() < 30)
+                    std::this_thread::yield();
+                stop.request_stop();
+            });
+        const bool ok = conversion.convert(stop.get_token());
+        if (stopper.joinable())
+            stopper.join();
         EXPECT_FALSE(ok);
         EXPECT_EQ(conversion.lastError(), ErrorCode::Aborted);
         EXPECT_GE(conversion.elapsedTime(), 0.0);
-        EXPECT_EQ(leftovers(), QStringList{});
+        EXPECT_EQ(leftovers({QStringLiteral("long.wav")}), QStringList{});
     }
 }
 

@@ -14,6 +14,11 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <atomic>
+#include <functional>
+#include <stop_token>
+#include <thread>
+
 using namespace fotarel;
 using namespace fotarel::render;
 using fotarel::test::AlbumRun;
@@ -68,9 +73,14 @@ TEST(RenderPass, ThreePhotoDvdAlbumShowsEachGroupInOrderThenTheEnding)
     prepareOutput(run, settings::kDvd, "album.mpg");
 
     QList<int> overall;
-    RenderPass pass(run.session, run.folder, {[&](int v, int) { overall << v; }, {}, {}, {}, {}});
+    PassEvents events;
+    events.overall = [&](int v, int) { overall << v; };
+    RenderPass pass(run.session, run.folder, events);
     const PassResult result = pass.run();
     ASSERT_EQ(result.outcome, PassOutcome::Completed) << result.errorText.toStdString();
+    // The pass worked on its own copy; the caller's session takes what it wrote.
+    EXPECT_EQ(run.session.get(vars::EndingSwitch), kEndingOff);
+    result.applyTo(run.session);
 
     const int T = 3 * 6 + 100;
     EXPECT_EQ(result.totalFrames, T);
@@ -149,7 +159,7 @@ TEST(RenderPass, MovieThatNeverSendsPicture0IsLoggedAndSkipped)
     pass.setPicture0Bound(20, std::chrono::milliseconds(2000));
     const PassResult result = pass.run();
     ASSERT_EQ(result.outcome, PassOutcome::Completed);
-    const QStringList errors = run.session.table(tables::ErrorLog).lines();
+    const QStringList errors = result.state->table(tables::ErrorLog).lines();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("picture_0"));
     // The skipped template's frames went to the ending template.
@@ -158,26 +168,108 @@ TEST(RenderPass, MovieThatNeverSendsPicture0IsLoggedAndSkipped)
     EXPECT_TRUE(near(frames[1].pixel(26, 9), Qt::white));
 }
 
-TEST(RenderPass, StopDuringEncodingLeavesNoOutputAndNoWorkingFiles)
+// A stop at any moment ends the pass as stopped, with no file under the
+// output's name, no ".part" and no working files: during set-up (before the
+// conversion starts), mid-frame while the templates play, while the ending
+// template plays, and after the last frame while the output is finished
+// (just before it would get its name).
+TEST(RenderPass, StopAtAnyMomentEndsCleanly)
 {
     AlbumRun run;
     run.addMovieTemplate("t01", {});
     run.loadLibrary();
     run.importColours({Qt::red, Qt::green});
-    prepareOutput(run, settings::kAvi, "stopped.avi");
-    RenderPass* self = nullptr;
-    int frames = 0;
-    RenderPass pass(run.session, run.folder, {[&](int, int) {
-                        if (++frames == 50) // set-up moves the bar twice; this is during the encoding
-                            self->stop();
-                    },
-                                              {}, {}, {}, {}});
-    self = &pass;
-    EXPECT_EQ(pass.run().outcome, PassOutcome::Stopped);
-    EXPECT_FALSE(QFileInfo::exists(run.tree.path("stopped.avi")));
-    EXPECT_FALSE(QFileInfo::exists(run.tree.path("stopped.avi.part")));
+    const int T = 2 * 6 + 100;
+    const struct {
+        const char* name;
+        // On ProgressBar1's reports (value, maximum) and the log's lines.
+        std::function<bool(int value, int maximum, const QString& line)> at;
+    } cases[] = {
+        {"set-up", [](int v, int m, const QString&) { return v == 0 && m == 2 * T; }},
+        {"a template's frame", [](int v, int, const QString&) { return v == T + 5; }},
+        {"the ending template", [](int v, int, const QString&) { return v == T + 60; }},
+        {"the last frame", [](int, int, const QString& line) { return line.startsWith(QString("Frame: %1,").arg(T)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = run.tree.path("stopped.mpg");
+        prepareOutput(run, settings::kDvd, "stopped.mpg");
+        std::stop_source stop;
+        bool hit = false;
+        PassEvents events;
+        auto watch = [&](int v, int m, const QString& line) {
+            if (!hit && c.at(v, m, line)) {
+                hit = true;
+                stop.request_stop();
+            }
+        };
+        events.overall = [&](int v, int m) { watch(v, m, {}); };
+        events.log = [&](const QString& line) { watch(-1, -1, line); };
+        RenderPass pass(run.session, run.folder, events);
+        stop = pass.stopSource();
+        const PassResult result = pass.run();
+        EXPECT_TRUE(hit);
+        EXPECT_EQ(result.outcome, PassOutcome::Stopped) << result.errorText.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+        EXPECT_FALSE(QFileInfo::exists(out + ".part"));
+        EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
+        EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1_2_1.jpg"));
+        EXPECT_FALSE(run.exists("smxcwjj/tp_wjj/pic/picture_0.rar"));
+    }
+}
+
+// The pass runs on a worker thread while this thread keeps reading and
+// writing its own session, as the status panel and the windows do: the pass
+// touches only its copy (the ThreadSanitizer build checks this), and the
+// caller's session changes only when it merges the result.
+TEST(RenderPass, RunsOnAWorkerWhileTheCallerUsesItsSession)
+{
+    AlbumRun run;
+    run.addMovieTemplate("t01", {});
+    run.loadLibrary();
+    run.importColours({Qt::red});
+    prepareOutput(run, settings::kAvi, "worker.avi");
+    RenderPass pass(run.session, run.folder);
+    std::atomic<bool> done{false};
+    PassResult result;
+    std::thread worker([&] {
+        result = pass.run();
+        done = true;
+    });
+    int reads = 0;
+    while (!done.load()) {
+        (void)settings::statusLines(run.session);
+        run.session.setInt(vars::AlbumFrame, ++reads);
+        run.session.table(tables::ConversionLog).appendLine(QStringLiteral("caller"));
+    }
+    worker.join();
+    ASSERT_EQ(result.outcome, PassOutcome::Completed) << result.errorText.toStdString();
+    EXPECT_EQ(run.session.getInt(vars::AlbumFrame), reads);
+    result.applyTo(run.session);
+    EXPECT_EQ(run.session.getInt(vars::AlbumFrame), 6 + 100 - 1);
+    EXPECT_FALSE(run.session.table(tables::ConversionLog).lines().contains(QStringLiteral("caller")));
+}
+
+// A broken invariant on the pass's thread (here an unknown table name in the
+// pass's own copy) ends the pass as failed, instead of escaping the thread.
+TEST(RenderPass, BrokenInvariantFailsThePass)
+{
+    AlbumRun run;
+    run.addMovieTemplate("t01", {});
+    run.loadLibrary();
+    run.importColours({Qt::red});
+    prepareOutput(run, settings::kAvi, "broken.avi");
+    PassEvents events;
+    events.overall = [&](int v, int) {
+        if (v > 0)
+            (void)Session().table(QStringLiteral("no such table"));
+    };
+    RenderPass pass(run.session, run.folder, events);
+    const PassResult result = pass.run();
+    EXPECT_EQ(result.outcome, PassOutcome::Failed);
+    EXPECT_TRUE(result.errorText.contains("no such table")) << result.errorText.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(run.tree.path("broken.avi")));
     EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
-    EXPECT_FALSE(run.exists("smxcwjj/tp_wjj/pic/picture_0.rar"));
 }
 
 TEST(AlbumLength, RulesGiveTheFrameCountSequenceAndSongs)

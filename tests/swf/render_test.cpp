@@ -594,3 +594,103 @@ TEST(SwfRenderGradients, FocalRadialGradientIsBrightestAtTheFocus)
     EXPECT_LT(qGray(img.pixel(50, 50)), qGray(img.pixel(75, 50)));
     EXPECT_LT(qGray(img.pixel(50, 10)), 80); // near the circle's edge above the centre
 }
+
+TEST(SwfRenderFilters, StageFillingBlurredPictureKeepsItsColourUpToTheEdge)
+{
+    // A red square reaching 100 px past the white stage, blurred by less
+    // than that: the blur sees the whole square, so nothing of the stage
+    // shows through along the edges.
+    // Small blurs take the full-size layer, large ones the shrunk copy.
+    for (int blurPx : {6, 16, 60}) {
+        swftest::Movie m;
+        m.tag(9, QByteArray("\xff\xff\xff", 3));
+        m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), -2000, -2000, 4000, 4000));
+        Bits blur;
+        blur.u8(1);
+        blur.u8(1);
+        blur.u32(uint32_t(blurPx) << 16);
+        blur.u32(uint32_t(blurPx) << 16);
+        blur.ub(2, 5);
+        blur.ub(0, 3);
+        Bits b;
+        b.u8(0x02 | 0x04);
+        b.u8(0x01);
+        b.u16(1);
+        b.u16(1);
+        b.bytes(swftest::matrix());
+        b.bytes(blur.data());
+        m.tag(70, b.data());
+        m.showFrame();
+        const QImage img = render(m.finish());
+        for (QPoint p : {QPoint(0, 0), QPoint(0, 50), QPoint(99, 50), QPoint(50, 99), QPoint(3, 97)})
+            EXPECT_TRUE(near(img.pixel(p), qRgb(255, 0, 0), 4)) << "blur " << blurPx << " at " << p.x() << "," << p.y();
+    }
+}
+
+TEST(SwfRenderShapes, DefineShape4WindingFlagJoinsOverlappingContours)
+{
+    // Two overlapping clockwise squares with the same fill in one shape: the
+    // overlap is a hole under the even-odd rule and filled under non-zero.
+    for (bool nonZero : {false, true}) {
+        Bits b;
+        b.u16(1);
+        b.bytes(swftest::rect(0, 2000, 0, 2000));
+        b.bytes(swftest::rect(0, 2000, 0, 2000));
+        b.u8(nonZero ? 0x04 : 0x00);
+        b.bytes(swftest::fillArray({swftest::solidFill(0, 0, 255, 255, true)}));
+        b.u8(0);
+        swftest::ShapeWriter s(1, 0);
+        s.change(-1, 1, -1, true, 0, 0).line(1200, 0).line(0, 1200).line(-1200, 0).line(0, -1200);
+        s.change(-1, -1, -1, true, 800, 800).line(1200, 0).line(0, 1200).line(-1200, 0).line(0, -1200);
+        b.bytes(s.finish());
+        swftest::Movie m;
+        m.tag(9, QByteArray("\xff\xff\xff", 3));
+        m.tag(83, b.data());
+        m.tag(26, swftest::placeObject2(at(1, 1)));
+        m.showFrame();
+        const QImage img = render(m.finish());
+        EXPECT_TRUE(near(img.pixel(20, 20), qRgb(0, 0, 255)));
+        EXPECT_TRUE(near(img.pixel(80, 80), qRgb(0, 0, 255)));
+        EXPECT_TRUE(near(img.pixel(50, 50), nonZero ? qRgb(0, 0, 255) : qRgb(255, 255, 255))) << nonZero;
+    }
+}
+
+namespace {
+int painterWarnings = 0;
+void countPainterWarnings(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (type == QtWarningMsg && msg.contains(QLatin1String("Painter")))
+        ++painterWarnings;
+}
+} // namespace
+
+TEST(SwfRenderBitmaps, SubtractAndInvertLeaveThePainterAsTheyFoundIt)
+{
+    // A subtract and an invert square over grey, then a plain red square:
+    // the hand-made blends keep the painter's state for what follows.
+    swftest::Movie m;
+    m.tag(9, QByteArray("\x80\x80\x80", 3));
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(64, 32, 0, 255, false), 0, 0, 1000, 1000));
+    m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(255, 255, 255, 255, false), 1000, 0, 2000, 1000));
+    m.tag(2, swftest::rectShape(3, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 1000, 2000, 2000));
+    const std::pair<int, int> blends[] = {{1, 9}, {2, 10}}; // subtract, invert
+    for (auto [id, mode] : blends) {
+        Bits b;
+        b.u8(0x02);
+        b.u8(0x02); // blend mode
+        b.u16(uint16_t(id));
+        b.u16(uint16_t(id));
+        b.u8(uint8_t(mode));
+        m.tag(70, b.data());
+    }
+    m.tag(26, swftest::placeObject2(at(3, 3)));
+    m.showFrame();
+    painterWarnings = 0;
+    const QtMessageHandler old = qInstallMessageHandler(countPainterWarnings);
+    const QImage img = render(m.finish());
+    qInstallMessageHandler(old);
+    EXPECT_EQ(painterWarnings, 0);
+    EXPECT_TRUE(near(img.pixel(25, 25), qRgb(64, 96, 128), 2));   // grey minus the square
+    EXPECT_TRUE(near(img.pixel(75, 25), qRgb(127, 127, 127), 2)); // grey inverted
+    EXPECT_TRUE(near(img.pixel(50, 75), qRgb(255, 0, 0)));
+}

@@ -1,0 +1,152 @@
+#include "karaoke/karaoke_table.h"
+
+#include "audio/music_table.h"
+#include "core/colours.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace fotarel::karaoke {
+
+namespace {
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("T") : QStringLiteral("F");
+}
+
+QString cellOf(const Row& row, int column)
+{
+    return column < row.size() ? row[column] : QString();
+}
+
+unsigned colourValue(const Row& row, int valueColumn, int nameColumn, unsigned fallback)
+{
+    bool ok = false;
+    const unsigned value = cellOf(row, valueColumn).toUInt(&ok);
+    if (ok)
+        return value;
+    return colourValueForName(cellOf(row, nameColumn)).value_or(fallback);
+}
+
+} // namespace
+
+QStringList karaokeListColumns()
+{
+    return {"序号", "歌词名称", "歌词颜色", "渲染颜色", "歌词字体", "歌词大小", "粗体",
+            "斜体", "下划线", "歌词位置", "简体或繁体"};
+}
+
+KaraokeStyle KaraokeStyle::dialogDefaults()
+{
+    KaraokeStyle style;
+    style.bold = false;
+    return style;
+}
+
+KaraokeStyle styleOfRow(const Row& row)
+{
+    const KaraokeStyle defaults;
+    KaraokeStyle style;
+    style.baseName = cellOf(row, KscCol::BaseName);
+    style.sungName = cellOf(row, KscCol::SungName);
+    style.baseValue = colourValue(row, KscCol::BaseValue, KscCol::BaseName, defaults.baseValue);
+    style.sungValue = colourValue(row, KscCol::SungValue, KscCol::SungName, defaults.sungValue);
+    style.font = cellOf(row, KscCol::Font);
+    if (style.font.isEmpty())
+        style.font = defaults.font;
+    bool ok = false;
+    const int size = cellOf(row, KscCol::Size).toInt(&ok);
+    style.size = ok && size > 0 ? std::clamp(size, 1, 200) : defaults.size;
+    style.bold = cellOf(row, KscCol::Bold) == QLatin1String("T");
+    style.italic = cellOf(row, KscCol::Italic) == QLatin1String("T");
+    style.underline = cellOf(row, KscCol::Underline) == QLatin1String("T");
+    style.script = cellOf(row, KscCol::Script) == QLatin1String("fanti") ? QStringLiteral("fanti")
+                                                                           : QStringLiteral("jianti");
+    return style;
+}
+
+void applyStyle(Row& row, const KaraokeStyle& style)
+{
+    while (row.size() < KscCol::kCount)
+        row.append(QString());
+    row[KscCol::BaseName] = style.baseName;
+    row[KscCol::BaseValue] = QString::number(style.baseValue);
+    row[KscCol::SungName] = style.sungName;
+    row[KscCol::SungValue] = QString::number(style.sungValue);
+    row[KscCol::Font] = style.font;
+    row[KscCol::Size] = QString::number(style.size);
+    row[KscCol::Bold] = flag(style.bold);
+    row[KscCol::Italic] = flag(style.italic);
+    row[KscCol::Underline] = flag(style.underline);
+    row[KscCol::Script] = style.script;
+}
+
+Row karaokeRow(int number, const QString& path)
+{
+    Row row(KscCol::kCount);
+    row[KscCol::Number] = QString::number(number);
+    const QString fileName = QFileInfo(path).fileName();
+    row[KscCol::Name] = fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
+    row[KscCol::Path] = path;
+    applyStyle(row, KaraokeStyle{});
+    return row;
+}
+
+Row karaokeListRow(const Row& row)
+{
+    auto used = [&row](int column) {
+        return cellOf(row, column) == QLatin1String("T") ? QStringLiteral("使用") : QStringLiteral("无");
+    };
+    return Row{cellOf(row, KscCol::Number), cellOf(row, KscCol::Name), cellOf(row, KscCol::BaseName),
+               cellOf(row, KscCol::SungName), cellOf(row, KscCol::Font), cellOf(row, KscCol::Size),
+               used(KscCol::Bold), used(KscCol::Italic), used(KscCol::Underline), cellOf(row, KscCol::Path),
+               cellOf(row, KscCol::Script) == QLatin1String("fanti") ? QStringLiteral("繁体")
+                                                                       : QStringLiteral("简体")};
+}
+
+int importKaraokeFiles(Session& session, const QStringList& paths)
+{
+    Table& table = session.table(names::KaraokeTable);
+    for (const QString& path : paths)
+        table.appendRow(karaokeRow(table.rowCount() + 1, path));
+    return static_cast<int>(paths.size());
+}
+
+void deleteKaraokeRows(Session& session, std::vector<int> indices)
+{
+    Table& table = session.table(names::KaraokeTable);
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+        if (*it >= 0 && *it < table.rowCount())
+            table.removeRow(*it);
+    }
+    audio::renumber(table);
+}
+
+void deleteAllKaraokeRows(Session& session)
+{
+    session.table(names::KaraokeTable).clear();
+}
+
+std::vector<MatchRow> matchRows(const Session& session)
+{
+    const Table& songs = session.table(audio::names::MusicTable);
+    const Table& lyrics = session.table(names::KaraokeTable);
+    const int count = std::max(songs.rowCount(), lyrics.rowCount());
+    std::vector<MatchRow> rows;
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        MatchRow row;
+        if (i < songs.rowCount())
+            row.song = songs.cell(i, audio::MusicCol::Name);
+        if (i < lyrics.rowCount())
+            row.lyric = lyrics.cell(i, KscCol::Name);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+} // namespace fotarel::karaoke
