@@ -12,7 +12,8 @@
 # saved under fuzz/findings/TARGET/; the run log is in build-asan/fuzz/logs/.
 # The exit status is 1 when any target failed.
 #
-# FUZZ_BUILD names another build folder (default build-asan).
+# FUZZ_BUILD names another build folder (default build-asan); FUZZ_JOBS=N
+# runs N targets at once (default 1).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
@@ -56,16 +57,14 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export QT_QPA_PLATFORM=offscreen
 mkdir -p "$build/fuzz/logs"
 
-failed=0
-echo "fuzzing ${#targets[@]} targets for $seconds s each"
-for name in "${targets[@]}"; do
-  entry="$registry/$name.target"
+# Runs one target; prints its line and returns 1 when it failed.
+run_target() {
+  local name="$1" entry="$registry/$1.target"
   if [ ! -f "$entry" ]; then
-    echo "$name: not a registered fuzz target" >&2
-    failed=1
-    continue
+    echo "$name: not a registered fuzz target"
+    return 1
   fi
-  binary="" corpus="" dict="" seeds=""
+  local binary="" corpus="" dict="" seeds="" key value
   while IFS='=' read -r key value; do
     case "$key" in
       binary) binary="$value" ;;
@@ -74,18 +73,18 @@ for name in "${targets[@]}"; do
       seeds) seeds="$value" ;;
     esac
   done <"$entry"
+  local seed_dirs=()
   IFS=';' read -r -a seed_dirs <<<"$seeds"
-  args=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1)
+  local args=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1)
   [ -n "$dict" ] && args+=(-dict="$dict")
-  findings="$here/fuzz/findings/$name"
+  local findings="$here/fuzz/findings/$name"
   mkdir -p "$findings" "$corpus"
   args+=(-artifact_prefix="$findings/")
-  log="$build/fuzz/logs/$name.log"
-  start=$SECONDS
-  status=0
+  local log="$build/fuzz/logs/$name.log" start=$SECONDS status=0
   "$binary" "${args[@]}" "$corpus" "${seed_dirs[@]}" >"$log" 2>&1 || status=$?
-  took=$((SECONDS - start))
+  local took=$((SECONDS - start))
 
+  local execs rss last cov ft corp summary
   execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
   rss="$(sed -n 's/^stat::peak_rss_mb: *//p' "$log" | tail -n 1)"
   last="$(grep -E '^#[0-9]+' "$log" | tail -n 1 || true)"
@@ -94,16 +93,35 @@ for name in "${targets[@]}"; do
   corp="$(sed -n 's/.* corp: \([0-9]*\).*/\1/p' <<<"$last")"
   summary="$(printf '%-26s %4d s  %10s runs  cov %6s  ft %7s  corpus %6s  rss %5s MB' \
     "$name" "$took" "${execs:-?}" "${cov:-?}" "${ft:-?}" "${corp:-?}" "${rss:-?}")"
-  if [ "$status" -eq 0 ]; then
-    echo "$summary  clean"
-  else
-    failed=1
-    artifact="$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -n 1)"
-    why="$(grep -m1 -oE 'ERROR: (AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|libFuzzer): [a-zA-Z -]+|runtime error: .*|SUMMARY: .*' "$log" || true)"
-    echo "$summary  FAILED: ${why:-exit status $status}; input ${artifact:-not saved}; log $log"
-  fi
   # Keep the findings folder only when it holds something.
   rmdir "$findings" 2>/dev/null || true
+  if [ "$status" -eq 0 ]; then
+    echo "$summary  clean"
+    return 0
+  fi
+  local artifact why
+  artifact="$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -n 1)"
+  why="$(grep -m1 -oE 'ERROR: (AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|libFuzzer): [a-zA-Z -]+|runtime error: .*|SUMMARY: .*' "$log" || true)"
+  echo "$summary  FAILED: ${why:-exit status $status}; input ${artifact:-not saved}; log $log"
+  return 1
+}
+
+# FUZZ_JOBS targets run at once (default 1); each still gets SECONDS.
+jobs="${FUZZ_JOBS:-1}"
+echo "fuzzing ${#targets[@]} targets for $seconds s each, $jobs at a time"
+failed=0
+running=0
+for name in "${targets[@]}"; do
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  run_target "$name" &
+  running=$((running + 1))
+done
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
 done
 rmdir "$here/fuzz/findings" 2>/dev/null || true
 exit "$failed"
