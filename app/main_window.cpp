@@ -7,7 +7,9 @@
 #include "app/hints/hint_window.h"
 #include "app/hints/tile_hints.h"
 #include "app/message_window.h"
+#include "app/photos/browser_window.h"
 #include "app/photos/photo_area.h"
+#include "app/preview/preview_window.h"
 #include "app/qt_ui_port.h"
 #include "app/karaoke/karaoke_settings_window.h"
 #include "app/render/output_buttons.h"
@@ -21,7 +23,9 @@
 #include "engine/exit_command.h"
 #include "engine/layouts.h"
 #include "engine/wizard.h"
+#include "photos/browser.h"
 #include "photos/photo_columns.h"
+#include "photos/preview.h"
 #include "photos/thumbnails.h"
 #include "project/album_project.h"
 
@@ -35,6 +39,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -44,7 +49,7 @@ namespace {
 
 const QString kCommandStyle = QStringLiteral(
     "QPushButton { color: white; background: #3a4452; border: 1px solid #56606e; border-radius: 4px;"
-    " font-family: '微软雅黑'; font-size: 14px; padding: 0 12px; }"
+    " font-family: '微软雅黑'; font-size: 14px; padding: 0 4px; }"
     "QPushButton:hover { background: #4a5666; }"
     "QPushButton:pressed { background: #2c3440; }");
 const QString kAreaBarStyle = QStringLiteral(
@@ -104,6 +109,7 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
                  new HintWindow(QStringLiteral("TForm32"), QStringLiteral("音乐控件渐变提示信息"), this),
                  new HintWindow(QStringLiteral("TForm33"), QStringLiteral("歌词控件渐变提示信息"), this)},
       commandHints_(new CommandHints(generalHint_, this)),
+      browser_(nullptr),
       wizardStartTimer_(new QTimer(this)),
       wizardTimer_(new QTimer(this)),
       hoverTimer_(new QTimer(this)),
@@ -149,6 +155,28 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
                                                       QSize(SidePanels::kPreviewWidth, SidePanels::kPreviewHeight)));
     });
     photos_->context().view.clearPreview = [this] { side_->clearSelectedPhoto(); };
+    connect(photos_.get(), &PhotoArea::previewRequested, this, [this](int row) { previewPhoto(row); });
+    BrowserWindow::Hooks browserHooks;
+    browserHooks.preview = [this](int row) { previewPhoto(row >= 0 ? std::optional<int>(row) : std::nullopt); };
+    browserHooks.deleteRow = [this](int row) {
+        // As the list view's "删除": the main window shows its list with
+        // the same row selected, then deletes it.
+        photos_->showList();
+        QTreeWidget* list = photos_->list();
+        list->clearSelection();
+        if (QTreeWidgetItem* item = list->topLevelItem(row)) {
+            list->setCurrentItem(item);
+            item->setSelected(true);
+        }
+        photos_->deleteOne();
+    };
+    browserHooks.deleteAll = [this] { photos_->deleteAll(); };
+    browserHooks.message = [this](const QString& text) { ui_->showMessage(text); };
+    browser_ = new BrowserWindow(session_, browserHooks, this);
+    photos_->context().view.clearBrowser = [this] { browser_->clear(); };
+    connect(side_, &SidePanels::browserWanted, this, &MainWindow::openBrowser);
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this, [this] { openBrowser(); });
+    new QShortcut(QKeySequence(Qt::Key_F5), this, [this] { previewPhoto(selectedPhotoRow()); });
 
     auto* fill = new FillChildren(this);
     for (QFrame* area : {photoArea_, musicArea_, lyricArea_})
@@ -282,9 +310,16 @@ void MainWindow::relayout()
     // Commands left to right at their natural widths; a row that would pass
     // the window's edge continues on the next one, so no caption is cut.
     constexpr int kButtonHeight = 32, kRowHeight = 38, kSpacing = 6, kGroupGap = 18;
+    // The roomy padding while one row holds every command, a tight one
+    // before a second row is needed.
+    int natural = 8;
+    for (QPushButton* b : std::as_const(commandButtons_))
+        natural += std::max(64, b->fontMetrics().horizontalAdvance(b->text()) + 30) + kSpacing +
+                   (b->property("groupStart").toBool() ? kGroupGap : 0);
+    const int padding = natural <= w - 8 ? 30 : 18;
     int x = 8, row = 0;
     for (QPushButton* b : std::as_const(commandButtons_)) {
-        const int bw = std::max(64, b->fontMetrics().horizontalAdvance(b->text()) + 30);
+        const int bw = std::max(padding == 30 ? 64 : 48, b->fontMetrics().horizontalAdvance(b->text()) + padding);
         if (b->property("groupStart").toBool())
             x += kGroupGap;
         if (x + bw > w - 8 && x > 8) {
@@ -404,16 +439,71 @@ void MainWindow::hoverTick()
         hoverTimer_->stop();
 }
 
+QAbstractButton* MainWindow::commandButton(const QString& objectName) const
+{
+    // Only the command bar and the area bar: other windows have buttons of
+    // the same names.
+    if (auto* b = commands_->findChild<QAbstractButton*>(objectName))
+        return b;
+    return areaBar_->findChild<QAbstractButton*>(objectName);
+}
+
+std::optional<int> MainWindow::selectedPhotoRow() const
+{
+    bool ok = false;
+    if (session_.get(QStringLiteral("Edit_tubiao_liebiao")) == QLatin1String("liebiao")) {
+        const QList<QTreeWidgetItem*> items = photos_->list()->selectedItems();
+        if (items.isEmpty())
+            return std::nullopt;
+        return photos_->list()->indexOfTopLevelItem(items.first());
+    }
+    const int row = session_.get(QStringLiteral("Edit_xiangpian_down_id")).toInt(&ok);
+    return ok ? std::optional<int>(row) : std::nullopt;
+}
+
+void MainWindow::previewPhoto(std::optional<int> row)
+{
+    tileHints_[0]->closeNow();
+    const preview::Choice choice = preview::choosePhoto(session_, row);
+    if (!choice.refusal.isEmpty()) {
+        ui_->showMessage(choice.refusal);
+        return;
+    }
+    session_.set(QStringLiteral("Edit_shuangji_yulan_or_qitacaozuo"), QStringLiteral("shuangji_yulan"));
+    session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("False"));
+    PreviewWindow window(session_, folder_, this);
+    bool invalid = false;
+    connect(&window, &PreviewWindow::invalidTemplate, &window, [&window, &invalid] {
+        invalid = true;
+        window.close();
+    });
+    window.prepare(choice.row);
+    if (!invalid)
+        window.exec();
+    if (invalid)
+        close(); // a movie that is no template ends the program, as a render does
+}
+
+void MainWindow::openBrowser()
+{
+    if (session_.table(photo_tables::Photos).isEmpty()) {
+        ui_->showMessage(browser::kNoPhotosToOpen);
+        return;
+    }
+    browser_->open();
+}
+
 void MainWindow::openWizard()
 {
     if (!wizard_) {
         wizard_ = new WizardWindow(
-            [this](const QString& command) { return findChild<QAbstractButton*>(command) != nullptr; }, this);
+            [this](const QString& command) { return commandButton(command) != nullptr; }, this);
         connect(wizard_, &WizardWindow::stepPressed, this, [this](int step) {
             if (wizard::press(session_, *ui_, step))
                 wizardTimer_->start();
         });
     }
+    wizard_->refreshSteps();
     wizard_->show();
     wizard_->raise();
 }
@@ -422,7 +512,7 @@ void MainWindow::runWizardStep()
 {
     wizardTimer_->stop();
     const QString command = wizard::commandForRecordedStep(session_);
-    if (auto* button = findChild<QAbstractButton*>(command))
+    if (QAbstractButton* button = commandButton(command))
         button->click();
 }
 

@@ -10,7 +10,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class QAbstractButton;
 class QFrame;
 class QPushButton;
 class QTimer;
@@ -32,6 +34,7 @@ class SidePanels;
 class HintWindow;
 class CommandHints;
 class WizardWindow;
+class BrowserWindow;
 
 // The main window (TForm1). It owns the session; its first show runs the
 // start-up, its close box asks before it cleans the working tree and ends.
@@ -85,6 +88,9 @@ public:
     // A tool of one area's bar, shown while that area is.
     QPushButton* addAreaTool(Area area, const QString& objectName, const QString& caption, std::function<void()> run);
 
+    // A command of the command bar or the area bar by its object name.
+    QAbstractButton* commandButton(const QString& objectName) const;
+
     // Applies a layout ("kaishibuju", "quanpingbuju", "heshibuju"),
     // records it in Edit_jiemian and remembers it for the next start.
     void applyLayout(const QString& word);
@@ -95,6 +101,16 @@ public:
     // timer's tick): presses the main window's command for it.
     void runWizardStep();
     void openWizard();
+
+    // The template effect preview of a photo row (tile double-click, the
+    // context menu's and the browser's "预览效果", F5); without a row or
+    // photos the message window says why.
+    void previewPhoto(std::optional<int> row);
+    // The selected photo row of the photos area (tile or list), if any.
+    std::optional<int> selectedPhotoRow() const;
+    // "大图片浏览".
+    void openBrowser();
+    BrowserWindow* browser() const { return browser_; }
 
     // "保存相册" / "打开相册": the album as a project file (project/README.md).
     void saveAlbumCommand();
@@ -154,6 +170,7 @@ private:
     QString hintedTile_[3];
     CommandHints* commandHints_;
     WizardWindow* wizard_ = nullptr;
+    BrowserWindow* browser_;
     QTimer* wizardStartTimer_;
     QTimer* wizardTimer_;
     QTimer* hoverTimer_;

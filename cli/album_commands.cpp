@@ -79,7 +79,30 @@ struct AlbumJob {
     QString project;     // --project: the album comes from this file
     QString saveProject; // --save-project: the album is saved here
     QStringList given;   // the options set on the command line
+    bool timings = false; // --timings: where the render's time went
 };
+
+// --timings: the painting time of every template (in the order they played)
+// and of the other stages on the render's thread, on standard error.
+void printTimings(const render::StageTimes& times)
+{
+    std::fprintf(stderr, "%-28s %7s %10s %8s   (processor time of the render's thread)\n", "template", "frames",
+                 "paint ms", "ms/frame");
+    double paint = 0;
+    int frames = 0;
+    for (const render::StageTimes::Template& t : times.templates) {
+        std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", qPrintable(t.name), t.frames, t.paintMs,
+                     t.frames ? t.paintMs / t.frames : 0.0);
+        paint += t.paintMs;
+        frames += t.frames;
+    }
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "painting, all templates", frames, paint,
+                 frames ? paint / frames : 0.0);
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "hand-over (pixel layout)", frames, times.handOverMs,
+                 frames ? times.handOverMs / frames : 0.0);
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f   (wall time: waiting for the encoder, audio)\n",
+                 "in the conversion", frames, times.conversionMs, frames ? times.conversionMs / frames : 0.0);
+}
 
 // A text bar on standard error, redrawn when its percentage changes.
 class ProgressLine {
@@ -326,6 +349,8 @@ int runJob(const AlbumJob& job)
     }
     result.applyTo(session);
     bar.end();
+    if (job.timings)
+        printTimings(result.times);
     // What the pass could not use (a font that is not installed, ...).
     for (const QString& line : session.table(render::tables::ErrorLog).lines())
         fail(line);
@@ -392,6 +417,9 @@ void addOptions(QCommandLineParser& parser)
                         "clYellow). EFFECT is an effect name or its number (listed below). It starts at mm:ss of "
                         "album time, once; a time past the album's end never shows. Repeatable."),
          QStringLiteral("spec")},
+        {QStringLiteral("timings"),
+         QStringLiteral("Print where the render's time went: painting per template, the hand-over to the encoder, "
+                        "the time spent inside the conversion.")},
     });
 }
 
@@ -481,6 +509,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     }
     if (!length.isEmpty())
         job.length = length;
+    job.timings = parser.isSet(QStringLiteral("timings"));
     job.loopMusic = parser.isSet(QStringLiteral("loop-music"));
     job.loopPictures = parser.isSet(QStringLiteral("loop-pictures"));
     if (parser.isSet(QStringLiteral("seed"))) {

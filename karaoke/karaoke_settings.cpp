@@ -116,7 +116,7 @@ void KaraokePreview::chooseSong(int row)
     songName_ = songs.cell(row, audio::MusicCol::Name);
 }
 
-bool KaraokePreview::play()
+bool KaraokePreview::readyToPlay()
 {
     if (songName_.isEmpty()) {
         ui_.showMessage(kNoSongChosen);
@@ -126,6 +126,13 @@ bool KaraokePreview::play()
         ui_.showMessage(kNoKaraokeFiles);
         return false;
     }
+    return true;
+}
+
+bool KaraokePreview::play()
+{
+    if (!readyToPlay())
+        return false;
     // At the end of the song a new play starts from the beginning.
     if (player_.lengthMs() > 0 && player_.positionMs() >= player_.lengthMs())
         player_.seek(0);
@@ -137,14 +144,8 @@ bool KaraokePreview::play()
 
 bool KaraokePreview::pause()
 {
-    if (songName_.isEmpty()) {
-        ui_.showMessage(kNoSongChosen);
+    if (!readyToPlay())
         return false;
-    }
-    if (fileName_.isEmpty()) {
-        ui_.showMessage(kNoKaraokeFiles);
-        return false;
-    }
     player_.stop();
     playing_ = false;
     return true;

@@ -73,6 +73,9 @@ public:
     bool showingLines() const { return painter_ && showLines_; }
 
 private:
+    // The checks of "播放" and "暂停": a song and a file are chosen.
+    bool readyToPlay();
+
     Session& session_;
     audio::AudioPlayer& player_;
     UiPort& ui_;

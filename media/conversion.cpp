@@ -3,6 +3,7 @@
 #include "media/audio_reader.h"
 #include "media/ffmpeg_util.h"
 #include "media/output_plan.h"
+#include "media/yuv_convert.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -486,6 +487,16 @@ AVFrame* ConversionRun::freeVideoFrame(std::vector<detail::FramePtr>& pool)
 
 void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* frame)
 {
+    // The common case of the MPEG outputs — a 32-bit picture at the encoded
+    // size into limited-range 4:2:0 — has a direct converter of its own.
+    if (picture.format == kQtRgb32 && kQtRgb32 == AV_PIX_FMT_BGRA && picture.width == plan_.width &&
+        picture.height == plan_.height && plan_.pixelFormat == AV_PIX_FMT_YUV420P &&
+        frameRange_ != AVCOL_RANGE_JPEG && plan_.width % 2 == 0 && plan_.height % 2 == 0) {
+        detail::bgrxToYuv420(picture.pixels, picture.stride, picture.width, picture.height,
+                             {frame->data[0], frame->data[1], frame->data[2], frame->linesize[0],
+                              frame->linesize[1], frame->linesize[2]});
+        return;
+    }
     // Bicubic scaling when the size differs; at the same size swscale
     // takes its direct colour-conversion paths (bgr24 is the fastest).
     const int flags = SWS_BICUBIC;

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <stop_token>
+#include <vector>
 
 namespace fotarel::render {
 
@@ -51,11 +52,28 @@ struct EncoderEvents {
 // Adds a conversion log line: past 31999 lines the first one goes.
 void addConversionLogLine(Session& session, const QString& line);
 
+// Where the pass's thread spent a conversion's time: processor time painting
+// each template's frames (by template, in the order they played; the ending
+// template as "ending") and handing the painted frame over, and wall time
+// inside the conversion (waiting for the encoder to take the frame, the
+// audio). The command line prints it with --timings.
+struct StageTimes {
+    struct Template {
+        QString name;
+        int frames = 0;
+        double paintMs = 0;
+    };
+    std::vector<Template> templates;
+    double handOverMs = 0;
+    double conversionMs = 0;
+};
+
 // How a conversion ended; `errorText` says why when it failed.
 struct EncodeResult {
     enum class Outcome { Converted, Failed, Stopped, ComposeFailed, NothingToConvert };
     Outcome outcome = Outcome::Failed;
     QString errorText;
+    StageTimes times;
 };
 
 class EncoderBinding {

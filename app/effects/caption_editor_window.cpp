@@ -106,6 +106,9 @@ CaptionList::CaptionList(QWidget* parent) : QTreeWidget(parent), dragImage_(new 
     setColumnCount(int(displayColumnCaptions().size()));
     setHeaderLabels(displayColumnCaptions());
     header()->setSectionsMovable(false);
+    const int widths[] = {130, 64, 160, 84, 70, 56, 66, 66, 66};
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, widths[c]);
     QPalette pal = palette();
     pal.setColor(QPalette::Base, colourFromValue(1185821));
     pal.setColor(QPalette::Text, Qt::white);
@@ -264,12 +267,12 @@ CaptionEditorWindow::CaptionEditorWindow(Session& session, UiPort& ui, QWidget* 
         bool editing;
     };
     const Command commands[] = {
-        {"suiButton1", "添加特效", &CaptionEditorWindow::addCaption, true},
-        {"suiButton2", "删除特效", &CaptionEditorWindow::deleteSelected, true},
-        {"suiButton3", "全部删除", &CaptionEditorWindow::deleteAll, true},
-        {"suiButton4", "单个预览", &CaptionEditorWindow::previewSelected, true},
-        {"suiButton5", "全部预览", &CaptionEditorWindow::previewAll, true},
-        {"suiButton6", "停止预览", &CaptionEditorWindow::stopPreview, false},
+        {"suiButton_tianjia", "添加特效", &CaptionEditorWindow::addCaption, true},
+        {"suiButton_shanchu", "删除特效", &CaptionEditorWindow::deleteSelected, true},
+        {"suiButton_quanbushanchu", "全部删除", &CaptionEditorWindow::deleteAll, true},
+        {"suiButton_dangeyulan", "单个预览", &CaptionEditorWindow::previewSelected, true},
+        {"suiButton_quanbuyulan", "全部预览", &CaptionEditorWindow::previewAll, true},
+        {"suiButton_tingzhiyulan", "停止预览", &CaptionEditorWindow::stopPreview, false},
     };
     int x = 10;
     for (const Command& c : commands) {
@@ -280,7 +283,7 @@ CaptionEditorWindow::CaptionEditorWindow(Session& session, UiPort& ui, QWidget* 
             editing_ << b;
         x += 118;
     }
-    QPushButton* back = button(QStringLiteral("suiButton7"), QStringLiteral("返     回"), this);
+    QPushButton* back = button(QStringLiteral("suiButton_fanhui"), QStringLiteral("返     回"), this);
     back->setGeometry(780, 346, 110, 30);
     connect(back, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -398,6 +401,13 @@ void CaptionEditorWindow::buildChoosers(QWidget* box)
 void CaptionEditorWindow::prepareOpening()
 {
     stopPreview();
+    // The working table is the main window's table as the last closing left
+    // it, unless something else (an album project being opened) replaced
+    // that: then the editor edits what the album now holds.
+    const Table& main = session_.table(kCaptionTable);
+    working_.clear();
+    for (int r = 0; r < main.rowCount(); ++r)
+        working_.appendRow(main.row(r));
     motions_ = motionTable(panel_->width(), panel_->height());
     text_->setText(kDefaultText);
     minute_->setCurrentIndex(0);

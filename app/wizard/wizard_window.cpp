@@ -9,7 +9,7 @@
 namespace fotarel::app {
 
 WizardWindow::WizardWindow(const std::function<bool(const QString& command)>& hasCommand, QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), hasCommand_(hasCommand)
 {
     setObjectName(QStringLiteral("TForm53"));
     setWindowTitle(QStringLiteral("相册向导"));
@@ -34,12 +34,20 @@ WizardWindow::WizardWindow(const std::function<bool(const QString& command)>& ha
         button->setObjectName(s.buttonName);
         button->setCursor(Qt::PointingHandCursor);
         button->setAutoDefault(false);
-        button->setVisible(hasCommand(s.command));
         layout->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, i] { emit stepPressed(i); });
         buttons_ << button;
     }
     setFixedWidth(360);
+    refreshSteps();
+}
+
+void WizardWindow::refreshSteps()
+{
+    const auto& steps = wizard::steps();
+    for (int i = 0; i < buttons_.size(); ++i)
+        buttons_[i]->setVisible(hasCommand_(steps[size_t(i)].command));
+    adjustSize();
 }
 
 } // namespace fotarel::app

@@ -21,11 +21,15 @@ public:
     WizardWindow(const std::function<bool(const QString& command)>& hasCommand, QWidget* parent);
 
     QPushButton* stepButton(int step) const { return buttons_.value(step); }
+    // Shows the steps whose commands exist now (a command may be added
+    // after the wizard was made).
+    void refreshSteps();
 
 signals:
     void stepPressed(int step);
 
 private:
+    std::function<bool(const QString& command)> hasCommand_;
     QList<QPushButton*> buttons_;
 };
 

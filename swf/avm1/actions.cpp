@@ -316,17 +316,21 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         return resolveClipPath(timelineClip(), path);
     };
     auto setTarget = [&](const Value& target) {
+        // No target (undefined, "") goes back to the script's own timeline;
+        // a target that names no clip (a missing path, a number, null, a
+        // plain object) goes to the root of that timeline's level.
         Object* t = f.baseTimeline;
         if (target.isObject() && target.o->kind == Object::Kind::Clip) {
             t = target.o;
-        } else {
+        } else if (!target.isUndefined()) {
             const QString path = toString(target);
             if (!path.isEmpty()) {
-                DisplayObjectHost* clip = resolveClipPath(clipOf(Value::object(f.baseTimeline)), path);
-                if (!clip) {
-                    // Flash Player keeps the timeline when the target is missing.
+                DisplayObjectHost* base = clipOf(Value::object(f.baseTimeline));
+                DisplayObjectHost* clip = resolveClipPath(base, path);
+                if (!clip && base)
+                    clip = player.levelRoot(base->level());
+                if (!clip)
                     return;
-                }
                 t = objectFor(clip);
             }
         }
@@ -538,7 +542,10 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x18: push(Value::number(toInteger(pop(f)))); break; // ToInteger
     case 0x1C: { // GetVariable
         const QString name = toString(pop(f));
-        push(getVariable(f, name));
+        Value v = getVariable(f, name);
+        if (v.isUndefined())
+            noteMissingBuiltin(name);
+        push(std::move(v));
         break;
     }
     case 0x1D: { // SetVariable
@@ -904,7 +911,8 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x66: { // StrictEquals
         const Value b = pop(f);
         const Value a = pop(f);
-        push(Value::boolean(strictEquals(a, b)));
+        // The StrictEquals action finds NaN equal to NaN (Equals2 does not).
+        push(Value::boolean(strictEquals(a, b) || (a.isNumber() && b.isNumber() && std::isnan(a.n) && std::isnan(b.n))));
         break;
     }
     case 0x4A: push(Value::number(toNumber(pop(f)))); break; // ToNumber
@@ -940,7 +948,9 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x65: { // BitURShift
         const Value b = pop(f);
         const Value a = pop(f);
-        push(Value::number(double(toUint32(toNumber(a)) >> (toUint32(toNumber(b)) & 31))));
+        // The unsigned result is kept as a 32-bit integer: only a shift by 0
+        // (modulo 32) can set the top bit, and then it reads as negative.
+        push(Value::number(double(int32_t(toUint32(toNumber(a)) >> (toUint32(toNumber(b)) & 31)))));
         break;
     }
     case 0x68: { // StringGreater
@@ -990,7 +1000,8 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         break;
     }
     default:
-        // Unknown actions are skipped, as Flash Player does.
+        // Unknown actions are skipped, as Flash Player does; said once.
+        noteMissing(QStringLiteral("action 0x%1").arg(op, 2, 16, QLatin1Char('0')));
         break;
     }
 }

@@ -137,7 +137,11 @@ double parseIntText(const QString& text, const Value& radixArg, Interpreter& vm)
         neg = s[0] == QLatin1Char('-');
         s = s.mid(1);
     }
-    int radix = radixArg.isUndefined() ? 0 : clampToInt(vm.toNumber(radixArg));
+    // A radix given must be 2 to 36 (0 and non-numbers included: NaN).
+    const double radixNumber = radixArg.isUndefined() ? 0 : vm.toNumber(radixArg);
+    if (!radixArg.isUndefined() && !(radixNumber >= 2 && radixNumber < 37))
+        return std::nan("");
+    int radix = int(radixNumber);
     if (radix == 0) {
         if (s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
             radix = 16;
@@ -233,7 +237,7 @@ void Interpreter::setupBuiltins()
     Interpreter& vm = *this;
     objectProto = alloc(Object::Kind::Plain, nullptr);
     functionProto = alloc(Object::Kind::Plain, objectProto);
-    global = alloc(Object::Kind::Plain, objectProto);
+    global = alloc(Object::Kind::Plain, nullptr); // bare: no Object.prototype methods
     classRegistry = alloc(Object::Kind::Plain, nullptr);
 
     auto makeClass = [&](const char* name, Object* proto, NativeFunction call, NativeFunction construct) {
@@ -684,10 +688,12 @@ void Interpreter::setupBuiltins()
     def(vm, math, "pow", [](Interpreter& v, Args& a) {
         return Value::number(std::pow(v.toNumber(a.at(0)), v.toNumber(a.at(1))));
     });
+    // Math.max and Math.min compare at least two arguments: a missing second
+    // one is undefined and makes NaN; with no arguments they give -/+Infinity.
     def(vm, math, "max", [](Interpreter& v, Args& a) {
         double r = -INFINITY;
-        for (const Value& x : a.args) {
-            const double n = v.toNumber(x);
+        for (size_t i = 0; i < (a.args.empty() ? 0 : std::max<size_t>(2, a.args.size())); ++i) {
+            const double n = v.toNumber(a.at(i));
             if (std::isnan(n))
                 return Value::number(n);
             r = std::max(r, n);
@@ -696,8 +702,8 @@ void Interpreter::setupBuiltins()
     });
     def(vm, math, "min", [](Interpreter& v, Args& a) {
         double r = INFINITY;
-        for (const Value& x : a.args) {
-            const double n = v.toNumber(x);
+        for (size_t i = 0; i < (a.args.empty() ? 0 : std::max<size_t>(2, a.args.size())); ++i) {
+            const double n = v.toNumber(a.at(i));
             if (std::isnan(n))
                 return Value::number(n);
             r = std::min(r, n);
@@ -710,6 +716,8 @@ void Interpreter::setupBuiltins()
     constant(global, "NaN", Value::number(std::nan("")));
     constant(global, "Infinity", Value::number(INFINITY));
     def(vm, global, "parseInt", [](Interpreter& v, Args& a) {
+        if (a.args.empty())
+            return Value();
         return Value::number(parseIntText(v.toString(a.at(0)), a.at(1), v));
     });
     def(vm, global, "parseFloat", [](Interpreter& v, Args& a) {
@@ -771,6 +779,8 @@ void Interpreter::setupBuiltins()
         } else {
             return Value();
         }
+        if (next >= a.args.size() || a.at(next).isUndefined())
+            return Value(); // no period: no interval, and no id taken
         const double ms = v.toNumber(a.at(next));
         iv.period = std::isnan(ms) || ms < 0 ? 0 : int64_t(std::min(ms, 1e12));
         iv.args.assign(a.args.begin() + ptrdiff_t(std::min(next + 1, a.args.size())), a.args.end());
@@ -799,8 +809,34 @@ void Interpreter::setupBuiltins()
     };
     readOnly("width", [](Interpreter& v, Args&) { return Value::number(v.player.stageWidth()); });
     readOnly("height", [](Interpreter& v, Args&) { return Value::number(v.player.stageHeight()); });
-    stage->put(QStringLiteral("scaleMode"), Value::string(QStringLiteral("noScale")));
-    stage->put(QStringLiteral("align"), Value::string(QString()));
+    // align keeps the edge letters it is given, in the order L T R B;
+    // scaleMode takes one of four names in any case and ignores others.
+    auto accessor = [&](const char* name, NativeFunction getter, NativeFunction setter) {
+        stage->put(QString::fromLatin1(name), Value(), DontDelete);
+        Slot* s = stage->slot(QString::fromLatin1(name), true);
+        s->getter = newNative(std::move(getter));
+        s->setter = newNative(std::move(setter));
+    };
+    stageAlign_ = QString();
+    stageScaleMode_ = QStringLiteral("showAll");
+    accessor("align", [](Interpreter& v, Args&) { return Value::string(v.stageAlign_); },
+             [](Interpreter& v, Args& a) {
+                 const QString given = v.toString(a.at(0)).toUpper();
+                 QString out;
+                 for (QChar c : {QLatin1Char('L'), QLatin1Char('T'), QLatin1Char('R'), QLatin1Char('B')})
+                     if (given.contains(c))
+                         out += c;
+                 v.stageAlign_ = out;
+                 return Value();
+             });
+    accessor("scaleMode", [](Interpreter& v, Args&) { return Value::string(v.stageScaleMode_); },
+             [](Interpreter& v, Args& a) {
+                 const QString given = v.toString(a.at(0));
+                 for (const char* mode : {"showAll", "exactFit", "noBorder", "noScale"})
+                     if (given.compare(QLatin1String(mode), Qt::CaseInsensitive) == 0)
+                         v.stageScaleMode_ = QLatin1String(mode);
+                 return Value();
+             });
 
     setupClipClasses();
 }

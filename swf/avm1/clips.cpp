@@ -274,8 +274,9 @@ bool Interpreter::resolveFrame(DisplayObjectHost* clip, const Value& frame, int 
     target = clip;
     if (!clip)
         return false;
-    if (frame.isString()) {
-        QString text = frame.s;
+    const Value given = frame.isObject() && frame.o->kind != Object::Kind::Clip ? toPrimitive(frame) : frame;
+    if (given.isString()) {
+        QString text = given.s;
         const int colon = int(text.lastIndexOf(QLatin1Char(':')));
         if (colon >= 0) {
             target = resolveClipPath(clip, text.left(colon));
@@ -292,10 +293,16 @@ bool Interpreter::resolveFrame(DisplayObjectHost* clip, const Value& frame, int 
         number = target->frameOfLabel(text);
         return number > 0;
     }
-    const double n = toNumber(frame);
+    const double n = toNumber(given);
     if (std::isnan(n))
         return false;
-    number = int(std::clamp(n, -1e9, 1e9)) + bias;
+    // The frame number is taken as a 32-bit integer and made 0-based with
+    // 32-bit wrap-around: frames below 1 are ignored, 2^31 means "past the
+    // end" (the last frame) and 2^32 + 2 means frame 2.
+    const auto index = int32_t(uint32_t(toInt32(n)) + uint32_t(bias) - 1u);
+    if (index < 0)
+        return false;
+    number = int(std::min<int32_t>(index, 1000000000)) + 1;
     return true;
 }
 

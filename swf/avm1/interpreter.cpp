@@ -313,6 +313,8 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
             ++r;
         };
         const uint16_t fl = fn.flags;
+        f.thisByName = !(fl & 0x03);
+        f.superByName = !(fl & 0x30);
         if (fl & 0x01)
             preload(self);
         if (fl & 0x04)
@@ -387,6 +389,37 @@ Value Interpreter::construct(const Value& ctor, std::vector<Value> args)
     return Value::object(obj);
 }
 
+void Interpreter::noteMissing(const QString& feature)
+{
+    if (missingNoted_.size() < 256 && !missingNoted_.contains(feature)) {
+        missingNoted_.insert(feature);
+        player.scriptError(QStringLiteral("not supported: %1").arg(feature));
+    }
+}
+
+void Interpreter::noteMissingBuiltin(const QString& name)
+{
+    // The Flash Player's own classes and objects: a script that finds one
+    // undefined meets something this VM lacks, not a fault of its own.
+    static const QSet<QString> known = {
+        QStringLiteral("TextFormat"),   QStringLiteral("TextField"),     QStringLiteral("XML"),
+        QStringLiteral("XMLNode"),      QStringLiteral("LoadVars"),      QStringLiteral("Sound"),
+        QStringLiteral("Key"),          QStringLiteral("Mouse"),         QStringLiteral("Selection"),
+        QStringLiteral("Date"),         QStringLiteral("Color"),         QStringLiteral("MovieClipLoader"),
+        QStringLiteral("AsBroadcaster"), QStringLiteral("SharedObject"), QStringLiteral("System"),
+        QStringLiteral("ContextMenu"),  QStringLiteral("ContextMenuItem"), QStringLiteral("TextSnapshot"),
+        QStringLiteral("PrintJob"),     QStringLiteral("Video"),         QStringLiteral("Button"),
+        QStringLiteral("Camera"),       QStringLiteral("Microphone"),    QStringLiteral("NetConnection"),
+        QStringLiteral("NetStream"),    QStringLiteral("LocalConnection"), QStringLiteral("XMLSocket"),
+        QStringLiteral("Accessibility"), QStringLiteral("ExternalInterface"), QStringLiteral("flash"),
+        QStringLiteral("FileReference"), QStringLiteral("setInterval"),  QStringLiteral("setTimeout"),
+        QStringLiteral("clearInterval"), QStringLiteral("clearTimeout"), QStringLiteral("ASSetPropFlags"),
+        QStringLiteral("ASnative"),     QStringLiteral("escape"),        QStringLiteral("unescape"),
+    };
+    if (known.contains(name))
+        noteMissing(name);
+}
+
 // --- conversions -------------------------------------------------------------
 
 Value Interpreter::toPrimitive(const Value& v, bool preferString)
@@ -408,7 +441,9 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
                 return r;
         }
     }
-    return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[object Object]"));
+    // Neither method gives a primitive (the methods are not functions, or
+    // return objects): the type name stands in.
+    return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
 }
 
 double Interpreter::toNumber(const Value& v)
@@ -866,8 +901,15 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
         DisplayObjectHost* clip = resolveClipPath(clipOf(Value::object(f.timeline)), name);
         return clip ? Value::object(objectFor(clip)) : Value();
     }
-    if (is("this"))
-        return f.thisv;
+    if (is("this")) {
+        // A variable a script named "this" hides the real one.
+        for (size_t i = f.scope.size(); i-- > 0;) {
+            Value out;
+            if (f.scope[i]->slot(name, cs) && getProperty(f.scope[i], Value::object(f.scope[i]), name, out))
+                return out;
+        }
+        return f.thisByName ? f.thisv : Value();
+    }
     if (is("_global"))
         return Value::object(global);
     if (is("_root"))
@@ -880,7 +922,7 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
             return root ? Value::object(objectFor(root)) : Value();
         }
     }
-    if (is("super") && f.isFunction) {
+    if (is("super") && f.isFunction && f.superByName) {
         Object* sup = alloc(Object::Kind::Super, nullptr);
         sup->primitive = f.thisv;
         sup->home = f.home ? f.home : (f.thisv.isObject() ? f.thisv.o->proto : nullptr);

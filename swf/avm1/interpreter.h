@@ -4,6 +4,8 @@
 
 #include "swf/avm1/runtime.h"
 
+#include <QSet>
+
 #include <map>
 #include <stdexcept>
 
@@ -59,6 +61,10 @@ struct Frame {
     std::shared_ptr<const std::vector<QString>> constants;
     std::vector<Region> regions;
     bool isFunction = false;
+    // A DefineFunction2 that preloads or suppresses `this` / `super` has
+    // them only in registers: by name they are looked up like any variable.
+    bool thisByName = true;
+    bool superByName = true;
 };
 
 // True for a canonical array index ("0", "17", not "017").
@@ -211,6 +217,13 @@ public:
     int callDepth = 0;
     int runDepth = 0;
     int version_ = 6;
+    // What a script asked for that is not built: one line through
+    // PlayerHost::scriptError per feature and VM.
+    void noteMissing(const QString& feature);
+    // A Flash Player class or global object the VM does not provide.
+    void noteMissingBuiltin(const QString& name);
+    QSet<QString> missingNoted_;
+    QString stageAlign_, stageScaleMode_; // Stage.align and Stage.scaleMode as scripts set them
     Frame* current = nullptr; // innermost running frame
 
 private:

@@ -153,10 +153,8 @@ double stringToNumber(const QString& s, int swfVersion)
     const int used = scanDecimal(s, i, v);
     if (used == 0)
         return std::nan("");
-    int k = i + used;
-    while (k < n && isSpace(s[k]))
-        ++k;
-    return k == n ? v : std::nan("");
+    // Leading white space is skipped, trailing white space is not a number.
+    return i + used == n ? v : std::nan("");
 }
 
 int32_t toInt32(double n)

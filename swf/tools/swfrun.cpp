@@ -40,7 +40,9 @@ int main(int argc, char** argv)
         }
     }
     fotarel::swf::Player player;
-    player.onTrace = [](const QString& line) {
+    player.onTrace = [](QString line) {
+        // A carriage return in traced text ends a line in the Flash Player's log too.
+        line.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         std::printf("%s\n", line.toUtf8().constData());
         std::fflush(stdout);
     };

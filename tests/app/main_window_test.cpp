@@ -3,14 +3,17 @@
 #include "core/colours.h"
 #include "core/table_names.h"
 #include "engine/layouts.h"
+#include "app/settings/status_panel.h"
 #include "app/side_panels.h"
 #include "app/wizard/wizard_window.h"
 #include "tests/app/gui_helpers.h"
 #include "tests/support/temp_tree.h"
 
+#include <QComboBox>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -157,4 +160,53 @@ TEST(Fonts, WindowsFontNamesResolveToInstalledCjkFonts)
         const QString family = QFontInfo(QFont(QString::fromUtf8(name))).family();
         EXPECT_TRUE(family.contains("CJK") || family.contains("WenQuanYi")) << name << " -> " << family.toStdString();
     }
+}
+
+TEST(MainWindow, TextEffectCommandOpensTheEditorAndTheStatusPanelCountsItsRows)
+{
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    MainWindow& window = *started.window;
+    auto* command = window.findChild<QPushButton*>("suiButton5");
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->text(), "文字特效");
+    EXPECT_FALSE(window.findChild<QPushButton*>("suiButton6")); // picture effects have no command
+    bool opened = false;
+    answerModal("TForm3", "返     回", [&](QWidget* editor) {
+        opened = true;
+        for (QPushButton* b : editor->findChildren<QPushButton*>())
+            if (b->text() == "添加特效") {
+                QTest::mouseClick(b, Qt::LeftButton);
+                QTest::mouseClick(b, Qt::LeftButton);
+            }
+    });
+    QTest::mouseClick(command, Qt::LeftButton);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(window.session().table("ListView_Label").rowCount(), 2);
+    EXPECT_TRUE(waitUntil([&] {
+        for (QLabel* line : window.statusPanel()->findChildren<QLabel*>())
+            if (line->text() == "文字特效:2")
+                return true;
+        return false;
+    }));
+}
+
+TEST(MainWindow, KaraokeCommandOpensTheKaraokeSettingsWithTheSongs)
+{
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    MainWindow& window = *started.window;
+    window.session().table("ListView_daoru_yinyue").appendRow({"1", "甜蜜蜜", ".mp3", "/m/甜蜜蜜.mp3", "00:00:09", "225"});
+    auto* command = window.findChild<QPushButton*>("suiButton_kalaok_shezhi");
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->text(), "卡拉OK设置");
+    QStringList songs;
+    answerModal("TForm46", "返     回", [&](QWidget* settings) {
+        auto* chooser = settings->findChild<QComboBox*>("ComboBox_xuanzeyinyue");
+        for (int i = 0; chooser && i < chooser->count(); ++i)
+            songs << chooser->itemText(i);
+    });
+    QTest::mouseClick(command, Qt::LeftButton);
+    EXPECT_EQ(songs, QStringList{"甜蜜蜜"});
+    EXPECT_EQ(window.session().get("Edit_jiance_chushihua"), "1");
 }

@@ -131,6 +131,18 @@ TEST(CaptionEditor, AddedCaptionsReachTheMainTableWhenTheWindowCloses)
     e.window.close();
     ASSERT_EQ(main.rowCount(), 1);
     EXPECT_EQ(main.cell(0, CaptionCol::Text), "第二条");
+
+    // Captions the album got elsewhere (an opened project) are what the
+    // editor shows next, and closing it keeps them.
+    Table& album = e.session.table(kCaptionTable);
+    album.appendRow(album.row(0));
+    album.setCell(1, CaptionCol::Text, "来自相册文件");
+    e.window.prepareOpening();
+    e.window.show();
+    ASSERT_EQ(e.window.displayList()->topLevelItemCount(), 2);
+    EXPECT_EQ(e.window.displayList()->topLevelItem(1)->text(0), "来自相册文件");
+    e.window.close();
+    EXPECT_EQ(album.rowCount(), 2);
 }
 
 TEST(CaptionEditor, DraggingSelectedRowsPutsThemBeforeTheRowUnderTheCursor)
@@ -181,8 +193,8 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
     e.click("全部预览");
     ASSERT_TRUE(e.window.previewRunning());
     EXPECT_FALSE(e.window.sample()->isVisible());
-    EXPECT_FALSE(e.window.findChild<QPushButton*>("suiButton1")->isEnabled());
-    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton6")->isEnabled());
+    EXPECT_FALSE(e.window.findChild<QPushButton*>("suiButton_tianjia")->isEnabled());
+    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton_tingzhiyulan")->isEnabled());
 
     auto* clock = e.find<QLineEdit>("Edit_shijian");
     e.window.previewTick();
@@ -218,7 +230,7 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
     EXPECT_LT(ticks, 1100);
     EXPECT_EQ(clock->text(), "00:00");
     EXPECT_TRUE(e.window.sample()->isVisible());
-    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton1")->isEnabled());
+    EXPECT_TRUE(e.window.findChild<QPushButton*>("suiButton_tianjia")->isEnabled());
 }
 
 TEST(CaptionEditor, SinglePreviewPlaysOnlyTheSelectedRow)

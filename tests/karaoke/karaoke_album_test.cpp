@@ -1,6 +1,7 @@
 // A rendered two-song album with a karaoke file per song: each song's line
 // appears and is wiped on the frames its own clock gives, decoded back from
 // the written frames.
+#include "tests/audio/test_songs.h"
 #include "tests/render/album_fixture.h"
 
 #include "karaoke/karaoke_table.h"
@@ -10,7 +11,6 @@
 #include "render/render_pass.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -22,14 +22,11 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 360;
 
-QString makeSong(AlbumRun& run, const QString& name, int seconds)
+QString song(AlbumRun& run, const QString& name, int seconds)
 {
-    const QString song = run.tree.path(name);
-    QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", QString("sine=frequency=440:duration=%1").arg(seconds),
-                       "-ac", "2", "-c:a", "libmp3lame", song});
-    p.waitForFinished(30000);
-    return song;
+    const QString path = run.tree.path(name);
+    EXPECT_TRUE(fotarel::test::makeSong(path, QString("sine=frequency=440:duration=%1").arg(seconds)));
+    return path;
 }
 
 // Sung (blue) and base (white) pixels in line A's band of a frame: the
@@ -66,8 +63,8 @@ TEST(KaraokeAlbum, EachSongsLineAppearsAndIsWipedOnItsOwnClock)
     run.importColours({QColor(60, 60, 60), QColor(50, 50, 50), QColor(40, 40, 40)});
     // Two songs of two seconds: album frames 0-49 and 50-99.
     Table& music = run.session.table("ListView_daoru_yinyue");
-    music.appendRow({"1", "one", ".mp3", makeSong(run, "one.mp3", 2), "00:00:02", "50", "wu", "wu"});
-    music.appendRow({"2", "two", ".mp3", makeSong(run, "two.mp3", 2), "00:00:02", "50", "wu", "wu"});
+    music.appendRow({"1", "one", ".mp3", song(run, "one.mp3", 2), "00:00:02", "50", "wu", "wu"});
+    music.appendRow({"2", "two", ".mp3", song(run, "two.mp3", 2), "00:00:02", "50", "wu", "wu"});
     // Song one: appears at 0.4 s (frame 10), wiped from 1.4 s (frame 35): AB in 10 frames, C in 5.
     // Song two: appears at 0.6 s (album frame 65), wiped from 1.6 s (album frame 90).
     const QString one = run.tree.write("one.ksc", "karaoke.add('00:01.400', '00:01.900', '[AB]C', '400,200');\n");

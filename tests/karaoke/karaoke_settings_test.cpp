@@ -2,6 +2,7 @@
 // checks every message by its text, a scripted player stands in for sound.
 #include "audio/music_table.h"
 #include "karaoke/karaoke_settings.h"
+#include "tests/karaoke/scripted_player.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_tree.h"
 
@@ -9,28 +10,6 @@
 
 namespace fotarel::karaoke {
 namespace {
-
-class ScriptedPlayer : public audio::AudioPlayer {
-public:
-    bool open(const QString& path) override
-    {
-        name = path;
-        position = 0;
-        return !path.contains("broken");
-    }
-    void close() override { name.clear(); }
-    QString fileName() const override { return name; }
-    void play() override { isOn = true; }
-    void stop() override { isOn = false; }
-    void seek(qint64 ms) override { position = ms; }
-    qint64 lengthMs() const override { return 10000; }
-    qint64 positionMs() const override { return position; }
-    bool isPlaying() const override { return isOn; }
-
-    QString name;
-    qint64 position = 0;
-    bool isOn = false;
-};
 
 class KaraokeSettingsTest : public ::testing::Test {
 protected:
@@ -44,7 +23,7 @@ protected:
     WorkingFolder folder{tree.root()};
     Session session;
     test::ScriptedUi ui;
-    ScriptedPlayer player;
+    test::ScriptedPlayer player;
     QString good;
 };
 

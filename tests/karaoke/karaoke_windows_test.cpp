@@ -4,6 +4,7 @@
 #include "app/karaoke/karaoke_settings_window.h"
 #include "audio/music_table.h"
 #include "karaoke/lyric_type.h"
+#include "tests/karaoke/scripted_player.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_tree.h"
 
@@ -78,22 +79,6 @@ TEST(KaraokeStyleDialog, DefaultsClearBoldAndTheResultCarriesNamesAndValues)
     EXPECT_FALSE(dialog.style().bold);
 }
 
-class ScriptedPlayer : public audio::AudioPlayer {
-public:
-    bool open(const QString& path) override { return (name = path), true; }
-    void close() override { name.clear(); }
-    QString fileName() const override { return name; }
-    void play() override { on = true; }
-    void stop() override { on = false; }
-    void seek(qint64 ms) override { position = ms; }
-    qint64 lengthMs() const override { return 20000; }
-    qint64 positionMs() const override { return position; }
-    bool isPlaying() const override { return on; }
-    QString name;
-    qint64 position = 0;
-    bool on = false;
-};
-
 TEST(KaraokeSettingsWindow, ImportStyleAndPreviewAFileAgainstASong)
 {
     test::TempTree tree;
@@ -102,7 +87,8 @@ TEST(KaraokeSettingsWindow, ImportStyleAndPreviewAFileAgainstASong)
     session.table(audio::names::MusicTable).appendRow(audio::songRow(1, "/m/a.mp3", 20000));
     const QString file = tree.write("a.ksc", "karaoke.add('00:02.000', '00:04.000', '[甜蜜]蜜', '400,400');\n");
     test::ScriptedUi ui;
-    ScriptedPlayer player;
+    test::ScriptedPlayer player;
+    player.length = 20000;
     KaraokeSettingsWindow window(session, folder, ui, &player);
     window.prepare();
     EXPECT_EQ(session.get("Edit_jiance_chushihua"), "1");

@@ -117,6 +117,7 @@ TEST_F(Builtins, MathAndGlobalFunctions)
     } cases[] = {
         {traceCall(math, "max", {1, 5, 3}), "5"},
         {traceCall(math, "min", {}), "Infinity"},
+        {traceCall(math, "min", {1}), "0"}, // the missing second argument: undefined, 0 before SWF 7
         {traceCall(math, "round", {2.5}), "3"},
         {traceCall(math, "round", {-2.5}), "-2"},
         {traceCall(math, "floor", {-1.5}), "-2"},
@@ -131,11 +132,15 @@ TEST_F(Builtins, MathAndGlobalFunctions)
         {traceCall(global, "parseInt", {"010"}), "8"},
         {traceCall(global, "parseInt", {"-7.9"}), "-7"},
         {traceCall(global, "parseInt", {"abc"}), "NaN"},
+        {traceCall(global, "parseInt", {"100", 0}), "NaN"},
+        {traceCall(global, "parseInt", {"100", 37}), "NaN"},
         {traceCall(global, "parseFloat", {"3.5e2xyz"}), "350"},
         {traceCall(global, "parseFloat", {".5"}), "0.5"},
         {traceCall(global, "parseFloat", {"x1"}), "NaN"},
         {traceCall(global, "isNaN", {"abc"}), "true"},
         {traceCall(global, "isFinite", {"12"}), "true"},
+        {traceCall(global, "isFinite", {"  12"}), "true"},
+        {traceCall(global, "isFinite", {"12  "}), "false"}, // trailing space: not a number
         {traceCall(global, "escape", {"a b&"}), "a%20b%26"},
         {traceCall(global, "unescape", {"%E4%B8%AD%41"}), "中A"},
     };
@@ -143,6 +148,16 @@ TEST_F(Builtins, MathAndGlobalFunctions)
         EXPECT_TRUE(run(c.program));
         EXPECT_EQ(traced(), QString::fromUtf8(c.expected));
     }
+}
+
+TEST_F(Builtins, MissingFeaturesAreLoggedOncePerFeature)
+{
+    // An unknown action and a Flash Player class this VM lacks, each met
+    // twice: one line each, and the script goes on.
+    EXPECT_TRUE(run(Asm().op(0x2E).op(0x2E).get("XMLSocket").op(op::Pop).get("XMLSocket").op(op::Pop)
+                        .get("noSuchVariable").op(op::Pop).push("on").trace()));
+    EXPECT_EQ(traced(), "on");
+    EXPECT_EQ(player.errors, QStringList({"not supported: action 0x2e", "not supported: XMLSocket"}));
 }
 
 TEST_F(Builtins, RandomIsSeededAndRepeatable)

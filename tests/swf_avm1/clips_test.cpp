@@ -80,6 +80,27 @@ TEST_F(Clips, TimelineControl)
     EXPECT_EQ(root->frame, 3);
 }
 
+TEST_F(Clips, FrameNumbersWrapAsIntegersAndMissingTargetsMeanTheRoot)
+{
+    // gotoAndStop(n) on a clip at frame 2: the number is a 32-bit integer,
+    // frames below 1 and NaN are ignored.
+    const struct {
+        double frame;
+        int expected;
+    } cases[] = {{3, 3}, {0, 2}, {-99, 2}, {4294967299.0, 3}, {NAN, 2}};
+    for (const auto& c : cases) {
+        holder->frame = 2;
+        EXPECT_TRUE(run(Asm().push(c.frame).append(on("holder")).callMethod("gotoAndStop", 1).op(op::Pop)));
+        EXPECT_EQ(holder->frame, c.expected) << c.frame;
+    }
+    // tellTarget("nowhere") { stop(); } in the holder's script stops the root.
+    FakeClip* root = player.root();
+    root->playing = holder->playing = true;
+    EXPECT_TRUE(run(Asm().setTarget("nowhere").op(op::Stop).setTarget(""), 6, holder));
+    EXPECT_FALSE(root->playing);
+    EXPECT_TRUE(holder->playing);
+}
+
 TEST_F(Clips, CallRunsAnotherFramesActionsInPlace)
 {
     holder->frameScripts[2] = {ActionBlock{Asm().push("in ").get("_name").op(op::Add2).trace().bytes(), 6}};

@@ -51,7 +51,8 @@ TEST_F(Objects, ClassChainWithSuperAndInstanceOf)
 TEST_F(Objects, DefineFunction2PreloadsRegistersAndParameters)
 {
     // function f(a, b): this, arguments, _root and _global preloaded into
-    // registers 1-4, a in register 5, b a local variable.
+    // registers 1-4, a in register 5, b a local variable. Preloaded `this`
+    // and `arguments` are only in their registers, not names.
     const Asm body = Asm()
                          .push(Reg{2}, "length").op(op::GetMember).trace()
                          .push(Reg{5}).trace()
@@ -65,7 +66,7 @@ TEST_F(Objects, DefineFunction2PreloadsRegistersAndParameters)
                 {{5, "a"}, {0, "b"}}, body);
     a.push(30, 20, 10).call("f", 3).op(op::Pop);
     EXPECT_TRUE(run(a));
-    EXPECT_EQ(traced(), "3|10|20|_level0|true|undefined|true");
+    EXPECT_EQ(traced(), "3|10|20|_level0|true|undefined|false");
 }
 
 TEST_F(Objects, ClosuresKeepTheirOwnActivation)

@@ -212,6 +212,12 @@ def main():
         tasks = [t for t in tasks if t[2] in wanted]
 
     def run(task):
+        try:
+            return run_one(task)
+        except OSError as e:
+            return [(task[0], task[1], task[2], False, str(e))]
+
+    def run_one(task):
         kind, area, key, case_dir = task
         if kind == "script":
             ok, why = run_script_case(args.bin, case_dir, args.timeout)
