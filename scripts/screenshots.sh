@@ -2,7 +2,7 @@
 # Screenshots of the desktop program's windows under Xvfb, at a 1366 x 768
 # and a 1920 x 1080 screen: the album wizard, the photos area with a photo
 # selected and its hint, a command's hint, the music area, the template
-# preview playing and the photo browser.
+# preview playing, the photo browser and the caption editor.
 #
 #   scripts/screenshots.sh [BUILD_DIR] [OUTPUT_FOLDER]
 #

@@ -93,8 +93,9 @@ void PreviewWindow::prepare(int row)
 void PreviewWindow::play()
 {
     if (session_.table(QStringLiteral("ListView_daoruxiangpian")).isEmpty()) {
-        // Photos deleted meanwhile: nothing to play.
         stop();
+        if (message)
+            message(preview::kNoPhotos);
         return;
     }
     timer_->stop();

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -32,6 +33,8 @@ public:
     QTimer* frameTimer() const { return timer_; }
     preview::Playback* playback() const { return playback_.get(); }
     QLabel* field(int i) const { return values_.value(i); }
+    // Shows a message in the message window.
+    std::function<void(const QString&)> message;
 
 public slots:
     void play();     // "播放"

@@ -847,14 +847,12 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         const double count = toNumber(pop(f));
         Object* o = newObject();
         const size_t n = std::isnan(count) || count < 0 ? 0 : size_t(std::min(count, double(f.stack.size() / 2)));
-        // Pairs come off the stack last first; define them in source order.
-        std::vector<std::pair<QString, Value>> pairs;
+        // Pairs come off the stack last first and are defined in that order,
+        // so for..in (newest first) lists them in source order.
         for (size_t i = 0; i < n; ++i) {
             Value v = pop(f);
-            pairs.emplace_back(toString(pop(f)), std::move(v));
+            setMember(Value::object(o), toString(pop(f)), v);
         }
-        for (size_t i = pairs.size(); i-- > 0;)
-            setMember(Value::object(o), pairs[i].first, pairs[i].second);
         push(Value::object(o));
         break;
     }

@@ -7,13 +7,14 @@
 // library beside the program into a temporary program folder, opens the main
 // window there, and walks through what a new user sees: the album wizard,
 // the photos added (the demo photos of fotarel-cli), a photo selected with
-// its hint, the music area with a song, the template preview playing, and the
-// photo browser. Each picture is the whole screen, saved as
+// its hint, the music area with a song, the template preview playing, the
+// photo browser, and the caption editor with its preview. Each picture is the whole screen, saved as
 // OUTPUT_FOLDER/NAME-SUFFIX.png.
 #include "app/hints/hint_window.h"
 #include "app/main_window.h"
 #include "app/audio/music_import_window.h"
 #include "app/audio/music_tile_area.h"
+#include "app/effects/caption_editor_window.h"
 #include "app/photos/browser_window.h"
 #include "app/photos/photo_area.h"
 #include "app/photos/photo_tiles.h"
@@ -25,6 +26,8 @@
 #include "photos/import.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -195,5 +198,30 @@ int main(int argc, char** argv)
     window.browser()->setZoom(5);
     shoot(QStringLiteral("7-browser-zoom"));
     window.browser()->close();
+
+    // The caption editor with two captions, one second into "全部预览".
+    CaptionEditorWindow* captions = window.captionEditor();
+    captions->prepareOpening();
+    captions->show();
+    const struct {
+        const char* text;
+        int effect;
+        const char* colour;
+        const char* size;
+    } rows[] = {{"生日快乐", 1, "clYellow", "24"}, {"Happy Birthday", 25, "clAqua", "20"}};
+    for (const auto& r : rows) {
+        captions->findChild<QLineEdit*>(QStringLiteral("suiEdit_wenzi"))->setText(QString::fromUtf8(r.text));
+        captions->findChild<QComboBox*>(QStringLiteral("suiComboBox_texiao_name"))->setCurrentIndex(r.effect);
+        captions->findChild<QComboBox*>(QStringLiteral("suiColorBox_texiao_name"))->setCurrentText(QString::fromLatin1(r.colour));
+        captions->findChild<QComboBox*>(QStringLiteral("suiFontSizeComboBox_texiao_name"))
+            ->setCurrentText(QString::fromLatin1(r.size));
+        captions->addCaption();
+    }
+    shoot(QStringLiteral("8-captions"));
+    captions->previewAll();
+    for (int i = 0; i < 150; ++i)
+        captions->previewTick();
+    shoot(QStringLiteral("9-captions-preview"));
+    captions->close();
     return 0;
 }
