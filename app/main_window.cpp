@@ -272,6 +272,7 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), {});
     addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), {}, QKeySequence(Qt::CTRL | Qt::Key_D));
     addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), {});
+    addCommand(QStringLiteral("suiButton_mp4"), QStringLiteral("MP4"), {}, QKeySequence(Qt::CTRL | Qt::Key_M));
     addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), {});
     new OutputButtons(this, session_, folder_, *ui_);
 }
@@ -472,6 +473,7 @@ void MainWindow::previewPhoto(std::optional<int> row)
     session_.set(QStringLiteral("Edit_shuangji_yulan_or_qitacaozuo"), QStringLiteral("shuangji_yulan"));
     session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("False"));
     PreviewWindow window(session_, folder_, this);
+    window.message = [this](const QString& text) { ui_->showMessage(text); };
     bool invalid = false;
     connect(&window, &PreviewWindow::invalidTemplate, &window, [&window, &invalid] {
         invalid = true;

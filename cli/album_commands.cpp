@@ -396,7 +396,7 @@ void addOptions(QCommandLineParser& parser)
          QStringLiteral("file")},
         {QStringLiteral("ksc"), QStringLiteral("The KSC karaoke file of the --song before it; repeatable."), QStringLiteral("file")},
         {QStringLiteral("lyrics"), QStringLiteral("Which lyrics the album shows with karaoke files: lrc, ksc or both (default)."), QStringLiteral("type")},
-        {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
+        {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, MP4 (H.264 and AAC), or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
         {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
         {QStringLiteral("quality"), QStringLiteral("high (default) or normal."), QStringLiteral("quality")},
         {QStringLiteral("size"), QStringLiteral("Output size WxH from the type's size list (default its largest)."), QStringLiteral("WxH")},
@@ -467,7 +467,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     }
     const QString type = parser.value(QStringLiteral("type")).toUpper();
     if (type.isEmpty() || type == settings::kDvd || type == settings::kSvcd || type == settings::kVcd ||
-        type == settings::kAvi) {
+        type == settings::kAvi || type == settings::kMp4) {
         job.type = type.isEmpty() ? settings::kDvd : type;
     } else if (settings::imageSequenceFormats().contains(type)) {
         job.type = settings::kImageSequence;

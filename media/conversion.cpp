@@ -346,7 +346,8 @@ bool ConversionRun::fetchFrame(int index)
 
 void ConversionRun::openVideoEncoder()
 {
-    const AVCodec* encoder = avcodec_find_encoder(plan_.videoCodec);
+    const AVCodec* encoder = plan_.encoderName.empty() ? avcodec_find_encoder(plan_.videoCodec)
+                                                       : avcodec_find_encoder_by_name(plan_.encoderName.c_str());
     if (!encoder)
         fail(ErrorCode::EncoderFailed, std::string("no encoder for ") + avcodec_get_name(plan_.videoCodec));
     video_.reset(avcodec_alloc_context3(encoder));
@@ -373,15 +374,27 @@ void ConversionRun::openVideoEncoder()
         v->gop_size = plan_.gopSize;
         v->max_b_frames = plan_.maxBFrames;
         v->color_range = AVCOL_RANGE_MPEG;
-        v->colorspace = AVCOL_SPC_SMPTE170M;
-        v->color_primaries = plan_.standard == Standard::Ntsc ? AVCOL_PRI_SMPTE170M : AVCOL_PRI_BT470BG;
-        v->color_trc = AVCOL_TRC_SMPTE170M;
+        if (detail::usesBt709(plan_)) {
+            v->colorspace = AVCOL_SPC_BT709;
+            v->color_primaries = AVCOL_PRI_BT709;
+            v->color_trc = AVCOL_TRC_BT709;
+        } else {
+            v->colorspace = AVCOL_SPC_SMPTE170M;
+            v->color_primaries = plan_.standard == Standard::Ntsc ? AVCOL_PRI_SMPTE170M : AVCOL_PRI_BT470BG;
+            v->color_trc = AVCOL_TRC_SMPTE170M;
+        }
         v->sample_aspect_ratio = plan_.sampleAspect;
         if (output_->oformat->flags & AVFMT_GLOBALHEADER)
             v->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }
-    check(avcodec_open2(v, encoder, nullptr), ErrorCode::EncoderFailed,
-          std::string("cannot open the ") + encoder->name + " encoder");
+    AVDictionary* options = nullptr;
+    if (plan_.crf > 0)
+        av_dict_set_int(&options, "crf", plan_.crf, 0);
+    if (!plan_.encoderPreset.empty())
+        av_dict_set(&options, "preset", plan_.encoderPreset.c_str(), 0);
+    const int opened = avcodec_open2(v, encoder, &options);
+    av_dict_free(&options);
+    check(opened, ErrorCode::EncoderFailed, std::string("cannot open the ") + encoder->name + " encoder");
     frameRange_ = v->color_range;
     if (plan_.kind == detail::OutputPlan::Kind::Images)
         return;
@@ -456,12 +469,19 @@ void ConversionRun::openOutput()
     if (images)
         return;
     openAudioEncoder();
-    check(avio_open(&output_->pb, detail::fileUrl(tempPath_).c_str(), AVIO_FLAG_WRITE), ErrorCode::OutputFailed,
+    // The muxer re-opens its file by this name to move the MP4 index first.
+    av_freep(&output_->url);
+    output_->url = av_strdup(detail::fileUrl(tempPath_).c_str());
+    if (!output_->url)
+        fail(ErrorCode::OutputFailed, "out of memory");
+    check(avio_open(&output_->pb, output_->url, AVIO_FLAG_WRITE), ErrorCode::OutputFailed,
           "cannot write \"" + tempPath_ + "\"");
     outputOpen_ = true;
     AVDictionary* options = nullptr;
     if (plan_.dvdMuxRate)
         av_dict_set(&options, "muxrate", "10080000", 0);
+    if (plan_.kind == detail::OutputPlan::Kind::Mp4)
+        av_dict_set(&options, "movflags", "+faststart", 0); // the index first: playback starts while loading
     const int rc = avformat_write_header(output_.get(), &options);
     av_dict_free(&options);
     check(rc, ErrorCode::OutputFailed, "cannot write the header of \"" + c_.videoPath_ + "\"");
@@ -513,6 +533,10 @@ void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* f
         if (frameRange_ == AVCOL_RANGE_JPEG) {
             const int* table = sws_getCoefficients(SWS_CS_ITU601);
             sws_setColorspaceDetails(next, table, 1, table, 1, 0, 1 << 16, 1 << 16);
+        } else if (detail::usesBt709(plan_)) {
+            // The pixels must be what the stream's BT.709 flags say they are.
+            const int* table = sws_getCoefficients(SWS_CS_ITU709);
+            sws_setColorspaceDetails(next, table, 0, table, 0, 0, 1 << 16, 1 << 16);
         }
     }
     const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
@@ -1049,7 +1073,17 @@ bool ConversionRun::run()
     return true;
 }
 
-Conversion::Conversion() = default;
+Conversion::Conversion()
+{
+    // The library reports what goes wrong through lastError(); FFmpeg's own
+    // console lines (encoder statistics, muxer hints) would only reach a
+    // user as noise. FOTAREL_FFMPEG_LOG=1 brings them back for debugging.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] {
+        if (qEnvironmentVariableIsEmpty("FOTAREL_FFMPEG_LOG"))
+            av_log_set_level(AV_LOG_QUIET);
+    });
+}
 Conversion::~Conversion() = default;
 
 void Conversion::setVideoList(const MediaList& list)

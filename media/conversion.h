@@ -19,7 +19,7 @@
 
 namespace fotarel::media {
 
-enum class Preset { Avi, Vcd, Svcd, Dvd };
+enum class Preset { Avi, Vcd, Svcd, Dvd, Mp4 };
 enum class Standard { Pal, Ntsc };
 enum class Quality { Normal, High };
 

@@ -85,6 +85,11 @@ std::int64_t normalVideoBitRate(AVCodecID codec, int width, int height)
     return std::max<std::int64_t>(200000, static_cast<std::int64_t>(std::llround(rate / 1000.0)) * 1000);
 }
 
+bool usesBt709(const OutputPlan& plan)
+{
+    return plan.kind == OutputPlan::Kind::Mp4 && plan.height >= 720;
+}
+
 void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximumKbps, OutputPlan& plan)
 {
     if (plan.kind == OutputPlan::Kind::Images)
@@ -97,7 +102,13 @@ void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximum
     if (maximumKbps > 0)
         rate = std::min(rate, std::int64_t(maximumKbps) * 1000);
     plan.videoBitRate = rate;
-    if (plan.videoCodec == AV_CODEC_ID_MPEG4) {
+    if (plan.crf > 0 && videoKbps <= 0) {
+        plan.videoBitRate = 0; // constant quality: the encoder chooses the rate
+        plan.maxRate = 0;
+        plan.bufferSize = 0;
+        return;
+    }
+    if (plan.videoCodec == AV_CODEC_ID_MPEG4 || plan.videoCodec == AV_CODEC_ID_H264) {
         plan.maxRate = 0;
         plan.bufferSize = 0;
         return;
@@ -186,6 +197,25 @@ std::string makePlan(Preset preset, Standard standard, Quality quality, int widt
         plan.height = 0;
         plan.audioCodec = AV_CODEC_ID_MP3;
         plan.audioRate = 44100;
+        plan.audioBitRate = 192000;
+        break;
+    case Preset::Mp4:
+        // H.264 and AAC in MP4, what phones, televisions and browsers play.
+        // Constant quality: CRF 18 (high, visually transparent for photos)
+        // or 23 (normal, x264's own default); "fast" keeps the encoder
+        // close to the painting's speed on two cores.
+        plan.kind = OutputPlan::Kind::Mp4;
+        plan.muxer = "mp4";
+        plan.videoCodec = AV_CODEC_ID_H264;
+        plan.encoderName = "libx264";
+        plan.encoderPreset = "fast";
+        plan.crf = quality == Quality::High ? 18 : 23;
+        plan.maxBFrames = 3;
+        plan.gopSize = ntsc ? 150 : 125; // a key frame every 5 s, for seeking on the web
+        plan.width = 0;
+        plan.height = 0;
+        plan.audioCodec = AV_CODEC_ID_AAC;
+        plan.audioRate = 48000;
         plan.audioBitRate = 192000;
         break;
     }

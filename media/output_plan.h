@@ -33,7 +33,7 @@ std::optional<ImageSequenceName> parseImageSequenceName(const std::string& path)
 std::string imageFileName(const ImageSequenceName& name, int number, int lastNumber);
 
 struct OutputPlan {
-    enum class Kind { Program, Avi, Images } kind = Kind::Avi;
+    enum class Kind { Program, Avi, Mp4, Images } kind = Kind::Avi;
     std::string muxer;            // libavformat muxer name
     AVCodecID videoCodec = AV_CODEC_ID_NONE;
     AVPixelFormat pixelFormat = AV_PIX_FMT_YUV420P;
@@ -50,6 +50,9 @@ struct OutputPlan {
     int audioRate = 44100;
     std::int64_t audioBitRate = 0;
     bool dvdMuxRate = false;      // fits DVD's 10.08 Mb/s multiplex
+    std::string encoderName;      // a named encoder (libx264) rather than the codec's default
+    std::string encoderPreset;    // the named encoder's speed preset
+    int crf = 0;                  // constant quality (H.264); 0: the bit rate governs
     ImageSequenceName images;
     Standard standard = Standard::Pal;
     AVRational sampleAspect{1, 1};
@@ -71,6 +74,11 @@ std::string makePlan(Preset preset, Standard standard, Quality quality, int widt
 // in whole numbers keeps NTSC's 30000/1001 from drifting. Without it every
 // input frame is one output frame.
 std::int64_t outputFramesThrough(std::int64_t inputFrames, AVRational rate, bool keepDuration);
+
+// Whether the video is flagged and converted with HD colours (BT.709):
+// MP4 at 720 lines and more, as phones and browsers expect of HD video.
+// Disc and AVI outputs keep SD's BT.601, which their players assume.
+bool usesBt709(const OutputPlan& plan);
 
 // Fills in the bit rates once the frame size is known.
 void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximumKbps, OutputPlan& plan);

@@ -38,6 +38,8 @@ EncoderSettings encoderSettings(const Session& session)
         s.preset = media::Preset::Svcd;
     else if (type == kDvd)
         s.preset = media::Preset::Dvd;
+    else if (type == kMp4)
+        s.preset = media::Preset::Mp4;
     const bool high = session.get(settings::vars::Quality) != kNormalQuality;
     s.quality = high ? media::Quality::High : media::Quality::Normal;
     s.frameSize = qualitySize(type, high);

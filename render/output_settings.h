@@ -14,6 +14,8 @@ inline const QString kVcd = QStringLiteral("VCD");
 inline const QString kSvcd = QStringLiteral("SVCD");
 inline const QString kDvd = QStringLiteral("DVD");
 inline const QString kAvi = QStringLiteral("AVI");
+// H.264 and AAC in MP4: phones, televisions and the web. Sizes as AVI.
+inline const QString kMp4 = QStringLiteral("MP4");
 inline const QString kImageSequence = QStringLiteral("XLTP");
 
 // Session variables of the settings.

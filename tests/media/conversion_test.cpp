@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -98,6 +99,8 @@ TEST_F(ConversionTest, EveryOutputKindInBothStandards)
         {"DVD NTSC", Preset::Dvd, Standard::Ntsc, {320, 240}, {320, 240}, "mpeg", "mpeg2video", "ac3", 48000, "30000/1001", "mpg"},
         {"AVI PAL", Preset::Avi, Standard::Pal, {}, {320, 240}, "avi", "mpeg4", "mp3", 44100, "25/1", "avi"},
         {"AVI NTSC", Preset::Avi, Standard::Ntsc, {320, 240}, {320, 240}, "avi", "mpeg4", "mp3", 44100, "30000/1001", "avi"},
+        {"MP4 PAL", Preset::Mp4, Standard::Pal, {}, {320, 240}, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 48000, "25/1", "mp4"},
+        {"MP4 NTSC", Preset::Mp4, Standard::Ntsc, {320, 240}, {320, 240}, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 48000, "30000/1001", "mp4"},
     };
     const QString song = path(QStringLiteral("歌 1.mp3"));
     ASSERT_TRUE(makeSong(song, 3.0, {"-c:a", "libmp3lame", "-b:a", "128k"}));
@@ -175,7 +178,15 @@ TEST_F(ConversionTest, EveryOutputKindInBothStandards)
         QFile file(out);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        if (c.preset != Preset::Avi) {
+        if (c.preset == Preset::Mp4) {
+            // "faststart": the index (moov) comes before the media (mdat),
+            // so playback starts while the file is still loading.
+            const qsizetype moov = bytes.indexOf("moov");
+            const qsizetype mdat = bytes.indexOf("mdat");
+            ASSERT_GT(moov, 0);
+            ASSERT_GT(mdat, 0);
+            EXPECT_LT(moov, mdat);
+        } else if (c.preset != Preset::Avi) {
             // Pack header: MPEG-1 system streams mark it 0010, MPEG-2 01.
             ASSERT_GT(bytes.size(), 5);
             EXPECT_EQ(bytes.left(4), QByteArray("\x00\x00\x01\xba", 4));
@@ -191,6 +202,30 @@ TEST_F(ConversionTest, EveryOutputKindInBothStandards)
                   QStringList{});
         QFile::remove(out);
     }
+}
+
+// HD MP4 carries BT.709 colour flags, and its pixels are converted with
+// BT.709 so players that honour the flags show the colours drawn.
+TEST_F(ConversionTest, HdMp4IsFlaggedAndConvertedAsBt709)
+{
+    Conversion conversion;
+    MediaList frames(MediaList::Kind::Frame);
+    for (int i = 0; i < 10; ++i)
+        frames.add(drawFrame(i, 1280, 720));
+    conversion.setVideoList(frames);
+    conversion.setFormatPreset(Preset::Mp4, Standard::Pal);
+    const QString out = path(QStringLiteral("hd.mp4"));
+    conversion.setVideoFileName(utf8(out));
+    ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                            "stream=pix_fmt,color_space,color_primaries,color_transfer", "-of", "csv=p=0", out});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), "yuv420p,bt709,bt709,bt709");
+    const std::vector<QImage> decoded = decodeFrames(out);
+    ASSERT_EQ(decoded.size(), 10u);
+    // Converted with BT.601 under BT.709 flags this frame measures 34 dB.
+    EXPECT_GE(psnr(drawFrame(5, 1280, 720), decoded[5]), 40.0);
 }
 
 // Without keep duration every album frame is one NTSC frame: the video

@@ -7,13 +7,16 @@
 // library beside the program into a temporary program folder, opens the main
 // window there, and walks through what a new user sees: the album wizard,
 // the photos added (the demo photos of fotarel-cli), a photo selected with
-// its hint, the music area with a song, the template preview playing, and the
-// photo browser. Each picture is the whole screen, saved as
+// its hint, the music area with a song, the karaoke settings previewing a
+// karaoke file against it, the template preview playing, the photo browser,
+// and the caption editor with its preview. Each picture is the whole screen, saved as
 // OUTPUT_FOLDER/NAME-SUFFIX.png.
 #include "app/hints/hint_window.h"
+#include "app/karaoke/karaoke_settings_window.h"
 #include "app/main_window.h"
 #include "app/audio/music_import_window.h"
 #include "app/audio/music_tile_area.h"
+#include "app/effects/caption_editor_window.h"
 #include "app/photos/browser_window.h"
 #include "app/photos/photo_area.h"
 #include "app/photos/photo_tiles.h"
@@ -25,15 +28,19 @@
 #include "photos/import.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -179,6 +186,27 @@ int main(int argc, char** argv)
                         [&window] { window.chooseArea(MainWindow::Area::Music); });
         shoot(QStringLiteral("4-music"));
         window.chooseArea(MainWindow::Area::Photos);
+
+        // "卡拉OK设置" with a karaoke file for the song, previewed three seconds in.
+        const QString ksc = media + QStringLiteral("/春天的歌.ksc");
+        QFile file(ksc);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("karaoke.add('00:01.000', '00:03.600', '[春天]在哪里呀', '500,300,300,400,400');\r\n"
+                       "karaoke.add('00:03.000', '00:06.000', '春天在那青翠的山林里', '300,300,300,300,300,300,300,300,300,300');\r\n");
+        file.close();
+        DemoUi kscUi(window.ui(), {ksc});
+        KaraokeSettingsWindow karaoke(window.session(), window.workingFolder(), kscUi, nullptr, &window);
+        karaoke.prepare();
+        karaoke.importFiles();
+        karaoke.list()->setCurrentItem(karaoke.list()->topLevelItem(0));
+        karaoke.chooseListRow();
+        karaoke.chooseSong(0);
+        karaoke.show();
+        karaoke.play();
+        wait(3300);
+        shoot(QStringLiteral("4-karaoke"));
+        karaoke.stop();
+        karaoke.close();
     }
 
     // The template preview, two seconds into playing.
@@ -195,5 +223,30 @@ int main(int argc, char** argv)
     window.browser()->setZoom(5);
     shoot(QStringLiteral("7-browser-zoom"));
     window.browser()->close();
+
+    // The caption editor with two captions, one second into "全部预览".
+    CaptionEditorWindow* captions = window.captionEditor();
+    captions->prepareOpening();
+    captions->show();
+    const struct {
+        const char* text;
+        int effect;
+        const char* colour;
+        const char* size;
+    } rows[] = {{"生日快乐", 1, "clYellow", "24"}, {"Happy Birthday", 25, "clAqua", "20"}};
+    for (const auto& r : rows) {
+        captions->findChild<QLineEdit*>(QStringLiteral("suiEdit_wenzi"))->setText(QString::fromUtf8(r.text));
+        captions->findChild<QComboBox*>(QStringLiteral("suiComboBox_texiao_name"))->setCurrentIndex(r.effect);
+        captions->findChild<QComboBox*>(QStringLiteral("suiColorBox_texiao_name"))->setCurrentText(QString::fromLatin1(r.colour));
+        captions->findChild<QComboBox*>(QStringLiteral("suiFontSizeComboBox_texiao_name"))
+            ->setCurrentText(QString::fromLatin1(r.size));
+        captions->addCaption();
+    }
+    shoot(QStringLiteral("8-captions"));
+    captions->previewAll();
+    for (int i = 0; i < 150; ++i)
+        captions->previewTick();
+    shoot(QStringLiteral("9-captions-preview"));
+    captions->close();
     return 0;
 }
