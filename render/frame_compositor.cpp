@@ -5,6 +5,8 @@
 
 #include "swf/player.h"
 
+#include <algorithm>
+
 namespace fotarel::render {
 
 QString timeText(long long frames)
@@ -42,7 +44,8 @@ bool FrameCompositor::compose(QImage& frame)
     session.setInt(vars::AlbumFrame, albumFrame);
     swf::Player* player = driver_.player();
     if (driver_.playerUsable()) {
-        const int target = std::min(movieFrame, player->totalFrames() - 1);
+        // Negative while the ending template holds its first frame.
+        const int target = std::clamp(movieFrame, 0, std::max(0, player->totalFrames() - 1));
         if (player->frameNum() != target)
             player->setFrameNum(target);
     }

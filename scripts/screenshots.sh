@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the desktop program's windows under Xvfb, at a 1366 x 768
 # and a 1920 x 1080 screen: the album wizard, the photos area with a photo
-# selected and its hint, a command's hint, the music area, the template
+# selected and its hint, a command's hint, the music area, the karaoke
+# settings previewing a karaoke file against the song, the template
 # preview playing, the photo browser and the caption editor.
 #
 #   scripts/screenshots.sh [BUILD_DIR] [OUTPUT_FOLDER]

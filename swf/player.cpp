@@ -297,10 +297,13 @@ avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
     c->filters = filters;
     c->blendMode = blendMode;
     Clip* out = c.get();
+    // A copy placed at this clip's own depth replaces it: nothing of `this`
+    // may be used after the assignment.
+    Player& owner = player;
     parentClip->children[out->depthValue] = std::move(c);
     if (out->timeline)
-        player.enterFrame(*out, 0, true);
-    player.queueActions(*out, QByteArray());
+        owner.enterFrame(*out, 0, true);
+    owner.queueActions(*out, QByteArray());
     return out;
 }
 

@@ -7,10 +7,12 @@
 // library beside the program into a temporary program folder, opens the main
 // window there, and walks through what a new user sees: the album wizard,
 // the photos added (the demo photos of fotarel-cli), a photo selected with
-// its hint, the music area with a song, the template preview playing, the
-// photo browser, and the caption editor with its preview. Each picture is the whole screen, saved as
+// its hint, the music area with a song, the karaoke settings previewing a
+// karaoke file against it, the template preview playing, the photo browser,
+// and the caption editor with its preview. Each picture is the whole screen, saved as
 // OUTPUT_FOLDER/NAME-SUFFIX.png.
 #include "app/hints/hint_window.h"
+#include "app/karaoke/karaoke_settings_window.h"
 #include "app/main_window.h"
 #include "app/audio/music_import_window.h"
 #include "app/audio/music_tile_area.h"
@@ -32,11 +34,13 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -182,6 +186,27 @@ int main(int argc, char** argv)
                         [&window] { window.chooseArea(MainWindow::Area::Music); });
         shoot(QStringLiteral("4-music"));
         window.chooseArea(MainWindow::Area::Photos);
+
+        // "卡拉OK设置" with a karaoke file for the song, previewed three seconds in.
+        const QString ksc = media + QStringLiteral("/春天的歌.ksc");
+        QFile file(ksc);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("karaoke.add('00:01.000', '00:03.600', '[春天]在哪里呀', '500,300,300,400,400');\r\n"
+                       "karaoke.add('00:03.000', '00:06.000', '春天在那青翠的山林里', '300,300,300,300,300,300,300,300,300,300');\r\n");
+        file.close();
+        DemoUi kscUi(window.ui(), {ksc});
+        KaraokeSettingsWindow karaoke(window.session(), window.workingFolder(), kscUi, nullptr, &window);
+        karaoke.prepare();
+        karaoke.importFiles();
+        karaoke.list()->setCurrentItem(karaoke.list()->topLevelItem(0));
+        karaoke.chooseListRow();
+        karaoke.chooseSong(0);
+        karaoke.show();
+        karaoke.play();
+        wait(3300);
+        shoot(QStringLiteral("4-karaoke"));
+        karaoke.stop();
+        karaoke.close();
     }
 
     // The template preview, two seconds into playing.

@@ -33,6 +33,8 @@ TEST(PreviewWindow, StartStopPlayAgainAndReturn)
 {
     OneGroup run;
     PreviewWindow window(run.session, run.folder, nullptr);
+    qint64 now = 0;
+    window.clockMs = [&now] { return now; };
     window.prepare(0);
     EXPECT_EQ(window.field(0)->text(), "p1");
     EXPECT_EQ(window.field(4)->text(), "240*135");
@@ -47,6 +49,7 @@ TEST(PreviewWindow, StartStopPlayAgainAndReturn)
     // ending template's four, then the last picture stays and the timer stops.
     int ticks = 0;
     while (window.frameTimer()->isActive() && ticks < 50) {
+        now += 40;
         window.nextFrame();
         ++ticks;
         if (window.playback()->phase() == Phase::Ending) {
@@ -66,6 +69,12 @@ TEST(PreviewWindow, StartStopPlayAgainAndReturn)
     EXPECT_TRUE(window.frameTimer()->isActive());
     EXPECT_EQ(window.playback()->phase(), Phase::Group);
     EXPECT_EQ(window.playback()->frame(), 0);
+
+    // A picture slow to paint: 120 ms later three frames are due, and the
+    // movie goes on from the frame its time asks for.
+    now += 120;
+    window.nextFrame();
+    EXPECT_EQ(window.playback()->frame(), 3);
 
     ASSERT_TRUE(run.tree.exists("smxcwjj/wj_yl_xg_1"));
     window.show();
