@@ -370,6 +370,7 @@ void ConversionRun::openVideoEncoder()
     } else {
         v->bit_rate = plan_.videoBitRate;
         v->rc_max_rate = plan_.maxRate;
+        v->rc_min_rate = plan_.minRate;
         v->rc_buffer_size = static_cast<int>(plan_.bufferSize);
         v->gop_size = plan_.gopSize;
         v->max_b_frames = plan_.maxBFrames;
@@ -386,6 +387,9 @@ void ConversionRun::openVideoEncoder()
         v->sample_aspect_ratio = plan_.sampleAspect;
         if (output_->oformat->flags & AVFMT_GLOBALHEADER)
             v->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        if (plan_.scanOffset)
+            check(av_opt_set_int(v->priv_data, "scan_offset", plan_.scanOffset, 0), ErrorCode::EncoderFailed,
+                  "cannot reserve the scan offsets");
     }
     AVDictionary* options = nullptr;
     if (plan_.crf > 0)
@@ -480,6 +484,12 @@ void ConversionRun::openOutput()
     AVDictionary* options = nullptr;
     if (plan_.dvdMuxRate)
         av_dict_set(&options, "muxrate", "10080000", 0);
+    if (plan_.muxRate > 0)
+        av_dict_set_int(&options, "muxrate", plan_.muxRate, 0);
+    if (plan_.preloadUs >= 0)
+        av_dict_set_int(&options, "preload", plan_.preloadUs, 0);
+    if (plan_.packetSize > 0)
+        output_->packet_size = static_cast<unsigned>(plan_.packetSize);
     if (plan_.kind == detail::OutputPlan::Kind::Mp4)
         av_dict_set(&options, "movflags", "+faststart", 0); // the index first: playback starts while loading
     const int rc = avformat_write_header(output_.get(), &options);
@@ -501,6 +511,14 @@ AVFrame* ConversionRun::freeVideoFrame(std::vector<detail::FramePtr>& pool)
     frame->height = plan_.height;
     frame->color_range = frameRange_;
     check(av_frame_get_buffer(frame.get(), 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
+    if (plan_.pictureWidth != plan_.width || plan_.pictureHeight != plan_.height) {
+        // The letterbox's bars stay black: pictures go inside them only.
+        std::ptrdiff_t lines[4];
+        for (int i = 0; i < 4; ++i)
+            lines[i] = frame->linesize[i];
+        check(av_image_fill_black(frame->data, lines, plan_.pixelFormat, frameRange_, plan_.width, plan_.height),
+              ErrorCode::EncoderFailed, "cannot clear a video frame");
+    }
     pool.push_back(std::move(frame));
     return pool.back().get();
 }
@@ -508,10 +526,12 @@ AVFrame* ConversionRun::freeVideoFrame(std::vector<detail::FramePtr>& pool)
 void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* frame)
 {
     // The common case of the MPEG outputs — a 32-bit picture at the encoded
-    // size into limited-range 4:2:0 — has a direct converter of its own.
+    // size into limited-range BT.601 4:2:0, filling the frame — has a
+    // direct converter of its own.
     if (picture.format == kQtRgb32 && kQtRgb32 == AV_PIX_FMT_BGRA && picture.width == plan_.width &&
         picture.height == plan_.height && plan_.pixelFormat == AV_PIX_FMT_YUV420P &&
-        frameRange_ != AVCOL_RANGE_JPEG && plan_.width % 2 == 0 && plan_.height % 2 == 0) {
+        frameRange_ != AVCOL_RANGE_JPEG && !detail::usesBt709(plan_) && plan_.width % 2 == 0 &&
+        plan_.height % 2 == 0 && plan_.pictureWidth == plan_.width && plan_.pictureHeight == plan_.height) {
         detail::bgrxToYuv420(picture.pixels, picture.stride, picture.width, picture.height,
                              {frame->data[0], frame->data[1], frame->data[2], frame->linesize[0],
                               frame->linesize[1], frame->linesize[2]});
@@ -520,9 +540,10 @@ void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* f
     // Bicubic scaling when the size differs; at the same size swscale
     // takes its direct colour-conversion paths (bgr24 is the fastest).
     const int flags = SWS_BICUBIC;
-    SwsContext* next = sws_getCachedContext(scaler.context, picture.width, picture.height, picture.format,
-                                            plan_.width, plan_.height, plan_.pixelFormat, flags, nullptr, nullptr,
-                                            nullptr);
+    const int width = plan_.pictureWidth > 0 ? plan_.pictureWidth : plan_.width;
+    const int height = plan_.pictureHeight > 0 ? plan_.pictureHeight : plan_.height;
+    SwsContext* next = sws_getCachedContext(scaler.context, picture.width, picture.height, picture.format, width,
+                                            height, plan_.pixelFormat, flags, nullptr, nullptr, nullptr);
     if (!next)
         fail(ErrorCode::EncoderFailed, "cannot convert frames of this size or layout");
     if (next != scaler.context) {
@@ -541,11 +562,20 @@ void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* f
     }
     const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {picture.stride, 0, 0, 0};
-    const int rows = sws_scale(next, source, strides, 0, picture.height, frame->data, frame->linesize);
+    // A letterboxed picture goes inside the bars (4:2:0: even offsets, the
+    // colour planes at half of them).
+    std::uint8_t* target[4] = {frame->data[0], frame->data[1], frame->data[2], frame->data[3]};
+    if (plan_.pictureX || plan_.pictureY) {
+        target[0] += std::ptrdiff_t(plan_.pictureY) * frame->linesize[0] + plan_.pictureX;
+        for (int i = 1; i < 3; ++i)
+            if (target[i])
+                target[i] += std::ptrdiff_t(plan_.pictureY / 2) * frame->linesize[i] + plan_.pictureX / 2;
+    }
+    const int rows = sws_scale(next, source, strides, 0, picture.height, target, frame->linesize);
     check(rows, ErrorCode::EncoderFailed, "cannot convert a frame");
-    if (rows != plan_.height)
+    if (rows != height)
         fail(ErrorCode::EncoderFailed, "cannot convert a frame: " + std::to_string(rows) + " of " +
-                                           std::to_string(plan_.height) + " rows made");
+                                           std::to_string(height) + " rows made");
 }
 
 void ConversionRun::startWorker()
@@ -976,7 +1006,7 @@ bool ConversionRun::run()
             fail(ErrorCode::BadSetting, "no output file name is set");
         const std::string error =
             detail::makePlan(c_.preset_, c_.standard_, c_.quality_, c_.width_, c_.height_, c_.videoKbps_,
-                             c_.minimumKbps_, c_.maximumKbps_, c_.videoPath_, plan_);
+                             c_.minimumKbps_, c_.maximumKbps_, c_.videoPath_, plan_, c_.disc_);
         if (!error.empty())
             fail(ErrorCode::BadSetting, error);
         plan_.standard = c_.standard_;
@@ -1000,12 +1030,8 @@ bool ConversionRun::run()
                 fail(ErrorCode::BadSetting, "the first frame is too small");
             detail::settleBitRates(c_.quality_, c_.videoKbps_, c_.minimumKbps_, c_.maximumKbps_, plan_);
         }
-        // Pixels are shaped so the picture keeps the first frame's shape:
-        // 16:9 frames in a 720 x 576 DVD frame play back at 16:9.
-        plan_.sampleAspect = AVRational{1, 1};
-        if (current_.width * plan_.height != current_.height * plan_.width)
-            av_reduce(&plan_.sampleAspect.num, &plan_.sampleAspect.den,
-                      std::int64_t(current_.width) * plan_.height, std::int64_t(current_.height) * plan_.width, 255);
+        // The picture keeps the first frame's shape.
+        detail::settleShape(current_.width, current_.height, plan_);
         openOutput();
 
         const bool images = plan_.kind == detail::OutputPlan::Kind::Images;
@@ -1077,12 +1103,8 @@ Conversion::Conversion()
 {
     // The library reports what goes wrong through lastError(); FFmpeg's own
     // console lines (encoder statistics, muxer hints) would only reach a
-    // user as noise. FOTAREL_FFMPEG_LOG=1 brings them back for debugging.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] {
-        if (qEnvironmentVariableIsEmpty("FOTAREL_FFMPEG_LOG"))
-            av_log_set_level(AV_LOG_QUIET);
-    });
+    // user as noise.
+    detail::quietLibraryLog();
 }
 Conversion::~Conversion() = default;
 

@@ -50,12 +50,21 @@ EncoderSettings encoderSettings(const Session& session)
         s.frameSize = chosen.boundedTo(s.frameSize);
     s.frameSize = QSize(s.frameSize.width() & ~1, s.frameSize.height() & ~1);
     s.cutAudio = albumLengthFlags(session).followPhotos;
+    if (s.preset && discSizeChosen(session)) {
+        const OutputSize disc = *discSize(type, session.get(settings::vars::TvStandard));
+        s.disc = true;
+        s.frameSize = QSize(disc.width, disc.height);
+    }
     return s;
 }
 
 QSize paintSize(const Session& session)
 {
     const EncoderSettings s = encoderSettings(session);
+    // A disc frame's pixels are not square: the album is painted at its own
+    // 16:9 shape and the library fits it into the disc's frame.
+    if (s.disc)
+        return QSize((s.frameSize.height() * 16 / 9 + 1) & ~1, s.frameSize.height());
     if (!s.frameSize.isEmpty())
         return s.frameSize;
     const QSize chosen(session.getInt(settings::vars::Width), session.getInt(settings::vars::Height));
@@ -121,6 +130,7 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
     conversion.setQuality(settings.quality);
     if (!settings.frameSize.isEmpty())
         conversion.setFrameSize(settings.frameSize.width(), settings.frameSize.height());
+    conversion.setDiscStandard(settings.disc);
 
     // The frames go over in memory as the 32-bit pictures the compositor
     // paints: the library's worker converts them for the encoder while the

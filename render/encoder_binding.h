@@ -25,12 +25,15 @@ struct EncoderSettings {
     media::Quality quality = media::Quality::High;
     QSize frameSize;                     // empty: not set (library default)
     bool cutAudio = true;                // the album follows the photos
+    bool disc = false;                   // the disc-standard entry was chosen
 };
 
 // Preset by output type and TV standard; frame size by quality and type
 // (normal 1280 × 720, high 1920 × 1080; VCD always 1280 × 720; an image
 // sequence of normal quality sets none), made smaller when the size chosen
-// in the output-size window is smaller, keeping that size's shape.
+// in the output-size window is smaller, keeping that size's shape. The
+// disc entry of "VCD", "SVCD" or "DVD" gives the disc standard's size for
+// the TV standard and a disc stream.
 EncoderSettings encoderSettings(const Session& session);
 // The size the frames are painted at: the encoded size, or for an image
 // sequence without one the chosen output size.

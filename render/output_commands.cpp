@@ -54,6 +54,17 @@ QString saveFilter(const QString& command, const QString& imageFormat)
     return command + QStringLiteral(" 格式相册|*.mpg");
 }
 
+QString videoOutputPath(const QString& chosen, const QString& outputType)
+{
+    const QString extension = outputType == settings::kAvi   ? QStringLiteral(".avi")
+                              : outputType == settings::kMp4 ? QStringLiteral(".mp4")
+                                                             : QStringLiteral(".mpg");
+    const QString name = QFileInfo(chosen).fileName();
+    if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
+        return chosen;
+    return chosen + extension;
+}
+
 OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString& command,
                                      const OutputCommandHooks& hooks)
 {
@@ -77,10 +88,7 @@ OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString
         const QString chosen = ui.chooseSaveFile(saveFilter(command));
         if (chosen.isEmpty())
             return OutputCommandResult::Cancelled;
-        // The extension is appended to whatever name came back.
-        const QString output = chosen + (type == settings::kAvi   ? QStringLiteral(".avi")
-                                         : type == settings::kMp4 ? QStringLiteral(".mp4")
-                                                                  : QStringLiteral(".mpg"));
+        const QString output = videoOutputPath(chosen, type);
         const QString name = QFileInfo(output).fileName();
         prepareRenderWindow(session, output, name.left(name.size() - 4));
         render(session, hooks);

@@ -147,7 +147,9 @@ void MusicTileArea::loadTilePicture(int row)
 {
     if (row < 0 || row >= tiles_.size())
         return;
-    tiles_[row]->setPixmap(QPixmap(audio::tileImagePath(session_, folder_, row + 1)));
+    // Read anew, not from Qt's pixmap cache: an exchange renames tile image
+    // files of equal size and time into each other's names.
+    tiles_[row]->setPixmap(QPixmap::fromImage(QImage(audio::tileImagePath(session_, folder_, row + 1))));
 }
 
 void MusicTileArea::reloadTilePictures()

@@ -6,6 +6,7 @@
 #include <QList>
 
 class QLabel;
+class QPushButton;
 class QTimer;
 
 namespace fotarel::app {
@@ -15,7 +16,9 @@ namespace fotarel::app {
 // rule, refreshed every 50 ms. The same timer scrolls the help text up one
 // pixel per tick and shows or hides the selected-photo preview image as
 // Edit_Image_chakanxiangpian_T_or_F says. The help text scrolls inside its
-// own area under the lines, starting at top 50 of that area.
+// own area under the lines, starting at top 50 of that area. When the songs
+// are shorter than the album, a line says by how much and a button offers
+// to loop them ("以音乐循环播放补充帧频"); both hide once nothing is silent.
 class StatusPanel : public QFrame {
     Q_OBJECT
 public:
@@ -32,12 +35,16 @@ public:
     QLabel* helpLabel() const { return help_; }
     // The clipped part of the panel the help text scrolls in.
     QWidget* helpArea() const { return helpArea_; }
+    QLabel* musicNotice() const { return musicNotice_; }
+    QPushButton* loopMusicButton() const { return loopMusic_; }
     // One tick of the timer (also called by it).
     void refresh();
 
 private:
     Session& session_;
     QList<QLabel*> lines_;
+    QLabel* musicNotice_;
+    QPushButton* loopMusic_;
     QWidget* helpArea_;
     QLabel* help_;
     QWidget* preview_ = nullptr;
