@@ -57,7 +57,7 @@ bool FrameCompositor::compose(QImage& frame)
     // 10. End of the template: its last frame has been made.
     const int total = driver_.playerUsable() ? player->totalFrames() : 0;
     if (movieFrame > total - 2 && session.get(vars::EndingSwitch) == kEndingOff) {
-        driver_.writeCarryOver(driver_.captureCarryOver());
+        driver_.writeCarryOver(driver_.carryOverFrom(frame));
         if (!driver_.nextTemplate())
             return false;
     }

@@ -279,6 +279,16 @@ void RenderDriver::capturePanel(QImage& target, long long albumFrame)
     }
 }
 
+QImage RenderDriver::carryOverFrom(const QImage& frame)
+{
+    // Without overlays a frame at the panel's size is the carry-over picture
+    // itself: painting the player again would give the same pixels.
+    if (overlays_.empty() && frame.size() == QSize(kPanelWidth, kPanelHeight) &&
+        frame.format() == QImage::Format_RGB32)
+        return frame;
+    return captureCarryOver();
+}
+
 QImage RenderDriver::captureCarryOver()
 {
     QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);

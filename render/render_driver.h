@@ -59,6 +59,8 @@ public:
     // The player's picture at the panel's full size without overlays: the
     // next template starts from it (carry-over).
     QImage captureCarryOver();
+    // The carry-over picture of the frame just made by capturePanel().
+    QImage carryOverFrom(const QImage& frame);
     // Writes the last-frame files and the carry-over picture from `panel`.
     bool writeCarryOver(const QImage& panel);
 

@@ -10,6 +10,7 @@
 #include "tests/support/temp_tree.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
@@ -96,7 +97,8 @@ TEST(MainWindow, CloseBoxAsksAndOnlyConfirmedExitCleansTheTree)
     });
     window.closeCommand();
     EXPECT_EQ(asked, "确定要退出本软件吗？");
-    QTest::qWait(30);
+    QCoreApplication::processEvents(); // whatever the answer queued has run
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp"));
 
