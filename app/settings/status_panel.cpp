@@ -54,7 +54,8 @@ StatusPanel::StatusPanel(Session& session, QWidget* parent)
         settings::setLoopMusic(session_, true);
         refresh();
     });
-    const int helpTop = noticeTop + 2 * kLineHeight + 12;
+    static_assert(kContentHeight >= 4 + kLineCount * kLineHeight + kLineHeight + 2 + 22);
+    const int helpTop = kContentHeight + 4;
     helpArea_->setObjectName(QStringLiteral("Panel_bangzhu"));
     helpArea_->setGeometry(0, helpTop, kDefaultWidth, kDefaultHeight - helpTop);
     help_->setObjectName(QStringLiteral("Label_bangzhu"));

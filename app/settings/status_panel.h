@@ -24,6 +24,9 @@ class StatusPanel : public QFrame {
 public:
     static constexpr int kDefaultWidth = 160;
     static constexpr int kDefaultHeight = 550;
+    // The lines with the short-music notice and its button under them: the
+    // height a window must give the panel for all of it to show.
+    static constexpr int kContentHeight = 4 + 8 * 20 + 2 * 20 + 8;
 
     explicit StatusPanel(Session& session, QWidget* parent = nullptr);
 
