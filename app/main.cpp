@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "core/fonts.h"
+#include "engine/qt_translations.h"
 #include "engine/single_instance.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fotarel"));
     QApplication::setQuitOnLastWindowClosed(true);
+    // Standard dialogs and buttons in the program's language.
+    fotarel::installQtChinese(app);
 
     // A second start ends here, before it touches the working folder or the
     // template library, and leaves the running program alone.

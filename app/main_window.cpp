@@ -50,7 +50,7 @@ namespace {
 
 const QString kCommandStyle = QStringLiteral(
     "QPushButton { color: white; background: #3a4452; border: 1px solid #56606e; border-radius: 4px;"
-    " font-family: '微软雅黑'; font-size: 14px; padding: 0 12px; }"
+    " font-family: '微软雅黑'; font-size: 14px; padding: 0 4px; }"
     "QPushButton:hover { background: #4a5666; }"
     "QPushButton:pressed { background: #2c3440; }");
 const QString kAreaBarStyle = QStringLiteral(
@@ -276,6 +276,7 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton11"), QStringLiteral("SVCD"), {});
     addCommand(QStringLiteral("suiButton12"), QStringLiteral("DVD"), {}, QKeySequence(Qt::CTRL | Qt::Key_D));
     addCommand(QStringLiteral("suiButton38"), QStringLiteral("AVI"), {});
+    addCommand(QStringLiteral("suiButton_mp4"), QStringLiteral("MP4"), {}, QKeySequence(Qt::CTRL | Qt::Key_M));
     addCommand(QStringLiteral("suiButton39"), QStringLiteral("序列图"), {});
     new OutputButtons(this, session_, folder_, *ui_);
 }
@@ -329,9 +330,16 @@ void MainWindow::relayout()
     // Commands left to right at their natural widths; a row that would pass
     // the window's edge continues on the next one, so no caption is cut.
     constexpr int kButtonHeight = 32, kRowHeight = 38, kSpacing = 6, kGroupGap = 18;
+    // The roomy padding while one row holds every command, a tight one
+    // before a second row is needed.
+    int natural = 8;
+    for (QPushButton* b : std::as_const(commandButtons_))
+        natural += std::max(64, b->fontMetrics().horizontalAdvance(b->text()) + 30) + kSpacing +
+                   (b->property("groupStart").toBool() ? kGroupGap : 0);
+    const int padding = natural <= w - 8 ? 30 : 18;
     int x = 8, row = 0;
     for (QPushButton* b : std::as_const(commandButtons_)) {
-        const int bw = std::max(64, b->fontMetrics().horizontalAdvance(b->text()) + 30);
+        const int bw = std::max(padding == 30 ? 64 : 48, b->fontMetrics().horizontalAdvance(b->text()) + padding);
         if (b->property("groupStart").toBool())
             x += kGroupGap;
         if (x + bw > w - 8 && x > 8) {
@@ -484,6 +492,7 @@ void MainWindow::previewPhoto(std::optional<int> row)
     session_.set(QStringLiteral("Edit_shuangji_yulan_or_qitacaozuo"), QStringLiteral("shuangji_yulan"));
     session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("False"));
     PreviewWindow window(session_, folder_, this);
+    window.message = [this](const QString& text) { ui_->showMessage(text); };
     bool invalid = false;
     connect(&window, &PreviewWindow::invalidTemplate, &window, [&window, &invalid] {
         invalid = true;

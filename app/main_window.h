@@ -62,6 +62,8 @@ public:
     bool startupDone() const { return startupDone_; }
     const StartupReport& startupReport() const { return startupReport_; }
 
+    // The three area frames. Every direct child of an area frame is kept
+    // the frame's full size (put smaller things inside such a child).
     QFrame* photoArea() const { return photoArea_; }
     QFrame* musicArea() const { return musicArea_; }
     QFrame* lyricArea() const { return lyricArea_; }

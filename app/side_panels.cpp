@@ -12,8 +12,7 @@ namespace {
 constexpr int kHeaderHeight = 22;
 constexpr int kPhotoPanelHeight = kHeaderHeight + 20 + SidePanels::kPreviewHeight + 30;
 constexpr int kLinkPanelHeight = kHeaderHeight + 2;
-constexpr int kStatusLines = 8;
-constexpr int kStatusPanelHeight = kHeaderHeight + 4 + kStatusLines * 20 + 4;
+constexpr int kStatusPanelHeight = kHeaderHeight + 4 + StatusPanel::kContentHeight + 4;
 const QString kPreviewEmpty = QStringLiteral("        缩略图预览");
 const QString kPreviewShown = QStringLiteral("        相片缩略图预览");
 } // namespace
@@ -59,7 +58,9 @@ SidePanels::SidePanels(StatusPanel* status, QWidget* parent)
     header->setObjectName(QStringLiteral("Label_qitaxiangguan"));
     header->setEnabled(false);
     status_->setParent(other);
-    status_->setGeometry(0, kHeaderHeight + 4, layouts::kPanelWidth, kStatusLines * 20 + 4);
+    // The status lines and, when the songs are shorter than the album, the
+    // notice with its loop button under them.
+    status_->setGeometry(0, kHeaderHeight + 4, layouts::kPanelWidth, StatusPanel::kContentHeight);
     status_->show();
     QFrame* help = makePanel(QStringLiteral("Panel_zhuangtai_kuang"), QStringLiteral("帮助信息"), &header);
     header->setObjectName(QStringLiteral("Label_bangzhuxinxi"));

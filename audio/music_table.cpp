@@ -34,7 +34,9 @@ QString lengthText(qint64 ms)
 
 qint64 framesNeeded(qint64 ms)
 {
-    return (ms < 0 ? 0 : ms / 1000) * kFramesPerSecond;
+    // Every started 1/25 s counts, so the video always lasts as long as the
+    // song it follows (35.5 s give 888 frames, not 875).
+    return ms <= 0 ? 0 : (ms * kFramesPerSecond + 999) / 1000;
 }
 
 Row songRow(int number, const QString& path, qint64 lengthMs)

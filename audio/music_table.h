@@ -31,7 +31,7 @@ enum : int {
     Type = 2,      // extension with the dot
     Path = 3,      // full path
     Length = 4,    // "00:mm:ss"
-    Frames = 5,    // whole seconds x 25
+    Frames = 5,    // frames at 25 a second that cover the whole song
     LyricKey = 6,  // binding key or "wu"
     LyricName = 7, // bound lyric file's name or "wu"
 };
@@ -73,7 +73,8 @@ inline constexpr int kFramesPerSecond = 25;
 // "00:" + minutes + ":" + seconds of the whole seconds in `ms`; minutes are
 // not folded into hours (75 minutes give "00:75:00").
 QString lengthText(qint64 ms);
-// Whole seconds x 25.
+// The frames at 25 a second that cover a song of `ms` milliseconds: the
+// real length rounded up to the next frame, never short of the audio.
 qint64 framesNeeded(qint64 ms);
 
 // The music table's row for a song file whose length is known.

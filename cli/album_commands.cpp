@@ -25,6 +25,9 @@
 #include "photos/photo_context.h"
 #include "photos/random_source.h"
 #include "render/output_settings.h"
+#include "render/album_length.h"
+#include "render/frame_compositor.h"
+#include "render/output_commands.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
 
@@ -57,6 +60,12 @@ void fail(const QString& text)
     std::fprintf(stderr, "fotarel-cli: %s\n", text.toLocal8Bit().constData());
 }
 
+// A notice that does not stop the job.
+void notice(const QString& text)
+{
+    std::fprintf(stderr, "fotarel-cli: 注意：%s\n", text.toLocal8Bit().constData());
+}
+
 struct AlbumJob {
     QStringList photos;
     QStringList songs;
@@ -79,7 +88,45 @@ struct AlbumJob {
     QString project;     // --project: the album comes from this file
     QString saveProject; // --save-project: the album is saved here
     QStringList given;   // the options set on the command line
+    bool timings = false; // --timings: where the render's time went
 };
+
+// The type as the user named it: "JPG" rather than the internal "XLTP".
+QString typeName(const AlbumJob& job)
+{
+    return job.type == settings::kImageSequence ? job.imageFormat : job.type;
+}
+
+// What an image sequence wrote: "N 张图片：001.JPG … 475.JPG".
+QString writtenImages(const QString& folder)
+{
+    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    if (files.isEmpty())
+        return {};
+    return QStringLiteral("%1 张图片：%2 … %3").arg(files.size()).arg(files.first(), files.last());
+}
+
+// --timings: the painting time of every template (in the order they played)
+// and of the other stages on the render's thread, on standard error.
+void printTimings(const render::StageTimes& times)
+{
+    std::fprintf(stderr, "%-28s %7s %10s %8s   (processor time of the render's thread)\n", "template", "frames",
+                 "paint ms", "ms/frame");
+    double paint = 0;
+    int frames = 0;
+    for (const render::StageTimes::Template& t : times.templates) {
+        std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", qPrintable(t.name), t.frames, t.paintMs,
+                     t.frames ? t.paintMs / t.frames : 0.0);
+        paint += t.paintMs;
+        frames += t.frames;
+    }
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "painting, all templates", frames, paint,
+                 frames ? paint / frames : 0.0);
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "hand-over (pixel layout)", frames, times.handOverMs,
+                 frames ? times.handOverMs / frames : 0.0);
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f   (wall time: waiting for the encoder, audio)\n",
+                 "in the conversion", frames, times.conversionMs, frames ? times.conversionMs / frames : 0.0);
+}
 
 // A text bar on standard error, redrawn when its percentage changes.
 class ProgressLine {
@@ -158,7 +205,7 @@ bool filesBySong(const QCommandLineParser& parser, const QString& option, QList<
         } else if (name == option) {
             const QString file = values.value(valuesSeen++);
             if (songsSeen == 0) {
-                error = QStringLiteral("--%1 %2 comes before any --song; each --%1 goes with the --song before it.")
+                error = QStringLiteral("--%1 %2 在所有 --song 之前；每个 --%1 属于它前面的 --song。")
                             .arg(option, file);
                 return false;
             }
@@ -205,7 +252,7 @@ int runJob(const AlbumJob& job)
 
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        fail(QStringLiteral("Fotarel is already running and uses the working folder."));
+        fail(QStringLiteral("Fotarel 已在运行，工作文件夹正被它使用。"));
         return 1;
     }
     Session session;
@@ -213,7 +260,7 @@ int runJob(const AlbumJob& job)
     ConsoleUi ui;
     const StartupReport report = loadTemplateLibrary(session, folder, ui);
     if (report.outcome != StartupOutcome::Ready) {
-        fail(QStringLiteral("the template library beside the program could not be loaded (%1).").arg(report.detail));
+        fail(QStringLiteral("无法读取程序旁的模板库（%1）。").arg(report.detail));
         return 1;
     }
 
@@ -236,17 +283,20 @@ int runJob(const AlbumJob& job)
         return 1;
     }
     if (session.table(photo_tables::Photos).isEmpty()) {
-        fail(QStringLiteral("none of the photos could be read."));
+        fail(QStringLiteral("没有一张相片可以读取。"));
         return 1;
     }
 
-    // Songs, then their lyric files.
+    // Songs, then their lyric files. An image sequence has no sound: its
+    // songs only time the lyrics and the album length.
+    if (!job.songs.isEmpty() && job.type == settings::kImageSequence)
+        notice(QStringLiteral("序列图只有画面，--song 给出的音乐不会写出（只用于歌词时间和相册长度）。"));
     QStringList skippedSongs;
     const int firstSongRow = session.table(audio::names::MusicTable).rowCount();
     if (!job.songs.isEmpty()) {
         const audio::MusicImportResult music = audio::runMusicImport(session, folder, ui, job.songs);
         if (music.added == 0) {
-            fail(QStringLiteral("none of the songs could be read."));
+            fail(QStringLiteral("没有一首音乐可以读取。"));
             return 1;
         }
         skippedSongs = music.skipped;
@@ -297,20 +347,35 @@ int runJob(const AlbumJob& job)
             return 0; // saved, nothing to render
     }
 
+    if (const int silent = render::silentFrames(session); silent > 0 && job.type != settings::kImageSequence)
+        notice(QStringLiteral("音乐比相册短 %1，这段时间没有声音；加 --loop-music 可循环播放音乐补足。")
+                   .arg(render::timeText(silent)));
+
     QString out = QFileInfo(job.output).absoluteFilePath();
     if (job.type == settings::kImageSequence) {
         if (QFileInfo::exists(out)) {
-            fail(QStringLiteral("%1 exists; name a new folder for the image sequence.").arg(out));
+            fail(QStringLiteral("%1 已存在，请为序列图另取一个新文件夹名。").arg(out));
             return 1;
         }
         if (!QDir().mkpath(out)) {
-            fail(QStringLiteral("cannot create the folder %1.").arg(out));
+            fail(QStringLiteral("无法创建文件夹 %1。").arg(out));
             return 1;
         }
         out += QStringLiteral("/01.") + job.imageFormat;
-    } else if (!QFileInfo(QFileInfo(out).absolutePath()).isDir()) {
-        fail(QStringLiteral("the folder of %1 does not exist.").arg(out));
-        return 1;
+    } else {
+        // The same rule as the save dialog: the type's extension is added
+        // unless the name has it.
+        const QString named = render::videoOutputPath(out, job.type);
+        if (named != out && !QFileInfo(out).suffix().isEmpty())
+            notice(QStringLiteral("%1 相册的文件名应以 .%2 结尾，输出为 %3")
+                       .arg(job.type, QFileInfo(named).suffix(), QFileInfo(named).fileName()));
+        out = named;
+        if (!QFileInfo(QFileInfo(out).absolutePath()).isDir()) {
+            fail(QStringLiteral("%1 所在的文件夹不存在。").arg(out));
+            return 1;
+        }
+        if (job.type == settings::kAvi && job.standard == settings::kNtsc)
+            notice(QStringLiteral("AVI 按 NTSC 制式以 29.97 帧/秒写出，相册的每秒 25 帧按时间重复补足，时长不变。"));
     }
     session.set(render::vars::VideoOut, out);
     session.set(render::vars::AudioOut, out);
@@ -326,6 +391,8 @@ int runJob(const AlbumJob& job)
     }
     result.applyTo(session);
     bar.end();
+    if (job.timings)
+        printTimings(result.times);
     // What the pass could not use (a font that is not installed, ...).
     for (const QString& line : session.table(render::tables::ErrorLog).lines())
         fail(line);
@@ -337,61 +404,65 @@ int runJob(const AlbumJob& job)
                                  ? !QDir(QFileInfo(out).absolutePath()).isEmpty(QDir::Files)
                                  : QFileInfo::exists(out);
         if (!written) {
-            fail(QStringLiteral("the conversion ended but %1 is missing.").arg(out));
+            fail(QStringLiteral("转换已结束，但找不到 %1。").arg(out));
             return 1;
         }
-        std::fprintf(stdout, "%s: %d frames\n", qPrintable(out), result.totalFrames);
+        if (job.type == settings::kImageSequence)
+            std::fprintf(stdout, "%s: %s\n", qPrintable(QFileInfo(out).absolutePath()),
+                         qPrintable(writtenImages(QFileInfo(out).absolutePath())));
+        else
+            std::fprintf(stdout, "%s: %d 帧\n", qPrintable(out), result.totalFrames);
         return 0;
     }
     case render::PassOutcome::InvalidTemplate:
-        fail(QStringLiteral("a template movie has no valid marker; the album was not made."));
+        fail(QStringLiteral("有一个模板动画没有有效的标记，相册没有制作。"));
         return 1;
     case render::PassOutcome::NothingToConvert:
-        fail(QStringLiteral("nothing to convert."));
+        fail(QStringLiteral("没有可以转换的内容。"));
         return 1;
     case render::PassOutcome::Stopped:
-        fail(QStringLiteral("stopped."));
+        fail(QStringLiteral("已停止制作。"));
         return 1;
     case render::PassOutcome::Failed:
         break;
     }
-    fail(QStringLiteral("the conversion failed: %1").arg(result.errorText));
+    fail(QStringLiteral("制作失败：%1").arg(result.errorText));
     return 1;
 }
 
 void addOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
-        {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Output file (a new folder for an image sequence)."), QStringLiteral("path")},
-        {QStringLiteral("song"), QStringLiteral("A song (MP3 or any audio FFmpeg reads); repeatable."), QStringLiteral("file")},
+        {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("输出文件（序列图为一个新文件夹）。"), QStringLiteral("路径")},
+        {QStringLiteral("song"), QStringLiteral("一首音乐（MP3 或 FFmpeg 能读的音频），可重复。"), QStringLiteral("文件")},
         {QStringLiteral("lrc"),
-         QStringLiteral("An LRC lyric file for the --song before it (its lines are drawn in time, white 黑体 at the "
-                        "bottom centre); repeatable. A song without one shows the first lyric file's lines, as in "
-                        "the desktop program."),
-         QStringLiteral("file")},
-        {QStringLiteral("ksc"), QStringLiteral("The KSC karaoke file of the --song before it; repeatable."), QStringLiteral("file")},
-        {QStringLiteral("lyrics"), QStringLiteral("Which lyrics the album shows with karaoke files: lrc, ksc or both (default)."), QStringLiteral("type")},
-        {QStringLiteral("type"), QStringLiteral("DVD (default), SVCD, VCD, AVI, or JPG, BMP, TGA, PCX for an image sequence."), QStringLiteral("type")},
-        {QStringLiteral("standard"), QStringLiteral("PAL (default) or NTSC."), QStringLiteral("standard")},
-        {QStringLiteral("quality"), QStringLiteral("high (default) or normal."), QStringLiteral("quality")},
-        {QStringLiteral("size"), QStringLiteral("Output size WxH from the type's size list (default its largest)."), QStringLiteral("WxH")},
-        {QStringLiteral("length"), QStringLiteral("photos (default) or music: what the album's length follows."), QStringLiteral("rule")},
-        {QStringLiteral("loop-music"), QStringLiteral("Loop the songs to fill the album.")},
-        {QStringLiteral("loop-pictures"), QStringLiteral("Loop the templates to fill the songs (with --length music).")},
-        {QStringLiteral("seed"), QStringLiteral("Seed of the template draws: same inputs and seed, same album."), QStringLiteral("n")},
+         QStringLiteral("前一个 --song 的 LRC 歌词文件（歌词按时显示，白色黑体，居中在下方），可重复。"
+                        "没有歌词文件的音乐显示第一个歌词文件的歌词，与桌面程序相同。"),
+         QStringLiteral("文件")},
+        {QStringLiteral("ksc"), QStringLiteral("前一个 --song 的 KSC 卡拉OK歌词文件，可重复。"), QStringLiteral("文件")},
+        {QStringLiteral("lyrics"), QStringLiteral("有卡拉OK歌词时相册显示哪种歌词：lrc、ksc 或 both（两种，默认）。"), QStringLiteral("类型")},
+        {QStringLiteral("type"), QStringLiteral("DVD（默认）、SVCD、VCD、AVI、MP4（H.264 与 AAC），或序列图的 JPG、BMP、TGA、PCX。"), QStringLiteral("类型")},
+        {QStringLiteral("standard"), QStringLiteral("电视制式 PAL（默认）或 NTSC。"), QStringLiteral("制式")},
+        {QStringLiteral("quality"), QStringLiteral("画面质量 high（高清，默认）或 normal（一般）。"), QStringLiteral("质量")},
+        {QStringLiteral("size"), QStringLiteral("输出尺寸 宽x高，取自该类型的尺寸列表（默认最大的一项）；VCD、SVCD、DVD 的光盘标准尺寸（如 DVD 720x576，也可写 disc）输出可刻录光盘的文件。"), QStringLiteral("宽x高")},
+        {QStringLiteral("length"), QStringLiteral("相册长度以 photos（相片，默认）或 music（音乐）为准。"), QStringLiteral("规则")},
+        {QStringLiteral("loop-music"), QStringLiteral("以音乐循环播放补充帧频。")},
+        {QStringLiteral("loop-pictures"), QStringLiteral("以画面循环播放补充帧频（与 --length music 一起用）。")},
+        {QStringLiteral("seed"), QStringLiteral("模板抽取的种子：同样的输入和种子得到同样的相册。"), QStringLiteral("n")},
         {QStringLiteral("project"),
-         QStringLiteral("Make the album saved in this project file (photos, songs, lyrics, captions and settings); "
-                        "options given on the command line override its settings, photos and songs given are added."),
-         QStringLiteral("file")},
+         QStringLiteral("制作保存在这个工程文件中的相册（相片、音乐、歌词、文字特效和设置）；"
+                        "命令行给出的选项覆盖其设置，给出的相片和音乐加在后面。"),
+         QStringLiteral("文件")},
         {QStringLiteral("save-project"),
-         QStringLiteral("Save the album as a project file before rendering; without -o only the project is written."),
-         QStringLiteral("file")},
+         QStringLiteral("制作前把相册保存为工程文件；不给 -o 时只写工程文件。"),
+         QStringLiteral("文件")},
         {QStringLiteral("caption"),
-         QStringLiteral("A caption flying over the album: \"mm:ss|EFFECT|TEXT\" with optional \"|font|size|colour\" "
-                        "(defaults 黑体, 10, clWhite; size 10-40 points of the editor's preview; colour a name such as "
-                        "clYellow). EFFECT is an effect name or its number (listed below). It starts at mm:ss of "
-                        "album time, once; a time past the album's end never shows. Repeatable."),
-         QStringLiteral("spec")},
+         QStringLiteral("飞过相册的文字：\"mm:ss|特效|文字\"，可加 \"|字体|字号|颜色\"（默认 黑体、10、clWhite；"
+                        "字号 10-40，颜色为 clYellow 这样的名称）。特效写名称或编号（见下）。在相册时间 mm:ss 出现一次；"
+                        "超过相册结尾的时间不会显示。可重复。"),
+         QStringLiteral("说明")},
+        {QStringLiteral("timings"),
+         QStringLiteral("列出制作时间花在哪里：每个模板的绘制、交给编码器的时间、转换中的时间。")},
     });
 }
 
@@ -403,7 +474,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         return false;
     for (int i = 1; i < job.kscFiles.size(); ++i) {
         if (job.kscFiles[i].first == job.kscFiles[i - 1].first) {
-            error = QStringLiteral("two --ksc files for the song %1.").arg(job.songs.value(job.kscFiles[i].first));
+            error = QStringLiteral("音乐 %1 有两个 --ksc 文件。").arg(job.songs.value(job.kscFiles[i].first));
             return false;
         }
     }
@@ -416,7 +487,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
         else if (type == QLatin1String("both"))
             job.lyricType = karaoke::kUseBoth;
         else {
-            error = QStringLiteral("unknown lyric type %1 (lrc, ksc or both).").arg(type);
+            error = QStringLiteral("未知的歌词类型 %1（lrc、ksc 或 both）。").arg(type);
             return false;
         }
     }
@@ -434,23 +505,23 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     for (const QString& option : parser.optionNames())
         job.given << option;
     if (job.output.isEmpty() && job.saveProject.isEmpty()) {
-        error = QStringLiteral("no output given (-o PATH).");
+        error = QStringLiteral("没有给出输出文件（-o 路径）。");
         return false;
     }
     const QString type = parser.value(QStringLiteral("type")).toUpper();
     if (type.isEmpty() || type == settings::kDvd || type == settings::kSvcd || type == settings::kVcd ||
-        type == settings::kAvi) {
+        type == settings::kAvi || type == settings::kMp4) {
         job.type = type.isEmpty() ? settings::kDvd : type;
     } else if (settings::imageSequenceFormats().contains(type)) {
         job.type = settings::kImageSequence;
         job.imageFormat = type;
     } else {
-        error = QStringLiteral("unknown type %1.").arg(parser.value(QStringLiteral("type")));
+        error = QStringLiteral("未知的输出类型 %1。").arg(parser.value(QStringLiteral("type")));
         return false;
     }
     const QString standard = parser.value(QStringLiteral("standard")).toUpper();
     if (!standard.isEmpty() && standard != settings::kPal && standard != settings::kNtsc) {
-        error = QStringLiteral("unknown TV standard %1.").arg(standard);
+        error = QStringLiteral("未知的电视制式 %1（PAL 或 NTSC）。").arg(standard);
         return false;
     }
     if (!standard.isEmpty())
@@ -459,42 +530,46 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     if (quality == QLatin1String("normal"))
         job.quality = settings::kNormalQuality;
     else if (!quality.isEmpty() && quality != QLatin1String("high")) {
-        error = QStringLiteral("unknown quality %1.").arg(quality);
+        error = QStringLiteral("未知的画面质量 %1（high 或 normal）。").arg(quality);
         return false;
     }
     if (parser.isSet(QStringLiteral("size"))) {
-        const QStringList parts = parser.value(QStringLiteral("size")).split(QLatin1Char('x'));
+        QStringList parts = parser.value(QStringLiteral("size")).toLower().split(QLatin1Char('x'));
+        const std::optional<settings::OutputSize> disc = settings::discSize(job.type, job.standard);
+        if (parts == QStringList{QStringLiteral("disc")} && disc)
+            parts = QStringList{QString::number(disc->width), QString::number(disc->height)};
         bool found = false;
-        for (const settings::OutputSize& s : settings::sizeList(job.type))
+        for (const settings::OutputSize& s : settings::sizeList(job.type, job.standard))
             if (parts.size() == 2 && parts[0].toInt() == s.width && parts[1].toInt() == s.height)
                 found = true;
         if (!found) {
-            error = QStringLiteral("size %1 is not in the size list of %2.").arg(parser.value(QStringLiteral("size")), job.type);
+            error = QStringLiteral("尺寸 %1 不在 %2 的尺寸列表中。").arg(parser.value(QStringLiteral("size")), typeName(job));
             return false;
         }
         job.size = QSize(parts[0].toInt(), parts[1].toInt());
     }
     const QString length = parser.value(QStringLiteral("length"));
     if (!length.isEmpty() && length != QLatin1String("photos") && length != QLatin1String("music")) {
-        error = QStringLiteral("unknown length rule %1 (photos or music).").arg(length);
+        error = QStringLiteral("未知的相册长度规则 %1（photos 或 music）。").arg(length);
         return false;
     }
     if (!length.isEmpty())
         job.length = length;
+    job.timings = parser.isSet(QStringLiteral("timings"));
     job.loopMusic = parser.isSet(QStringLiteral("loop-music"));
     job.loopPictures = parser.isSet(QStringLiteral("loop-pictures"));
     if (parser.isSet(QStringLiteral("seed"))) {
         bool ok = false;
         job.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
         if (!ok) {
-            error = QStringLiteral("the seed must be a whole number.");
+            error = QStringLiteral("--seed 必须是整数。");
             return false;
         }
         job.seeded = true;
     }
     job.photos = parser.positionalArguments();
     if (job.photos.isEmpty() && job.project.isEmpty()) {
-        error = QStringLiteral("no photos given.");
+        error = QStringLiteral("没有给出相片。");
         return false;
     }
     QStringList lyricPaths;
@@ -503,7 +578,7 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     const QStringList projectFile = job.project.isEmpty() ? QStringList{} : QStringList{job.project};
     for (const QString& f : job.photos + job.songs + lyricPaths + projectFile) {
         if (!QFileInfo(f).isFile()) {
-            error = QStringLiteral("%1: no such file.").arg(f);
+            error = QStringLiteral("%1：文件不存在。").arg(f);
             return false;
         }
     }
@@ -523,17 +598,17 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
 int makeAlbum(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Makes a photo-album video from photos and songs."));
+    parser.setApplicationDescription(QStringLiteral("用相片和音乐制作电子相册视频。"));
     parser.addHelpOption();
     addOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("photos"), QStringLiteral("JPEG photos, in album order."),
-                                 QStringLiteral("PHOTO..."));
+    parser.addPositionalArgument(QStringLiteral("相片"), QStringLiteral("JPG 相片，按相册中的顺序。"),
+                                 QStringLiteral("相片..."));
     if (!parser.parse(arguments)) {
         fail(parser.errorText());
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::fprintf(stdout, "%s\nCaption effects (--caption):\n%s", qPrintable(parser.helpText()),
+        std::fprintf(stdout, "%s\n文字特效（--caption）：\n%s", qPrintable(parser.helpText()),
                      qPrintable(effects::effectListText()));
         return 0;
     }
@@ -549,31 +624,31 @@ int makeAlbum(const QStringList& arguments)
 int makeDemo(const QStringList& arguments)
 {
     if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: fotarel-cli demo OUT.mpg\n");
+        std::fprintf(stderr, "用法: fotarel-cli demo 输出.mpg\n");
         return 2;
     }
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        fail(QStringLiteral("cannot create a temporary folder."));
+        fail(QStringLiteral("无法创建临时文件夹。"));
         return 1;
     }
     AlbumJob job;
     job.photos = writeDemoPhotos(scratch.path());
     const QString song = writeDemoSong(scratch.path() + QStringLiteral("/demo_song.mp3"), 30);
     if (song.isEmpty()) {
-        fail(QStringLiteral("could not make the demo song with ffmpeg."));
+        fail(QStringLiteral("无法用 ffmpeg 合成演示乐曲。"));
         return 1;
     }
     job.songs = {song};
     job.output = arguments.at(2);
     job.seed = 7;
     job.seeded = true;
-    std::fprintf(stderr, "Rendering a demo album of %d photos and a song (DVD, 1920 × 1080)...\n",
+    std::fprintf(stderr, "正在制作演示相册：%d 张相片和一首乐曲（DVD，1920 × 1080）……\n",
                  int(job.photos.size()));
     const int code = runJob(job);
     if (code == 0) {
-        std::fprintf(stdout, "The demo album is at %s\n", qPrintable(QFileInfo(job.output).absoluteFilePath()));
-        std::fprintf(stdout, "Start the desktop program with: %s/fotarel\n",
+        std::fprintf(stdout, "演示相册已保存在 %s\n", qPrintable(QFileInfo(job.output).absoluteFilePath()));
+        std::fprintf(stdout, "启动桌面程序：%s/fotarel\n",
                      qPrintable(QCoreApplication::applicationDirPath()));
     }
     return code;

@@ -1,5 +1,7 @@
 #include "cli/console_ui.h"
 
+#include "audio/music_import.h"
+
 #include <cstdio>
 
 namespace fotarel::cli {
@@ -24,10 +26,20 @@ QString ConsoleUi::chooseSaveFile(const QString&)
     return {};
 }
 
+QString ConsoleUi::barLabel(const QString& bar)
+{
+    // The windows' bars are named after their controls; the console says
+    // what is going on.
+    if (bar == audio::kMusicProgressBar)
+        return QStringLiteral("添加音乐");
+    return bar;
+}
+
 void ConsoleUi::progress(const QString& bar, int value, int maximum)
 {
     if (maximum > 0)
-        std::fprintf(stderr, "\r%s %3d%%", bar.toLocal8Bit().constData(), value * 100 / maximum);
+        std::fprintf(stderr, "\r%s %3d%%", barLabel(bar).toLocal8Bit().constData(),
+                     int(qint64(value) * 100 / maximum));
     if (value >= maximum)
         std::fprintf(stderr, "\n");
 }

@@ -15,6 +15,9 @@ public:
     QString chooseSaveFile(const QString& filter) override;
     void progress(const QString& bar, int value, int maximum) override;
     void processEvents() override {}
+
+    // The words the console shows for a progress bar of the windows.
+    static QString barLabel(const QString& bar);
 };
 
 } // namespace fotarel::cli

@@ -6,6 +6,7 @@
 #include "core/session.h"
 #include "core/table_names.h"
 #include "core/working_folder.h"
+#include "engine/qt_translations.h"
 #include "engine/single_instance.h"
 #include "engine/startup.h"
 
@@ -18,21 +19,17 @@
 
 namespace {
 
-void printUsage()
-{
-    std::fprintf(stderr,
-                 "usage: fotarel-cli templates | make [options] PHOTO... -o OUT | demo OUT\n"
-                 "  templates   load the template library beside the program and list every\n"
-                 "              template with its class, slots and frame count\n"
-                 "  make        make an album from photos and songs (fotarel-cli make --help)\n"
-                 "  demo OUT    make a demo DVD album from photos and a song it draws itself\n");
-}
+const char kUsage[] =
+    "用法: fotarel-cli templates | make [选项] 相片... -o 输出 | demo 输出.mpg\n"
+    "  templates   读取程序旁的模板库，列出每个模板的类别、照片位和帧数\n"
+    "  make        用相片和音乐制作相册（选项见 fotarel-cli make --help）\n"
+    "  demo 输出   用程序自己画的相片和合成的乐曲制作一个 DVD 演示相册\n";
 
 int listTemplates()
 {
     fotarel::SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        std::fprintf(stderr, "fotarel-cli: Fotarel is already running and uses the working folder.\n");
+        std::fprintf(stderr, "fotarel-cli: Fotarel 已在运行，工作文件夹正被它使用。\n");
         return 1;
     }
     fotarel::Session session;
@@ -40,7 +37,7 @@ int listTemplates()
     fotarel::cli::ConsoleUi ui;
     const fotarel::StartupReport report = fotarel::loadTemplateLibrary(session, folder, ui);
     if (report.outcome == fotarel::StartupOutcome::InvalidTemplateMarker) {
-        std::fprintf(stderr, "fotarel-cli: template description %s has no valid marker.\n",
+        std::fprintf(stderr, "fotarel-cli: 模板说明 %s 没有有效的标记。\n",
                      qPrintable(report.detail));
         return 1;
     }
@@ -53,7 +50,7 @@ int listTemplates()
 
     QTextStream out(stdout);
     const fotarel::Table& templates = session.table(fotarel::tables::Templates);
-    out << "#\tclass\tphotos\twidths\theights\torientations\tframes\ttype\tcategory\n";
+    out << "#\t类别\t相片数\t宽度\t高度\t方向\t帧数\t类型\t分类\n";
     for (int r = 0; r < templates.rowCount(); ++r) {
         using namespace fotarel;
         out << templates.cell(r, TemplateCol::PairNumber) << '\t' << templates.cell(r, TemplateCol::Class) << '\t'
@@ -63,10 +60,11 @@ int listTemplates()
             << templates.cell(r, TemplateCol::FrameCount) << '\t' << templates.cell(r, TemplateCol::Type) << '\t'
             << templates.cell(r, TemplateCol::Category) << '\n';
     }
-    out << templates.rowCount() << " templates: "
-        << session.table(fotarel::tables::Landscape).rowCount() << " landscape, "
-        << session.table(fotarel::tables::Portrait).rowCount() << " portrait, "
-        << session.table(fotarel::tables::Mixed).rowCount() << " mixed\n";
+    out << QStringLiteral("共 %1 个模板：横照 %2 个，竖照 %3 个，混合 %4 个\n")
+               .arg(templates.rowCount())
+               .arg(session.table(fotarel::tables::Landscape).rowCount())
+               .arg(session.table(fotarel::tables::Portrait).rowCount())
+               .arg(session.table(fotarel::tables::Mixed).rowCount());
     return 0;
 }
 
@@ -82,6 +80,7 @@ int main(int argc, char* argv[])
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Fotarel"));
+        fotarel::installQtChinese(app);
         // Captions name their fonts as the desktop program does ("黑体").
         fotarel::registerFontSubstitutions();
         const QStringList args = QCoreApplication::arguments();
@@ -93,6 +92,15 @@ int main(int argc, char* argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2 && args.at(1) == QLatin1String("templates"))
         return listTemplates();
-    printUsage();
+    // Asked for: the usage on standard output, success. Otherwise it
+    // explains a wrong command line, on standard error.
+    const QStringList help{QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("help")};
+    if (args.size() == 2 && help.contains(args.at(1))) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (args.size() >= 2)
+        std::fprintf(stderr, "fotarel-cli: 未知的命令 %s\n", qPrintable(args.at(1)));
+    std::fputs(kUsage, stderr);
     return 2;
 }

@@ -31,29 +31,3 @@ function(fotarel_add_test)
   gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
-
-# Fuzz targets need coverage instrumentation in the code they reach.
-if(FOTAREL_FUZZ)
-  target_compile_options(fotarel_options INTERFACE -fsanitize=fuzzer-no-link)
-endif()
-
-# fotarel_add_fuzzer(NAME name SOURCES ... LIBS ... [SECONDS n]): a libFuzzer
-# target, run by CTest for a short while on top of its seed corpus (if any).
-function(fotarel_add_fuzzer)
-  cmake_parse_arguments(F "" "NAME;SECONDS" "SOURCES;LIBS" ${ARGN})
-  if(NOT F_SECONDS)
-    set(F_SECONDS 20)
-  endif()
-  add_executable(${F_NAME} ${F_SOURCES})
-  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS} fotarel_options)
-  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
-  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}_corpus)
-  file(MAKE_DIRECTORY ${corpus})
-  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${F_NAME})
-  if(EXISTS ${seeds})
-    set(seed_arg ${seeds})
-  endif()
-  add_test(NAME fuzz.${F_NAME}
-    COMMAND ${F_NAME} -max_total_time=${F_SECONDS} -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
-            ${corpus} ${seed_arg})
-endfunction()

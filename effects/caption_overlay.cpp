@@ -39,6 +39,24 @@ QFont rowFont(const Row& row, const QString& family, double pixels)
     return font;
 }
 
+// The bounding rectangle of the pixels that are not fully transparent.
+QRect inkBounds(const QImage& picture)
+{
+    int top = picture.height(), bottom = -1, left = picture.width(), right = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            top = std::min(top, y);
+            bottom = y;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 QSizeF measure(const QFont& font, const QString& text)
 {
     const QFontMetricsF fm(font);
@@ -145,6 +163,7 @@ void CaptionOverlay::prepare(QSize frameSize)
     scaleX_ = double(frameSize.width()) / kPanelWidth;
     scaleY_ = double(frameSize.height()) / kPanelHeight;
     pictures_.clear();
+    offsets_.clear();
     for (const CaptionTrack& t : tracks_) {
         QFont font = t.font;
         font.setPixelSize(std::max(1, int(std::lround(t.font.pixelSize() * scaleX_))));
@@ -158,7 +177,10 @@ void CaptionOverlay::prepare(QSize frameSize)
         p.setPen(t.colour);
         p.drawText(QPointF(0, QFontMetricsF(font).ascent()), t.text);
         p.end();
-        pictures_.push_back(std::move(picture));
+        // Only the inked part is kept: a frame blends no more than it must.
+        const QRect ink = inkBounds(picture);
+        offsets_.push_back(ink.topLeft());
+        pictures_.push_back(ink.isEmpty() ? QImage() : picture.copy(ink));
     }
 }
 
@@ -175,8 +197,10 @@ void CaptionOverlay::paint(QPainter& painter, QSize frameSize, const OverlayTime
         const CaptionTrack& t = tracks_[i];
         if (!t.visibleAt(time.albumFrame))
             continue;
+        if (pictures_[i].isNull())
+            continue;
         const QPointF at = t.topLeftAt(time.albumFrame);
-        painter.drawImage(QPoint(int(std::lround(at.x() * scaleX_)), int(std::lround(at.y() * scaleY_))),
+        painter.drawImage(QPoint(int(std::lround(at.x() * scaleX_)), int(std::lround(at.y() * scaleY_))) + offsets_[i],
                           pictures_[i]);
     }
 }

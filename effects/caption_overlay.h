@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPoint>
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
@@ -84,7 +85,8 @@ private:
     QSize preparedFor_;
     double scaleX_ = 1;
     double scaleY_ = 1;
-    std::vector<QImage> pictures_; // each track's picture at the prepared frame size
+    std::vector<QImage> pictures_; // each track's inked picture at the prepared frame size
+    std::vector<QPoint> offsets_;  // where that picture lies in the caption's box
 };
 
 // The overlay of the rows of `table` (only those in `rows` when given),

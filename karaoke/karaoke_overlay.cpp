@@ -28,6 +28,12 @@ KaraokePainter* KaraokeOverlay::painterFor(int song) const
 
 void KaraokeOverlay::paint(QPainter& painter, QSize frameSize, const OverlayTime& time)
 {
+    // A song that has ended keeps no pictures: a long album holds two lines' worth.
+    if (time.song != lastSong_) {
+        if (KaraokePainter* ended = painterFor(lastSong_))
+            ended->releasePictures();
+        lastSong_ = time.song;
+    }
     if (KaraokePainter* song = painterFor(time.song))
         song->paint(painter, frameSize, time.songMs);
 }

@@ -31,6 +31,7 @@ public:
 
 private:
     std::map<int, std::unique_ptr<KaraokePainter>> painters_;
+    int lastSong_ = -1;
 };
 
 // nullptr when karaoke does not run in this pass (no karaoke rows, no songs,

@@ -49,6 +49,9 @@ public:
     // What paint() would draw (tests and the benchmark).
     std::array<PlacedLine, 2> layout(QSize frameSize, qint64 songMs);
 
+    // Frees the line pictures (they are drawn again when needed).
+    void releasePictures() { pictures_ = {}; }
+
     // The font the lines are drawn with at a frame size.
     QFont fontFor(QSize frameSize) const;
     // The line's text as shown (converted to the row's script).

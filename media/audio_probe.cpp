@@ -1,11 +1,13 @@
 #include "media/audio_probe.h"
 
 #include "media/audio_reader.h"
+#include "media/ffmpeg_util.h"
 
 namespace fotarel::media {
 
 AudioProbe probeAudio(const std::string& path)
 {
+    detail::quietLibraryLog();
     AudioProbe probe;
     detail::AudioReader reader;
     if (!reader.open(path)) {

@@ -3,6 +3,7 @@
 #include "media/audio_reader.h"
 #include "media/ffmpeg_util.h"
 #include "media/output_plan.h"
+#include "media/yuv_convert.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -345,7 +346,8 @@ bool ConversionRun::fetchFrame(int index)
 
 void ConversionRun::openVideoEncoder()
 {
-    const AVCodec* encoder = avcodec_find_encoder(plan_.videoCodec);
+    const AVCodec* encoder = plan_.encoderName.empty() ? avcodec_find_encoder(plan_.videoCodec)
+                                                       : avcodec_find_encoder_by_name(plan_.encoderName.c_str());
     if (!encoder)
         fail(ErrorCode::EncoderFailed, std::string("no encoder for ") + avcodec_get_name(plan_.videoCodec));
     video_.reset(avcodec_alloc_context3(encoder));
@@ -368,19 +370,35 @@ void ConversionRun::openVideoEncoder()
     } else {
         v->bit_rate = plan_.videoBitRate;
         v->rc_max_rate = plan_.maxRate;
+        v->rc_min_rate = plan_.minRate;
         v->rc_buffer_size = static_cast<int>(plan_.bufferSize);
         v->gop_size = plan_.gopSize;
         v->max_b_frames = plan_.maxBFrames;
         v->color_range = AVCOL_RANGE_MPEG;
-        v->colorspace = AVCOL_SPC_SMPTE170M;
-        v->color_primaries = plan_.standard == Standard::Ntsc ? AVCOL_PRI_SMPTE170M : AVCOL_PRI_BT470BG;
-        v->color_trc = AVCOL_TRC_SMPTE170M;
+        if (detail::usesBt709(plan_)) {
+            v->colorspace = AVCOL_SPC_BT709;
+            v->color_primaries = AVCOL_PRI_BT709;
+            v->color_trc = AVCOL_TRC_BT709;
+        } else {
+            v->colorspace = AVCOL_SPC_SMPTE170M;
+            v->color_primaries = plan_.standard == Standard::Ntsc ? AVCOL_PRI_SMPTE170M : AVCOL_PRI_BT470BG;
+            v->color_trc = AVCOL_TRC_SMPTE170M;
+        }
         v->sample_aspect_ratio = plan_.sampleAspect;
         if (output_->oformat->flags & AVFMT_GLOBALHEADER)
             v->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        if (plan_.scanOffset)
+            check(av_opt_set_int(v->priv_data, "scan_offset", plan_.scanOffset, 0), ErrorCode::EncoderFailed,
+                  "cannot reserve the scan offsets");
     }
-    check(avcodec_open2(v, encoder, nullptr), ErrorCode::EncoderFailed,
-          std::string("cannot open the ") + encoder->name + " encoder");
+    AVDictionary* options = nullptr;
+    if (plan_.crf > 0)
+        av_dict_set_int(&options, "crf", plan_.crf, 0);
+    if (!plan_.encoderPreset.empty())
+        av_dict_set(&options, "preset", plan_.encoderPreset.c_str(), 0);
+    const int opened = avcodec_open2(v, encoder, &options);
+    av_dict_free(&options);
+    check(opened, ErrorCode::EncoderFailed, std::string("cannot open the ") + encoder->name + " encoder");
     frameRange_ = v->color_range;
     if (plan_.kind == detail::OutputPlan::Kind::Images)
         return;
@@ -455,12 +473,25 @@ void ConversionRun::openOutput()
     if (images)
         return;
     openAudioEncoder();
-    check(avio_open(&output_->pb, detail::fileUrl(tempPath_).c_str(), AVIO_FLAG_WRITE), ErrorCode::OutputFailed,
+    // The muxer re-opens its file by this name to move the MP4 index first.
+    av_freep(&output_->url);
+    output_->url = av_strdup(detail::fileUrl(tempPath_).c_str());
+    if (!output_->url)
+        fail(ErrorCode::OutputFailed, "out of memory");
+    check(avio_open(&output_->pb, output_->url, AVIO_FLAG_WRITE), ErrorCode::OutputFailed,
           "cannot write \"" + tempPath_ + "\"");
     outputOpen_ = true;
     AVDictionary* options = nullptr;
     if (plan_.dvdMuxRate)
         av_dict_set(&options, "muxrate", "10080000", 0);
+    if (plan_.muxRate > 0)
+        av_dict_set_int(&options, "muxrate", plan_.muxRate, 0);
+    if (plan_.preloadUs >= 0)
+        av_dict_set_int(&options, "preload", plan_.preloadUs, 0);
+    if (plan_.packetSize > 0)
+        output_->packet_size = static_cast<unsigned>(plan_.packetSize);
+    if (plan_.kind == detail::OutputPlan::Kind::Mp4)
+        av_dict_set(&options, "movflags", "+faststart", 0); // the index first: playback starts while loading
     const int rc = avformat_write_header(output_.get(), &options);
     av_dict_free(&options);
     check(rc, ErrorCode::OutputFailed, "cannot write the header of \"" + c_.videoPath_ + "\"");
@@ -480,18 +511,39 @@ AVFrame* ConversionRun::freeVideoFrame(std::vector<detail::FramePtr>& pool)
     frame->height = plan_.height;
     frame->color_range = frameRange_;
     check(av_frame_get_buffer(frame.get(), 0), ErrorCode::EncoderFailed, "cannot allocate a video frame");
+    if (plan_.pictureWidth != plan_.width || plan_.pictureHeight != plan_.height) {
+        // The letterbox's bars stay black: pictures go inside them only.
+        std::ptrdiff_t lines[4];
+        for (int i = 0; i < 4; ++i)
+            lines[i] = frame->linesize[i];
+        check(av_image_fill_black(frame->data, lines, plan_.pixelFormat, frameRange_, plan_.width, plan_.height),
+              ErrorCode::EncoderFailed, "cannot clear a video frame");
+    }
     pool.push_back(std::move(frame));
     return pool.back().get();
 }
 
 void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* frame)
 {
+    // The common case of the MPEG outputs — a 32-bit picture at the encoded
+    // size into limited-range BT.601 4:2:0, filling the frame — has a
+    // direct converter of its own.
+    if (picture.format == kQtRgb32 && kQtRgb32 == AV_PIX_FMT_BGRA && picture.width == plan_.width &&
+        picture.height == plan_.height && plan_.pixelFormat == AV_PIX_FMT_YUV420P &&
+        frameRange_ != AVCOL_RANGE_JPEG && !detail::usesBt709(plan_) && plan_.width % 2 == 0 &&
+        plan_.height % 2 == 0 && plan_.pictureWidth == plan_.width && plan_.pictureHeight == plan_.height) {
+        detail::bgrxToYuv420(picture.pixels, picture.stride, picture.width, picture.height,
+                             {frame->data[0], frame->data[1], frame->data[2], frame->linesize[0],
+                              frame->linesize[1], frame->linesize[2]});
+        return;
+    }
     // Bicubic scaling when the size differs; at the same size swscale
     // takes its direct colour-conversion paths (bgr24 is the fastest).
     const int flags = SWS_BICUBIC;
-    SwsContext* next = sws_getCachedContext(scaler.context, picture.width, picture.height, picture.format,
-                                            plan_.width, plan_.height, plan_.pixelFormat, flags, nullptr, nullptr,
-                                            nullptr);
+    const int width = plan_.pictureWidth > 0 ? plan_.pictureWidth : plan_.width;
+    const int height = plan_.pictureHeight > 0 ? plan_.pictureHeight : plan_.height;
+    SwsContext* next = sws_getCachedContext(scaler.context, picture.width, picture.height, picture.format, width,
+                                            height, plan_.pixelFormat, flags, nullptr, nullptr, nullptr);
     if (!next)
         fail(ErrorCode::EncoderFailed, "cannot convert frames of this size or layout");
     if (next != scaler.context) {
@@ -502,15 +554,28 @@ void ConversionRun::scaleInto(Scaler& scaler, const Picture& picture, AVFrame* f
         if (frameRange_ == AVCOL_RANGE_JPEG) {
             const int* table = sws_getCoefficients(SWS_CS_ITU601);
             sws_setColorspaceDetails(next, table, 1, table, 1, 0, 1 << 16, 1 << 16);
+        } else if (detail::usesBt709(plan_)) {
+            // The pixels must be what the stream's BT.709 flags say they are.
+            const int* table = sws_getCoefficients(SWS_CS_ITU709);
+            sws_setColorspaceDetails(next, table, 0, table, 0, 0, 1 << 16, 1 << 16);
         }
     }
     const std::uint8_t* source[4] = {picture.pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {picture.stride, 0, 0, 0};
-    const int rows = sws_scale(next, source, strides, 0, picture.height, frame->data, frame->linesize);
+    // A letterboxed picture goes inside the bars (4:2:0: even offsets, the
+    // colour planes at half of them).
+    std::uint8_t* target[4] = {frame->data[0], frame->data[1], frame->data[2], frame->data[3]};
+    if (plan_.pictureX || plan_.pictureY) {
+        target[0] += std::ptrdiff_t(plan_.pictureY) * frame->linesize[0] + plan_.pictureX;
+        for (int i = 1; i < 3; ++i)
+            if (target[i])
+                target[i] += std::ptrdiff_t(plan_.pictureY / 2) * frame->linesize[i] + plan_.pictureX / 2;
+    }
+    const int rows = sws_scale(next, source, strides, 0, picture.height, target, frame->linesize);
     check(rows, ErrorCode::EncoderFailed, "cannot convert a frame");
-    if (rows != plan_.height)
+    if (rows != height)
         fail(ErrorCode::EncoderFailed, "cannot convert a frame: " + std::to_string(rows) + " of " +
-                                           std::to_string(plan_.height) + " rows made");
+                                           std::to_string(height) + " rows made");
 }
 
 void ConversionRun::startWorker()
@@ -941,7 +1006,7 @@ bool ConversionRun::run()
             fail(ErrorCode::BadSetting, "no output file name is set");
         const std::string error =
             detail::makePlan(c_.preset_, c_.standard_, c_.quality_, c_.width_, c_.height_, c_.videoKbps_,
-                             c_.minimumKbps_, c_.maximumKbps_, c_.videoPath_, plan_);
+                             c_.minimumKbps_, c_.maximumKbps_, c_.videoPath_, plan_, c_.disc_);
         if (!error.empty())
             fail(ErrorCode::BadSetting, error);
         plan_.standard = c_.standard_;
@@ -965,12 +1030,8 @@ bool ConversionRun::run()
                 fail(ErrorCode::BadSetting, "the first frame is too small");
             detail::settleBitRates(c_.quality_, c_.videoKbps_, c_.minimumKbps_, c_.maximumKbps_, plan_);
         }
-        // Pixels are shaped so the picture keeps the first frame's shape:
-        // 16:9 frames in a 720 x 576 DVD frame play back at 16:9.
-        plan_.sampleAspect = AVRational{1, 1};
-        if (current_.width * plan_.height != current_.height * plan_.width)
-            av_reduce(&plan_.sampleAspect.num, &plan_.sampleAspect.den,
-                      std::int64_t(current_.width) * plan_.height, std::int64_t(current_.height) * plan_.width, 255);
+        // The picture keeps the first frame's shape.
+        detail::settleShape(current_.width, current_.height, plan_);
         openOutput();
 
         const bool images = plan_.kind == detail::OutputPlan::Kind::Images;
@@ -1038,7 +1099,13 @@ bool ConversionRun::run()
     return true;
 }
 
-Conversion::Conversion() = default;
+Conversion::Conversion()
+{
+    // The library reports what goes wrong through lastError(); FFmpeg's own
+    // console lines (encoder statistics, muxer hints) would only reach a
+    // user as noise.
+    detail::quietLibraryLog();
+}
 Conversion::~Conversion() = default;
 
 void Conversion::setVideoList(const MediaList& list)

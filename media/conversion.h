@@ -19,7 +19,7 @@
 
 namespace fotarel::media {
 
-enum class Preset { Avi, Vcd, Svcd, Dvd };
+enum class Preset { Avi, Vcd, Svcd, Dvd, Mp4 };
 enum class Standard { Pal, Ntsc };
 enum class Quality { Normal, High };
 
@@ -156,6 +156,13 @@ public:
     // the audio runs to the end of the last song, and at least as long as
     // the video.
     void setTruncateAudioToVideo(bool cut) { cutAudio_ = cut; }
+    // With a VCD, SVCD or DVD preset: a stream that disc authoring accepts
+    // (vcdimager, dvdauthor) instead of a file for computers and players.
+    // The disc's frame size (VCD 352 x 288 / 240, SVCD 480 x 576 / 480, DVD
+    // 720 x 576 / 480), its rates and pack size; a 4:3 or 16:9 display
+    // (VCD 4:3 only) with the picture letterboxed when its shape differs.
+    // The frame size and bit-rate settings do not apply.
+    void setDiscStandard(bool disc) { disc_ = disc; }
     // Output paths (UTF-8). The audio goes into the video file; an audio
     // path different from the video path is refused.
     void setVideoFileName(const std::string& path) { videoPath_ = path; }
@@ -198,6 +205,7 @@ private:
     int maximumKbps_ = 0;
     bool keepDuration_ = true;
     bool cutAudio_ = false;
+    bool disc_ = false;
     std::string videoPath_;
     std::string audioPath_;
 

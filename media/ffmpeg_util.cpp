@@ -1,5 +1,12 @@
 #include "media/ffmpeg_util.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <cstdlib>
+#include <mutex>
+
 namespace fotarel::media::detail {
 
 std::string errorText(int code)
@@ -13,6 +20,16 @@ std::string errorText(int code)
 std::string fileUrl(const std::string& path)
 {
     return "file:" + path;
+}
+
+void quietLibraryLog()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const char* keep = std::getenv("FOTAREL_FFMPEG_LOG");
+        if (!keep || !*keep)
+            av_log_set_level(AV_LOG_QUIET);
+    });
 }
 
 } // namespace fotarel::media::detail

@@ -54,4 +54,10 @@ std::string errorText(int code);
 // protocol and every other character reaches open() untouched.
 std::string fileUrl(const std::string& path);
 
+// FFmpeg's own log lines ("[mpeg @ 0x…] …") are hints for its developers;
+// the library reports what matters through its error callback and error
+// texts. Silences them once per process (a set FOTAREL_FFMPEG_LOG keeps
+// them, for debugging).
+void quietLibraryLog();
+
 } // namespace fotarel::media::detail

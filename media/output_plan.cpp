@@ -85,6 +85,11 @@ std::int64_t normalVideoBitRate(AVCodecID codec, int width, int height)
     return std::max<std::int64_t>(200000, static_cast<std::int64_t>(std::llround(rate / 1000.0)) * 1000);
 }
 
+bool usesBt709(const OutputPlan& plan)
+{
+    return plan.kind == OutputPlan::Kind::Mp4 && plan.height >= 720;
+}
+
 void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximumKbps, OutputPlan& plan)
 {
     if (plan.kind == OutputPlan::Kind::Images)
@@ -97,7 +102,13 @@ void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximum
     if (maximumKbps > 0)
         rate = std::min(rate, std::int64_t(maximumKbps) * 1000);
     plan.videoBitRate = rate;
-    if (plan.videoCodec == AV_CODEC_ID_MPEG4) {
+    if (plan.crf > 0 && videoKbps <= 0) {
+        plan.videoBitRate = 0; // constant quality: the encoder chooses the rate
+        plan.maxRate = 0;
+        plan.bufferSize = 0;
+        return;
+    }
+    if (plan.videoCodec == AV_CODEC_ID_MPEG4 || plan.videoCodec == AV_CODEC_ID_H264) {
         plan.maxRate = 0;
         plan.bufferSize = 0;
         return;
@@ -117,8 +128,91 @@ void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximum
     }
 }
 
+namespace {
+
+// The disc standards' fixed settings over the preset's.
+void makeDiscPlan(Preset preset, bool ntsc, Quality quality, OutputPlan& plan)
+{
+    plan.disc = true;
+    switch (preset) {
+    case Preset::Vcd:
+        // White Book VCD: MPEG-1 at a constant 1150 kb/s with a 40 KiB
+        // buffer, 2324-byte packs multiplexed at 75 sectors a second.
+        plan.muxer = "vcd";
+        plan.videoBitRate = plan.maxRate = plan.minRate = 1150000;
+        plan.bufferSize = 327680;
+        plan.packetSize = 2324;
+        plan.muxRate = 2352 * 75 * 8;
+        plan.preloadUs = 440000; // the first packs hold padding and headers
+        break;
+    case Preset::Svcd:
+        // SVCD: MPEG-2 up to 2.52 Mb/s peak (with the audio within the
+        // disc's 2.74 Mb/s), a 224 KiB buffer, 2324-byte packs.
+        plan.videoBitRate = quality == Quality::High ? 2300000 : 2040000;
+        plan.maxRate = 2516000;
+        plan.bufferSize = 1835008;
+        plan.packetSize = 2324;
+        plan.scanOffset = 1;
+        break;
+    case Preset::Dvd:
+        // DVD-Video: MPEG-2 within 9.8 Mb/s peak and a 224 KiB buffer in a
+        // 10.08 Mb/s multiplex of 2048-byte packs.
+        plan.videoBitRate = quality == Quality::High ? 8000000 : 5000000;
+        plan.maxRate = 9800000;
+        plan.bufferSize = 1835008;
+        plan.packetSize = 2048;
+        plan.dvdMuxRate = true;
+        break;
+    case Preset::Avi:
+    case Preset::Mp4:
+        plan.disc = false; // no disc standard: files only
+        return;
+    }
+    plan.width = preset == Preset::Vcd ? 352 : preset == Preset::Svcd ? 480 : 720;
+    plan.height = preset == Preset::Vcd ? (ntsc ? 240 : 288) : (ntsc ? 480 : 576);
+    plan.gopSize = ntsc ? 18 : 15;
+}
+
+} // namespace
+
+void settleShape(int sourceWidth, int sourceHeight, OutputPlan& plan)
+{
+    plan.pictureX = plan.pictureY = 0;
+    plan.pictureWidth = plan.width;
+    plan.pictureHeight = plan.height;
+    plan.sampleAspect = AVRational{1, 1};
+    if (sourceWidth <= 0 || sourceHeight <= 0 || plan.width <= 0 || plan.height <= 0)
+        return;
+    if (!plan.disc) {
+        // Pixels are shaped so the picture keeps its shape: 16:9 frames in
+        // a 720 x 576 frame play back at 16:9.
+        if (std::int64_t(sourceWidth) * plan.height != std::int64_t(sourceHeight) * plan.width)
+            av_reduce(&plan.sampleAspect.num, &plan.sampleAspect.den, std::int64_t(sourceWidth) * plan.height,
+                      std::int64_t(sourceHeight) * plan.width, 255);
+        return;
+    }
+    // Discs know two display shapes; VCD only 4:3.
+    const bool wide = plan.videoCodec != AV_CODEC_ID_MPEG1VIDEO && sourceWidth * 100 >= sourceHeight * 155;
+    plan.displayAspect = wide ? AVRational{16, 9} : AVRational{4, 3};
+    av_reduce(&plan.sampleAspect.num, &plan.sampleAspect.den, std::int64_t(plan.displayAspect.num) * plan.height,
+              std::int64_t(plan.displayAspect.den) * plan.width, 255);
+    // The picture's extent in display units against the display's: fit it
+    // inside, on even lines and columns for 4:2:0.
+    const double display = double(plan.displayAspect.num) / plan.displayAspect.den;
+    const double source = double(sourceWidth) / sourceHeight;
+    if (std::abs(source - display) < 0.01)
+        return;
+    if (source > display) {
+        plan.pictureHeight = std::max(2, int(std::lround(plan.height * display / source / 2.0)) * 2);
+        plan.pictureY = (plan.height - plan.pictureHeight) / 4 * 2;
+    } else {
+        plan.pictureWidth = std::max(2, int(std::lround(plan.width * source / display / 2.0)) * 2);
+        plan.pictureX = (plan.width - plan.pictureWidth) / 4 * 2;
+    }
+}
+
 std::string makePlan(Preset preset, Standard standard, Quality quality, int width, int height, int videoKbps,
-                     int minimumKbps, int maximumKbps, const std::string& path, OutputPlan& plan)
+                     int minimumKbps, int maximumKbps, const std::string& path, OutputPlan& plan, bool disc)
 {
     plan = OutputPlan{};
     const bool ntsc = standard == Standard::Ntsc;
@@ -188,6 +282,30 @@ std::string makePlan(Preset preset, Standard standard, Quality quality, int widt
         plan.audioRate = 44100;
         plan.audioBitRate = 192000;
         break;
+    case Preset::Mp4:
+        // H.264 and AAC in MP4, what phones, televisions and browsers play.
+        // Constant quality: CRF 18 (high, visually transparent for photos)
+        // or 23 (normal, x264's own default); "fast" keeps the encoder
+        // close to the painting's speed on two cores.
+        plan.kind = OutputPlan::Kind::Mp4;
+        plan.muxer = "mp4";
+        plan.videoCodec = AV_CODEC_ID_H264;
+        plan.encoderName = "libx264";
+        plan.encoderPreset = "fast";
+        plan.crf = quality == Quality::High ? 18 : 23;
+        plan.maxBFrames = 3;
+        plan.gopSize = ntsc ? 150 : 125; // a key frame every 5 s, for seeking on the web
+        plan.width = 0;
+        plan.height = 0;
+        plan.audioCodec = AV_CODEC_ID_AAC;
+        plan.audioRate = 48000;
+        plan.audioBitRate = 192000;
+        break;
+    }
+    if (disc && preset != Preset::Avi && preset != Preset::Mp4) {
+        // The disc's own size and rates: nothing set elsewhere changes them.
+        makeDiscPlan(preset, ntsc, quality, plan);
+        return {};
     }
     if (width > 0 && height > 0) {
         plan.width = width;

@@ -33,7 +33,7 @@ std::optional<ImageSequenceName> parseImageSequenceName(const std::string& path)
 std::string imageFileName(const ImageSequenceName& name, int number, int lastNumber);
 
 struct OutputPlan {
-    enum class Kind { Program, Avi, Images } kind = Kind::Avi;
+    enum class Kind { Program, Avi, Mp4, Images } kind = Kind::Avi;
     std::string muxer;            // libavformat muxer name
     AVCodecID videoCodec = AV_CODEC_ID_NONE;
     AVPixelFormat pixelFormat = AV_PIX_FMT_YUV420P;
@@ -50,6 +50,22 @@ struct OutputPlan {
     int audioRate = 44100;
     std::int64_t audioBitRate = 0;
     bool dvdMuxRate = false;      // fits DVD's 10.08 Mb/s multiplex
+    // Disc standard (VCD, SVCD, DVD authoring): fixed size and rates, the
+    // disc's pack size and multiplex rate, and a display shape of 4:3 or
+    // 16:9 with the picture letterboxed into it when its shape differs.
+    bool disc = false;
+    std::int64_t minRate = 0;     // constant-rate VCD video
+    int packetSize = 0;           // bytes a pack (0: the muxer's own)
+    std::int64_t muxRate = 0;     // bits a second (0: the muxer's own)
+    int preloadUs = -1;           // the muxer's start delay (-1: its own)
+    int scanOffset = 0;           // SVCD's scan information offsets
+    AVRational displayAspect{0, 1}; // disc: 4:3 or 16:9
+    // Where the picture lies in the encoded frame (the whole frame unless
+    // a disc letterboxes it).
+    int pictureX = 0, pictureY = 0, pictureWidth = 0, pictureHeight = 0;
+    std::string encoderName;      // a named encoder (libx264) rather than the codec's default
+    std::string encoderPreset;    // the named encoder's speed preset
+    int crf = 0;                  // constant quality (H.264); 0: the bit rate governs
     ImageSequenceName images;
     Standard standard = Standard::Pal;
     AVRational sampleAspect{1, 1};
@@ -63,7 +79,12 @@ std::int64_t normalVideoBitRate(AVCodecID codec, int width, int height);
 // size (0 when not set). Returns an error text when no output can be made.
 std::string makePlan(Preset preset, Standard standard, Quality quality, int width, int height,
                      int videoKbps, int minimumKbps, int maximumKbps, const std::string& path,
-                     OutputPlan& plan);
+                     OutputPlan& plan, bool disc = false);
+
+// Once the first frame's size is known: the pixel shape that keeps the
+// picture's shape and, for a disc, the display shape (VCD 4:3; SVCD and DVD
+// 16:9 for wide pictures, else 4:3) and the letterbox the picture fits in.
+void settleShape(int sourceWidth, int sourceHeight, OutputPlan& plan);
 
 // The number of output frames that show input frames 0 .. inputFrames - 1
 // of a 25 frames-a-second album. With keep duration, output frame j starts
@@ -71,6 +92,11 @@ std::string makePlan(Preset preset, Standard standard, Quality quality, int widt
 // in whole numbers keeps NTSC's 30000/1001 from drifting. Without it every
 // input frame is one output frame.
 std::int64_t outputFramesThrough(std::int64_t inputFrames, AVRational rate, bool keepDuration);
+
+// Whether the video is flagged and converted with HD colours (BT.709):
+// MP4 at 720 lines and more, as phones and browsers expect of HD video.
+// Disc and AVI outputs keep SD's BT.601, which their players assume.
+bool usesBt709(const OutputPlan& plan);
 
 // Fills in the bit rates once the frame size is known.
 void settleBitRates(Quality quality, int videoKbps, int minimumKbps, int maximumKbps, OutputPlan& plan);

@@ -157,12 +157,14 @@ Row visibleRowFor(const Row& photo, int number)
     auto cell = [&](int col) { return col < photo.size() ? photo.at(col) : QString(); };
     return Row{QString::number(number),
                cell(PhotoCol::Name),
-               cell(PhotoCol::Extension).toLower(),
+               // Type and path as the file system has them: on Linux a
+               // lower-cased path names another (usually no) file.
+               cell(PhotoCol::Extension),
                cell(PhotoCol::Width),
                cell(PhotoCol::Height),
                cell(PhotoCol::Orientation) == kPortraitPhoto ? QStringLiteral("竖照片") : QStringLiteral("横照片"),
                QStringLiteral("已绑定"),
-               cell(PhotoCol::Path).toLower()};
+               cell(PhotoCol::Path)};
 }
 
 void rebuildVisibleList(Session& session, const std::function<void()>& pump)

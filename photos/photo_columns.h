@@ -51,12 +51,12 @@ namespace VisibleCol {
 enum : int {
     Number = 0,
     Name = 1,
-    Extension = 2,   // lower case
+    Extension = 2,   // as the file name has it
     Width = 3,
     Height = 4,
     Orientation = 5, // "横照片" / "竖照片"
     Binding = 6,     // "已绑定"
-    Path = 7,        // lower case
+    Path = 7,        // the file's path, unchanged
     Count = 8,
 };
 } // namespace VisibleCol

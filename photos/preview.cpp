@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace fotarel::preview {
 
 namespace {
@@ -175,12 +177,16 @@ void Playback::stop()
     frame_ = -1;
 }
 
-bool Playback::step(QImage& frame)
+bool Playback::step(QImage& frame, int advance)
 {
     if (phase_ != Phase::Group && phase_ != Phase::Ending)
         return false;
-    ++frame_;
-    player_->setFrameNum(frame_);
+    // Frame by frame, so every frame's scripts run as in the album.
+    const int target = std::min(frame_ + std::max(1, advance), player_->totalFrames() - 1);
+    do {
+        ++frame_;
+        player_->setFrameNum(frame_);
+    } while (frame_ < target);
     if (frame.size() != kPreviewSize || frame.format() != QImage::Format_RGB32)
         frame = QImage(kPreviewSize, QImage::Format_RGB32);
     player_->paint(frame);

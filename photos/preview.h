@@ -75,11 +75,14 @@ public:
     // movie from its first frame. False when a movie is no template (its
     // marker is wrong): the program must end.
     bool play();
-    // One frame into `frame` (kPreviewSize). After the group movie's last
-    // frame its picture becomes the ending template's carry-over and the
-    // ending template follows. Returns false once the ending template's last
-    // frame has been shown (or the movie is no template: see invalid()).
-    bool step(QImage& frame);
+    // The next frame into `frame` (kPreviewSize). `advance` > 1 steps the
+    // timeline through that many frames (never past the movie's last) and
+    // paints only the last, so a slow picture keeps the movie's time. After
+    // the group movie's last frame its picture becomes the ending
+    // template's carry-over and the ending template follows. Returns false
+    // once the ending template's last frame has been shown (or the movie is
+    // no template: see invalid()).
+    bool step(QImage& frame, int advance = 1);
     // "停止".
     void stop();
 

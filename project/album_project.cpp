@@ -1,7 +1,10 @@
 #include "project/album_project.h"
 
 #include "audio/music_import.h"
+#include "audio/lyric_table.h"
 #include "audio/music_table.h"
+#include "effects/caption_columns.h"
+#include "karaoke/karaoke_table.h"
 #include "photos/editing.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
@@ -25,30 +28,28 @@ const QString kSeedKey = QStringLiteral("seed");
 const QString kSettingsKey = QStringLiteral("settings");
 const QString kTablesKey = QStringLiteral("tables");
 
-// A table the project keeps, the cell that names its file (or -1), and the
-// visible list that mirrors it row for row (kept with it), if any.
+// A table the project keeps and the cell that names its file (or -1). The
+// visible lists that mirror these tables are rebuilt from them.
 struct SavedTable {
     QString name;
     int fileColumn;
-    QString mirror;
 };
 
 const QString kPhotoTable = QString(photo_tables::Photos);
 const QString kMusicTable = QString(audio::names::MusicTable);
 const QString kMusicList = QString(audio::names::MusicList);
 const QString kLyricTable = QString(audio::names::LyricTable);
-const QString kLyricList = QString(audio::names::LyricList);
-const QString kKaraokeTable = QStringLiteral("suiListView_ksc");
-const QString kCaptionTable = QStringLiteral("ListView_Label");
+const QString kKaraokeTable = QString(karaoke::names::KaraokeTable);
+const QString kCaptionTable = QString(effects::kCaptionTable);
 
 const QList<SavedTable>& savedTables()
 {
     static const QList<SavedTable> tables{
-        {kPhotoTable, PhotoCol::Path, {}},
-        {kMusicTable, audio::MusicCol::Path, {}},
-        {kLyricTable, 3, kLyricList},
-        {kKaraokeTable, 9, {}},
-        {kCaptionTable, -1, {}},
+        {kPhotoTable, PhotoCol::Path},
+        {kMusicTable, audio::MusicCol::Path},
+        {kLyricTable, audio::LyricCol::Path},
+        {kKaraokeTable, karaoke::KscCol::Path},
+        {kCaptionTable, -1},
     };
     return tables;
 }
@@ -128,7 +129,7 @@ void dropStaleBindings(Session& session)
     for (int r = 0; r < music.rowCount(); ++r)
         songKeys.insert(music.cell(r, audio::MusicCol::LyricKey));
     for (int r = 0; r < lyrics.rowCount(); ++r)
-        lyricKeys.insert(lyrics.cell(r, 4));
+        lyricKeys.insert(lyrics.cell(r, audio::LyricCol::SongKey));
     for (int r = 0; r < music.rowCount(); ++r) {
         if (music.cell(r, audio::MusicCol::LyricKey) != none && !lyricKeys.count(music.cell(r, audio::MusicCol::LyricKey))) {
             music.setCell(r, audio::MusicCol::LyricKey, none);
@@ -136,9 +137,10 @@ void dropStaleBindings(Session& session)
         }
     }
     for (int r = 0; r < lyrics.rowCount(); ++r) {
-        if (lyrics.cell(r, 4) != none && !songKeys.count(lyrics.cell(r, 4))) {
-            lyrics.setCell(r, 4, none);
-            lyrics.setCell(r, 5, none);
+        if (lyrics.cell(r, audio::LyricCol::SongKey) != none &&
+            !songKeys.count(lyrics.cell(r, audio::LyricCol::SongKey))) {
+            lyrics.setCell(r, audio::LyricCol::SongKey, none);
+            lyrics.setCell(r, audio::LyricCol::SongName, none);
         }
     }
 }
@@ -160,8 +162,6 @@ QByteArray projectText(const Session& session, std::optional<unsigned> seed)
     for (const SavedTable& saved : savedTables()) {
         if (session.hasTable(saved.name))
             tables.insert(saved.name, rowsToJson(session.table(saved.name)));
-        if (!saved.mirror.isEmpty() && session.hasTable(saved.mirror))
-            tables.insert(saved.mirror, rowsToJson(session.table(saved.mirror)));
     }
     root.insert(kTablesKey, tables);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -206,9 +206,8 @@ std::optional<ProjectContent> parseProject(const QByteArray& text, QString* erro
     }
     const QJsonObject tablesObject = tables.toObject();
     for (auto it = tablesObject.begin(); it != tablesObject.end(); ++it) {
-        const bool known = std::any_of(savedTables().begin(), savedTables().end(), [&](const SavedTable& t) {
-            return t.name == it.key() || (!t.mirror.isEmpty() && t.mirror == it.key());
-        });
+        const bool known = std::any_of(savedTables().begin(), savedTables().end(),
+                                       [&](const SavedTable& t) { return t.name == it.key(); });
         QList<Row> rows;
         if (!known || !rowsFromJson(it.value(), &rows))
             return fail(kBrokenMessage);
@@ -221,12 +220,6 @@ std::optional<ProjectContent> parseProject(const QByteArray& text, QString* erro
     for (const Row& row : content.tables[kMusicTable])
         if (row.size() <= audio::MusicCol::LyricName)
             return fail(kBrokenMessage);
-    for (const SavedTable& saved : savedTables()) {
-        if (saved.mirror.isEmpty() || !content.tables.count(saved.mirror))
-            continue;
-        if (content.tables[saved.mirror].size() != content.tables[saved.name].size())
-            return fail(kBrokenMessage);
-    }
     return content;
 }
 
@@ -263,7 +256,6 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
         if (saved.fileColumn < 0 || !content->tables.count(saved.name))
             continue;
         QList<Row>& rows = content->tables[saved.name];
-        QList<Row>* mirror = content->tables.count(saved.mirror) ? &content->tables[saved.mirror] : nullptr;
         QStringList gone;
         for (int r = int(rows.size()) - 1; r >= 0; --r) {
             const QString named = rows[r].value(saved.fileColumn);
@@ -275,8 +267,6 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
                 continue;
             }
             rows.removeAt(r);
-            if (mirror && r < mirror->size())
-                mirror->removeAt(r);
         }
         report.missing += gone;
     }
@@ -286,12 +276,9 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
     for (const auto& [name, value] : content->settings)
         if (session.hasVariable(name))
             session.set(name, value);
-    for (const SavedTable& saved : savedTables()) {
+    for (const SavedTable& saved : savedTables())
         putTable(session, saved.name, content->tables[saved.name]);
-        if (!saved.mirror.isEmpty())
-            putTable(session, saved.mirror, content->tables[saved.mirror]);
-    }
-    for (const QString& name : {kMusicTable, kLyricTable, kKaraokeTable, kLyricList})
+    for (const QString& name : {kMusicTable, kLyricTable, kKaraokeTable})
         if (session.hasTable(name))
             audio::renumber(session.table(name));
     dropStaleBindings(session);
@@ -300,6 +287,8 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
     musicList.clear();
     for (int r = 0; r < music.rowCount(); ++r)
         musicList.appendRow(audio::musicListRow(music.row(r), r + 1));
+    audio::rebuildLyricList(session);
+    audio::refreshMusicListBindings(session);
     audio::rebuildTileImages(session, ctx.folder);
 
     // Photos: their groups' folders, thumbnails and crops made anew.

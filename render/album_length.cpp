@@ -1,11 +1,14 @@
 #include "render/album_length.h"
 
+#include "render/frame_compositor.h"
 #include "render/output_settings.h"
 #include "render/render_driver.h"
 #include "render/render_names.h"
 
 #include "audio/music_table.h"
 #include "photos/photo_columns.h"
+
+#include <QSet>
 
 namespace fotarel::render {
 
@@ -64,6 +67,40 @@ AlbumLength planAlbumLength(const Session& session)
         }
     }
     return plan;
+}
+
+int photoAlbumFrames(const Session& session)
+{
+    const Table& photos = session.table(photo_tables::Photos);
+    QSet<QString> groups;
+    long long frames = 0;
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        const QString group = photos.cell(r, PhotoCol::Group);
+        if (!groups.contains(group)) {
+            groups.insert(group);
+            frames += photos.cell(r, PhotoCol::FrameCount).toLongLong();
+        }
+    }
+    return photos.isEmpty() ? 0 : int(std::min<long long>(frames + kEndingReserve, 1LL << 30));
+}
+
+int silentFrames(const Session& session)
+{
+    const int music = musicFrames(session);
+    const int album = photoAlbumFrames(session);
+    const settings::AlbumLengthFlags flags = settings::albumLengthFlags(session);
+    if (music <= 0 || album <= music || flags.loopMusic)
+        return 0;
+    // Following the music, songs longer than the templates make the album.
+    if (flags.followMusic && !flags.followPhotos && music >= album - kEndingReserve + 1)
+        return 0;
+    return album - music;
+}
+
+QString shortMusicNotice(const Session& session)
+{
+    const int silent = silentFrames(session);
+    return silent > 0 ? QStringLiteral("音乐比相册短 ") + timeText(silent) : QString();
 }
 
 int buildAlbumLists(Session& session, const WorkingFolder& folder, const std::function<void(int, int)>& overall)

@@ -31,6 +31,19 @@ struct AlbumLength {
 // and the album-length flags, without changing anything.
 AlbumLength planAlbumLength(const Session& session);
 
+// The frames of an album that follows the photos (every group's movie once
+// and the ending template's reserve), from the photo table: what the status
+// panel and the command line know before a pass fills the template-use table.
+int photoAlbumFrames(const Session& session);
+
+// The album's frames that play without music: the songs are shorter than an
+// album that follows the photos and they are not looped. 0 without songs
+// (the album is meant to be silent) or when the songs cover it.
+int silentFrames(const Session& session);
+
+// "音乐比相册短 01:36" when silentFrames() > 0, else empty.
+QString shortMusicNotice(const Session& session);
+
 // Fills the template sequence table, the frame list (T times the frame file)
 // and the audio list. `overall` follows ProgressBar1 (value, maximum 2 T).
 // Returns T.

@@ -3,7 +3,11 @@
 #include "render/output_settings.h"
 #include "render/render_names.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+
 #include <algorithm>
+#include <ctime>
 
 namespace fotarel::render {
 
@@ -34,6 +38,8 @@ EncoderSettings encoderSettings(const Session& session)
         s.preset = media::Preset::Svcd;
     else if (type == kDvd)
         s.preset = media::Preset::Dvd;
+    else if (type == kMp4)
+        s.preset = media::Preset::Mp4;
     const bool high = session.get(settings::vars::Quality) != kNormalQuality;
     s.quality = high ? media::Quality::High : media::Quality::Normal;
     s.frameSize = qualitySize(type, high);
@@ -44,12 +50,21 @@ EncoderSettings encoderSettings(const Session& session)
         s.frameSize = chosen.boundedTo(s.frameSize);
     s.frameSize = QSize(s.frameSize.width() & ~1, s.frameSize.height() & ~1);
     s.cutAudio = albumLengthFlags(session).followPhotos;
+    if (s.preset && discSizeChosen(session)) {
+        const OutputSize disc = *discSize(type, session.get(settings::vars::TvStandard));
+        s.disc = true;
+        s.frameSize = QSize(disc.width, disc.height);
+    }
     return s;
 }
 
 QSize paintSize(const Session& session)
 {
     const EncoderSettings s = encoderSettings(session);
+    // A disc frame's pixels are not square: the album is painted at its own
+    // 16:9 shape and the library fits it into the disc's frame.
+    if (s.disc)
+        return QSize((s.frameSize.height() * 16 / 9 + 1) & ~1, s.frameSize.height());
     if (!s.frameSize.isEmpty())
         return s.frameSize;
     const QSize chosen(session.getInt(settings::vars::Width), session.getInt(settings::vars::Height));
@@ -115,18 +130,49 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
     conversion.setQuality(settings.quality);
     if (!settings.frameSize.isEmpty())
         conversion.setFrameSize(settings.frameSize.width(), settings.frameSize.height());
+    conversion.setDiscStandard(settings.disc);
 
-    // The frames go over in memory as 24-bit B,G,R pictures: the cheapest
-    // layout for the colour conversion, which the library's worker does
-    // while the next frame is painted (the picture is handed over whole, so
-    // the worker may read it later).
-    QImage canvas;
-    QImage handed = startFrame.convertToFormat(QImage::Format_BGR888);
+    // The frames go over in memory as the 32-bit pictures the compositor
+    // paints: the library's worker converts them for the encoder while the
+    // next frame is painted. A picture handed over is shared with the
+    // worker until it is converted, so the compositor paints into a picture
+    // nobody else holds (a small pool) rather than into a copy of it.
+    std::vector<QImage> canvases(1);
+    QImage handed = startFrame;
+    auto freeCanvas = [&canvases]() -> QImage& {
+        for (QImage& c : canvases)
+            if (c.isNull() || c.isDetached())
+                return c;
+        canvases.emplace_back();
+        return canvases.back();
+    };
     // The conversion ends on the pass's stop or on a frame the compositor
     // could not make: one token carries both.
     std::stop_source end;
     const std::stop_callback forwardStop(stop, [&end] { end.request_stop(); });
     bool composeFailed = false;
+    StageTimes times;
+    // The template the next frame belongs to, as the sequence and the ending
+    // switch say before it is painted.
+    auto templateName = [this]() {
+        if (session_.get(vars::EndingSwitch) == kEndingOn)
+            return QStringLiteral("ending");
+        const Table& sequence = session_.table(tables::Sequence);
+        const int row = session_.getInt(vars::SequenceIndex, -1);
+        if (row < 0 || row >= sequence.rowCount())
+            return QStringLiteral("-");
+        return QFileInfo(sequence.cell(row, UseCol::Package)).completeBaseName();
+    };
+    // Painting and hand-over in this thread's processor time (what another
+    // program on the machine does not change); the time inside the
+    // conversion in wall time (the wait for the encoder is the point).
+    auto cpuNs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    QElapsedTimer clock;
+    qint64 outsideSince = -1; // when the pass's thread went back into the conversion
     conversion.setVideoSource([&](media::SourceAnswer& answer, int index) {
         if (index < 0 || index >= frameEntries) {
             answer.finished();
@@ -134,15 +180,30 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
         }
         answer.setImage(handed);
     });
+    clock.start();
     conversion.setVideoFunction([&](int index) {
+        const qint64 back = clock.nsecsElapsed();
+        if (outsideSince >= 0)
+            times.conversionMs += double(back - outsideSince) / 1e6;
+        const qint64 start = cpuNs();
         if (end.stop_requested() || index + 1 >= frameEntries)
             return;
+        const QString name = templateName();
+        if (times.templates.empty() || times.templates.back().name != name)
+            times.templates.push_back({name, 0, 0});
+        handed = QImage(); // drops this thread's share of the previous frame
+        QImage& canvas = freeCanvas();
         if (!compose(canvas)) {
             composeFailed = true;
             end.request_stop();
             return;
         }
-        handed = canvas.convertToFormat(QImage::Format_BGR888);
+        const qint64 painted = cpuNs();
+        times.templates.back().frames += 1;
+        times.templates.back().paintMs += double(painted - start) / 1e6;
+        handed = canvas;
+        times.handOverMs += double(cpuNs() - painted) / 1e6;
+        outsideSince = clock.nsecsElapsed();
     });
     conversion.setAudioList(audioList);
     conversion.setProgress([&](int status, int frame, std::int64_t sample, int percent) {
@@ -211,6 +272,7 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
         log(result.errorText);
     }
     log(QStringLiteral("Conversion ended."));
+    result.times = std::move(times);
     if (ok)
         result.outcome = Outcome::Converted;
     else if (composeFailed)

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <stop_token>
+#include <vector>
 
 namespace fotarel::render {
 
@@ -24,12 +25,15 @@ struct EncoderSettings {
     media::Quality quality = media::Quality::High;
     QSize frameSize;                     // empty: not set (library default)
     bool cutAudio = true;                // the album follows the photos
+    bool disc = false;                   // the disc-standard entry was chosen
 };
 
 // Preset by output type and TV standard; frame size by quality and type
 // (normal 1280 × 720, high 1920 × 1080; VCD always 1280 × 720; an image
 // sequence of normal quality sets none), made smaller when the size chosen
-// in the output-size window is smaller, keeping that size's shape.
+// in the output-size window is smaller, keeping that size's shape. The
+// disc entry of "VCD", "SVCD" or "DVD" gives the disc standard's size for
+// the TV standard and a disc stream.
 EncoderSettings encoderSettings(const Session& session);
 // The size the frames are painted at: the encoded size, or for an image
 // sequence without one the chosen output size.
@@ -51,11 +55,28 @@ struct EncoderEvents {
 // Adds a conversion log line: past 31999 lines the first one goes.
 void addConversionLogLine(Session& session, const QString& line);
 
+// Where the pass's thread spent a conversion's time: processor time painting
+// each template's frames (by template, in the order they played; the ending
+// template as "ending") and handing the painted frame over, and wall time
+// inside the conversion (waiting for the encoder to take the frame, the
+// audio). The command line prints it with --timings.
+struct StageTimes {
+    struct Template {
+        QString name;
+        int frames = 0;
+        double paintMs = 0;
+    };
+    std::vector<Template> templates;
+    double handOverMs = 0;
+    double conversionMs = 0;
+};
+
 // How a conversion ended; `errorText` says why when it failed.
 struct EncodeResult {
     enum class Outcome { Converted, Failed, Stopped, ComposeFailed, NothingToConvert };
     Outcome outcome = Outcome::Failed;
     QString errorText;
+    StageTimes times;
 };
 
 class EncoderBinding {

@@ -5,6 +5,8 @@
 
 #include "swf/player.h"
 
+#include <algorithm>
+
 namespace fotarel::render {
 
 QString timeText(long long frames)
@@ -42,7 +44,8 @@ bool FrameCompositor::compose(QImage& frame)
     session.setInt(vars::AlbumFrame, albumFrame);
     swf::Player* player = driver_.player();
     if (driver_.playerUsable()) {
-        const int target = std::min(movieFrame, player->totalFrames() - 1);
+        // Negative while the ending template holds its first frame.
+        const int target = std::clamp(movieFrame, 0, std::max(0, player->totalFrames() - 1));
         if (player->frameNum() != target)
             player->setFrameNum(target);
     }
@@ -54,7 +57,7 @@ bool FrameCompositor::compose(QImage& frame)
     // 10. End of the template: its last frame has been made.
     const int total = driver_.playerUsable() ? player->totalFrames() : 0;
     if (movieFrame > total - 2 && session.get(vars::EndingSwitch) == kEndingOff) {
-        driver_.writeCarryOver(driver_.captureCarryOver());
+        driver_.writeCarryOver(driver_.carryOverFrom(frame));
         if (!driver_.nextTemplate())
             return false;
     }

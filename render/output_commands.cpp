@@ -16,7 +16,7 @@ namespace {
 QString outputTypeOf(const QString& command)
 {
     using namespace settings;
-    if (command == kVcd || command == kSvcd || command == kDvd || command == kAvi)
+    if (command == kVcd || command == kSvcd || command == kDvd || command == kAvi || command == kMp4)
         return command;
     if (command == kImageSequenceCommand)
         return kImageSequence;
@@ -49,7 +49,20 @@ QString saveFilter(const QString& command, const QString& imageFormat)
         return QStringLiteral("生成 %1 序列图片|*.%1").arg(imageFormat);
     if (command == settings::kAvi)
         return QStringLiteral("AVI 格式相册|*.avi");
+    if (command == settings::kMp4)
+        return QStringLiteral("MP4 格式相册|*.mp4");
     return command + QStringLiteral(" 格式相册|*.mpg");
+}
+
+QString videoOutputPath(const QString& chosen, const QString& outputType)
+{
+    const QString extension = outputType == settings::kAvi   ? QStringLiteral(".avi")
+                              : outputType == settings::kMp4 ? QStringLiteral(".mp4")
+                                                             : QStringLiteral(".mpg");
+    const QString name = QFileInfo(chosen).fileName();
+    if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
+        return chosen;
+    return chosen + extension;
 }
 
 OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString& command,
@@ -75,8 +88,7 @@ OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString
         const QString chosen = ui.chooseSaveFile(saveFilter(command));
         if (chosen.isEmpty())
             return OutputCommandResult::Cancelled;
-        // The extension is appended to whatever name came back.
-        const QString output = chosen + (type == settings::kAvi ? QStringLiteral(".avi") : QStringLiteral(".mpg"));
+        const QString output = videoOutputPath(chosen, type);
         const QString name = QFileInfo(output).fileName();
         prepareRenderWindow(session, output, name.left(name.size() - 4));
         render(session, hooks);

@@ -37,6 +37,11 @@ enum class OutputCommandResult { Rendered, NoPhotos, Cancelled, FolderExists, Un
 // The save dialog filter of a command ("序列图" with its image format).
 QString saveFilter(const QString& command, const QString& imageFormat = QStringLiteral("JPG"));
 
+// The video output path for a chosen name: the type's extension (".avi"
+// for "AVI", ".mp4" for "MP4", ".mpg" for the MPEG types) is appended unless the name already
+// ends with it, in any letter case.
+QString videoOutputPath(const QString& chosen, const QString& outputType);
+
 // Runs one command, named by its button text.
 OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString& command,
                                      const OutputCommandHooks& hooks);

@@ -30,29 +30,59 @@ int rowCount(const Session& session, const char* table)
 
 } // namespace
 
-QString OutputSize::text() const
+QString OutputSize::text(const QString& outputType) const
 {
-    return QString::number(width) + QStringLiteral(" × ") + QString::number(height);
+    const QString size = QString::number(width) + QStringLiteral(" × ") + QString::number(height);
+    return disc ? size + QStringLiteral(" (%1光盘标准)").arg(outputType) : size;
 }
 
-const std::vector<OutputSize>& sizeList(const QString& outputType)
+std::optional<OutputSize> discSize(const QString& outputType, const QString& standard)
+{
+    const bool ntsc = standard == kNtsc;
+    if (outputType == kVcd)
+        return OutputSize{352, ntsc ? 240 : 288, true};
+    if (outputType == kSvcd)
+        return OutputSize{480, ntsc ? 480 : 576, true};
+    if (outputType == kDvd)
+        return OutputSize{720, ntsc ? 480 : 576, true};
+    return std::nullopt;
+}
+
+bool discSizeChosen(const Session& session)
+{
+    const QString type = currentType(session);
+    const int width = session.getInt(vars::Width);
+    const int height = session.getInt(vars::Height);
+    for (const QString& standard : {kPal, kNtsc}) {
+        const std::optional<OutputSize> disc = discSize(type, standard);
+        if (disc && disc->width == width && disc->height == height)
+            return true;
+    }
+    return false;
+}
+
+std::vector<OutputSize> sizeList(const QString& outputType, const QString& standard)
 {
     static const std::vector<OutputSize> vcd = {{320, 176}, {464, 256}, {640, 368}, {800, 480}, {1280, 720}};
     static const std::vector<OutputSize> others = {{320, 176}, {464, 256},  {640, 368},  {800, 480},
                                                    {1280, 720}, {1440, 816}, {1600, 896}, {1920, 1080}};
-    return outputType == kVcd ? vcd : others;
+    std::vector<OutputSize> list = outputType == kVcd ? vcd : others;
+    if (const std::optional<OutputSize> disc = discSize(outputType, standard))
+        list.push_back(*disc);
+    return list;
 }
 
 int defaultSizeIndex(const QString& outputType)
 {
-    return static_cast<int>(sizeList(outputType).size()) - 1;
+    // The largest size, before the disc entry.
+    return (outputType == kVcd ? 5 : 8) - 1;
 }
 
-QStringList sizeListTexts(const QString& outputType)
+QStringList sizeListTexts(const QString& outputType, const QString& standard)
 {
     QStringList texts;
-    for (const OutputSize& size : sizeList(outputType))
-        texts.append(size.text());
+    for (const OutputSize& size : sizeList(outputType, standard))
+        texts.append(size.text(outputType));
     return texts;
 }
 
@@ -76,8 +106,8 @@ bool outputSizeDialogHasFormats(const QString& outputType)
 int prepareOutputSize(Session& session, const QString& outputType)
 {
     const int index = defaultSizeIndex(outputType);
-    const OutputSize& size = sizeList(outputType)[static_cast<std::size_t>(index)];
-    session.set(vars::ShownSize, size.text());
+    const OutputSize size = sizeList(outputType)[static_cast<std::size_t>(index)];
+    session.set(vars::ShownSize, size.text(outputType));
     session.set(vars::Width, QString::number(size.width));
     session.set(vars::Height, QString::number(size.height));
     if (outputType == kImageSequence) {
@@ -93,11 +123,11 @@ int prepareOutputSize(Session& session, const QString& outputType)
 void chooseOutputSize(Session& session, int index)
 {
     const QString type = currentType(session);
-    const std::vector<OutputSize>& list = sizeList(type);
+    const std::vector<OutputSize> list = sizeList(type, session.get(vars::TvStandard));
     if (index < 0 || index >= static_cast<int>(list.size()))
         return;
     const OutputSize& size = list[static_cast<std::size_t>(index)];
-    session.set(vars::ShownSize, size.text());
+    session.set(vars::ShownSize, size.text(type));
     session.set(vars::Width, QString::number(size.width));
     session.set(vars::Height, QString::number(size.height));
     if (type == kImageSequence)

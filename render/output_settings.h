@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace fotarel::settings {
@@ -14,6 +15,8 @@ inline const QString kVcd = QStringLiteral("VCD");
 inline const QString kSvcd = QStringLiteral("SVCD");
 inline const QString kDvd = QStringLiteral("DVD");
 inline const QString kAvi = QStringLiteral("AVI");
+// H.264 and AAC in MP4: phones, televisions and the web. Sizes as AVI.
+inline const QString kMp4 = QStringLiteral("MP4");
 inline const QString kImageSequence = QStringLiteral("XLTP");
 
 // Session variables of the settings.
@@ -53,14 +56,26 @@ inline const QString kCancelledWord = QStringLiteral("quxiao");
 struct OutputSize {
     int width;
     int height;
-    QString text() const; // width + " × " + height
+    bool disc = false; // the disc-standard entry
+    // width + " × " + height; the disc entry adds its label, e.g.
+    // "352 × 288 (VCD光盘标准)".
+    QString text(const QString& outputType = {}) const;
 };
 
 // The size list of an output type: five sizes up to 1280 x 720 for "VCD",
-// eight up to 1920 x 1080 for the others. The default entry is the last.
-const std::vector<OutputSize>& sizeList(const QString& outputType);
+// eight up to 1920 x 1080 for the others, the default entry the largest.
+// "VCD", "SVCD" and "DVD" end with one more entry, the disc standard's size
+// for the TV standard (VCD 352 × 288 / 240, SVCD 480 × 576 / 480, DVD
+// 720 × 576 / 480): the one stream that disc authoring accepts. The other
+// sizes make files for computers and players.
+std::vector<OutputSize> sizeList(const QString& outputType, const QString& standard = QStringLiteral("PAL"));
 int defaultSizeIndex(const QString& outputType);
-QStringList sizeListTexts(const QString& outputType);
+QStringList sizeListTexts(const QString& outputType, const QString& standard = QStringLiteral("PAL"));
+// The disc-standard size of an output type and TV standard, if it has one.
+std::optional<OutputSize> discSize(const QString& outputType, const QString& standard);
+// Whether Edit_chicun_width/_height name the output type's disc entry (of
+// either TV standard: the encoder then takes the current standard's).
+bool discSizeChosen(const Session& session);
 
 // Image-sequence formats, "JPG" first (the default).
 const QStringList& imageSequenceFormats();

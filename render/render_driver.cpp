@@ -4,6 +4,7 @@
 #include "render/render_names.h"
 
 #include "photos/photo_columns.h"
+#include "photos/photo_paths.h"
 #include "swf/player.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace fotarel::render {
 
@@ -115,22 +118,24 @@ int RenderDriver::setUp(const std::function<void(int, int)>& overall)
     session_.set(vars::LyricTimeNum, QStringLiteral("0"));
     session_.set(vars::LyricSwitch, QStringLiteral("tingzhi"));
 
-    // 4: the black start frame. It goes to the encoder from memory; the
-    // frame file is kept as the pass's record of it.
+    // 4: the start frame. It goes to the encoder from memory; the frame file
+    // is kept as the pass's record of it. It shows the album's first
+    // picture rather than black: the first template's opening transition
+    // then starts from that picture instead of from an empty screen, so an
+    // album never begins with a stretch of black.
     QDir().mkpath(path(QStringLiteral("smxcwjj\\tp_load\\")));
     QDir().mkpath(path(QStringLiteral("smxcwjj\\tp_wjj\\pic\\")));
-    QImage black(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
-    black.fill(Qt::black);
+    const QImage opening = openingPicture();
     const QString bmpExt = session_.get(QStringLiteral("Edit_kuozhanming_7"));
-    black.save(path(files::FrameFile + bmpExt), "BMP");
-    startFrame_ = QImage(frameSize_, QImage::Format_RGB32);
-    startFrame_.fill(Qt::black);
+    opening.save(path(files::FrameFile + bmpExt), "BMP");
+    startFrame_ = opening.scaled(frameSize_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_RGB32);
 
-    // 5: the first carry-over picture is the black frame as a JPEG.
+    // 5: the first carry-over picture is the start frame as a JPEG.
     const QString jpg = path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_5")));
     const QString carry = path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_2")));
     removeIfExists(jpg);
-    black.save(jpg, "JPG", 90);
+    opening.save(jpg, "JPG", 90);
     removeIfExists(carry);
     QFile::rename(jpg, carry);
 
@@ -142,6 +147,28 @@ int RenderDriver::setUp(const std::function<void(int, int)>& overall)
     songClock_ = SongClock::fromSession(session_, session_.table(tables::AudioList).rowCount());
     overlays_ = makeOverlays(session_, folder_, [this](const QString& line) { addErrorLog(line); });
     return total;
+}
+
+QImage RenderDriver::openingPicture() const
+{
+    QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
+    panel.fill(Qt::black);
+    // The cropped picture of the first photo of the first group, fitted
+    // whole into the panel (a portrait photo between black sides).
+    const Table& photos = session_.table(photo_tables::Photos);
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        if (photos.cell(r, PhotoCol::Group) != QLatin1String("1"))
+            continue;
+        const QImage picture(
+            photo_paths::picture(folder_, session_, 1, photos.cell(r, PhotoCol::PictureName)), "JPG");
+        if (picture.isNull())
+            break;
+        const QImage fitted = picture.scaled(panel.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPainter painter(&panel);
+        painter.drawImage((panel.width() - fitted.width()) / 2, (panel.height() - fitted.height()) / 2, fitted);
+        break;
+    }
+    return panel;
 }
 
 bool RenderDriver::nextTemplate()
@@ -171,6 +198,7 @@ bool RenderDriver::nextTemplate()
         const bool ending = session_.get(vars::EndingSwitch) == kEndingOn;
         session_.setInt(vars::SequenceIndex, index);
         QString next;
+        bool firstEndingLoad = false;
         if (ending) {
             // A player that failed during the ending template: load it again.
             next = endingMovie;
@@ -182,6 +210,7 @@ bool RenderDriver::nextTemplate()
             session_.set(vars::EndingSwitch, kEndingOn);
             session_.set(vars::SequenceIndex, QStringLiteral("-1"));
             next = endingMovie;
+            firstEndingLoad = true;
         }
 
         // 6-7.
@@ -215,10 +244,23 @@ bool RenderDriver::nextTemplate()
             if (!ending)
                 continue; // the next template of the sequence (or the ending one) takes its frames
         }
-        // 11.
-        session_.set(vars::MovieFrame, QStringLiteral("-1"));
+        // 11. The ending template plays over the album's last frames: when
+        // more frames are left than it reserves (an album that follows
+        // longer music, or a skipped template), its first frame, which shows
+        // the last picture, holds until then instead of its fade to black
+        // lasting to the end.
+        const int hold = firstEndingLoad ? endingHold() : 0;
+        session_.set(vars::MovieFrame, QString::number(-1 - hold));
         return true;
     }
+}
+
+int RenderDriver::endingHold() const
+{
+    // The album's first frame is the start frame; every composed frame
+    // after it counts in AlbumFrame.
+    const long long left = session_.table(tables::FrameList).rowCount() - 1LL - session_.getInt(vars::AlbumFrame);
+    return int(std::clamp<long long>(left - kEndingReserve, 0, 1 << 30));
 }
 
 void RenderDriver::capturePanel(QImage& target, long long albumFrame)
@@ -235,6 +277,16 @@ void RenderDriver::capturePanel(QImage& target, long long albumFrame)
         for (const auto& overlay : overlays_)
             overlay->paint(painter, frameSize_, time);
     }
+}
+
+QImage RenderDriver::carryOverFrom(const QImage& frame)
+{
+    // Without overlays a frame at the panel's size is the carry-over picture
+    // itself: painting the player again would give the same pixels.
+    if (overlays_.empty() && frame.size() == QSize(kPanelWidth, kPanelHeight) &&
+        frame.format() == QImage::Format_RGB32)
+        return frame;
+    return captureCarryOver();
 }
 
 QImage RenderDriver::captureCarryOver()

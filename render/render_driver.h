@@ -59,6 +59,8 @@ public:
     // The player's picture at the panel's full size without overlays: the
     // next template starts from it (carry-over).
     QImage captureCarryOver();
+    // The carry-over picture of the frame just made by capturePanel().
+    QImage carryOverFrom(const QImage& frame);
     // Writes the last-frame files and the carry-over picture from `panel`.
     bool writeCarryOver(const QImage& panel);
 
@@ -83,6 +85,12 @@ private:
     QString path(const QString& relative) const { return folder_.path(relative); }
     void replacePlayer();
     bool loadMovie(const QString& file);
+    // Frames the ending template's first frame holds before it plays, so
+    // that it fills the album's last kEndingReserve frames.
+    int endingHold() const;
+    // The start frame and first carry-over picture at the panel's size: the
+    // first group's first picture fitted on black (black without photos).
+    QImage openingPicture() const;
     void fillTemplateUse();
 
     Session& session_;

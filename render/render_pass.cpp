@@ -91,7 +91,8 @@ PassResult RenderPass::runSteps()
     result.totalFrames = driver.setUp(events_.overall);
 
     bool invalid = false;
-    EncodeResult encoded{EncodeResult::Outcome::Stopped, {}};
+    EncodeResult encoded;
+    encoded.outcome = EncodeResult::Outcome::Stopped;
     if (!stop.stop_requested()) {
         if (!session.table(tables::Sequence).isEmpty() && result.totalFrames > 0 && !driver.nextTemplate()) {
             invalid = true;
@@ -103,6 +104,7 @@ PassResult RenderPass::runSteps()
                                   stop);
             invalid = encoded.outcome == EncodeResult::Outcome::ComposeFailed;
             result.errorText = encoded.errorText;
+            result.times = std::move(encoded.times);
         }
     }
 

@@ -51,6 +51,7 @@ struct PassResult {
     QString errorText;
     QString outputPath;
     int totalFrames = 0;
+    StageTimes times;
     // The pass's session as the pass left it.
     std::shared_ptr<const Session> state;
 

@@ -19,8 +19,12 @@ packages=(
   libopencc-dev
   # fonts for the Chinese interface
   fonts-noto-cjk fonts-wqy-zenhei
+  # Qt's own Chinese texts for the standard dialogs and buttons
+  qt6-translations-l10n
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+  # tests: the disc authoring tools that must accept the VCD, SVCD and DVD disc streams
+  vcdimager dvdauthor
   # the SWF conformance runner (tests/swf_conformance)
   python3
   # benchmarks: libvips for the photo import comparison, GNU time for peak memory

@@ -297,10 +297,13 @@ avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
     c->filters = filters;
     c->blendMode = blendMode;
     Clip* out = c.get();
+    // A copy placed at this clip's own depth replaces it: nothing of `this`
+    // may be used after the assignment.
+    Player& owner = player;
     parentClip->children[out->depthValue] = std::move(c);
     if (out->timeline)
-        player.enterFrame(*out, 0, true);
-    player.queueActions(*out, QByteArray());
+        owner.enterFrame(*out, 0, true);
+    owner.queueActions(*out, QByteArray());
     return out;
 }
 
@@ -814,6 +817,18 @@ void Player::queueActions(Clip& clip, const QByteArray& actions)
 void Player::advance(Clip& clip, bool forceRoot)
 {
     const bool isRoot = &clip == root_.get();
+    // Children first, the highest depth first, then the clip itself: the
+    // Flash Player's order, in which a child's frame script runs before its
+    // parent's. The list may change while scripts are queued, never while
+    // it is walked here (scripts run later).
+    std::vector<std::shared_ptr<avm1::ClipLink>> kids;
+    kids.reserve(clip.children.size());
+    for (auto& [d, c] : clip.children)
+        kids.push_back(c->link());
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+        if ((*it)->clip)
+            advance(*static_cast<Clip*>((*it)->clip), false);
+    }
     // Clips that existed before this tick: enterFrame handlers, then the frame.
     if (clip.bornTick != ticks_) {
         if (clip.isSprite() && (!clip.clipActions.empty() || engine_)) {
@@ -830,16 +845,6 @@ void Player::advance(Clip& clip, bool forceRoot)
                     enterFrame(clip, next, true);
             }
         }
-    }
-    // Children in depth order; the list may change while scripts are queued,
-    // never while it is walked here (scripts run later).
-    std::vector<std::shared_ptr<avm1::ClipLink>> kids;
-    kids.reserve(clip.children.size());
-    for (auto& [d, c] : clip.children)
-        kids.push_back(c->link());
-    for (auto& k : kids) {
-        if (k->clip)
-            advance(*static_cast<Clip*>(k->clip), false);
     }
 }
 
@@ -873,6 +878,13 @@ void Player::runQueued()
             continue;
         Clip& c = *s.clip;
         if (!engine_)
+            continue;
+        // A clip its parent's timeline removed in this tick (children advance
+        // before their parent) runs only its unload handlers.
+        const bool offList = (s.kind == 0 || s.kind == 2) && !graveyard_.empty() &&
+                             std::any_of(graveyard_.begin(), graveyard_.end(),
+                                         [&](const std::unique_ptr<Clip>& g) { return g.get() == &c; });
+        if (offList)
             continue;
         switch (s.kind) {
         case 0:

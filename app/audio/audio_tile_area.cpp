@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QImage>
 #include <QPixmap>
 #include <QTreeWidget>
 
@@ -179,7 +180,9 @@ void AudioTileArea::loadTilePicture(int row)
 {
     if (row < 0 || row >= tiles_.size())
         return;
-    tiles_[row]->setPixmap(QPixmap(audio::tileImagePath(session_, folder_, set_, row + 1)));
+    // Read anew, not from Qt's pixmap cache: an exchange renames tile image
+    // files of equal size and time into each other's names.
+    tiles_[row]->setPixmap(QPixmap::fromImage(QImage(audio::tileImagePath(session_, folder_, set_, row + 1))));
 }
 
 void AudioTileArea::reloadTilePictures()

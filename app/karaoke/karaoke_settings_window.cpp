@@ -85,11 +85,7 @@ KaraokeSettingsWindow::KaraokeSettingsWindow(Session& session, const WorkingFold
     connect(list_, &QTreeWidget::itemClicked, this, [this] { chooseListRow(); });
     songs_->setObjectName(QStringLiteral("ComboBox_xuanzeyinyue"));
     songs_->setMinimumWidth(220);
-    connect(songs_, &QComboBox::activated, this, [this](int index) {
-        preview_->chooseSong(index);
-        panel_->update();
-        refreshDisplays();
-    });
+    connect(songs_, &QComboBox::activated, this, &KaraokeSettingsWindow::chooseSong);
 
     auto button = [this](const char* name, const QString& caption, void (KaraokeSettingsWindow::*run)()) {
         auto* b = new QPushButton(caption, this);
@@ -290,6 +286,15 @@ void KaraokeSettingsWindow::chooseListRow()
     preview_->chooseFile(row);
     refreshDisplays();
     panel_->update();
+}
+
+void KaraokeSettingsWindow::chooseSong(int row)
+{
+    if (songs_->currentIndex() != row)
+        songs_->setCurrentIndex(row);
+    preview_->chooseSong(row);
+    panel_->update();
+    refreshDisplays();
 }
 
 void KaraokeSettingsWindow::play()

@@ -50,6 +50,8 @@ public:
     void setStyle();
     void showMatch();
     void chooseListRow();
+    // The song chooser: music-table row `row`.
+    void chooseSong(int row);
     void play();
     void pause();
     void stop();

@@ -7,6 +7,7 @@
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QImage>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -179,7 +180,9 @@ void PhotoTileView::reloadTiles()
     const Table& visible = session_.table(photo_tables::Visible);
     for (int i = 0; i < tiles_.size(); ++i) {
         const QString thumb = photo_paths::thumbnail(folder_, session_, i + 1);
-        tiles_[i]->setPixmap(QFileInfo::exists(thumb) ? QPixmap(thumb) : QPixmap());
+        // Read anew: QPixmap(path) answers from Qt's pixmap cache by path,
+        // size and time, which a swap's renamed thumbnail files all keep.
+        tiles_[i]->setPixmap(QFileInfo::exists(thumb) ? QPixmap::fromImage(QImage(thumb)) : QPixmap());
         labels_[i]->setText(i < visible.rowCount() ? visible.cell(i, VisibleCol::Name) : QString());
     }
 }

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace fotarel::app {
 
 PreviewWindow::PreviewWindow(Session& session, const WorkingFolder& folder, QWidget* parent)
@@ -72,6 +74,8 @@ PreviewWindow::PreviewWindow(Session& session, const WorkingFolder& folder, QWid
     connect(playButton_, &QPushButton::clicked, this, &PreviewWindow::play);
     connect(stopButton_, &QPushButton::clicked, this, &PreviewWindow::stop);
     connect(backButton_, &QPushButton::clicked, this, &PreviewWindow::goBack);
+    clock_.start();
+    clockMs = [this] { return clock_.elapsed(); };
 }
 
 PreviewWindow::~PreviewWindow()
@@ -93,8 +97,9 @@ void PreviewWindow::prepare(int row)
 void PreviewWindow::play()
 {
     if (session_.table(QStringLiteral("ListView_daoruxiangpian")).isEmpty()) {
-        // Photos deleted meanwhile: nothing to play.
         stop();
+        if (message)
+            message(preview::kNoPhotos);
         return;
     }
     timer_->stop();
@@ -105,6 +110,8 @@ void PreviewWindow::play()
         return;
     }
     picture_->show();
+    playStartedMs_ = clockMs();
+    framesShown_ = 0;
     nextFrame(); // the first frame at once, the others at 25 a second
     timer_->start();
 }
@@ -113,7 +120,10 @@ void PreviewWindow::nextFrame()
 {
     if (!playback_)
         return;
-    const bool more = playback_->step(frame_);
+    const qint64 due = (clockMs() - playStartedMs_) * preview::kFramesPerSecond / 1000 + 1;
+    const int advance = int(std::clamp<qint64>(due - framesShown_, 1, preview::kFramesPerSecond));
+    framesShown_ += advance;
+    const bool more = playback_->step(frame_, advance);
     if (!frame_.isNull())
         picture_->setPixmap(QPixmap::fromImage(frame_));
     if (!more) {

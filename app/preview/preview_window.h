@@ -5,7 +5,9 @@
 #include "photos/preview.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -32,6 +34,12 @@ public:
     QTimer* frameTimer() const { return timer_; }
     preview::Playback* playback() const { return playback_.get(); }
     QLabel* field(int i) const { return values_.value(i); }
+    // Shows a message in the message window.
+    std::function<void(const QString&)> message;
+    // A clock in milliseconds. The frames due since "播放" are stepped
+    // through, so the preview keeps the template's time when a picture is
+    // slow to paint. Tests replace the clock.
+    std::function<qint64()> clockMs;
 
 public slots:
     void play();     // "播放"
@@ -58,6 +66,9 @@ private:
     QTimer* timer_;
     std::unique_ptr<preview::Playback> playback_;
     QImage frame_;
+    QElapsedTimer clock_;
+    qint64 playStartedMs_ = 0;
+    qint64 framesShown_ = 0;
 };
 
 } // namespace fotarel::app

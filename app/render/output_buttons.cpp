@@ -16,6 +16,7 @@ OutputButtons::OutputButtons(QWidget* mainWindow, Session& session, const Workin
     const std::pair<const char*, QString> buttons[] = {
         {"suiButton10", QStringLiteral("VCD")}, {"suiButton11", QStringLiteral("SVCD")},
         {"suiButton12", QStringLiteral("DVD")}, {"suiButton38", QStringLiteral("AVI")},
+        {"suiButton_mp4", QStringLiteral("MP4")},
         {"suiButton39", render::kImageSequenceCommand},
     };
     for (const auto& [name, command] : buttons) {

@@ -91,7 +91,7 @@ void OutputSizeDialog::prepare()
     const QSignalBlocker blockSizes(sizes_);
     const QSignalBlocker blockFormats(formats_);
     sizes_->clear();
-    sizes_->addItems(sizeListTexts(type));
+    sizes_->addItems(sizeListTexts(type, session_.get(vars::TvStandard)));
     sizes_->setCurrentRow(index);
     const bool formats = outputSizeDialogHasFormats(type);
     formats_->setVisible(formats);

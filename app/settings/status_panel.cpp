@@ -1,6 +1,9 @@
 #include "app/settings/status_panel.h"
 
+#include "render/album_length.h"
 #include "render/output_settings.h"
+
+#include <QPushButton>
 
 #include <QLabel>
 #include <QTimer>
@@ -18,6 +21,8 @@ const QString kHelpText = QStringLiteral(
 StatusPanel::StatusPanel(Session& session, QWidget* parent)
     : QFrame(parent),
       session_(session),
+      musicNotice_(new QLabel(this)),
+      loopMusic_(new QPushButton(QStringLiteral("循环播放音乐"), this)),
       helpArea_(new QWidget(this)),
       help_(new QLabel(helpArea_)),
       timer_(new QTimer(this))
@@ -35,7 +40,22 @@ StatusPanel::StatusPanel(Session& session, QWidget* parent)
         line->setGeometry(8, 4 + i * kLineHeight, kDefaultWidth - 16, kLineHeight);
         lines_.append(line);
     }
-    const int helpTop = 4 + kLineCount * kLineHeight + 8;
+    // Songs shorter than the album: how much is silent, and the loop choice.
+    const int noticeTop = 4 + kLineCount * kLineHeight;
+    musicNotice_->setObjectName(QStringLiteral("Label_yinyue_tishi"));
+    musicNotice_->setGeometry(8, noticeTop, kDefaultWidth - 16, kLineHeight);
+    musicNotice_->setStyleSheet(QStringLiteral("color: #ffd060;"));
+    musicNotice_->hide();
+    loopMusic_->setObjectName(QStringLiteral("suiButton_xunhuan_yinyue"));
+    loopMusic_->setToolTip(QStringLiteral("以音乐循环播放补充帧频"));
+    loopMusic_->setGeometry(8, noticeTop + kLineHeight + 2, kDefaultWidth - 16, 22);
+    loopMusic_->hide();
+    connect(loopMusic_, &QPushButton::clicked, this, [this] {
+        settings::setLoopMusic(session_, true);
+        refresh();
+    });
+    static_assert(kContentHeight >= 4 + kLineCount * kLineHeight + kLineHeight + 2 + 22);
+    const int helpTop = kContentHeight + 4;
     helpArea_->setObjectName(QStringLiteral("Panel_bangzhu"));
     helpArea_->setGeometry(0, helpTop, kDefaultWidth, kDefaultHeight - helpTop);
     help_->setObjectName(QStringLiteral("Label_bangzhu"));
@@ -62,6 +82,11 @@ void StatusPanel::refresh()
     for (int i = 0; i < lines_.size() && i < texts.size(); ++i)
         if (lines_[i]->text() != texts[i])
             lines_[i]->setText(texts[i]);
+    const QString notice = render::shortMusicNotice(session_);
+    if (musicNotice_->text() != notice)
+        musicNotice_->setText(notice);
+    musicNotice_->setVisible(!notice.isEmpty());
+    loopMusic_->setVisible(!notice.isEmpty());
     help_->move(help_->x(), settings::nextHelpTextTop(help_->y(), help_->height()));
     if (preview_) {
         const QString flag = session_.get(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"));

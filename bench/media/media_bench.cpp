@@ -7,7 +7,7 @@
 // For each output kind it runs the library and the command line in turn,
 // `rounds` times, and prints the best wall-clock time of each and their
 // ratio (library / command line; below 1 means the library is faster).
-// `kind` (DVD, VCD or AVI) runs only that output kind.
+// `kind` (DVD, VCD, AVI or MP4) runs only that output kind.
 
 #include "media/conversion.h"
 #include "media/output_plan.h"
@@ -106,10 +106,18 @@ double runCommandLine(const Kind& kind, const fotarel::media::detail::OutputPlan
                      "-r", "25", "-stream_loop", "-1", "-i", raw, "-i", silence,
                      "-frames:v", QString::number(count), "-map", "0:v", "-map", "1:a",
                      "-c:v", kind.videoEncoder, "-pix_fmt", "yuv420p",
-                     "-b:v", QString::number(plan.videoBitRate), "-g", QString::number(plan.gopSize),
+                     "-g", QString::number(plan.gopSize),
                      "-bf", QString::number(plan.maxBFrames), "-threads", "0",
                      "-c:a", kind.audioEncoder, "-ar", QString::number(plan.audioRate), "-ac", "2",
                      "-b:a", QString::number(plan.audioBitRate), "-shortest", "-f", kind.muxer};
+    if (plan.crf > 0)
+        args << "-crf" << QString::number(plan.crf) << "-preset" << QString::fromStdString(plan.encoderPreset)
+             << "-movflags" << "+faststart";
+    else
+        args << "-b:v" << QString::number(plan.videoBitRate);
+    if (fotarel::media::detail::usesBt709(plan))
+        args << "-vf" << "scale=out_color_matrix=bt709" << "-colorspace" << "bt709" << "-color_primaries" << "bt709"
+             << "-color_trc" << "bt709";
     if (plan.maxRate > 0)
         args << "-maxrate" << QString::number(plan.maxRate) << "-bufsize" << QString::number(plan.bufferSize);
     if (plan.dvdMuxRate)
@@ -155,6 +163,7 @@ int main(int argc, char** argv)
         {"DVD (MPEG-2 + AC-3)", fotarel::media::Preset::Dvd, "mpg", "dvd", "mpeg2video", "ac3", nullptr},
         {"VCD (MPEG-1 + MP2)", fotarel::media::Preset::Vcd, "mpg", "mpeg", "mpeg1video", "mp2", nullptr},
         {"AVI (MPEG-4 + MP3)", fotarel::media::Preset::Avi, "avi", "avi", "mpeg4", "libmp3lame", "XVID"},
+        {"MP4 (H.264 + AAC)", fotarel::media::Preset::Mp4, "mp4", "mp4", "libx264", "aac", nullptr},
     };
     std::printf("%d frames of %d x %d bgr24, best of %d rounds, high quality\n", count, kWidth, kHeight, rounds);
     std::printf("%-22s %10s %10s %8s %8s\n", "output", "library s", "ffmpeg s", "ratio", "fps lib");

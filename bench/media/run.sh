@@ -1,6 +1,6 @@
 #!/bin/bash
 # Builds and runs the media library's side-by-side benchmark against the
-# ffmpeg command line. Usage: bench/media/run.sh [frames] [rounds] [DVD|VCD|AVI]
+# ffmpeg command line. Usage: bench/media/run.sh [frames] [rounds] [DVD|VCD|AVI|MP4]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build-media}

@@ -141,6 +141,10 @@ int main(int argc, char** argv)
                 playback->play();
                 playback->step(frame);
             }));
+            if (frame.isNull() || playback->phase() != preview::Playback::Phase::Group) {
+                std::fprintf(stderr, "the preview of photo %d did not play (%d frames)\n", row + 1, playback->totalFrames());
+                return 1;
+            }
             // One second of playing: 25 more frames.
             second[size_t(row)] = std::min(second[size_t(row)], timeMs([&] {
                 for (int f = 0; f < preview::kFramesPerSecond; ++f)

@@ -340,15 +340,28 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         if (!f.isFunction)
             f.locals = t;
     };
-    auto binaryNumber = [&](auto fn) {
+    // The Flash Player converts the operands of Add, Multiply and Less left
+    // first, of Subtract, Divide and Equals right first (their valueOf calls
+    // show the order).
+    auto binaryNumber = [&](auto fn, bool rightFirst = false) {
         const Value b = pop(f);
         const Value a = pop(f);
-        push(Value::number(fn(toNumber(a), toNumber(b))));
+        double x = 0, y = 0;
+        if (rightFirst) {
+            y = toNumber(b);
+            x = toNumber(a);
+        } else {
+            x = toNumber(a);
+            y = toNumber(b);
+        }
+        push(Value::number(fn(x, y)));
     };
     auto bitOp = [&](auto fn) {
         const Value b = pop(f);
         const Value a = pop(f);
-        push(Value::number(double(fn(toInt32(toNumber(a)), toInt32(toNumber(b))))));
+        const int32_t x = toInt32(toNumber(a));
+        const int32_t y = toInt32(toNumber(b));
+        push(Value::number(double(fn(x, y))));
     };
     auto defineFunction = [&](bool v2) {
         auto fn = std::make_shared<ScriptFunction>();
@@ -482,7 +495,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         break;
     case 0x17: pop(f); break; // Pop
     case 0x0A: binaryNumber([](double a, double b) { return a + b; }); break;
-    case 0x0B: binaryNumber([](double a, double b) { return a - b; }); break;
+    case 0x0B: binaryNumber([](double a, double b) { return a - b; }, true); break;
     case 0x0C: binaryNumber([](double a, double b) { return a * b; }); break;
     case 0x0D: { // Divide
         const Value b = pop(f);
@@ -497,13 +510,15 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x0E: { // Equals
         const Value b = pop(f);
         const Value a = pop(f);
-        pushBool(toNumber(a) == toNumber(b));
+        const double y = toNumber(b);
+        pushBool(toNumber(a) == y);
         break;
     }
     case 0x0F: { // Less
         const Value b = pop(f);
         const Value a = pop(f);
-        pushBool(toNumber(a) < toNumber(b));
+        const double x = toNumber(a);
+        pushBool(x < toNumber(b));
         break;
     }
     case 0x10: { // And
@@ -847,14 +862,12 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         const double count = toNumber(pop(f));
         Object* o = newObject();
         const size_t n = std::isnan(count) || count < 0 ? 0 : size_t(std::min(count, double(f.stack.size() / 2)));
-        // Pairs come off the stack last first; define them in source order.
-        std::vector<std::pair<QString, Value>> pairs;
+        // Pairs come off the stack last first and are defined in that order,
+        // so for..in (newest first) lists them in source order.
         for (size_t i = 0; i < n; ++i) {
             Value v = pop(f);
-            pairs.emplace_back(toString(pop(f)), std::move(v));
+            setMember(Value::object(o), toString(pop(f)), v);
         }
-        for (size_t i = pairs.size(); i-- > 0;)
-            setMember(Value::object(o), pairs[i].first, pairs[i].second);
         push(Value::object(o));
         break;
     }
@@ -871,7 +884,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         if (op == 0x46)
             obj = getVariable(f, toString(obj));
         const QStringList names = enumerate(obj);
-        push(Value::null());
+        push(Value()); // the end marker is undefined (loops test it with Equals2 against null)
         for (const QString& n : names)
             push(Value::string(n));
         if (f.stack.size() > kMaxStack)

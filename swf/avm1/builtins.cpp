@@ -278,9 +278,12 @@ void Interpreter::setupBuiltins()
     });
     def(vm, objectProto, "valueOf", [](Interpreter&, Args& a) { return a.self; });
     def(vm, objectProto, "hasOwnProperty", [](Interpreter& v, Args& a) {
-        if (!a.self.isObject())
+        // No argument, or the empty name, is never an own property.
+        if (!a.self.isObject() || a.args.empty())
             return Value::boolean(false);
         const QString name = v.toString(a.at(0));
+        if (name.isEmpty())
+            return Value::boolean(false);
         Object* o = a.self.o;
         size_t index;
         if (o->kind == Object::Kind::Array && arrayIndex(name, index))
@@ -303,7 +306,10 @@ void Interpreter::setupBuiltins()
         return Value::boolean(false);
     });
     def(vm, objectProto, "addProperty", [](Interpreter& v, Args& a) {
-        if (!a.self.isObject() || !a.at(1).isObject() || !a.at(1).o->isFunction())
+        // A getter function is required; the setter is a function or null
+        // (read-only), anything else refuses the property.
+        const bool setterOk = a.at(2).isNull() || (a.at(2).isObject() && a.at(2).o->isFunction());
+        if (!a.self.isObject() || !a.at(1).isObject() || !a.at(1).o->isFunction() || !setterOk)
             return Value::boolean(false);
         const QString name = v.toString(a.at(0));
         if (name.isEmpty())

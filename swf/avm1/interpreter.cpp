@@ -902,13 +902,12 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
         return clip ? Value::object(objectFor(clip)) : Value();
     }
     if (is("this")) {
-        // A variable a script named "this" hides the real one.
-        for (size_t i = f.scope.size(); i-- > 0;) {
-            Value out;
-            if (f.scope[i]->slot(name, cs) && getProperty(f.scope[i], Value::object(f.scope[i]), name, out))
-                return out;
-        }
-        return f.thisByName ? f.thisv : Value();
+        // `this` belongs to the running code (a script may even assign it).
+        // A DefineFunction2 whose `this` is in a register or suppressed
+        // finds the timeline's clip by that name (nothing before SWF 6).
+        if (f.thisByName)
+            return f.thisv;
+        return f.version >= 6 && f.timeline ? Value::object(f.timeline) : Value();
     }
     if (is("_global"))
         return Value::object(global);
@@ -942,6 +941,10 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
 
 void Interpreter::setVariable(Frame& f, const QString& name, const Value& value)
 {
+    if (f.thisByName && name.compare(QLatin1String("this"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+        f.thisv = value; // `this = x` changes the running code's this
+        return;
+    }
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('.'))) {
         QString target, var;
         if (!splitVariablePath(name, target, var) || var.isEmpty())

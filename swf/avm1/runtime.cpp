@@ -145,6 +145,16 @@ double stringToNumber(const QString& s, int swfVersion)
         }
         return neg ? -v : v;
     }
+    // From SWF 6 a leading zero followed by octal digits only is octal
+    // ("010" is 8); "08" or "0.5" read as decimal below.
+    if (swfVersion >= 6 && j + 1 < n && s[j] == QLatin1Char('0')) {
+        double v = 0;
+        int k = j;
+        for (; k < n && s[k] >= QLatin1Char('0') && s[k] <= QLatin1Char('7'); ++k)
+            v = v * 8 + (s[k].unicode() - '0');
+        if (k == n)
+            return neg ? -v : v;
+    }
     if (s.mid(i).trimmed() == QLatin1String("Infinity"))
         return INFINITY;
     if (s.mid(i).trimmed() == QLatin1String("-Infinity"))

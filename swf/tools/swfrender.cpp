@@ -7,10 +7,12 @@
 // and writes the picture after N ticks to OUT_PREFIX.png; "-" writes nothing.
 // --compare checks that picture against EXPECTED: a pixel whose channels
 // differ by more than T is an outlier, and at most M may be; prints the
-// count and exits 3 when there are more.
+// count and the pictures' structural similarity (SSIM of the luminance over
+// 8 x 8 blocks) and exits 3 when there are more.
 #include "swf/player.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +42,47 @@ Difference compareImages(const QImage& actual, const QImage& expected, int toler
         }
     }
     return d;
+}
+
+// Structural similarity of the two pictures' luminance (composited on
+// white), averaged over 8 x 8 blocks: 1 for equal pictures.
+double similarity(const QImage& actual, const QImage& expected)
+{
+    auto luminance = [](const QImage& img) {
+        QImage flat(img.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        QPainter(&flat).drawImage(0, 0, img);
+        return flat.convertToFormat(QImage::Format_Grayscale8);
+    };
+    const QImage a = luminance(actual), e = luminance(expected);
+    constexpr double c1 = 6.5025, c2 = 58.5225; // (0.01 * 255)^2, (0.03 * 255)^2
+    double sum = 0;
+    int blocks = 0;
+    for (int by = 0; by + 8 <= a.height(); by += 8) {
+        for (int bx = 0; bx + 8 <= a.width(); bx += 8) {
+            double ma = 0, me = 0, va = 0, ve = 0, cov = 0;
+            for (int y = by; y < by + 8; ++y)
+                for (int x = bx; x < bx + 8; ++x) {
+                    ma += a.constScanLine(y)[x];
+                    me += e.constScanLine(y)[x];
+                }
+            ma /= 64;
+            me /= 64;
+            for (int y = by; y < by + 8; ++y)
+                for (int x = bx; x < bx + 8; ++x) {
+                    const double da = a.constScanLine(y)[x] - ma, de = e.constScanLine(y)[x] - me;
+                    va += da * da;
+                    ve += de * de;
+                    cov += da * de;
+                }
+            va /= 63;
+            ve /= 63;
+            cov /= 63;
+            sum += ((2 * ma * me + c1) * (2 * cov + c2)) / ((ma * ma + me * me + c1) * (va + ve + c2));
+            ++blocks;
+        }
+    }
+    return blocks ? sum / blocks : 1.0;
 }
 
 } // namespace
@@ -114,8 +157,9 @@ int main(int argc, char** argv)
             return 3;
         }
         const Difference d = compareImages(picture, expected, tolerance);
-        std::printf("%lld outliers (at most %lld), largest difference %d\n", static_cast<long long>(d.outliers),
-                    static_cast<long long>(maxOutliers), d.largest);
+        std::printf("%lld outliers (at most %lld), largest difference %d, SSIM %.4f\n",
+                    static_cast<long long>(d.outliers), static_cast<long long>(maxOutliers), d.largest,
+                    similarity(picture, expected));
         return d.outliers > maxOutliers ? 3 : 0;
     };
 

@@ -9,6 +9,8 @@
 #include "tests/app/gui_helpers.h"
 #include "tests/support/temp_tree.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
@@ -95,7 +97,8 @@ TEST(MainWindow, CloseBoxAsksAndOnlyConfirmedExitCleansTheTree)
     });
     window.closeCommand();
     EXPECT_EQ(asked, "确定要退出本软件吗？");
-    QTest::qWait(30);
+    QCoreApplication::processEvents(); // whatever the answer queued has run
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp"));
 
@@ -188,4 +191,24 @@ TEST(MainWindow, TextEffectCommandOpensTheEditorAndTheStatusPanelCountsItsRows)
                 return true;
         return false;
     }));
+}
+
+TEST(MainWindow, KaraokeCommandOpensTheKaraokeSettingsWithTheSongs)
+{
+    StartedWindow started;
+    ASSERT_TRUE(started.start());
+    MainWindow& window = *started.window;
+    window.session().table("ListView_daoru_yinyue").appendRow({"1", "甜蜜蜜", ".mp3", "/m/甜蜜蜜.mp3", "00:00:09", "225"});
+    auto* command = window.findChild<QPushButton*>("suiButton_kalaok_shezhi");
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->text(), "卡拉OK设置");
+    QStringList songs;
+    answerModal("TForm46", "返     回", [&](QWidget* settings) {
+        auto* chooser = settings->findChild<QComboBox*>("ComboBox_xuanzeyinyue");
+        for (int i = 0; chooser && i < chooser->count(); ++i)
+            songs << chooser->itemText(i);
+    });
+    QTest::mouseClick(command, Qt::LeftButton);
+    EXPECT_EQ(songs, QStringList{"甜蜜蜜"});
+    EXPECT_EQ(window.session().get("Edit_jiance_chushihua"), "1");
 }

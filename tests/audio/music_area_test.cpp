@@ -216,9 +216,10 @@ TEST_F(MusicArea, AddMusicCommandRunsTheImportWindow)
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.progressBar()->maximum(), 4);
     EXPECT_EQ(window.progressBar()->value(), 4);
+    // 1.2 s of song: 30 frames at 25 a second.
     ASSERT_EQ(session.table(MusicTable).rowCount(), 1);
     EXPECT_EQ(session.table(MusicTable).row(0),
-              (QStringList{"1", "第 一 首", ".mp3", good, "00:00:01", "25", "wu", "wu"}));
+              (QStringList{"1", "第 一 首", ".mp3", good, "00:00:01", "30", "wu", "wu"}));
     EXPECT_EQ(area.tiles().size(), 1);
     EXPECT_EQ(session.get("Edit_tubiao_liebiao"), "tubiao");
     ASSERT_EQ(ui.messages.size(), 1);

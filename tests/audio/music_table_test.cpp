@@ -14,11 +14,14 @@ TEST(MusicTable, LengthTextAndFramesFromMilliseconds)
         qint64 frames;
     };
     const Case cases[] = {
-        {59900, "00:00:59", 1475},   // fractions of a second are dropped
-        {500, "00:00:00", 0},        // shorter than one second
+        {59900, "00:00:59", 1498},   // the text drops the fraction, the frames cover it
+        {35500, "00:00:35", 888},    // 887.5 frames: the last, half-filled one counts
+        {500, "00:00:00", 13},       // shorter than one second
+        {40, "00:00:00", 1},
+        {41, "00:00:00", 2},
         {0, "00:00:00", 0},
         {60000, "00:01:00", 1500},
-        {245900, "00:04:05", 6125},  // 4 min 5.9 s
+        {245900, "00:04:05", 6148},  // 4 min 5.9 s: 6147.5 frames
         {4500000, "00:75:00", 112500}, // 75 minutes stay minutes
         {6000000, "00:100:00", 150000},
     };
@@ -33,7 +36,7 @@ TEST(MusicTable, SongRowCellsAndListRow)
 {
     const QString path = QStringLiteral("/音乐 文件/甜蜜蜜 \"live\".mp3");
     const Row row = songRow(3, path, 59900);
-    EXPECT_EQ(row, (QStringList{"3", "甜蜜蜜 \"live\"", ".mp3", path, "00:00:59", "1475", "wu", "wu"}));
+    EXPECT_EQ(row, (QStringList{"3", "甜蜜蜜 \"live\"", ".mp3", path, "00:00:59", "1498", "wu", "wu"}));
 
     EXPECT_EQ(musicListRow(row, 3), (QStringList{"3", "甜蜜蜜 \"live\"", ".mp3", "00:00:59", path, "未绑定歌词"}));
     Row bound = row;

@@ -102,7 +102,8 @@ TEST(KaraokeSettingsWindow, ImportStyleAndPreviewAFileAgainstASong)
     window.chooseListRow();
     auto* chooser = window.findChild<QComboBox*>("ComboBox_xuanzeyinyue");
     ASSERT_EQ(chooser->count(), 1);
-    window.preview().chooseSong(0);
+    window.chooseSong(0);
+    EXPECT_EQ(chooser->currentText(), "a");
     window.play();
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join("|").toStdString();
     EXPECT_FALSE(window.list()->isEnabled()); // locked while playing

@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -98,6 +100,8 @@ TEST_F(ConversionTest, EveryOutputKindInBothStandards)
         {"DVD NTSC", Preset::Dvd, Standard::Ntsc, {320, 240}, {320, 240}, "mpeg", "mpeg2video", "ac3", 48000, "30000/1001", "mpg"},
         {"AVI PAL", Preset::Avi, Standard::Pal, {}, {320, 240}, "avi", "mpeg4", "mp3", 44100, "25/1", "avi"},
         {"AVI NTSC", Preset::Avi, Standard::Ntsc, {320, 240}, {320, 240}, "avi", "mpeg4", "mp3", 44100, "30000/1001", "avi"},
+        {"MP4 PAL", Preset::Mp4, Standard::Pal, {}, {320, 240}, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 48000, "25/1", "mp4"},
+        {"MP4 NTSC", Preset::Mp4, Standard::Ntsc, {320, 240}, {320, 240}, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 48000, "30000/1001", "mp4"},
     };
     const QString song = path(QStringLiteral("歌 1.mp3"));
     ASSERT_TRUE(makeSong(song, 3.0, {"-c:a", "libmp3lame", "-b:a", "128k"}));
@@ -175,7 +179,15 @@ TEST_F(ConversionTest, EveryOutputKindInBothStandards)
         QFile file(out);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        if (c.preset != Preset::Avi) {
+        if (c.preset == Preset::Mp4) {
+            // "faststart": the index (moov) comes before the media (mdat),
+            // so playback starts while the file is still loading.
+            const qsizetype moov = bytes.indexOf("moov");
+            const qsizetype mdat = bytes.indexOf("mdat");
+            ASSERT_GT(moov, 0);
+            ASSERT_GT(mdat, 0);
+            EXPECT_LT(moov, mdat);
+        } else if (c.preset != Preset::Avi) {
             // Pack header: MPEG-1 system streams mark it 0010, MPEG-2 01.
             ASSERT_GT(bytes.size(), 5);
             EXPECT_EQ(bytes.left(4), QByteArray("\x00\x00\x01\xba", 4));
@@ -191,6 +203,118 @@ TEST_F(ConversionTest, EveryOutputKindInBothStandards)
                   QStringList{});
         QFile::remove(out);
     }
+}
+
+// The disc standard's streams go through the authoring tools without a
+// warning: vcdimager for VCD and SVCD, dvdauthor for DVD, in both TV
+// standards; 16:9 album frames keep their shape (VCD letterboxed in 4:3).
+TEST_F(ConversionTest, DiscStreamsPassTheAuthoringTools)
+{
+    struct DiscCase {
+        const char* name;
+        Preset preset;
+        Standard standard;
+        QSize size;
+        const char* aspect;
+    };
+    const DiscCase cases[] = {
+        {"VCD PAL", Preset::Vcd, Standard::Pal, {352, 288}, "4:3"},
+        {"VCD NTSC", Preset::Vcd, Standard::Ntsc, {352, 240}, "4:3"},
+        {"SVCD PAL", Preset::Svcd, Standard::Pal, {480, 576}, "16:9"},
+        {"SVCD NTSC", Preset::Svcd, Standard::Ntsc, {480, 480}, "16:9"},
+        {"DVD PAL", Preset::Dvd, Standard::Pal, {720, 576}, "16:9"},
+        {"DVD NTSC", Preset::Dvd, Standard::Ntsc, {720, 480}, "16:9"},
+    };
+    const QString song = path(QStringLiteral("歌.mp3"));
+    ASSERT_TRUE(makeSong(song, 3.0, {"-c:a", "libmp3lame", "-b:a", "128k"}));
+    MediaList frames(MediaList::Kind::Frame);
+    for (int i = 0; i < kFrames; ++i)
+        frames.add(drawFrame(i, 1024, 576));
+
+    for (const DiscCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = path(QStringLiteral("disc %1.mpg").arg(QString::fromUtf8(c.name)));
+        Conversion conversion;
+        conversion.setVideoList(frames);
+        MediaList songs(MediaList::Kind::Audio);
+        songs.add(utf8(song));
+        conversion.setAudioList(songs);
+        conversion.setFormatPreset(c.preset, c.standard);
+        conversion.setFrameSize(1920, 1080); // a disc keeps its own size
+        conversion.setQuality(Quality::High);
+        conversion.setDiscStandard(true);
+        conversion.setTruncateAudioToVideo(true);
+        conversion.setVideoFileName(utf8(out));
+        ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
+
+        const QByteArray shape = runTool("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                                     "stream=width,height,display_aspect_ratio", "-of",
+                                                     "default=nw=1", out});
+        EXPECT_TRUE(shape.contains(QStringLiteral("width=%1\n").arg(c.size.width()).toLatin1())) << shape.data();
+        EXPECT_TRUE(shape.contains(QStringLiteral("height=%1\n").arg(c.size.height()).toLatin1())) << shape.data();
+        // MPEG-1 names pixel shapes from a table: VCD's 4:3 is within 1 %.
+        const int at = shape.indexOf("display_aspect_ratio=");
+        ASSERT_GE(at, 0) << shape.data();
+        const QList<QByteArray> shown = shape.mid(at + 21).trimmed().split(':');
+        const QList<QByteArray> wanted = QByteArray(c.aspect).split(':');
+        ASSERT_EQ(shown.size(), 2) << shape.data();
+        EXPECT_NEAR(shown[0].toDouble() / shown[1].toDouble(), wanted[0].toDouble() / wanted[1].toDouble(), 0.013)
+            << shape.data();
+
+        QProcess tool;
+        tool.setWorkingDirectory(folder_);
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        if (c.preset == Preset::Dvd) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("VIDEO_FORMAT", c.standard == Standard::Pal ? "PAL" : "NTSC");
+            tool.setProcessEnvironment(env);
+            tool.start("dvdauthor", {"-o", path("dvd " + QString::fromUtf8(c.name)), "-t", out});
+        } else {
+            const QString image = path("disc " + QString::fromUtf8(c.name));
+            tool.start("vcdimager", {"-t", c.preset == Preset::Vcd ? "vcd2" : "svcd", "-c", image + ".cue", "-b",
+                                     image + ".bin", out});
+        }
+        ASSERT_TRUE(tool.waitForFinished(120000));
+        const QString log = QString::fromLocal8Bit(tool.readAll());
+        EXPECT_EQ(tool.exitCode(), 0) << log.toStdString();
+        EXPECT_FALSE(log.contains("warn", Qt::CaseInsensitive)) << log.toStdString();
+        EXPECT_FALSE(log.contains("error", Qt::CaseInsensitive)) << log.toStdString();
+
+        if (c.preset == Preset::Vcd) {
+            // 16:9 in a 4:3 disc: black bars above and below the picture.
+            const std::vector<QImage> pictures = decodeFrames(out);
+            ASSERT_FALSE(pictures.empty());
+            const QImage& f = pictures[pictures.size() / 2];
+            const int bar = c.size.height() / 8 - 4;
+            EXPECT_LT(qGray(f.pixel(c.size.width() / 2, bar / 2)), 24);
+            EXPECT_LT(qGray(f.pixel(c.size.width() / 2, c.size.height() - 1 - bar / 2)), 24);
+        }
+        QFile::remove(out);
+    }
+}
+
+// HD MP4 carries BT.709 colour flags, and its pixels are converted with
+// BT.709 so players that honour the flags show the colours drawn.
+TEST_F(ConversionTest, HdMp4IsFlaggedAndConvertedAsBt709)
+{
+    Conversion conversion;
+    MediaList frames(MediaList::Kind::Frame);
+    for (int i = 0; i < 10; ++i)
+        frames.add(drawFrame(i, 1280, 720));
+    conversion.setVideoList(frames);
+    conversion.setFormatPreset(Preset::Mp4, Standard::Pal);
+    const QString out = path(QStringLiteral("hd.mp4"));
+    conversion.setVideoFileName(utf8(out));
+    ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                            "stream=pix_fmt,color_space,color_primaries,color_transfer", "-of", "csv=p=0", out});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), "yuv420p,bt709,bt709,bt709");
+    const std::vector<QImage> decoded = decodeFrames(out);
+    ASSERT_EQ(decoded.size(), 10u);
+    // Converted with BT.601 under BT.709 flags this frame measures 34 dB.
+    EXPECT_GE(psnr(drawFrame(5, 1280, 720), decoded[5]), 40.0);
 }
 
 // Without keep duration every album frame is one NTSC frame: the video

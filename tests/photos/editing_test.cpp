@@ -144,7 +144,7 @@ TEST(Refill, ANewPhotoOfTheWrongOrientationIsRefusedAndTheWindowStaysOpen)
     EXPECT_EQ(run.column(PhotoCol::Group), (QStringList{"1", "2", "2", "3", "1"}));
     EXPECT_EQ(run.column(PhotoCol::PictureName), (QStringList{"picture_2", "picture_1", "picture_2", "picture_1", "picture_1"}));
     EXPECT_EQ(run.session.table(photo_tables::Visible).row(4),
-              (QStringList{"5", "new", ".jpg", "30", "40", "竖照片", "已绑定", portrait.toLower()}));
+              (QStringList{"5", "new", ".JPG", "30", "40", "竖照片", "已绑定", portrait}));
     const QImage picture = decodeFile(run.tree.path(run.group(1) + "/picture_1.rar"));
     EXPECT_EQ(picture.size(), QSize(30, 40));
     EXPECT_EQ(colourName(picture.pixel(15, 20)), "red");

@@ -57,7 +57,9 @@ TEST(Import, FirstAndSecondBatchBuildTablesWorkFoldersThumbnailsAndPictures)
     EXPECT_EQ(run.column(PhotoCol::CropDone), (QStringList{"jiancai_yes", "jiancai_yes"}));
     const Table& visible = run.session.table(photo_tables::Visible);
     ASSERT_EQ(visible.rowCount(), 2);
-    EXPECT_EQ(visible.row(1), (QStringList{"2", "Tall", ".jpg", "300", "400", "竖照片", "已绑定", b.toLower()}));
+    // The list shows the file as it is: its type's capitals, a path that exists.
+    EXPECT_EQ(visible.row(1), (QStringList{"2", "Tall", ".JPG", "300", "400", "竖照片", "已绑定", b}));
+    EXPECT_TRUE(QFileInfo::exists(visible.cell(1, VisibleCol::Path)));
     EXPECT_EQ(run.session.table(photo_tables::Batch).columnCaptions().size(), 20);
 
     // Work folders: the earlier album is gone, each group has its movie and

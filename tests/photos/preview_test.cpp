@@ -104,6 +104,13 @@ TEST(Preview, PlaysTheGroupThenTheEndingOnCopiesAndLeavesTheAlbumAlone)
     EXPECT_EQ(playback.frame(), 0);
     EXPECT_EQ(playback.phase(), preview::Playback::Phase::Group);
 
+    // Stepping ahead never passes the movie's last frame: a big step ends
+    // the group's movie and the ending template follows.
+    ASSERT_TRUE(playback.step(frame, 100));
+    EXPECT_EQ(playback.phase(), preview::Playback::Phase::Ending);
+    ASSERT_TRUE(playback.step(frame, 2));
+    EXPECT_EQ(playback.frame(), 1);
+
     // "返回" leaves no preview folder; the album's folders never changed.
     preview::removePreviewFolder(run.folder);
     EXPECT_FALSE(run.tree.exists("smxcwjj/wj_yl_xg_1"));

@@ -5,6 +5,8 @@
 
 #include "tests/render/album_fixture.h"
 
+#include "audio/lyric_table.h"
+#include "audio/music_table.h"
 #include "render/output_settings.h"
 #include "photos/editing.h"
 #include "render/render_names.h"
@@ -22,6 +24,7 @@ namespace {
 
 const QString kPhotos = QStringLiteral("ListView_daoruxiangpian");
 const QString kMusic = QStringLiteral("ListView_daoru_yinyue");
+const QString kLyrics = QStringLiteral("ListView_daoru_LRC");
 
 QString makeSong(AlbumRun& run, const QString& name)
 {
@@ -60,6 +63,19 @@ struct ProjectAlbum : AlbumRun {
         loadLibrary();
         importColours({QColor(230, 30, 30), QColor(30, 200, 30), QColor(30, 30, 230)});
         session.table(kMusic).appendRow({"1", "song", ".mp3", makeSong(*this, "song.mp3"), "00:00:02", "50", "wu", "wu"});
+        // A lyric file bound to the song, and a caption.
+        const QString lrc = tree.path("song.lrc");
+        QFile file(lrc);
+        file.open(QIODevice::WriteOnly);
+        file.write("[00:00.50]第一行\n[00:01.20]第二行\n");
+        file.close();
+        Row lyric = audio::lyricRow(1, lrc);
+        lyric[audio::LyricCol::SongKey] = "20261210-1";
+        lyric[audio::LyricCol::SongName] = "song";
+        session.table(kLyrics).appendRow(lyric);
+        session.table(kMusic).setCell(0, audio::MusicCol::LyricKey, "20261210-1");
+        session.table(kMusic).setCell(0, audio::MusicCol::LyricName, "song");
+        session.table("ListView_Label").appendRow({"1", "片头"});
         session.set(settings::vars::Quality, settings::kHighQuality);
         session.set(settings::vars::LoopMusic, "True");
     }
@@ -81,6 +97,8 @@ TEST(AlbumProject, SavedAlbumOpensAsTheSameTablesAndFrames)
     PhotoContext& ctx = run.ctx;
     clearAllPhotos(ctx);
     run.session.table(kMusic).clear();
+    run.session.table(kLyrics).clear();
+    run.session.table("ListView_Label").clear();
     run.session.set(settings::vars::Quality, settings::kNormalQuality);
     EXPECT_TRUE(project::albumChanged(run.session, text));
 
@@ -91,6 +109,9 @@ TEST(AlbumProject, SavedAlbumOpensAsTheSameTablesAndFrames)
     EXPECT_TRUE(run.ui.messages.isEmpty());
     EXPECT_FALSE(project::albumChanged(run.session, text));
     EXPECT_EQ(run.session.get(settings::vars::Quality), settings::kHighQuality);
+    EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongKey), "20261210-1");
+    EXPECT_EQ(run.session.table("ListView_Label").rowCount(), 1);
+    EXPECT_EQ(run.session.table("suiListView_geci_liebiao").rowCount(), 1);
 
     const QList<QImage> after = render(run, "after.avi");
     ASSERT_EQ(after.size(), before.size());
@@ -121,6 +142,10 @@ TEST(AlbumProject, MissingFilesAreListedOnceAndLeftOut)
     }
     EXPECT_EQ(run.session.table(kMusic).rowCount(), 0);
     EXPECT_EQ(run.session.table("suiListView_yinyue_liebiao").rowCount(), 0);
+    // The lyric file stays; its binding to the song that is gone does not.
+    ASSERT_EQ(run.session.table(kLyrics).rowCount(), 1);
+    EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongKey), "wu");
+    EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongName), "wu");
 }
 
 TEST(AlbumProject, BrokenOrNewerFilesLeaveTheAlbumUntouched)

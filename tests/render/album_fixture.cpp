@@ -91,8 +91,16 @@ QByteArray templateMovie(const MovieOptions& o)
         start.push("picture_1.rar").push("pic1").getUrl2(0x40);
     start.push("../../pic/picture_0.rar").push("pic0").getUrl2(0x40);
     m.tag(12, start.finish());
-    for (int i = 0; i < o.frames; ++i)
+    for (int i = 0; i < o.frames; ++i) {
+        if (i == o.blackFrom) {
+            m.tag(2, swftest::rectShape(11, 1, swftest::solidFill(0, 0, 0, 255, false), 0, 0, 192 * 20, 108 * 20));
+            swftest::Place black;
+            black.depth = 6;
+            black.characterId = 11;
+            m.tag(26, swftest::placeObject2(black));
+        }
         m.showFrame();
+    }
     return m.finish();
 }
 

@@ -18,6 +18,7 @@ struct MovieOptions {
     bool sendsPicture0 = true;
     bool photoSlot = true;   // loads picture_1.rar over the whole stage
     bool whiteRight = false; // a white rectangle over the right half (the ending template)
+    int blackFrom = -1;      // from this frame on a black rectangle covers the stage (a fade's end)
 };
 
 // A template movie as the templates behave: marker, picture loads, then

@@ -52,7 +52,7 @@ TEST(OutputCommands, NoPhotosShowsTheMessageAndNothingElse)
     EXPECT_EQ(r.session.get(settings::vars::OutputType), "DVD");
 }
 
-TEST(OutputCommands, VideoCommandsAppendTheExtensionToWhateverNameComesBack)
+TEST(OutputCommands, VideoCommandsAppendTheExtensionOnlyWhenTheNameLacksIt)
 {
     struct Case {
         const char* command;
@@ -62,10 +62,14 @@ TEST(OutputCommands, VideoCommandsAppendTheExtensionToWhateverNameComesBack)
         const char* shown;
     };
     const Case cases[] = {
-        {"VCD", "/out/album.mpg", "VCD 格式相册|*.mpg", "/out/album.mpg.mpg", "album.mpg"},
+        {"VCD", "/out/album.mpg", "VCD 格式相册|*.mpg", "/out/album.mpg", "album"},
         {"SVCD", "/out/a", "SVCD 格式相册|*.mpg", "/out/a.mpg", "a"},
         {"DVD", "/out/假期", "DVD 格式相册|*.mpg", "/out/假期.mpg", "假期"},
+        {"DVD", "/out/假期.MPG", "DVD 格式相册|*.mpg", "/out/假期.MPG", "假期"},
+        {"DVD", "/out/x.avi", "DVD 格式相册|*.mpg", "/out/x.avi.mpg", "x.avi"},
         {"AVI", "/out/trip", "AVI 格式相册|*.avi", "/out/trip.avi", "trip"},
+        {"AVI", "/out/我的相册 gui.avi", "AVI 格式相册|*.avi", "/out/我的相册 gui.avi", "我的相册 gui"},
+        {"AVI", "/out/v1.0", "AVI 格式相册|*.avi", "/out/v1.0.avi", "v1.0"},
     };
     for (const Case& c : cases) {
         CommandRun r;
@@ -74,12 +78,21 @@ TEST(OutputCommands, VideoCommandsAppendTheExtensionToWhateverNameComesBack)
         EXPECT_EQ(r.run(QString::fromUtf8(c.command)), OutputCommandResult::Rendered) << c.command;
         EXPECT_EQ(r.session.get(settings::vars::OutputType), QString::fromUtf8(c.command));
         EXPECT_EQ(r.ui.filtersAsked, QStringList{QString::fromUtf8(c.filter)});
-        EXPECT_EQ(r.session.get(vars::VideoOut), QString::fromUtf8(c.output));
+        EXPECT_EQ(r.session.get(vars::VideoOut), QString::fromUtf8(c.output)) << c.answer;
         EXPECT_EQ(r.session.get(vars::AudioOut), QString::fromUtf8(c.output));
         EXPECT_EQ(r.session.get(vars::OutputFileName), QString::fromUtf8(c.shown));
         EXPECT_EQ(r.session.get(vars::OpenFolderWhenDone), "False");
         EXPECT_EQ(r.steps, (QStringList{"size", "render", "destroyTextEffects"})) << c.command;
     }
+}
+
+TEST(OutputCommands, OutputFileNamesAgreeBetweenFrontEnds)
+{
+    // The rule both the save dialog's name and fotarel-cli's -o go through.
+    EXPECT_EQ(videoOutputPath("a.Avi", settings::kAvi), "a.Avi");
+    EXPECT_EQ(videoOutputPath("a.mpg", settings::kAvi), "a.mpg.avi");
+    EXPECT_EQ(videoOutputPath("a", settings::kVcd), "a.mpg");
+    EXPECT_EQ(videoOutputPath("dir.mpg/a", settings::kSvcd), "dir.mpg/a.mpg");
 }
 
 TEST(OutputCommands, CancelledDialogsStopTheCommand)

@@ -1,3 +1,4 @@
+#include "render/encoder_binding.h"
 #include "render/output_settings.h"
 #include "tests/audio/qt_print.h"
 
@@ -31,8 +32,10 @@ TEST(OutputSettings, SizeListsPerOutputType)
         const char* defaultText;
         int dialogWidth;
     };
+    // The disc types end with their disc-standard entry; the default stays
+    // the largest size.
     const Case cases[] = {
-        {"VCD", 5, "1280 × 720", 660},  {"SVCD", 8, "1920 × 1080", 660}, {"DVD", 8, "1920 × 1080", 660},
+        {"VCD", 6, "1280 × 720", 660},  {"SVCD", 9, "1920 × 1080", 660}, {"DVD", 9, "1920 × 1080", 660},
         {"AVI", 8, "1920 × 1080", 660}, {"XLTP", 8, "1920 × 1080", 730},
     };
     for (const Case& c : cases) {
@@ -47,6 +50,46 @@ TEST(OutputSettings, SizeListsPerOutputType)
     }
     EXPECT_EQ(sizeListTexts(kDvd).at(5), "1440 × 816");
     EXPECT_EQ(sizeListTexts(kVcd).at(2), "640 × 368");
+}
+
+TEST(OutputSettings, DiscEntriesGiveTheDiscStandardForTheTvStandard)
+{
+    struct Case {
+        const char* type;
+        const char* standard;
+        const char* entry;
+        QSize frame;
+    };
+    const Case cases[] = {
+        {"VCD", "PAL", "352 × 288 (VCD光盘标准)", {352, 288}},   {"VCD", "NTSC", "352 × 240 (VCD光盘标准)", {352, 240}},
+        {"SVCD", "PAL", "480 × 576 (SVCD光盘标准)", {480, 576}}, {"SVCD", "NTSC", "480 × 480 (SVCD光盘标准)", {480, 480}},
+        {"DVD", "PAL", "720 × 576 (DVD光盘标准)", {720, 576}},   {"DVD", "NTSC", "720 × 480 (DVD光盘标准)", {720, 480}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " " + c.standard);
+        Session session;
+        setTvStandard(session, c.standard);
+        session.set(vars::OutputType, c.type);
+        prepareOutputSize(session, c.type);
+        EXPECT_FALSE(fotarel::render::encoderSettings(session).disc) << "the default is no disc stream";
+        const QStringList texts = sizeListTexts(c.type, c.standard);
+        EXPECT_EQ(texts.last(), QString::fromUtf8(c.entry));
+        chooseOutputSize(session, int(texts.size()) - 1);
+        EXPECT_EQ(session.get(vars::ShownSize), QString::fromUtf8(c.entry));
+        EXPECT_TRUE(discSizeChosen(session));
+        const fotarel::render::EncoderSettings encoder = fotarel::render::encoderSettings(session);
+        EXPECT_TRUE(encoder.disc);
+        EXPECT_EQ(encoder.frameSize, c.frame);
+        // Painted at the album's 16:9 shape; the library fits it in.
+        EXPECT_EQ(fotarel::render::paintSize(session).height(), c.frame.height());
+        // The other standard chosen afterwards: its own disc size.
+        setTvStandard(session, QString(c.standard) == "PAL" ? "NTSC" : "PAL");
+        EXPECT_TRUE(fotarel::render::encoderSettings(session).disc);
+        EXPECT_NE(fotarel::render::encoderSettings(session).frameSize, c.frame);
+    }
+    // AVI and image sequences have no disc entry.
+    EXPECT_FALSE(discSize(kAvi, kPal));
+    EXPECT_FALSE(discSize(kImageSequence, kPal));
 }
 
 TEST(OutputSettings, OutputSizeDialogFields)

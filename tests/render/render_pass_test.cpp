@@ -8,6 +8,7 @@
 #include "render/output_settings.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
+#include "templates/package.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +96,8 @@ TEST(RenderPass, ThreePhotoDvdAlbumShowsEachGroupInOrderThenTheEnding)
 
     const QList<QImage> frames = fotarel::test::decodeFrames(out);
     ASSERT_EQ(frames.size(), T);
-    EXPECT_TRUE(near(frames[0].pixel(16, 9), Qt::black)) << "start frame";
+    // The album opens on its first picture, not on black.
+    EXPECT_TRUE(near(frames[0].pixel(16, 9), colours[0])) << "start frame";
     for (int g = 0; g < 3; ++g)
         for (int f = 1; f <= 6; ++f)
             EXPECT_TRUE(near(frames[g * 6 + f].pixel(8, 9), colours[g])) << "group " << g << " frame " << f;
@@ -270,6 +272,40 @@ TEST(RenderPass, BrokenInvariantFailsThePass)
     EXPECT_TRUE(result.errorText.contains("no such table")) << result.errorText.toStdString();
     EXPECT_FALSE(QFileInfo::exists(run.tree.path("broken.avi")));
     EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
+}
+
+TEST(RenderPass, FollowingLongerMusicHoldsTheLastPictureAndEndsWithTheEndingTemplate)
+{
+    AlbumRun run;
+    // An ending template that fades to black at its last frame, as the real one does.
+    MovieOptions ending;
+    ending.frames = 4;
+    ending.photoSlot = false;
+    ending.whiteRight = true;
+    ending.blackFrom = 3;
+    run.tree.write("smxcwjj/wj_0_or_1/wj_1.rar", packPayload(fotarel::test::templateMovie(ending)));
+    run.addMovieTemplate("t01", {});
+    run.loadLibrary();
+    const QList<QColor> colours{QColor(230, 30, 30), QColor(30, 200, 30), QColor(30, 30, 230)};
+    run.importColours(colours);
+    addSongRow(run, makeSong(run, 20), 20);
+    settings::chooseFollowMusic(run.session);
+    prepareOutput(run, settings::kAvi, "music.avi");
+
+    RenderPass pass(run.session, run.folder);
+    const PassResult result = pass.run();
+    ASSERT_EQ(result.outcome, PassOutcome::Completed) << result.errorText.toStdString();
+    const int T = 500;
+    ASSERT_EQ(result.totalFrames, T);
+    const QList<QImage> frames = fotarel::test::decodeFrames(run.tree.path("music.avi"));
+    ASSERT_EQ(frames.size(), T);
+    // The last group's picture holds from the end of the templates until the
+    // ending template's own frames fill the album's last 100 frames.
+    for (int f = 19; f < T - 100 + 3; f += 7)
+        EXPECT_TRUE(near(frames[f].pixel(8, 9), colours[2])) << "held picture, frame " << f;
+    EXPECT_TRUE(near(frames[T - 98].pixel(8, 9), colours[2]));
+    for (int f = T - 97; f < T; f += 8)
+        EXPECT_TRUE(near(frames[f].pixel(8, 9), Qt::black, 30)) << "the ending's fade, frame " << f;
 }
 
 TEST(AlbumLength, RulesGiveTheFrameCountSequenceAndSongs)

@@ -270,5 +270,41 @@ TEST(StatusPanel, ShowsTheSessionAndScrollsTheHelpText)
     EXPECT_EQ(panel.timer()->interval(), 50);
 }
 
+TEST(StatusPanel, SongsShorterThanTheAlbumAreNamedAndCanBeLooped)
+{
+    // 23 photos in 8 groups of 175 frames: 1500 frames (60 s); 55 s of songs.
+    Session session;
+    for (int p = 0; p < 23; ++p) {
+        Row row(20);
+        row[7] = QString::number(p / 3 + 1);
+        row[19] = "175";
+        session.table("ListView_daoruxiangpian").appendRow(row);
+    }
+    session.table("ListView_daoru_yinyue").appendRow({"1", "s", ".mp3", "/s.mp3", "00:00:55", "1375", "wu", "wu"});
+    StatusPanel panel(session);
+    panel.show();
+    panel.refresh();
+    // The defaults stay: follow the photos, no loop; the panel says what is silent.
+    EXPECT_FALSE(albumLengthFlags(session).loopMusic);
+    EXPECT_EQ(panel.musicNotice()->text(), "音乐比相册短 00:05");
+    EXPECT_TRUE(panel.musicNotice()->isVisible());
+    ASSERT_TRUE(panel.loopMusicButton()->isVisible());
+    QTest::mouseClick(panel.loopMusicButton(), Qt::LeftButton);
+    EXPECT_TRUE(albumLengthFlags(session).loopMusic);
+    EXPECT_FALSE(panel.musicNotice()->isVisible());
+    EXPECT_FALSE(panel.loopMusicButton()->isVisible());
+
+    // Following longer music leaves nothing silent; no songs, nothing to say.
+    setLoopMusic(session, false);
+    chooseFollowMusic(session);
+    session.table("ListView_daoru_yinyue").setCell(0, 5, "2000");
+    panel.refresh();
+    EXPECT_FALSE(panel.loopMusicButton()->isVisible());
+    session.table("ListView_daoru_yinyue").clear();
+    chooseFollowPhotos(session);
+    panel.refresh();
+    EXPECT_FALSE(panel.musicNotice()->isVisible());
+}
+
 } // namespace
 } // namespace fotarel::app

@@ -42,7 +42,7 @@ TEST(StringToNumber, RulesDependOnTheVersion)
         {"12", 6, 12},       {" 12", 6, 12},      {"12 ", 6, NAN},    {"0x1F", 6, 31},    {"-0x10", 6, -16},
         {"1e3", 6, 1000},    {".5", 6, 0.5},      {"12abc", 6, NAN},  {"abc", 6, NAN},
         {"", 6, 0},          {"", 7, NAN},        {"12abc", 4, 12},   {"abc", 4, 0},
-        {"Infinity", 6, INFINITY}, {"0x", 6, NAN},
+        {"Infinity", 6, INFINITY}, {"0x", 6, NAN}, {"010", 6, 8}, {"-017", 7, -15}, {"08", 6, 8}, {"010", 5, 10},
     };
     for (const auto& c : cases) {
         const double got = stringToNumber(QString::fromLatin1(c.text), c.version);
@@ -156,6 +156,36 @@ TEST_F(Conversions, ObjectsConvertThroughValueOfAndToString)
             .op(op::Add2)
             .trace());
     EXPECT_EQ(traced(), "42|1,2|[object Object]");
+}
+
+TEST_F(Conversions, ArithmeticConvertsTheLeftOperandFirst)
+{
+    // l = {valueOf: function() { trace("L"); return 6; }}, r likewise "R", 3;
+    // the operators call l's valueOf before r's, except Subtract (and Divide,
+    // Equals): right first.
+    const struct {
+        const char* variable;
+        const char* said;
+        int value;
+    } sides[] = {{"l", "L", 6}, {"r", "R", 3}};
+    Asm setup;
+    for (const auto& side : sides) {
+        setup.push(side.variable, "valueOf")
+            .function("", {}, Asm().push(side.said).trace().push(side.value).op(op::Return))
+            .push(1)
+            .op(op::InitObject)
+            .op(op::SetVariable);
+    }
+    ASSERT_TRUE(run(setup));
+    const struct {
+        uint8_t code;
+        const char* expected;
+    } cases[] = {{op::Add, "L|R|9"},      {op::Subtract, "R|L|3"}, {op::Multiply, "L|R|18"},
+                 {op::BitAnd, "L|R|2"},   {op::BitOr, "L|R|7"},    {op::BitLShift, "L|R|48"}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(Asm().get("l").get("r").op(c.code).trace()));
+        EXPECT_EQ(traced(), QString::fromLatin1(c.expected)) << int(c.code);
+    }
 }
 
 } // namespace

@@ -51,8 +51,9 @@ TEST_F(Objects, ClassChainWithSuperAndInstanceOf)
 TEST_F(Objects, DefineFunction2PreloadsRegistersAndParameters)
 {
     // function f(a, b): this, arguments, _root and _global preloaded into
-    // registers 1-4, a in register 5, b a local variable. Preloaded `this`
-    // and `arguments` are only in their registers, not names.
+    // registers 1-4, a in register 5, b a local variable. Preloaded
+    // `arguments` is only in its register; `this` by name is then the
+    // timeline's clip (here the root, which is also this).
     const Asm body = Asm()
                          .push(Reg{2}, "length").op(op::GetMember).trace()
                          .push(Reg{5}).trace()
@@ -66,7 +67,7 @@ TEST_F(Objects, DefineFunction2PreloadsRegistersAndParameters)
                 {{5, "a"}, {0, "b"}}, body);
     a.push(30, 20, 10).call("f", 3).op(op::Pop);
     EXPECT_TRUE(run(a));
-    EXPECT_EQ(traced(), "3|10|20|_level0|true|undefined|false");
+    EXPECT_EQ(traced(), "3|10|20|_level0|true|undefined|true");
 }
 
 TEST_F(Objects, ClosuresKeepTheirOwnActivation)
@@ -129,10 +130,27 @@ TEST_F(Objects, TryCatchFinallyAcrossCallsAndReturns)
     EXPECT_TRUE(player.errors[0].contains("uncaught exception: oops"));
 }
 
+TEST_F(Objects, ThisBelongsToTheRunningCode)
+{
+    // `this = "test"` changes the running script's this, not a variable.
+    EXPECT_TRUE(run(Asm().push("this", "test").op(op::SetVariable).get("this").trace()));
+    EXPECT_TRUE(run(Asm().get("this").trace()));
+    EXPECT_EQ(traced(), "test|_level0");
+    // A DefineFunction2 with `this` in a register: by name it is nothing in
+    // SWF 5 and the timeline's clip from SWF 6.
+    Asm a;
+    a.function2("f", 2, f2::PreloadThis, {}, Asm().get("this").op(op::TypeOf).trace());
+    a.call("f", 0).op(op::Pop);
+    EXPECT_TRUE(run(a, 5));
+    EXPECT_TRUE(run(a, 7));
+    EXPECT_EQ(traced(), "undefined|movieclip");
+}
+
 TEST_F(Objects, PropertiesEnumerateDeleteAndAccessors)
 {
     Asm a;
-    // o = {a: 1, b: 2}; for (k in o) trace(k);
+    // o = {a: 1, b: 2}; for (k in o) trace(k); (the pairs are defined last
+    // first and listed newest first: in source order)
     a.push("o", "a", 1, "b", 2, 2).op(op::InitObject).op(op::SetVariable);
     a.get("o").op(op::Enumerate2);
     a.label("loop").storeRegister(0).push(Null{}).op(op::Equals2).ifTrue("end");
@@ -152,7 +170,7 @@ TEST_F(Objects, PropertiesEnumerateDeleteAndAccessors)
     a.get("o").push("__proto__").get("o").op(op::SetMember);
     a.get("o").push("hasOwnProperty").op(op::GetMember).op(op::TypeOf).trace();
     EXPECT_TRUE(run(a));
-    EXPECT_EQ(traced(), "b|a|true|undefined|8|function");
+    EXPECT_EQ(traced(), "a|b|true|undefined|8|function");
 }
 
 } // namespace

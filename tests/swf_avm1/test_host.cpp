@@ -87,8 +87,10 @@ DisplayObjectHost* FakeClip::duplicate(const QString& name, int depth)
 {
     if (!parent_)
         return nullptr;
+    // The copy may take this clip's own depth and so destroy it: copy first.
+    const auto copied = props;
     FakeClip* c = parent_->add(name, depth, frames);
-    c->props = props;
+    c->props = copied;
     c->scripted = true;
     return c;
 }

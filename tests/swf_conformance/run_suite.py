@@ -244,6 +244,12 @@ def main():
         passed = sum(t[0] for _, t in rows)
         total = sum(t[1] for _, t in rows)
         print("%s cases: %d of %d pass (%.0f %%)" % (kind, passed, total, 100.0 * passed / max(1, total)))
+        if kind == "render":
+            ssim = sorted(float(m.group(1)) for _, _, _, _, why in results
+                          for m in [re.search(r"SSIM ([0-9.]+)", why)] if m)
+            if ssim:
+                print("  SSIM: median %.3f, %d of %d comparisons at 0.95 or more"
+                      % (ssim[len(ssim) // 2], sum(1 for s in ssim if s >= 0.95), len(ssim)))
         for area, (p, n) in rows:
             print("  %-12s %3d / %3d" % (area, p, n))
 

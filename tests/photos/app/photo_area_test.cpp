@@ -117,6 +117,36 @@ TEST(PhotoTiles, PressSelectsAndDroppingOntoAnotherTileSwapsThePhotos)
     EXPECT_EQ(run.session.get("Edit_tuodong_huhuan_yes_or_no"), "tuodong_huhuan_yes");
 }
 
+TEST(PhotoTiles, SwappedPhotosTakeTheirThumbnailsAlong)
+{
+    AreaRun run(880);
+    // Same size, different colours: thumbnail files of equal size and age.
+    const QList<QColor> colours{QColor(220, 30, 30), QColor(30, 30, 220)};
+    QStringList files;
+    for (int i = 0; i < colours.size(); ++i) {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(colours[i]);
+        files << run.photo(QStringLiteral("c%1.jpg").arg(i + 1), picture);
+    }
+    run.ui.openAnswers.push_back(files);
+    run.area->addPhotos();
+    PhotoTileView* tiles = run.area->tiles();
+    auto centre = [tiles](int i) {
+        const QImage image = tiles->tile(i)->pixmap().toImage();
+        return QColor(image.pixel(image.width() / 2, image.height() / 2));
+    };
+    ASSERT_LT(std::abs(centre(0).red() - 220), 40);
+    emit tiles->dropped(0, {1}); // what a drop onto the second tile sends
+    EXPECT_EQ(tiles->label(0)->text(), "c2");
+    EXPECT_LT(std::abs(centre(0).blue() - 220), 40) << "tile 0 shows the swapped-in photo";
+    EXPECT_LT(std::abs(centre(1).red() - 220), 40);
+    // Switching views reloads the tiles: they still show the new order.
+    run.area->showList();
+    run.area->showTiles();
+    run.area->tiles()->arrange();
+    EXPECT_LT(std::abs(centre(0).blue() - 220), 40);
+}
+
 TEST(PhotoTiles, DeleteAllThroughTheConfirmWindowRestartsThePlaceholder)
 {
     AreaRun run(880);
