@@ -35,7 +35,11 @@ echo "== sanitizer tests and fuzzing"
 
 echo "== thread sanitizer build of the threaded tests (render, engine, media)"
 tsan_targets=(render_settings_tests render_pass_tests render_command_tests engine_tests media_tests)
-CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOTAREL_WERROR=ON \
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOTAREL_WERROR=ON \
   -DFOTAREL_TSAN=ON -DFOTAREL_GUI=OFF -DFOTAREL_BENCH=OFF >/dev/null
 cmake --build build-tsan --parallel "$jobs" --target "${tsan_targets[@]}"
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/scripts/tsan.supp"

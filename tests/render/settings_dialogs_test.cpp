@@ -216,12 +216,14 @@ TEST(OutputSizeDialog, ListsFieldsAndFormats)
     });
     EXPECT_TRUE(dialog.ask());
 
-    // The same window for VCD: narrower, no format list, five sizes.
+    // The same window for VCD: narrower, no format list, five sizes and the disc size.
     session.set(vars::OutputType, kVcd);
     whileShown(dialog, [&] {
         EXPECT_EQ(dialog.size(), QSize(660, 290));
         EXPECT_FALSE(child<QListWidget>(dialog, "ListBox_tupian_geshi")->isVisible());
-        EXPECT_EQ(child<QListWidget>(dialog, "ListBox_chicun")->count(), 5);
+        auto* vcdSizes = child<QListWidget>(dialog, "ListBox_chicun");
+        ASSERT_EQ(vcdSizes->count(), 6);
+        EXPECT_TRUE(vcdSizes->item(5)->text().contains("VCD光盘标准")) << vcdSizes->item(5)->text().toStdString();
         EXPECT_EQ(child<QLineEdit>(dialog, "suiEdit_shuchu_chicun")->text(), "1280 × 720");
         EXPECT_EQ(child<QLineEdit>(dialog, "suiEdit_shuchu_leixing")->text(), "VCD");
         closeBox(dialog);
