@@ -3,6 +3,8 @@
 #include "audio/music_import.h"
 #include "audio/lyric_table.h"
 #include "audio/music_table.h"
+#include "audio/tile_image.h"
+#include "core/file_tree.h"
 #include "effects/caption_columns.h"
 #include "karaoke/karaoke_table.h"
 #include "photos/editing.h"
@@ -290,6 +292,11 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
     audio::rebuildLyricList(session);
     audio::refreshMusicListBindings(session);
     audio::rebuildTileImages(session, ctx.folder);
+    const Table& lyrics = session.table(kLyricTable);
+    recreateFolder(ctx.folder.path(audio::tileFolder(audio::TileSet::Lyrics)), [&ctx] { ctx.pump(); });
+    for (int r = 0; r < lyrics.rowCount(); ++r)
+        audio::saveMusicTile(lyrics.cell(r, audio::LyricCol::Name),
+                             audio::tileImagePath(session, ctx.folder, audio::TileSet::Lyrics, r + 1));
 
     // Photos: their groups' folders, thumbnails and crops made anew.
     Table& photos = session.table(photo_tables::Photos);

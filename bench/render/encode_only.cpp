@@ -14,14 +14,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: render_encode_only FRAMES OUT.mpg\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: render_encode_only FRAMES OUT [DVD|MP4]\n");
         return 2;
     }
+    const bool mp4 = argc == 4 && std::string(argv[3]) == "MP4";
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int frames = std::atoi(argv[1]);
@@ -39,7 +41,7 @@ int main(int argc, char** argv)
         pictures.push_back(img.convertToFormat(QImage::Format_BGR888));
     }
     fotarel::media::Conversion c;
-    c.setFormatPreset(fotarel::media::Preset::Dvd, fotarel::media::Standard::Pal);
+    c.setFormatPreset(mp4 ? fotarel::media::Preset::Mp4 : fotarel::media::Preset::Dvd, fotarel::media::Standard::Pal);
     c.setQuality(fotarel::media::Quality::High);
     c.setFrameSize(1920, 1080);
     c.setVideoSource([&](fotarel::media::SourceAnswer& a, int index) {

@@ -11,12 +11,20 @@
 # spent waiting inside the conversion (of the best render round).
 #
 # usage: bench/render/run.sh [BUILD_DIR] [PHOTOS] [ROUNDS]
+# TYPE=MP4 renders H.264 in MP4 instead (encode-only and the ffmpeg slideshow
+# then use libx264 with the album's CRF 18 and preset "fast" too).
 # With ROUNDS > 1 the three are run in turn that many times and the best
 # time of each counts: on a shared machine whose speed drifts, taking turns
 # and the best of each keeps the ratios fair.
 # Needs GNU time (/usr/bin/time, Debian package "time") for the peak memory.
 set -euo pipefail
 build=${1:-build}
+type=${TYPE:-DVD}
+case "$type" in
+  DVD) ext=mpg; ffmpeg_video=(-c:v mpeg2video -b:v 13400k -maxrate 20000k -bufsize 1835k -g 15 -bf 2 -f dvd) ;;
+  MP4) ext=mp4; ffmpeg_video=(-c:v libx264 -crf 18 -preset fast -g 125 -bf 3 -movflags +faststart -f mp4) ;;
+  *) echo "TYPE is DVD or MP4" >&2; exit 2 ;;
+esac
 count=${2:-30}
 rounds=${3:-1}
 bin="$build/bin"
@@ -33,7 +41,7 @@ done
 # 1. The whole render through fotarel-cli.
 render_once() {
   /usr/bin/time -f "%e %M" -o "$work/time_render" \
-    "$bin/fotarel-cli" make --type DVD --seed 1 --timings -o "$work/album.mpg" "$work"/photo_*.jpg > "$work/render_out" 2> "$work/render_err" \
+    "$bin/fotarel-cli" make --type "$type" --seed 1 --timings -o "$work/album.$ext" "$work"/photo_*.jpg > "$work/render_out" 2> "$work/render_err" \
     || { cat "$work/render_err"; exit 1; }
   frames=$(awk '{print $2}' "$work/render_out")
   read -r s kb < "$work/time_render"
@@ -46,7 +54,7 @@ render_once() {
 
 # 2. Encode only, same frame count.
 encode_once() {
-  encode_times+=("$("$bin/render_encode_only" "$frames" "$work/encode.mpg" | awk '{print $2}')")
+  encode_times+=("$("$bin/render_encode_only" "$frames" "$work/encode.$ext" "$type" | awk '{print $2}')")
 }
 
 # 3. ffmpeg slideshow: each photo shown frames/count frames with a slow zoom,
@@ -66,7 +74,7 @@ ffmpeg_once() {
   graph=${graph%;}
   /usr/bin/time -f "%e %M" -o "$work/time_ffmpeg" \
     ffmpeg -v error -y "${inputs[@]}" -filter_complex "$graph" -map "[$prev]" -frames:v "$frames" \
-      -c:v mpeg2video -b:v 13400k -maxrate 20000k -bufsize 1835k -g 15 -bf 2 -f dvd "$work/ffmpeg.mpg"
+      "${ffmpeg_video[@]}" "$work/ffmpeg.$ext"
   local s
   read -r s _ < "$work/time_ffmpeg"
   ffmpeg_times+=("$s")
@@ -84,6 +92,7 @@ render_s=$(best "${render_times[@]}")
 encode_s=$(best "${encode_times[@]}")
 ffmpeg_s=$(best "${ffmpeg_times[@]}")
 
+echo "output:                   $type"
 echo "photos:                   $count (best of $rounds round(s))"
 echo "frames:                   $frames"
 echo "render wall time:         ${render_s} s"
