@@ -6,14 +6,7 @@
 # sequence really wrote.
 # usage: cli_messages.sh FOTAREL_CLI
 set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/bin" "$work/run"
-chmod 700 "$work/run"
-cp "$1" "$work/bin/"
-cp -r "$(dirname "$1")/smxcwjj" "$work/bin/"
-cli="$work/bin/$(basename "$1")"
-export XDG_RUNTIME_DIR="$work/run"
+source "$(dirname "$0")/private_program.sh" "$1"
 fail() { echo "FAIL: $*"; exit 1; }
 for i in 1 2; do
   ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=1,hue=h=$((i * 90))" -frames:v 1 "$work/p$i.jpg"

@@ -4,14 +4,7 @@
 # A's line at 1.00 s (album frame 25), B's at 0.40 s into B (frame 75 + 10).
 # usage: lrc_album.sh FOTAREL_CLI
 set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/bin" "$work/run"
-chmod 700 "$work/run"
-cp "$1" "$work/bin/"
-cp -r "$(dirname "$1")/smxcwjj" "$work/bin/"
-cli="$work/bin/$(basename "$1")"
-export XDG_RUNTIME_DIR="$work/run"
+source "$(dirname "$0")/private_program.sh" "$1"
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=1" -frames:v 1 "$work/p1.jpg"
 for s in a b; do
   ffmpeg -v error -y -f lavfi -i "sine=frequency=440:duration=3" -ac 2 -c:a libmp3lame "$work/$s.mp3"

@@ -4,16 +4,7 @@
 # A broken project file is refused with a message and exit code 1.
 # usage: project_round_trip.sh FOTAREL_CLI
 set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# A program folder of its own, so the working folder and the single-instance
-# lock are not shared with other tests.
-mkdir -p "$work/bin" "$work/run"
-chmod 700 "$work/run"
-cp "$1" "$work/bin/"
-cp -r "$(dirname "$1")/smxcwjj" "$work/bin/"
-cli="$work/bin/$(basename "$1")"
-export XDG_RUNTIME_DIR="$work/run"
+source "$(dirname "$0")/private_program.sh" "$1"
 for i in 1 2 3; do
   ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=1,hue=h=$((i * 70))" -frames:v 1 "$work/p$i.jpg"
 done
