@@ -15,7 +15,7 @@
 #include "app/karaoke/karaoke_settings_window.h"
 #include "app/main_window.h"
 #include "app/audio/music_import_window.h"
-#include "app/audio/music_tile_area.h"
+#include "app/audio/audio_tile_area.h"
 #include "app/effects/caption_editor_window.h"
 #include "app/photos/browser_window.h"
 #include "app/photos/photo_area.h"
