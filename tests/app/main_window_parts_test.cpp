@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QSlider>
 
+#include <QAbstractButton>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -163,8 +165,15 @@ TEST(MainWindowHints, TileHintShowsThePhotoAndClosesWhenTheCursorLeavesTheTile)
 TEST(MainWindowWizard, StepsRunTheMainWindowsCommandsWhileTheWizardStaysOpen)
 {
     Started s;
+    // The lyric import's file dialog would wait for a user: the command is
+    // counted instead of run.
     int lyricImports = 0;
-    s.window->addCommand("suiButton3", "添加歌词", [&] { ++lyricImports; });
+    if (QAbstractButton* lyrics = s.window->commandButton("suiButton3")) {
+        QObject::disconnect(lyrics, &QAbstractButton::clicked, nullptr, nullptr);
+        QObject::connect(lyrics, &QAbstractButton::clicked, [&] { ++lyricImports; });
+    } else {
+        s.window->addCommand("suiButton3", "添加歌词", [&] { ++lyricImports; });
+    }
     s.window->openWizard();
     app::WizardWindow* wizard = s.window->wizard();
     ASSERT_TRUE(wizard->isVisible());
