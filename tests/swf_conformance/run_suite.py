@@ -149,12 +149,12 @@ def run_visual_case(bins, case_dir, timeout):
     comparisons = toml.get("image_comparisons", {})
     frames = frames_of(toml)
     results = []
-    for name, spec in comparisons.items():
+    for name, comparison in comparisons.items():
         expected = os.path.join(case_dir, name + ".expected.png")
         if not os.path.exists(expected):
             expected = os.path.join(case_dir, "expected.png")
         ticks = frames
-        trigger = spec.get("trigger", "last_frame")
+        trigger = comparison.get("trigger", "last_frame")
         if isinstance(trigger, int):
             ticks = trigger  # the picture after that many ticks
         elif trigger != "last_frame":
@@ -162,8 +162,8 @@ def run_visual_case(bins, case_dir, timeout):
             continue
         cmd = [os.path.join(bins, "swfrender"), os.path.join(case_dir, "test.swf"), "-",
                "--ticks", str(ticks), "--compare", expected,
-               "--tolerance", str(spec.get("tolerance", 0)),
-               "--max-outliers", str(spec.get("max_outliers", 0))]
+               "--tolerance", str(comparison.get("tolerance", 0)),
+               "--max-outliers", str(comparison.get("max_outliers", 0))]
         try:
             out = subprocess.run(cmd, capture_output=True, timeout=timeout, cwd=case_dir)
         except subprocess.TimeoutExpired:
