@@ -54,7 +54,7 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 cmake --build "$build" --target "${targets[@]}" >/dev/null
 
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:intercept_tls_get_addr=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export QT_QPA_PLATFORM=offscreen
 mkdir -p "$build/fuzz/logs"

@@ -28,18 +28,15 @@ fi
 echo "== sanitizer build (address, undefined) with fuzz targets"
 CC=clang CXX=clang++ bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOTAREL_WERROR=ON \
   -DFOTAREL_SANITIZE=ON -DFOTAREL_FUZZ=ON -DFOTAREL_GUI=OFF -DFOTAREL_BENCH=OFF
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+# intercept_tls_get_addr=0: the sanitizer runtime of clang 14 takes a dynamic
+# TLS block that happens to start 16 bytes past a page boundary for an old
+# glibc (before 2.25) header and hands LeakSanitizer a bogus range; its tracer
+# then crashes at exit after the tests pass. With the interceptor off, dynamic
+# TLS of loaded plugins is not scanned, which can only add leak reports.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== sanitizer tests and fuzzing"
-# A test is run again once when it fails: LeakSanitizer's tracer can crash at
-# exit on a loaded machine after the test itself passed. A real fault fails
-# both runs (the tests are deterministic).
-# LeakSanitizer's tracer itself crashes (signal 11) at the exit of the two
-# contract tests below, every time, after they pass; they run with leak
-# detection off until that is understood (address and undefined checks stay).
-lsan_tracer_crash='ShippedTemplate.MeetsTheMovieContract/(h1_11_checker_stars|s1_06_portrait_clock)'
-(cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 900 --repeat until-pass:2 -E "$lsan_tracer_crash")
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ctest --output-on-failure --timeout 900 -R "$lsan_tracer_crash")
+(cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 900)
 
 echo "== thread sanitizer build of the threaded tests (render, engine, media)"
 tsan_targets=(render_settings_tests render_pass_tests render_command_tests engine_tests media_tests)

@@ -82,7 +82,15 @@ public:
 
     DisplayObjectHost* levelRoot(int level) override;
     void loadMovieNum(const QString& url, int level) override;
-    void unloadMovieNum(int level) override { levels.erase(level); }
+    // As the player does: level 0 is emptied, never removed (a script may
+    // still be running on it); other levels go away.
+    void unloadMovieNum(int level) override
+    {
+        if (level == 0)
+            root()->children.clear();
+        else
+            levels.erase(level);
+    }
     void fscommand(const QString& command, const QString& args) override { commands.append(command + '|' + args); }
     void getUrl(const QString& url, const QString& window) override { urls.append(url + '|' + window); }
     void trace(const QString& line) override { traces.append(line); }
