@@ -38,6 +38,8 @@ ConfirmWindow::ConfirmWindow(const QString& objectName, const QString& caption, 
     connect(title_, &TitleBar::closeClicked, this, &QDialog::reject);
 }
 
+void ConfirmWindow::setAcceptText(const QString& text) { ok_->setText(text); }
+
 void ConfirmWindow::setCaption(const QString& caption)
 {
     setWindowTitle(caption);

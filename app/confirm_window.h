@@ -17,6 +17,8 @@ public:
     // Shows the question modally; true for "确定", false for "取消" or the close box.
     bool ask(const QString& text);
     void setCaption(const QString& caption);
+    // The accepting button's text ("确定" unless set, e.g. "确定删除").
+    void setAcceptText(const QString& text);
 
 private:
     TitleBar* title_;

@@ -20,11 +20,12 @@ void QtUiPort::showMessage(const QString& text)
     messages_->showMessage(text);
 }
 
-bool QtUiPort::confirm(const QString& title, const QString& text)
+bool QtUiPort::confirm(const QString& title, const QString& text, const QString& accept)
 {
     if (title == kExitTitle)
         return exitConfirm_->ask(text);
     ConfirmWindow window(QStringLiteral("TFormConfirm"), title, main_);
+    window.setAcceptText(accept);
     return window.ask(text);
 }
 

@@ -19,7 +19,7 @@ public:
     QtUiPort(QWidget* mainWindow, MessageWindow* messages, ConfirmWindow* exitConfirm);
 
     void showMessage(const QString& text) override;
-    bool confirm(const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& text, const QString& accept = QStringLiteral("确定")) override;
     QStringList chooseOpenFiles(const QString& filter, const QStringList& preselected) override;
     QString chooseSaveFile(const QString& filter) override;
     void progress(const QString& bar, int value, int maximum) override;

@@ -271,7 +271,7 @@ bool deleteOneCommand(Session& session, const WorkingFolder& folder, UiPort& ui,
     if (session.table(list).isEmpty() || !checkSelected(session, ui, side, selected))
         return false;
     const bool music = side == Side::Music;
-    if (!ui.confirm(music ? kDeleteSongTitle : kDeleteLyricTitle, music ? kDeleteOneSong : kDeleteOneLyric))
+    if (!ui.confirm(music ? kDeleteSongTitle : kDeleteLyricTitle, music ? kDeleteOneSong : kDeleteOneLyric, kDeleteAccept))
         return false;
     if (music)
         deleteSong(session, folder, *selected);
@@ -285,7 +285,7 @@ bool deleteAllCommand(Session& session, const WorkingFolder& folder, UiPort& ui,
     const bool music = side == Side::Music;
     if (session.table(music ? names::MusicList : names::LyricList).isEmpty())
         return false;
-    if (!ui.confirm(music ? kDeleteSongTitle : kDeleteLyricTitle, music ? kDeleteAllSongs : kDeleteAllLyrics))
+    if (!ui.confirm(music ? kDeleteSongTitle : kDeleteLyricTitle, music ? kDeleteAllSongs : kDeleteAllLyrics, kDeleteAccept))
         return false;
     if (music)
         deleteAllSongs(session, folder, ui);

@@ -32,6 +32,7 @@ inline const QString kUnbindAllTitle = QStringLiteral("全部解绑");
 inline const QString kUnbindAllQuestion = QStringLiteral("确定全部解除绑定吗？");
 inline const QString kDeleteSongTitle = QStringLiteral("删除音乐");
 inline const QString kDeleteLyricTitle = QStringLiteral("删除歌词");
+inline const QString kDeleteAccept = QStringLiteral("确定删除");
 inline const QString kDeleteOneSong = QStringLiteral("确定删除这个音乐文件吗？");
 inline const QString kDeleteAllSongs = QStringLiteral("确定删除全部音乐文件吗？");
 inline const QString kDeleteOneLyric = QStringLiteral("确定删除这个歌词文件吗？");

@@ -11,7 +11,7 @@ void ConsoleUi::showMessage(const QString& text)
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
-bool ConsoleUi::confirm(const QString&, const QString&)
+bool ConsoleUi::confirm(const QString&, const QString&, const QString&)
 {
     return false;
 }

@@ -10,7 +10,7 @@ namespace fotarel::cli {
 class ConsoleUi : public UiPort {
 public:
     void showMessage(const QString& text) override;
-    bool confirm(const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& text, const QString& accept) override;
     QStringList chooseOpenFiles(const QString& filter, const QStringList& preselected) override;
     QString chooseSaveFile(const QString& filter) override;
     void progress(const QString& bar, int value, int maximum) override;

@@ -14,8 +14,10 @@ public:
 
     // The message window: shows one fixed text until the user dismisses it.
     virtual void showMessage(const QString& text) = 0;
-    // A confirmation with "确定" and "取消"; true for "确定".
-    virtual bool confirm(const QString& title, const QString& text) = 0;
+    // A confirmation with an accepting button ("确定" unless named, e.g.
+    // "确定删除") and "取消"; true when accepted.
+    virtual bool confirm(const QString& title, const QString& text,
+                         const QString& accept = QStringLiteral("确定")) = 0;
     // Open dialog; `filter` is written "描述|*.jpg;" and `preselected` names
     // files to offer first. An empty list means cancelled.
     virtual QStringList chooseOpenFiles(const QString& filter, const QStringList& preselected) = 0;

@@ -19,7 +19,10 @@ class AudioImportWindow::BarPort : public UiPort {
 public:
     BarPort(UiPort& inner, QProgressBar* bar) : inner_(inner), bar_(bar) {}
     void showMessage(const QString& text) override { inner_.showMessage(text); }
-    bool confirm(const QString& title, const QString& text) override { return inner_.confirm(title, text); }
+    bool confirm(const QString& title, const QString& text, const QString& accept) override
+    {
+        return inner_.confirm(title, text, accept);
+    }
     QStringList chooseOpenFiles(const QString& filter, const QStringList& preselected) override
     {
         return inner_.chooseOpenFiles(filter, preselected);

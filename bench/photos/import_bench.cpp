@@ -52,7 +52,7 @@ using namespace fotarel;
 class QuietUi : public UiPort {
 public:
     void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    bool confirm(const QString&, const QString&) override { return true; }
+    bool confirm(const QString&, const QString&, const QString&) override { return true; }
     QStringList chooseOpenFiles(const QString&, const QStringList&) override { return {}; }
     QString chooseSaveFile(const QString&) override { return {}; }
     void progress(const QString&, int, int) override {}

@@ -95,6 +95,7 @@ TEST_F(Lyrics, AutomaticBindingCountsUnboundSongs)
     ui.confirmAnswers = {true};
     EXPECT_TRUE(automaticBindingCommand(session, ui, Side::Music, kWhen));
     EXPECT_EQ(ui.confirmations, QStringList{kAutoBindTitle + "|" + kAutoBindQuestion});
+    EXPECT_EQ(ui.acceptCaptions, QStringList{"确定"});
     EXPECT_EQ(songCell(0, MusicCol::LyricKey), "2026-12-10 16:00:001");
     EXPECT_EQ(songCell(1, MusicCol::LyricKey), "2026-12-10 16:00:002");
     EXPECT_EQ(songCell(2, MusicCol::LyricKey), "wu");
@@ -195,6 +196,7 @@ TEST_F(Lyrics, DeletingASongRenumbersTilesAndKeepsSharedLyricsBound)
     ui.confirmAnswers = {true};
     EXPECT_TRUE(deleteOneCommand(session, folder, ui, Side::Music, 1));
     EXPECT_EQ(ui.confirmations, QStringList{kDeleteSongTitle + "|" + kDeleteOneSong});
+    EXPECT_EQ(ui.acceptCaptions, QStringList{"确定删除"});
     const Table& songs = session.table(names::MusicTable);
     ASSERT_EQ(songs.rowCount(), 2);
     EXPECT_EQ(songs.cell(1, MusicCol::Name), "s2");

@@ -2,9 +2,10 @@
 
 namespace fotarel::test {
 
-bool ScriptedUi::confirm(const QString& title, const QString& text)
+bool ScriptedUi::confirm(const QString& title, const QString& text, const QString& accept)
 {
     confirmations.append(title + QLatin1Char('|') + text);
+    acceptCaptions.append(accept);
     if (confirmAnswers.empty())
         return false;
     const bool answer = confirmAnswers.front();

@@ -14,7 +14,7 @@ namespace fotarel::test {
 class ScriptedUi : public UiPort {
 public:
     void showMessage(const QString& text) override { messages.append(text); }
-    bool confirm(const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& text, const QString& accept = QStringLiteral("确定")) override;
     QStringList chooseOpenFiles(const QString& filter, const QStringList& preselected) override;
     QString chooseSaveFile(const QString& filter) override;
     void progress(const QString& bar, int value, int maximum) override;
@@ -22,6 +22,7 @@ public:
 
     QStringList messages;
     QStringList confirmations; // "title|text"
+    QStringList acceptCaptions; // the accepting button of each confirmation
     std::deque<bool> confirmAnswers; // default answer when empty: false
     std::deque<QStringList> openAnswers;
     std::deque<QString> saveAnswers;

@@ -85,7 +85,10 @@ class DemoUi : public UiPort {
 public:
     DemoUi(UiPort& real, QStringList files) : real_(real), files_(std::move(files)) {}
     void showMessage(const QString& text) override { real_.showMessage(text); }
-    bool confirm(const QString& title, const QString& text) override { return real_.confirm(title, text); }
+    bool confirm(const QString& title, const QString& text, const QString& accept) override
+    {
+        return real_.confirm(title, text, accept);
+    }
     QStringList chooseOpenFiles(const QString&, const QStringList&) override { return files_; }
     QString chooseSaveFile(const QString& filter) override { return real_.chooseSaveFile(filter); }
     void progress(const QString& bar, int value, int maximum) override { real_.progress(bar, value, maximum); }
