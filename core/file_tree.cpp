@@ -1,6 +1,7 @@
 #include "core/file_tree.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -33,6 +34,19 @@ void deleteTree(const QString& path)
         }
     }
     QDir().rmdir(self.absoluteFilePath());
+}
+
+bool copyTree(const QString& from, const QString& to)
+{
+    const QString root = QDir(from).absolutePath();
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + file.mid(root.size());
+        if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(file, target))
+            return false;
+    }
+    return true;
 }
 
 void deleteFileIfExists(const QString& path)

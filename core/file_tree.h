@@ -14,6 +14,12 @@ namespace fotarel {
 // so do the folders holding it; nothing is reported.
 void deleteTree(const QString& path);
 
+// Copies every file below `from` to the same place below `to`, making
+// folders as needed; hidden files count, links are not followed. Stops at
+// the first file that cannot be copied (an existing target counts) and
+// returns false.
+bool copyTree(const QString& from, const QString& to);
+
 // Deletes one file if it exists; failures are ignored.
 void deleteFileIfExists(const QString& path);
 

@@ -15,6 +15,7 @@
 //     processes at once, as our import uses both cores.
 // Each run is a child process; wall time and peak resident memory come from
 // the operating system (wait4). Prints ms per photo and the ratio.
+#include "bench/quiet_ui.h"
 #include "core/session.h"
 #include "core/working_folder.h"
 #include "engine/startup.h"
@@ -49,15 +50,7 @@ namespace {
 
 using namespace fotarel;
 
-class QuietUi : public UiPort {
-public:
-    void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    bool confirm(const QString&, const QString&, const QString&) override { return true; }
-    QStringList chooseOpenFiles(const QString&, const QStringList&) override { return {}; }
-    QString chooseSaveFile(const QString&) override { return {}; }
-    void progress(const QString&, int, int) override {}
-    void processEvents() override {}
-};
+using bench::QuietUi;
 
 // A photo-like picture: broad gradients and shapes with fine grain, so the
 // JPEG carries about as much detail as a camera picture of that size.

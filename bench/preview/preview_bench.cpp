@@ -15,6 +15,8 @@
 //     it down (what a browser without scaled decoding does).
 // Prints the best time of each over the rounds (default 3; for the preview
 // the slowest photo's best) and the ratios.
+#include "bench/quiet_ui.h"
+#include "core/file_tree.h"
 #include "core/session.h"
 #include "core/working_folder.h"
 #include "engine/startup.h"
@@ -48,28 +50,7 @@ namespace {
 
 using namespace fotarel;
 
-class QuietUi : public UiPort {
-public:
-    void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    bool confirm(const QString&, const QString&, const QString&) override { return true; }
-    QStringList chooseOpenFiles(const QString&, const QStringList&) override { return {}; }
-    QString chooseSaveFile(const QString&) override { return {}; }
-    void progress(const QString&, int, int) override {}
-    void processEvents() override {}
-};
-
-bool copyTree(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + file.mid(from.size());
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    return true;
-}
+using bench::QuietUi;
 
 QString makePhoto(const QString& folder, int i)
 {

@@ -42,6 +42,19 @@ TEST(FileTree, NeverFollowsLinksOutOfTheTree)
     deleteTree(t.path("missing")); // a missing folder is no error
 }
 
+TEST(FileTree, CopiesATreeAndStopsAtAFileItCannotWrite)
+{
+    TempTree t;
+    t.write("from/a.swf", "movie");
+    t.write("from/deep/er/b.ini", "ini");
+    t.write("from/.hidden", "h");
+    ASSERT_TRUE(copyTree(t.path("from"), t.path("to")));
+    EXPECT_TRUE(t.exists("to/a.swf"));
+    EXPECT_TRUE(t.exists("to/deep/er/b.ini"));
+    EXPECT_TRUE(t.exists("to/.hidden"));
+    EXPECT_FALSE(copyTree(t.path("from"), t.path("to"))) << "existing targets are not overwritten silently";
+}
+
 TEST(FileTree, RecreateMakesParentsAndGivesUpWhenImpossible)
 {
     TempTree t;

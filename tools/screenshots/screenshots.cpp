@@ -24,6 +24,7 @@
 #include "app/qt_ui_port.h"
 #include "app/wizard/wizard_window.h"
 #include "cli/demo_media.h"
+#include "core/file_tree.h"
 #include "core/fonts.h"
 #include "photos/import.h"
 
@@ -64,19 +65,6 @@ void shoot(const QString& name)
     const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(0);
     const QString path = outFolder + QLatin1Char('/') + name + QLatin1Char('-') + suffix + QStringLiteral(".png");
     std::printf("%s %s\n", picture.save(path) ? "wrote" : "could not write", qPrintable(path));
-}
-
-bool copyTree(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + file.mid(from.size());
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    return true;
 }
 
 // The desktop's answers, except that the open dialog answers with the
