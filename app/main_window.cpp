@@ -255,10 +255,11 @@ void MainWindow::buildCommands()
     addCommand(QStringLiteral("suiButton3"), QStringLiteral("添加歌词"), [this] { audio_->addLyrics(); },
                QKeySequence(Qt::CTRL | Qt::Key_3));
     addCommand(QStringLiteral("suiButton_kalaok_shezhi"), QStringLiteral("卡拉OK设置"), [this] {
-        // One settings window for the program's run, made when first opened.
+        // One settings window for the program's run, made when first opened; it
+        // plays through the audio areas' player, so only one song sounds at a time.
         auto* karaoke = findChild<KaraokeSettingsWindow*>();
         if (!karaoke)
-            karaoke = new KaraokeSettingsWindow(session_, folder_, *ui_, nullptr, this);
+            karaoke = new KaraokeSettingsWindow(session_, folder_, *ui_, &audio_->player(), this);
         karaoke->run();
     });
     addCommand(QStringLiteral("suiButton4"), QStringLiteral("相册长度"), [this] { albumLength_->run(); });
