@@ -845,6 +845,7 @@ void Interpreter::setupBuiltins()
              });
 
     setupClipClasses();
+    setupXmlClasses();
 }
 
 } // namespace fotarel::swf::avm1

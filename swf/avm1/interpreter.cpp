@@ -119,7 +119,7 @@ void Interpreter::collectGarbage()
     std::vector<Object*> work;
     auto mark = [&](Object* o) { markValue(Value::object(o), work); };
     for (Object* o : {global, objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto,
-                      clipProto, loaderProto, errorProto})
+                      clipProto, loaderProto, errorProto, xmlNodeProto, xmlProto})
         mark(o);
     mark(classRegistry);
     links.erase(std::remove_if(links.begin(), links.end(),
@@ -148,6 +148,13 @@ void Interpreter::collectGarbage()
         }
         for (const Value& e : o->elements)
             markValue(e, work);
+        if (o->xml) {
+            for (Object* c : o->xml->children)
+                mark(c);
+            mark(o->xml->parent);
+            mark(o->xml->attributes);
+            mark(o->xml->childArray);
+        }
         if (o->script) {
             for (Object* s : o->script->scope)
                 mark(s);

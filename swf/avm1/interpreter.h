@@ -178,6 +178,7 @@ public:
     Value execute(Frame& f);
     void setupBuiltins();
     void setupClipClasses();
+    void setupXmlClasses();
 
     // --- state -------------------------------------------------------------
     Object* global = nullptr;
@@ -190,6 +191,8 @@ public:
     Object* clipProto = nullptr;
     Object* loaderProto = nullptr;
     Object* errorProto = nullptr;
+    Object* xmlNodeProto = nullptr;
+    Object* xmlProto = nullptr;
     Object* classRegistry = nullptr; // Object.registerClass: export name -> constructor
 
     std::vector<Object*> heap;

@@ -231,6 +231,9 @@ bool Object::remove(const QString& name, bool caseSensitive)
 size_t Object::estimateBytes() const
 {
     size_t bytes = 160 + elements.size() * sizeof(Value);
+    if (xml)
+        bytes += sizeof(XmlNode) + xml->children.size() * sizeof(Object*) +
+                 size_t(xml->name.s.size() + xml->value.s.size()) * 2;
     for (const Slot& s : props)
         bytes += 96 + size_t(s.name.size()) * 2 + size_t(s.value.s.size()) * 2;
     for (const Value& v : elements)

@@ -94,6 +94,19 @@ struct ScriptFunction {
     Object* timeline = nullptr;                            // clip object where it was defined
 };
 
+// The tree data of an XMLNode / XML object: kept outside its script
+// properties, so scripts see it only through the class's accessors.
+struct XmlNode {
+    enum Type : int { Element = 1, Text = 3 };
+    int type = Element;
+    Value name;  // nodeName: a string, or null (documents, text nodes)
+    Value value; // nodeValue: a string, or null (elements)
+    std::vector<Object*> children;
+    Object* parent = nullptr;
+    Object* attributes = nullptr; // a plain object, made on first use
+    Object* childArray = nullptr; // the array childNodes answers, refreshed on each read
+};
+
 class Object {
 public:
     enum class Kind : uint8_t { Plain, Function, Array, Clip, Super, Primitive, Loader };
@@ -114,6 +127,7 @@ public:
     Object* home = nullptr; // Super: prototype whose __proto__ it searches
 
     std::shared_ptr<ClipLink> link; // Clip
+    std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects
 
     bool marked = false;
 

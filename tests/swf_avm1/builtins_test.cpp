@@ -107,6 +107,65 @@ TEST_F(Builtins, ArrayMethods)
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
+TEST_F(Builtins, XmlParsesPrintsAndStaysBounded)
+{
+    // x = new XML(text)
+    auto parse = [](const QString& text) { return Asm().push("x", text, 1, "XML").op(op::NewObject).op(op::SetVariable); };
+    auto member = [](const char* path) {
+        Asm a = Asm().get("x");
+        for (const QString& part : QString::fromLatin1(path).split('.'))
+            a.push(part).op(op::GetMember);
+        return a;
+    };
+    const QString deep = QString("<a>").repeated(3000) + QString("</a>").repeated(3000);
+    const struct {
+        Asm program;
+        const char* expected;
+    } cases[] = {
+        {parse("<a k=\"1 &amp; 2\">t&lt;<b/><![CDATA[<raw>]]></a>").append(traceCall(Asm().get("x"), "toString", {})),
+         "<a k=\"1 &amp; 2\">t&lt;<b />&lt;raw&gt;</a>"},
+        {parse("<?xml version=\"1.0\"?><r><!-- gone --><i id=\"n\">v</i></r>")
+             .append(member("firstChild.firstChild.firstChild.nodeValue")).trace()
+             .append(member("xmlDecl")).trace()
+             .append(member("idMap.n.nodeName")).trace(),
+         "v|<?xml version=\"1.0\"?>|i"},
+        {parse("<a><b></a>").append(member("status")).trace(), "-9"},
+        {parse("</a>").append(member("status")).trace(), "-10"},
+        {parse("<a x='1").append(member("status")).trace(), "-8"},
+        {parse("<![CDATA[x").append(member("status")).trace(), "-2"},
+        // Nesting deeper than the parser takes is refused, not recursed into.
+        {parse(deep).append(member("status")).trace(), "-6"},
+        // A node cannot move into its own subtree.
+        {parse("<a><b/></a>").append(member("firstChild")).append(member("firstChild.firstChild"))
+             .callMethod("appendChild", 1).op(op::Pop).append(traceCall(Asm().get("x"), "toString", {})),
+         "<a><b /></a>"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(c.program));
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST_F(Builtins, XmlTreesOfAnyDepthPrintAndCloneWithoutRecursion)
+{
+    // n = new XMLNode(1, "e"); x = n; 10000 times: c = new XMLNode(1, "e");
+    // n.appendChild(c); n = c; then x.cloneNode(true).toString().length.
+    const Asm program = Asm()
+        .push("x", "e", 1, 2, "XMLNode").op(op::NewObject).op(op::SetVariable)
+        .push("n").get("x").op(op::SetVariable)
+        .push("i", 0).op(op::SetVariable)
+        .label("loop")
+        .push("c", "e", 1, 2, "XMLNode").op(op::NewObject).op(op::SetVariable)
+        .get("c").get("n").callMethod("appendChild", 1).op(op::Pop)
+        .push("n").get("c").op(op::SetVariable)
+        .push("i").get("i").push(1).op(op::Add2).op(op::SetVariable)
+        .get("i").push(10000).op(op::Less2).ifTrue("loop")
+        .push(true).get("x").callMethod("cloneNode", 1).callMethod("toString", 0).push("length").op(op::GetMember).trace();
+    EXPECT_TRUE(run(program));
+    EXPECT_EQ(traced(), QString::number(10000 * 7 + 5)); // "<e>" and "</e>" per level, "<e />" innermost
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
 TEST_F(Builtins, MathAndGlobalFunctions)
 {
     const Asm math = Asm().get("Math");
