@@ -288,7 +288,8 @@ void Interpreter::setupBuiltins()
         size_t index;
         if (o->kind == Object::Kind::Array && arrayIndex(name, index))
             return Value::boolean(index < o->elements.size());
-        return Value::boolean(o->find(name, v.caseSensitive()) >= 0);
+        const Slot* s = o->slot(name, v.caseSensitive());
+        return Value::boolean(s && !hiddenFor(s->flags, v.version()));
     });
     def(vm, objectProto, "isPropertyEnumerable", [](Interpreter& v, Args& a) {
         if (!a.self.isObject())
@@ -764,11 +765,11 @@ void Interpreter::setupBuiltins()
         } else if (!all) {
             names = v.toString(a.at(1)).split(QLatin1Char(','));
         }
-        const auto set = uint8_t(toUint32(v.toNumber(a.at(2))) & 7);
-        const auto clear = uint8_t(toUint32(v.toNumber(a.at(3))) & 7);
+        const auto set = uint16_t(toUint32(v.toNumber(a.at(2))));
+        const auto clear = uint16_t(toUint32(v.toNumber(a.at(3))));
         for (Slot& s : o->props)
             if (all || names.contains(s.name))
-                s.flags = uint8_t((s.flags & ~clear) | set);
+                s.flags = uint16_t((s.flags & ~clear) | set);
         return Value();
     });
     auto addInterval = [](Interpreter& v, Args& a, bool once) {
@@ -805,6 +806,17 @@ void Interpreter::setupBuiltins()
     };
     def(vm, global, "clearInterval", clearInterval);
     def(vm, global, "clearTimeout", clearInterval);
+
+    // --- System: a movie played from local files, with no network access -------
+    Object* system = newObject();
+    global->put(QStringLiteral("System"), Value::object(system), DontEnum);
+    Object* security = newObject();
+    system->put(QStringLiteral("security"), Value::object(security));
+    security->put(QStringLiteral("sandboxType"), Value::string(QStringLiteral("localWithFile")));
+    for (const char* ignored : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
+        def(vm, security, ignored, [](Interpreter&, Args&) { return Value(); });
+    system->put(QStringLiteral("useCodepage"), Value::boolean(false));
+    system->put(QStringLiteral("exactSettings"), Value::boolean(true));
 
     // --- Stage: read-only size from the player --------------------------------
     Object* stage = newObject();

@@ -235,6 +235,8 @@ bool Interpreter::runCallback(const std::function<void()>& fn)
                 text = QStringLiteral("[object]");
             }
             player.scriptError(QStringLiteral("uncaught exception: %1").arg(text));
+            // The Flash Player's log shows the same warning among the traces.
+            player.trace(QStringLiteral("Warning: Uncaught exception, %1").arg(text));
         }
     }
     if (outer) {
@@ -650,7 +652,7 @@ Slot* Interpreter::lookup(Object* o, const QString& name, Object** where)
     const bool cs = caseSensitive();
     int hops = 0;
     for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
-        if (Slot* s = p->slot(name, cs)) {
+        if (Slot* s = p->slot(name, cs); s && !hiddenFor(s->flags, version_)) {
             if (where)
                 *where = p;
             return s;
@@ -852,7 +854,7 @@ QStringList Interpreter::enumerate(const Value& object)
             if (seen.contains(s.name))
                 continue;
             seen.insert(s.name);
-            if (!(s.flags & DontEnum))
+            if (!(s.flags & DontEnum) && !hiddenFor(s.flags, version_))
                 names.append(s.name);
         }
         if (p->kind == Object::Kind::Array) {

@@ -204,7 +204,7 @@ int Object::find(const QString& name, bool caseSensitive) const
     return -1;
 }
 
-void Object::put(const QString& name, Value v, uint8_t flags, bool caseSensitive)
+void Object::put(const QString& name, Value v, uint16_t flags, bool caseSensitive)
 {
     const int i = find(name, caseSensitive);
     if (i >= 0) {

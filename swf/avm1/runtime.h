@@ -60,12 +60,27 @@ int32_t toInt32(double n);
 int clampToInt(double n);
 uint32_t toUint32(double n);
 
-enum SlotFlags : uint8_t { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };
+// ASSetPropFlags bits. The version bits hide a property from movies older
+// than the version named (Flash Player's own classes use them to keep later
+// additions away from old movies).
+enum SlotFlags : uint16_t {
+    DontEnum = 1, DontDelete = 2, ReadOnly = 4,
+    FromSwf6 = 0x80, FromSwf7 = 0x400, FromSwf8 = 0x1000, FromSwf9 = 0x2000, FromSwf10 = 0x4000,
+};
+
+// True when a property with these flags does not exist for a movie of this
+// SWF version.
+inline bool hiddenFor(uint16_t flags, int swfVersion)
+{
+    return ((flags & FromSwf6) && swfVersion < 6) || ((flags & FromSwf7) && swfVersion < 7) ||
+           ((flags & FromSwf8) && swfVersion < 8) || ((flags & FromSwf9) && swfVersion < 9) ||
+           ((flags & FromSwf10) && swfVersion < 10);
+}
 
 struct Slot {
     QString name;
     Value value;
-    uint8_t flags = 0;
+    uint16_t flags = 0;
     Object* getter = nullptr; // addProperty
     Object* setter = nullptr;
 };
@@ -141,7 +156,7 @@ public:
         return i < 0 ? nullptr : &props[size_t(i)];
     }
     // Adds or replaces an own property (no setters, no flags checks).
-    void put(const QString& name, Value v, uint8_t flags = 0, bool caseSensitive = true);
+    void put(const QString& name, Value v, uint16_t flags = 0, bool caseSensitive = true);
     bool remove(const QString& name, bool caseSensitive);
     size_t estimateBytes() const;
 };
