@@ -856,6 +856,7 @@ void Interpreter::setupBuiltins()
                  return Value();
              });
 
+    setupBroadcaster();
     setupClipClasses();
     setupXmlClasses();
 }

@@ -222,36 +222,12 @@ void Interpreter::setupClipClasses()
     loaderProto->put(QStringLiteral("constructor"), Value::object(loaderCtor), DontEnum);
     global->put(QStringLiteral("MovieClipLoader"), Value::object(loaderCtor), DontEnum);
 
-    auto listeners = [](Args& a) -> Object* {
-        if (!a.self.isObject())
-            return nullptr;
-        Slot* s = a.self.o->slot(QStringLiteral("_listeners"), true);
-        return s && s->value.isObject() && s->value.o->kind == Object::Kind::Array ? s->value.o : nullptr;
-    };
-    def(vm, loaderProto, "addListener", [listeners](Interpreter& v, Args& a) {
-        Object* list = listeners(a);
-        if (!list || !a.at(0).isObject())
-            return Value::boolean(false);
-        for (const Value& x : list->elements)
-            if (v.strictEquals(x, a.at(0)))
-                return Value::boolean(true);
-        if (int64_t(list->elements.size()) >= v.limits.arrayLength)
-            v.fail(QStringLiteral("array longer than %1 elements").arg(v.limits.arrayLength));
-        list->elements.push_back(a.at(0));
-        return Value::boolean(true);
-    });
-    def(vm, loaderProto, "removeListener", [listeners](Interpreter& v, Args& a) {
-        Object* list = listeners(a);
-        if (!list)
-            return Value::boolean(false);
-        for (size_t i = 0; i < list->elements.size(); ++i) {
-            if (v.strictEquals(list->elements[i], a.at(0))) {
-                list->elements.erase(list->elements.begin() + ptrdiff_t(i));
-                return Value::boolean(true);
-            }
-        }
-        return Value::boolean(false);
-    });
+    // Listeners are kept as AsBroadcaster keeps them (the loader's own
+    // `_listeners`), with the same functions.
+    for (const char* name : {"addListener", "removeListener", "broadcastMessage"}) {
+        const QString n = QString::fromLatin1(name);
+        loaderProto->put(n, getMember(Value::object(broadcasterMethods_), n), DontEnum);
+    }
     def(vm, loaderProto, "loadClip", [](Interpreter& v, Args& a) {
         if (!a.self.isObject())
             return Value::boolean(false);

@@ -119,7 +119,7 @@ void Interpreter::collectGarbage()
     std::vector<Object*> work;
     auto mark = [&](Object* o) { markValue(Value::object(o), work); };
     for (Object* o : {global, objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto,
-                      clipProto, loaderProto, errorProto, xmlNodeProto, xmlProto})
+                      clipProto, loaderProto, errorProto, xmlNodeProto, xmlProto, broadcasterMethods_})
         mark(o);
     mark(classRegistry);
     links.erase(std::remove_if(links.begin(), links.end(),

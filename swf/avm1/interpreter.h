@@ -179,6 +179,9 @@ public:
     void setupBuiltins();
     void setupClipClasses();
     void setupXmlClasses();
+    void setupBroadcaster();
+    // AsBroadcaster.initialize: `_listeners` and the three broadcaster methods.
+    void makeBroadcaster(Object* o);
 
     // --- state -------------------------------------------------------------
     Object* global = nullptr;
@@ -193,6 +196,7 @@ public:
     Object* errorProto = nullptr;
     Object* xmlNodeProto = nullptr;
     Object* xmlProto = nullptr;
+    Object* broadcasterMethods_ = nullptr; // AsBroadcaster as first made
     Object* classRegistry = nullptr; // Object.registerClass: export name -> constructor
 
     std::vector<Object*> heap;
