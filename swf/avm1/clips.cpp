@@ -126,7 +126,8 @@ DisplayObjectHost* Interpreter::resolveClipPath(DisplayObjectHost* base, const Q
     const bool cs = caseSensitive();
     DisplayObjectHost* clip = base;
     QStringList parts;
-    if (path.contains(QLatin1Char('/'))) {
+    const bool slashes = path.contains(QLatin1Char('/'));
+    if (slashes) {
         QString rest = path;
         if (rest.startsWith(QLatin1Char('/'))) {
             clip = rootOf(base);
@@ -139,9 +140,13 @@ DisplayObjectHost* Interpreter::resolveClipPath(DisplayObjectHost* base, const Q
     if (parts.size() > kMaxPathDepth)
         return nullptr;
     bool first = true;
-    for (const QString& part : parts) {
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
         const bool isFirst = first;
         first = false;
+        // A slash path may end with "/", but "a//b" names nothing.
+        if (part.isEmpty() && slashes && i + 1 < parts.size())
+            return nullptr;
         if (part.isEmpty())
             continue;
         int level = 0;

@@ -120,7 +120,8 @@ double stringToNumber(const QString& s, int swfVersion)
     }
     if (i == n)
         return swfVersion >= 7 ? std::nan("") : 0.0;
-    // Hexadecimal "0x1F" (with an optional sign).
+    // Hexadecimal "0x1F" (with an optional sign), from SWF 6; SWF 5 reads
+    // it as not a number.
     int j = i;
     bool neg = false;
     if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) {
@@ -128,6 +129,8 @@ double stringToNumber(const QString& s, int swfVersion)
         ++j;
     }
     if (j + 1 < n && s[j] == QLatin1Char('0') && (s[j + 1] == QLatin1Char('x') || s[j + 1] == QLatin1Char('X'))) {
+        if (swfVersion < 6)
+            return std::nan("");
         double v = 0;
         int k = j + 2;
         if (k == n)
