@@ -28,9 +28,10 @@ int propertyIndex(const QString& name)
     return -1;
 }
 
-bool levelNumber(const QString& name, int& level)
+// "_levelN"; the prefix's letter case counts from SWF 7.
+bool levelNumber(const QString& name, int& level, Qt::CaseSensitivity cs = Qt::CaseInsensitive)
 {
-    if (!name.startsWith(QLatin1String("_level"), Qt::CaseInsensitive))
+    if (!name.startsWith(QLatin1String("_level"), cs))
         return false;
     bool ok = false;
     level = name.mid(6).toInt(&ok);
@@ -233,20 +234,22 @@ Value Interpreter::clipMember(Object* clipObject, const QString& name, bool& fou
             found = true;
             return clipProperty(clip, prop);
         }
-        if (name.compare(QLatin1String("_parent"), Qt::CaseInsensitive) == 0) {
+        // Names of the tree: their letter case counts from SWF 7.
+        const Qt::CaseSensitivity cs = caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        if (name.compare(QLatin1String("_parent"), cs) == 0) {
             found = true;
             return clip->parent() ? Value::object(objectFor(clip->parent())) : Value();
         }
-        if (name.compare(QLatin1String("_root"), Qt::CaseInsensitive) == 0) {
+        if (name.compare(QLatin1String("_root"), cs) == 0) {
             found = true;
             return Value::object(objectFor(rootOf(clip)));
         }
-        if (name.compare(QLatin1String("_global"), Qt::CaseInsensitive) == 0) {
+        if (name.compare(QLatin1String("_global"), cs) == 0) {
             found = true;
             return Value::object(global);
         }
         int level = 0;
-        if (levelNumber(name, level)) {
+        if (levelNumber(name, level, cs)) {
             DisplayObjectHost* root = player.levelRoot(level);
             found = root != nullptr;
             return root ? Value::object(objectFor(root)) : Value();
