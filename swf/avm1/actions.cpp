@@ -321,7 +321,12 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         // plain object) goes to the root of that timeline's level.
         Object* t = f.baseTimeline;
         if (target.isObject() && target.o->kind == Object::Kind::Clip) {
+            // A clip is found again by its path, as the Flash Player does:
+            // of two children with one name, the lower one is the target.
             t = target.o;
+            if (DisplayObjectHost* c = target.o->clip())
+                if (DisplayObjectHost* byPath = resolveClipPath(c, targetPath(c)))
+                    t = objectFor(byPath);
         } else if (!target.isUndefined()) {
             const QString path = toString(target);
             if (!path.isEmpty()) {
