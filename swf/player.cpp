@@ -995,8 +995,14 @@ void Player::unloadMovieNum(int level)
     if (level == 0) {
         if (root_)
             root_->unloadMovie();
-    } else {
-        levels_.erase(level);
+    } else if (loads_.size() < 256) {
+        // As the Flash Player does, the level goes away with the loads of the
+        // next tick, not in the middle of the script that asked (which may
+        // be running on that very level).
+        PendingLoad l;
+        l.level = level;
+        l.unload = true;
+        loads_.push_back(std::move(l));
     }
 }
 
@@ -1005,6 +1011,10 @@ void Player::completeLoads()
     std::vector<PendingLoad> loads;
     loads.swap(loads_);
     for (PendingLoad& l : loads) {
+        if (l.unload) {
+            levels_.erase(l.level);
+            continue;
+        }
         Clip* target = nullptr;
         if (l.target) {
             target = static_cast<Clip*>(l.target->clip);

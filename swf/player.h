@@ -220,6 +220,7 @@ private:
         std::shared_ptr<avm1::ClipLink> target; // null: a level
         int level = 0;
         QString url;
+        bool unload = false; // unloadMovieNum: the level goes away
     };
 
     void advance(Clip& clip, bool forceRoot);
