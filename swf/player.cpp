@@ -309,7 +309,10 @@ avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
 
 bool Clip::removeFromParent()
 {
-    if (!parentClip || depthValue < kScriptDepthBase)
+    // Script depths 0 to 2130690031 can be removed; the timeline's (below 0)
+    // and the Flash Player's reserved top ones cannot.
+    constexpr int kHighestRemovable = 2130690031;
+    if (!parentClip || depthValue < kScriptDepthBase || depthValue - kScriptDepthBase > kHighestRemovable)
         return false;
     auto it = parentClip->children.find(depthValue);
     if (it == parentClip->children.end() || it->second.get() != this)
