@@ -428,10 +428,13 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x08: // ToggleQuality
     case 0x09: // StopSounds
         break;
-    case 0x81: // GotoFrame
-        if (DisplayObjectHost* c = timelineClip())
-            c->gotoFrame(in.u16() + 1, false);
+    case 0x81: { // GotoFrame
+        // Unlike gotoAndStop, the SWF 3 action ignores a frame past the end.
+        const int frame = in.u16() + 1;
+        if (DisplayObjectHost* c = timelineClip(); c && frame <= c->totalFrames())
+            c->gotoFrame(frame, false);
         break;
+    }
     case 0x83: { // GetURL
         const QString url = in.str(ver);
         const QString window = in.str(ver);
