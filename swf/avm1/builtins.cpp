@@ -306,6 +306,34 @@ void Interpreter::setupBuiltins()
                 return Value::boolean(true);
         return Value::boolean(false);
     });
+    // watch(name, callback, data): the callback is called as
+    // callback(name, old, new, data) on every assignment and returns the
+    // value stored. unwatch(name) ends it.
+    def(vm, objectProto, "watch", [](Interpreter& v, Args& a) {
+        if (!a.self.isObject() || a.count() < 2 || !a.at(1).isObject() || !a.at(1).o->isFunction())
+            return Value::boolean(false);
+        Object* o = a.self.o;
+        const QString name = v.toString(a.at(0));
+        if (Object::Watch* w = o->watchOf(name, v.caseSensitive())) {
+            *w = {a.at(1).o, a.at(2)};
+            return Value::boolean(true);
+        }
+        if (!o->watches)
+            o->watches = std::make_unique<std::vector<std::pair<QString, Object::Watch>>>();
+        if (int64_t(o->watches->size()) >= v.limits.arrayLength)
+            v.fail(QStringLiteral("more than %1 watches").arg(v.limits.arrayLength));
+        v.noteAllocation(64 + int64_t(name.size()) * 2);
+        o->watches->push_back({name, {a.at(1).o, a.at(2)}});
+        return Value::boolean(true);
+    });
+    def(vm, objectProto, "unwatch", [](Interpreter& v, Args& a) {
+        if (!a.self.isObject() || !a.self.o->watches)
+            return Value::boolean(false);
+        const QString name = v.toString(a.at(0));
+        const Qt::CaseSensitivity cs = v.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const auto removed = std::erase_if(*a.self.o->watches, [&](const auto& w) { return w.first.compare(name, cs) == 0; });
+        return Value::boolean(removed > 0);
+    });
     def(vm, objectProto, "addProperty", [](Interpreter& v, Args& a) {
         // A getter function is required; the setter is a function or null
         // (read-only), anything else refuses the property.

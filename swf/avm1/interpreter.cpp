@@ -148,6 +148,11 @@ void Interpreter::collectGarbage()
         }
         for (const Value& e : o->elements)
             markValue(e, work);
+        if (o->watches)
+            for (const auto& [name, w] : *o->watches) {
+                mark(w.callback);
+                markValue(w.data, work);
+            }
         if (o->xml) {
             for (Object* c : o->xml->children)
                 mark(c);
@@ -771,6 +776,40 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
     const bool cs = caseSensitive();
     if (value.type == Value::Type::String && value.s.size() > 256)
         noteAllocation(int64_t(value.s.size()) * 2);
+    // A watch on the object or its prototypes decides the stored value; it
+    // is not called again for assignments it makes itself.
+    Object* watcher = nullptr;
+    int hops = 0;
+    for (Object* p = o; p && hops < kMaxProtoChain && !watcher; p = p->proto, ++hops)
+        if (p->watchOf(name, cs))
+            watcher = p;
+    if (watcher && !watching_.contains({o, name})) {
+        const Object::Watch w = *watcher->watchOf(name, cs);
+        const Value old = getMember(object, name);
+        watching_.insert({o, name});
+        Value stored;
+        try {
+            stored = call(Value::object(w.callback), object, {Value::string(name), old, value, w.data});
+        } catch (const ScriptThrow&) {
+            // A watch that throws leaves the property undefined.
+            watching_.remove({o, name});
+            setMemberUnwatched(object, name, Value());
+            throw;
+        } catch (...) {
+            watching_.remove({o, name});
+            throw;
+        }
+        watching_.remove({o, name});
+        setMemberUnwatched(object, name, stored);
+        return;
+    }
+    setMemberUnwatched(object, name, value);
+}
+
+void Interpreter::setMemberUnwatched(const Value& object, const QString& name, const Value& value)
+{
+    Object* o = object.o;
+    const bool cs = caseSensitive();
     switch (o->kind) {
     case Object::Kind::Clip:
         if (setClipMember(o, name, value))

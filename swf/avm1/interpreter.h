@@ -131,6 +131,9 @@ public:
     // prototypes nor (for clips) its display properties and children have it.
     bool getProperty(Object* o, const Value& self, const QString& name, Value& out, Object** where = nullptr);
     void setMember(const Value& object, const QString& name, const Value& value);
+    // setMember after any watch had its say.
+    void setMemberUnwatched(const Value& object, const QString& name, const Value& value);
+    QSet<QPair<Object*, QString>> watching_; // watches running now
     bool deleteMember(const Value& object, const QString& name);
     // Looks a property up along the prototype chain; `where` receives the
     // object that holds it.

@@ -231,6 +231,15 @@ bool Object::remove(const QString& name, bool caseSensitive)
     return true;
 }
 
+Object::Watch* Object::watchOf(const QString& name, bool caseSensitive)
+{
+    if (watches)
+        for (auto& [n, w] : *watches)
+            if (n.compare(name, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+                return &w;
+    return nullptr;
+}
+
 size_t Object::estimateBytes() const
 {
     size_t bytes = 160 + elements.size() * sizeof(Value);

@@ -143,6 +143,14 @@ public:
 
     std::shared_ptr<ClipLink> link; // Clip
     std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects
+    // Object.watch: property name -> (callback, user data). A watch outlives
+    // the deletion of its property.
+    struct Watch {
+        Object* callback = nullptr;
+        Value data;
+    };
+    std::unique_ptr<std::vector<std::pair<QString, Watch>>> watches;
+    Watch* watchOf(const QString& name, bool caseSensitive);
 
     bool marked = false;
 
