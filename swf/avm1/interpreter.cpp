@@ -656,13 +656,16 @@ Slot* Interpreter::lookup(Object* o, const QString& name, Object** where)
 {
     const bool cs = caseSensitive();
     int hops = 0;
-    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+    Object* p = o;
+    for (; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
         if (Slot* s = p->slot(name, cs); s && !hiddenFor(s->flags, version_)) {
             if (where)
                 *where = p;
             return s;
         }
     }
+    if (p)
+        fail(QStringLiteral("prototype chain longer than %1 objects").arg(kMaxProtoChain));
     return nullptr;
 }
 
@@ -766,11 +769,9 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
         return;
     Object* o = object.o;
     if (name == QLatin1String("__proto__")) {
-        Object* p = value.isObject() ? value.o : nullptr;
-        for (Object* q = p; q; q = q->proto)
-            if (q == o)
-                return; // would make a cycle
-        o->proto = p;
+        // A cycle is allowed, as in the Flash Player; a lookup that runs
+        // through it ends the script (see lookup).
+        o->proto = value.isObject() ? value.o : nullptr;
         return;
     }
     const bool cs = caseSensitive();
