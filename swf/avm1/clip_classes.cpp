@@ -16,10 +16,11 @@ void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
     o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
 }
 
-// Script depths are kept inside the range Flash Player allows for them.
+// Script depths are 32-bit integers (2^32 is depth 0), kept inside the
+// range Flash Player allows for them.
 int scriptDepth(Interpreter& vm, const Value& v)
 {
-    const double d = vm.toInteger(v);
+    const double d = toInt32(vm.toNumber(v));
     return int(std::clamp(d, -16384.0, 2130690045.0));
 }
 
