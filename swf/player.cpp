@@ -369,6 +369,9 @@ void Clip::loadMovie(const QString& u) { player.requestLoad(this, -1, u); }
 
 void Clip::unloadMovie()
 {
+    // The clip stays, its content goes: its unload handlers hear of it.
+    if (timeline && player.scriptEngine())
+        player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
     children.clear();
     loadedImage = QImage();
     timeline = nullptr;
