@@ -587,7 +587,8 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         break;
     }
     case 0x22: { // GetProperty
-        const double index = toNumber(pop(f));
+        // The index is truncated toward zero (-0.8 is _x).
+        const double index = std::trunc(toNumber(pop(f)));
         DisplayObjectHost* clip = targetClip(pop(f));
         if (!clip || std::isnan(index) || index < 0 || index >= kPropertyCount)
             push(Value());
@@ -597,7 +598,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     }
     case 0x23: { // SetProperty
         const Value v = pop(f);
-        const double index = toNumber(pop(f));
+        const double index = std::trunc(toNumber(pop(f)));
         DisplayObjectHost* clip = targetClip(pop(f));
         if (clip && !std::isnan(index) && index >= 0 && index < kPropertyCount)
             setClipProperty(clip, int(index), v);
