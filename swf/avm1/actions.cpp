@@ -390,7 +390,9 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         fn->code = f.code;
         fn->start = next;
         fn->end = next + codeSize;
-        fn->swfVersion = ver;
+        // Functions are a SWF 5 feature: found in an older movie, they still
+        // run by SWF 5 rules (booleans, Infinity).
+        fn->swfVersion = std::max(ver, 5);
         fn->scope = f.scope;
         fn->constants = f.constants;
         fn->timeline = f.timeline;
