@@ -1015,7 +1015,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         proto->put(QStringLiteral("__constructor__"), superclass, DontEnum);
         if (ver < 7)
             proto->put(QStringLiteral("constructor"), superclass, DontEnum);
-        subclass.o->put(QStringLiteral("prototype"), Value::object(proto), DontEnum);
+        subclass.o->put(QStringLiteral("prototype"), Value::object(proto), DontEnum | DontDelete);
         break;
     }
     case 0x2D: { // FSCommand2 (Flash Lite): the operands are taken, nothing else happens

@@ -285,6 +285,9 @@ void Interpreter::setupBuiltins()
         if (name.isEmpty())
             return Value::boolean(false);
         Object* o = a.self.o;
+        // Every object with a prototype holds the link as its own property.
+        if (name == QLatin1String("__proto__"))
+            return Value::boolean(o->proto != nullptr);
         size_t index;
         if (o->kind == Object::Kind::Array && arrayIndex(name, index))
             return Value::boolean(index < o->elements.size());

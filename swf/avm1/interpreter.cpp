@@ -100,7 +100,7 @@ Object* Interpreter::newScriptFunction(std::shared_ptr<ScriptFunction> fn)
     f->script = std::move(fn);
     Object* proto = newObject();
     proto->put(QStringLiteral("constructor"), Value::object(f), DontEnum);
-    f->put(QStringLiteral("prototype"), Value::object(proto), DontEnum);
+    f->put(QStringLiteral("prototype"), Value::object(proto), DontEnum | DontDelete);
     return f;
 }
 
