@@ -194,6 +194,24 @@ uint32_t toUint32(double n)
     return static_cast<uint32_t>(toInt32(n));
 }
 
+bool sameNameIgnoringCase(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const QChar x = a[i];
+        const QChar y = b[i];
+        if (x == y)
+            continue;
+        // The Flash Player's case table predates later Unicode versions:
+        // letters added since 3.0 match only themselves.
+        if (x.unicodeVersion() > QChar::Unicode_3_0 || y.unicodeVersion() > QChar::Unicode_3_0 ||
+            x.toCaseFolded() != y.toCaseFolded())
+            return false;
+    }
+    return true;
+}
+
 int Object::find(const QString& name, bool caseSensitive) const
 {
     const auto it = index.constFind(name);
@@ -201,7 +219,7 @@ int Object::find(const QString& name, bool caseSensitive) const
         return it.value();
     if (!caseSensitive) {
         for (size_t i = 0; i < props.size(); ++i)
-            if (props[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            if (sameNameIgnoringCase(props[i].name, name))
                 return int(i);
     }
     return -1;

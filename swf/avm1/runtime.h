@@ -63,6 +63,9 @@ uint32_t toUint32(double n);
 // ASSetPropFlags bits. The version bits hide a property from movies older
 // than the version named (Flash Player's own classes use them to keep later
 // additions away from old movies).
+// Name comparison of SWF 6 and older movies (no letter case).
+bool sameNameIgnoringCase(const QString& a, const QString& b);
+
 enum SlotFlags : uint16_t {
     DontEnum = 1, DontDelete = 2, ReadOnly = 4,
     FromSwf6 = 0x80, FromSwf7 = 0x400, FromSwf8 = 0x1000, FromSwf9 = 0x2000, FromSwf10 = 0x4000,

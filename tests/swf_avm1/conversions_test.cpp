@@ -32,6 +32,20 @@ TEST(NumberText, FifteenSignificantDigitsAndShortExponents)
     EXPECT_EQ(numberToStringRadix(-5, 2), "-101");
 }
 
+TEST(NamesWithoutCase, FollowTheOldUnicodeCaseTable)
+{
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"Clip", "cLIP", true},       {"ÄÖ", "äö", true},     {"Ǳ", "ǳ", true},
+        {"Ⱥ", "ⱥ", false},            {"Ϸ", "ϸ", false},      {"ab", "abc", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sameNameIgnoringCase(QString::fromUtf8(c.a), QString::fromUtf8(c.b)), c.same) << c.a << " " << c.b;
+}
+
 TEST(StringToNumber, RulesDependOnTheVersion)
 {
     const struct {
