@@ -720,7 +720,7 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         break;
     }
     if (name == QLatin1String("__proto__")) {
-        out = Value::object(o->proto);
+        out = o->proto ? Value::object(o->proto) : Value(); // none: undefined
         return o->proto != nullptr;
     }
     Object* w = nullptr;
