@@ -25,6 +25,7 @@ public:
         vm_.reportLoad(clip, event, error);
     }
     void runIntervals() override { vm_.runIntervals(); }
+    void completeTextLoads() override { vm_.completeTextLoads(); }
     bool setVariable(const QString& path, const QString& value) override { return vm_.setVariable(path, value); }
     std::optional<QString> getVariable(const QString& path) override { return vm_.getVariable(path); }
 

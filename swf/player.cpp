@@ -486,6 +486,7 @@ bool Player::loadData(const QByteArray& bytes, const QString& path)
     }
     enterFrame(*root_, 0, true);
     runQueued();
+    endFrame();
     return true;
 }
 
@@ -519,11 +520,13 @@ void Player::setFrameNum(int f)
         runQueued();
         if (engine_)
             engine_->runIntervals();
+        endFrame();
         return;
     }
     completeLoads();
     gotoFrame(*root_, f);
     runQueued();
+    endFrame();
 }
 
 void Player::tick()
@@ -536,12 +539,24 @@ void Player::tick()
     runQueued();
     if (engine_)
         engine_->runIntervals();
+    endFrame();
 }
 
 void Player::settle()
 {
     completeLoads();
     runQueued();
+    endFrame();
+}
+
+void Player::endFrame()
+{
+    // Text and variables scripts asked for arrive at the end of the frame;
+    // what their handlers queue runs in the same frame.
+    if (engine_) {
+        engine_->completeTextLoads();
+        runQueued();
+    }
 }
 
 qint64 Player::movieTimeMs() const { return qint64(std::llround(ticks_ * 1000.0 / frameRate())); }
@@ -1010,6 +1025,23 @@ void Player::unloadMovieNum(int level)
         l.unload = true;
         loads_.push_back(std::move(l));
     }
+}
+
+std::optional<QByteArray> Player::readFile(const QString& url, QString* why)
+{
+    // Text a script loads becomes one script string: no larger than that.
+    constexpr qint64 kMaxTextBytes = 8 * 1024 * 1024;
+    const QString file = resolvePath(url, why);
+    if (file.isEmpty())
+        return std::nullopt;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxTextBytes) {
+        if (why)
+            *why = QStringLiteral("cannot read %1").arg(file);
+        return std::nullopt;
+    }
+    logLoad(QStringLiteral("text loaded: %1").arg(file));
+    return f.readAll();
 }
 
 void Player::completeLoads()

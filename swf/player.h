@@ -125,6 +125,7 @@ public:
     virtual void clipEvent(Clip& clip, avm1::ClipEvent event) = 0;
     virtual void reportLoad(Clip& clip, avm1::LoadEvent event, const QString& error) = 0;
     virtual void runIntervals() = 0;
+    virtual void completeTextLoads() = 0;
     virtual bool setVariable(const QString& path, const QString& value) = 0;
     virtual std::optional<QString> getVariable(const QString& path) = 0;
 };
@@ -187,6 +188,7 @@ public:
     avm1::DisplayObjectHost* levelRoot(int level) override;
     void loadMovieNum(const QString& url, int level) override;
     void unloadMovieNum(int level) override;
+    std::optional<QByteArray> readFile(const QString& url, QString* why) override;
     void fscommand(const QString& command, const QString& args) override;
     void getUrl(const QString& url, const QString& window) override;
     void trace(const QString& line) override;
@@ -227,6 +229,7 @@ private:
     void collectEnterFrame(Clip& clip, std::vector<std::shared_ptr<avm1::ClipLink>>& out);
     void runQueued();
     void completeLoads();
+    void endFrame();
     void runClipEventBytes(Clip& clip, uint32_t eventMask);
     void resetRoot();
     Clip* resolveVariableTarget(const QString& path, QString* name);

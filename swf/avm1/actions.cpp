@@ -677,7 +677,13 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         const QString window = toString(pop(f));
         const QString url = toString(pop(f));
         if (flags & 0x80) {
-            player.scriptError(QStringLiteral("loadVariables(\"%1\") is not supported; skipped").arg(url));
+            // loadVariables(url, target) / loadVariablesNum(url, level)
+            DisplayObjectHost* base = timelineClip();
+            int level = 0;
+            DisplayObjectHost* target = (flags & 0x40) ? resolveClipPath(base, window)
+                                        : levelNumber(window, level) ? player.levelRoot(level) : nullptr;
+            if (target && !url.isEmpty())
+                requestText(nullptr, target, url);
             break;
         }
         getUrl(url, window, (flags & 0x40) != 0);

@@ -198,6 +198,8 @@ double parseFloatText(const QString& text)
     return end == begin ? std::nan("") : v;
 }
 
+} // namespace
+
 QString escapeText(const QString& s)
 {
     QString out;
@@ -229,8 +231,6 @@ QString unescapeText(const QString& s)
     }
     return QString::fromUtf8(bytes);
 }
-
-} // namespace
 
 void Interpreter::setupBuiltins()
 {
@@ -888,6 +888,7 @@ void Interpreter::setupBuiltins()
              });
 
     setupBroadcaster();
+    setupLoadVars();
     setupClipClasses();
     setupXmlClasses();
 }

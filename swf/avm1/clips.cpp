@@ -28,8 +28,9 @@ int propertyIndex(const QString& name)
     return -1;
 }
 
-// "_levelN"; the prefix's letter case counts from SWF 7.
-bool levelNumber(const QString& name, int& level, Qt::CaseSensitivity cs = Qt::CaseInsensitive)
+} // namespace
+
+bool levelNumber(const QString& name, int& level, Qt::CaseSensitivity cs)
 {
     if (!name.startsWith(QLatin1String("_level"), cs))
         return false;
@@ -37,8 +38,6 @@ bool levelNumber(const QString& name, int& level, Qt::CaseSensitivity cs = Qt::C
     level = name.mid(6).toInt(&ok);
     return ok && level >= 0;
 }
-
-} // namespace
 
 Object* Interpreter::objectFor(DisplayObjectHost* clip)
 {

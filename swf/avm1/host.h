@@ -203,6 +203,17 @@ public:
     // the player with every frame (frame count × 1000 / frame rate). getTimer()
     // and setInterval use it: no wall-clock time reaches scripts.
     virtual qint64 movieTimeMs() const = 0;
+    // The bytes of a file a script loads as text or variables (XML.load,
+    // LoadVars.load, loadVariables), found as the player finds movies it
+    // loads (relative, confined). nullopt, with the reason, when refused or
+    // unreadable.
+    virtual std::optional<QByteArray> readFile(const QString& url, QString* why)
+    {
+        (void)url;
+        if (why)
+            *why = QStringLiteral("no files");
+        return std::nullopt;
+    }
     // Stage.width and Stage.height: the main movie's frame size in pixels
     // (0 when the host does not say).
     virtual double stageWidth() const { return 0; }
@@ -270,6 +281,9 @@ public:
     // once per tick). It also starts the frame's action budget
     // (Limits::actionsPerFrame).
     void runIntervals();
+    // At the end of each frame (after its scripts): the text and variable
+    // loads scripts asked for in it arrive (onData, onLoad, the Data event).
+    void completeTextLoads();
 
     // SetVariable/GetVariable from outside: plain names ("x", taken on
     // _level0), dot paths ("_root.clip.x", "clip.x") and slash paths

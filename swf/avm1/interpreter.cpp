@@ -135,6 +135,8 @@ void Interpreter::collectGarbage()
     }
     for (const auto& p : pendingLoads)
         mark(p.loader);
+    for (const TextLoad& t : textLoads)
+        mark(t.target);
     while (!work.empty()) {
         Object* o = work.back();
         work.pop_back();

@@ -67,6 +67,16 @@ struct Frame {
     bool superByName = true;
 };
 
+// escape() and unescape(): UTF-8 bytes as %XX, all but letters and digits.
+QString escapeText(const QString& s);
+QString unescapeText(const QString& s);
+
+// "_levelN" names level N; the prefix's letter case counts from SWF 7.
+bool levelNumber(const QString& name, int& level, Qt::CaseSensitivity cs = Qt::CaseInsensitive);
+
+// Sets one of the load state members (loaded, _bytesLoaded, _bytesTotal).
+void setLoadState(Object* o, const char* name, const Value& v);
+
 // True for a canonical array index ("0", "17", not "017").
 bool arrayIndex(const QString& name, size_t& index);
 
@@ -183,6 +193,20 @@ public:
     void setupClipClasses();
     void setupXmlClasses();
     void setupBroadcaster();
+    void setupLoadVars();
+    // load, sendAndLoad, getBytesLoaded ... on a LoadVars-like prototype.
+    void installTextLoading(Object* proto);
+    void startTextLoad(Object* target, const QString& url);
+    // Queues a text load: into `target`'s onData, or with `clip` set the
+    // variables of that clip (loadVariables).
+    void requestText(Object* target, DisplayObjectHost* clip, const QString& url);
+    void completeTextLoads();
+    struct TextLoad {
+        Object* target = nullptr;
+        std::shared_ptr<ClipLink> clip;
+        QString url;
+    };
+    std::vector<TextLoad> textLoads;
     // AsBroadcaster.initialize: `_listeners` and the three broadcaster methods.
     void makeBroadcaster(Object* o);
 

@@ -109,6 +109,11 @@ void Vm::runIntervals()
     impl_->interp.runIntervals();
 }
 
+void Vm::completeTextLoads()
+{
+    impl_->interp.completeTextLoads();
+}
+
 bool Vm::setVariable(const QString& path, const QString& value)
 {
     Interpreter& vm = impl_->interp;

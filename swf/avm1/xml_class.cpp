@@ -617,7 +617,20 @@ void Interpreter::setupXmlClasses()
     method(xmlProto, "createTextNode", [](Interpreter& v, Object*, Args& a) {
         return Value::object(newNode(v, XmlNode::Text, v.toString(a.at(0))));
     });
-    method(xmlProto, "addRequestHeader", [](Interpreter&, Object*, Args&) { return Value(); });
+    installTextLoading(xmlProto);
+    // The default onData parses the text, marks the document loaded and
+    // tells onLoad; undefined data (a failed load) is onLoad(false).
+    method(xmlProto, "onData", [](Interpreter& v, Object* o, Args& a) {
+        if (a.at(0).isUndefined()) {
+            v.callMethod(a.self, QStringLiteral("onLoad"), {Value::boolean(false)});
+            return Value();
+        }
+        parseInto(v, o, v.toString(a.at(0)));
+        setLoadState(o, "loaded", Value::boolean(true));
+        v.callMethod(a.self, QStringLiteral("onLoad"), {Value::boolean(true)});
+        return Value();
+    });
+    def(vm, xmlProto, "onLoad", [](Interpreter&, Args&) { return Value(); });
 }
 
 } // namespace fotarel::swf::avm1

@@ -314,3 +314,32 @@ TEST(SwfPlayerScripts, ClipEventsRunInTheTickOrder)
     p.tick();
     EXPECT_EQ(lines, (QStringList{"unload", "frame 3"}));
 }
+
+TEST(SwfPlayerLoading, VariablesLoadAtTheEndOfTheFrameAndStayConfined)
+{
+    // Frame 1: loadVariables("vars.txt", "_root") and the same for a file
+    // outside the working folder.
+    QTemporaryDir tmp;
+    const QString work = tmp.path() + "/smxcwjj";
+    const QString folder = work + "/tp_wjj/tp_wjj_1";
+    QDir().mkpath(folder);
+    auto write = [](const QString& path, const QByteArray& text) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    write(folder + "/vars.txt", "\xEF\xBB\xBFgreeting=hello%20there&n=2");
+    write(tmp.path() + "/outside.txt", "stolen=1");
+    swftest::Actions frame1;
+    frame1.push("vars.txt").push("_root").getUrl2(0xC0);
+    frame1.push("../../../outside.txt").push("_root").getUrl2(0xC0);
+    swftest::Movie m;
+    m.tag(12, frame1.finish());
+    m.showFrame();
+    Player p;
+    ASSERT_TRUE(p.loadData(m.finish(), folder + "/movie.rar"));
+    EXPECT_EQ(p.getVariable("greeting").value_or("<none>"), "hello there");
+    EXPECT_EQ(p.getVariable("n").value_or("<none>"), "2");
+    EXPECT_FALSE(p.getVariable("stolen").has_value());
+    EXPECT_TRUE(p.errorLog().join('\n').contains("outside.txt")) << p.errorLog().join('\n').toStdString();
+}
