@@ -112,8 +112,11 @@ QString joinArray(Interpreter& vm, Object* array, const QString& separator)
         if (i)
             out += separator;
         const Value& e = array->elements[i];
-        if (!e.isNullish() || vm.version() >= 7)
-            out += e.isUndefined() ? QStringLiteral("undefined") : vm.toString(e);
+        // undefined is empty before SWF 7; null is always "null".
+        if (!e.isUndefined())
+            out += vm.toString(e);
+        else if (vm.version() >= 7)
+            out += QStringLiteral("undefined");
         if (out.size() > vm.limits.stringLength)
             vm.fail(QStringLiteral("string longer than %1 characters").arg(vm.limits.stringLength));
     }
