@@ -254,8 +254,13 @@ void Interpreter::setupBuiltins()
     // --- Object ----------------------------------------------------------
     Object* objectCtor = makeClass(
         "Object", objectProto,
+        // Object(x) called as a function: x as an object; with nothing (or
+        // null, undefined) a bare object without a prototype, as the Flash
+        // Player makes it.
         [](Interpreter& v, Args& a) {
-            Object* o = a.count() ? v.toObject(a.at(0)) : nullptr;
+            if (!a.count() || a.at(0).isNullish())
+                return Value::object(v.alloc(Object::Kind::Plain, nullptr));
+            Object* o = v.toObject(a.at(0));
             return Value::object(o ? o : v.newObject());
         },
         [](Interpreter& v, Args& a) {
