@@ -699,6 +699,10 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         break;
     }
     case Object::Kind::Array: {
+        // A property added with addProperty hides the array's own length
+        // or element of that name.
+        if (const Slot* s = o->slot(name, caseSensitive()); s && s->getter)
+            break;
         if (name == QLatin1String("length")) {
             out = Value::number(double(o->elements.size()));
             return true;
