@@ -2,6 +2,7 @@
 
 #include "swf/avm1/interpreter.h"
 
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -217,20 +218,28 @@ QString escapeText(const QString& s)
     return out;
 }
 
+// "+" is a space. "%" takes the next two characters: two hex digits give
+// a byte, anything else is dropped ("%" and one character when the first is
+// no hex digit, all three when the second is not).
 QString unescapeText(const QString& s)
 {
+    auto hex = [&](qsizetype i) { return i < s.size() && isxdigit(s[i].unicode() < 128 ? s[i].toLatin1() : 'g'); };
     QByteArray bytes;
-    for (int i = 0; i < s.size(); ++i) {
-        if (s[i] == QLatin1Char('%') && i + 2 < s.size()) {
-            bool ok = false;
-            const int v = s.mid(i + 1, 2).toInt(&ok, 16);
-            if (ok) {
-                bytes.append(char(v));
-                i += 2;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] == QLatin1Char('%')) {
+            if (!hex(i + 1)) {
+                i += 1;
                 continue;
             }
+            if (hex(i + 2))
+                bytes.append(char(s.mid(i + 1, 2).toInt(nullptr, 16)));
+            i += 2;
+            continue;
         }
-        bytes.append(QString(s[i]).toUtf8());
+        if (s[i] == QLatin1Char('+'))
+            bytes.append(' ');
+        else
+            bytes.append(QString(s[i]).toUtf8());
     }
     return QString::fromUtf8(bytes);
 }

@@ -18,15 +18,13 @@ void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
     o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
 }
 
-// "a=1&b=two%20words" into members of `target` ("+" is a space).
+// "a=1&b=two%20words" into members of `target` (unescaped: "+" is a space).
 void decodeVariables(Interpreter& vm, const Value& target, const QString& text)
 {
     for (const QString& pair : text.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
         const qsizetype eq = pair.indexOf(QLatin1Char('='));
-        QString name = eq < 0 ? pair : pair.left(eq);
-        QString value = eq < 0 ? QString() : pair.mid(eq + 1);
-        name.replace(QLatin1Char('+'), QLatin1Char(' '));
-        value.replace(QLatin1Char('+'), QLatin1Char(' '));
+        const QString name = eq < 0 ? pair : pair.left(eq);
+        const QString value = eq < 0 ? QString() : pair.mid(eq + 1);
         vm.setMember(target, unescapeText(name), Value::string(unescapeText(value)));
     }
 }
