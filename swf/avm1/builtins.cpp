@@ -133,37 +133,63 @@ double relativeIndex(double i, double length)
     return std::min(i, length);
 }
 
-double parseIntText(const QString& text, const Value& radixArg, Interpreter& vm)
+// parseInt as the Flash Player reads it: a radix given must be 2 to 36
+// (undefined counts as given: NaN). A "0x" at the very start means hex (and
+// is skipped under a given radix); a text of octal digits only with a leading
+// zero (after an optional sign) is octal. Otherwise blanks and a sign come
+// first; a sign followed by "0x" is not a number unless a radix is given.
+double parseIntText(const QString& text, bool radixGiven, const Value& radixArg, Interpreter& vm)
 {
-    QString s = text.trimmed();
+    int radix = 0;
+    if (radixGiven) {
+        const double r = vm.toNumber(radixArg);
+        if (!(r >= 2 && r < 37))
+            return std::nan("");
+        radix = int(r);
+    }
+    qsizetype i = 0;
     bool neg = false;
-    if (s.startsWith(QLatin1Char('-')) || s.startsWith(QLatin1Char('+'))) {
-        neg = s[0] == QLatin1Char('-');
-        s = s.mid(1);
-    }
-    // A radix given must be 2 to 36 (0 and non-numbers included: NaN).
-    const double radixNumber = radixArg.isUndefined() ? 0 : vm.toNumber(radixArg);
-    if (!radixArg.isUndefined() && !(radixNumber >= 2 && radixNumber < 37))
-        return std::nan("");
-    int radix = int(radixNumber);
-    if (radix == 0) {
-        if (s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+    auto skipBlanksAndSign = [&] {
+        while (i < text.size() && text[i].isSpace())
+            ++i;
+        if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+            neg = text[i++] == QLatin1Char('-');
+    };
+    auto hexPrefixAt = [&](qsizetype at) {
+        return at + 1 < text.size() && text[at] == QLatin1Char('0') && (text[at + 1] == QLatin1Char('x') || text[at + 1] == QLatin1Char('X'));
+    };
+    // Octal: an optional sign, a zero and octal digits only.
+    const qsizetype digitsFrom = !text.isEmpty() && (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('+')) ? 1 : 0;
+    bool octalOnly = text.size() > digitsFrom + 1 && text[digitsFrom] == QLatin1Char('0');
+    for (qsizetype k = digitsFrom; k < text.size(); ++k)
+        octalOnly = octalOnly && text[k] >= QLatin1Char('0') && text[k] <= QLatin1Char('7');
+    if (hexPrefixAt(0)) {
+        i = 2;
+        if (!radixGiven) {
             radix = 16;
-            s = s.mid(2);
-        } else if (s.size() > 1 && s[0] == QLatin1Char('0')) {
-            radix = 8; // a leading zero means octal to Flash Player
-        } else {
-            radix = 10;
+            skipBlanksAndSign();
         }
-    } else if (radix == 16 && s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        s = s.mid(2);
+    } else if (!radixGiven && octalOnly) {
+        radix = 8;
+        neg = text[0] == QLatin1Char('-');
+        i = digitsFrom;
+    } else {
+        skipBlanksAndSign();
+        if (radix == 0)
+            radix = 10;
+        if (i > 0 && hexPrefixAt(i) && (text[i - 1] == QLatin1Char('-') || text[i - 1] == QLatin1Char('+'))) {
+            // Under a radix the "0x" are digits, or nothing is a number.
+            if (!radixGiven || radix <= 33)
+                return std::nan("");
+            if (i == 1)
+                neg = false; // the Flash Player drops a sign at the very start here
+
+        }
     }
-    if (radix < 2 || radix > 36)
-        return std::nan("");
     double v = 0;
     int digits = 0;
-    for (QChar c : s) {
-        const ushort u = c.unicode();
+    for (; i < text.size(); ++i) {
+        const ushort u = text[i].unicode();
         int d = 99;
         if (u >= '0' && u <= '9')
             d = u - '0';
@@ -773,7 +799,7 @@ void Interpreter::setupBuiltins()
     def(vm, global, "parseInt", [](Interpreter& v, Args& a) {
         if (a.args.empty())
             return Value();
-        return Value::number(parseIntText(v.toString(a.at(0)), a.at(1), v));
+        return Value::number(parseIntText(v.toString(a.at(0)), a.count() > 1, a.at(1), v));
     });
     def(vm, global, "parseFloat", [](Interpreter& v, Args& a) {
         return Value::number(parseFloatText(v.toString(a.at(0))));
