@@ -48,18 +48,8 @@ CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja "${launcher[@]}" -DCMAKE_
   -DFOTAREL_TSAN=ON -DFOTAREL_GUI=OFF -DFOTAREL_BENCH=OFF >/dev/null
 cmake --build build-tsan --parallel "$jobs" --target "${tsan_targets[@]}"
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/scripts/tsan.supp"
-# Debian 12's ThreadSanitizer stops with an internal check ("!thr->slot")
-# when QProcess starts a child (its clone() based spawn), so the tests that
-# run ffmpeg or ffprobe are left out here; they run in the other builds.
-# The conversion's worker thread is still exercised here by the render
-# passes (stops at every moment, a pass on a worker beside its caller).
-declare -A tsan_skip=(
-  [render_pass_tests]="RenderPass.ThreePhoto*:RenderPass.MovieThatNever*:RenderPass.FollowingLongerMusic*:LyricRender.*"
-  [media_tests]="AudioProbeTest.*:ConversionTest.*"
-)
 echo "== thread sanitizer tests"
 for t in "${tsan_targets[@]}"; do
   echo "-- $t"
-  skip=${tsan_skip[$t]:-}
-  build-tsan/bin/"$t" --gtest_brief=1 ${skip:+--gtest_filter="-$skip"}
+  build-tsan/bin/"$t" --gtest_brief=1
 done

@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
+#include "tests/support/run_program.h"
 
 namespace fotarel::test {
 
@@ -13,20 +13,17 @@ bool makeSong(const QString& path, const QString& source, const QStringList& ext
                         "-ac", "1", "-ar", "22050", "-c:a", "libmp3lame"};
     args += extra;
     args.append(path);
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), args);
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+    return runProgram(QStringLiteral("ffmpeg"), args).ok();
 }
 
 double probedSeconds(const QString& path)
 {
-    QProcess ffprobe;
-    ffprobe.start(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format=duration", "-of",
-                                              "default=noprint_wrappers=1:nokey=1", path});
-    if (!ffprobe.waitForFinished(30000) || ffprobe.exitCode() != 0)
+    const ProgramRun ffprobe = runProgram(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format=duration",
+                                                                       "-of", "default=noprint_wrappers=1:nokey=1", path});
+    if (!ffprobe.ok())
         return -1;
     bool ok = false;
-    const double seconds = QString::fromUtf8(ffprobe.readAllStandardOutput()).trimmed().toDouble(&ok);
+    const double seconds = QString::fromUtf8(ffprobe.out).trimmed().toDouble(&ok);
     return ok ? seconds : -1;
 }
 

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include "tests/support/run_program.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -261,22 +261,22 @@ TEST_F(ConversionTest, DiscStreamsPassTheAuthoringTools)
         EXPECT_NEAR(shown[0].toDouble() / shown[1].toDouble(), wanted[0].toDouble() / wanted[1].toDouble(), 0.013)
             << shape.data();
 
-        QProcess tool;
-        tool.setWorkingDirectory(folder_);
-        tool.setProcessChannelMode(QProcess::MergedChannels);
+        ProgramOptions options;
+        options.workingFolder = folder_;
+        options.mergeOutput = true;
+        ProgramRun tool;
         if (c.preset == Preset::Dvd) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("VIDEO_FORMAT", c.standard == Standard::Pal ? "PAL" : "NTSC");
-            tool.setProcessEnvironment(env);
-            tool.start("dvdauthor", {"-o", path("dvd " + QString::fromUtf8(c.name)), "-t", out});
+            options.env = {{"VIDEO_FORMAT", c.standard == Standard::Pal ? "PAL" : "NTSC"}};
+            tool = runProgram("dvdauthor", {"-o", path("dvd " + QString::fromUtf8(c.name)), "-t", out}, options);
         } else {
             const QString image = path("disc " + QString::fromUtf8(c.name));
-            tool.start("vcdimager", {"-t", c.preset == Preset::Vcd ? "vcd2" : "svcd", "-c", image + ".cue", "-b",
-                                     image + ".bin", out});
+            tool = runProgram("vcdimager", {"-t", c.preset == Preset::Vcd ? "vcd2" : "svcd", "-c", image + ".cue", "-b",
+                                            image + ".bin", out},
+                              options);
         }
-        ASSERT_TRUE(tool.waitForFinished(120000));
-        const QString log = QString::fromLocal8Bit(tool.readAll());
-        EXPECT_EQ(tool.exitCode(), 0) << log.toStdString();
+        ASSERT_TRUE(tool.started && !tool.timedOut);
+        const QString log = QString::fromLocal8Bit(tool.out);
+        EXPECT_EQ(tool.exitCode, 0) << log.toStdString();
         EXPECT_FALSE(log.contains("warn", Qt::CaseInsensitive)) << log.toStdString();
         EXPECT_FALSE(log.contains("error", Qt::CaseInsensitive)) << log.toStdString();
 
@@ -306,11 +306,11 @@ TEST_F(ConversionTest, HdMp4IsFlaggedAndConvertedAsBt709)
     const QString out = path(QStringLiteral("hd.mp4"));
     conversion.setVideoFileName(utf8(out));
     ASSERT_TRUE(conversion.convert()) << conversion.lastErrorText();
-    QProcess probe;
-    probe.start("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
-                            "stream=pix_fmt,color_space,color_primaries,color_transfer", "-of", "csv=p=0", out});
-    ASSERT_TRUE(probe.waitForFinished(30000));
-    EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), "yuv420p,bt709,bt709,bt709");
+    const ProgramRun probe = runProgram("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                                    "stream=pix_fmt,color_space,color_primaries,color_transfer", "-of",
+                                                    "csv=p=0", out});
+    ASSERT_TRUE(probe.ok());
+    EXPECT_EQ(QString::fromUtf8(probe.out).trimmed(), "yuv420p,bt709,bt709,bt709");
     const std::vector<QImage> decoded = decodeFrames(out);
     ASSERT_EQ(decoded.size(), 10u);
     // Converted with BT.601 under BT.709 flags this frame measures 34 dB.

@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QProcess>
+#include "tests/support/run_program.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +16,15 @@ namespace fotarel::test {
 
 QByteArray runTool(const QString& program, const QStringList& args, bool* ok)
 {
-    QProcess process;
-    process.start(program, args);
-    const bool finished = process.waitForFinished(120000);
-    const QByteArray out = process.readAllStandardOutput();
-    const bool good = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    const ProgramRun run = runProgram(program, args);
     if (ok)
-        *ok = good;
-    if (!good) {
+        *ok = run.ok();
+    if (!run.ok()) {
         ADD_FAILURE() << program.toStdString() << " " << args.join(QLatin1Char(' ')).toStdString()
-                      << " failed: " << process.readAllStandardError().toStdString();
+                      << " failed: " << run.err.toStdString();
         return {};
     }
-    return out;
+    return run.out;
 }
 
 bool makeSongFromLavfi(const QString& path, const QString& lavfiSource, const QStringList& encoderArgs)

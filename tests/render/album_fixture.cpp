@@ -3,7 +3,7 @@
 #include "tests/swf/swf_builder.h"
 #include "templates/package.h"
 
-#include <QProcess>
+#include "tests/support/run_program.h"
 
 namespace fotarel::test {
 
@@ -132,10 +132,9 @@ void AlbumRun::importColours(const QList<QColor>& colours)
 
 QList<QImage> decodeFrames(const QString& file)
 {
-    QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-i", file, "-fps_mode", "passthrough", "-vf", "scale=32:18", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
-    p.waitForFinished(60000);
-    const QByteArray raw = p.readAllStandardOutput();
+    const QByteArray raw = runProgram("ffmpeg", {"-v", "error", "-i", file, "-fps_mode", "passthrough", "-vf", "scale=32:18",
+                                                 "-f", "rawvideo", "-pix_fmt", "rgb24", "-"})
+                               .out;
     QList<QImage> frames;
     const int size = 32 * 18 * 3;
     for (qsizetype at = 0; at + size <= raw.size(); at += size)
@@ -147,16 +146,21 @@ QList<QImage> decodeFrames(const QString& file)
 
 QString probe(const QString& file, const QString& stream, const QString& entry)
 {
-    QProcess p;
     QStringList args{"-v", "error"};
     if (!stream.isEmpty())
         args << "-select_streams" << stream;
     if (entry.contains("nb_read_frames"))
         args << "-count_frames";
     args << "-show_entries" << entry << "-of" << "default=nw=1:nk=1" << file;
-    p.start("ffprobe", args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(runProgram("ffprobe", args).out).trimmed();
+}
+
+bool makeTone(const QString& path, double seconds)
+{
+    return runProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i",
+                                 QString("sine=frequency=440:duration=%1").arg(seconds), "-ac", "2", "-c:a",
+                                 "libmp3lame", path})
+        .ok();
 }
 
 } // namespace fotarel::test

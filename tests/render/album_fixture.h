@@ -37,5 +37,7 @@ struct AlbumRun : PhotoRun {
 QList<QImage> decodeFrames(const QString& file);
 // ffprobe's value of one entry (e.g. "stream=nb_read_frames" of v:0).
 QString probe(const QString& file, const QString& stream, const QString& entry);
+// A 440 Hz stereo MP3 tone of the given length; false when ffmpeg failed.
+bool makeTone(const QString& path, double seconds);
 
 } // namespace fotarel::test

@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -24,10 +23,7 @@ namespace {
 QString makeSong(AlbumRun& run, const QString& name, double seconds)
 {
     const QString song = run.tree.path(name);
-    QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", QString("sine=frequency=440:duration=%1").arg(seconds),
-                       "-ac", "2", "-c:a", "libmp3lame", song});
-    p.waitForFinished(30000);
+    EXPECT_TRUE(fotarel::test::makeTone(song, seconds));
     return song;
 }
 

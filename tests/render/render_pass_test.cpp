@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
-#include <QProcess>
 
 #include <atomic>
 #include <functional>
@@ -46,10 +45,7 @@ void prepareOutput(AlbumRun& run, const QString& type, const QString& name)
 QString makeSong(AlbumRun& run, double seconds)
 {
     const QString song = run.tree.path("song.mp3");
-    QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", QString("sine=frequency=440:duration=%1").arg(seconds),
-                       "-ac", "2", "-c:a", "libmp3lame", song});
-    p.waitForFinished(30000);
+    EXPECT_TRUE(fotarel::test::makeTone(song, seconds));
     return song;
 }
 
