@@ -1,4 +1,5 @@
 #include "audio/music_import.h"
+#include "core/extension_names.h"
 
 #include "audio/music_table.h"
 #include "audio/position_binding.h"
@@ -29,13 +30,13 @@ QString tileFolder(TileSet set)
 QString tileImagePath(const Session& session, const WorkingFolder& folder, TileSet set, int number)
 {
     return folder.path(tileFolder(set) + tileStem(set) + QStringLiteral("_") + QString::number(number)
-                       + session.get(QStringLiteral("Edit_kuozhanming_7")));
+                       + session.get(extensions::Bitmap));
 }
 
 QString tileImageScratchPath(const Session& session, const WorkingFolder& folder, TileSet set)
 {
     return folder.path(tileFolder(set) + tileStem(set) + QStringLiteral("_000")
-                       + session.get(QStringLiteral("Edit_kuozhanming_7")));
+                       + session.get(extensions::Bitmap));
 }
 
 QString tileImagePath(const Session& session, const WorkingFolder& folder, int number)

@@ -320,7 +320,7 @@ int runJob(const AlbumJob& job)
     if (chosen("quality"))
         settings::setPictureQuality(session, job.quality);
     if (chosen("length")) {
-        if (!session.table(QStringLiteral("ListView_daoru_yinyue")).isEmpty() && job.length == QLatin1String("music"))
+        if (!session.table(audio::names::MusicTable).isEmpty() && job.length == QLatin1String("music"))
             settings::chooseFollowMusic(session);
         else
             settings::chooseFollowPhotos(session);

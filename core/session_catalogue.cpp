@@ -1,6 +1,7 @@
 // The catalogue of the main window's session variables with their initial
 // texts, and the index of its tables.
 #include "core/session.h"
+#include "core/extension_names.h"
 #include "core/table_names.h"
 
 namespace fotarel {
@@ -49,11 +50,11 @@ void defineSessionCatalogue(Session& s)
     s.define("Edit_tongbu_shezhi", "sui_zhaopian_tongbu");
 
     // Working file-name extensions (constants).
-    s.define("Edit_kuozhanming_1", ".rar");
-    s.define("Edit_kuozhanming_2", ".rar");
-    s.define("Edit_kuozhanming_3", ".rar");
-    s.define("Edit_kuozhanming_5", ".jpg");
-    s.define("Edit_kuozhanming_7", ".bmp");
+    s.define(extensions::Movie, ".rar");
+    s.define(extensions::Picture, ".rar");
+    s.define(extensions::GroupPicture, ".rar");
+    s.define(extensions::Jpeg, ".jpg");
+    s.define(extensions::Bitmap, ".bmp");
 
     // Template fitting and thumbnails.
     s.define("Edit_mobanleijia_sum", "0");

@@ -1,17 +1,18 @@
 #include "photos/photo_paths.h"
+#include "core/extension_names.h"
 
 namespace fotarel::photo_paths {
 
 QString thumbnail(const WorkingFolder& folder, const Session& session, int number)
 {
     return folder.path(paths::kPhotoThumbs + QStringLiteral("tp_slt_1_%1").arg(number)
-                       + session.get(QStringLiteral("Edit_kuozhanming_7")));
+                       + session.get(extensions::Bitmap));
 }
 
 QString thumbnailTemporary(const WorkingFolder& folder, const Session& session, int number)
 {
     return folder.path(paths::kPhotoThumbs + QStringLiteral("%1_tp_slt_1_%1").arg(number)
-                       + session.get(QStringLiteral("Edit_kuozhanming_7")));
+                       + session.get(extensions::Bitmap));
 }
 
 QString groupFolder(const WorkingFolder& folder, int group)
@@ -26,7 +27,7 @@ QString groupFolderTemporary(const WorkingFolder& folder, int group)
 
 QString groupMovieName(const Session& session, int group)
 {
-    return QStringLiteral("w_j_%1").arg(group) + session.get(QStringLiteral("Edit_kuozhanming_1"));
+    return QStringLiteral("w_j_%1").arg(group) + session.get(extensions::Movie);
 }
 
 QString picture(const WorkingFolder& folder, const Session& session, int group, const QString& pictureName)
@@ -37,18 +38,18 @@ QString picture(const WorkingFolder& folder, const Session& session, int group, 
     if (prefix.isEmpty())
         prefix = folder.path(paths::kGroupFolders + QStringLiteral("tp_wjj_"));
     return prefix + QString::number(group) + QLatin1Char('/') + pictureName
-        + session.get(QStringLiteral("Edit_kuozhanming_2"));
+        + session.get(extensions::Picture);
 }
 
 QString cropCanvas(const WorkingFolder& folder, const Session& session)
 {
-    return folder.path(paths::kGroupFolders + QStringLiteral("t_p_1") + session.get(QStringLiteral("Edit_kuozhanming_3")));
+    return folder.path(paths::kGroupFolders + QStringLiteral("t_p_1") + session.get(extensions::GroupPicture));
 }
 
 QString endingMovie(const WorkingFolder& folder, const Session& session)
 {
     return folder.path(paths::kGroupFolders + QStringLiteral("tp_wjj_zuihou\\w_j_zuihou")
-                       + session.get(QStringLiteral("Edit_kuozhanming_1")));
+                       + session.get(extensions::Movie));
 }
 
 } // namespace fotarel::photo_paths

@@ -1,4 +1,5 @@
 #include "photos/preview.h"
+#include "core/extension_names.h"
 
 #include "core/file_tree.h"
 #include "photos/jpeg_codec.h"
@@ -53,18 +54,18 @@ QString groupFolder(const WorkingFolder& folder, int group)
 QString groupMovie(const WorkingFolder& folder, const Session& session, int group)
 {
     return groupFolder(folder, group) + QStringLiteral("wj_yl_xg_%1").arg(group)
-        + session.get(QStringLiteral("Edit_kuozhanming_1"));
+        + session.get(extensions::Movie);
 }
 
 QString endingMovie(const WorkingFolder& folder, const Session& session)
 {
     return previewRoot(folder) + QStringLiteral("tp_wjj/wj_yl_xg_zuihou/wj_yl_xg_zuihou")
-        + session.get(QStringLiteral("Edit_kuozhanming_1"));
+        + session.get(extensions::Movie);
 }
 
 QString carryOver(const WorkingFolder& folder, const Session& session)
 {
-    return previewRoot(folder) + QStringLiteral("pic/picture_0") + session.get(QStringLiteral("Edit_kuozhanming_2"));
+    return previewRoot(folder) + QStringLiteral("pic/picture_0") + session.get(extensions::Picture);
 }
 
 QList<QPair<QString, QString>> photoFields(const Session& session, int row)
@@ -105,7 +106,7 @@ Prepared prepare(const Session& session, const WorkingFolder& folder, int row)
     const bool movie = copyOver(photo_paths::groupFolder(folder, g) + QLatin1Char('/') +
                                     photo_paths::groupMovieName(session, g),
                                 groupMovie(folder, session, g));
-    const QString pictureExt = session.get(QStringLiteral("Edit_kuozhanming_2"));
+    const QString pictureExt = session.get(extensions::Picture);
     for (int k = 1; k <= prepared.photoCount; ++k) {
         const QString name = QStringLiteral("picture_%1").arg(k);
         copyOver(photo_paths::picture(folder, session, g, name), groupFolder(folder, g) + name + pictureExt);

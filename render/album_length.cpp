@@ -1,4 +1,5 @@
 #include "render/album_length.h"
+#include "core/extension_names.h"
 
 #include "render/frame_compositor.h"
 #include "render/output_settings.h"
@@ -122,7 +123,7 @@ int buildAlbumLists(Session& session, const WorkingFolder& folder, const std::fu
         overall(0, maximum);
     Table& frames = session.table(tables::FrameList);
     frames.clear();
-    const QString frameFile = folder.path(files::FrameFile + session.get(QStringLiteral("Edit_kuozhanming_7")));
+    const QString frameFile = folder.path(files::FrameFile + session.get(extensions::Bitmap));
     for (int i = 0; i < total; ++i) {
         frames.appendLine(frameFile);
         if (overall && (i % 256 == 255 || i + 1 == total))

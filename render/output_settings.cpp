@@ -1,5 +1,9 @@
 #include "render/output_settings.h"
 
+#include "audio/music_table.h"
+#include "effects/caption_columns.h"
+#include "photos/photo_columns.h"
+
 namespace fotarel::settings {
 
 namespace {
@@ -22,9 +26,9 @@ QString currentType(const Session& session)
     return session.get(vars::OutputType);
 }
 
-int rowCount(const Session& session, const char* table)
+int rowCount(const Session& session, QLatin1StringView table)
 {
-    const QString name = QString::fromLatin1(table);
+    const QString name = table;
     return session.hasTable(name) ? session.table(name).rowCount() : 0;
 }
 
@@ -241,7 +245,7 @@ void resetAlbumLength(Session& session)
 
 bool resetAlbumLengthWithoutMusic(Session& session)
 {
-    if (rowCount(session, "ListView_daoru_yinyue") != 0)
+    if (rowCount(session, audio::names::MusicTable) != 0)
         return false;
     resetAlbumLength(session);
     return true;
@@ -249,7 +253,7 @@ bool resetAlbumLengthWithoutMusic(Session& session)
 
 QStringList statusLines(const Session& session)
 {
-    auto count = [&session](const char* label, const char* table) {
+    auto count = [&session](const char* label, QLatin1StringView table) {
         return QString::fromUtf8(label) + QString::number(rowCount(session, table));
     };
     const QString quality = session.get(vars::Quality) == kNormalQuality ? QStringLiteral("一般画质")
@@ -258,11 +262,13 @@ QStringList statusLines(const Session& session)
                                                                     : QStringLiteral("PAL制式");
     const QString rule = session.get(vars::LengthRule) == kFollowMusic ? QStringLiteral("音乐为准")
                                                                        : QStringLiteral("相片为准");
-    return {count("相片数量:", "ListView_daoruxiangpian"),
-            count("音乐数量:", "ListView_daoru_yinyue"),
-            count("歌词数量:", "ListView_daoru_LRC"),
-            count("文字特效:", "ListView_Label"),
-            count("画面特效:", "ListView_Image"),
+    // Picture effects are not made by this program: their count is 0 until
+    // a table of them exists.
+    return {count("相片数量:", photo_tables::Photos),
+            count("音乐数量:", audio::names::MusicTable),
+            count("歌词数量:", audio::names::LyricTable),
+            count("文字特效:", effects::kCaptionTable),
+            count("画面特效:", QLatin1StringView("ListView_Image")),
             QStringLiteral("画面质量:") + quality,
             QStringLiteral("电视制式:") + standard,
             QStringLiteral("相册长度:") + rule};

@@ -1,4 +1,5 @@
 #include "render/render_driver.h"
+#include "core/extension_names.h"
 
 #include "render/album_length.h"
 #include "render/render_names.h"
@@ -80,7 +81,7 @@ void RenderDriver::fillTemplateUse()
         use.appendRow(row);
     }
     const Table& photos = session_.table(photo_tables::Photos);
-    const QString movieExt = session_.get(QStringLiteral("Edit_kuozhanming_1"));
+    const QString movieExt = session_.get(extensions::Movie);
     for (int n = 1; n <= groups; ++n) {
         for (int r = 0; r < photos.rowCount(); ++r) {
             if (photos.cell(r, PhotoCol::Group) != QString::number(n))
@@ -126,14 +127,14 @@ int RenderDriver::setUp(const std::function<void(int, int)>& overall)
     QDir().mkpath(path(QStringLiteral("smxcwjj\\tp_load\\")));
     QDir().mkpath(path(QStringLiteral("smxcwjj\\tp_wjj\\pic\\")));
     const QImage opening = openingPicture();
-    const QString bmpExt = session_.get(QStringLiteral("Edit_kuozhanming_7"));
+    const QString bmpExt = session_.get(extensions::Bitmap);
     opening.save(path(files::FrameFile + bmpExt), "BMP");
     startFrame_ = opening.scaled(frameSize_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                       .convertToFormat(QImage::Format_RGB32);
 
     // 5: the first carry-over picture is the start frame as a JPEG.
-    const QString jpg = path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_5")));
-    const QString carry = path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_2")));
+    const QString jpg = path(files::CarryOver + session_.get(extensions::Jpeg));
+    const QString carry = path(files::CarryOver + session_.get(extensions::Picture));
     removeIfExists(jpg);
     opening.save(jpg, "JPG", 90);
     removeIfExists(carry);
@@ -173,7 +174,7 @@ QImage RenderDriver::openingPicture() const
 
 bool RenderDriver::nextTemplate()
 {
-    const QString movieExt = session_.get(QStringLiteral("Edit_kuozhanming_1"));
+    const QString movieExt = session_.get(extensions::Movie);
     const QString firstMovie = path(files::GroupFolder + QStringLiteral("1\\w_j_1") + movieExt);
     const QString endingMovie = path(files::EndingMovie + movieExt);
     for (;;) {
@@ -301,9 +302,9 @@ QImage RenderDriver::captureCarryOver()
 bool RenderDriver::writeCarryOver(const QImage& panel)
 {
     lastCarryOver_ = panel;
-    const QString bmp = path(files::LastFrame + session_.get(QStringLiteral("Edit_kuozhanming_7")));
-    const QString jpg = path(files::LastFrame + session_.get(QStringLiteral("Edit_kuozhanming_5")));
-    const QString carry = path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_2")));
+    const QString bmp = path(files::LastFrame + session_.get(extensions::Bitmap));
+    const QString jpg = path(files::LastFrame + session_.get(extensions::Jpeg));
+    const QString carry = path(files::CarryOver + session_.get(extensions::Picture));
     bool ok = panel.save(bmp, "BMP");
     ok = panel.save(jpg, "JPG", 90) && ok;
     removeIfExists(carry);
@@ -312,11 +313,11 @@ bool RenderDriver::writeCarryOver(const QImage& panel)
 
 void RenderDriver::removeWorkingFiles() const
 {
-    const QString bmpExt = session_.get(QStringLiteral("Edit_kuozhanming_7"));
+    const QString bmpExt = session_.get(extensions::Bitmap);
     removeIfExists(path(files::FrameFile + bmpExt));
     removeIfExists(path(files::LastFrame + bmpExt));
-    removeIfExists(path(files::LastFrame + session_.get(QStringLiteral("Edit_kuozhanming_5"))));
-    removeIfExists(path(files::CarryOver + session_.get(QStringLiteral("Edit_kuozhanming_2"))));
+    removeIfExists(path(files::LastFrame + session_.get(extensions::Jpeg)));
+    removeIfExists(path(files::CarryOver + session_.get(extensions::Picture)));
 }
 
 } // namespace fotarel::render
