@@ -933,6 +933,7 @@ void Interpreter::setupBuiltins()
     setupBroadcaster();
     setupLoadVars();
     setupClipClasses();
+    setupClipGeometry();
     setupXmlClasses();
 }
 
