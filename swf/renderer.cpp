@@ -148,7 +148,7 @@ QString deviceFamily(const QString& name)
 
 } // namespace
 
-Renderer::Renderer(Player& player) : player_(player)
+Renderer::Renderer(DisplayTree& tree) : tree_(tree)
 {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         fotarel::registerFontSubstitutions();
@@ -402,7 +402,7 @@ void Renderer::drawEditText(QPainter& p, const Clip& clip, const QTransform& wor
         const QString path = e.variable.contains(QLatin1Char(':')) || e.variable.contains(QLatin1Char('.'))
                                  ? e.variable
                                  : clip.parentClip->targetPath() + QLatin1Char('.') + e.variable;
-        if (auto v = player_.getVariable(path))
+        if (auto v = tree_.boundText(path))
             text = *v;
     }
     if (e.border) {
@@ -880,9 +880,9 @@ void Renderer::paint(QImage& target)
 {
     if (target.isNull())
         return;
-    const Movie* m = player_.movie();
-    Clip* root = player_.root();
-    if (!m || !root) {
+    const Movie* m = tree_.stageMovie();
+    const std::vector<const Clip*> roots = tree_.levelRoots();
+    if (!m || roots.empty()) {
         target.fill(Qt::black);
         return;
     }
@@ -897,11 +897,8 @@ void Renderer::paint(QImage& target)
     QPainter p(&target);
     p.setRenderHint(QPainter::Antialiasing, highQuality_);
     const Context ctx{&p, target.rect(), QPoint(0, 0)};
-    drawClip(ctx, *root, base_, ColorTransform{}, 0);
-    for (int level = 1; level < 64; ++level) {
-        if (auto* c = static_cast<Clip*>(player_.levelRoot(level)))
-            drawClip(ctx, *c, base_, ColorTransform{}, 0);
-    }
+    for (const Clip* root : roots)
+        drawClip(ctx, *root, base_, ColorTransform{}, 0);
 }
 
 } // namespace fotarel::swf

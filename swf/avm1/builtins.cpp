@@ -745,10 +745,23 @@ void Interpreter::setupBuiltins()
     constant(math, "LOG10E", Value::number(M_LOG10E));
     constant(math, "SQRT1_2", Value::number(M_SQRT1_2));
     constant(math, "SQRT2", Value::number(M_SQRT2));
+    // Every Math function converts its first two arguments, left first, and
+    // ignores the rest: Math.min(3, 2, 1) is 2 and Math.abs(a, b) calls both
+    // objects' valueOf. A missing first argument is NaN, a missing second one
+    // undefined (0 before SWF 7).
+    struct MathArgs {
+        double x = std::nan("");
+        double y = std::nan("");
+    };
+    static constexpr auto mathArgs = [](Interpreter& v, const Args& a) {
+        MathArgs m;
+        if (a.count() > 0)
+            m.x = v.toNumber(a.at(0));
+        m.y = v.toNumber(a.at(1));
+        return m;
+    };
     auto unary = [&](const char* name, double (*fn)(double)) {
-        def(vm, math, name, [fn](Interpreter& v, Args& a) {
-            return Value::number(a.count() ? fn(v.toNumber(a.at(0))) : std::nan(""));
-        });
+        def(vm, math, name, [fn](Interpreter& v, Args& a) { return Value::number(fn(mathArgs(v, a).x)); });
     };
     unary("abs", [](double x) { return std::fabs(x); });
     unary("acos", [](double x) { return std::acos(x); });
@@ -763,35 +776,32 @@ void Interpreter::setupBuiltins()
     unary("sin", [](double x) { return std::sin(x); });
     unary("sqrt", [](double x) { return std::sqrt(x); });
     unary("tan", [](double x) { return std::tan(x); });
-    def(vm, math, "atan2", [](Interpreter& v, Args& a) {
-        return Value::number(std::atan2(v.toNumber(a.at(0)), v.toNumber(a.at(1))));
-    });
-    def(vm, math, "pow", [](Interpreter& v, Args& a) {
-        return Value::number(std::pow(v.toNumber(a.at(0)), v.toNumber(a.at(1))));
-    });
-    // Math.max and Math.min compare at least two arguments: a missing second
-    // one is undefined and makes NaN; with no arguments they give -/+Infinity.
+    auto binary = [&](const char* name, double (*fn)(double, double)) {
+        def(vm, math, name, [fn](Interpreter& v, Args& a) {
+            const MathArgs m = mathArgs(v, a);
+            return Value::number(fn(m.x, m.y));
+        });
+    };
+    binary("atan2", [](double y, double x) { return std::atan2(y, x); });
+    binary("pow", [](double x, double y) { return std::pow(x, y); });
+    // Math.max and Math.min compare their first two arguments; with no
+    // arguments they give -/+Infinity.
     def(vm, math, "max", [](Interpreter& v, Args& a) {
-        double r = -INFINITY;
-        for (size_t i = 0; i < (a.args.empty() ? 0 : std::max<size_t>(2, a.args.size())); ++i) {
-            const double n = v.toNumber(a.at(i));
-            if (std::isnan(n))
-                return Value::number(n);
-            r = std::max(r, n);
-        }
-        return Value::number(r);
+        if (a.args.empty())
+            return Value::number(-INFINITY);
+        const MathArgs m = mathArgs(v, a);
+        return Value::number(std::isnan(m.x) || std::isnan(m.y) ? std::nan("") : std::max(m.x, m.y));
     });
     def(vm, math, "min", [](Interpreter& v, Args& a) {
-        double r = INFINITY;
-        for (size_t i = 0; i < (a.args.empty() ? 0 : std::max<size_t>(2, a.args.size())); ++i) {
-            const double n = v.toNumber(a.at(i));
-            if (std::isnan(n))
-                return Value::number(n);
-            r = std::min(r, n);
-        }
-        return Value::number(r);
+        if (a.args.empty())
+            return Value::number(INFINITY);
+        const MathArgs m = mathArgs(v, a);
+        return Value::number(std::isnan(m.x) || std::isnan(m.y) ? std::nan("") : std::min(m.x, m.y));
     });
-    def(vm, math, "random", [](Interpreter& v, Args&) { return Value::number(v.random()); });
+    def(vm, math, "random", [](Interpreter& v, Args& a) {
+        mathArgs(v, a);
+        return Value::number(v.random());
+    });
 
     // --- global functions ---------------------------------------------------------
     constant(global, "NaN", Value::number(std::nan("")));

@@ -281,7 +281,14 @@ bool Interpreter::resolveFrame(DisplayObjectHost* clip, const Value& frame, int 
     target = clip;
     if (!clip)
         return false;
-    const Value given = frame.isObject() && frame.o->kind != Object::Kind::Clip ? toPrimitive(frame) : frame;
+    // An object names its frame by valueOf, or by toString when valueOf
+    // gives no primitive.
+    Value given = frame;
+    if (frame.isObject() && frame.o->kind != Object::Kind::Clip) {
+        given = toPrimitive(frame);
+        if (given.isObject())
+            given = Value::string(toString(frame));
+    }
     if (given.isString()) {
         QString text = given.s;
         const int colon = int(text.lastIndexOf(QLatin1Char(':')));

@@ -445,21 +445,25 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
     Object* o = v.o;
     if (o->kind == Object::Kind::Primitive)
         return o->primitive;
-    if (o->kind == Object::Kind::Clip && !preferString)
-        return Value::string(o->clip() ? targetPath(o->clip()) : QString());
-    const QString first = preferString ? QStringLiteral("toString") : QStringLiteral("valueOf");
-    const QString second = preferString ? QStringLiteral("valueOf") : QStringLiteral("toString");
-    for (const QString& name : {first, second}) {
-        Value fn;
-        if (getProperty(o, v, name, fn) && fn.isObject() && fn.o->isFunction()) {
-            Value r = callMethod(v, name, {});
-            if (!r.isObject())
-                return r;
+    if (preferString) {
+        // toString first, then valueOf; neither giving a primitive leaves the
+        // type name.
+        for (const QString& name : {QStringLiteral("toString"), QStringLiteral("valueOf")}) {
+            Value fn;
+            if (getProperty(o, v, name, fn) && fn.isObject() && fn.o->isFunction()) {
+                Value r = callMethod(v, name, {});
+                if (!r.isObject())
+                    return r;
+            }
         }
+        return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
     }
-    // Neither method gives a primitive (the methods are not functions, or
-    // return objects): the type name stands in.
-    return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
+    // As a number, an object is what its valueOf answers, even an object
+    // (which then counts as NaN); one without a callable valueOf is undefined.
+    Value fn;
+    if (getProperty(o, v, QStringLiteral("valueOf"), fn) && fn.isObject() && fn.o->isFunction())
+        return callMethod(v, QStringLiteral("valueOf"), {});
+    return {};
 }
 
 double Interpreter::toNumber(const Value& v)
@@ -477,7 +481,10 @@ double Interpreter::toNumber(const Value& v)
     case Value::Type::Object:
         if (v.o->kind == Object::Kind::Clip)
             return std::nan("");
-        return toNumber(toPrimitive(v));
+        {
+            const Value p = toPrimitive(v);
+            return p.isObject() ? std::nan("") : toNumber(p);
+        }
     }
     return 0;
 }
@@ -562,10 +569,16 @@ bool Interpreter::strictEquals(const Value& a, const Value& b) const
 
 bool Interpreter::looseEquals(const Value& a, const Value& b)
 {
+    // Equals2 finds NaN equal to NaN.
+    if (a.isNumber() && b.isNumber())
+        return a.n == b.n || (std::isnan(a.n) && std::isnan(b.n));
     if (a.type == b.type)
         return strictEquals(a, b);
     if (a.isNullish() && b.isNullish())
         return true;
+    // An object without a callable valueOf (such as _global) is undefined.
+    if ((a.isNullish() && b.isObject()) || (a.isObject() && b.isNullish()))
+        return toPrimitive(a.isObject() ? a : b).isNullish();
     if (a.isNullish() || b.isNullish())
         return false;
     if (a.isNumber() && b.isString())
@@ -576,17 +589,45 @@ bool Interpreter::looseEquals(const Value& a, const Value& b)
         return looseEquals(Value::number(a.b ? 1 : 0), b);
     if (b.type == Value::Type::Boolean)
         return looseEquals(a, Value::number(b.b ? 1 : 0));
-    if (a.isObject() && !b.isObject())
-        return looseEquals(toPrimitive(a), b);
-    if (!a.isObject() && b.isObject())
-        return looseEquals(a, toPrimitive(b));
+    // An object against a primitive: its valueOf answer; an object answer
+    // equals no primitive.
+    if (a.isObject() != b.isObject()) {
+        const Value p = toPrimitive(a.isObject() ? a : b);
+        if (p.isObject())
+            return false;
+        return a.isObject() ? looseEquals(p, b) : looseEquals(a, p);
+    }
     return false;
 }
 
-Value Interpreter::lessThan(const Value& a, const Value& b)
+Value Interpreter::lessThan(const Value& a, const Value& b, bool rightFirst)
 {
-    const Value pa = toPrimitive(a);
-    const Value pb = toPrimitive(b);
+    // Each side becomes its valueOf answer (a clip counts as NaN); a side
+    // that stays an object makes the comparison false, and the other side is
+    // then not converted.
+    auto primitive = [this](const Value& v, bool& isObject) {
+        isObject = false;
+        if (v.isObject() && v.o->kind == Object::Kind::Clip)
+            return Value::number(std::nan(""));
+        Value p = toPrimitive(v);
+        isObject = p.isObject();
+        return p;
+    };
+    bool objectA = false, objectB = false;
+    Value pa, pb;
+    if (rightFirst) {
+        pb = primitive(b, objectB);
+        if (objectB)
+            return Value::boolean(false);
+        pa = primitive(a, objectA);
+    } else {
+        pa = primitive(a, objectA);
+        if (objectA)
+            return Value::boolean(false);
+        pb = primitive(b, objectB);
+    }
+    if (objectA || objectB)
+        return Value::boolean(false);
     if (pa.isString() && pb.isString())
         return Value::boolean(pa.s < pb.s);
     const double x = toNumber(pa);

@@ -130,7 +130,10 @@ public:
     double toInteger(const Value& v);
     bool looseEquals(const Value& a, const Value& b);
     bool strictEquals(const Value& a, const Value& b) const;
-    Value lessThan(const Value& a, const Value& b); // boolean or undefined (NaN)
+    // a < b: a boolean, or undefined when a side is NaN. Operands convert
+    // left first unless rightFirst (Greater converts its left operand, the
+    // right side of the comparison, first).
+    Value lessThan(const Value& a, const Value& b, bool rightFirst = false);
     QString typeOf(const Value& v) const;
     Object* toObject(const Value& v);
     bool instanceOf(const Value& v, Object* ctor);
