@@ -28,6 +28,10 @@ public:
     explicit Renderer(DisplayTree& tree);
     void clear();
     void paint(QImage& target);
+    // The Flash Player's quality setting: at low quality shapes are not
+    // antialiased and bitmaps are not smoothed (filters stay as they are).
+    void setHighQuality(bool high) { highQuality_ = high; }
+    bool highQuality() const { return highQuality_; }
 
     // Bounds in the coordinates `toParent` maps the clip's own twips to.
     static QRectF bounds(const Clip& clip, const QTransform& toParent, int nesting = 0);
@@ -82,6 +86,7 @@ private:
     double pixelScale_ = 1; // device pixels per stage pixel
     QTransform base_;       // stage twips -> target pixels
     int layerDepth_ = 0;
+    bool highQuality_ = true;
 };
 
 // Filters on a premultiplied image, in device pixels (`scale` = device
