@@ -136,26 +136,13 @@ TEST(SwfRenderQuality, LowQualityPaintsWholePixelsByTheirCentres)
 
 namespace {
 
-// A grey square (30..70 of 100 pixels, or from `left` px wide 20 when
-// given) on a white stage, placed with the given FILTERLIST bytes.
+// A grey square (30..70 of 100 pixels) on a white stage, or a black one
+// 20 px wide from `left` twips, placed with the given FILTERLIST bytes.
 QByteArray greySquareWithFilters(const QByteArray& filterBytes, int left = -1)
 {
-    swftest::Movie m;
-    m.tag(9, QByteArray("\xff\xff\xff", 3));
-    if (left < 0)
-        m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(128, 128, 128, 255, false), 600, 600, 1400, 1400));
-    else
-        m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), left, 600, left + 400, 1400));
-    Bits b;
-    b.u8(0x02 | 0x04); // character, matrix
-    b.u8(0x01);        // filters
-    b.u16(1);
-    b.u16(1);
-    b.bytes(swftest::matrix());
-    b.bytes(filterBytes);
-    m.tag(70, b.data());
-    m.showFrame();
-    return m.finish();
+    if (left >= 0)
+        return swftest::filteredRectMovie(0, 0, 0, left, 600, left + 400, 1400, filterBytes);
+    return swftest::filteredRectMovie(128, 128, 128, 600, 600, 1400, 1400, filterBytes);
 }
 
 void rgba(Bits& b, QRgb c)
