@@ -13,25 +13,6 @@ constexpr int kMaxProtoChain = 256;
 
 } // namespace
 
-bool arrayIndex(const QString& name, size_t& index)
-{
-    if (name.isEmpty() || name.size() > 10)
-        return false;
-    if (name.size() > 1 && name[0] == QLatin1Char('0'))
-        return false;
-    uint64_t v = 0;
-    for (QChar c : name) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        v = v * 10 + uint64_t(c.unicode() - '0');
-    }
-    if (v >= 4294967295ull)
-        return false;
-    index = size_t(v);
-    return true;
-}
-
-
 Interpreter::Interpreter(PlayerHost& p, Limits l) : player(p), limits(l)
 {
     // The built-ins never count against a (possibly tiny) heap bound.
@@ -71,19 +52,6 @@ Object* Interpreter::alloc(Object::Kind kind, Object* proto)
     o->proto = proto;
     heap.push_back(o);
     return o;
-}
-
-Object* Interpreter::newArray(std::vector<Value> elements)
-{
-    if (int64_t(elements.size()) > limits.arrayLength)
-        fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
-    Object* a = alloc(Object::Kind::Array, arrayProto);
-    int64_t bytes = int64_t(elements.size()) * int64_t(sizeof(Value));
-    for (const Value& e : elements)
-        bytes += int64_t(e.s.size()) * 2;
-    noteAllocation(bytes);
-    a->elements = std::move(elements);
-    return a;
 }
 
 Object* Interpreter::newNative(NativeFunction fn, NativeFunction construct)
@@ -148,8 +116,6 @@ void Interpreter::collectGarbage()
             mark(s.getter);
             mark(s.setter);
         }
-        for (const Value& e : o->elements)
-            markValue(e, work);
         if (o->watches)
             for (const auto& [name, w] : *o->watches) {
                 mark(w.callback);
@@ -685,7 +651,7 @@ bool Interpreter::instanceOf(const Value& v, Object* ctor)
             return true;
         // Interfaces listed by ImplementsOp.
         if (Slot* impl = p->slot(QStringLiteral("__implements__"), true); impl && impl->value.isObject()) {
-            for (const Value& i : impl->value.o->elements)
+            for (const Value& i : arrayValues(impl->value.o))
                 if (i.isObject() && i.o == ctor)
                     return true;
         }
@@ -739,24 +705,15 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         }
         break;
     }
-    case Object::Kind::Array: {
-        // A property added with addProperty hides the array's own length
-        // or element of that name.
-        if (const Slot* s = o->slot(name, caseSensitive()); s && s->getter)
-            break;
+    case Object::Kind::Array:
+        // A property added with addProperty hides the array's own length.
         if (name == QLatin1String("length")) {
-            out = Value::number(double(o->elements.size()));
+            if (const Slot* s = o->slot(name, caseSensitive()); s && s->getter)
+                break;
+            out = Value::number(double(o->length));
             return true;
         }
-        size_t i;
-        if (arrayIndex(name, i)) {
-            if (i < o->elements.size()) {
-                out = o->elements[i];
-                return true;
-            }
-        }
         break;
-    }
     case Object::Kind::Primitive:
         if (o->primitive.isString() && name == QLatin1String("length")) {
             out = Value::number(double(o->primitive.s.size()));
@@ -863,35 +820,35 @@ void Interpreter::setMemberUnwatched(const Value& object, const QString& name, c
         if (setClipMember(o, name, value))
             return;
         break;
-    case Object::Kind::Array: {
+    case Object::Kind::Array:
         if (name == QLatin1String("length")) {
-            const double n = toNumber(value);
-            if (std::isnan(n) || n < 0)
-                return;
-            if (n > double(limits.arrayLength))
-                fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
-            const auto len = size_t(n);
-            if (len > o->elements.size())
-                noteAllocation(int64_t(len - o->elements.size()) * int64_t(sizeof(Value)));
-            o->elements.resize(len);
+            if (const Slot* s = o->slot(name, cs); s && (s->getter || s->setter))
+                break;
+            setArrayLength(o, toInt32(toNumber(value)));
             return;
         }
-        size_t i;
-        if (arrayIndex(name, i)) {
-            if (int64_t(i) >= limits.arrayLength)
+        // An element at or past the length makes the length one more than
+        // its index (in 32 bits: the length may wrap to a negative number).
+        if (int32_t i; arrayIndexName(name, i)) {
+            const bool known = o->slot(name, cs) != nullptr;
+            if (!known && int64_t(o->props.size()) - o->removedSlots >= limits.arrayLength)
                 fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
-            if (i >= o->elements.size()) {
-                noteAllocation(int64_t(i + 1 - o->elements.size()) * int64_t(sizeof(Value)));
-                o->elements.resize(i + 1);
-            }
-            o->elements[i] = value;
+            setMemberPlain(object, name, value);
+            if (i >= o->length)
+                setArrayLength(o, int32_t(uint32_t(i) + 1u));
             return;
         }
         break;
-    }
     default:
         break;
     }
+    setMemberPlain(object, name, value);
+}
+
+void Interpreter::setMemberPlain(const Value& object, const QString& name, const Value& value)
+{
+    Object* o = object.o;
+    const bool cs = caseSensitive();
     if (Slot* own = o->slot(name, cs)) {
         if (own->setter) {
             Object* setter = own->setter;
@@ -938,20 +895,11 @@ QStringList Interpreter::enumerate(const Value& object)
         // for..in loop sees the newest property first, as in Flash Player.
         for (size_t i = 0; i < p->props.size(); ++i) {
             const Slot& s = p->props[i];
-            if (seen.contains(s.name))
+            if (s.removed || seen.contains(s.name))
                 continue;
             seen.insert(s.name);
             if (!(s.flags & DontEnum) && !hiddenFor(s.flags, version_))
                 names.append(s.name);
-        }
-        if (p->kind == Object::Kind::Array) {
-            for (size_t i = 0; i < p->elements.size(); ++i) {
-                const QString n = QString::number(i);
-                if (!seen.contains(n)) {
-                    seen.insert(n);
-                    names.append(n);
-                }
-            }
         }
         if (p->kind == Object::Kind::Clip && p->clip()) {
             for (const QString& child : p->clip()->childNames()) {
