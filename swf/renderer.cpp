@@ -719,7 +719,14 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
 {
     if (!clip.visible || nesting > limits::kMaxNesting)
         return;
-    const QTransform world = clip.matrix.toTransform() * parentWorld;
+    QTransform world = clip.matrix.toTransform() * parentWorld;
+    if (!clip.filters.empty()) {
+        // A filtered object is painted as a picture whose top left corner
+        // lies on a whole pixel: the Flash Player moves it there.
+        const QRectF b = bounds(clip, world);
+        if (b.isValid())
+            world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
+    }
     const ColorTransform cx = parentCx.after(clip.cxform);
     const bool colourFilter = std::any_of(clip.filters.begin(), clip.filters.end(),
                                           [](const Filter& f) { return f.type == FilterType::ColorMatrix; });
