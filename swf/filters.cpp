@@ -1,5 +1,7 @@
 #include "swf/renderer.h"
 
+#include "swf/gradient.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -367,32 +369,14 @@ void applyShadow(QImage& img, const Filter& f, double scale)
     }
 }
 
-// 256 premultiplied colours along a filter's gradient (ratios 0..255),
-// colour and alpha interpolated each on their own.
+// 256 premultiplied colours along a filter's gradient (ratios 0..255).
 std::array<QRgb, 256> gradientTable(const std::vector<GradientStop>& stops)
 {
     std::array<QRgb, 256> lut{};
-    if (stops.empty())
-        return lut;
-    for (int i = 0; i < 256; ++i) {
-        size_t k = 0;
-        while (k < stops.size() && stops[k].ratio < i)
-            ++k;
-        Rgba c;
-        if (k == 0) {
-            c = stops.front().color;
-        } else if (k == stops.size()) {
-            c = stops.back().color;
-        } else {
-            const GradientStop& a = stops[k - 1];
-            const GradientStop& b = stops[k];
-            const int span = b.ratio - a.ratio;
-            const double t = span > 0 ? double(i - a.ratio) / span : 1.0;
-            auto mix = [t](uint8_t x, uint8_t y) { return uint8_t(std::lround(x + (y - x) * t)); };
-            c = Rgba{mix(a.color.r, b.color.r), mix(a.color.g, b.color.g), mix(a.color.b, b.color.b),
-                     mix(a.color.a, b.color.a)};
-        }
-        lut[size_t(i)] = qRgba(c.r * c.a / 255, c.g * c.a / 255, c.b * c.a / 255, c.a);
+    const auto colours = gradientColours(stops);
+    for (size_t i = 0; i < 256; ++i) {
+        const Rgba c = colours[i];
+        lut[i] = qRgba(c.r * c.a / 255, c.g * c.a / 255, c.b * c.a / 255, c.a);
     }
     return lut;
 }

@@ -2,6 +2,7 @@
 // interpolation, low quality, blends of partly transparent sources, filters.
 #include "swf_builder.h"
 
+#include "swf/gradient.h"
 #include "swf/player.h"
 #include "swf/renderer.h"
 
@@ -81,6 +82,39 @@ TEST(SwfRenderGradients, ColourAndAlphaInterpolateEachOnTheirOwn)
         const int want = int(std::lround(255 * t * t));
         EXPECT_NEAR(qRed(img.pixel(x, 50)), want, 3) << "x " << x;
     }
+}
+
+TEST(SwfRenderGradients, StopsSharingARatioBecomeBandsInFileOrder)
+{
+    const Rgba a{255, 0, 0, 255}, b{0, 255, 0, 255}, c{0, 0, 255, 255}, d{255, 255, 0, 255};
+    auto stops = [](std::initializer_list<std::pair<int, Rgba>> list) {
+        std::vector<GradientStop> out;
+        for (const auto& [ratio, colour] : list)
+            out.push_back(GradientStop{uint8_t(ratio), colour});
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::vector<GradientStop> stops;
+        std::vector<std::pair<int, Rgba>> want; // ratio, colour
+    } cases[] = {
+        // The second stop of a pair moves one ratio on.
+        {"middle", stops({{70, a}, {70, b}, {140, c}, {140, d}}),
+         {{0, a}, {70, a}, {71, b}, {140, c}, {141, d}, {255, d}}},
+        // At the end there is no room: the later stop is dropped.
+        {"ends", stops({{0, a}, {0, b}, {255, c}, {255, d}}), {{0, a}, {1, b}, {255, c}}},
+        // Three at one ratio: three narrow bands.
+        {"three", stops({{100, a}, {100, b}, {100, c}}), {{99, a}, {100, a}, {101, b}, {102, c}, {200, c}}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        const auto table = gradientColours(k.stops);
+        for (const auto& [ratio, colour] : k.want)
+            EXPECT_EQ(table[size_t(ratio)], colour) << "ratio " << ratio;
+    }
+    // Between distinct ratios colours are interpolated.
+    const auto ramp = gradientColours(stops({{0, Rgba{0, 0, 0, 255}}, {255, Rgba{255, 255, 255, 255}}}));
+    EXPECT_EQ(ramp[128].r, 128);
 }
 
 TEST(SwfRenderQuality, LowQualityPaintsWholePixelsByTheirCentres)
