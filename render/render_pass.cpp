@@ -97,7 +97,8 @@ PassResult RenderPass::runSteps()
         if (!session.table(tables::Sequence).isEmpty() && result.totalFrames > 0 && !driver.nextTemplate()) {
             invalid = true;
         } else {
-            EncoderEvents ev{events_.overall, events_.activity, events_.log, events_.stopEnabled, events_.time};
+            EncoderEvents ev{events_.overall, events_.activity, events_.log, events_.stopEnabled, events_.time,
+                             events_.frame};
             EncoderBinding binding(session, ev);
             FrameCompositor compositor(driver);
             encoded = binding.run(driver.startFrame(), [&](QImage& frame) { return compositor.compose(frame); },

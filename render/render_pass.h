@@ -44,6 +44,9 @@ struct PassEvents {
     std::function<void(const QString& folder)> openFolder;
     // Seconds since the conversion started and still to go at its pace.
     std::function<void(double elapsedSeconds, double remainingSeconds)> time;
+    // Every frame as it is handed to the encoder (0 = the start frame); the
+    // picture is valid during the call only.
+    std::function<void(int index, const QImage& frame)> frame;
 };
 
 struct PassResult {
