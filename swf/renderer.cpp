@@ -1,5 +1,7 @@
 #include "swf/renderer.h"
 
+#include "swf/gradient.h"
+
 #include "core/fonts.h"
 
 #include <QGuiApplication>
@@ -15,51 +17,6 @@ namespace fotarel::swf {
 namespace {
 
 QColor toColor(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
-
-double toLinear(double v)
-{
-    v /= 255.0;
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-}
-
-double toSrgb(double v)
-{
-    v = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
-    return std::clamp(v * 255.0, 0.0, 255.0);
-}
-
-QGradientStops gradientStops(const Gradient& g, const ColorTransform& cx)
-{
-    QGradientStops stops;
-    if (g.stops.empty()) {
-        stops << QGradientStop(0, QColor(0, 0, 0, 0)) << QGradientStop(1, QColor(0, 0, 0, 0));
-        return stops;
-    }
-    double lastPos = -1;
-    for (size_t i = 0; i < g.stops.size(); ++i) {
-        const GradientStop& s = g.stops[i];
-        double pos = std::max(lastPos, s.ratio / 255.0);
-        if (g.linearRgb && i > 0) {
-            // Qt interpolates in sRGB; intermediate stops computed in linear
-            // light follow the linear-RGB curve closely.
-            const Rgba a = cx.apply(g.stops[i - 1].color), b = cx.apply(s.color);
-            const double p0 = lastPos;
-            for (int k = 1; k < 8; ++k) {
-                const double t = k / 8.0;
-                auto ch = [&](uint8_t x, uint8_t y) { return int(std::lround(toSrgb(toLinear(x) + (toLinear(y) - toLinear(x)) * t))); };
-                stops << QGradientStop(p0 + (pos - p0) * t,
-                                       QColor(ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), int(std::lround(a.a + (b.a - a.a) * t))));
-            }
-        }
-        stops << QGradientStop(pos, toColor(cx.apply(s.color)));
-        lastPos = pos;
-    }
-    if (stops.front().first > 0)
-        stops.prepend(QGradientStop(0, stops.front().second));
-    if (stops.back().first < 1)
-        stops << QGradientStop(1, stops.back().second);
-    return stops;
-}
 
 QPainter::CompositionMode compositionFor(BlendMode m)
 {
@@ -148,7 +105,7 @@ QString deviceFamily(const QString& name)
 
 } // namespace
 
-Renderer::Renderer(Player& player) : player_(player)
+Renderer::Renderer(DisplayTree& tree) : tree_(tree)
 {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         fotarel::registerFontSubstitutions();
@@ -259,6 +216,10 @@ QBrush Renderer::brush(const FillStyle& f, const Movie& movie, const ColorTransf
                     : f.gradient.spread == Spread::Repeat ? QGradient::RepeatSpread
                                                           : QGradient::PadSpread);
         g.setStops(gradientStops(f.gradient, cx));
+        // Colour and alpha are interpolated each on their own (not
+        // premultiplied): a stop fading from transparent black to white
+        // passes through grey, as in the Flash Player.
+        g.setInterpolationMode(QGradient::ComponentInterpolation);
         QBrush b(g);
         b.setTransform(f.matrix.toTransform());
         return b;
@@ -281,7 +242,7 @@ void Renderer::drawImage(QPainter& p, const QImage& img, const QTransform& toDev
 {
     p.save();
     p.setTransform(toDevice);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth && highQuality_);
     if (cx.isIdentity()) {
         p.drawImage(0, 0, img);
     } else if (cx.onlyAlpha()) {
@@ -327,7 +288,7 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
                         continue;
                     }
                 }
-                p.setRenderHint(QPainter::SmoothPixmapTransform, f.bitmapSmoothed());
+                p.setRenderHint(QPainter::SmoothPixmapTransform, f.bitmapSmoothed() && highQuality_);
                 p.fillPath(sp.path, brush(f, movie, cx));
                 continue;
             }
@@ -335,6 +296,12 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
                 p.fillRect(sp.path.boundingRect(), brush(f, movie, cx)); // much faster than a path fill
             else
                 p.fillPath(sp.path, brush(f, movie, cx));
+        }
+        if (!layer.lines.empty() && !highQuality_) {
+            // Without antialiasing a stroke whose edge runs through pixel
+            // centres covers the pixels on its left and top side (fills the
+            // other way round, as QPainter does): moved by a hair for that.
+            p.setTransform(world * QTransform::fromTranslate(-1.0 / 256, -1.0 / 256));
         }
         for (const StyledPath& sp : layer.lines) {
             const LineStyle& l = shape.lines[size_t(sp.style)];
@@ -348,6 +315,7 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
             pen.setMiterLimit(l.miterLimit);
             p.strokePath(sp.path, pen);
         }
+        p.setTransform(world);
     }
 }
 
@@ -391,7 +359,7 @@ void Renderer::drawEditText(QPainter& p, const Clip& clip, const QTransform& wor
         const QString path = e.variable.contains(QLatin1Char(':')) || e.variable.contains(QLatin1Char('.'))
                                  ? e.variable
                                  : clip.parentClip->targetPath() + QLatin1Char('.') + e.variable;
-        if (auto v = player_.getVariable(path))
+        if (auto v = tree_.boundText(path))
             text = *v;
     }
     if (e.border) {
@@ -574,7 +542,7 @@ QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const Co
     pixelScale_ = fullScale / k;
     {
         QPainter lp(&img);
-        lp.setRenderHint(QPainter::Antialiasing);
+        lp.setRenderHint(QPainter::Antialiasing, highQuality_);
         drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
                     nesting);
     }
@@ -710,7 +678,14 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
 {
     if (!clip.visible || nesting > limits::kMaxNesting)
         return;
-    const QTransform world = clip.matrix.toTransform() * parentWorld;
+    QTransform world = clip.matrix.toTransform() * parentWorld;
+    if (!clip.filters.empty()) {
+        // A filtered object is painted as a picture whose top left corner
+        // lies on a whole pixel: the Flash Player moves it there.
+        const QRectF b = bounds(clip, world);
+        if (b.isValid())
+            world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
+    }
     const ColorTransform cx = parentCx.after(clip.cxform);
     const bool colourFilter = std::any_of(clip.filters.begin(), clip.filters.end(),
                                           [](const Filter& f) { return f.type == FilterType::ColorMatrix; });
@@ -743,7 +718,7 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
             QImage& maskImg = layer(layerDepth_++, area.size());
             {
                 QPainter mp(&maskImg);
-                mp.setRenderHint(QPainter::Antialiasing);
+                mp.setRenderHint(QPainter::Antialiasing, highQuality_);
                 ColorTransform opaque;
                 opaque.aMul = 0;
                 opaque.aAdd = 255;
@@ -877,9 +852,9 @@ void Renderer::paint(QImage& target)
 {
     if (target.isNull())
         return;
-    const Movie* m = player_.movie();
-    Clip* root = player_.root();
-    if (!m || !root) {
+    const Movie* m = tree_.stageMovie();
+    const std::vector<const Clip*> roots = tree_.levelRoots();
+    if (!m || roots.empty()) {
         target.fill(Qt::black);
         return;
     }
@@ -892,13 +867,10 @@ void Renderer::paint(QImage& target)
     pixelScale_ = std::sqrt(sx * sy) * 20;
     layerDepth_ = 0;
     QPainter p(&target);
-    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::Antialiasing, highQuality_);
     const Context ctx{&p, target.rect(), QPoint(0, 0)};
-    drawClip(ctx, *root, base_, ColorTransform{}, 0);
-    for (int level = 1; level < 64; ++level) {
-        if (auto* c = static_cast<Clip*>(player_.levelRoot(level)))
-            drawClip(ctx, *c, base_, ColorTransform{}, 0);
-    }
+    for (const Clip* root : roots)
+        drawClip(ctx, *root, base_, ColorTransform{}, 0);
 }
 
 } // namespace fotarel::swf
