@@ -543,8 +543,10 @@ QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const Co
     {
         QPainter lp(&img);
         lp.setRenderHint(QPainter::Antialiasing, highQuality_);
+        ++groupDepth_; // a filtered object: painted as a picture of its own
         drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
                     nesting);
+        --groupDepth_;
     }
     pixelScale_ = fullScale;
     return img;
@@ -691,6 +693,8 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
                                           [](const Filter& f) { return f.type == FilterType::ColorMatrix; });
     if (cx.aMul <= 0 && cx.aAdd <= 0 && !colourFilter)
         return; // fully transparent: only a colour matrix could make something of it
+    if ((clip.blendMode == BlendMode::Erase || clip.blendMode == BlendMode::Alpha) && groupDepth_ == 0)
+        return; // takes away from the layer it is painted into: with none below it, nothing happens
     const bool effects = !clip.filters.empty() || (clip.blendMode != BlendMode::Normal);
     if (!effects && !clip.maskClip) {
         drawContent(ctx, clip, world, cx, nesting);
@@ -711,7 +715,10 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
     {
         QPainter lp(&img);
         lp.setRenderHints(ctx.painter->renderHints());
+        const bool group = !clip.filters.empty() || clip.blendMode != BlendMode::Normal;
+        groupDepth_ += group;
         drawContent(Context{&lp, QRect(area), area.topLeft()}, clip, world, cx, nesting);
+        groupDepth_ -= group;
         if (clip.maskClip && !clip.maskClip->isMaskOf) {
             // not a mask any more
         } else if (clip.maskClip) {
@@ -866,6 +873,7 @@ void Renderer::paint(QImage& target)
     base_.translate(-m->frameSize.xMin, -m->frameSize.yMin);
     pixelScale_ = std::sqrt(sx * sy) * 20;
     layerDepth_ = 0;
+    groupDepth_ = 0;
     QPainter p(&target);
     p.setRenderHint(QPainter::Antialiasing, highQuality_);
     const Context ctx{&p, target.rect(), QPoint(0, 0)};

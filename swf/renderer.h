@@ -95,6 +95,7 @@ private:
     double pixelScale_ = 1; // device pixels per stage pixel
     QTransform base_;       // stage twips -> target pixels
     int layerDepth_ = 0;
+    int groupDepth_ = 0; // objects above painted as pictures of their own (blend modes, filters)
     bool highQuality_ = true;
 };
 
