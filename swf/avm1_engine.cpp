@@ -26,6 +26,11 @@ public:
     }
     void runIntervals() override { vm_.runIntervals(); }
     void completeTextLoads() override { vm_.completeTextLoads(); }
+    bool clipButtonState(Clip& clip, bool* enabled) override { return vm_.clipButtonState(clip, enabled); }
+    void broadcastInput(const QString& object, const QString& message) override
+    {
+        vm_.broadcastInput(object, message);
+    }
     bool setVariable(const QString& path, const QString& value) override { return vm_.setVariable(path, value); }
     std::optional<QString> getVariable(const QString& path) override { return vm_.getVariable(path); }
 

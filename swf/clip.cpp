@@ -124,6 +124,8 @@ double Clip::property(avm1::Property p) const
     case P::HighQuality: return 1;
     case P::FocusRect: return 1;
     case P::SoundBufTime: return 5;
+    case P::XMouse: return localMouse().x();
+    case P::YMouse: return localMouse().y();
     default: return 0;
     }
 }

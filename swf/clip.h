@@ -70,6 +70,7 @@ public:
     Clip* child(int depth) const;
     QTransform worldTransform() const; // twips of this clip -> stage twips
     QString targetPath() const;        // "_level0.a.b"
+    QPointF localMouse() const;        // the mouse in this clip's pixels (_xmouse, _ymouse)
 
     // avm1::DisplayObjectHost
     QString name() const override { return instanceName; }

@@ -87,6 +87,7 @@ void Player::tick()
     if (engine_)
         engine_->runIntervals();
     endFrame();
+    updateHover(); // what moved or changed under a still mouse
 }
 
 void Player::settle()
@@ -159,28 +160,6 @@ Clip* Player::resolveVariableTarget(const QString& path, QString* name)
             return nullptr;
     }
     return c;
-}
-
-void Player::mouseMove(const QPointF& stagePx)
-{
-    mouse_ = stagePx;
-}
-
-void Player::mouseButton(const QPointF& stagePx, bool down)
-{
-    mouse_ = stagePx;
-    mouseDown_ = down;
-}
-
-void Player::key(const QString& name, bool down)
-{
-    Q_UNUSED(name);
-    Q_UNUSED(down);
-}
-
-void Player::textInput(const QString& text)
-{
-    Q_UNUSED(text);
 }
 
 bool Player::setVariable(const QString& path, const QString& value)

@@ -33,6 +33,8 @@ public:
     virtual void reportLoad(Clip& clip, avm1::LoadEvent event, const QString& error) = 0;
     virtual void runIntervals() = 0;
     virtual void completeTextLoads() = 0;
+    virtual bool clipButtonState(Clip& clip, bool* enabled) = 0;
+    virtual void broadcastInput(const QString& object, const QString& message) = 0;
     virtual bool setVariable(const QString& path, const QString& value) = 0;
     virtual std::optional<QString> getVariable(const QString& path) = 0;
 };
@@ -144,6 +146,12 @@ private:
     void endFrame();
     void runClipEventBytes(Clip& clip, uint32_t eventMask);
 
+    // Input (input.cpp).
+    void mouseClipEvent(avm1::ClipEvent event, uint32_t mask, const QString& listenerMessage);
+    Clip* pickButton(Clip& clip, const QPointF& levelPx, int nesting);
+    void updateHover();
+    bool buttonEvent(Clip* clip, avm1::ClipEvent event, uint32_t mask);
+
     // DisplayTree, the renderer's view of the player.
     const Movie* stageMovie() const override { return movie_.get(); }
     std::vector<const Clip*> levelRoots() const override;
@@ -168,6 +176,8 @@ private:
     qint64 instancesNamed_ = 0;
     QPointF mouse_;
     bool mouseDown_ = false;
+    std::shared_ptr<avm1::ClipLink> hovered_; // the button under the mouse
+    std::shared_ptr<avm1::ClipLink> pressed_; // the button the mouse went down on
     int runDepth_ = 0;
     std::unique_ptr<Renderer> renderer_;
 };

@@ -321,6 +321,12 @@ public:
     // At the end of each frame (after its scripts): the text and variable
     // loads scripts asked for in it arrive (onData, onLoad, the Data event).
     void completeTextLoads();
+    // Input: whether a movie clip catches the mouse as a button (it has a
+    // handler such as onPress) and whether scripts left it enabled.
+    bool clipButtonState(DisplayObjectHost& clip, bool* enabled);
+    // Calls the listeners of a global broadcaster ("Mouse", "Key") with a
+    // message ("onMouseDown", "onKeyUp", ...).
+    void broadcastInput(const QString& object, const QString& message);
 
     // SetVariable/GetVariable from outside: plain names ("x", taken on
     // _level0), dot paths ("_root.clip.x", "clip.x") and slash paths

@@ -233,6 +233,9 @@ public:
     std::vector<TextLoad> textLoads;
     // AsBroadcaster.initialize: `_listeners` and the three broadcaster methods.
     void makeBroadcaster(Object* o);
+    // Input (key_mouse.cpp): whether a clip has button handlers, and its `enabled`.
+    bool clipButtonState(DisplayObjectHost* clip, bool* enabled);
+    void broadcastInput(const QString& object, const QString& message);
 
     // --- state -------------------------------------------------------------
     Object* global = nullptr;

@@ -109,6 +109,22 @@ void Vm::runIntervals()
     impl_->interp.runIntervals();
 }
 
+bool Vm::clipButtonState(DisplayObjectHost& clip, bool* enabled)
+{
+    Interpreter& vm = impl_->interp;
+    VersionScope version(vm, clip.swfVersion());
+    bool handles = false;
+    *enabled = true;
+    vm.runCallback([&] { handles = vm.clipButtonState(&clip, enabled); });
+    return handles;
+}
+
+void Vm::broadcastInput(const QString& object, const QString& message)
+{
+    Interpreter& vm = impl_->interp;
+    vm.runCallback([&] { vm.broadcastInput(object, message); });
+}
+
 void Vm::completeTextLoads()
 {
     impl_->interp.completeTextLoads();

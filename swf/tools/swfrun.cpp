@@ -1,9 +1,10 @@
-// swfrun MOVIE [--frames N] [--input EVENTS.json]: plays N frames (the first
+// swfrun MOVIE [--frames N] [--input EVENTS.json] [--mouse-scale F]: plays N frames (the first
 // is the load; --ticks is the same) and prints every trace line to standard
 // output, one per line; FSCommands and errors go to standard error.
 // EVENTS.json is a list of recorded input events ({"type": "MouseMove",
 // "pos": [x, y]}, MouseDown, MouseUp, KeyDown, KeyUp, TextInput, Wait); the
-// events up to each "Wait" are given before the next frame.
+// events up to each "Wait" are given before the next frame. F is the window's
+// pixels per stage pixel, by which recorded positions are divided.
 #include "swf/player.h"
 
 #include <QFile>
@@ -25,11 +26,16 @@ int main(int argc, char** argv)
         return 2;
     }
     int frames = 1;
+    double mouseScale = 1; // recorded positions are in window pixels: stage pixels times this
     QJsonArray events;
     for (int i = 2; i + 1 < argc; ++i) {
         const QByteArray a = argv[i];
         if (a == "--ticks" || a == "--frames") {
             frames = std::clamp(std::atoi(argv[i + 1]), 0, 10000000);
+        } else if (a == "--mouse-scale") {
+            mouseScale = std::atof(argv[i + 1]);
+            if (!(mouseScale > 0.01 && mouseScale < 100))
+                mouseScale = 1;
         } else if (a == "--input") {
             QFile f(QString::fromLocal8Bit(argv[i + 1]));
             if (!f.open(QIODevice::ReadOnly)) {
@@ -65,7 +71,7 @@ int main(int argc, char** argv)
                 return;
             }
             const QJsonArray pos = e.value(QLatin1String("pos")).toArray();
-            const QPointF at(pos.at(0).toDouble(), pos.at(1).toDouble());
+            const QPointF at(pos.at(0).toDouble() / mouseScale, pos.at(1).toDouble() / mouseScale);
             if (type == QLatin1String("MouseMove"))
                 player.mouseMove(at);
             else if (type == QLatin1String("MouseDown"))

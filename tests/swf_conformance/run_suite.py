@@ -123,6 +123,9 @@ def run_script_case(bins, case_dir, timeout):
     cmd = [os.path.join(bins, "swfrun"), os.path.join(case_dir, "test.swf"), "--frames", str(frames_of(toml))]
     if os.path.exists(os.path.join(case_dir, "input.json")):
         cmd += ["--input", os.path.join(case_dir, "input.json")]
+    viewport = toml.get("player_options", {}).get("viewport_dimensions") or {}
+    if viewport.get("scale_factor"):
+        cmd += ["--mouse-scale", str(viewport["scale_factor"])]
     try:
         out = subprocess.run(cmd, capture_output=True, timeout=timeout, cwd=case_dir)
     except subprocess.TimeoutExpired:

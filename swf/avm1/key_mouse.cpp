@@ -1,0 +1,44 @@
+// What the player's input needs from scripts: whether a movie clip acts as a
+// button (it has a button handler such as onPress) and whether it is enabled,
+// and the Mouse and Key broadcasts.
+
+#include "swf/avm1/interpreter.h"
+
+namespace fotarel::swf::avm1 {
+
+namespace {
+
+// The handlers that make a movie clip catch the mouse like a button.
+constexpr const char* kButtonHandlers[] = {"onPress",   "onRelease", "onReleaseOutside", "onRollOver",
+                                           "onRollOut", "onDragOver", "onDragOut"};
+
+} // namespace
+
+bool Interpreter::clipButtonState(DisplayObjectHost* clip, bool* enabled)
+{
+    Object* o = objectFor(clip);
+    *enabled = true;
+    if (!o)
+        return false;
+    bool handles = false;
+    for (const char* name : kButtonHandlers) {
+        Value fn;
+        if (getProperty(o, Value::object(o), QString::fromLatin1(name), fn) && fn.isObject() && fn.o->isFunction()) {
+            handles = true;
+            break;
+        }
+    }
+    Value on;
+    if (getProperty(o, Value::object(o), QStringLiteral("enabled"), on) && !on.isUndefined())
+        *enabled = toBoolean(on);
+    return handles;
+}
+
+void Interpreter::broadcastInput(const QString& object, const QString& message)
+{
+    const Value target = getMember(Value::object(global), object);
+    if (target.isObject())
+        callMethod(target, QStringLiteral("broadcastMessage"), {Value::string(message)});
+}
+
+} // namespace fotarel::swf::avm1
