@@ -63,6 +63,13 @@ public:
     qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
     bool loadEventPending = false;
 
+    // Buttons: the state shown (0 up, 1 over, 2 down) and the shapes of the
+    // hit state, which the mouse is tested against but which are not painted.
+    int buttonState = 0;
+    std::vector<std::unique_ptr<Clip>> buttonHitParts;
+    bool buttonHit(const QPointF& levelPx) const; // level pixels
+    QTransform toLevelTransform() const;          // twips of this clip -> its level's twips
+
     // Edit text content (when no variable is bound).
     QString text;
 

@@ -81,6 +81,8 @@ avm1::DisplayObjectHost* Clip::childAtDepth(int d) const
     return scriptable ? static_cast<DisplayObjectHost*>(it->second.get()) : const_cast<Clip*>(this);
 }
 
+QTransform Clip::toLevelTransform() const { return toLevel(*this); }
+
 bool Clip::hitTestPoint(double x, double y, bool shapeFlag) const
 {
     if (!std::isfinite(x) || !std::isfinite(y))

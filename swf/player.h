@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 
 namespace fotarel::swf {
@@ -67,7 +68,8 @@ public:
     // Input as a user gives it (recorded events of the conformance runner):
     // positions in stage pixels; key names as "Enter", "ArrowLeft", "a".
     void mouseMove(const QPointF& stagePx);
-    void mouseButton(const QPointF& stagePx, bool down);
+    // button: 1 left, 2 right, 4 middle (their Key.isDown codes).
+    void mouseButton(const QPointF& stagePx, bool down, int button = 1);
     void key(const QString& name, bool down);
     void textInput(const QString& text);
     QPointF mousePosition() const { return mouse_; }
@@ -105,12 +107,16 @@ public:
     qint64 movieTimeMs() const override;
     double stageWidth() const override { return stageSize().width(); }
     double stageHeight() const override { return stageSize().height(); }
+    bool isKeyDown(int code) const override { return keysDown_.count(code) > 0; }
+    int lastKeyCode() const override { return lastKeyCode_; }
+    int lastKeyAscii() const override { return lastKeyAscii_; }
 
     // Used by clips.
     void logLoad(const QString& line);
     void logError(const QString& line);
     std::unique_ptr<Clip> instantiate(Clip& parent, const std::shared_ptr<const Movie>& movie, uint16_t id, int depth);
     void applyPlace(Clip& clip, const PlaceObject& place, int frameIndex);
+    void showButtonState(Clip& button, int state); // 0 up, 1 over, 2 down
     void enterFrame(Clip& clip, int frame, bool runActions);
     void gotoFrame(Clip& clip, int frame);
     void queueActions(Clip& clip, const QByteArray& actions);
@@ -148,6 +154,7 @@ private:
 
     // Input (input.cpp).
     void mouseClipEvent(avm1::ClipEvent event, uint32_t mask, const QString& listenerMessage);
+    void inputClipEvent(avm1::ClipEvent event, uint32_t mask, const QString& broadcaster, const QString& message);
     Clip* pickButton(Clip& clip, const QPointF& levelPx, int nesting);
     void updateHover();
     bool buttonEvent(Clip* clip, avm1::ClipEvent event, uint32_t mask);
@@ -178,6 +185,8 @@ private:
     bool mouseDown_ = false;
     std::shared_ptr<avm1::ClipLink> hovered_; // the button under the mouse
     std::shared_ptr<avm1::ClipLink> pressed_; // the button the mouse went down on
+    std::set<int> keysDown_;                  // key codes (and mouse buttons 1, 2, 4) held down
+    int lastKeyCode_ = 0, lastKeyAscii_ = 0;
     int runDepth_ = 0;
     std::unique_ptr<Renderer> renderer_;
 };

@@ -70,22 +70,7 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
     } else if (kind == Clip::Kind::EditText) {
         c->text = std::get<EditText>(ch).initialText;
     } else if (kind == Clip::Kind::Button) {
-        // Buttons show their up state; each record becomes a child.
-        for (const ButtonRecord& rec : std::get<Button>(ch).records) {
-            if (!(rec.states & 0x01))
-                continue;
-            auto part = instantiate(*c, movie, rec.characterId, rec.depth);
-            if (!part)
-                continue;
-            part->matrix = rec.matrix;
-            part->cxform = rec.colorTransform;
-            part->filters = rec.filters;
-            part->blendMode = rec.blendMode;
-            Clip* raw = part.get();
-            c->children[rec.depth] = std::move(part);
-            if (raw->timeline)
-                enterFrame(*raw, 0, true);
-        }
+        showButtonState(*c, 0);
     }
     return c;
 }

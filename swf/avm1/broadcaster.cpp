@@ -87,6 +87,7 @@ void Interpreter::setupBroadcaster()
     for (const auto& [name, code] : codes)
         key->put(QString::fromLatin1(name), Value::number(code), DontEnum | DontDelete | ReadOnly);
     makeBroadcaster(key);
+    setupKeyMethods(key);
     Object* mouse = newObject();
     global->put(QStringLiteral("Mouse"), Value::object(mouse), DontEnum);
     makeBroadcaster(mouse);

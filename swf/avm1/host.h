@@ -255,6 +255,16 @@ public:
     // (0 when the host does not say).
     virtual double stageWidth() const { return 0; }
     virtual double stageHeight() const { return 0; }
+    // Key.isDown (key codes as the Flash Player numbers them; 1, 2 and 4 are
+    // the left, right and middle mouse buttons), Key.getCode and Key.getAscii
+    // of the last key pressed.
+    virtual bool isKeyDown(int code) const
+    {
+        (void)code;
+        return false;
+    }
+    virtual int lastKeyCode() const { return 0; }
+    virtual int lastKeyAscii() const { return 0; }
 };
 
 // Progress of a load started by DisplayObjectHost::loadMovie or

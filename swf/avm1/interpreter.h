@@ -236,6 +236,7 @@ public:
     // Input (key_mouse.cpp): whether a clip has button handlers, and its `enabled`.
     bool clipButtonState(DisplayObjectHost* clip, bool* enabled);
     void broadcastInput(const QString& object, const QString& message);
+    void setupKeyMethods(Object* key);
 
     // --- state -------------------------------------------------------------
     Object* global = nullptr;

@@ -4,6 +4,8 @@
 
 #include "swf/avm1/interpreter.h"
 
+#include <cmath>
+
 namespace fotarel::swf::avm1 {
 
 namespace {
@@ -39,6 +41,20 @@ void Interpreter::broadcastInput(const QString& object, const QString& message)
     const Value target = getMember(Value::object(global), object);
     if (target.isObject())
         callMethod(target, QStringLiteral("broadcastMessage"), {Value::string(message)});
+}
+
+void Interpreter::setupKeyMethods(Object* key)
+{
+    const auto method = [&](const char* name, NativeFunction fn) {
+        key->put(QString::fromLatin1(name), Value::object(newNative(std::move(fn))), DontEnum);
+    };
+    method("isDown", [](Interpreter& v, CallArgs& a) {
+        const double code = v.toNumber(a.at(0));
+        return Value::boolean(std::isfinite(code) && v.player.isKeyDown(int(code)));
+    });
+    method("getCode", [](Interpreter& v, CallArgs&) { return Value::number(v.player.lastKeyCode()); });
+    method("getAscii", [](Interpreter& v, CallArgs&) { return Value::number(v.player.lastKeyAscii()); });
+    method("isToggled", [](Interpreter&, CallArgs&) { return Value::boolean(false); });
 }
 
 } // namespace fotarel::swf::avm1

@@ -74,10 +74,11 @@ int main(int argc, char** argv)
             const QPointF at(pos.at(0).toDouble() / mouseScale, pos.at(1).toDouble() / mouseScale);
             if (type == QLatin1String("MouseMove"))
                 player.mouseMove(at);
-            else if (type == QLatin1String("MouseDown"))
-                player.mouseButton(at, true);
-            else if (type == QLatin1String("MouseUp"))
-                player.mouseButton(at, false);
+            else if (type == QLatin1String("MouseDown") || type == QLatin1String("MouseUp")) {
+                const QString btn = e.value(QLatin1String("btn")).toString();
+                const int button = btn == QLatin1String("Right") ? 2 : btn == QLatin1String("Middle") ? 4 : 1;
+                player.mouseButton(at, type == QLatin1String("MouseDown"), button);
+            }
             else if (type == QLatin1String("KeyDown") || type == QLatin1String("KeyUp"))
             {
                 const QJsonValue k = e.value(QLatin1String("key"));

@@ -1,0 +1,156 @@
+// Mouse and keyboard input reaching the movie: the button state machine of a
+// DefineButton2 button (states shown, condition actions), and the order of a
+// mouse event's clip events against its button events.
+#include "swf_builder.h"
+
+#include "swf/player.h"
+
+#include <gtest/gtest.h>
+
+using namespace fotarel::swf;
+using swftest::Bits;
+
+namespace {
+
+QByteArray traceOf(const char* text)
+{
+    swftest::Actions a;
+    a.push(text).op(0x26);
+    return a.finish();
+}
+
+// A 100x100 stage: a button at depth 2 whose up, over and down states are a
+// red, blue and green 50x50 square (its hit state is the same square), with
+// a condition action tracing each transition; and an empty sprite at depth 1
+// whose onClipEvent(mouseDown) and (mouseUp) trace.
+QByteArray buttonMovie()
+{
+    swftest::Movie m;
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 1000, 1000));
+    m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(0, 0, 255, 255, false), 0, 0, 1000, 1000));
+    m.tag(2, swftest::rectShape(3, 1, swftest::solidFill(0, 255, 0, 255, false), 0, 0, 1000, 1000));
+
+    Bits button;
+    button.u16(10);
+    button.u8(0); // a push button
+    Bits records;
+    const int mul[4] = {256, 256, 256, 256}, add[4] = {0, 0, 0, 0};
+    for (auto [states, shape] : {std::pair{0x01 | 0x08, 1}, std::pair{0x02, 2}, std::pair{0x04, 3}}) {
+        records.u8(states);
+        records.u16(shape);
+        records.u16(1);
+        records.bytes(swftest::matrix());
+        records.bytes(swftest::cxformAlpha(mul, add));
+    }
+    records.u8(0);
+    const QByteArray recordBytes = records.data();
+    button.u16(2 + recordBytes.size()); // from this field to the first condition action
+    button.bytes(recordBytes);
+    const std::pair<int, const char*> conditions[] = {{0x01, "rollOver"}, {0x02, "rollOut"},
+                                                      {0x04, "press"},    {0x08, "release"},
+                                                      {0x10, "dragOut"},  {0x20, "dragOver"},
+                                                      {0x40, "releaseOutside"}};
+    for (size_t i = 0; i < std::size(conditions); ++i) {
+        const QByteArray actions = traceOf(conditions[i].second);
+        const bool last = i + 1 == std::size(conditions);
+        button.u16(last ? 0 : 4 + actions.size());
+        button.u16(conditions[i].first);
+        button.bytes(actions);
+    }
+    m.tag(34, button.data());
+
+    swftest::Movie empty;
+    empty.showFrame();
+    Bits sprite;
+    sprite.u16(11);
+    sprite.u16(1);
+    sprite.bytes(empty.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+    m.tag(39, sprite.data());
+
+    Bits place;
+    place.u8(0x80 | 0x02);
+    place.u16(1);
+    place.u16(11);
+    place.u16(0);
+    place.u32(0x10 | 0x20);
+    for (auto [event, text] : {std::pair{0x10u, "mouseDown"}, std::pair{0x20u, "mouseUp"}}) {
+        const QByteArray bytes = traceOf(text);
+        place.u32(event);
+        place.u32(uint32_t(bytes.size()));
+        place.bytes(bytes);
+    }
+    place.u32(0);
+    m.tag(26, place.data());
+    swftest::Place b;
+    b.depth = 2;
+    b.characterId = 10;
+    m.tag(26, swftest::placeObject2(b));
+    m.showFrame();
+    return m.finish();
+}
+
+QRgb pixelAt(Player& p, int x, int y) { return p.paint(QSize(100, 100)).pixel(x, y); }
+
+} // namespace
+
+TEST(SwfInput, ButtonStatesFollowTheMouseAndRunTheirConditionActions)
+{
+    Player p;
+    QStringList lines;
+    p.onTrace = [&](const QString& line) { lines << line; };
+    ASSERT_TRUE(p.loadData(buttonMovie(), "/tmp/button.swf"));
+    EXPECT_EQ(pixelAt(p, 10, 10), qRgb(255, 0, 0)); // up
+
+    struct Step {
+        const char* what;
+        QPointF at;
+        int button; // 0 move, 1 down, -1 up
+        QStringList traces;
+        QRgb shown;
+    };
+    const QPointF in(20, 20), out(80, 80);
+    const Step steps[] = {
+        {"enter", in, 0, {"rollOver"}, qRgb(0, 0, 255)},
+        {"press", in, 1, {"mouseDown", "press"}, qRgb(0, 255, 0)},
+        {"drag out", out, 0, {"dragOut"}, qRgb(0, 0, 255)},
+        {"drag back", in, 0, {"dragOver"}, qRgb(0, 255, 0)},
+        {"release", in, -1, {"mouseUp", "release"}, qRgb(0, 0, 255)},
+        {"leave", out, 0, {"rollOut"}, qRgb(255, 0, 0)},
+        {"press outside", out, 1, {"mouseDown"}, qRgb(255, 0, 0)},
+        {"drag in", in, 0, {}, qRgb(255, 0, 0)}, // another button's press: not this one's
+        {"release over", in, -1, {"mouseUp", "rollOver"}, qRgb(0, 0, 255)},
+        {"leave again", out, 0, {"rollOut"}, qRgb(255, 0, 0)},
+        {"come back", in, 0, {"rollOver"}, qRgb(0, 0, 255)},
+        {"press again", in, 1, {"mouseDown", "press"}, qRgb(0, 255, 0)},
+        {"release outside", out, -1, {"dragOut", "mouseUp", "releaseOutside"}, qRgb(255, 0, 0)},
+    };
+    for (const Step& s : steps) {
+        lines.clear();
+        if (s.button == 0)
+            p.mouseMove(s.at);
+        else
+            p.mouseButton(s.at, s.button > 0);
+        EXPECT_EQ(lines, s.traces) << s.what;
+        EXPECT_EQ(pixelAt(p, 10, 10), s.shown) << s.what;
+    }
+}
+
+TEST(SwfInput, KeysAreHeldUntilReleasedAndMouseButtonsAreKeys)
+{
+    Player p;
+    ASSERT_TRUE(p.loadData(buttonMovie(), "/tmp/button.swf"));
+    p.key(QStringLiteral("a"), true);
+    EXPECT_TRUE(p.isKeyDown(65));
+    EXPECT_EQ(p.lastKeyCode(), 65);
+    EXPECT_EQ(p.lastKeyAscii(), 'a');
+    p.key(QStringLiteral("ArrowLeft"), true);
+    EXPECT_EQ(p.lastKeyCode(), 37);
+    EXPECT_EQ(p.lastKeyAscii(), 0);
+    p.key(QStringLiteral("a"), false);
+    EXPECT_FALSE(p.isKeyDown(65));
+    EXPECT_TRUE(p.isKeyDown(37));
+    p.mouseButton(QPointF(90, 90), true, 4);
+    EXPECT_TRUE(p.isKeyDown(4));
+    EXPECT_FALSE(p.isKeyDown(1));
+}
