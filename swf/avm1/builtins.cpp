@@ -600,6 +600,9 @@ void Interpreter::setupBuiltins()
         if (!a.at(0).isObject())
             return Value();
         Object* o = a.at(0).o;
+        // The flags are read before the names.
+        const auto set = uint16_t(toUint32(v.toNumber(a.at(2))));
+        const auto clear = uint16_t(toUint32(v.toNumber(a.at(3))));
         QStringList names;
         bool all = a.at(1).isNull();
         if (a.at(1).isObject() && a.at(1).o->kind == Object::Kind::Array) {
@@ -608,8 +611,6 @@ void Interpreter::setupBuiltins()
         } else if (!all) {
             names = v.toString(a.at(1)).split(QLatin1Char(','));
         }
-        const auto set = uint16_t(toUint32(v.toNumber(a.at(2))));
-        const auto clear = uint16_t(toUint32(v.toNumber(a.at(3))));
         for (Slot& s : o->props)
             if (!s.removed && (all || names.contains(s.name)))
                 s.flags = uint16_t((s.flags & ~clear) | set);
