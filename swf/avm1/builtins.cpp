@@ -336,8 +336,11 @@ void Interpreter::setupBuiltins()
         "String", stringProto,
         [](Interpreter& v, Args& a) { return Value::string(a.count() ? v.toString(a.at(0)) : QString()); },
         [](Interpreter& v, Args& a) {
+            // new String(s) holds its length as an own, writable property.
+            const QString text = a.count() ? v.toString(a.at(0)) : QString();
             a.self.o->kind = Object::Kind::Primitive;
-            a.self.o->primitive = Value::string(a.count() ? v.toString(a.at(0)) : QString());
+            a.self.o->primitive = Value::string(text);
+            a.self.o->put(QStringLiteral("length"), Value::number(double(text.size())), DontEnum | DontDelete);
             return a.self;
         });
     def(vm, stringCtor, "fromCharCode", [](Interpreter& v, Args& a) {

@@ -719,7 +719,7 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         }
         break;
     case Object::Kind::Primitive:
-        if (o->primitive.isString() && name == QLatin1String("length")) {
+        if (o->primitive.isString() && name == QLatin1String("length") && !o->slot(name, true)) {
             out = Value::number(double(o->primitive.s.size()));
             return true;
         }
