@@ -706,6 +706,7 @@ void Interpreter::setupBuiltins()
     setupBroadcaster();
     setupLoadVars();
     setupClipClasses();
+    setupClipGeometry();
     setupXmlClasses();
 }
 
