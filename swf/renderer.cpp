@@ -668,6 +668,8 @@ bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, c
             if (coversOpaquely(*it->second, world, cx, area, nesting + 1))
                 return true;
         return false;
+    case Clip::Kind::Shape:
+        return shapeCoversOpaquely(clip, world, area);
     default:
         return false;
     }
@@ -785,8 +787,9 @@ size_t Renderer::firstVisible(const Context& ctx, const std::vector<const Clip*>
         const Clip* c = list[i];
         if (c->clipDepth > 0 || !coversOpaquely(*c, world, cx, area, nesting))
             continue;
-        const bool masked = std::any_of(list.begin() + ptrdiff_t(begin), list.begin() + ptrdiff_t(i),
-                                        [c](const Clip* m) { return m->clipDepth > 0 && m->clipDepth >= c->depthValue; });
+        const bool masked = std::any_of(list.begin() + ptrdiff_t(begin), list.begin() + ptrdiff_t(i), [&](const Clip* m) {
+            return m->clipDepth > 0 && m->clipDepth >= c->depthValue && !maskIsOpen(list, m, end, world, nesting);
+        });
         return masked ? begin : i;
     }
     return begin;
@@ -812,6 +815,11 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
         const QTransform maskWorld = c->matrix.toTransform() * world;
         QRect area = bounds(*c, maskWorld).toAlignedRect().adjusted(-1, -1, 1, 1) & ctx.area;
         if (area.isEmpty() || !c->visible) {
+            i = j - 1;
+            continue;
+        }
+        if (maskHidesNothing(*c, maskWorld, list, i + 1, j, world, nesting)) {
+            drawRange(ctx, list, i + 1, j, world, cx, nesting);
             i = j - 1;
             continue;
         }
