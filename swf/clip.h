@@ -104,8 +104,13 @@ public:
     void unloadMovie() override;
     qint64 bytesLoaded() const override { return loadedBytes; }
     qint64 bytesTotal() const override { return loadedBytes; }
+    avm1::PixelMatrix toStage() const override;
+    avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
+    bool hitTestPoint(double x, double y, bool shapeFlag) const override;
+    DisplayObjectHost* childAtDepth(int depth) const override;
 
 private:
+    bool hitsShapes(const QPointF& levelTwips, const QTransform& toLevel, int nesting) const;
     double scaleX() const;
     double scaleY() const;
     double rotation() const;

@@ -702,6 +702,7 @@ void Interpreter::setupBuiltins()
     setupBroadcaster();
     setupLoadVars();
     setupClipClasses();
+    setupClipGeometry();
     setupXmlClasses();
 }
 
