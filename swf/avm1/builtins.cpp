@@ -518,7 +518,8 @@ void Interpreter::setupBuiltins()
     booleanProto = alloc(Object::Kind::Plain, objectProto);
     makeClass(
         "Boolean", booleanProto,
-        [](Interpreter& v, Args& a) { return Value::boolean(v.toBoolean(a.at(0))); },
+        // Called with nothing to convert it answers nothing.
+        [](Interpreter& v, Args& a) { return a.args.empty() ? Value() : Value::boolean(v.toBoolean(a.at(0))); },
         [](Interpreter& v, Args& a) {
             a.self.o->kind = Object::Kind::Primitive;
             a.self.o->primitive = Value::boolean(v.toBoolean(a.at(0)));
@@ -635,9 +636,11 @@ void Interpreter::setupBuiltins()
     def(vm, global, "parseFloat", [](Interpreter& v, Args& a) {
         return Value::number(parseFloatText(v.toString(a.at(0))));
     });
-    def(vm, global, "isNaN", [](Interpreter& v, Args& a) { return Value::boolean(std::isnan(v.toNumber(a.at(0)))); });
-    def(vm, global, "isFinite", [](Interpreter& v, Args& a) {
-        return Value::boolean(std::isfinite(v.toNumber(a.at(0))));
+    // A missing argument is not a number (a given undefined is, before SWF 7, 0).
+    const auto numberArg = [](Interpreter& v, Args& a) { return a.args.empty() ? std::nan("") : v.toNumber(a.at(0)); };
+    def(vm, global, "isNaN", [numberArg](Interpreter& v, Args& a) { return Value::boolean(std::isnan(numberArg(v, a))); });
+    def(vm, global, "isFinite", [numberArg](Interpreter& v, Args& a) {
+        return Value::boolean(std::isfinite(numberArg(v, a)));
     });
     def(vm, global, "escape", [](Interpreter& v, Args& a) { return Value::string(escapeText(v.toString(a.at(0)))); });
     def(vm, global, "unescape", [](Interpreter& v, Args& a) {
