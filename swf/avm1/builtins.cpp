@@ -933,6 +933,7 @@ void Interpreter::setupBuiltins()
     setupBroadcaster();
     setupLoadVars();
     setupClipClasses();
+    setupTextClasses();
     setupXmlClasses();
 }
 
