@@ -110,8 +110,9 @@ QString writtenImages(const QString& folder)
 // and of the other stages on the render's thread, on standard error.
 void printTimings(const render::StageTimes& times)
 {
-    std::fprintf(stderr, "%-28s %7s %10s %8s   (processor time of the render's thread)\n", "template", "frames",
-                 "paint ms", "ms/frame");
+    // Names are Latin text so the columns line up in any terminal; the
+    // header line starts with "模板" (bench/render/run.sh looks for it).
+    std::fprintf(stderr, "%s\n", "模板 (template)               帧数  绘制毫秒  每帧毫秒   （制作线程的处理器时间）");
     double paint = 0;
     int frames = 0;
     for (const render::StageTimes::Template& t : times.templates) {
@@ -120,12 +121,12 @@ void printTimings(const render::StageTimes& times)
         paint += t.paintMs;
         frames += t.frames;
     }
-    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "painting, all templates", frames, paint,
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "全部模板的绘制 (all)", frames, paint,
                  frames ? paint / frames : 0.0);
-    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "hand-over (pixel layout)", frames, times.handOverMs,
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f\n", "交给编码器 (hand-over)", frames, times.handOverMs,
                  frames ? times.handOverMs / frames : 0.0);
-    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f   (wall time: waiting for the encoder, audio)\n",
-                 "in the conversion", frames, times.conversionMs, frames ? times.conversionMs / frames : 0.0);
+    std::fprintf(stderr, "%-28s %7d %10.0f %8.2f   （实际时间：等待编码器、音频）\n",
+                 "转换中 (conversion)", frames, times.conversionMs, frames ? times.conversionMs / frames : 0.0);
 }
 
 // A text bar on standard error, redrawn when its percentage changes.

@@ -47,7 +47,7 @@ render_once() {
   read -r s kb < "$work/time_render"
   if [ -z "${render_best:-}" ] || awk -v a="$s" -v b="$render_best" 'BEGIN{exit !(a < b)}'; then
     render_best=$s
-    tr '\r' '\n' < "$work/render_err" | sed -n '/^template /,$p' > "$work/timings"
+    tr '\r' '\n' < "$work/render_err" | sed -n '/^模板 /,$p' > "$work/timings"
   fi
   render_times+=("$s"); render_kb=$(( kb > ${render_kb:-0} ? kb : ${render_kb:-0} ))
 }
