@@ -3,6 +3,7 @@
 #include "swf/avm1_engine.h"
 #include "swf/bitmap_decode.h"
 #include "swf/renderer.h"
+#include "swf/text_field_display.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,6 +165,10 @@ void Clip::setProperty(avm1::Property p, double v)
     }
     case P::Width:
     case P::Height: {
+        if (field) {
+            resizeTextField(p == P::Width, v);
+            break;
+        }
         const QRectF local = Renderer::bounds(*this, QTransform());
         const double size = p == P::Width ? local.width() : local.height();
         if (size <= 0)
@@ -622,7 +627,8 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
     if (kind == Clip::Kind::Sprite) {
         c->timeline = &std::get<Sprite>(ch).timeline;
     } else if (kind == Clip::Kind::EditText) {
-        c->text = std::get<EditText>(ch).initialText;
+        c->field = editTextModel(std::get<EditText>(ch), *movie);
+        bindPlacedField(*c);
     } else if (kind == Clip::Kind::Button) {
         // Buttons show their up state; each record becomes a child.
         for (const ButtonRecord& rec : std::get<Button>(ch).records) {
