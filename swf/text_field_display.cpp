@@ -156,6 +156,7 @@ std::unique_ptr<TextFieldModel> editTextModel(const EditText& e, const Movie& mo
             avm1::appendHtml(*m, e.initialText, f, false);
         else
             m->setText(normalizedBreaks(e.initialText));
+        m->initialText = m->text;
     }
     return m;
 }

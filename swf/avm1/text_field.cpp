@@ -275,8 +275,10 @@ void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& ba
             i = j;
             if (tag.closing) {
                 if (tag.name == QLatin1String("p") || tag.name == QLatin1String("li")) {
+                    // The paragraph's break takes the format of its last character.
                     flush();
-                    newline();
+                    const TextFormat& last = model.length() > 0 ? *model.formats.back() : stack.back();
+                    model.replace(model.length(), model.length(), QStringLiteral("\r"), last);
                 }
                 if (stack.size() > 1 && (tag.name == QLatin1String("p") || tag.name == QLatin1String("font") ||
                                          tag.name == QLatin1String("b") || tag.name == QLatin1String("i") ||

@@ -64,6 +64,7 @@ struct TextFieldModel {
     int maxChars = 0;            // 0: no limit (null to scripts)
     std::optional<QString> restrict;
     QString variable;            // "" when unbound (null to scripts)
+    QString initialText;         // of the DefineEditText record (plain text)
     int scroll = 1, hscroll = 0; // first visible line (1-based), horizontal pixels
     QString antiAliasType = QStringLiteral("normal");
     QString gridFitType = QStringLiteral("pixel");

@@ -61,8 +61,7 @@ Value optionalBool(const std::optional<bool>& b)
     return b ? Value::boolean(*b) : Value::null();
 }
 
-// TextFormat's font names are cut at 64 characters by the constructor and
-// at 63 by the setter, as in the Flash Player.
+// TextFormat's font names are cut at 64 characters, as in the Flash Player.
 constexpr int kFontNameLength = 64;
 
 QString alignName(Interpreter& vm, const Value& v, bool& ok)
@@ -233,6 +232,82 @@ int rangeIndex(Interpreter& vm, const Value& v)
     return clampToInt(d);
 }
 
+
+QString lineBreaksOfField(QString s)
+{
+    // Line breaks of every kind become the field's own.
+    s.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    s.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return s;
+}
+
+// Where a field's variable lives: the object holding it and its name. The
+// path is read from the field's parent timeline ("x", "clip.x", "/clip:x").
+bool boundSlot(Interpreter& vm, DisplayObjectHost& field, const TextFieldModel& m, Value& holder, QString& name)
+{
+    DisplayObjectHost* parent = field.parent();
+    if (m.variable.isEmpty() || !parent)
+        return false;
+    Object* timeline = vm.objectFor(parent);
+    Frame f;
+    f.version = vm.version();
+    f.scope = {vm.global, timeline};
+    f.timeline = f.baseTimeline = f.locals = timeline;
+    f.thisv = Value::object(timeline);
+    const QString& path = m.variable;
+    if (!path.contains(QLatin1Char('/')) && !path.contains(QLatin1Char(':')) && !path.contains(QLatin1Char('.'))) {
+        holder = Value::object(timeline);
+        name = path;
+        return true;
+    }
+    QString target;
+    if (!vm.splitVariablePath(path, target, name) || name.isEmpty())
+        return false;
+    if (!path.contains(QLatin1Char('/')) && !path.contains(QLatin1Char(':'))) {
+        holder = vm.getVariable(f, target);
+    } else {
+        DisplayObjectHost* clip = target.isEmpty() ? parent : vm.resolveClipPath(parent, target);
+        holder = clip ? Value::object(vm.objectFor(clip)) : Value();
+    }
+    return holder.isObject();
+}
+
+// The field takes the value of its variable when that is defined. Only
+// variables of timelines are followed after the binding was made (`fresh`
+// is true when the variable was just named or the field just placed).
+void pullBoundText(Interpreter& vm, DisplayObjectHost& field, TextFieldModel& m, bool fresh)
+{
+    Value holder;
+    QString name;
+    if (!boundSlot(vm, field, m, holder, name))
+        return;
+    if (!fresh && holder.o->kind != Object::Kind::Clip)
+        return;
+    const Value v = vm.getMember(holder, name);
+    if (v.isUndefined())
+        return;
+    const QString text = vm.toString(v);
+    if (m.html) {
+        TextFieldModel parsed;
+        appendHtml(parsed, text, m.newFormat, m.condenseWhite);
+        if (parsed.text != m.text) {
+            m.replace(0, m.length(), QString(), m.newFormat);
+            appendHtml(m, text, m.newFormat, m.condenseWhite);
+        }
+    } else if (lineBreaksOfField(text) != m.text) {
+        m.setText(lineBreaksOfField(text));
+    }
+}
+
+// A script set the field's text: its variable follows.
+void pushBoundText(Interpreter& vm, DisplayObjectHost& field, TextFieldModel& m)
+{
+    Value holder;
+    QString name;
+    if (boundSlot(vm, field, m, holder, name))
+        vm.setMember(holder, name, Value::string(m.html ? toHtml(m) : m.text));
+}
+
 } // namespace
 
 Object* Interpreter::newTextFormat(const TextFormat& f)
@@ -281,7 +356,7 @@ void Interpreter::setupTextClasses()
             },
             [name](Interpreter& v, Args& a) -> Value {
                 if (TextFormat* f = formatOf(a.self))
-                    setFormatMember(v, *f, name, a.at(0), kFontNameLength - 1);
+                    setFormatMember(v, *f, name, a.at(0), kFontNameLength);
                 return {};
             });
     }
@@ -314,15 +389,26 @@ void Interpreter::setupTextClasses()
     // Accessors act on text fields only; on other objects they read
     // undefined and set nothing. Properties are listed newest first, so they
     // are made in the reverse of the Flash Player's order.
-    auto prop = [&](const char* name, Get get, Set set = {}) {
+    // Properties the Flash Player adds for later movies (`since`) are plain
+    // values for older ones: they read what was stored and store anything.
+    auto prop = [&](const char* name, Get get, Set set = {}, int since = 0) {
+        const QString stash = QString::fromLatin1(name);
         accessor(
             vm, textFieldProto, name,
-            [get](Interpreter& v, Args& a) -> Value {
+            [get, since, stash](Interpreter& v, Args& a) -> Value {
+                if (v.version() < since)
+                    return Value();
                 DisplayObjectHost* host = nullptr;
                 TextFieldModel* m = fieldOf(v, a.self, &host);
                 return m ? get(v, *host, *m) : Value();
             },
-            [set](Interpreter& v, Args& a) -> Value {
+            [set, since, stash](Interpreter& v, Args& a) -> Value {
+                if (v.version() < since) {
+                    // The value becomes the object's own property.
+                    if (a.self.isObject())
+                        a.self.o->put(stash, a.at(0), 0, v.caseSensitive());
+                    return Value();
+                }
                 DisplayObjectHost* host = nullptr;
                 TextFieldModel* m = fieldOf(v, a.self, &host);
                 if (m && set) {
@@ -356,27 +442,27 @@ void Interpreter::setupTextClasses()
              const QString s = v.toString(x);
              if (s == QLatin1String("none") || s == QLatin1String("pixel") || s == QLatin1String("subpixel"))
                  m.gridFitType = s;
-         });
+         }, 8);
     prop("antiAliasType",
          [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::string(m.antiAliasType); },
          [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, const Value& x) {
              const QString s = v.toString(x);
              if (s == QLatin1String("normal") || s == QLatin1String("advanced"))
                  m.antiAliasType = s;
-         });
+         }, 8);
     prop("thickness", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::number(m.thickness); },
          [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, const Value& x) {
              const double d = v.toNumber(x);
              if (!std::isnan(d))
                  m.thickness = std::clamp(d, -200.0, 200.0);
-         });
+         }, 8);
     prop("sharpness", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::number(m.sharpness); },
          [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, const Value& x) {
              const double d = v.toNumber(x);
              if (!std::isnan(d))
                  m.sharpness = std::clamp(d, -400.0, 400.0);
-         });
-    prop("filters", [](Interpreter& v, DisplayObjectHost&, TextFieldModel&) { return Value::object(v.newArray()); });
+         }, 8);
+    prop("filters", [](Interpreter& v, DisplayObjectHost&, TextFieldModel&) { return Value::object(v.newArray()); }, {}, 8);
     prop("scroll", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::number(m.scroll); },
          [](Interpreter& v, DisplayObjectHost& h, TextFieldModel& m, const Value& x) {
              const double d = v.toNumber(x);
@@ -439,12 +525,13 @@ void Interpreter::setupTextClasses()
              else if (s == QLatin1String("right"))
                  m.autoSize = AutoSize::Right;
          });
-    prop("text", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::string(m.text); },
-         [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, const Value& x) {
-             QString s = v.toString(x);
-             // Line breaks of every kind become the field's own.
-             s.replace(QLatin1String("\r\n"), QLatin1String("\r"));
-             s.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    prop("text",
+         [](Interpreter& v, DisplayObjectHost& h, TextFieldModel& m) {
+             pullBoundText(v, h, m, false);
+             return Value::string(m.text);
+         },
+         [](Interpreter& v, DisplayObjectHost& h, TextFieldModel& m, const Value& x) {
+             const QString s = lineBreaksOfField(v.toString(x));
              if (m.html) {
                  // The text replaces everything, in the format of the first character.
                  const TextFormat f = m.formatOf(0, 0);
@@ -452,6 +539,7 @@ void Interpreter::setupTextClasses()
              } else {
                  m.setText(s);
              }
+             pushBoundText(v, h, m);
          });
     prop("type", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) {
         return Value::string(m.editable ? QStringLiteral("input") : QStringLiteral("dynamic"));
@@ -463,25 +551,32 @@ void Interpreter::setupTextClasses()
             m.editable = false;
     });
     prop("htmlText",
-         [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) {
+         [](Interpreter& v, DisplayObjectHost& h, TextFieldModel& m) {
+             pullBoundText(v, h, m, false);
              return Value::string(m.html ? toHtml(m) : m.text);
          },
-         [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, const Value& x) {
+         [](Interpreter& v, DisplayObjectHost& h, TextFieldModel& m, const Value& x) {
              const QString s = v.toString(x);
              if (!m.html) {
-                 QString t = s;
-                 t.replace(QLatin1String("\r\n"), QLatin1String("\r"));
-                 t.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-                 m.setText(t);
-                 return;
+                 m.setText(lineBreaksOfField(s));
+             } else {
+                 m.replace(0, m.length(), QString(), m.newFormat);
+                 appendHtml(m, s, m.newFormat, m.condenseWhite);
              }
-             m.replace(0, m.length(), QString(), m.newFormat);
-             appendHtml(m, s, m.newFormat, m.condenseWhite);
+             pushBoundText(v, h, m);
          });
     prop("variable", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) {
         return m.variable.isEmpty() ? Value::null() : Value::string(m.variable);
-    }, [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, const Value& x) {
+    }, [](Interpreter& v, DisplayObjectHost& h, TextFieldModel& m, const Value& x) {
         m.variable = x.isNullish() ? QString() : v.toString(x);
+        pullBoundText(v, h, m, true);
+        // A variable that is not set yet starts with the field's initial text.
+        Value holder;
+        QString name;
+        if (!m.initialText.isEmpty() && boundSlot(v, h, m, holder, name) && v.getMember(holder, name).isUndefined()) {
+            m.setText(m.initialText);
+            pushBoundText(v, h, m);
+        }
     });
     prop("hscroll", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::number(m.hscroll); },
          [](Interpreter& v, DisplayObjectHost& h, TextFieldModel& m, const Value& x) {
@@ -536,8 +631,9 @@ void Interpreter::setupTextClasses()
     prop("styleSheet", [](Interpreter&, DisplayObjectHost&, TextFieldModel&) { return Value(); });
 
     // Methods act on text fields only.
-    auto method = [&](const char* name, std::function<Value(Interpreter&, DisplayObjectHost&, TextFieldModel&, Args&)> fn) {
-        def(vm, textFieldProto, name, [fn](Interpreter& v, Args& a) -> Value {
+    auto method = [&](const char* name, std::function<Value(Interpreter&, DisplayObjectHost&, TextFieldModel&, Args&)> fn,
+                      uint16_t flags = 0) {
+        textFieldProto->put(QString::fromLatin1(name), Value::object(vm.newNative([fn](Interpreter& v, Args& a) -> Value {
             DisplayObjectHost* host = nullptr;
             TextFieldModel* m = fieldOf(v, a.self, &host);
             if (!m)
@@ -546,7 +642,7 @@ void Interpreter::setupTextClasses()
             if (DisplayObjectHost* still = v.clipOf(a.self); still && still->textField())
                 still->textChanged();
             return r;
-        });
+        })), DontEnum | flags);
     };
     method("replaceText", [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, Args& a) {
         const int begin = rangeIndex(v, a.at(0)), end = rangeIndex(v, a.at(1));
@@ -555,7 +651,7 @@ void Interpreter::setupTextClasses()
         const TextFormat f = m.formatOf(begin, begin);
         m.replace(begin, end, v.toString(a.at(2)), f);
         return Value();
-    });
+    }, FromSwf7);
     method("getDepth", [](Interpreter&, DisplayObjectHost& h, TextFieldModel&, Args&) {
         return Value::number(h.depth());
     });
