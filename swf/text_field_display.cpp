@@ -101,7 +101,9 @@ QString plainText(const TextFieldModel& m, const QString& value)
     if (!m.html)
         return value;
     TextFieldModel scratch;
-    avm1::appendHtml(scratch, value, m.newFormat, m.condenseWhite);
+    scratch.multiline = m.multiline;
+    scratch.condenseWhite = m.condenseWhite;
+    avm1::appendHtml(scratch, value, m.newFormat);
     return scratch.text;
 }
 
@@ -153,7 +155,7 @@ std::unique_ptr<TextFieldModel> editTextModel(const EditText& e, const Movie& mo
     m->newFormat = f;
     if (e.hasText) {
         if (e.html)
-            avm1::appendHtml(*m, e.initialText, f, false);
+            avm1::appendHtml(*m, e.initialText, f);
         else
             m->setText(normalizedBreaks(e.initialText));
         m->initialText = m->text;

@@ -249,8 +249,9 @@ void TextFieldModel::setFormat(int begin, int end, const TextFormat& format)
     }
 }
 
-void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& base, bool condenseWhite)
+void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& base)
 {
+    const bool condenseWhite = model.condenseWhite;
     std::vector<TextFormat> stack{base};
     QString run;
     auto flush = [&] {
@@ -274,7 +275,7 @@ void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& ba
                 break; // an unterminated tag ends the text
             i = j;
             if (tag.closing) {
-                if (tag.name == QLatin1String("p") || tag.name == QLatin1String("li")) {
+                if (model.multiline && (tag.name == QLatin1String("p") || tag.name == QLatin1String("li"))) {
                     // The paragraph's break takes the format of its last character.
                     flush();
                     const TextFormat& last = model.length() > 0 ? *model.formats.back() : stack.back();
@@ -290,7 +291,8 @@ void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& ba
                 continue;
             }
             if (tag.name == QLatin1String("br") || tag.name == QLatin1String("sbr")) {
-                newline();
+                if (model.multiline)
+                    newline();
                 continue;
             }
             TextFormat f = stack.back();
@@ -300,8 +302,13 @@ void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& ba
                 f.italic = true;
             else if (tag.name == QLatin1String("u"))
                 f.underline = true;
-            else if (tag.name == QLatin1String("li"))
+            else if (tag.name == QLatin1String("li")) {
                 f.bullet = true;
+                // A list item starts its own paragraph.
+                flush();
+                if (model.multiline && model.length() > 0 && model.text.back() != QLatin1Char('\r'))
+                    model.replace(model.length(), model.length(), QStringLiteral("\r"), *model.formats.back());
+            }
             else if (tag.name == QLatin1String("a")) {
                 f.url = tag.attrs.value(QStringLiteral("href"));
                 f.target = tag.attrs.value(QStringLiteral("target"));
@@ -383,6 +390,8 @@ QString toHtml(const TextFieldModel& model)
 {
     QString out;
     const int n = model.length();
+    if (n == 0)
+        return out;
     int start = 0;
     auto fontAttrs = [](const TextFormat& f, const TextFormat* base) {
         QString a;
@@ -406,13 +415,26 @@ QString toHtml(const TextFieldModel& model)
             ++end;
         const TextFormat& first = start < n ? *model.formats[size_t(start)] : model.newFormat;
         QString body;
-        int i = start;
-        while (i < end) {
-            int j = i + 1;
-            while (j < end && *model.formats[size_t(j)] == *model.formats[size_t(i)])
-                ++j;
-            const TextFormat& f = *model.formats[size_t(i)];
-            QString piece = escapeHtml(model.text.mid(i, j - i));
+        // FONT tags nest: a run whose font matches an open tag closes the
+        // ones inside it; any other run opens a tag inside the innermost one
+        // with what differs from it.
+        std::vector<const TextFormat*> open{&first};
+        auto sameFont = [](const TextFormat& a, const TextFormat& b) {
+            return a.font == b.font && a.size == b.size && a.color == b.color && a.letterSpacing == b.letterSpacing &&
+                   a.kerning == b.kerning;
+        };
+        auto run = [&](const QString& text, const TextFormat& f) {
+            size_t level = open.size();
+            while (level > 0 && !sameFont(*open[level - 1], f))
+                --level;
+            if (level > 0) {
+                for (; open.size() > level; open.pop_back())
+                    body += QStringLiteral("</FONT>");
+            } else {
+                body += QStringLiteral("<FONT") + fontAttrs(f, open.back()) + QLatin1Char('>');
+                open.push_back(&f);
+            }
+            QString piece = escapeHtml(text);
             if (f.underline.value_or(false))
                 piece = QStringLiteral("<U>") + piece + QStringLiteral("</U>");
             if (f.italic.value_or(false))
@@ -423,12 +445,25 @@ QString toHtml(const TextFieldModel& model)
                 piece = QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">")
                             .arg(escapeHtml(*f.url), escapeHtml(f.target.value_or(QString()))) +
                         piece + QStringLiteral("</A>");
-            const QString attrs = fontAttrs(f, &first);
-            if (!attrs.isEmpty())
-                piece = QStringLiteral("<FONT") + attrs + QLatin1Char('>') + piece + QStringLiteral("</FONT>");
             body += piece;
+        };
+        int i = start;
+        // An empty paragraph still shows the styles of its break.
+        if (start == end)
+            run(QString(), first);
+        while (i < end) {
+            int j = i + 1;
+            while (j < end && *model.formats[size_t(j)] == *model.formats[size_t(i)])
+                ++j;
+            run(model.text.mid(i, j - i), *model.formats[size_t(i)]);
             i = j;
         }
+        // A break in another format than the text before it is written as an
+        // empty run of its own.
+        if (start < end && end < n && !(*model.formats[size_t(end)] == *model.formats[size_t(end - 1)]))
+            run(QString(), *model.formats[size_t(end)]);
+        for (; open.size() > 1; open.pop_back())
+            body += QStringLiteral("</FONT>");
         QString para = QStringLiteral("<FONT") + fontAttrs(first, nullptr) + QLatin1Char('>') + body +
                        QStringLiteral("</FONT>");
         if (first.bullet.value_or(false))
@@ -436,23 +471,24 @@ QString toHtml(const TextFieldModel& model)
         else
             para = QStringLiteral("<P ALIGN=\"%1\">").arg(first.align.value_or(QStringLiteral("left")).toUpper()) +
                    para + QStringLiteral("</P>");
-        const bool tf = first.leftMargin.value_or(0) || first.rightMargin.value_or(0) ||
-                        first.indent.value_or(0) || first.leading.value_or(0) || first.blockIndent.value_or(0) ||
-                        !first.tabStops.value_or(std::vector<int>{}).empty();
-        if (tf) {
+        QString tf;
+        auto attr = [&](const char* name, const std::optional<int>& v) {
+            if (v.value_or(0) != 0)
+                tf += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name)).arg(*v);
+        };
+        attr("LEFTMARGIN", first.leftMargin);
+        attr("RIGHTMARGIN", first.rightMargin);
+        attr("INDENT", first.indent);
+        attr("LEADING", first.leading);
+        attr("BLOCKINDENT", first.blockIndent);
+        if (!first.tabStops.value_or(std::vector<int>{}).empty()) {
             QStringList stops;
-            for (int t : first.tabStops.value_or(std::vector<int>{}))
+            for (int t : *first.tabStops)
                 stops << QString::number(t);
-            para = QStringLiteral("<TEXTFORMAT LEFTMARGIN=\"%1\" RIGHTMARGIN=\"%2\" INDENT=\"%3\" "
-                                  "LEADING=\"%4\" BLOCKINDENT=\"%5\" TABSTOPS=\"%6\">")
-                       .arg(first.leftMargin.value_or(0))
-                       .arg(first.rightMargin.value_or(0))
-                       .arg(first.indent.value_or(0))
-                       .arg(first.leading.value_or(0))
-                       .arg(first.blockIndent.value_or(0))
-                       .arg(stops.join(QLatin1Char(','))) +
-                   para + QStringLiteral("</TEXTFORMAT>");
+            tf += QStringLiteral(" TABSTOPS=\"%1\"").arg(stops.join(QLatin1Char(',')));
         }
+        if (!tf.isEmpty())
+            para = QStringLiteral("<TEXTFORMAT") + tf + QLatin1Char('>') + para + QStringLiteral("</TEXTFORMAT>");
         out += para;
         start = end + 1;
     } while (start < n);

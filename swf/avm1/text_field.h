@@ -85,8 +85,10 @@ struct TextFieldModel {
 
 // HTML of the Flash Player's text fields: <p align>, <font face size color>,
 // <b>, <i>, <u>, <a href target>, <br>, <li>, <textformat>, entities. The
-// text is appended to `model` in formats derived from `base`.
-void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& base, bool condenseWhite);
+// text is appended to `model` in formats derived from `base`, by the model's
+// multiline and condenseWhite settings (a single-line field's paragraphs
+// run together).
+void appendHtml(TextFieldModel& model, const QString& html, const TextFormat& base);
 // The field's text and formats written back as the Flash Player's HTML.
 QString toHtml(const TextFieldModel& model);
 

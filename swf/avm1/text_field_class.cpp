@@ -289,10 +289,12 @@ void pullBoundText(Interpreter& vm, DisplayObjectHost& field, TextFieldModel& m,
     const QString text = vm.toString(v);
     if (m.html) {
         TextFieldModel parsed;
-        appendHtml(parsed, text, m.newFormat, m.condenseWhite);
+        parsed.multiline = m.multiline;
+        parsed.condenseWhite = m.condenseWhite;
+        appendHtml(parsed, text, m.newFormat);
         if (parsed.text != m.text) {
             m.replace(0, m.length(), QString(), m.newFormat);
-            appendHtml(m, text, m.newFormat, m.condenseWhite);
+            appendHtml(m, text, m.newFormat);
         }
     } else if (lineBreaksOfField(text) != m.text) {
         m.setText(lineBreaksOfField(text));
@@ -561,7 +563,7 @@ void Interpreter::setupTextClasses()
                  m.setText(lineBreaksOfField(s));
              } else {
                  m.replace(0, m.length(), QString(), m.newFormat);
-                 appendHtml(m, s, m.newFormat, m.condenseWhite);
+                 appendHtml(m, s, m.newFormat);
              }
              pushBoundText(v, h, m);
          });
