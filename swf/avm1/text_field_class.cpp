@@ -27,24 +27,19 @@ void accessor(Interpreter& vm, Object* o, const char* name, NativeFunction get, 
     s->setter = vm.newNative(set ? std::move(set) : NativeFunction([](Interpreter&, Args&) { return Value(); }));
 }
 
-// Integers of text formats: rounded half to even; what does not fit an
-// int32 (NaN and the infinities too) becomes its smallest value, as the
-// Flash Player's conversion gives.
-int roundedInt(double d)
+// Integers of text formats: rounded (cut toward zero before SWF 8); what
+// does not fit an int32 (NaN and the infinities too) becomes its smallest
+// value, as the Flash Player's conversion gives.
+int roundedInt(double d, int version)
 {
     if (!std::isfinite(d))
         return INT_MIN;
-    const double r = std::nearbyint(d);
+    const double r = version >= 8 ? std::nearbyint(d) : std::trunc(d);
     if (r < double(INT_MIN) || r > double(INT_MAX))
         return INT_MIN;
     return int(r);
 }
 
-// Margins are never negative (NaN counts as 0).
-int marginInt(double d)
-{
-    return roundedInt(d > 0 ? d : 0);
-}
 
 Value optionalString(const std::optional<QString>& s)
 {
@@ -78,7 +73,7 @@ TextFormat* formatOf(const Value& v)
 }
 
 // Sets one member of a TextFormat from a script value by that member's rule.
-void setFormatMember(Interpreter& vm, TextFormat& f, const QString& name, const Value& v, int fontLength)
+void setFormatMember(Interpreter& vm, TextFormat& f, const QString& name, const Value& v, bool setter)
 {
     const bool unset = v.isNullish();
     auto str = [&](std::optional<QString>& to) {
@@ -87,11 +82,16 @@ void setFormatMember(Interpreter& vm, TextFormat& f, const QString& name, const 
         else
             to = vm.toString(v);
     };
+    // The setters keep the margins at 0 or more (before SWF 8 also indents
+    // and leading); the constructor takes them as given.
     auto integer = [&](std::optional<int>& to, bool margin) {
         if (unset)
             to.reset();
         else
-            to = margin ? marginInt(vm.toNumber(v)) : roundedInt(vm.toNumber(v));
+        {
+            const double d = vm.toNumber(v);
+            to = roundedInt(margin && setter && !(d > 0) ? 0 : d, vm.version());
+        }
     };
     auto boolean = [&](std::optional<bool>& to) {
         if (unset)
@@ -102,7 +102,7 @@ void setFormatMember(Interpreter& vm, TextFormat& f, const QString& name, const 
     if (name == QLatin1String("font")) {
         str(f.font);
         if (f.font)
-            f.font->truncate(fontLength);
+            f.font->truncate(kFontNameLength);
     } else if (name == QLatin1String("url")) {
         str(f.url);
     } else if (name == QLatin1String("target")) {
@@ -110,11 +110,11 @@ void setFormatMember(Interpreter& vm, TextFormat& f, const QString& name, const 
     } else if (name == QLatin1String("size")) {
         integer(f.size, false);
     } else if (name == QLatin1String("indent")) {
-        integer(f.indent, false);
+        integer(f.indent, vm.version() < 8);
     } else if (name == QLatin1String("leading")) {
-        integer(f.leading, false);
+        integer(f.leading, vm.version() < 8);
     } else if (name == QLatin1String("blockIndent")) {
-        integer(f.blockIndent, false);
+        integer(f.blockIndent, vm.version() < 8);
     } else if (name == QLatin1String("leftMargin")) {
         integer(f.leftMargin, true);
     } else if (name == QLatin1String("rightMargin")) {
@@ -135,7 +135,9 @@ void setFormatMember(Interpreter& vm, TextFormat& f, const QString& name, const 
     } else if (name == QLatin1String("kerning")) {
         boolean(f.kerning);
     } else if (name == QLatin1String("align")) {
-        if (unset) {
+        if (unset && setter) {
+            // The setter keeps the alignment for null and undefined.
+        } else if (unset) {
             f.align.reset();
         } else {
             bool ok = false;
@@ -151,14 +153,16 @@ void setFormatMember(Interpreter& vm, TextFormat& f, const QString& name, const 
     } else if (name == QLatin1String("tabStops")) {
         if (unset) {
             f.tabStops.reset();
-        } else if (v.isObject() && v.o->kind == Object::Kind::Array) {
+        } else if (v.isObject()) {
+            // Any object with a length gives its elements (at most 1024).
             std::vector<int> stops;
-            const size_t n = std::min<size_t>(v.o->elements.size(), 1024);
-            for (size_t i = 0; i < n; ++i)
-                stops.push_back(roundedInt(vm.toNumber(v.o->elements[i])));
+            const double length = vm.toNumber(vm.getMember(v, QStringLiteral("length")));
+            const int n = std::isfinite(length) && length > 0 ? int(std::min(length, 1024.0)) : 0;
+            for (int i = 0; i < n; ++i)
+                stops.push_back(roundedInt(vm.toNumber(vm.getMember(v, QString::number(i))), vm.version()));
             f.tabStops = std::move(stops);
         } else {
-            f.tabStops = std::vector<int>{roundedInt(vm.toNumber(v))};
+            f.tabStops = std::vector<int>{roundedInt(vm.toNumber(v), vm.version())};
         }
     }
 }
@@ -342,7 +346,7 @@ void Interpreter::setupTextClasses()
             self->textFormat = std::make_unique<TextFormat>();
             for (int i = 0; i < kConstructorArgs && size_t(i) < a.count(); ++i)
                 setFormatMember(v, *self->textFormat, QString::fromLatin1(kFormatMembers[i]), a.at(size_t(i)),
-                                kFontNameLength);
+                                false);
             return {};
         });
     formatCtor->put(QStringLiteral("prototype"), Value::object(textFormatProto), DontEnum | DontDelete);
@@ -358,7 +362,7 @@ void Interpreter::setupTextClasses()
             },
             [name](Interpreter& v, Args& a) -> Value {
                 if (TextFormat* f = formatOf(a.self))
-                    setFormatMember(v, *f, name, a.at(0), kFontNameLength);
+                    setFormatMember(v, *f, name, a.at(0), true);
                 return {};
             });
     }
