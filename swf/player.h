@@ -9,7 +9,9 @@
 // of the root timeline that rebuilds its display list from the frame tags.
 
 #include "swf/avm1/host.h"
+#include "swf/clip.h"
 #include "swf/movie.h"
+#include "swf/renderer.h"
 
 #include <QImage>
 
@@ -19,110 +21,7 @@
 
 namespace fotarel::swf {
 
-class Player;
 class ScriptEngine;
-class Renderer;
-
-// One display object: a shape, morph, text, button or movie clip (sprite, the
-// root of a level, or a clip made by script). Movie clips have a timeline and
-// children; the others only their placement.
-class Clip final : public avm1::DisplayObjectHost {
-public:
-    enum class Kind : uint8_t { Shape, Morph, Bitmap, Sprite, StaticText, EditText, Button };
-
-    Clip(Player& player, Clip* parent, Kind kind);
-    ~Clip() override;
-
-    Kind kind;
-    Player& player;
-    Clip* parentClip;
-    std::shared_ptr<const Movie> movie; // the movie whose characters this clip uses
-    std::shared_ptr<const Character> character;
-    uint16_t characterId = 0;
-    int depthValue = 0; // depth in the parent as the file gives it (scripts see it minus 16384)
-    QString instanceName;
-
-    Matrix matrix;
-    ColorTransform cxform; // the colour transform (named so: colorTransform() is the script view)
-    uint16_t ratio = 0;
-    int clipDepth = 0;
-    BlendMode blendMode = BlendMode::Normal;
-    std::vector<Filter> filters;
-    bool visible = true;
-    bool placedByScript = false;
-    std::vector<ClipAction> clipActions;
-    Clip* maskClip = nullptr; // setMask
-    bool isMaskOf = false;
-
-    // Movie clips.
-    const Timeline* timeline = nullptr;
-    int frame = -1; // 0-based current frame, -1 before the first
-    bool playing = true;
-    std::map<int, std::unique_ptr<Clip>> children;
-    std::map<QString, QString> variables; // used when no script engine is attached
-    QImage loadedImage;                   // a picture loaded into this clip
-    qint64 loadedBytes = 0;
-    QString movieUrl;
-    int levelNumber = 0;
-    qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
-    bool loadEventPending = false;
-
-    // Text fields (DefineEditText, createTextField): the state scripts and
-    // the renderer share (text_field_display.cpp).
-    std::unique_ptr<avm1::TextFieldModel> field;
-
-    bool isSprite() const { return kind == Kind::Sprite; }
-    Clip* child(int depth) const;
-    QTransform worldTransform() const; // twips of this clip -> stage twips
-    QString targetPath() const;        // "_level0.a.b"
-
-    // avm1::DisplayObjectHost
-    QString name() const override { return instanceName; }
-    void setName(const QString& n) override { instanceName = n; }
-    DisplayObjectHost* parent() const override { return parentClip; }
-    int level() const override;
-    int depth() const override { return depthValue - 16384; }
-    DisplayObjectHost* childByName(const QString& name, bool caseSensitive) const override;
-    QStringList childNames() const override;
-    bool isMovieClip() const override { return kind == Kind::Sprite; }
-    int swfVersion() const override { return movie ? movie->version : 6; }
-    QString url() const override;
-    double property(avm1::Property p) const override;
-    void setProperty(avm1::Property p, double value) override;
-    int currentFrame() const override { return timeline ? frame + 1 : 0; }
-    int totalFrames() const override { return timeline ? int(timeline->frames.size()) : 0; }
-    void play() override { playing = true; }
-    void stop() override { playing = false; }
-    void gotoFrame(int frame, bool andPlay) override;
-    int frameOfLabel(const QString& label) const override;
-    std::vector<avm1::ActionBlock> frameActions(int frame) const override;
-    avm1::ColorTransformValues colorTransform() const override;
-    void setColorTransform(const avm1::ColorTransformValues& values) override;
-    DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
-    DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
-    DisplayObjectHost* duplicate(const QString& name, int depth) override;
-    bool removeFromParent() override;
-    void swapDepths(int depth) override;
-    int nextHighestDepth() const override;
-    void setMask(DisplayObjectHost* mask) override;
-    void loadMovie(const QString& url) override;
-    void unloadMovie() override;
-    qint64 bytesLoaded() const override { return loadedBytes; }
-    qint64 bytesTotal() const override { return loadedBytes; }
-    avm1::TextFieldModel* textField() override { return field.get(); }
-    void textChanged() override;
-    avm1::TextMetrics textMetrics() override;
-    DisplayObjectHost* createTextField(const QString& name, int depth, double x, double y, double width,
-                                       double height) override;
-    // _width/_height of a text field: its bounds change, not its scale.
-    void resizeTextField(bool width, double pixels);
-
-private:
-    double scaleX() const;
-    double scaleY() const;
-    double rotation() const;
-    void setScaleRotation(double sx, double sy, double rotDegrees);
-};
 
 // What the player calls to run scripts; the AVM1 adapter implements it.
 class ScriptEngine {
@@ -138,7 +37,7 @@ public:
     virtual std::optional<QString> getVariable(const QString& path) = 0;
 };
 
-class Player final : public avm1::PlayerHost {
+class Player final : public avm1::PlayerHost, public DisplayTree {
     friend class Clip;
 
 public:
@@ -220,6 +119,11 @@ public:
     QString resolvePath(const QString& url, QString* why) const;
 
 private:
+    // Frame scripts, events and load reports that one host call may run before
+    // the rest is dropped (a script that keeps jumping between frames).
+    static constexpr int kMaxQueuedPerCall = 20000;
+    static constexpr int kMaxLogLines = 2000;
+
     struct PendingScript {
         Clip* clip;
         std::shared_ptr<avm1::ClipLink> link;
@@ -239,6 +143,11 @@ private:
     void completeLoads();
     void endFrame();
     void runClipEventBytes(Clip& clip, uint32_t eventMask);
+
+    // DisplayTree, the renderer's view of the player.
+    const Movie* stageMovie() const override { return movie_.get(); }
+    std::vector<const Clip*> levelRoots() const override;
+    std::optional<QString> boundText(const QString& variablePath) override { return getVariable(variablePath); }
     void resetRoot();
     Clip* resolveVariableTarget(const QString& path, QString* name);
 

@@ -130,7 +130,7 @@ bool isRectangle(const QPainterPath& path)
 
 } // namespace
 
-Renderer::Renderer(Player& player) : player_(player)
+Renderer::Renderer(DisplayTree& tree) : tree_(tree)
 {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         fotarel::registerFontSubstitutions();
@@ -241,6 +241,10 @@ QBrush Renderer::brush(const FillStyle& f, const Movie& movie, const ColorTransf
                     : f.gradient.spread == Spread::Repeat ? QGradient::RepeatSpread
                                                           : QGradient::PadSpread);
         g.setStops(gradientStops(f.gradient, cx));
+        // Colour and alpha are interpolated each on their own (not
+        // premultiplied): a stop fading from transparent black to white
+        // passes through grey, as in the Flash Player.
+        g.setInterpolationMode(QGradient::ComponentInterpolation);
         QBrush b(g);
         b.setTransform(f.matrix.toTransform());
         return b;
@@ -263,7 +267,7 @@ void Renderer::drawImage(QPainter& p, const QImage& img, const QTransform& toDev
 {
     p.save();
     p.setTransform(toDevice);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth && highQuality_);
     if (cx.isIdentity()) {
         p.drawImage(0, 0, img);
     } else if (cx.onlyAlpha()) {
@@ -309,7 +313,7 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
                         continue;
                     }
                 }
-                p.setRenderHint(QPainter::SmoothPixmapTransform, f.bitmapSmoothed());
+                p.setRenderHint(QPainter::SmoothPixmapTransform, f.bitmapSmoothed() && highQuality_);
                 p.fillPath(sp.path, brush(f, movie, cx));
                 continue;
             }
@@ -317,6 +321,12 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
                 p.fillRect(sp.path.boundingRect(), brush(f, movie, cx)); // much faster than a path fill
             else
                 p.fillPath(sp.path, brush(f, movie, cx));
+        }
+        if (!layer.lines.empty() && !highQuality_) {
+            // Without antialiasing a stroke whose edge runs through pixel
+            // centres covers the pixels on its left and top side (fills the
+            // other way round, as QPainter does): moved by a hair for that.
+            p.setTransform(world * QTransform::fromTranslate(-1.0 / 256, -1.0 / 256));
         }
         for (const StyledPath& sp : layer.lines) {
             const LineStyle& l = shape.lines[size_t(sp.style)];
@@ -330,6 +340,7 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
             pen.setMiterLimit(l.miterLimit);
             p.strokePath(sp.path, pen);
         }
+        p.setTransform(world);
     }
 }
 
@@ -463,7 +474,7 @@ QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const Co
     pixelScale_ = fullScale / k;
     {
         QPainter lp(&img);
-        lp.setRenderHint(QPainter::Antialiasing);
+        lp.setRenderHint(QPainter::Antialiasing, highQuality_);
         drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
                     nesting);
     }
@@ -630,7 +641,7 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
             QImage& maskImg = layer(layerDepth_++, area.size());
             {
                 QPainter mp(&maskImg);
-                mp.setRenderHint(QPainter::Antialiasing);
+                mp.setRenderHint(QPainter::Antialiasing, highQuality_);
                 ColorTransform opaque;
                 opaque.aMul = 0;
                 opaque.aAdd = 255;
@@ -758,9 +769,9 @@ void Renderer::paint(QImage& target)
 {
     if (target.isNull())
         return;
-    const Movie* m = player_.movie();
-    Clip* root = player_.root();
-    if (!m || !root) {
+    const Movie* m = tree_.stageMovie();
+    const std::vector<const Clip*> roots = tree_.levelRoots();
+    if (!m || roots.empty()) {
         target.fill(Qt::black);
         return;
     }
@@ -773,13 +784,10 @@ void Renderer::paint(QImage& target)
     pixelScale_ = std::sqrt(sx * sy) * 20;
     layerDepth_ = 0;
     QPainter p(&target);
-    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::Antialiasing, highQuality_);
     const Context ctx{&p, target.rect(), QPoint(0, 0)};
-    drawClip(ctx, *root, base_, ColorTransform{}, 0);
-    for (int level = 1; level < 64; ++level) {
-        if (auto* c = static_cast<Clip*>(player_.levelRoot(level)))
-            drawClip(ctx, *c, base_, ColorTransform{}, 0);
-    }
+    for (const Clip* root : roots)
+        drawClip(ctx, *root, base_, ColorTransform{}, 0);
 }
 
 } // namespace fotarel::swf

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "swf/player.h"
+#include "swf/clip.h"
 #include "swf/shape_paths.h"
 
 #include <QPainter>
@@ -10,14 +10,28 @@
 
 namespace fotarel::swf {
 
+// What the renderer reads of a player: the stage's movie, the roots of the
+// levels in painting order and the text of variables that edit texts show.
+class DisplayTree {
+public:
+    virtual ~DisplayTree() = default;
+    virtual const Movie* stageMovie() const = 0;
+    virtual std::vector<const Clip*> levelRoots() const = 0; // _level0 first
+    virtual std::optional<QString> boundText(const QString& variablePath) = 0;
+};
+
 // Paints a player's display list. Parsed shapes are turned into paths once
 // and kept; layers for masks, filters and blend modes are reused between
 // frames.
 class Renderer {
 public:
-    explicit Renderer(Player& player);
+    explicit Renderer(DisplayTree& tree);
     void clear();
     void paint(QImage& target);
+    // The Flash Player's quality setting: at low quality shapes are not
+    // antialiased and bitmaps are not smoothed (filters stay as they are).
+    void setHighQuality(bool high) { highQuality_ = high; }
+    bool highQuality() const { return highQuality_; }
 
     // Bounds in the coordinates `toParent` maps the clip's own twips to.
     static QRectF bounds(const Clip& clip, const QTransform& toParent, int nesting = 0);
@@ -62,7 +76,7 @@ private:
     size_t firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
                         const QTransform& world, const ColorTransform& cx, int nesting) const;
 
-    Player& player_;
+    DisplayTree& tree_;
     std::unordered_map<const void*, CompiledShape> shapes_;
     std::map<std::pair<const void*, int>, CompiledShape> morphs_;
     std::map<std::pair<qint64, QByteArray>, QImage> tinted_;
@@ -70,6 +84,7 @@ private:
     double pixelScale_ = 1; // device pixels per stage pixel
     QTransform base_;       // stage twips -> target pixels
     int layerDepth_ = 0;
+    bool highQuality_ = true;
 };
 
 // Filters on a premultiplied image, in device pixels (`scale` = device

@@ -21,7 +21,6 @@ using avm1::TextFieldModel;
 using avm1::TextFormat;
 
 constexpr double kGutterTwips = 40; // 2 pixels between the bounds and the text
-constexpr int kScriptDepthBase = 16384;
 
 QColor toColor(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
 

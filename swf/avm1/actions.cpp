@@ -929,7 +929,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     case 0x67: { // Greater
         const Value b = pop(f);
         const Value a = pop(f);
-        push(lessThan(b, a));
+        push(lessThan(b, a, true));
         break;
     }
     case 0x49: { // Equals2

@@ -28,25 +28,25 @@ void Interpreter::setupBroadcaster()
         Object* list = listenersOf(v, a.self);
         if (!list)
             return Value::boolean(false);
-        auto& items = list->elements;
+        std::vector<Value> items = v.arrayValues(list);
         for (size_t i = 0; i < items.size(); ++i)
             if (v.strictEquals(items[i], a.at(0))) {
                 items.erase(items.begin() + ptrdiff_t(i));
                 break;
             }
-        if (int64_t(items.size()) >= v.limits.arrayLength)
-            v.fail(QStringLiteral("array longer than %1 elements").arg(v.limits.arrayLength));
         items.push_back(a.at(0));
+        v.setArrayValues(list, items);
         return Value::boolean(true);
     });
     Object* remove = newNative([](Interpreter& v, Args& a) {
         Object* list = listenersOf(v, a.self);
         if (!list)
             return Value::boolean(false);
-        auto& items = list->elements;
+        std::vector<Value> items = v.arrayValues(list);
         for (size_t i = 0; i < items.size(); ++i)
             if (v.strictEquals(items[i], a.at(0))) {
                 items.erase(items.begin() + ptrdiff_t(i));
+                v.setArrayValues(list, items);
                 return Value::boolean(true);
             }
         return Value::boolean(false);
@@ -55,11 +55,11 @@ void Interpreter::setupBroadcaster()
     // list (listeners may add or remove listeners); true when anyone heard.
     Object* broadcast = newNative([](Interpreter& v, Args& a) -> Value {
         Object* list = listenersOf(v, a.self);
-        if (!list || list->elements.empty())
+        const std::vector<Value> targets = v.arrayValues(list);
+        if (targets.empty())
             return Value();
         const QString method = v.toString(a.at(0));
         const std::vector<Value> args(a.args.begin() + std::min<ptrdiff_t>(1, ptrdiff_t(a.args.size())), a.args.end());
-        const std::vector<Value> targets = list->elements;
         for (const Value& t : targets)
             v.callMethod(t, method, args);
         return Value::boolean(true);

@@ -22,11 +22,6 @@ void constant(Object* o, const char* name, Value v)
     o->put(QString::fromLatin1(name), std::move(v), DontEnum | DontDelete | ReadOnly);
 }
 
-Object* selfObject(const Args& a, Object::Kind kind)
-{
-    return a.self.isObject() && a.self.o->kind == kind ? a.self.o : nullptr;
-}
-
 // The string a String method works on.
 QString selfString(Interpreter& vm, const Args& a)
 {
@@ -35,103 +30,6 @@ QString selfString(Interpreter& vm, const Args& a)
     return vm.toString(a.self);
 }
 
-// Stable merge sort that stays safe with inconsistent script comparators.
-void mergeSort(std::vector<Value>& v, const std::function<bool(const Value&, const Value&)>& less)
-{
-    std::vector<Value> tmp(v.size());
-    for (size_t width = 1; width < v.size(); width *= 2) {
-        for (size_t lo = 0; lo < v.size(); lo += 2 * width) {
-            const size_t mid = std::min(lo + width, v.size());
-            const size_t hi = std::min(lo + 2 * width, v.size());
-            size_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi)
-                tmp[k++] = less(v[j], v[i]) ? v[j++] : v[i++];
-            while (i < mid)
-                tmp[k++] = v[i++];
-            while (j < hi)
-                tmp[k++] = v[j++];
-        }
-        v.swap(tmp);
-    }
-}
-
-enum SortOptions { CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8, Numeric = 16 };
-
-int compareDefault(Interpreter& vm, const Value& a, const Value& b, int options)
-{
-    // Undefined sorts last, as in Flash Player.
-    if (a.isUndefined() != b.isUndefined())
-        return a.isUndefined() ? 1 : -1;
-    if (options & Numeric) {
-        const double x = vm.toNumber(a), y = vm.toNumber(b);
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    const QString x = vm.toString(a), y = vm.toString(b);
-    return x.compare(y, (options & CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive);
-}
-
-// Array.sort / sortOn: sorts `a`'s elements with a key per element.
-Value sortArray(Interpreter& vm, Object* array, const Value& compareFn, int options,
-                const std::function<Value(const Value&)>& key)
-{
-    std::vector<Value> indices;
-    indices.reserve(array->elements.size());
-    for (size_t i = 0; i < array->elements.size(); ++i)
-        indices.push_back(Value::number(double(i)));
-    bool duplicate = false;
-    auto cmp = [&](const Value& ia, const Value& ib) {
-        const Value& a = key(array->elements[size_t(ia.n)]);
-        const Value& b = key(array->elements[size_t(ib.n)]);
-        int c;
-        if (compareFn.isObject()) {
-            const double r = vm.toNumber(vm.call(compareFn, Value(), {a, b}));
-            c = std::isnan(r) ? 0 : (r < 0 ? -1 : (r > 0 ? 1 : 0));
-        } else {
-            c = compareDefault(vm, a, b, options);
-        }
-        if (c == 0)
-            duplicate = true;
-        return (options & Descending) ? c > 0 : c < 0;
-    };
-    mergeSort(indices, cmp);
-    if ((options & UniqueSort) && duplicate)
-        return Value::number(0);
-    if (options & ReturnIndexedArray)
-        return Value::object(vm.newArray(std::move(indices)));
-    std::vector<Value> sorted;
-    sorted.reserve(indices.size());
-    for (const Value& i : indices)
-        sorted.push_back(array->elements[size_t(i.n)]);
-    array->elements = std::move(sorted);
-    return Value::object(array);
-}
-
-QString joinArray(Interpreter& vm, Object* array, const QString& separator)
-{
-    QString out;
-    for (size_t i = 0; i < array->elements.size(); ++i) {
-        if (i)
-            out += separator;
-        const Value& e = array->elements[i];
-        // undefined is empty before SWF 7; null is always "null".
-        if (!e.isUndefined())
-            out += vm.toString(e);
-        else if (vm.version() >= 7)
-            out += QStringLiteral("undefined");
-        if (out.size() > vm.limits.stringLength)
-            vm.fail(QStringLiteral("string longer than %1 characters").arg(vm.limits.stringLength));
-    }
-    return out;
-}
-
-double relativeIndex(double i, double length)
-{
-    if (std::isnan(i))
-        return 0;
-    if (i < 0)
-        return std::max(0.0, length + i);
-    return std::min(i, length);
-}
 
 // parseInt as the Flash Player reads it: a radix given must be 2 to 36
 // (undefined counts as given: NaN). A "0x" at the very start means hex (and
@@ -229,6 +127,15 @@ double parseFloatText(const QString& text)
 }
 
 } // namespace
+
+double relativeIndex(double i, double length)
+{
+    if (std::isnan(i))
+        return 0;
+    if (i < 0)
+        return std::max(0.0, length + i);
+    return std::min(i, length);
+}
 
 QString escapeText(const QString& s)
 {
@@ -331,9 +238,6 @@ void Interpreter::setupBuiltins()
         // Every object with a prototype holds the link as its own property.
         if (name == QLatin1String("__proto__"))
             return Value::boolean(o->proto != nullptr);
-        size_t index;
-        if (o->kind == Object::Kind::Array && arrayIndex(name, index))
-            return Value::boolean(index < o->elements.size());
         const Slot* s = o->slot(name, v.caseSensitive());
         return Value::boolean(s && !hiddenFor(s->flags, v.version()));
     });
@@ -389,9 +293,15 @@ void Interpreter::setupBuiltins()
         const QString name = v.toString(a.at(0));
         if (name.isEmpty())
             return Value::boolean(false);
+        // An existing property keeps its stored value behind the getter
+        // (Array.pop still answers an element's value).
         Object* o = a.self.o;
-        o->put(name, Value(), 0, v.caseSensitive());
         Slot* s = o->slot(name, v.caseSensitive());
+        if (s)
+            s->flags = 0;
+        else
+            o->put(name, Value(), 0, v.caseSensitive());
+        s = o->slot(name, v.caseSensitive());
         s->getter = a.at(1).o;
         s->setter = a.at(2).isObject() && a.at(2).o->isFunction() ? a.at(2).o : nullptr;
         return Value::boolean(true);
@@ -407,169 +317,12 @@ void Interpreter::setupBuiltins()
     });
     def(vm, functionProto, "apply", [](Interpreter& v, Args& a) {
         std::vector<Value> rest;
-        if (a.at(1).isObject() && a.at(1).o->kind == Object::Kind::Array)
-            rest = a.at(1).o->elements;
+        if (a.at(1).isObject())
+            rest = v.arrayValues(a.at(1).o);
         return v.call(a.self, a.at(0), std::move(rest));
     });
 
-    // --- Array -------------------------------------------------------------
-    arrayProto = alloc(Object::Kind::Plain, objectProto);
-    auto arrayFromArgs = [](Interpreter& v, Object* target, const Args& a) {
-        target->kind = Object::Kind::Array;
-        if (a.count() == 1 && a.at(0).isNumber()) {
-            const double n = a.at(0).n;
-            if (n >= 0 && n <= double(v.limits.arrayLength) && n == std::floor(n)) {
-                v.noteAllocation(int64_t(n) * int64_t(sizeof(Value)));
-                target->elements.assign(size_t(n), Value());
-                return;
-            }
-            if (n > double(v.limits.arrayLength))
-                v.fail(QStringLiteral("array longer than %1 elements").arg(v.limits.arrayLength));
-        }
-        target->elements = a.args;
-    };
-    Object* arrayCtor = makeClass(
-        "Array", arrayProto,
-        [arrayFromArgs](Interpreter& v, Args& a) {
-            Object* arr = v.newArray();
-            arrayFromArgs(v, arr, a);
-            return Value::object(arr);
-        },
-        [arrayFromArgs](Interpreter& v, Args& a) {
-            arrayFromArgs(v, a.self.o, a);
-            return a.self;
-        });
-    constant(arrayCtor, "CASEINSENSITIVE", Value::number(CaseInsensitive));
-    constant(arrayCtor, "DESCENDING", Value::number(Descending));
-    constant(arrayCtor, "UNIQUESORT", Value::number(UniqueSort));
-    constant(arrayCtor, "RETURNINDEXEDARRAY", Value::number(ReturnIndexedArray));
-    constant(arrayCtor, "NUMERIC", Value::number(Numeric));
-    auto growCheck = [](Interpreter& v, size_t size) {
-        if (int64_t(size) > v.limits.arrayLength)
-            v.fail(QStringLiteral("array longer than %1 elements").arg(v.limits.arrayLength));
-        v.noteAllocation(int64_t(sizeof(Value)));
-    };
-    def(vm, arrayProto, "push", [growCheck](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr)
-            return Value();
-        for (const Value& x : a.args) {
-            growCheck(v, arr->elements.size() + 1);
-            arr->elements.push_back(x);
-        }
-        return Value::number(double(arr->elements.size()));
-    });
-    def(vm, arrayProto, "pop", [](Interpreter&, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr || arr->elements.empty())
-            return Value();
-        Value v = arr->elements.back();
-        arr->elements.pop_back();
-        return v;
-    });
-    def(vm, arrayProto, "shift", [](Interpreter&, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr || arr->elements.empty())
-            return Value();
-        Value v = arr->elements.front();
-        arr->elements.erase(arr->elements.begin());
-        return v;
-    });
-    def(vm, arrayProto, "unshift", [growCheck](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr)
-            return Value();
-        growCheck(v, arr->elements.size() + a.args.size());
-        arr->elements.insert(arr->elements.begin(), a.args.begin(), a.args.end());
-        return Value::number(double(arr->elements.size()));
-    });
-    def(vm, arrayProto, "slice", [](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr)
-            return Value();
-        const double len = double(arr->elements.size());
-        const double from = relativeIndex(a.count() > 0 ? v.toInteger(a.at(0)) : 0, len);
-        const double to = relativeIndex(a.count() > 1 ? v.toInteger(a.at(1)) : len, len);
-        std::vector<Value> out;
-        if (to > from)
-            out.assign(arr->elements.begin() + ptrdiff_t(from), arr->elements.begin() + ptrdiff_t(to));
-        return Value::object(v.newArray(std::move(out)));
-    });
-    def(vm, arrayProto, "splice", [growCheck](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr || a.count() == 0)
-            return Value();
-        const double len = double(arr->elements.size());
-        const double start = relativeIndex(v.toInteger(a.at(0)), len);
-        const double count = a.count() > 1 ? std::clamp(v.toInteger(a.at(1)), 0.0, len - start) : len - start;
-        auto first = arr->elements.begin() + ptrdiff_t(start);
-        std::vector<Value> removed(first, first + ptrdiff_t(count));
-        arr->elements.erase(first, first + ptrdiff_t(count));
-        if (a.count() > 2) {
-            growCheck(v, arr->elements.size() + a.count() - 2);
-            arr->elements.insert(arr->elements.begin() + ptrdiff_t(start), a.args.begin() + 2, a.args.end());
-        }
-        return Value::object(v.newArray(std::move(removed)));
-    });
-    def(vm, arrayProto, "concat", [growCheck](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        std::vector<Value> out = arr ? arr->elements : std::vector<Value>{};
-        for (const Value& x : a.args) {
-            if (x.isObject() && x.o->kind == Object::Kind::Array) {
-                growCheck(v, out.size() + x.o->elements.size());
-                out.insert(out.end(), x.o->elements.begin(), x.o->elements.end());
-            } else {
-                growCheck(v, out.size() + 1);
-                out.push_back(x);
-            }
-        }
-        return Value::object(v.newArray(std::move(out)));
-    });
-    def(vm, arrayProto, "join", [](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr)
-            return Value();
-        const QString sep = a.at(0).isUndefined() ? QStringLiteral(",") : v.toString(a.at(0));
-        QString s = joinArray(v, arr, sep);
-        v.checkString(s);
-        return Value::string(std::move(s));
-    });
-    def(vm, arrayProto, "toString", [](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr)
-            return Value::string(QStringLiteral("[object Object]"));
-        QString s = joinArray(v, arr, QStringLiteral(","));
-        v.checkString(s);
-        return Value::string(std::move(s));
-    });
-    def(vm, arrayProto, "reverse", [](Interpreter&, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (arr)
-            std::reverse(arr->elements.begin(), arr->elements.end());
-        return a.self;
-    });
-    def(vm, arrayProto, "sort", [](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr)
-            return Value();
-        Value fn;
-        int options = 0;
-        if (a.at(0).isObject() && a.at(0).o->isFunction()) {
-            fn = a.at(0);
-            options = clampToInt(v.toNumber(a.at(1)));
-        } else if (a.count() > 0) {
-            options = clampToInt(v.toNumber(a.at(0)));
-        }
-        return sortArray(v, arr, fn, options, [](const Value& x) -> Value { return x; });
-    });
-    def(vm, arrayProto, "sortOn", [](Interpreter& v, Args& a) {
-        Object* arr = selfObject(a, Object::Kind::Array);
-        if (!arr)
-            return Value();
-        const QString field = v.toString(a.at(0));
-        const int options = clampToInt(v.toNumber(a.at(1)));
-        return sortArray(v, arr, Value(), options, [&](const Value& x) { return v.getMember(x, field); });
-    });
+    setupArrayClass();
 
     // --- String ------------------------------------------------------------
     stringProto = alloc(Object::Kind::Plain, objectProto);
@@ -745,10 +498,23 @@ void Interpreter::setupBuiltins()
     constant(math, "LOG10E", Value::number(M_LOG10E));
     constant(math, "SQRT1_2", Value::number(M_SQRT1_2));
     constant(math, "SQRT2", Value::number(M_SQRT2));
+    // Every Math function converts its first two arguments, left first, and
+    // ignores the rest: Math.min(3, 2, 1) is 2 and Math.abs(a, b) calls both
+    // objects' valueOf. A missing first argument is NaN, a missing second one
+    // undefined (0 before SWF 7).
+    struct MathArgs {
+        double x = std::nan("");
+        double y = std::nan("");
+    };
+    static constexpr auto mathArgs = [](Interpreter& v, const Args& a) {
+        MathArgs m;
+        if (a.count() > 0)
+            m.x = v.toNumber(a.at(0));
+        m.y = v.toNumber(a.at(1));
+        return m;
+    };
     auto unary = [&](const char* name, double (*fn)(double)) {
-        def(vm, math, name, [fn](Interpreter& v, Args& a) {
-            return Value::number(a.count() ? fn(v.toNumber(a.at(0))) : std::nan(""));
-        });
+        def(vm, math, name, [fn](Interpreter& v, Args& a) { return Value::number(fn(mathArgs(v, a).x)); });
     };
     unary("abs", [](double x) { return std::fabs(x); });
     unary("acos", [](double x) { return std::acos(x); });
@@ -763,35 +529,32 @@ void Interpreter::setupBuiltins()
     unary("sin", [](double x) { return std::sin(x); });
     unary("sqrt", [](double x) { return std::sqrt(x); });
     unary("tan", [](double x) { return std::tan(x); });
-    def(vm, math, "atan2", [](Interpreter& v, Args& a) {
-        return Value::number(std::atan2(v.toNumber(a.at(0)), v.toNumber(a.at(1))));
-    });
-    def(vm, math, "pow", [](Interpreter& v, Args& a) {
-        return Value::number(std::pow(v.toNumber(a.at(0)), v.toNumber(a.at(1))));
-    });
-    // Math.max and Math.min compare at least two arguments: a missing second
-    // one is undefined and makes NaN; with no arguments they give -/+Infinity.
+    auto binary = [&](const char* name, double (*fn)(double, double)) {
+        def(vm, math, name, [fn](Interpreter& v, Args& a) {
+            const MathArgs m = mathArgs(v, a);
+            return Value::number(fn(m.x, m.y));
+        });
+    };
+    binary("atan2", [](double y, double x) { return std::atan2(y, x); });
+    binary("pow", [](double x, double y) { return std::pow(x, y); });
+    // Math.max and Math.min compare their first two arguments; with no
+    // arguments they give -/+Infinity.
     def(vm, math, "max", [](Interpreter& v, Args& a) {
-        double r = -INFINITY;
-        for (size_t i = 0; i < (a.args.empty() ? 0 : std::max<size_t>(2, a.args.size())); ++i) {
-            const double n = v.toNumber(a.at(i));
-            if (std::isnan(n))
-                return Value::number(n);
-            r = std::max(r, n);
-        }
-        return Value::number(r);
+        if (a.args.empty())
+            return Value::number(-INFINITY);
+        const MathArgs m = mathArgs(v, a);
+        return Value::number(std::isnan(m.x) || std::isnan(m.y) ? std::nan("") : std::max(m.x, m.y));
     });
     def(vm, math, "min", [](Interpreter& v, Args& a) {
-        double r = INFINITY;
-        for (size_t i = 0; i < (a.args.empty() ? 0 : std::max<size_t>(2, a.args.size())); ++i) {
-            const double n = v.toNumber(a.at(i));
-            if (std::isnan(n))
-                return Value::number(n);
-            r = std::min(r, n);
-        }
-        return Value::number(r);
+        if (a.args.empty())
+            return Value::number(INFINITY);
+        const MathArgs m = mathArgs(v, a);
+        return Value::number(std::isnan(m.x) || std::isnan(m.y) ? std::nan("") : std::min(m.x, m.y));
     });
-    def(vm, math, "random", [](Interpreter& v, Args&) { return Value::number(v.random()); });
+    def(vm, math, "random", [](Interpreter& v, Args& a) {
+        mathArgs(v, a);
+        return Value::number(v.random());
+    });
 
     // --- global functions ---------------------------------------------------------
     constant(global, "NaN", Value::number(std::nan("")));
@@ -834,7 +597,7 @@ void Interpreter::setupBuiltins()
         QStringList names;
         bool all = a.at(1).isNull();
         if (a.at(1).isObject() && a.at(1).o->kind == Object::Kind::Array) {
-            for (const Value& n : a.at(1).o->elements)
+            for (const Value& n : v.arrayValues(a.at(1).o))
                 names.append(v.toString(n));
         } else if (!all) {
             names = v.toString(a.at(1)).split(QLatin1Char(','));
@@ -842,7 +605,7 @@ void Interpreter::setupBuiltins()
         const auto set = uint16_t(toUint32(v.toNumber(a.at(2))));
         const auto clear = uint16_t(toUint32(v.toNumber(a.at(3))));
         for (Slot& s : o->props)
-            if (all || names.contains(s.name))
+            if (!s.removed && (all || names.contains(s.name)))
                 s.flags = uint16_t((s.flags & ~clear) | set);
         return Value();
     });

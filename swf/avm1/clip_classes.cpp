@@ -105,7 +105,7 @@ void Interpreter::setupClipClasses()
         Object* o = v.objectFor(made);
         if (a.at(2).isObject())
             for (const Slot& s : a.at(2).o->props)
-                if (!(s.flags & DontEnum))
+                if (!s.removed && !(s.flags & DontEnum))
                     v.setMember(Value::object(o), s.name, s.value);
         return Value::object(o);
     });

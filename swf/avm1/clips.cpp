@@ -283,7 +283,14 @@ bool Interpreter::resolveFrame(DisplayObjectHost* clip, const Value& frame, int 
     target = clip;
     if (!clip)
         return false;
-    const Value given = frame.isObject() && frame.o->kind != Object::Kind::Clip ? toPrimitive(frame) : frame;
+    // An object names its frame by valueOf, or by toString when valueOf
+    // gives no primitive.
+    Value given = frame;
+    if (frame.isObject() && frame.o->kind != Object::Kind::Clip) {
+        given = toPrimitive(frame);
+        if (given.isObject())
+            given = Value::string(toString(frame));
+    }
     if (given.isString()) {
         QString text = given.s;
         const int colon = int(text.lastIndexOf(QLatin1Char(':')));
@@ -358,7 +365,7 @@ void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& e
         return;
     if (init.isObject()) {
         for (const Slot& s : init.o->props)
-            if (!(s.flags & DontEnum))
+            if (!s.removed && !(s.flags & DontEnum))
                 setMember(Value::object(o), s.name, s.value);
     }
     Slot* registered = classRegistry ? classRegistry->slot(exportName, true) : nullptr;
@@ -412,8 +419,7 @@ void Interpreter::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QSt
     if (event == LoadEvent::Complete) {
         // The loaded movie starts with a clean timeline.
         if (Object* o = link->object) {
-            o->props.clear();
-            o->index.clear();
+            o->clearProperties();
             o->proto = clipProto;
         }
     }
@@ -457,7 +463,7 @@ void Interpreter::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QSt
             // The loader itself and every listener added with addListener.
             std::vector<Value> targets{Value::object(loader)};
             if (Slot* l = loader->slot(QStringLiteral("_listeners"), true); l && l->value.isObject())
-                for (const Value& v : l->value.o->elements)
+                for (const Value& v : arrayValues(l->value.o))
                     targets.push_back(v);
             for (const Value& t : targets) {
                 try {

@@ -13,25 +13,6 @@ constexpr int kMaxProtoChain = 256;
 
 } // namespace
 
-bool arrayIndex(const QString& name, size_t& index)
-{
-    if (name.isEmpty() || name.size() > 10)
-        return false;
-    if (name.size() > 1 && name[0] == QLatin1Char('0'))
-        return false;
-    uint64_t v = 0;
-    for (QChar c : name) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        v = v * 10 + uint64_t(c.unicode() - '0');
-    }
-    if (v >= 4294967295ull)
-        return false;
-    index = size_t(v);
-    return true;
-}
-
-
 Interpreter::Interpreter(PlayerHost& p, Limits l) : player(p), limits(l)
 {
     // The built-ins never count against a (possibly tiny) heap bound.
@@ -71,19 +52,6 @@ Object* Interpreter::alloc(Object::Kind kind, Object* proto)
     o->proto = proto;
     heap.push_back(o);
     return o;
-}
-
-Object* Interpreter::newArray(std::vector<Value> elements)
-{
-    if (int64_t(elements.size()) > limits.arrayLength)
-        fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
-    Object* a = alloc(Object::Kind::Array, arrayProto);
-    int64_t bytes = int64_t(elements.size()) * int64_t(sizeof(Value));
-    for (const Value& e : elements)
-        bytes += int64_t(e.s.size()) * 2;
-    noteAllocation(bytes);
-    a->elements = std::move(elements);
-    return a;
 }
 
 Object* Interpreter::newNative(NativeFunction fn, NativeFunction construct)
@@ -150,8 +118,6 @@ void Interpreter::collectGarbage()
             mark(s.getter);
             mark(s.setter);
         }
-        for (const Value& e : o->elements)
-            markValue(e, work);
         if (o->watches)
             for (const auto& [name, w] : *o->watches) {
                 mark(w.callback);
@@ -447,21 +413,25 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
     Object* o = v.o;
     if (o->kind == Object::Kind::Primitive)
         return o->primitive;
-    if (o->kind == Object::Kind::Clip && !preferString)
-        return Value::string(o->clip() ? targetPath(o->clip()) : QString());
-    const QString first = preferString ? QStringLiteral("toString") : QStringLiteral("valueOf");
-    const QString second = preferString ? QStringLiteral("valueOf") : QStringLiteral("toString");
-    for (const QString& name : {first, second}) {
-        Value fn;
-        if (getProperty(o, v, name, fn) && fn.isObject() && fn.o->isFunction()) {
-            Value r = callMethod(v, name, {});
-            if (!r.isObject())
-                return r;
+    if (preferString) {
+        // toString first, then valueOf; neither giving a primitive leaves the
+        // type name.
+        for (const QString& name : {QStringLiteral("toString"), QStringLiteral("valueOf")}) {
+            Value fn;
+            if (getProperty(o, v, name, fn) && fn.isObject() && fn.o->isFunction()) {
+                Value r = callMethod(v, name, {});
+                if (!r.isObject())
+                    return r;
+            }
         }
+        return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
     }
-    // Neither method gives a primitive (the methods are not functions, or
-    // return objects): the type name stands in.
-    return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
+    // As a number, an object is what its valueOf answers, even an object
+    // (which then counts as NaN); one without a callable valueOf is undefined.
+    Value fn;
+    if (getProperty(o, v, QStringLiteral("valueOf"), fn) && fn.isObject() && fn.o->isFunction())
+        return callMethod(v, QStringLiteral("valueOf"), {});
+    return {};
 }
 
 double Interpreter::toNumber(const Value& v)
@@ -479,7 +449,10 @@ double Interpreter::toNumber(const Value& v)
     case Value::Type::Object:
         if (v.o->kind == Object::Kind::Clip)
             return std::nan("");
-        return toNumber(toPrimitive(v));
+        {
+            const Value p = toPrimitive(v);
+            return p.isObject() ? std::nan("") : toNumber(p);
+        }
     }
     return 0;
 }
@@ -564,10 +537,16 @@ bool Interpreter::strictEquals(const Value& a, const Value& b) const
 
 bool Interpreter::looseEquals(const Value& a, const Value& b)
 {
+    // Equals2 finds NaN equal to NaN.
+    if (a.isNumber() && b.isNumber())
+        return a.n == b.n || (std::isnan(a.n) && std::isnan(b.n));
     if (a.type == b.type)
         return strictEquals(a, b);
     if (a.isNullish() && b.isNullish())
         return true;
+    // An object without a callable valueOf (such as _global) is undefined.
+    if ((a.isNullish() && b.isObject()) || (a.isObject() && b.isNullish()))
+        return toPrimitive(a.isObject() ? a : b).isNullish();
     if (a.isNullish() || b.isNullish())
         return false;
     if (a.isNumber() && b.isString())
@@ -578,17 +557,45 @@ bool Interpreter::looseEquals(const Value& a, const Value& b)
         return looseEquals(Value::number(a.b ? 1 : 0), b);
     if (b.type == Value::Type::Boolean)
         return looseEquals(a, Value::number(b.b ? 1 : 0));
-    if (a.isObject() && !b.isObject())
-        return looseEquals(toPrimitive(a), b);
-    if (!a.isObject() && b.isObject())
-        return looseEquals(a, toPrimitive(b));
+    // An object against a primitive: its valueOf answer; an object answer
+    // equals no primitive.
+    if (a.isObject() != b.isObject()) {
+        const Value p = toPrimitive(a.isObject() ? a : b);
+        if (p.isObject())
+            return false;
+        return a.isObject() ? looseEquals(p, b) : looseEquals(a, p);
+    }
     return false;
 }
 
-Value Interpreter::lessThan(const Value& a, const Value& b)
+Value Interpreter::lessThan(const Value& a, const Value& b, bool rightFirst)
 {
-    const Value pa = toPrimitive(a);
-    const Value pb = toPrimitive(b);
+    // Each side becomes its valueOf answer (a clip counts as NaN); a side
+    // that stays an object makes the comparison false, and the other side is
+    // then not converted.
+    auto primitive = [this](const Value& v, bool& isObject) {
+        isObject = false;
+        if (v.isObject() && v.o->kind == Object::Kind::Clip)
+            return Value::number(std::nan(""));
+        Value p = toPrimitive(v);
+        isObject = p.isObject();
+        return p;
+    };
+    bool objectA = false, objectB = false;
+    Value pa, pb;
+    if (rightFirst) {
+        pb = primitive(b, objectB);
+        if (objectB)
+            return Value::boolean(false);
+        pa = primitive(a, objectA);
+    } else {
+        pa = primitive(a, objectA);
+        if (objectA)
+            return Value::boolean(false);
+        pb = primitive(b, objectB);
+    }
+    if (objectA || objectB)
+        return Value::boolean(false);
     if (pa.isString() && pb.isString())
         return Value::boolean(pa.s < pb.s);
     const double x = toNumber(pa);
@@ -646,7 +653,7 @@ bool Interpreter::instanceOf(const Value& v, Object* ctor)
             return true;
         // Interfaces listed by ImplementsOp.
         if (Slot* impl = p->slot(QStringLiteral("__implements__"), true); impl && impl->value.isObject()) {
-            for (const Value& i : impl->value.o->elements)
+            for (const Value& i : arrayValues(impl->value.o))
                 if (i.isObject() && i.o == ctor)
                     return true;
         }
@@ -700,24 +707,15 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         }
         break;
     }
-    case Object::Kind::Array: {
-        // A property added with addProperty hides the array's own length
-        // or element of that name.
-        if (const Slot* s = o->slot(name, caseSensitive()); s && s->getter)
-            break;
+    case Object::Kind::Array:
+        // A property added with addProperty hides the array's own length.
         if (name == QLatin1String("length")) {
-            out = Value::number(double(o->elements.size()));
+            if (const Slot* s = o->slot(name, caseSensitive()); s && s->getter)
+                break;
+            out = Value::number(double(o->length));
             return true;
         }
-        size_t i;
-        if (arrayIndex(name, i)) {
-            if (i < o->elements.size()) {
-                out = o->elements[i];
-                return true;
-            }
-        }
         break;
-    }
     case Object::Kind::Primitive:
         if (o->primitive.isString() && name == QLatin1String("length")) {
             out = Value::number(double(o->primitive.s.size()));
@@ -824,35 +822,35 @@ void Interpreter::setMemberUnwatched(const Value& object, const QString& name, c
         if (setClipMember(o, name, value))
             return;
         break;
-    case Object::Kind::Array: {
+    case Object::Kind::Array:
         if (name == QLatin1String("length")) {
-            const double n = toNumber(value);
-            if (std::isnan(n) || n < 0)
-                return;
-            if (n > double(limits.arrayLength))
-                fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
-            const auto len = size_t(n);
-            if (len > o->elements.size())
-                noteAllocation(int64_t(len - o->elements.size()) * int64_t(sizeof(Value)));
-            o->elements.resize(len);
+            if (const Slot* s = o->slot(name, cs); s && (s->getter || s->setter))
+                break;
+            setArrayLength(o, toInt32(toNumber(value)));
             return;
         }
-        size_t i;
-        if (arrayIndex(name, i)) {
-            if (int64_t(i) >= limits.arrayLength)
+        // An element at or past the length makes the length one more than
+        // its index (in 32 bits: the length may wrap to a negative number).
+        if (int32_t i; arrayIndexName(name, i)) {
+            const bool known = o->slot(name, cs) != nullptr;
+            if (!known && int64_t(o->props.size()) - o->removedSlots >= limits.arrayLength)
                 fail(QStringLiteral("array longer than %1 elements").arg(limits.arrayLength));
-            if (i >= o->elements.size()) {
-                noteAllocation(int64_t(i + 1 - o->elements.size()) * int64_t(sizeof(Value)));
-                o->elements.resize(i + 1);
-            }
-            o->elements[i] = value;
+            setMemberPlain(object, name, value);
+            if (i >= o->length)
+                setArrayLength(o, int32_t(uint32_t(i) + 1u));
             return;
         }
         break;
-    }
     default:
         break;
     }
+    setMemberPlain(object, name, value);
+}
+
+void Interpreter::setMemberPlain(const Value& object, const QString& name, const Value& value)
+{
+    Object* o = object.o;
+    const bool cs = caseSensitive();
     if (Slot* own = o->slot(name, cs)) {
         if (own->setter) {
             Object* setter = own->setter;
@@ -899,20 +897,11 @@ QStringList Interpreter::enumerate(const Value& object)
         // for..in loop sees the newest property first, as in Flash Player.
         for (size_t i = 0; i < p->props.size(); ++i) {
             const Slot& s = p->props[i];
-            if (seen.contains(s.name))
+            if (s.removed || seen.contains(s.name))
                 continue;
             seen.insert(s.name);
             if (!(s.flags & DontEnum) && !hiddenFor(s.flags, version_))
                 names.append(s.name);
-        }
-        if (p->kind == Object::Kind::Array) {
-            for (size_t i = 0; i < p->elements.size(); ++i) {
-                const QString n = QString::number(i);
-                if (!seen.contains(n)) {
-                    seen.insert(n);
-                    names.append(n);
-                }
-            }
         }
         if (p->kind == Object::Kind::Clip && p->clip()) {
             for (const QString& child : p->clip()->childNames()) {

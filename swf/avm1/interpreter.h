@@ -77,8 +77,10 @@ bool levelNumber(const QString& name, int& level, Qt::CaseSensitivity cs = Qt::C
 // Sets one of the load state members (loaded, _bytesLoaded, _bytesTotal).
 void setLoadState(Object* o, const char* name, const Value& v);
 
-// True for a canonical array index ("0", "17", not "017").
-bool arrayIndex(const QString& name, size_t& index);
+
+// A start or end index of slice/substring-like methods: negative counts from
+// the end; the result lies in [0, length].
+double relativeIndex(double i, double length);
 
 struct Interval {
     int id = 0;
@@ -102,6 +104,19 @@ public:
     Object* alloc(Object::Kind kind, Object* proto);
     Object* newObject() { return alloc(Object::Kind::Plain, objectProto); }
     Object* newArray(std::vector<Value> elements = {});
+    // Arrays keep their elements as properties "0", "1", ... beside a length
+    // of their own, so elements below the length may be missing (holes).
+    // The elements 0 .. length-1 in order, a missing one undefined; a length
+    // past the array bound ends the run.
+    std::vector<Value> arrayValues(Object* array);
+    // Replaces the elements (not DontDelete ones) and sets the length.
+    void setArrayValues(Object* array, const std::vector<Value>& values);
+    // Sets the length; a shorter one deletes the elements at and after it.
+    void setArrayLength(Object* array, int32_t length);
+    // Deletes the elements 0 .. count-1 (not DontDelete ones).
+    void deleteElements(Object* array, int32_t count);
+    // Adds a native method (not enumerable) to an object.
+    void defineMethod(Object* o, const char* name, NativeFunction fn);
     Object* newNative(NativeFunction fn, NativeFunction construct = {});
     Object* newScriptFunction(std::shared_ptr<ScriptFunction> fn);
     void noteAllocation(int64_t bytes);
@@ -130,7 +145,10 @@ public:
     double toInteger(const Value& v);
     bool looseEquals(const Value& a, const Value& b);
     bool strictEquals(const Value& a, const Value& b) const;
-    Value lessThan(const Value& a, const Value& b); // boolean or undefined (NaN)
+    // a < b: a boolean, or undefined when a side is NaN. Operands convert
+    // left first unless rightFirst (Greater converts its left operand, the
+    // right side of the comparison, first).
+    Value lessThan(const Value& a, const Value& b, bool rightFirst = false);
     QString typeOf(const Value& v) const;
     Object* toObject(const Value& v);
     bool instanceOf(const Value& v, Object* ctor);
@@ -143,6 +161,8 @@ public:
     void setMember(const Value& object, const QString& name, const Value& value);
     // setMember after any watch had its say.
     void setMemberUnwatched(const Value& object, const QString& name, const Value& value);
+    // Own property assignment: setters, read-only flags, inherited accessors.
+    void setMemberPlain(const Value& object, const QString& name, const Value& value);
     QSet<QPair<Object*, QString>> watching_; // watches running now
     bool deleteMember(const Value& object, const QString& name);
     // Looks a property up along the prototype chain; `where` receives the
@@ -190,6 +210,7 @@ public:
     // --- execution ---------------------------------------------------------
     Value execute(Frame& f);
     void setupBuiltins();
+    void setupArrayClass();
     void setupClipClasses();
     void setupXmlClasses();
     void setupBroadcaster();

@@ -194,6 +194,26 @@ uint32_t toUint32(double n)
     return static_cast<uint32_t>(toInt32(n));
 }
 
+bool arrayIndexName(const QString& name, int32_t& index)
+{
+    const qsizetype n = name.size();
+    qsizetype i = 0;
+    const bool negative = n > 0 && name[0] == QLatin1Char('-');
+    if (negative)
+        ++i;
+    if (i >= n)
+        return false;
+    uint32_t v = 0;
+    for (; i < n; ++i) {
+        const QChar c = name[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        v = v * 10u + uint32_t(c.unicode() - '0');
+    }
+    index = int32_t(negative ? 0u - v : v);
+    return true;
+}
+
 bool sameNameIgnoringCase(const QString& a, const QString& b)
 {
     if (a.size() != b.size())
@@ -219,7 +239,7 @@ int Object::find(const QString& name, bool caseSensitive) const
         return it.value();
     if (!caseSensitive) {
         for (size_t i = 0; i < props.size(); ++i)
-            if (sameNameIgnoringCase(props[i].name, name))
+            if (!props[i].removed && sameNameIgnoringCase(props[i].name, name))
                 return int(i);
     }
     return -1;
@@ -242,11 +262,28 @@ bool Object::remove(const QString& name, bool caseSensitive)
     const int i = find(name, caseSensitive);
     if (i < 0 || (props[size_t(i)].flags & DontDelete))
         return false;
-    props.erase(props.begin() + i);
-    index.clear();
-    for (size_t k = 0; k < props.size(); ++k)
-        index.insert(props[k].name, int(k));
+    Slot& s = props[size_t(i)];
+    index.remove(s.name);
+    s = Slot{};
+    s.removed = true;
+    // Compact once removed slots are the majority, so deleting many
+    // properties one by one stays linear.
+    if (++removedSlots > 8 && size_t(removedSlots) * 2 > props.size()) {
+        props.erase(std::remove_if(props.begin(), props.end(), [](const Slot& x) { return x.removed; }),
+                    props.end());
+        removedSlots = 0;
+        index.clear();
+        for (size_t k = 0; k < props.size(); ++k)
+            index.insert(props[k].name, int(k));
+    }
     return true;
+}
+
+void Object::clearProperties()
+{
+    props.clear();
+    index.clear();
+    removedSlots = 0;
 }
 
 Object::Watch* Object::watchOf(const QString& name, bool caseSensitive)
@@ -260,14 +297,12 @@ Object::Watch* Object::watchOf(const QString& name, bool caseSensitive)
 
 size_t Object::estimateBytes() const
 {
-    size_t bytes = 160 + elements.size() * sizeof(Value);
+    size_t bytes = 160;
     if (xml)
         bytes += sizeof(XmlNode) + xml->children.size() * sizeof(Object*) +
                  size_t(xml->name.s.size() + xml->value.s.size()) * 2;
     for (const Slot& s : props)
         bytes += 96 + size_t(s.name.size()) * 2 + size_t(s.value.s.size()) * 2;
-    for (const Value& v : elements)
-        bytes += size_t(v.s.size()) * 2;
     return bytes;
 }
 

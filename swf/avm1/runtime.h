@@ -63,6 +63,11 @@ uint32_t toUint32(double n);
 // ASSetPropFlags bits. The version bits hide a property from movies older
 // than the version named (Flash Player's own classes use them to keep later
 // additions away from old movies).
+// The array index a property name stands for: decimal digits with an
+// optional minus sign, taken modulo 2^32 as a signed 32-bit number ("4294967295"
+// is -1). Other names are no index.
+bool arrayIndexName(const QString& name, int32_t& index);
+
 // Name comparison of SWF 6 and older movies (no letter case).
 bool sameNameIgnoringCase(const QString& a, const QString& b);
 
@@ -86,6 +91,7 @@ struct Slot {
     uint16_t flags = 0;
     Object* getter = nullptr; // addProperty
     Object* setter = nullptr;
+    bool removed = false;     // deleted; skipped until the table is compacted
 };
 
 struct CallArgs;
@@ -132,10 +138,14 @@ public:
 
     Kind kind;
     Object* proto = nullptr; // __proto__
+    // Own properties in the order they were made (an Array's elements are
+    // properties named "0", "1", ...); deleted ones stay as removed slots
+    // until enough of them are compacted away.
     std::vector<Slot> props;
-    QHash<QString, int> index; // exact name -> slot
+    QHash<QString, int> index; // exact name -> slot of a property not removed
+    int removedSlots = 0;
 
-    std::vector<Value> elements; // Array
+    int32_t length = 0; // Array: its length (elements may be missing below it)
 
     std::shared_ptr<ScriptFunction> script; // Function (script)
     NativeFunction native;                  // Function (native)
@@ -170,6 +180,8 @@ public:
     // Adds or replaces an own property (no setters, no flags checks).
     void put(const QString& name, Value v, uint16_t flags = 0, bool caseSensitive = true);
     bool remove(const QString& name, bool caseSensitive);
+    // Removes every property, DontDelete ones included.
+    void clearProperties();
     size_t estimateBytes() const;
 };
 

@@ -328,8 +328,8 @@ void Interpreter::initTextFieldObject(Object* o)
     o->proto = textFieldProto;
     makeBroadcaster(o);
     const Value listeners = getMember(Value::object(o), QStringLiteral("_listeners"));
-    if (listeners.isObject())
-        listeners.o->elements.push_back(Value::object(o));
+    if (listeners.isObject() && listeners.o->kind == Object::Kind::Array)
+        setArrayValues(listeners.o, {Value::object(o)});
 }
 
 void Interpreter::setupTextClasses()

@@ -207,7 +207,7 @@ QString print(Interpreter& vm, Object* root)
                 out += QLatin1Char('<') + vm.toString(n.name);
                 if (n.attributes)
                     for (const Slot& s : n.attributes->props)
-                        if (!(s.flags & DontEnum) && !s.getter)
+                        if (!s.removed && !(s.flags & DontEnum) && !s.getter)
                             out += QLatin1Char(' ') + s.name + QLatin1String("=\"") + escape(vm.toString(s.value)) +
                                    QLatin1Char('"');
                 if (n.children.empty()) {
@@ -238,7 +238,8 @@ Object* cloneTree(Interpreter& vm, Object* source, bool deep)
         if (from->xml->attributes) {
             Object* attrs = attributesOf(vm, *to->xml);
             for (const Slot& s : from->xml->attributes->props)
-                attrs->put(s.name, s.value, s.flags);
+                if (!s.removed)
+                    attrs->put(s.name, s.value, s.flags);
         }
         vm.noteAllocation(int64_t(sizeof(XmlNode)));
         return to;
@@ -497,9 +498,11 @@ void Interpreter::setupXmlClasses()
         XmlNode& n = *o->xml;
         if (!n.childArray)
             n.childArray = v.newArray();
-        n.childArray->elements.clear();
+        std::vector<Value> children;
+        children.reserve(n.children.size());
         for (Object* c : n.children)
-            n.childArray->elements.push_back(Value::object(c));
+            children.push_back(Value::object(c));
+        v.setArrayValues(n.childArray, children);
         return Value::object(n.childArray);
     });
     // nodeName and nodeValue can be set; null stays null.

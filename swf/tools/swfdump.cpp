@@ -1,4 +1,5 @@
-// swfdump MOVIE: lists the tags, characters, frames and action blocks of a movie.
+// swfdump MOVIE [--fills]: lists the tags, characters, frames and action blocks of a
+// movie; --fills also lists each shape's fill styles.
 #include "swf/movie.h"
 
 #include <QFile>
@@ -37,6 +38,14 @@ void dumpTimeline(const Timeline& t, const char* indent)
                 std::printf("%s  place%d depth %d%s char %d%s%s%s\n", indent, p.version, p.depth, p.move ? " move" : "",
                             p.hasCharacter ? p.characterId : -1, p.hasName ? " name " : "", qPrintable(p.name),
                             p.hasClipDepth ? qPrintable(QStringLiteral(" clip to %1").arg(p.clipDepth)) : "");
+                if (p.blendMode != BlendMode::Normal || p.cacheAsBitmap)
+                    std::printf("%s    blend %d%s\n", indent, int(p.blendMode), p.cacheAsBitmap ? " cacheAsBitmap" : "");
+                for (const Filter& x : p.filters)
+                    std::printf("%s    filter %d #%02x%02x%02x%02x blur %g x %g angle %g distance %g strength %g "
+                                "passes %d%s%s%s\n",
+                                indent, int(x.type), x.color.r, x.color.g, x.color.b, x.color.a, x.blurX, x.blurY,
+                                x.angle, x.distance, x.strength, x.passes, x.inner ? " inner" : "",
+                                x.knockout ? " knockout" : "", x.compositeSource ? "" : " no-source");
             } else if (it.kind == FrameItem::Remove) {
                 std::printf("%s  remove depth %d\n", indent, it.depth);
             } else {
@@ -55,9 +64,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: swfdump MOVIE\n");
+        std::fprintf(stderr, "usage: swfdump MOVIE [--fills]\n");
         return 2;
     }
+    const bool verbose = argc > 2 && QByteArray(argv[2]) == "--fills";
     QFile f(QString::fromLocal8Bit(argv[1]));
     if (!f.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot open %s\n", argv[1]);
@@ -87,6 +97,21 @@ int main(int argc, char** argv)
         if (const auto* s = std::get_if<ShapeData>(c.get()))
             std::printf(" %zu edges, %zu fills, %zu lines", s->edges.size(), s->fills.size(), s->lines.size());
         std::printf("\n");
+        if (const auto* s = std::get_if<ShapeData>(c.get()); s && verbose) {
+            for (const FillStyle& fill : s->fills) {
+                std::printf("      fill type 0x%02x #%02x%02x%02x%02x", unsigned(fill.type), fill.color.r, fill.color.g, fill.color.b,
+                            fill.color.a);
+                for (const GradientStop& g : fill.gradient.stops)
+                    std::printf(" [%d #%02x%02x%02x%02x]", g.ratio, g.color.r, g.color.g, g.color.b, g.color.a);
+                std::printf("\n");
+            }
+            for (const LineStyle& l : s->lines)
+                std::printf("      line width %d #%02x%02x%02x%02x\n", l.width, l.color.r, l.color.g, l.color.b, l.color.a);
+            for (size_t e = 0; e < s->edges.size() && e < 12; ++e)
+                std::printf("      edge (%g,%g) -> (%g,%g) fills %d/%d line %d\n", s->edges[e].from.x(),
+                            s->edges[e].from.y(), s->edges[e].to.x(), s->edges[e].to.y(), s->edges[e].fill0,
+                            s->edges[e].fill1, s->edges[e].line);
+        }
         if (const auto* sp = std::get_if<Sprite>(c.get()))
             dumpTimeline(sp->timeline, "    ");
     }

@@ -1,5 +1,5 @@
 // swfrender MOVIE OUT_PREFIX [--frame N | --range A B | --all | --ticks N] [--size W H]
-//           [--compare EXPECTED.png [--tolerance T] [--max-outliers M]]
+//           [--quality low|high] [--compare EXPECTED.png [--tolerance T] [--max-outliers M]]
 // Steps the movie from its first frame and writes the chosen frames (1-based)
 // as OUT_PREFIX_NNNN.png. Frames past the root's last frame are further
 // ticks: the root stays on its last frame while clips and scripts go on.
@@ -8,8 +8,10 @@
 // --compare checks that picture against EXPECTED: a pixel whose channels
 // differ by more than T is an outlier, and at most M may be; prints the
 // count and the pictures' structural similarity (SSIM of the luminance over
-// 8 x 8 blocks) and exits 3 when there are more.
+// 8 x 8 blocks) and exits 3 when there are more. --quality low paints as
+// the Flash Player's low quality does: no antialiasing, no bitmap smoothing.
 #include "swf/player.h"
+#include "swf/renderer.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -106,6 +108,7 @@ int main(int argc, char** argv)
     }
     int first = 1, last = 1, ticks = 0, tolerance = 0;
     qint64 maxOutliers = 0;
+    bool highQuality = true;
     QString expectedPath;
     QSize size = player.stageSize().toSize();
     for (int i = 3; i < argc; ++i) {
@@ -125,6 +128,8 @@ int main(int argc, char** argv)
             i += 2;
         } else if (a == "--compare" && i + 1 < argc) {
             expectedPath = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == "--quality" && i + 1 < argc) {
+            highQuality = QByteArray(argv[++i]).toLower() != "low";
         } else if (a == "--tolerance" && i + 1 < argc) {
             tolerance = std::atoi(argv[++i]);
         } else if (a == "--max-outliers" && i + 1 < argc) {
@@ -136,6 +141,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString prefix = QString::fromLocal8Bit(argv[2]);
+    fotarel::swf::Renderer renderer(player);
+    renderer.setHighQuality(highQuality);
+    auto paint = [&] {
+        QImage img(size, QImage::Format_ARGB32_Premultiplied);
+        renderer.paint(img);
+        return img;
+    };
     auto finish = [&](const QImage& picture, const QString& out) {
         if (prefix != QLatin1String("-")) {
             if (!picture.save(out)) {
@@ -168,7 +180,7 @@ int main(int argc, char** argv)
         // As a player plays it: the load is the first tick.
         for (int i = 1; i < ticks; ++i)
             player.tick();
-        rc = finish(player.paint(size), prefix + QStringLiteral(".png"));
+        rc = finish(paint(), prefix + QStringLiteral(".png"));
     } else {
         player.stopPlaying();
         player.settle(); // pictures the first frame asks for are shown in it
@@ -184,7 +196,7 @@ int main(int argc, char** argv)
             }
             if (f < first)
                 continue;
-            rc = finish(player.paint(size),
+            rc = finish(paint(),
                         QStringLiteral("%1_%2.png").arg(prefix).arg(f, 4, 10, QLatin1Char('0')));
         }
     }

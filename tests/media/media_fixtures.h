@@ -4,6 +4,8 @@
 // ffmpeg command-line tool, frames drawn with QPainter, and ffprobe /
 // ffmpeg decoding of what the library wrote.
 
+#include "tests/support/image_compare.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -52,8 +54,5 @@ std::vector<QImage> decodeFrames(const QString& path);
 // Decodes the first audio stream of `path` into interleaved float samples
 // at its own rate and channel count.
 std::vector<float> decodeAudio(const QString& path, int* channels = nullptr, int* rate = nullptr);
-
-// Peak signal-to-noise ratio of b against a over RGB, in dB.
-double psnr(const QImage& a, const QImage& b);
 
 } // namespace fotarel::test

@@ -107,6 +107,67 @@ TEST_F(Builtins, ArrayMethods)
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
+// Elements are properties: missing ones (holes) stay missing until a method
+// moves them, flags stay with the element, and the length is a 32-bit
+// number of its own.
+TEST_F(Builtins, ArraysHaveHolesAndAThirtyTwoBitLength)
+{
+    // Every case starts from h = [] with h[4] = 4, and a = [1, 2, 3].
+    const Asm setup = Asm().push("h", 0).op(op::InitArray).op(op::SetVariable).get("h").push(4, 4)
+                          .op(op::SetMember).push("a", 3, 2, 1, 3).op(op::InitArray).op(op::SetVariable);
+    const Asm h = Asm().get("h");
+    const Asm a = Asm().get("a");
+    const Asm hLength = Asm().get("h").push("length").op(op::GetMember).trace();
+    auto flags = [&](const char* name, int bits) {
+        return Asm().push(0, bits, name).append(a).push(4, "ASSetPropFlags").op(op::CallFunction).op(op::Pop);
+    };
+    const struct {
+        const char* what;
+        Asm program;
+        const char* expected;
+    } cases[] = {
+        {"a hole is no own property", Asm().append(traceCall(h, "hasOwnProperty", {0})).append(hLength), "false|5"},
+        {"a hole reads undefined", traceCall(h, "join", {}), "undefined,undefined,undefined,undefined,4"},
+        {"shift makes moved holes elements",
+         Asm().append(traceCall(h, "shift", {})).append(traceCall(h, "hasOwnProperty", {0})).append(hLength),
+         "undefined|true|4"},
+        {"new Array(3) has no elements", Asm().push(3, 1, "Array").op(op::NewObject).push(0).op(op::StackSwap)
+                                              .push(1).op(op::StackSwap).push("hasOwnProperty").op(op::CallMethod).trace(),
+         "false"},
+        {"a far index only sets the length",
+         Asm().get("h").push(2147483646, 1).op(op::SetMember).append(hLength), "2147483647"},
+        {"the length wraps to 32 bits and drops the elements below the old one",
+         Asm().get("h").push(2147483647, 1).op(op::SetMember).append(hLength)
+             .append(traceCall(h, "hasOwnProperty", {4})),
+         "-2147483648|false"},
+        {"a negative index is a plain property",
+         Asm().get("h").push(-5, 1).op(op::SetMember).append(hLength), "5"},
+        {"a shorter length deletes elements", Asm().get("a").push("length", 1).op(op::SetMember)
+                                                 .append(traceCall(a, "hasOwnProperty", {2})),
+         "false"},
+        {"shift keeps a DontDelete element", Asm().append(flags("1", 2)).append(traceCall(a, "shift", {}))
+                                                 .append(a).trace(),
+         "1|2,3"},
+        {"shift cannot overwrite a read-only element", Asm().append(flags("0", 6)).append(traceCall(a, "shift", {}))
+                                                           .append(a).trace(),
+         "1|1,3"},
+        {"unshift moves holes too", Asm().append(traceCall(h, "unshift", {9})).append(traceCall(h, "hasOwnProperty", {1})),
+         "6|true"},
+        {"splice with a negative count changes nothing",
+         Asm().push(-2, 1).append(a).callMethod("splice", 2).op(op::TypeOf).trace().append(a).trace(),
+         "undefined|1,2,3"},
+        {"sort with a bogus first argument", Asm().push(true).append(a).callMethod("sort", 1).op(op::TypeOf).trace(),
+         "undefined"},
+        {"sort(DESCENDING, NUMERIC): the second option wins", Asm().push(16, 2).append(a).callMethod("sort", 2).trace(),
+         "1,2,3"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(Asm().append(setup).append(c.program), 7)) << c.what;
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected)) << c.what;
+    }
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
 TEST_F(Builtins, XmlParsesPrintsAndStaysBounded)
 {
     // x = new XML(text)

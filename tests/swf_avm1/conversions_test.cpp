@@ -172,6 +172,62 @@ TEST_F(Conversions, ObjectsConvertThroughValueOfAndToString)
     EXPECT_EQ(traced(), "42|1,2|[object Object]");
 }
 
+// Objects in comparisons stand for what their valueOf answers: one without
+// a callable valueOf is undefined, one whose valueOf answers an object makes
+// Less2 false (not undefined) and equals no primitive; a clip is NaN.
+TEST_F(Conversions, ComparisonsWithObjects)
+{
+    const Asm self = Asm().push("this").op(op::GetVariable).op(op::Return);
+    ASSERT_TRUE(run(Asm().push("bare", 0).op(op::InitObject).op(op::SetVariable).get("bare").push("__proto__", Undef{}).op(op::SetMember)
+                        .push("selfish", "valueOf").function("", {}, self).push(1).op(op::InitObject)
+                        .op(op::SetVariable)));
+    const struct {
+        const char* what;
+        Asm program;
+        const char* expected;
+    } cases[] = {
+        {"NaN == NaN", Asm().get("NaN").get("NaN").op(op::Equals2), "true"},
+        {"NaN === NaN", Asm().get("NaN").get("NaN").op(op::StrictEquals), "true"},
+        {"_global == undefined", Asm().get("_global").push(Undef{}).op(op::Equals2), "true"},
+        {"null == object without __proto__", Asm().push(Null{}).get("bare").op(op::Equals2), "true"},
+        {"{} == undefined", Asm().push(0).op(op::InitObject).push(Undef{}).op(op::Equals2), "false"},
+        {"selfish == NaN", Asm().get("selfish").get("NaN").op(op::Equals2), "false"},
+        {"1 > _global (undefined is 0 in SWF 6)", Asm().push(1).get("_global").op(op::Greater), "true"},
+        {"{} < 0", Asm().push(0).op(op::InitObject).push(0).op(op::Less2), "false"},
+        {"0 < selfish", Asm().push(0).get("selfish").op(op::Less2), "false"},
+        {"'1' > _root", Asm().push("1").get("_root").op(op::Greater).op(op::TypeOf), "undefined"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(Asm(c.program).trace())) << c.what;
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected)) << c.what;
+    }
+}
+
+// Math functions convert their first two arguments, left first, and no more.
+TEST_F(Conversions, MathConvertsTwoArguments)
+{
+    Asm setup;
+    for (int v : {1, 2, 3}) {
+        setup.push(QStringLiteral("n%1").arg(v), "valueOf")
+            .function("", {}, Asm().push(QStringLiteral("v%1").arg(v)).trace().push(v).op(op::Return))
+            .push(1)
+            .op(op::InitObject)
+            .op(op::SetVariable);
+    }
+    ASSERT_TRUE(run(setup));
+    const struct {
+        const char* method;
+        const char* expected;
+    } cases[] = {{"min", "v3|v2|2"}, {"max", "v3|v2|3"}, {"abs", "v3|v2|3"}, {"pow", "v3|v2|9"}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(Asm().get("n1").get("n2").get("n3").push(3).get("Math").push(c.method)
+                            .op(op::CallMethod).trace()));
+        EXPECT_EQ(traced(), QString::fromLatin1(c.expected)) << c.method;
+    }
+    EXPECT_TRUE(run(Asm().push(7, 1).get("Math").push("min").op(op::CallMethod).trace(), 7));
+    EXPECT_EQ(traced(), "NaN");
+}
+
 TEST_F(Conversions, ArithmeticConvertsTheLeftOperandFirst)
 {
     // l = {valueOf: function() { trace("L"); return 6; }}, r likewise "R", 3;

@@ -38,11 +38,16 @@ TEST_F(Limits_, HostileScriptsStopAtTheirBound)
     const Asm doubling = Asm().set("s", "x").label("top").push("s").get("s").get("s").op(op::Add2)
                              .op(op::SetVariable).jump("top");
     const Asm pushForever = Asm().label("top").push(1).jump("top");
+    // A long array costs only the elements it has; the methods that walk
+    // every index up to the length stop at the array bound.
     const Asm longArray = Asm().push("a", 0).op(op::InitArray).op(op::SetVariable)
-                              .get("a").push("length", 1e9).op(op::SetMember);
+                              .get("a").push("length", 2147483647).op(op::SetMember)
+                              .push(0).get("a").push("join").op(op::CallMethod);
     const Asm farIndex = Asm().push("a", 0).op(op::InitArray).op(op::SetVariable)
-                             .get("a").push(5000000, 1).op(op::SetMember);
-    const Asm bigNew = Asm().push(1e9, 1, "Array").op(op::NewObject);
+                             .get("a").push(5000000, 1).op(op::SetMember)
+                             .push(0).get("a").push("reverse").op(op::CallMethod);
+    const Asm bigNew = Asm().push(1e9, 1, "Array").op(op::NewObject)
+                           .push(0).op(op::StackSwap).push("shift").op(op::CallMethod);
     const Asm intervals = Asm().set("i", 0).label("top")
                               .push(1000).function("", {}, Asm()).push(2, "setInterval").op(op::CallFunction)
                               .op(op::Pop).jump("top");
@@ -63,6 +68,26 @@ TEST_F(Limits_, HostileScriptsStopAtTheirBound)
     };
     for (const auto& c : cases)
         expectStops(c.bytes, c.error, c.label);
+}
+
+TEST_F(Limits_, ArraysAreBoundByTheirElements)
+{
+    FakePlayer p;
+    Limits small;
+    small.arrayLength = 100;
+    Vm bounded(p, small);
+    // a[2147483646] = 1 and a.length = 2147483647 cost one element.
+    const Asm sparse = Asm().push("a", 0).op(op::InitArray).op(op::SetVariable)
+                           .get("a").push(2147483646, 1).op(op::SetMember)
+                           .get("a").push("length").op(op::GetMember).trace();
+    EXPECT_TRUE(bounded.runActions(ActionBlock{sparse.bytes(), 6}, *p.root()));
+    EXPECT_EQ(p.traces, QStringList({"2147483647"}));
+    // for (;;) a.push(1): the 101st element ends the run.
+    const Asm filling = Asm().push("a", 0).op(op::InitArray).op(op::SetVariable).label("top")
+                            .push(1, 1).get("a").push("push").op(op::CallMethod).op(op::Pop).jump("top");
+    EXPECT_FALSE(bounded.runActions(ActionBlock{filling.bytes(), 6}, *p.root()));
+    ASSERT_EQ(p.errors.size(), 1);
+    EXPECT_TRUE(p.errors[0].contains("array longer than 100")) << p.errors[0].toStdString();
 }
 
 TEST_F(Limits_, MalformedRecordsAreErrors)

@@ -148,6 +148,9 @@ def run_visual_case(bins, case_dir, timeout):
     toml = load_toml(os.path.join(case_dir, "test.toml"))
     comparisons = toml.get("image_comparisons", {})
     frames = frames_of(toml)
+    # The player quality the pictures were recorded at (low: no antialiasing).
+    renderer = toml.get("player_options", {}).get("with_renderer", {})
+    quality = renderer.get("quality", "high") if isinstance(renderer, dict) else "high"
     results = []
     for name, comparison in comparisons.items():
         expected = os.path.join(case_dir, name + ".expected.png")
@@ -161,7 +164,7 @@ def run_visual_case(bins, case_dir, timeout):
             results.append((name, False, "trigger %s not supported" % trigger))
             continue
         cmd = [os.path.join(bins, "swfrender"), os.path.join(case_dir, "test.swf"), "-",
-               "--ticks", str(ticks), "--compare", expected,
+               "--ticks", str(ticks), "--quality", quality, "--compare", expected,
                "--tolerance", str(comparison.get("tolerance", 0)),
                "--max-outliers", str(comparison.get("max_outliers", 0))]
         try:

@@ -1,0 +1,373 @@
+// A display object as scripts see it: properties, frames, children made by
+// script, depths and masks. The timeline work itself is the player's.
+
+#include "swf/clip.h"
+
+#include "swf/player.h"
+#include "swf/text_field_display.h"
+
+#include <QtMath>
+
+#include <cmath>
+
+namespace fotarel::swf {
+
+Clip::Clip(Player& p, Clip* parent, Kind k) : kind(k), player(p), parentClip(parent) { ++player.liveObjects; }
+
+Clip::~Clip()
+{
+    children.clear();
+    // Removed clips waiting for their unload event must not keep a pointer to us.
+    for (auto& dead : player.graveyard_) {
+        if (dead->parentClip == this)
+            dead->parentClip = nullptr;
+    }
+    --player.liveObjects;
+}
+
+Clip* Clip::child(int d) const
+{
+    auto it = children.find(d);
+    return it == children.end() ? nullptr : it->second.get();
+}
+
+QTransform Clip::worldTransform() const
+{
+    QTransform t = matrix.toTransform();
+    for (const Clip* p = parentClip; p; p = p->parentClip)
+        t = t * p->matrix.toTransform();
+    return t;
+}
+
+QString Clip::targetPath() const
+{
+    if (!parentClip)
+        return QStringLiteral("_level%1").arg(levelNumber);
+    return parentClip->targetPath() + QLatin1Char('.') + instanceName;
+}
+
+int Clip::level() const
+{
+    const Clip* c = this;
+    while (c->parentClip)
+        c = c->parentClip;
+    return c->levelNumber;
+}
+
+avm1::DisplayObjectHost* Clip::childByName(const QString& n, bool caseSensitive) const
+{
+    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (const auto& [d, c] : children) {
+        if (!c->instanceName.isEmpty() && c->instanceName.compare(n, cs) == 0)
+            return c.get();
+    }
+    return nullptr;
+}
+
+QStringList Clip::childNames() const
+{
+    QStringList out;
+    for (const auto& [d, c] : children) {
+        if (!c->instanceName.isEmpty())
+            out << c->instanceName;
+    }
+    return out;
+}
+
+QString Clip::url() const
+{
+    for (const Clip* c = this; c; c = c->parentClip) {
+        if (!c->movieUrl.isEmpty())
+            return c->movieUrl;
+    }
+    return {};
+}
+
+double Clip::scaleX() const { return std::hypot(matrix.a, matrix.b); }
+double Clip::scaleY() const
+{
+    const double det = matrix.a * matrix.d - matrix.b * matrix.c;
+    const double sy = std::hypot(matrix.c, matrix.d);
+    return det < 0 ? -sy : sy;
+}
+double Clip::rotation() const { return qRadiansToDegrees(std::atan2(matrix.b, matrix.a)); }
+
+void Clip::setScaleRotation(double sx, double sy, double rot)
+{
+    const double r = qDegreesToRadians(rot);
+    // Keep the skew between the axes as it is.
+    const double skew = std::atan2(-matrix.c, matrix.d) - std::atan2(matrix.b, matrix.a);
+    matrix.a = sx * std::cos(r);
+    matrix.b = sx * std::sin(r);
+    matrix.c = -sy * std::sin(r + skew);
+    matrix.d = sy * std::cos(r + skew);
+}
+
+double Clip::property(avm1::Property p) const
+{
+    using P = avm1::Property;
+    switch (p) {
+    case P::X: return matrix.tx / 20.0;
+    case P::Y: return matrix.ty / 20.0;
+    case P::XScale: return scaleX() * 100;
+    case P::YScale: return scaleY() * 100;
+    case P::CurrentFrame: return currentFrame();
+    case P::TotalFrames: return totalFrames();
+    case P::FramesLoaded: return totalFrames();
+    case P::Alpha: return double(cxform.aMul) * 100;
+    case P::Visible: return visible ? 1 : 0;
+    case P::Width:
+    case P::Height: {
+        const QRectF b = Renderer::bounds(*this, matrix.toTransform());
+        return (p == P::Width ? b.width() : b.height()) / 20.0;
+    }
+    case P::Rotation: return rotation();
+    case P::HighQuality: return 1;
+    case P::FocusRect: return 1;
+    case P::SoundBufTime: return 5;
+    default: return 0;
+    }
+}
+
+void Clip::setProperty(avm1::Property p, double v)
+{
+    using P = avm1::Property;
+    if (!std::isfinite(v))
+        return;
+    switch (p) {
+    case P::X: matrix.tx = std::round(v * 20); break;
+    case P::Y: matrix.ty = std::round(v * 20); break;
+    case P::XScale: setScaleRotation(v / 100, scaleY(), rotation()); break;
+    case P::YScale: setScaleRotation(scaleX(), v / 100, rotation()); break;
+    case P::Alpha: cxform.aMul = float(v / 100); break;
+    case P::Visible: visible = v != 0; break;
+    case P::Rotation: {
+        double r = std::fmod(v, 360);
+        if (r > 180)
+            r -= 360;
+        else if (r < -180)
+            r += 360;
+        setScaleRotation(scaleX(), scaleY(), r);
+        break;
+    }
+    case P::Width:
+    case P::Height: {
+        if (field) {
+            resizeTextField(p == P::Width, v);
+            break;
+        }
+        const QRectF local = Renderer::bounds(*this, QTransform());
+        const double size = p == P::Width ? local.width() : local.height();
+        if (size <= 0)
+            break;
+        const double target = v * 20;
+        // The new scale makes the untransformed size (times the current
+        // rotation-free scale) match the requested one.
+        if (p == P::Width)
+            setScaleRotation(target / size, scaleY(), rotation());
+        else
+            setScaleRotation(scaleX(), target / size, rotation());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Clip::gotoFrame(int f, bool andPlay)
+{
+    playing = andPlay;
+    if (timeline)
+        player.gotoFrame(*this, f - 1);
+}
+
+int Clip::frameOfLabel(const QString& label) const
+{
+    if (!timeline)
+        return 0;
+    for (const auto& [name, f] : timeline->labels) {
+        if (name.compare(label, Qt::CaseInsensitive) == 0)
+            return f + 1;
+    }
+    return 0;
+}
+
+std::vector<avm1::ActionBlock> Clip::frameActions(int f) const
+{
+    std::vector<avm1::ActionBlock> out;
+    if (!timeline || f < 1 || f > int(timeline->frames.size()))
+        return out;
+    for (const FrameItem& item : timeline->frames[size_t(f - 1)].items) {
+        if (item.kind == FrameItem::Action)
+            out.push_back(avm1::ActionBlock{item.actions, swfVersion()});
+    }
+    return out;
+}
+
+avm1::ColorTransformValues Clip::colorTransform() const
+{
+    avm1::ColorTransformValues v;
+    v.ra = double(cxform.rMul) * 100;
+    v.ga = double(cxform.gMul) * 100;
+    v.ba = double(cxform.bMul) * 100;
+    v.aa = double(cxform.aMul) * 100;
+    v.rb = cxform.rAdd;
+    v.gb = cxform.gAdd;
+    v.bb = cxform.bAdd;
+    v.ab = cxform.aAdd;
+    return v;
+}
+
+void Clip::setColorTransform(const avm1::ColorTransformValues& v)
+{
+    auto mul = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -25600.0, 25600.0) / 100) : 1.f; };
+    auto add = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -512.0, 512.0)) : 0.f; };
+    cxform.rMul = mul(v.ra);
+    cxform.gMul = mul(v.ga);
+    cxform.bMul = mul(v.ba);
+    cxform.aMul = mul(v.aa);
+    cxform.rAdd = add(v.rb);
+    cxform.gAdd = add(v.gb);
+    cxform.bAdd = add(v.bb);
+    cxform.aAdd = add(v.ab);
+}
+
+avm1::DisplayObjectHost* Clip::createEmptyMovieClip(const QString& n, int d)
+{
+    if (!isSprite() || player.nestingOf(*this) >= limits::kMaxNesting ||
+        player.liveObjects >= limits::kMaxDisplayObjects)
+        return nullptr;
+    auto c = std::make_unique<Clip>(player, this, Kind::Sprite);
+    c->movie = movie;
+    c->instanceName = n;
+    c->depthValue = d + kScriptDepthBase;
+    c->placedByScript = true;
+    c->frame = 0;
+    c->bornTick = player.currentTick();
+    Clip* out = c.get();
+    children[c->depthValue] = std::move(c);
+    return out;
+}
+
+avm1::DisplayObjectHost* Clip::attachMovie(const QString& exportName, const QString& n, int d)
+{
+    if (!isSprite() || !movie)
+        return nullptr;
+    uint16_t id = 0;
+    for (const auto& [name, cid] : movie->exports) {
+        if (name.compare(exportName, Qt::CaseInsensitive) == 0)
+            id = cid;
+    }
+    if (!id)
+        return nullptr;
+    auto c = player.instantiate(*this, movie, id, d + kScriptDepthBase);
+    if (!c)
+        return nullptr;
+    c->instanceName = n;
+    c->placedByScript = true;
+    Clip* out = c.get();
+    children[out->depthValue] = std::move(c);
+    if (out->timeline)
+        player.enterFrame(*out, 0, true);
+    player.queueActions(*out, QByteArray()); // load event
+    return out;
+}
+
+avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
+{
+    if (!parentClip)
+        return nullptr;
+    auto c = player.instantiate(*parentClip, movie, characterId, d + kScriptDepthBase);
+    if (!c)
+        return nullptr;
+    c->instanceName = n;
+    c->placedByScript = true;
+    c->matrix = matrix;
+    c->cxform = cxform;
+    c->ratio = ratio;
+    c->clipActions = clipActions;
+    c->filters = filters;
+    c->blendMode = blendMode;
+    Clip* out = c.get();
+    // A copy placed at this clip's own depth replaces it: nothing of `this`
+    // may be used after the assignment.
+    Player& owner = player;
+    parentClip->children[out->depthValue] = std::move(c);
+    if (out->timeline)
+        owner.enterFrame(*out, 0, true);
+    owner.queueActions(*out, QByteArray());
+    return out;
+}
+
+bool Clip::removeFromParent()
+{
+    // Script depths 0 to 2130690031 can be removed; the timeline's (below 0)
+    // and the Flash Player's reserved top ones cannot.
+    constexpr int kHighestRemovable = 2130690031;
+    if (!parentClip || depthValue < kScriptDepthBase || depthValue - kScriptDepthBase > kHighestRemovable)
+        return false;
+    auto it = parentClip->children.find(depthValue);
+    if (it == parentClip->children.end() || it->second.get() != this)
+        return false;
+    Clip* parent = parentClip;
+    if (player.scriptEngine())
+        player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
+    parent->children.erase(parent->children.find(depthValue)); // destroys this
+    return true;
+}
+
+void Clip::swapDepths(int d)
+{
+    if (!parentClip)
+        return;
+    const int target = d + kScriptDepthBase;
+    if (target == depthValue)
+        return;
+    auto& siblings = parentClip->children;
+    auto self = siblings.find(depthValue);
+    if (self == siblings.end())
+        return;
+    std::unique_ptr<Clip> me = std::move(self->second);
+    siblings.erase(self);
+    auto other = siblings.find(target);
+    if (other != siblings.end()) {
+        std::unique_ptr<Clip> them = std::move(other->second);
+        siblings.erase(other);
+        them->depthValue = depthValue;
+        siblings[them->depthValue] = std::move(them);
+    }
+    me->depthValue = target;
+    siblings[target] = std::move(me);
+}
+
+int Clip::nextHighestDepth() const
+{
+    int best = 0;
+    for (const auto& [d, c] : children)
+        best = std::max(best, d - kScriptDepthBase + 1);
+    return best;
+}
+
+void Clip::setMask(avm1::DisplayObjectHost* mask)
+{
+    if (maskClip)
+        maskClip->isMaskOf = false;
+    maskClip = dynamic_cast<Clip*>(mask);
+    if (maskClip)
+        maskClip->isMaskOf = true;
+}
+
+void Clip::loadMovie(const QString& u) { player.requestLoad(this, -1, u); }
+
+void Clip::unloadMovie()
+{
+    // The clip stays, its content goes: its unload handlers hear of it.
+    if (timeline && player.scriptEngine())
+        player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
+    children.clear();
+    loadedImage = QImage();
+    timeline = nullptr;
+    frame = -1;
+}
+
+} // namespace fotarel::swf

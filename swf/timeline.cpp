@@ -1,0 +1,391 @@
+// Timelines: placing characters from frame tags, entering and jumping to
+// frames, and the queue of frame scripts and clip events that they trigger.
+
+#include "swf/player.h"
+#include "swf/text_field_display.h"
+
+#include "swf/avm1_engine.h"
+
+namespace fotarel::swf {
+
+std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<const Movie>& movie, uint16_t id,
+                                          int depth)
+{
+    if (!movie)
+        return nullptr;
+    auto it = movie->characters.find(id);
+    const bool canLog = errorLog_.size() < kMaxLogLines;
+    if (it == movie->characters.end()) {
+        if (canLog)
+            logError(QStringLiteral("character %1 placed but never defined").arg(id));
+        return nullptr;
+    }
+    if (liveObjects >= limits::kMaxDisplayObjects) {
+        if (canLog)
+            logError(QStringLiteral("more than %1 display objects: character %2 not shown").arg(limits::kMaxDisplayObjects).arg(id));
+        return nullptr;
+    }
+    int nesting = 0;
+    for (const Clip* a = &parent; a; a = a->parentClip, ++nesting) {
+        // A character inside itself (directly or through others) would nest
+        // without end: it is shown once.
+        if (a->characterId == id && a->movie == movie && a->character) {
+            if (canLog)
+                logError(QStringLiteral("character %1 places itself: inner copy not shown").arg(id));
+            return nullptr;
+        }
+    }
+    if (nesting >= limits::kMaxNesting) {
+        if (canLog)
+            logError(QStringLiteral("character %1 nested deeper than %2 levels: not shown").arg(id).arg(limits::kMaxNesting));
+        return nullptr;
+    }
+    const Character& ch = *it->second;
+    Clip::Kind kind;
+    if (std::holds_alternative<ShapeData>(ch))
+        kind = Clip::Kind::Shape;
+    else if (std::holds_alternative<MorphShapeData>(ch))
+        kind = Clip::Kind::Morph;
+    else if (std::holds_alternative<Sprite>(ch))
+        kind = Clip::Kind::Sprite;
+    else if (std::holds_alternative<StaticText>(ch))
+        kind = Clip::Kind::StaticText;
+    else if (std::holds_alternative<EditText>(ch))
+        kind = Clip::Kind::EditText;
+    else if (std::holds_alternative<Button>(ch))
+        kind = Clip::Kind::Button;
+    else if (std::holds_alternative<Bitmap>(ch))
+        kind = Clip::Kind::Bitmap; // a bitmap placed directly (tolerated)
+    else {
+        logError(QStringLiteral("character %1 cannot be placed").arg(id));
+        return nullptr;
+    }
+    auto c = std::make_unique<Clip>(*this, &parent, kind);
+    c->movie = movie;
+    c->character = it->second;
+    c->characterId = id;
+    c->depthValue = depth;
+    c->bornTick = ticks_;
+    if (kind == Clip::Kind::Sprite) {
+        c->timeline = &std::get<Sprite>(ch).timeline;
+    } else if (kind == Clip::Kind::EditText) {
+        c->field = editTextModel(std::get<EditText>(ch), *movie);
+        bindPlacedField(*c);
+    } else if (kind == Clip::Kind::Button) {
+        // Buttons show their up state; each record becomes a child.
+        for (const ButtonRecord& rec : std::get<Button>(ch).records) {
+            if (!(rec.states & 0x01))
+                continue;
+            auto part = instantiate(*c, movie, rec.characterId, rec.depth);
+            if (!part)
+                continue;
+            part->matrix = rec.matrix;
+            part->cxform = rec.colorTransform;
+            part->filters = rec.filters;
+            part->blendMode = rec.blendMode;
+            Clip* raw = part.get();
+            c->children[rec.depth] = std::move(part);
+            if (raw->timeline)
+                enterFrame(*raw, 0, true);
+        }
+    }
+    return c;
+}
+
+namespace {
+
+void applyAttributes(Clip& c, const PlaceObject& p)
+{
+    if (p.hasMatrix)
+        c.matrix = p.matrix;
+    if (p.hasColorTransform)
+        c.cxform = p.colorTransform;
+    if (p.hasRatio)
+        c.ratio = p.ratio;
+    if (p.hasName)
+        c.instanceName = p.name;
+    if (p.hasClipDepth)
+        c.clipDepth = p.clipDepth;
+    if (p.hasFilters)
+        c.filters = p.filters;
+    if (p.hasBlendMode)
+        c.blendMode = p.blendMode;
+    if (!p.clipActions.empty())
+        c.clipActions = p.clipActions;
+}
+
+} // namespace
+
+void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
+{
+    Clip* existing = parent.child(p.depth);
+    if (p.move && !p.hasCharacter) {
+        if (existing)
+            applyAttributes(*existing, p);
+        return;
+    }
+    if (!p.hasCharacter)
+        return;
+    if (p.move && existing && existing->characterId == p.characterId) {
+        applyAttributes(*existing, p);
+        return;
+    }
+    auto c = instantiate(parent, parent.movie, p.characterId, p.depth);
+    if (!c)
+        return;
+    if (existing && p.move) {
+        // Replacing the character keeps the old placement unless given.
+        c->matrix = existing->matrix;
+        c->cxform = existing->cxform;
+        c->ratio = existing->ratio;
+        c->instanceName = existing->instanceName;
+        c->clipDepth = existing->clipDepth;
+    }
+    applyAttributes(*c, p);
+    Clip* raw = c.get();
+    std::unique_ptr<Clip> old = std::move(parent.children[p.depth]);
+    parent.children[p.depth] = std::move(c);
+    retire(std::move(old));
+    if (raw->timeline)
+        enterFrame(*raw, 0, true);
+    if (!raw->clipActions.empty() || raw->isSprite())
+        queueActions(*raw, QByteArray()); // the load event, after its first frame
+}
+
+void Player::retire(std::unique_ptr<Clip> clip)
+{
+    if (!clip)
+        return;
+    if (!engine_ || !clip->isSprite() || graveyard_.size() >= 1000 || queue_.size() >= size_t(kMaxQueuedPerCall))
+        return; // destroyed here
+    // Off the display list already; its unload handlers run with the queue.
+    queue_.push_back(PendingScript{clip.get(), clip->link(), QByteArray(), 4});
+    graveyard_.push_back(std::move(clip));
+}
+
+void Player::enterFrame(Clip& clip, int f, bool runActions)
+{
+    if (!clip.timeline || f < 0 || f >= int(clip.timeline->frames.size()))
+        return;
+    clip.frame = f;
+    for (const FrameItem& item : clip.timeline->frames[size_t(f)].items) {
+        switch (item.kind) {
+        case FrameItem::Place:
+            applyPlace(clip, item.place, f);
+            break;
+        case FrameItem::Remove: {
+            auto it = clip.children.find(item.depth);
+            if (it != clip.children.end()) {
+                std::unique_ptr<Clip> gone = std::move(it->second);
+                clip.children.erase(it);
+                retire(std::move(gone));
+            }
+            break;
+        }
+        case FrameItem::Action:
+            if (runActions && !item.actions.isEmpty())
+                queueActions(clip, item.actions);
+            break;
+        }
+    }
+}
+
+void Player::gotoFrame(Clip& clip, int target)
+{
+    if (!clip.timeline)
+        return;
+    const int total = int(clip.timeline->frames.size());
+    target = std::clamp(target, 0, total - 1);
+    if (target == clip.frame)
+        return;
+    if (target > clip.frame) {
+        for (int f = clip.frame + 1; f <= target; ++f)
+            enterFrame(clip, f, f == target);
+        return;
+    }
+    // Backward: the display list the timeline holds at the target frame,
+    // computed from frame 0. Objects that stay (same character at the same
+    // depth) keep their state; the others are removed or created.
+    std::map<int, PlaceObject> want;
+    for (int f = 0; f <= target; ++f) {
+        for (const FrameItem& item : clip.timeline->frames[size_t(f)].items) {
+            if (item.kind == FrameItem::Remove) {
+                want.erase(item.depth);
+            } else if (item.kind == FrameItem::Place) {
+                const PlaceObject& p = item.place;
+                auto it = want.find(p.depth);
+                if (p.hasCharacter && (!p.move || it == want.end() || it->second.characterId != p.characterId)) {
+                    PlaceObject fresh = p;
+                    if (it != want.end() && p.move) {
+                        PlaceObject old = it->second;
+                        if (!fresh.hasMatrix) { fresh.hasMatrix = old.hasMatrix; fresh.matrix = old.matrix; }
+                        if (!fresh.hasColorTransform) { fresh.hasColorTransform = old.hasColorTransform; fresh.colorTransform = old.colorTransform; }
+                    }
+                    want[p.depth] = fresh;
+                } else if (it != want.end()) {
+                    PlaceObject& w = it->second;
+                    if (p.hasMatrix) { w.hasMatrix = true; w.matrix = p.matrix; }
+                    if (p.hasColorTransform) { w.hasColorTransform = true; w.colorTransform = p.colorTransform; }
+                    if (p.hasRatio) { w.hasRatio = true; w.ratio = p.ratio; }
+                    if (p.hasName) { w.hasName = true; w.name = p.name; }
+                    if (p.hasClipDepth) { w.hasClipDepth = true; w.clipDepth = p.clipDepth; }
+                    if (p.hasFilters) { w.hasFilters = true; w.filters = p.filters; }
+                    if (p.hasBlendMode) { w.hasBlendMode = true; w.blendMode = p.blendMode; }
+                }
+            }
+        }
+    }
+    for (auto it = clip.children.begin(); it != clip.children.end();) {
+        Clip& c = *it->second;
+        if (c.placedByScript || c.depthValue >= kScriptDepthBase) {
+            ++it;
+            continue;
+        }
+        auto w = want.find(it->first);
+        if (w != want.end() && w->second.characterId == c.characterId) {
+            // Reset what the timeline controls, then apply the target state.
+            c.matrix = Matrix{};
+            c.cxform = ColorTransform{};
+            c.ratio = 0;
+            c.clipDepth = 0;
+            applyAttributes(c, w->second);
+            want.erase(w);
+            ++it;
+        } else {
+            std::unique_ptr<Clip> gone = std::move(it->second);
+            it = clip.children.erase(it);
+            retire(std::move(gone));
+        }
+    }
+    for (auto& [depth, p] : want) {
+        auto c = instantiate(clip, clip.movie, p.characterId, depth);
+        if (!c)
+            continue;
+        applyAttributes(*c, p);
+        Clip* raw = c.get();
+        clip.children[depth] = std::move(c);
+        if (raw->timeline)
+            enterFrame(*raw, 0, true);
+        if (!raw->clipActions.empty() || raw->isSprite())
+            queueActions(*raw, QByteArray());
+    }
+    clip.frame = target;
+    for (const FrameItem& item : clip.timeline->frames[size_t(target)].items) {
+        if (item.kind == FrameItem::Action && !item.actions.isEmpty())
+            queueActions(clip, item.actions);
+    }
+}
+
+void Player::queueActions(Clip& clip, const QByteArray& actions)
+{
+    if (queue_.size() >= size_t(kMaxQueuedPerCall))
+        return;
+    queue_.push_back(PendingScript{&clip, clip.link(), actions, actions.isEmpty() ? 1 : 0});
+}
+
+void Player::advance(Clip& clip, bool forceRoot)
+{
+    const bool isRoot = &clip == root_.get();
+    // Children first, the highest depth first, then the clip itself: the
+    // Flash Player's order, in which a child's frame script runs before its
+    // parent's. The list may change while scripts are queued, never while
+    // it is walked here (scripts run later).
+    std::vector<std::shared_ptr<avm1::ClipLink>> kids;
+    kids.reserve(clip.children.size());
+    for (auto& [d, c] : clip.children)
+        kids.push_back(c->link());
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+        if ((*it)->clip)
+            advance(*static_cast<Clip*>((*it)->clip), false);
+    }
+    // Clips that existed before this tick: enterFrame handlers, then the frame.
+    if (clip.bornTick != ticks_) {
+        if (clip.isSprite() && (!clip.clipActions.empty() || engine_)) {
+            if (queue_.size() < size_t(kMaxQueuedPerCall))
+                queue_.push_back(PendingScript{&clip, clip.link(), QByteArray(), 2});
+        }
+        if (clip.timeline) {
+            const int total = int(clip.timeline->frames.size());
+            if ((isRoot && forceRoot) || (clip.playing && total > 1)) {
+                const int next = clip.frame + 1;
+                if (next >= total)
+                    gotoFrame(clip, 0);
+                else
+                    enterFrame(clip, next, true);
+            }
+        }
+    }
+}
+
+void Player::runClipEventBytes(Clip& clip, uint32_t mask)
+{
+    if (!engine_)
+        return;
+    for (const ClipAction& a : clip.clipActions) {
+        if ((a.events & mask) && !a.actions.isEmpty()) {
+            auto link = clip.link();
+            engine_->runActions(a.actions, clip.swfVersion(), clip);
+            if (!link->clip)
+                return;
+        }
+    }
+}
+
+void Player::runQueued()
+{
+    if (runDepth_ > 0)
+        return; // scripts queued from inside a script run after it
+    ++runDepth_;
+    size_t done = 0;
+    for (size_t i = 0; i < queue_.size(); ++i) {
+        if (++done > size_t(kMaxQueuedPerCall)) {
+            logError(QStringLiteral("too many frame scripts in one step; the rest dropped"));
+            break;
+        }
+        PendingScript s = queue_[i];
+        if (!s.link->clip)
+            continue;
+        Clip& c = *s.clip;
+        if (!engine_)
+            continue;
+        // A clip its parent's timeline removed in this tick (children advance
+        // before their parent) runs only its unload handlers.
+        const bool offList = (s.kind == 0 || s.kind == 2) && !graveyard_.empty() &&
+                             std::any_of(graveyard_.begin(), graveyard_.end(),
+                                         [&](const std::unique_ptr<Clip>& g) { return g.get() == &c; });
+        if (offList)
+            continue;
+        switch (s.kind) {
+        case 0:
+            engine_->runActions(s.actions, c.swfVersion(), c);
+            break;
+        case 1: // load: onClipEvent(load) bytes, then onLoad
+            runClipEventBytes(c, 0x01);
+            if (s.link->clip)
+                engine_->clipEvent(c, avm1::ClipEvent::Load);
+            break;
+        case 2: // enterFrame
+            runClipEventBytes(c, 0x02);
+            if (s.link->clip)
+                engine_->clipEvent(c, avm1::ClipEvent::EnterFrame);
+            break;
+        case 3: // a load finished: its first frame has run
+            engine_->reportLoad(c, avm1::LoadEvent::Init, QString());
+            break;
+        case 4: // removed by its timeline: onClipEvent(unload) bytes, then onUnload
+            runClipEventBytes(c, 0x04);
+            if (s.link->clip)
+                engine_->clipEvent(c, avm1::ClipEvent::Unload);
+            break;
+        default:
+            break;
+        }
+    }
+    queue_.clear();
+    {
+        auto dead = std::move(graveyard_); // unload handlers have run
+    }
+    --runDepth_;
+}
+
+} // namespace fotarel::swf
