@@ -1,6 +1,9 @@
 #include "swf/renderer.h"
 
+#include "swf/gradient.h"
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -323,7 +326,7 @@ void applyShadow(QImage& img, const Filter& f, double scale)
         return int((top * (256 - ty.w1) + bottom * ty.w1 + 32768) >> 16);
     };
 
-    const bool hasOffset = f.type == FilterType::DropShadow || f.type == FilterType::Bevel;
+    const bool hasOffset = f.type == FilterType::DropShadow;
     const int dx = hasOffset ? int(std::lround(std::cos(f.angle) * f.distance * scale)) : 0;
     const int dy = hasOffset ? int(std::lround(std::sin(f.angle) * f.distance * scale)) : 0;
     const double strength = std::clamp(f.strength, 0.0, 255.0);
@@ -362,6 +365,158 @@ void applyShadow(QImage& img, const Filter& f, double scale)
                 r = over(s, tinted);
             }
             row[x] = r;
+        }
+    }
+}
+
+// 256 premultiplied colours along a filter's gradient (ratios 0..255).
+std::array<QRgb, 256> gradientTable(const std::vector<GradientStop>& stops)
+{
+    std::array<QRgb, 256> lut{};
+    const auto colours = gradientColours(stops);
+    for (size_t i = 0; i < 256; ++i) {
+        const Rgba c = colours[i];
+        lut[i] = qRgba(c.r * c.a / 255, c.g * c.a / 255, c.b * c.a / 255, c.a);
+    }
+    return lut;
+}
+
+// The alpha of `img` (inverted when `invert`), blurred as the filter says,
+// into the scratch plane `which`.
+const uint8_t* blurredAlpha(const QImage& img, const Filter& f, double scale, bool invert, int which)
+{
+    const int w = img.width(), h = img.height();
+    auto& plane = scratch<uint8_t>(which, size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        uint8_t* a = plane.data() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x)
+            a[x] = uint8_t(invert ? 255 - qAlpha(s[x]) : qAlpha(s[x]));
+    }
+    blur<1>(Plane{plane.data(), w, h, size_t(w)}, f.blurX * scale / 2, f.blurY * scale / 2, f.passes, 8);
+    return plane.data();
+}
+
+// The filter's effect `e` at a pixel whose source is `s`, laid with or
+// under the source as its kind says: inner effects only where the source
+// is, outer ones only where it is not, bevels "on top" everywhere.
+QRgb combine(QRgb e, QRgb s, const Filter& f, bool isBevel)
+{
+    const int srcA = qAlpha(s);
+    const bool inner = f.inner && !(isBevel && f.onTop);
+    const bool outer = !f.inner && !(isBevel && f.onTop);
+    if (inner)
+        e = scaleBy(e, srcA);
+    else if (outer && isBevel)
+        e = scaleBy(e, 255 - srcA);
+    if (f.knockout)
+        return outer && !isBevel ? scaleBy(e, 255 - srcA) : e;
+    if (!f.compositeSource)
+        return e;
+    return outer ? over(s, e) : over(e, s);
+}
+
+// Bevels: the blurred alpha is read a distance towards the light and away
+// from it; where the far side is more solid the shadow colour shows, where
+// the near side is, the highlight (gradient bevels look the difference up
+// in their gradient: ratio 0 the highlight, 128 flat, 255 the shadow).
+void applyBevel(QImage& img, const Filter& f, double scale)
+{
+    const int w = img.width(), h = img.height();
+    const uint8_t* b = blurredAlpha(img, f, scale, false, 3);
+    const int ox = int(std::lround(std::cos(f.angle) * f.distance * scale));
+    const int oy = int(std::lround(std::sin(f.angle) * f.distance * scale));
+    auto at = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h ? int(b[size_t(y) * size_t(w) + size_t(x)]) : 0; };
+    const double strength = std::clamp(f.strength, 0.0, 255.0);
+    const bool gradient = f.type == FilterType::GradientBevel;
+    const auto lut = gradient ? gradientTable(f.gradient) : std::array<QRgb, 256>{};
+    const QRgb shadow = qRgba(f.color.r * f.color.a / 255, f.color.g * f.color.a / 255, f.color.b * f.color.a / 255,
+                              f.color.a);
+    const QRgb light = qRgba(f.highlight.r * f.highlight.a / 255, f.highlight.g * f.highlight.a / 255,
+                             f.highlight.b * f.highlight.a / 255, f.highlight.a);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int v = std::clamp(int(std::lround((at(x - ox, y - oy) - at(x + ox, y + oy)) * strength)), -255, 255);
+            QRgb e;
+            if (gradient)
+                e = lut[size_t(std::clamp(128 + v / 2, 0, 255))];
+            else
+                e = v >= 0 ? scaleBy(shadow, v) : scaleBy(light, -v);
+            row[x] = combine(e, row[x], f, true);
+        }
+    }
+}
+
+// Gradient glows: the blurred alpha, scaled by the strength, looked up in
+// the gradient (ratio 0 far from the object, 255 at its edge).
+void applyGradientGlow(QImage& img, const Filter& f, double scale)
+{
+    const int w = img.width(), h = img.height();
+    const uint8_t* b = blurredAlpha(img, f, scale, f.inner, 3);
+    const int ox = int(std::lround(std::cos(f.angle) * f.distance * scale));
+    const int oy = int(std::lround(std::sin(f.angle) * f.distance * scale));
+    const double strength = std::clamp(f.strength, 0.0, 255.0);
+    const auto lut = gradientTable(f.gradient);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const int sy = y - oy;
+        for (int x = 0; x < w; ++x) {
+            const int sx = x - ox;
+            int a = sx >= 0 && sy >= 0 && sx < w && sy < h ? b[size_t(sy) * size_t(w) + size_t(sx)] : (f.inner ? 255 : 0);
+            a = std::min(255, int(std::lround(a * strength)));
+            row[x] = combine(lut[size_t(a)], row[x], f, false);
+        }
+    }
+}
+
+// Convolution: each pixel becomes the kernel's weighted sum of its
+// neighbours (unpremultiplied), divided and biased; beyond the edge the
+// edge pixels repeat or the filter's colour stands. Kernels of more than
+// 15 × 15 values, or more work than a few hundred million taps, are left
+// out: a file must not be able to stall painting.
+void applyConvolution(QImage& img, const Filter& f)
+{
+    const int mx = f.matrixX, my = f.matrixY;
+    if (mx <= 0 || my <= 0 || mx > 15 || my > 15 || f.kernel.size() != size_t(mx) * size_t(my))
+        return;
+    const int w = img.width(), h = img.height();
+    if (qint64(w) * h * mx * my > 256LL * 1000 * 1000)
+        return;
+    const QImage src = img.convertToFormat(QImage::Format_ARGB32);
+    const float div = f.divisor != 0 && std::isfinite(f.divisor) ? f.divisor : 1.f;
+    const float bias = std::isfinite(f.bias) ? f.bias : 0.f;
+    const QRgb outside = qRgba(f.color.r, f.color.g, f.color.b, f.color.a);
+    auto ch = [&](float v) {
+        v = v / div + bias;
+        return std::isfinite(v) ? int(std::clamp(v, 0.f, 255.f) + 0.5f) : 0;
+    };
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            float sum[4] = {};
+            for (int j = 0; j < my; ++j) {
+                int sy = y + j - my / 2;
+                const bool rowOut = sy < 0 || sy >= h;
+                if (rowOut && f.clamp)
+                    sy = std::clamp(sy, 0, h - 1);
+                const auto* in = rowOut && !f.clamp ? nullptr : reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+                const float* k = f.kernel.data() + size_t(j) * size_t(mx);
+                for (int i = 0; i < mx; ++i) {
+                    int sx = x + i - mx / 2;
+                    QRgb p = outside;
+                    if (in && sx >= 0 && sx < w)
+                        p = in[sx];
+                    else if (in && f.clamp)
+                        p = in[std::clamp(sx, 0, w - 1)];
+                    sum[0] += k[i] * qRed(p);
+                    sum[1] += k[i] * qGreen(p);
+                    sum[2] += k[i] * qBlue(p);
+                    sum[3] += k[i] * qAlpha(p);
+                }
+            }
+            const int a = f.preserveAlpha ? qAlpha(reinterpret_cast<const QRgb*>(src.constScanLine(y))[x]) : ch(sum[3]);
+            row[x] = qRgba(ch(sum[0]) * a / 255, ch(sum[1]) * a / 255, ch(sum[2]) * a / 255, a);
         }
     }
 }
@@ -471,13 +626,18 @@ void applyFilter(QImage& img, const Filter& f, double scale)
         return;
     case FilterType::DropShadow:
     case FilterType::Glow:
-    case FilterType::Bevel:
-    case FilterType::GradientGlow:
-    case FilterType::GradientBevel:
         applyShadow(img, f, scale);
         return;
-    default:
-        return; // convolution: not painted
+    case FilterType::Bevel:
+    case FilterType::GradientBevel:
+        applyBevel(img, f, scale);
+        return;
+    case FilterType::GradientGlow:
+        applyGradientGlow(img, f, scale);
+        return;
+    case FilterType::Convolution:
+        applyConvolution(img, f);
+        return;
     }
 }
 

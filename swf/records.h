@@ -140,12 +140,20 @@ enum class FilterType : uint8_t {
 
 struct Filter {
     FilterType type = FilterType::Blur;
-    Rgba color;
+    Rgba color;     // shadow and glow colour; a bevel's shadow; a convolution's colour beyond the edge
+    Rgba highlight; // a bevel's lit side
     double blurX = 0, blurY = 0; // pixels
     double angle = 0, distance = 0, strength = 1;
     bool inner = false, knockout = false, compositeSource = true;
+    bool onTop = false; // bevels: inside and outside the object ("full")
     int passes = 1;
     float matrix[20] = {};
+    std::vector<GradientStop> gradient; // gradient glows and bevels
+    // Convolution: a matrixX × matrixY kernel (row by row).
+    int matrixX = 0, matrixY = 0;
+    float divisor = 1, bias = 0;
+    std::vector<float> kernel;
+    bool clamp = true, preserveAlpha = true;
 };
 
 enum class BlendMode : uint8_t {

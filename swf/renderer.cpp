@@ -1,5 +1,7 @@
 #include "swf/renderer.h"
 
+#include "swf/gradient.h"
+
 #include "core/fonts.h"
 #include "swf/text_field_display.h"
 
@@ -15,51 +17,6 @@ namespace fotarel::swf {
 namespace {
 
 QColor toColor(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
-
-double toLinear(double v)
-{
-    v /= 255.0;
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-}
-
-double toSrgb(double v)
-{
-    v = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
-    return std::clamp(v * 255.0, 0.0, 255.0);
-}
-
-QGradientStops gradientStops(const Gradient& g, const ColorTransform& cx)
-{
-    QGradientStops stops;
-    if (g.stops.empty()) {
-        stops << QGradientStop(0, QColor(0, 0, 0, 0)) << QGradientStop(1, QColor(0, 0, 0, 0));
-        return stops;
-    }
-    double lastPos = -1;
-    for (size_t i = 0; i < g.stops.size(); ++i) {
-        const GradientStop& s = g.stops[i];
-        double pos = std::max(lastPos, s.ratio / 255.0);
-        if (g.linearRgb && i > 0) {
-            // Qt interpolates in sRGB; intermediate stops computed in linear
-            // light follow the linear-RGB curve closely.
-            const Rgba a = cx.apply(g.stops[i - 1].color), b = cx.apply(s.color);
-            const double p0 = lastPos;
-            for (int k = 1; k < 8; ++k) {
-                const double t = k / 8.0;
-                auto ch = [&](uint8_t x, uint8_t y) { return int(std::lround(toSrgb(toLinear(x) + (toLinear(y) - toLinear(x)) * t))); };
-                stops << QGradientStop(p0 + (pos - p0) * t,
-                                       QColor(ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), int(std::lround(a.a + (b.a - a.a) * t))));
-            }
-        }
-        stops << QGradientStop(pos, toColor(cx.apply(s.color)));
-        lastPos = pos;
-    }
-    if (stops.front().first > 0)
-        stops.prepend(QGradientStop(0, stops.front().second));
-    if (stops.back().first < 1)
-        stops << QGradientStop(1, stops.back().second);
-    return stops;
-}
 
 QPainter::CompositionMode compositionFor(BlendMode m)
 {
@@ -608,7 +565,14 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
 {
     if (!clip.visible || nesting > limits::kMaxNesting)
         return;
-    const QTransform world = clip.matrix.toTransform() * parentWorld;
+    QTransform world = clip.matrix.toTransform() * parentWorld;
+    if (!clip.filters.empty()) {
+        // A filtered object is painted as a picture whose top left corner
+        // lies on a whole pixel: the Flash Player moves it there.
+        const QRectF b = bounds(clip, world);
+        if (b.isValid())
+            world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
+    }
     const ColorTransform cx = parentCx.after(clip.cxform);
     const bool colourFilter = std::any_of(clip.filters.begin(), clip.filters.end(),
                                           [](const Filter& f) { return f.type == FilterType::ColorMatrix; });

@@ -80,6 +80,20 @@ ColorTransform readColorTransform(BitReader& r, bool withAlpha)
     return cx;
 }
 
+namespace {
+
+// Inner, knockout, composite source, on top and four bits of passes.
+void readBevelFlags(BitReader& r, Filter& f)
+{
+    f.inner = r.flag();
+    f.knockout = r.flag();
+    f.compositeSource = r.flag();
+    f.onTop = r.flag();
+    f.passes = int(r.ub(4));
+}
+
+} // namespace
+
 std::vector<Filter> readFilters(BitReader& r)
 {
     std::vector<Filter> out;
@@ -117,35 +131,54 @@ std::vector<Filter> readFilters(BitReader& r)
             f.passes = int(r.ub(5));
             break;
         case FilterType::Bevel:
-            f.color = readRgba(r); // shadow colour
-            readRgba(r);           // highlight colour
+            // The file gives the highlight first, then the shadow (the
+            // published field names have them the other way round; the
+            // Flash Player lights the side the first colour is drawn on).
+            f.highlight = readRgba(r);
+            f.color = readRgba(r);
             f.blurX = r.fixed16();
             f.blurY = r.fixed16();
             f.angle = r.fixed16();
             f.distance = r.fixed16();
             f.strength = r.fixed8();
-            r.u8();
+            readBevelFlags(r, f);
             break;
         case FilterType::GradientGlow:
         case FilterType::GradientBevel: {
             const int colours = r.u8();
-            for (int k = 0; k < colours; ++k) {
-                Rgba c = readRgba(r);
-                if (k == colours - 1)
-                    f.color = c;
-            }
-            r.skip(colours);
+            f.gradient.resize(size_t(colours));
+            for (GradientStop& g : f.gradient)
+                g.color = readRgba(r);
+            for (GradientStop& g : f.gradient)
+                g.ratio = r.u8();
+            if (!f.gradient.empty())
+                f.color = f.gradient.back().color;
             f.blurX = r.fixed16();
             f.blurY = r.fixed16();
             f.angle = r.fixed16();
             f.distance = r.fixed16();
             f.strength = r.fixed8();
-            r.u8();
+            readBevelFlags(r, f);
             break;
         }
         case FilterType::Convolution: {
-            const int x = r.u8(), y = r.u8();
-            r.skip(8 + 4 * qint64(x) * y + 4 + 1);
+            f.matrixX = r.u8();
+            f.matrixY = r.u8();
+            f.divisor = r.f32();
+            f.bias = r.f32();
+            // At most 255 × 255 values, read only while the tag lasts.
+            const qint64 cells = qint64(f.matrixX) * f.matrixY;
+            if (cells * 4 > r.remaining()) {
+                r.skip(r.remaining());
+                return out;
+            }
+            f.kernel.resize(size_t(cells));
+            for (float& v : f.kernel)
+                v = r.f32();
+            f.color = readRgba(r);
+            r.ub(6);
+            f.clamp = r.flag();
+            f.preserveAlpha = r.flag();
             break;
         }
         case FilterType::ColorMatrix:

@@ -2,6 +2,7 @@
 
 #include "swf/avm1/interpreter.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -778,6 +779,25 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
     }
     case 0x3B: { // Delete2
         const QString name = toString(pop(f));
+        // A path ("o.a", "o:a") deletes the member of the object it names.
+        if (const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('.')), name.lastIndexOf(QLatin1Char(':')));
+            cut > 0) {
+            const QString path = name.left(cut);
+            Value target;
+            if (path.contains(QLatin1Char('/'))) {
+                target = getVariable(f, path);
+            } else {
+                const QStringList parts = path.split(QRegularExpression(QStringLiteral("[.:]")));
+                target = getVariable(f, parts.front());
+                for (qsizetype i = 1; i < parts.size(); ++i)
+                    target = getMember(target, parts[i]);
+            }
+            if (!target.isObject() && !target.isNullish())
+                player.trace(QStringLiteral(
+                    "Parameters of primitive types are no longer coerced into the required type - Object."));
+            push(Value::boolean(target.isObject() && deleteMember(target, name.mid(cut + 1))));
+            break;
+        }
         bool done = false;
         for (size_t i = f.scope.size(); i-- > 0 && !done;) {
             if (f.scope[i]->find(name, caseSensitive()) >= 0)
@@ -871,7 +891,13 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         break;
     case 0x3F: binaryNumber([](double a, double b) { return std::fmod(a, b); }); break; // Modulo
     case 0x42: { // InitArray
-        std::vector<Value> elements = popArgs(toNumber(pop(f)));
+        // A count past the stack makes undefined and takes nothing.
+        const double count = toNumber(pop(f));
+        if (count > double(f.stack.size())) {
+            push(Value());
+            break;
+        }
+        std::vector<Value> elements = popArgs(count);
         push(Value::object(newArray(std::move(elements))));
         break;
     }

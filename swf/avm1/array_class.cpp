@@ -185,46 +185,42 @@ std::vector<Value> Interpreter::arrayValues(Object* array)
     return out;
 }
 
-void Interpreter::deleteElements(Object* array, int32_t count)
+namespace {
+
+// Deletes the elements from .. to-1 (not DontDelete ones).
+void removeIndexRange(Object* array, int32_t from, int32_t to)
 {
-    if (count <= 0)
+    if (to <= from)
         return;
     // Few properties against a long range: look at the properties.
-    if (size_t(count) > array->props.size()) {
+    if (uint32_t(to - from) > array->props.size()) {
         QStringList doomed;
         for (const Slot& s : array->props) {
             int32_t i;
-            if (!s.removed && arrayIndexName(s.name, i) && i >= 0 && i < count)
+            if (!s.removed && arrayIndexName(s.name, i) && i >= from && i < to)
                 doomed.append(s.name);
         }
         for (const QString& name : doomed)
             array->remove(name, true);
         return;
     }
-    for (int32_t i = 0; i < count; ++i)
+    for (int32_t i = from; i < to; ++i)
         array->remove(indexName(i), true);
+}
+
+} // namespace
+
+void Interpreter::deleteElements(Object* array, int32_t count)
+{
+    removeIndexRange(array, 0, count);
 }
 
 void Interpreter::setArrayLength(Object* array, int32_t length)
 {
     const int32_t old = array->length;
     array->length = length;
-    if (length >= old || old <= 0)
-        return;
-    const int32_t from = std::max(length, 0);
-    if (size_t(old - from) > array->props.size()) {
-        QStringList doomed;
-        for (const Slot& s : array->props) {
-            int32_t i;
-            if (!s.removed && arrayIndexName(s.name, i) && i >= from && i < old)
-                doomed.append(s.name);
-        }
-        for (const QString& name : doomed)
-            array->remove(name, true);
-        return;
-    }
-    for (int32_t i = from; i < old; ++i)
-        array->remove(indexName(i), true);
+    if (length < old)
+        removeIndexRange(array, std::max(length, 0), old);
 }
 
 void Interpreter::setArrayValues(Object* array, const std::vector<Value>& values)

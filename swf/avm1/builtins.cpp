@@ -236,8 +236,8 @@ void Interpreter::setupBuiltins()
             return Value::boolean(false);
         Object* o = a.self.o;
         // Every object with a prototype holds the link as its own property.
-        if (name == QLatin1String("__proto__"))
-            return Value::boolean(o->proto != nullptr);
+        if (v.isProtoName(name))
+            return Value::boolean(o->proto != nullptr || !o->protoPrimitive.isUndefined());
         const Slot* s = o->slot(name, v.caseSensitive());
         return Value::boolean(s && !hiddenFor(s->flags, v.version()));
     });
@@ -308,8 +308,14 @@ void Interpreter::setupBuiltins()
     });
 
     // --- Function ----------------------------------------------------------
+    // Function(x) called as a function answers x itself; with nothing, a
+    // bare object without a prototype.
     Object* functionCtor = makeClass(
-        "Function", functionProto, [](Interpreter&, Args&) { return Value(); }, {});
+        "Function", functionProto,
+        [](Interpreter& v, Args& a) {
+            return a.count() ? a.at(0) : Value::object(v.alloc(Object::Kind::Plain, nullptr));
+        },
+        {});
     (void)functionCtor;
     def(vm, functionProto, "call", [](Interpreter& v, Args& a) {
         std::vector<Value> rest(a.args.size() > 1 ? a.args.begin() + 1 : a.args.end(), a.args.end());

@@ -663,6 +663,11 @@ bool Interpreter::instanceOf(const Value& v, Object* ctor)
 
 // --- members -----------------------------------------------------------------
 
+bool Interpreter::isProtoName(const QString& name) const
+{
+    return name.compare(QLatin1String("__proto__"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+}
+
 Slot* Interpreter::lookup(Object* o, const QString& name, Object** where)
 {
     const bool cs = caseSensitive();
@@ -725,9 +730,10 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
     default:
         break;
     }
-    if (name == QLatin1String("__proto__")) {
-        out = o->proto ? Value::object(o->proto) : Value(); // none: undefined
-        return o->proto != nullptr;
+    if (isProtoName(name)) {
+        // None: undefined, or the primitive a script stored there.
+        out = o->proto ? Value::object(o->proto) : o->protoPrimitive;
+        return o->proto != nullptr || !o->protoPrimitive.isUndefined();
     }
     Object* w = nullptr;
     Slot* s = lookup(o, name, &w);
@@ -774,12 +780,6 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
     if (!object.isObject())
         return;
     Object* o = object.o;
-    if (name == QLatin1String("__proto__")) {
-        // A cycle is allowed, as in the Flash Player; a lookup that runs
-        // through it ends the script (see lookup).
-        o->proto = value.isObject() ? value.o : nullptr;
-        return;
-    }
     const bool cs = caseSensitive();
     if (value.type == Value::Type::String && value.s.size() > 256)
         noteAllocation(int64_t(value.s.size()) * 2);
@@ -817,6 +817,14 @@ void Interpreter::setMemberUnwatched(const Value& object, const QString& name, c
 {
     Object* o = object.o;
     const bool cs = caseSensitive();
+    if (isProtoName(name)) {
+        // Any value can be stored; only an object is a prototype. A cycle
+        // is allowed, as in the Flash Player; a lookup that runs through it
+        // ends the script (see lookup).
+        o->proto = value.isObject() ? value.o : nullptr;
+        o->protoPrimitive = value.isObject() ? Value() : value;
+        return;
+    }
     switch (o->kind) {
     case Object::Kind::Clip:
         if (setClipMember(o, name, value))
@@ -881,6 +889,13 @@ bool Interpreter::deleteMember(const Value& object, const QString& name)
 {
     if (!object.isObject())
         return false;
+    if (isProtoName(name)) {
+        Object* o = object.o;
+        const bool had = o->proto || !o->protoPrimitive.isUndefined();
+        o->proto = nullptr;
+        o->protoPrimitive = Value();
+        return had;
+    }
     return object.o->remove(name, caseSensitive());
 }
 

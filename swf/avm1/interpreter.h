@@ -165,6 +165,8 @@ public:
     void setMemberPlain(const Value& object, const QString& name, const Value& value);
     QSet<QPair<Object*, QString>> watching_; // watches running now
     bool deleteMember(const Value& object, const QString& name);
+    // "__proto__", without letter case before SWF 7.
+    bool isProtoName(const QString& name) const;
     // Looks a property up along the prototype chain; `where` receives the
     // object that holds it.
     Slot* lookup(Object* o, const QString& name, Object** where = nullptr);

@@ -138,6 +138,7 @@ public:
 
     Kind kind;
     Object* proto = nullptr; // __proto__
+    Value protoPrimitive;    // __proto__ when a script stored a primitive there
     // Own properties in the order they were made (an Array's elements are
     // properties named "0", "1", ...); deleted ones stay as removed slots
     // until enough of them are compacted away.

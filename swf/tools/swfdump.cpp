@@ -1,5 +1,6 @@
 // swfdump MOVIE [--fills]: lists the tags, characters, frames and action blocks of a
-// movie; --fills also lists each shape's fill styles.
+// movie; --fills also lists each shape's fill and line styles and first edges (all of
+// them with a third argument), and the blend modes and filters objects are placed with.
 #include "swf/movie.h"
 
 #include <QFile>
@@ -107,9 +108,9 @@ int main(int argc, char** argv)
             }
             for (const LineStyle& l : s->lines)
                 std::printf("      line width %d #%02x%02x%02x%02x\n", l.width, l.color.r, l.color.g, l.color.b, l.color.a);
-            for (size_t e = 0; e < s->edges.size() && e < 12; ++e)
-                std::printf("      edge (%g,%g) -> (%g,%g) fills %d/%d line %d\n", s->edges[e].from.x(),
-                            s->edges[e].from.y(), s->edges[e].to.x(), s->edges[e].to.y(), s->edges[e].fill0,
+            for (size_t e = 0; e < s->edges.size() && e < (argc > 3 ? 100000u : 12u); ++e)
+                std::printf("      edge (%g,%g) -> (%g,%g) c %d (%g,%g) fills %d/%d line %d\n", s->edges[e].from.x(),
+                            s->edges[e].from.y(), s->edges[e].to.x(), s->edges[e].to.y(), s->edges[e].curve ? 1 : 0, s->edges[e].control.x(), s->edges[e].control.y(), s->edges[e].fill0,
                             s->edges[e].fill1, s->edges[e].line);
         }
         if (const auto* sp = std::get_if<Sprite>(c.get()))

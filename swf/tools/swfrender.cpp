@@ -1,5 +1,6 @@
 // swfrender MOVIE OUT_PREFIX [--frame N | --range A B | --all | --ticks N] [--size W H]
-//           [--quality low|high] [--compare EXPECTED.png [--tolerance T] [--max-outliers M]]
+//           [--quality low|high] [--compare EXPECTED.png [--tolerance T] [--max-outliers M]
+//           [--check T M]...]
 // Steps the movie from its first frame and writes the chosen frames (1-based)
 // as OUT_PREFIX_NNNN.png. Frames past the root's last frame are further
 // ticks: the root stays on its last frame while clips and scripts go on.
@@ -8,7 +9,8 @@
 // --compare checks that picture against EXPECTED: a pixel whose channels
 // differ by more than T is an outlier, and at most M may be; prints the
 // count and the pictures' structural similarity (SSIM of the luminance over
-// 8 x 8 blocks) and exits 3 when there are more. --quality low paints as
+// 8 x 8 blocks) and exits 3 when there are more. Each --check T M is one
+// more such test (T and M together), all of which must hold. --quality low paints as
 // the Flash Player's low quality does: no antialiasing, no bitmap smoothing.
 #include "swf/player.h"
 #include "swf/renderer.h"
@@ -108,6 +110,7 @@ int main(int argc, char** argv)
     }
     int first = 1, last = 1, ticks = 0, tolerance = 0;
     qint64 maxOutliers = 0;
+    std::vector<std::pair<int, qint64>> checks; // further (tolerance, outliers) tests
     bool highQuality = true;
     QString expectedPath;
     QSize size = player.stageSize().toSize();
@@ -130,6 +133,9 @@ int main(int argc, char** argv)
             expectedPath = QString::fromLocal8Bit(argv[++i]);
         } else if (a == "--quality" && i + 1 < argc) {
             highQuality = QByteArray(argv[++i]).toLower() != "low";
+        } else if (a == "--check" && i + 2 < argc) {
+            checks.emplace_back(std::atoi(argv[i + 1]), std::atoll(argv[i + 2]));
+            i += 2;
         } else if (a == "--tolerance" && i + 1 < argc) {
             tolerance = std::atoi(argv[++i]);
         } else if (a == "--max-outliers" && i + 1 < argc) {
@@ -168,11 +174,19 @@ int main(int argc, char** argv)
                         expected.height());
             return 3;
         }
+        int rc = 0;
+        for (const auto& [t, m] : checks) {
+            const Difference c = compareImages(picture, expected, t);
+            std::printf("tolerance %d: %lld outliers (at most %lld)\n", t, static_cast<long long>(c.outliers),
+                        static_cast<long long>(m));
+            if (c.outliers > m)
+                rc = 3;
+        }
         const Difference d = compareImages(picture, expected, tolerance);
         std::printf("%lld outliers (at most %lld), largest difference %d, SSIM %.4f\n",
                     static_cast<long long>(d.outliers), static_cast<long long>(maxOutliers), d.largest,
                     similarity(picture, expected));
-        return d.outliers > maxOutliers ? 3 : 0;
+        return d.outliers > maxOutliers ? 3 : rc;
     };
 
     int rc = 0;

@@ -2,10 +2,13 @@
 // interpolation, low quality, blends of partly transparent sources, filters.
 #include "swf_builder.h"
 
+#include "swf/gradient.h"
 #include "swf/player.h"
 #include "swf/renderer.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 using namespace fotarel::swf;
 using swftest::Bits;
@@ -81,6 +84,39 @@ TEST(SwfRenderGradients, ColourAndAlphaInterpolateEachOnTheirOwn)
     }
 }
 
+TEST(SwfRenderGradients, StopsSharingARatioBecomeBandsInFileOrder)
+{
+    const Rgba a{255, 0, 0, 255}, b{0, 255, 0, 255}, c{0, 0, 255, 255}, d{255, 255, 0, 255};
+    auto stops = [](std::initializer_list<std::pair<int, Rgba>> list) {
+        std::vector<GradientStop> out;
+        for (const auto& [ratio, colour] : list)
+            out.push_back(GradientStop{uint8_t(ratio), colour});
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::vector<GradientStop> stops;
+        std::vector<std::pair<int, Rgba>> want; // ratio, colour
+    } cases[] = {
+        // The second stop of a pair moves one ratio on.
+        {"middle", stops({{70, a}, {70, b}, {140, c}, {140, d}}),
+         {{0, a}, {70, a}, {71, b}, {140, c}, {141, d}, {255, d}}},
+        // At the end there is no room: the later stop is dropped.
+        {"ends", stops({{0, a}, {0, b}, {255, c}, {255, d}}), {{0, a}, {1, b}, {255, c}}},
+        // Three at one ratio: three narrow bands.
+        {"three", stops({{100, a}, {100, b}, {100, c}}), {{99, a}, {100, a}, {101, b}, {102, c}, {200, c}}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        const auto table = gradientColours(k.stops);
+        for (const auto& [ratio, colour] : k.want)
+            EXPECT_EQ(table[size_t(ratio)], colour) << "ratio " << ratio;
+    }
+    // Between distinct ratios colours are interpolated.
+    const auto ramp = gradientColours(stops({{0, Rgba{0, 0, 0, 255}}, {255, Rgba{255, 255, 255, 255}}}));
+    EXPECT_EQ(ramp[128].r, 128);
+}
+
 TEST(SwfRenderQuality, LowQualityPaintsWholePixelsByTheirCentres)
 {
     // A square from 12.5 to 87.5 px and two one-pixel lines, one centred on
@@ -130,4 +166,161 @@ TEST(SwfRenderQuality, LowQualityPaintsWholePixelsByTheirCentres)
     const QImage high = paintWith(file, true);
     EXPECT_GT(channelDistance(high.pixel(12, 20), white), 60);
     EXPECT_GT(channelDistance(high.pixel(12, 20), blue), 60);
+}
+
+namespace {
+
+// A grey square (30..70 of 100 pixels) on a white stage, or a black one
+// 20 px wide from `left` twips, placed with the given FILTERLIST bytes.
+QByteArray greySquareWithFilters(const QByteArray& filterBytes, int left = -1)
+{
+    if (left >= 0)
+        return swftest::filteredRectMovie(0, 0, 0, left, 600, left + 400, 1400, filterBytes);
+    return swftest::filteredRectMovie(128, 128, 128, 600, 600, 1400, 1400, filterBytes);
+}
+
+void rgba(Bits& b, QRgb c)
+{
+    b.u8(qRed(c));
+    b.u8(qGreen(c));
+    b.u8(qBlue(c));
+    b.u8(qAlpha(c));
+}
+
+// Bevel (3) or gradient bevel (7) / glow (4) bytes: angle 45 degrees,
+// distance 3 px, blur 4 px, strength 1, one pass.
+QByteArray bevelFilter(int type, const std::vector<std::pair<int, QRgb>>& colours, bool inner, bool onTop,
+                       bool knockout = false)
+{
+    Bits b;
+    b.u8(1);
+    b.u8(type);
+    if (type == 3) {
+        rgba(b, colours[0].second); // highlight
+        rgba(b, colours[1].second); // shadow
+    } else {
+        b.u8(int(colours.size()));
+        for (const auto& c : colours)
+            rgba(b, c.second);
+        for (const auto& c : colours)
+            b.u8(c.first);
+    }
+    b.u32(4u << 16);
+    b.u32(4u << 16);
+    b.u32(uint32_t(std::lround(0.785398 * 65536)));
+    b.u32(3u << 16);
+    b.u16(256);
+    b.flag(inner);
+    b.flag(knockout);
+    b.flag(true); // composite source
+    b.flag(onTop);
+    b.ub(1, 4);
+    return b.data();
+}
+
+} // namespace
+
+TEST(SwfRenderFilters, BevelLightsTheSideFacingTheLightAndShadesTheOther)
+{
+    // Highlight red, shadow blue, the light from the top left (45 degrees).
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
+    const struct {
+        const char* kind;
+        bool inner, onTop;
+        QPoint lit, shaded; // where the highlight and the shadow show
+        QPoint untouched;   // grey or white as painted
+    } cases[] = {
+        {"inner", true, false, {31, 31}, {68, 68}, {27, 27}},
+        {"outer", false, false, {28, 28}, {71, 71}, {32, 32}},
+        {"full", true, true, {29, 29}, {70, 70}, {50, 50}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const QImage img = paintWith(greySquareWithFilters(bevelFilter(3, {{0, red}, {0, blue}}, c.inner, c.onTop)), true);
+        const QRgb lit = img.pixel(c.lit), shaded = img.pixel(c.shaded);
+        EXPECT_GT(qRed(lit), qBlue(lit) + 40) << std::hex << lit;
+        EXPECT_GT(qBlue(shaded), qRed(shaded) + 40) << std::hex << shaded;
+        const QRgb plain = img.pixel(c.untouched);
+        EXPECT_EQ(qRed(plain), qBlue(plain)) << std::hex << plain;
+    }
+    // The centre of the square is flat: neither side.
+    const QImage full = paintWith(greySquareWithFilters(bevelFilter(3, {{0, red}, {0, blue}}, true, true)), true);
+    EXPECT_EQ(full.pixel(50, 50), qRgb(128, 128, 128));
+}
+
+TEST(SwfRenderFilters, GradientFiltersColourByTheirGradient)
+{
+    // A gradient glow from transparent to green, moved 2 px right and down:
+    // green past the square's right edge, fading outwards, nothing far
+    // away or inside.
+    const QImage glow = paintWith(
+        greySquareWithFilters(bevelFilter(4, {{0, qRgba(0, 0, 0, 0)}, {255, qRgb(0, 255, 0)}}, false, false)), true);
+    EXPECT_GT(qGreen(glow.pixel(71, 50)), qRed(glow.pixel(71, 50)) + 60);
+    EXPECT_GT(qRed(glow.pixel(74, 50)), qRed(glow.pixel(71, 50)));
+    EXPECT_EQ(glow.pixel(10, 50), qRgb(255, 255, 255));
+    EXPECT_EQ(glow.pixel(50, 50), qRgb(128, 128, 128));
+    // A gradient bevel: ratio 0 (yellow) on the lit side, 255 (cyan) on the
+    // shaded one, transparent in the flat middle.
+    const QImage bevel = paintWith(greySquareWithFilters(bevelFilter(
+                                       7, {{0, qRgb(255, 255, 0)}, {128, qRgba(0, 0, 0, 0)}, {255, qRgb(0, 255, 255)}},
+                                       true, false)),
+                                   true);
+    EXPECT_GT(qRed(bevel.pixel(31, 31)), qBlue(bevel.pixel(31, 31)) + 40);
+    EXPECT_GT(qBlue(bevel.pixel(68, 68)), qRed(bevel.pixel(68, 68)) + 40);
+    EXPECT_EQ(bevel.pixel(50, 50), qRgb(128, 128, 128));
+}
+
+TEST(SwfRenderFilters, ConvolutionWeighsNeighboursAndIsBounded)
+{
+    // A 3 x 3 kernel taking the right-hand neighbour moves the square one
+    // pixel to the left; one of 16 x 16 is refused (the square stays).
+    auto convolution = [](int size, int take) {
+        Bits b;
+        b.u8(1);
+        b.u8(5);
+        b.u8(size);
+        b.u8(size);
+        auto f32 = [&b](float v) {
+            uint32_t u;
+            std::memcpy(&u, &v, 4);
+            b.u32(u);
+        };
+        f32(1);
+        f32(0);
+        for (int i = 0; i < size * size; ++i)
+            f32(i == take ? 1.f : 0.f);
+        rgba(b, qRgba(0, 0, 0, 0));
+        b.ub(0, 6);
+        b.flag(true);  // clamp
+        b.flag(false); // alpha from the kernel too
+        return b.data();
+    };
+    const QImage moved = paintWith(greySquareWithFilters(convolution(3, 5)), true);
+    EXPECT_EQ(moved.pixel(29, 50), qRgb(128, 128, 128));
+    EXPECT_EQ(moved.pixel(69, 50), qRgb(255, 255, 255));
+    const QImage refused = paintWith(greySquareWithFilters(convolution(16, 5)), true);
+    EXPECT_EQ(refused.pixel(29, 50), qRgb(255, 255, 255));
+    EXPECT_EQ(refused.pixel(69, 50), qRgb(128, 128, 128));
+}
+
+TEST(SwfRenderFilters, FilteredObjectsStartOnAWholePixel)
+{
+    // A black square from x = 10.4 px: with an identity colour matrix the
+    // object is moved to 10 and its first column is fully covered; without
+    // a filter the edge pixel is partly covered.
+    Bits identity;
+    identity.u8(1);
+    identity.u8(6);
+    for (int i = 0; i < 20; ++i) {
+        const float v = (i % 6 == 0) ? 1.f : 0.f;
+        uint32_t u;
+        std::memcpy(&u, &v, 4);
+        identity.u32(u);
+    }
+    const QImage snapped = paintWith(greySquareWithFilters(identity.data(), 208), true);
+    EXPECT_EQ(snapped.pixel(10, 50), qRgb(0, 0, 0));
+    EXPECT_EQ(snapped.pixel(30, 50), qRgb(255, 255, 255));
+    const QImage plain = paintWith(greySquareWithFilters(QByteArray(1, '\0'), 208), true);
+    EXPECT_GT(qRed(plain.pixel(10, 50)), 60);
+    EXPECT_LT(qRed(plain.pixel(10, 50)), 200);
 }

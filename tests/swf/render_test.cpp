@@ -56,19 +56,7 @@ Place at(int depth, int id)
 // given FILTERLIST bytes.
 QByteArray squareWithFilters(const QByteArray& filterBytes)
 {
-    swftest::Movie m;
-    m.tag(9, QByteArray("\xff\xff\xff", 3));
-    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 0, 255, false), 600, 600, 1400, 1400));
-    Bits b;
-    b.u8(0x02 | 0x04); // character, matrix
-    b.u8(0x01);        // filters
-    b.u16(1);
-    b.u16(1);
-    b.bytes(swftest::matrix());
-    b.bytes(filterBytes);
-    m.tag(70, b.data());
-    m.showFrame();
-    return m.finish();
+    return swftest::filteredRectMovie(0, 0, 0, 600, 600, 1400, 1400, filterBytes);
 }
 
 } // namespace

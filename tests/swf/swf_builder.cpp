@@ -465,4 +465,22 @@ QByteArray lossless2(int id, int w, int h, const std::vector<uint32_t>& argb)
     return b.data();
 }
 
+QByteArray filteredRectMovie(uint8_t r, uint8_t g, uint8_t b, int x0, int y0, int x1, int y1,
+                             const QByteArray& filterBytes)
+{
+    Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(2, rectShape(1, 1, solidFill(r, g, b, 255, false), x0, y0, x1, y1));
+    Bits place;
+    place.u8(0x02 | 0x04); // character, matrix
+    place.u8(0x01);        // filters
+    place.u16(1);
+    place.u16(1);
+    place.bytes(matrix());
+    place.bytes(filterBytes);
+    m.tag(70, place.data());
+    m.showFrame();
+    return m.finish();
+}
+
 } // namespace swftest

@@ -79,6 +79,11 @@ QByteArray bitmapFill(int type, int bitmapId, const QByteArray& matrixBytes);
 // (drawn clockwise in screen coordinates).
 QByteArray rectShape(int id, int version, const QByteArray& fill, int x0, int y0, int x1, int y1);
 
+// A whole movie: a white stage and a rectangle of one solid colour (twips)
+// placed with the given FILTERLIST bytes.
+QByteArray filteredRectMovie(uint8_t r, uint8_t g, uint8_t b, int x0, int y0, int x1, int y1,
+                             const QByteArray& filterBytes);
+
 // PlaceObject2 body.
 struct Place {
     int depth = 1;

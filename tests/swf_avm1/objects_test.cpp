@@ -182,5 +182,35 @@ TEST_F(Objects, PropertiesEnumerateDeleteAndAccessors)
     EXPECT_TRUE(player.errors.last().contains("prototype chain")) << player.errors.last().toStdString();
 }
 
+// __proto__ keeps whatever a script stores; only an object is a prototype.
+TEST_F(Objects, ProtoHoldsAnyValue)
+{
+    const Asm setup = Asm().push("o", 0).op(op::InitObject).op(op::SetVariable);
+    const Asm proto = Asm().get("o").push("__proto__").op(op::GetMember);
+    const struct {
+        const char* what;
+        Asm program;
+        int version;
+        const char* expected;
+    } cases[] = {
+        {"a number", Asm().get("o").push("__proto__", 123).op(op::SetMember).append(proto).trace()
+                         .get("o").push("toString").op(op::GetMember).op(op::TypeOf).trace(),
+         7, "123|undefined"},
+        {"deleted", Asm().get("o").push("__proto__").op(op::Delete).trace().append(proto).op(op::TypeOf).trace(),
+         7, "true|undefined"},
+        {"no letter case before SWF 7", Asm().get("o").push("__PROTO__").op(op::GetMember).op(op::TypeOf).trace(),
+         6, "object"},
+        {"letter case from SWF 7", Asm().get("o").push("__PROTO__").op(op::GetMember).op(op::TypeOf).trace(),
+         7, "undefined"},
+        {"Function(x) is x", Asm().get("o").push(1, "Function").op(op::CallFunction).get("o")
+                                 .op(op::StrictEquals).trace(),
+         7, "true"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(Asm().append(setup).append(c.program), c.version)) << c.what;
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected)) << c.what;
+    }
+}
+
 } // namespace
 } // namespace fotarel::swf::avm1::test

@@ -167,6 +167,14 @@ def run_visual_case(bins, case_dir, timeout):
                "--ticks", str(ticks), "--quality", quality, "--compare", expected,
                "--tolerance", str(comparison.get("tolerance", 0)),
                "--max-outliers", str(comparison.get("max_outliers", 0))]
+        checks = comparison.get("checks")
+        if checks:
+            # Several (tolerance, outliers) tests, all of which must hold;
+            # the first stands in for the single one.
+            cmd[-4:] = ["--tolerance", str(checks[0].get("tolerance", 0)),
+                        "--max-outliers", str(checks[0].get("max_outliers", 0))]
+            for c in checks[1:]:
+                cmd += ["--check", str(c.get("tolerance", 0)), str(c.get("max_outliers", 0))]
         try:
             out = subprocess.run(cmd, capture_output=True, timeout=timeout, cwd=case_dir)
         except subprocess.TimeoutExpired:
