@@ -34,6 +34,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -89,6 +90,10 @@ struct AlbumJob {
     QString saveProject; // --save-project: the album is saved here
     QStringList given;   // the options set on the command line
     bool timings = false; // --timings: where the render's time went
+    // --keep-frames / --keep-ranges: frames written raw for the render
+    // benchmark's encode-only reference, [first, end) album frames.
+    QString keepFrames;
+    std::vector<std::pair<int, int>> keepRanges;
 };
 
 // The type as the user named it: "JPG" rather than the internal "XLTP".
@@ -384,6 +389,19 @@ int runJob(const AlbumJob& job)
     ProgressLine bar;
     render::PassEvents events;
     events.overall = [&bar](int v, int m) { bar.show(v, m); };
+    QFile kept(job.keepFrames);
+    if (!job.keepFrames.isEmpty()) {
+        if (!kept.open(QIODevice::WriteOnly)) {
+            fail(QStringLiteral("无法写入 %1。").arg(job.keepFrames));
+            return 1;
+        }
+        events.frame = [&job, &kept](int index, const QImage& frame) {
+            for (const auto& [first, end] : job.keepRanges)
+                if (index >= first && index < end)
+                    for (int y = 0; y < frame.height(); ++y)
+                        kept.write(reinterpret_cast<const char*>(frame.constScanLine(y)), frame.width() * 4);
+        };
+    }
     render::RenderPass pass(session, folder, events);
     render::PassResult result;
     {
@@ -464,6 +482,12 @@ void addOptions(QCommandLineParser& parser)
          QStringLiteral("说明")},
         {QStringLiteral("timings"),
          QStringLiteral("列出制作时间花在哪里：每个模板的绘制、交给编码器的时间、转换中的时间。")},
+        {QStringLiteral("keep-frames"),
+         QStringLiteral("把 --keep-ranges 给出的帧按画好的样子（每个像素 B,G,R,A 四个字节）依次写入这个文件，"
+                        "供制作速度的基准测试使用。"),
+         QStringLiteral("文件")},
+        {QStringLiteral("keep-ranges"),
+         QStringLiteral("--keep-frames 写出的帧：\"A-B,C-D\"，从 0 数起，含 A 不含 B。"), QStringLiteral("帧段")},
     });
 }
 
@@ -557,6 +581,17 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     if (!length.isEmpty())
         job.length = length;
     job.timings = parser.isSet(QStringLiteral("timings"));
+    job.keepFrames = parser.value(QStringLiteral("keep-frames"));
+    for (const QString& range : parser.value(QStringLiteral("keep-ranges")).split(',', Qt::SkipEmptyParts)) {
+        const QStringList ends = range.split('-');
+        bool firstOk = false, endOk = false;
+        const int first = ends.value(0).toInt(&firstOk), end = ends.value(1).toInt(&endOk);
+        if (ends.size() != 2 || !firstOk || !endOk || first < 0 || end < first) {
+            error = QStringLiteral("--keep-ranges 的帧段 %1 无效（应为 A-B）。").arg(range);
+            return false;
+        }
+        job.keepRanges.emplace_back(first, end);
+    }
     job.loopMusic = parser.isSet(QStringLiteral("loop-music"));
     job.loopPictures = parser.isSet(QStringLiteral("loop-pictures"));
     if (parser.isSet(QStringLiteral("seed"))) {

@@ -178,6 +178,8 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
             answer.finished();
             return;
         }
+        if (events_.frame)
+            events_.frame(index, handed);
         answer.setImage(handed);
     });
     clock.start();

@@ -8,6 +8,7 @@
 #include "core/session.h"
 #include "media/conversion.h"
 
+#include <QImage>
 #include <QSize>
 #include <QString>
 
@@ -50,6 +51,9 @@ struct EncoderEvents {
     std::function<void(const QString& line)> log;          // a conversion log line
     std::function<void(bool enabled)> stopEnabled;
     std::function<void(double elapsedSeconds, double remainingSeconds)> time;
+    // Every frame as it is handed to the encoder (0 = the start frame); the
+    // picture is valid during the call only.
+    std::function<void(int index, const QImage& frame)> frame;
 };
 
 // Adds a conversion log line: past 31999 lines the first one goes.

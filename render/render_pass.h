@@ -2,8 +2,8 @@
 
 // One render pass from start to finish: set-up, the first template, the
 // conversion (the compositor runs once per frame inside it) and the finish
-// step. It runs on whatever thread calls run() — the render window uses a
-// worker thread — and reports through callbacks made on that thread.
+// step. Whatever thread calls run() — the render window uses a worker
+// thread — waits for it; the callbacks come from the pass's own thread.
 //
 // Threads: the pass works on its own copy of the session, taken when it is
 // made, so the thread that made it keeps its session to itself. What the
@@ -44,6 +44,9 @@ struct PassEvents {
     std::function<void(const QString& folder)> openFolder;
     // Seconds since the conversion started and still to go at its pace.
     std::function<void(double elapsedSeconds, double remainingSeconds)> time;
+    // Every frame as it is handed to the encoder (0 = the start frame); the
+    // picture is valid during the call only.
+    std::function<void(int index, const QImage& frame)> frame;
 };
 
 struct PassResult {
@@ -66,7 +69,9 @@ public:
     RenderPass(const Session& session, const WorkingFolder& folder, PassEvents events = {});
     ~RenderPass();
 
-    // The whole pass, finish step included. Once only.
+    // The whole pass, finish step included. Once only. It runs on a thread
+    // of QThreadPool::globalInstance() while the calling thread waits (see
+    // render_pass.cpp), so the events come from that thread.
     PassResult run();
     // "停止制作": safe from any thread; the pass ends within a frame and
     // leaves no file under the output's name.
@@ -78,6 +83,7 @@ public:
     void setPicture0Bound(int ticks, std::chrono::milliseconds time);
 
 private:
+    PassResult runHere();
     PassResult runSteps();
 
     std::shared_ptr<Session> session_; // the pass's own copy

@@ -432,8 +432,10 @@ QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const Co
     {
         QPainter lp(&img);
         lp.setRenderHint(QPainter::Antialiasing, highQuality_);
+        ++groupDepth_; // a filtered object: painted as a picture of its own
         drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
                     nesting);
+        --groupDepth_;
     }
     pixelScale_ = fullScale;
     return img;
@@ -555,6 +557,8 @@ bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, c
             if (coversOpaquely(*it->second, world, cx, area, nesting + 1))
                 return true;
         return false;
+    case Clip::Kind::Shape:
+        return shapeCoversOpaquely(clip, world, area);
     default:
         return false;
     }
@@ -578,6 +582,8 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
                                           [](const Filter& f) { return f.type == FilterType::ColorMatrix; });
     if (cx.aMul <= 0 && cx.aAdd <= 0 && !colourFilter)
         return; // fully transparent: only a colour matrix could make something of it
+    if ((clip.blendMode == BlendMode::Erase || clip.blendMode == BlendMode::Alpha) && groupDepth_ == 0)
+        return; // takes away from the layer it is painted into: with none below it, nothing happens
     const bool effects = !clip.filters.empty() || (clip.blendMode != BlendMode::Normal);
     if (!effects && !clip.maskClip) {
         drawContent(ctx, clip, world, cx, nesting);
@@ -598,7 +604,10 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
     {
         QPainter lp(&img);
         lp.setRenderHints(ctx.painter->renderHints());
+        const bool group = !clip.filters.empty() || clip.blendMode != BlendMode::Normal;
+        groupDepth_ += group;
         drawContent(Context{&lp, QRect(area), area.topLeft()}, clip, world, cx, nesting);
+        groupDepth_ -= group;
         if (clip.maskClip && !clip.maskClip->isMaskOf) {
             // not a mask any more
         } else if (clip.maskClip) {
@@ -667,8 +676,9 @@ size_t Renderer::firstVisible(const Context& ctx, const std::vector<const Clip*>
         const Clip* c = list[i];
         if (c->clipDepth > 0 || !coversOpaquely(*c, world, cx, area, nesting))
             continue;
-        const bool masked = std::any_of(list.begin() + ptrdiff_t(begin), list.begin() + ptrdiff_t(i),
-                                        [c](const Clip* m) { return m->clipDepth > 0 && m->clipDepth >= c->depthValue; });
+        const bool masked = std::any_of(list.begin() + ptrdiff_t(begin), list.begin() + ptrdiff_t(i), [&](const Clip* m) {
+            return m->clipDepth > 0 && m->clipDepth >= c->depthValue && !maskIsOpen(list, m, end, world, nesting);
+        });
         return masked ? begin : i;
     }
     return begin;
@@ -694,6 +704,11 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
         const QTransform maskWorld = c->matrix.toTransform() * world;
         QRect area = bounds(*c, maskWorld).toAlignedRect().adjusted(-1, -1, 1, 1) & ctx.area;
         if (area.isEmpty() || !c->visible) {
+            i = j - 1;
+            continue;
+        }
+        if (maskHidesNothing(*c, maskWorld, list, i + 1, j, world, nesting)) {
+            drawRange(ctx, list, i + 1, j, world, cx, nesting);
             i = j - 1;
             continue;
         }
@@ -747,6 +762,7 @@ void Renderer::paint(QImage& target)
     base_.translate(-m->frameSize.xMin, -m->frameSize.yMin);
     pixelScale_ = std::sqrt(sx * sy) * 20;
     layerDepth_ = 0;
+    groupDepth_ = 0;
     QPainter p(&target);
     p.setRenderHint(QPainter::Antialiasing, highQuality_);
     const Context ctx{&p, target.rect(), QPoint(0, 0)};

@@ -73,6 +73,16 @@ private:
                          int nesting);
     bool coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
                         const QRectF& area, int nesting) const;
+    // render_skips.cpp: work that cannot change a pixel.
+    const CompiledShape* knownShape(const Clip& clip) const;
+    bool shapeCoversOpaquely(const Clip& clip, const QTransform& world, const QRectF& area) const;
+    bool maskContains(const Clip& mask, const QTransform& maskWorld, const QRectF& rect, int nesting) const;
+    int spread(const Clip& clip, int nesting) const;
+    bool maskHidesNothing(const Clip& mask, const QTransform& maskWorld, const std::vector<const Clip*>& list,
+                          size_t begin, size_t end, const QTransform& world, int nesting) const;
+    // A mask of `list` (before `end`) that hides nothing of its range.
+    bool maskIsOpen(const std::vector<const Clip*>& list, const Clip* mask, size_t end, const QTransform& world,
+                    int nesting) const;
     size_t firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
                         const QTransform& world, const ColorTransform& cx, int nesting) const;
 
@@ -84,6 +94,7 @@ private:
     double pixelScale_ = 1; // device pixels per stage pixel
     QTransform base_;       // stage twips -> target pixels
     int layerDepth_ = 0;
+    int groupDepth_ = 0; // objects above painted as pictures of their own (blend modes, filters)
     bool highQuality_ = true;
 };
 

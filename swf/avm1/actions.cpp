@@ -308,8 +308,9 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
             args.push_back(pop(f));
         return args;
     };
+    // A clip, or the path an object's text names.
     auto targetClip = [&](const Value& target) -> DisplayObjectHost* {
-        if (target.isObject())
+        if (target.isObject() && target.o->kind == Object::Kind::Clip)
             return clipOf(target);
         const QString path = toString(target);
         if (path.isEmpty())
@@ -935,8 +936,14 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         break;
     }
     case 0x47: { // Add2
-        const Value b = toPrimitive(pop(f));
-        const Value a = toPrimitive(pop(f));
+        // Each side is its valueOf answer, or its text when that answer is
+        // an object.
+        auto operand = [this](const Value& v) {
+            Value p = toPrimitive(v);
+            return p.isObject() ? Value::string(toString(v)) : p;
+        };
+        const Value b = operand(pop(f));
+        const Value a = operand(pop(f));
         if (a.isString() || b.isString()) {
             QString s = toString(a) + toString(b);
             checkString(s);

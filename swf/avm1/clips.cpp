@@ -283,14 +283,9 @@ bool Interpreter::resolveFrame(DisplayObjectHost* clip, const Value& frame, int 
     target = clip;
     if (!clip)
         return false;
-    // An object names its frame by valueOf, or by toString when valueOf
-    // gives no primitive.
-    Value given = frame;
-    if (frame.isObject() && frame.o->kind != Object::Kind::Clip) {
-        given = toPrimitive(frame);
-        if (given.isObject())
-            given = Value::string(toString(frame));
-    }
+    // An object names its frame by its text.
+    const Value given =
+        frame.isObject() && frame.o->kind != Object::Kind::Clip ? Value::string(toString(frame)) : frame;
     if (given.isString()) {
         QString text = given.s;
         const int colon = int(text.lastIndexOf(QLatin1Char(':')));

@@ -414,15 +414,14 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
     if (o->kind == Object::Kind::Primitive)
         return o->primitive;
     if (preferString) {
-        // toString first, then valueOf; neither giving a primitive leaves the
-        // type name.
-        for (const QString& name : {QStringLiteral("toString"), QStringLiteral("valueOf")}) {
-            Value fn;
-            if (getProperty(o, v, name, fn) && fn.isObject() && fn.o->isFunction()) {
-                Value r = callMethod(v, name, {});
-                if (!r.isObject())
-                    return r;
-            }
+        // As text, an object is what its toString answers when that is a
+        // string; otherwise (no callable toString, or another answer) its
+        // type name. valueOf is not asked.
+        Value fn;
+        if (getProperty(o, v, QStringLiteral("toString"), fn) && fn.isObject() && fn.o->isFunction()) {
+            Value r = callMethod(v, QStringLiteral("toString"), {});
+            if (r.isString())
+                return r;
         }
         return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
     }
@@ -988,7 +987,10 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
         sup->home = f.home ? f.home : (f.thisv.isObject() ? f.thisv.o->proto : nullptr);
         return Value::object(sup);
     }
-    for (size_t i = f.scope.size(); i-- > 0;) {
+    // SWF 4 movies have no global objects: their names reach timelines only
+    // (NaN and Infinity are plain undefined variables there).
+    const size_t outermost = f.version < 5 ? 1 : 0;
+    for (size_t i = f.scope.size(); i-- > outermost;) {
         Object* s = f.scope[i];
         Value out;
         if (getProperty(s, Value::object(s), name, out)) {

@@ -133,6 +133,11 @@ double stringToNumber(const QString& s, int swfVersion)
             return std::nan("");
         double v = 0;
         int k = j + 2;
+        // The sign may also follow the prefix ("0x-10" is -16).
+        if (k < n && (s[k] == QLatin1Char('-') || s[k] == QLatin1Char('+'))) {
+            neg = neg != (s[k] == QLatin1Char('-'));
+            ++k;
+        }
         if (k == n)
             return std::nan("");
         for (; k < n; ++k) {
@@ -158,10 +163,7 @@ double stringToNumber(const QString& s, int swfVersion)
         if (k == n)
             return neg ? -v : v;
     }
-    if (s.mid(i).trimmed() == QLatin1String("Infinity"))
-        return INFINITY;
-    if (s.mid(i).trimmed() == QLatin1String("-Infinity"))
-        return -INFINITY;
+    // "Infinity" is no number text to the Flash Player.
     double v = 0;
     const int used = scanDecimal(s, i, v);
     if (used == 0)

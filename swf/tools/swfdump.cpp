@@ -102,6 +102,8 @@ int main(int argc, char** argv)
             for (const FillStyle& fill : s->fills) {
                 std::printf("      fill type 0x%02x #%02x%02x%02x%02x", unsigned(fill.type), fill.color.r, fill.color.g, fill.color.b,
                             fill.color.a);
+                if (fill.type == FillType::Focal)
+                    std::printf(" focal %g", fill.gradient.focal);
                 for (const GradientStop& g : fill.gradient.stops)
                     std::printf(" [%d #%02x%02x%02x%02x]", g.ratio, g.color.r, g.color.g, g.color.b, g.color.a);
                 std::printf("\n");

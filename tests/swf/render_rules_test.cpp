@@ -324,3 +324,49 @@ TEST(SwfRenderFilters, FilteredObjectsStartOnAWholePixel)
     EXPECT_GT(qRed(plain.pixel(10, 50)), 60);
     EXPECT_LT(qRed(plain.pixel(10, 50)), 200);
 }
+
+TEST(SwfRenderBlends, EraseTakesAwayOnlyFromTheLayerItIsPaintedInto)
+{
+    // A red square with a green bar over it, both in a sprite; an erase
+    // square over the left half. With the sprite as a layer the bar and the
+    // square are cut away there (the white stage shows); without a layer
+    // below it the erase does nothing.
+    for (bool asLayer : {true, false}) {
+        swftest::Movie m;
+        m.tag(9, QByteArray("\xff\xff\xff", 3));
+        m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 2000, 2000));
+        m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(0, 0, 0, 255, false), 0, 0, 1000, 2000));
+        m.tag(2, swftest::rectShape(3, 1, swftest::solidFill(0, 255, 0, 255, false), 0, 800, 2000, 1200));
+        Bits sprite;
+        sprite.u16(4);
+        sprite.u16(1);
+        QByteArray tags = swftest::Movie::encodeTag(26, swftest::placeObject2(at(1, 1)));
+        tags += swftest::Movie::encodeTag(26, swftest::placeObject2(at(2, 3)));
+        Bits erase;
+        erase.u8(0x02);
+        erase.u8(0x02); // blend mode
+        erase.u16(3);
+        erase.u16(2);
+        erase.u8(12); // erase
+        tags += swftest::Movie::encodeTag(70, erase.data());
+        tags += swftest::Movie::encodeTag(1, {});
+        tags += swftest::Movie::encodeTag(0, {});
+        sprite.bytes(tags);
+        m.tag(39, sprite.data());
+        Bits place;
+        place.u8(0x02);
+        place.u8(asLayer ? 0x02 : 0x00);
+        place.u16(1);
+        place.u16(4);
+        if (asLayer)
+            place.u8(2); // layer
+        m.tag(70, place.data());
+        m.showFrame();
+        const QImage img = paintWith(m.finish(), true);
+        SCOPED_TRACE(asLayer ? "layer" : "no layer");
+        EXPECT_EQ(img.pixel(25, 20), asLayer ? qRgb(255, 255, 255) : qRgb(255, 0, 0));
+        EXPECT_EQ(img.pixel(25, 50), asLayer ? qRgb(255, 255, 255) : qRgb(0, 255, 0));
+        EXPECT_EQ(img.pixel(75, 20), qRgb(255, 0, 0));
+        EXPECT_EQ(img.pixel(75, 50), qRgb(0, 255, 0));
+    }
+}

@@ -151,6 +151,10 @@ def run_visual_case(bins, case_dir, timeout):
     # The player quality the pictures were recorded at (low: no antialiasing).
     renderer = toml.get("player_options", {}).get("with_renderer", {})
     quality = renderer.get("quality", "high") if isinstance(renderer, dict) else "high"
+    # The player's window size when it is not the stage's (the stage is
+    # scaled to fit it).
+    viewport = toml.get("player_options", {}).get("viewport_dimensions")
+    size = ["--size", str(viewport["width"]), str(viewport["height"])] if viewport else []
     results = []
     for name, comparison in comparisons.items():
         expected = os.path.join(case_dir, name + ".expected.png")
@@ -164,7 +168,7 @@ def run_visual_case(bins, case_dir, timeout):
             results.append((name, False, "trigger %s not supported" % trigger))
             continue
         cmd = [os.path.join(bins, "swfrender"), os.path.join(case_dir, "test.swf"), "-",
-               "--ticks", str(ticks), "--quality", quality, "--compare", expected,
+               "--ticks", str(ticks), "--quality", quality] + size + ["--compare", expected,
                "--tolerance", str(comparison.get("tolerance", 0)),
                "--max-outliers", str(comparison.get("max_outliers", 0))]
         checks = comparison.get("checks")
