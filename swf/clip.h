@@ -112,8 +112,13 @@ public:
                                        double height) override;
     // _width/_height of a text field: its bounds change, not its scale.
     void resizeTextField(bool width, double pixels);
+    avm1::PixelMatrix toStage() const override;
+    avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
+    bool hitTestPoint(double x, double y, bool shapeFlag) const override;
+    DisplayObjectHost* childAtDepth(int depth) const override;
 
 private:
+    bool hitsShapes(const QPointF& levelTwips, const QTransform& toLevel, int nesting) const;
     double scaleX() const;
     double scaleY() const;
     double rotation() const;

@@ -57,6 +57,7 @@ bool Player::loadData(const QByteArray& bytes, const QString& path)
     movie_.reset();
     renderer_->clear();
     ticks_ = 0;
+    instancesNamed_ = 0;
     engine_ = makeAvm1Engine(*this); // no script state survives a new movie
     path_ = path;
     QImage picture;

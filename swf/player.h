@@ -149,6 +149,7 @@ private:
     std::vector<const Clip*> levelRoots() const override;
     std::optional<QString> boundText(const QString& variablePath) override { return getVariable(variablePath); }
     void resetRoot();
+    void nameIfUnnamed(Clip& clip);
     Clip* resolveVariableTarget(const QString& path, QString* name);
 
     std::shared_ptr<const Movie> movie_;
@@ -164,6 +165,7 @@ private:
     std::map<int, std::unique_ptr<Clip>> levels_; // levels above 0
     QStringList loadLog_, errorLog_;
     qint64 ticks_ = 0;
+    qint64 instancesNamed_ = 0;
     QPointF mouse_;
     bool mouseDown_ = false;
     int runDepth_ = 0;

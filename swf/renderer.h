@@ -35,6 +35,8 @@ public:
 
     // Bounds in the coordinates `toParent` maps the clip's own twips to.
     static QRectF bounds(const Clip& clip, const QTransform& toParent, int nesting = 0);
+    // A shape or morph clip's paths (kept between frames).
+    const CompiledShape& compiled(const Clip& clip);
 
 private:
     struct Context {
@@ -56,7 +58,6 @@ private:
     void drawImage(QPainter& p, const QImage& img, const QTransform& imageToDevice, const ColorTransform& cx,
                    bool smooth);
     QBrush brush(const FillStyle& fill, const Movie& movie, const ColorTransform& cx);
-    const CompiledShape& compiled(const Clip& clip);
     QImage transformedImage(const QImage& img, const ColorTransform& cx);
     QImage& layer(int level, const QSize& size);
     int blurShrink(const Clip& clip) const;

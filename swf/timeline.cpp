@@ -142,6 +142,7 @@ void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
         c->clipDepth = existing->clipDepth;
     }
     applyAttributes(*c, p);
+    nameIfUnnamed(*c);
     Clip* raw = c.get();
     std::unique_ptr<Clip> old = std::move(parent.children[p.depth]);
     parent.children[p.depth] = std::move(c);
@@ -150,6 +151,16 @@ void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
         enterFrame(*raw, 0, true);
     if (!raw->clipActions.empty() || raw->isSprite())
         queueActions(*raw, QByteArray()); // the load event, after its first frame
+}
+
+// Clips, buttons and text fields placed without a name are called
+// "instance1", "instance2", ... in the order the player made them.
+void Player::nameIfUnnamed(Clip& clip)
+{
+    const bool named = clip.kind == Clip::Kind::Sprite || clip.kind == Clip::Kind::Button ||
+                       clip.kind == Clip::Kind::EditText;
+    if (named && clip.instanceName.isEmpty())
+        clip.instanceName = QStringLiteral("instance%1").arg(++instancesNamed_);
 }
 
 void Player::retire(std::unique_ptr<Clip> clip)
@@ -262,6 +273,7 @@ void Player::gotoFrame(Clip& clip, int target)
         if (!c)
             continue;
         applyAttributes(*c, p);
+        nameIfUnnamed(*c);
         Clip* raw = c.get();
         clip.children[depth] = std::move(c);
         if (raw->timeline)

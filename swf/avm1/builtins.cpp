@@ -703,6 +703,7 @@ void Interpreter::setupBuiltins()
     setupLoadVars();
     setupClipClasses();
     setupTextClasses();
+    setupClipGeometry();
     setupXmlClasses();
 }
 

@@ -77,6 +77,16 @@ struct ColorTransformValues {
     double ra = 100, rb = 0, ga = 100, gb = 0, ba = 100, bb = 0, aa = 100, ab = 0;
 };
 
+// Geometry as scripts see it, in pixels.
+struct PixelRect {
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    bool empty = true; // nothing to bound (an empty clip)
+};
+// The affine map (x, y) -> (a x + c y + tx, b x + d y + ty).
+struct PixelMatrix {
+    double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
+};
+
 // One clip (movie clip, level root; buttons and text fields may implement it
 // too with the parts they support) as the VM sees it. Implemented by the
 // player on its display objects.
@@ -182,6 +192,33 @@ public:
                                                double height)
     {
         (void)name, (void)depth, (void)x, (void)y, (void)width, (void)height;
+        return nullptr;
+    }
+
+    // Geometry (getBounds, hitTest, localToGlobal). The default is a clip
+    // with nothing in it at the stage's origin.
+    // The map from this clip's own coordinates to the stage's.
+    virtual PixelMatrix toStage() const { return {}; }
+    // The bounds of the clip's content in the coordinates of `space`
+    // (nullptr: the clip's own), with strokes or without.
+    virtual PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const
+    {
+        (void)space;
+        (void)withStrokes;
+        return {};
+    }
+    // Whether the point (x, y) of the clip's level lies in the clip's bounds,
+    // or with `shapeFlag` on what the clip paints.
+    virtual bool hitTestPoint(double x, double y, bool shapeFlag) const
+    {
+        (void)x;
+        (void)y;
+        (void)shapeFlag;
+        return false;
+    }
+    virtual DisplayObjectHost* childAtDepth(int depth) const
+    {
+        (void)depth;
         return nullptr;
     }
 

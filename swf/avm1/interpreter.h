@@ -214,6 +214,7 @@ public:
     void setupBuiltins();
     void setupArrayClass();
     void setupClipClasses();
+    void setupClipGeometry();
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();
@@ -288,6 +289,7 @@ public:
     // A Flash Player class or global object the VM does not provide.
     void noteMissingBuiltin(const QString& name);
     QSet<QString> missingNoted_;
+    bool emptyBoundsWide = false; // an empty clip's bounds read 6710886.4 (see getBounds)
     QString stageAlign_, stageScaleMode_; // Stage.align and Stage.scaleMode as scripts set them
     Frame* current = nullptr; // innermost running frame
 

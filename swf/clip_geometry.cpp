@@ -1,0 +1,151 @@
+// A clip's geometry as scripts ask for it: the map to the stage, bounds in
+// another clip's coordinates, and hit tests against bounds or painted shapes.
+
+#include "swf/clip.h"
+
+#include "swf/player.h"
+#include "swf/renderer.h"
+
+#include <QPainterPathStroker>
+
+#include <cmath>
+
+namespace fotarel::swf {
+
+namespace {
+
+// Twips to pixels and back around a twips transform.
+QTransform inPixels(const QTransform& twips)
+{
+    return QTransform::fromScale(20, 20) * twips * QTransform::fromScale(0.05, 0.05);
+}
+
+// The map from a clip's twips to its level root's twips: the level root's
+// own placement is left out.
+QTransform toLevel(const Clip& clip)
+{
+    QTransform t;
+    for (const Clip* c = &clip; c && c->parentClip; c = c->parentClip)
+        t = t * c->matrix.toTransform();
+    return t;
+}
+
+bool strokeContains(const QPainterPath& path, double width, const QPointF& p)
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(std::max(width, 1.0));
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(path).contains(p);
+}
+
+} // namespace
+
+avm1::PixelMatrix Clip::toStage() const
+{
+    const QTransform t = inPixels(worldTransform());
+    return {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
+}
+
+avm1::PixelRect Clip::boundsIn(const DisplayObjectHost* space, bool withStrokes) const
+{
+    (void)withStrokes; // shapes keep only their outer bounds, strokes included
+    QTransform t;
+    if (space && space != this) {
+        bool invertible = false;
+        const QTransform back = static_cast<const Clip*>(space)->worldTransform().inverted(&invertible);
+        if (!invertible)
+            return {};
+        t = worldTransform() * back;
+    }
+    const QRectF b = Renderer::bounds(*this, t);
+    if (b.isNull() || !std::isfinite(b.left()) || !std::isfinite(b.right()))
+        return {};
+    // The Flash Player keeps bounds in whole twips.
+    const auto px = [](double twips) { return std::round(twips) / 20.0; };
+    return {px(b.left()), px(b.top()), px(b.right()), px(b.bottom()), false};
+}
+
+avm1::DisplayObjectHost* Clip::childAtDepth(int d) const
+{
+    const qint64 stored = qint64(d) + kScriptDepthBase;
+    if (stored < INT_MIN || stored > INT_MAX)
+        return nullptr;
+    auto it = children.find(int(stored));
+    if (it == children.end())
+        return nullptr;
+    // Shapes, static text and bitmaps have no script object: the clip they
+    // sit in answers for them.
+    const Kind k = it->second->kind;
+    const bool scriptable = k == Kind::Sprite || k == Kind::Button || k == Kind::EditText;
+    return scriptable ? static_cast<DisplayObjectHost*>(it->second.get()) : const_cast<Clip*>(this);
+}
+
+bool Clip::hitTestPoint(double x, double y, bool shapeFlag) const
+{
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return false;
+    const QPointF p(x * 20, y * 20);
+    const QTransform t = toLevel(*this);
+    if (!shapeFlag)
+        return Renderer::bounds(*this, t).contains(p);
+    if (maskClip && !maskClip->hitsShapes(p, toLevel(*maskClip), 0))
+        return false;
+    return hitsShapes(p, t, 0);
+}
+
+// Whether the point (level twips) lies on what this clip paints. Masks set by
+// script on descendants are not applied; clipping layers are, and a clipping
+// layer itself is never hit.
+bool Clip::hitsShapes(const QPointF& p, const QTransform& t, int nesting) const
+{
+    if (nesting > limits::kMaxNesting)
+        return false;
+    switch (kind) {
+    case Kind::Shape:
+    case Kind::Morph: {
+        bool invertible = false;
+        const QPointF local = t.inverted(&invertible).map(p);
+        if (!invertible)
+            return false;
+        const CompiledShape& shape = player.renderer_->compiled(*this);
+        for (const ShapeLayer& layer : shape.layers) {
+            for (const StyledPath& f : layer.fills)
+                if (f.path.contains(local))
+                    return true;
+            for (const StyledPath& l : layer.lines) {
+                const double w = l.style < int(shape.lines.size()) ? shape.lines[size_t(l.style)].width : 20;
+                if (strokeContains(l.path, w, local))
+                    return true;
+            }
+        }
+        return false;
+    }
+    case Kind::Sprite: {
+        if (!loadedImage.isNull() &&
+            t.mapRect(QRectF(0, 0, loadedImage.width() * 20.0, loadedImage.height() * 20.0)).contains(p))
+            return true;
+        const Clip* layer = nullptr; // the clipping layer over the children that follow
+        for (const auto& [d, c] : children) {
+            if (layer && d > layer->clipDepth)
+                layer = nullptr;
+            if (c->clipDepth > 0) {
+                layer = c.get();
+                continue;
+            }
+            if (c->isMaskOf)
+                continue;
+            const QTransform ct = c->matrix.toTransform() * t;
+            if (layer && !layer->hitsShapes(p, layer->matrix.toTransform() * t, nesting + 1))
+                continue;
+            if (c->hitsShapes(p, ct, nesting + 1))
+                return true;
+        }
+        return false;
+    }
+    default:
+        return Renderer::bounds(*this, t).contains(p);
+    }
+}
+
+} // namespace fotarel::swf
