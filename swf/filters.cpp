@@ -41,38 +41,43 @@ struct Plane {
     uint8_t* row(int y) const { return data + size_t(y) * stride; }
 };
 
-// One box pass of width 2r+1 along every row; outside counts as zero.
+// One box pass of width w along every row, pixel x taking the mean of
+// [x - w/2, x + w - 1 - w/2] (an even box reaches one further left);
+// outside counts as zero.
 template <int C>
-void blurRows(const Plane& p, int r)
+void blurRows(const Plane& p, int w)
 {
-    const Divider div(uint32_t(2 * r + 1));
+    const int a = w / 2, b = w - 1 - a;
+    const Divider div{uint32_t(w)};
     auto& line = scratch<uint8_t>(0, size_t(p.w) * C);
     for (int y = 0; y < p.h; ++y) {
         uint8_t* row = p.row(y);
         std::memcpy(line.data(), row, size_t(p.w) * C);
         uint32_t sum[C] = {};
-        for (int i = 0; i < std::min(r, p.w); ++i)
+        for (int i = 0; i < std::min(b, p.w); ++i)
             for (int c = 0; c < C; ++c)
                 sum[c] += line[size_t(i) * C + c];
         for (int x = 0; x < p.w; ++x) {
-            if (x + r < p.w)
+            if (x + b < p.w)
                 for (int c = 0; c < C; ++c)
-                    sum[c] += line[size_t(x + r) * C + c];
+                    sum[c] += line[size_t(x + b) * C + c];
             for (int c = 0; c < C; ++c)
                 row[size_t(x) * C + c] = div(sum[c]);
-            if (x - r >= 0)
+            if (x - a >= 0)
                 for (int c = 0; c < C; ++c)
-                    sum[c] -= line[size_t(x - r) * C + c];
+                    sum[c] -= line[size_t(x - a) * C + c];
         }
     }
 }
 
-// One box pass of height 2r+1 down every column, walking rows so that memory
-// is read in order: running sums per column, the source rows copied aside.
+// One box pass of height h down every column (as the rows), walking rows so
+// that memory is read in order: running sums per column, the source rows
+// copied aside.
 template <int C>
-void blurColumns(const Plane& p, int r)
+void blurColumns(const Plane& p, int h)
 {
-    const Divider div(uint32_t(2 * r + 1));
+    const int a = h / 2, b = h - 1 - a;
+    const Divider div{uint32_t(h)};
     const size_t rowBytes = size_t(p.w) * C;
     auto& copy = scratch<uint8_t>(1, rowBytes * size_t(p.h));
     for (int y = 0; y < p.h; ++y)
@@ -81,36 +86,37 @@ void blurColumns(const Plane& p, int r)
     std::fill(sums.begin(), sums.begin() + ptrdiff_t(rowBytes), 0u);
     uint32_t* s = sums.data();
     auto srcRow = [&](int y) { return copy.data() + rowBytes * size_t(y); };
-    for (int y = 0; y < std::min(r, p.h); ++y) {
+    for (int y = 0; y < std::min(b, p.h); ++y) {
         const uint8_t* in = srcRow(y);
         for (size_t i = 0; i < rowBytes; ++i)
             s[i] += in[i];
     }
     for (int y = 0; y < p.h; ++y) {
-        if (y + r < p.h) {
-            const uint8_t* in = srcRow(y + r);
+        if (y + b < p.h) {
+            const uint8_t* in = srcRow(y + b);
             for (size_t i = 0; i < rowBytes; ++i)
                 s[i] += in[i];
         }
         uint8_t* out = p.row(y);
         for (size_t i = 0; i < rowBytes; ++i)
             out[i] = div(s[i]);
-        if (y - r >= 0) {
-            const uint8_t* in = srcRow(y - r);
+        if (y - a >= 0) {
+            const uint8_t* in = srcRow(y - a);
             for (size_t i = 0; i < rowBytes; ++i)
                 s[i] -= in[i];
         }
     }
 }
 
+// Box widths of at most 1 leave the plane as it is.
 template <int C>
-void blurPlane(const Plane& p, int rx, int ry, int passes)
+void blurPlane(const Plane& p, int wx, int wy, int passes)
 {
     for (int pass = 0; pass < passes; ++pass) {
-        if (rx > 0)
-            blurRows<C>(p, rx);
-        if (ry > 0)
-            blurColumns<C>(p, ry);
+        if (wx > 1)
+            blurRows<C>(p, wx);
+        if (wy > 1)
+            blurColumns<C>(p, wy);
     }
 }
 
@@ -194,35 +200,40 @@ int shrinkFactor(double rx, double ry, int maxFactor)
     return std::clamp(int(r / 6), 1, std::max(1, maxFactor));
 }
 
-// Blurs plane `p` in place; large radii are blurred on a shrunk copy.
+// Blurs plane `p` in place with boxes of the given widths (the Flash
+// Player's blurX and blurY in device pixels, one box per pass); wide boxes
+// are run on a shrunk copy.
 template <int C>
-void blur(const Plane& p, double radiusX, double radiusY, int passes, int maxFactor)
+void blur(const Plane& p, double widthX, double widthY, int passes, int maxFactor)
 {
-    radiusX = std::clamp(radiusX, 0.0, 255.0);
-    radiusY = std::clamp(radiusY, 0.0, 255.0);
+    widthX = std::clamp(widthX, 0.0, 510.0);
+    widthY = std::clamp(widthY, 0.0, 510.0);
     passes = std::clamp(passes, 1, 3);
-    const int k = shrinkFactor(radiusX, radiusY, maxFactor);
+    const int k = shrinkFactor(widthX / 2, widthY / 2, maxFactor);
     if (k == 1) {
-        blurPlane<C>(p, int(std::lround(radiusX)), int(std::lround(radiusY)), passes);
+        blurPlane<C>(p, int(std::lround(widthX)), int(std::lround(widthY)), passes);
         return;
     }
     const int sw = (p.w + k - 1) / k, sh = (p.h + k - 1) / k;
     auto& small = scratch<uint8_t>(2, size_t(sw) * size_t(sh) * C);
     const Plane s{small.data(), sw, sh, size_t(sw) * C};
     shrink<C>(p, s, k);
-    blurPlane<C>(s, int(std::lround(radiusX / k)), int(std::lround(radiusY / k)), passes);
+    // The nearest odd width at the small size: an even box there would move
+    // the picture by half a small pixel.
+    auto odd = [k](double width) { return 2 * int(std::lround((width / k - 1) / 2)) + 1; };
+    blurPlane<C>(s, odd(widthX), odd(widthY), passes);
     enlarge<C>(s, p, k);
 }
 
 } // namespace
 
-void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShrink)
+void boxBlur(QImage& img, double widthX, double widthY, int passes, int maxShrink)
 {
-    if (img.isNull() || (std::lround(radiusX) <= 0 && std::lround(radiusY) <= 0))
+    if (img.isNull() || (std::lround(widthX) <= 1 && std::lround(widthY) <= 1))
         return;
     if (img.format() != QImage::Format_ARGB32_Premultiplied)
         img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    blur<4>(Plane{img.bits(), img.width(), img.height(), size_t(img.bytesPerLine())}, radiusX, radiusY, passes,
+    blur<4>(Plane{img.bits(), img.width(), img.height(), size_t(img.bytesPerLine())}, widthX, widthY, passes,
             maxShrink);
 }
 
@@ -313,7 +324,7 @@ void applyShadow(QImage& img, const Filter& f, double scale)
             }
         }
     }
-    blurPlane<1>(Plane{shadow.data(), sw, sh, size_t(sw)}, int(std::lround(rx / k)), int(std::lround(ry / k)),
+    blurPlane<1>(Plane{shadow.data(), sw, sh, size_t(sw)}, int(std::lround(2 * rx / k)), int(std::lround(2 * ry / k)),
                  std::clamp(f.passes, 1, 3));
     const auto xs = taps(w, sw, k), ys = taps(h, sh, k);
     auto shadowAt = [&](int x, int y) {
@@ -393,7 +404,7 @@ const uint8_t* blurredAlpha(const QImage& img, const Filter& f, double scale, bo
         for (int x = 0; x < w; ++x)
             a[x] = uint8_t(invert ? 255 - qAlpha(s[x]) : qAlpha(s[x]));
     }
-    blur<1>(Plane{plane.data(), w, h, size_t(w)}, f.blurX * scale / 2, f.blurY * scale / 2, f.passes, 8);
+    blur<1>(Plane{plane.data(), w, h, size_t(w)}, f.blurX * scale, f.blurY * scale, f.passes, 8);
     return plane.data();
 }
 
@@ -557,7 +568,7 @@ void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoi
         if (from < to)
             hidden[size_t(y)] = {from, to};
     }
-    blur<1>(Plane{shadow.data(), w, h, size_t(w)}, f.blurX * smallScale / 2, f.blurY * smallScale / 2, f.passes, 1);
+    blur<1>(Plane{shadow.data(), w, h, size_t(w)}, f.blurX * smallScale, f.blurY * smallScale, f.passes, 1);
     const double strength = std::clamp(f.strength, 0.0, 255.0);
     uint8_t level[256];
     for (int i = 0; i < 256; ++i)
@@ -619,7 +630,7 @@ void applyFilter(QImage& img, const Filter& f, double scale)
         img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     switch (f.type) {
     case FilterType::Blur:
-        boxBlur(img, f.blurX * scale / 2, f.blurY * scale / 2, f.passes);
+        boxBlur(img, f.blurX * scale, f.blurY * scale, f.passes);
         return;
     case FilterType::ColorMatrix:
         applyColorMatrix(img, f.matrix);

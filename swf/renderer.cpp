@@ -136,6 +136,20 @@ QImage Renderer::transformedImage(const QImage& img, const ColorTransform& cx)
         lut[2][v] = c.b;
         lut[3][v] = c.a;
     }
+    // A fade changes the transform every frame, so only a few recoloured
+    // copies are worth keeping (each may be a whole photo). The copy that
+    // goes makes room for the new one and lends it its memory when nobody
+    // holds it any more: a new whole-photo picture every frame would cost
+    // a page fault for every 4 KB of it.
+    QImage spare;
+    if (tinted_.size() >= 4) {
+        auto gone = tinted_.begin();
+        for (auto at = tinted_.begin(); at != tinted_.end(); ++at)
+            if (at->second.size() == img.size() && at->second.isDetached())
+                gone = at;
+        spare = std::move(gone->second);
+        tinted_.erase(gone);
+    }
     QImage out;
     if (!img.hasAlphaChannel()) {
         // An opaque picture (a photo): one constant alpha, premultiplied
@@ -145,7 +159,9 @@ QImage Renderer::transformedImage(const QImage& img, const ColorTransform& cx)
         for (auto& table : {0, 1, 2})
             for (int v = 0; v < 256; ++v)
                 lut[table][v] = uint8_t((lut[table][v] * a + 127) / 255);
-        out = QImage(src.size(), QImage::Format_ARGB32_Premultiplied);
+        out = spare.size() == src.size() && spare.format() == QImage::Format_ARGB32_Premultiplied && spare.isDetached()
+                  ? std::move(spare)
+                  : QImage(src.size(), QImage::Format_ARGB32_Premultiplied);
         const QRgb alpha = QRgb(a) << 24;
         for (int y = 0; y < src.height(); ++y) {
             const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
@@ -166,10 +182,6 @@ QImage Renderer::transformedImage(const QImage& img, const ColorTransform& cx)
         }
         out = out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
-    // A fade changes the transform every frame, so only a few recoloured
-    // copies are worth keeping (each may be a whole photo).
-    if (tinted_.size() >= 4)
-        tinted_.clear();
     tinted_.emplace(k, out);
     return out;
 }

@@ -102,10 +102,11 @@ private:
 // Filters on a premultiplied image, in device pixels (`scale` = device
 // pixels per stage pixel).
 void applyFilter(QImage& img, const Filter& filter, double scale);
-// A box blur of `passes` passes (edges fade to transparent). Large radii are
-// blurred on a copy shrunk by up to `maxShrink`, which looks the same and
-// costs a fraction; 1 blurs at full size.
-void boxBlur(QImage& img, double radiusX, double radiusY, int passes, int maxShrink = 8);
+// A box blur of `passes` passes with boxes `widthX` × `widthY` pixels wide
+// (edges fade to transparent). Wide boxes are run on a copy shrunk by up to
+// `maxShrink`, which looks the same and costs a fraction; 1 blurs at full
+// size.
+void boxBlur(QImage& img, double widthX, double widthY, int passes, int maxShrink = 8);
 int filterMargin(const std::vector<Filter>& filters, double scale);
 // Draws the outer shadow or glow of a source painted k times smaller
 // (`small`, whose top left corner lies at target pixel `smallCorner`) onto

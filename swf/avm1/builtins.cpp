@@ -336,8 +336,11 @@ void Interpreter::setupBuiltins()
         "String", stringProto,
         [](Interpreter& v, Args& a) { return Value::string(a.count() ? v.toString(a.at(0)) : QString()); },
         [](Interpreter& v, Args& a) {
+            // new String(s) holds its length as an own, writable property.
+            const QString text = a.count() ? v.toString(a.at(0)) : QString();
             a.self.o->kind = Object::Kind::Primitive;
-            a.self.o->primitive = Value::string(a.count() ? v.toString(a.at(0)) : QString());
+            a.self.o->primitive = Value::string(text);
+            a.self.o->put(QStringLiteral("length"), Value::number(double(text.size())), DontEnum | DontDelete);
             return a.self;
         });
     def(vm, stringCtor, "fromCharCode", [](Interpreter& v, Args& a) {
@@ -600,6 +603,9 @@ void Interpreter::setupBuiltins()
         if (!a.at(0).isObject())
             return Value();
         Object* o = a.at(0).o;
+        // The flags are read before the names.
+        const auto set = uint16_t(toUint32(v.toNumber(a.at(2))));
+        const auto clear = uint16_t(toUint32(v.toNumber(a.at(3))));
         QStringList names;
         bool all = a.at(1).isNull();
         if (a.at(1).isObject() && a.at(1).o->kind == Object::Kind::Array) {
@@ -608,8 +614,6 @@ void Interpreter::setupBuiltins()
         } else if (!all) {
             names = v.toString(a.at(1)).split(QLatin1Char(','));
         }
-        const auto set = uint16_t(toUint32(v.toNumber(a.at(2))));
-        const auto clear = uint16_t(toUint32(v.toNumber(a.at(3))));
         for (Slot& s : o->props)
             if (!s.removed && (all || names.contains(s.name)))
                 s.flags = uint16_t((s.flags & ~clear) | set);

@@ -358,18 +358,22 @@ void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& e
     Object* o = objectFor(clip);
     if (!o)
         return;
-    if (init.isObject()) {
-        for (const Slot& s : init.o->props)
-            if (!s.removed && !(s.flags & DontEnum))
-                setMember(Value::object(o), s.name, s.value);
-    }
+    // The class's prototype first, so that the init object's values reach
+    // its setters; then the constructor.
     Slot* registered = classRegistry ? classRegistry->slot(exportName, true) : nullptr;
-    if (!registered || !registered->value.isObject())
-        return;
-    const Value ctor = registered->value;
-    const Value proto = getMember(ctor, QStringLiteral("prototype"));
+    const Value ctor = registered && registered->value.isObject() ? registered->value : Value();
+    const Value proto = ctor.isObject() ? getMember(ctor, QStringLiteral("prototype")) : Value();
     if (proto.isObject())
         o->proto = proto.o;
+    if (init.isObject()) {
+        for (size_t i = 0; i < init.o->props.size(); ++i) {
+            const Slot s = init.o->props[i];
+            if (!s.removed && !(s.flags & DontEnum))
+                setMember(Value::object(o), s.name, s.value);
+        }
+    }
+    if (!ctor.isObject())
+        return;
     o->put(QStringLiteral("__constructor__"), ctor, DontEnum);
     call(ctor, Value::object(o), {}, proto.isObject() ? proto.o : nullptr);
 }

@@ -721,7 +721,7 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         }
         break;
     case Object::Kind::Primitive:
-        if (o->primitive.isString() && name == QLatin1String("length")) {
+        if (o->primitive.isString() && name == QLatin1String("length") && !o->slot(name, true)) {
             out = Value::number(double(o->primitive.s.size()));
             return true;
         }
@@ -789,23 +789,33 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
     for (Object* p = o; p && hops < kMaxProtoChain && !watcher; p = p->proto, ++hops)
         if (p->watchOf(name, cs))
             watcher = p;
-    if (watcher && !watching_.contains({o, name})) {
+    // A watch is called again for assignments it makes itself, up to 64
+    // levels deep; the innermost assignment then stores its value as it is.
+    constexpr int kWatchDepth = 65;
+    const QPair<Object*, QString> key{o, name};
+    if (watcher && watching_.value(key) < kWatchDepth) {
         const Object::Watch w = *watcher->watchOf(name, cs);
-        const Value old = getMember(object, name);
-        watching_.insert({o, name});
+        // The old value is the stored one: a getter is not asked.
+        const Slot* slot = lookup(o, name);
+        const Value old = slot ? slot->value : getMember(object, name);
+        auto leave = [&] {
+            if (--watching_[key] <= 0)
+                watching_.remove(key);
+        };
+        ++watching_[key];
         Value stored;
         try {
             stored = call(Value::object(w.callback), object, {Value::string(name), old, value, w.data});
         } catch (const ScriptThrow&) {
             // A watch that throws leaves the property undefined.
-            watching_.remove({o, name});
+            leave();
             setMemberUnwatched(object, name, Value());
             throw;
         } catch (...) {
-            watching_.remove({o, name});
+            leave();
             throw;
         }
-        watching_.remove({o, name});
+        leave();
         setMemberUnwatched(object, name, stored);
         return;
     }

@@ -163,7 +163,7 @@ public:
     void setMemberUnwatched(const Value& object, const QString& name, const Value& value);
     // Own property assignment: setters, read-only flags, inherited accessors.
     void setMemberPlain(const Value& object, const QString& name, const Value& value);
-    QSet<QPair<Object*, QString>> watching_; // watches running now
+    QHash<QPair<Object*, QString>, int> watching_; // watches running now, by depth
     bool deleteMember(const Value& object, const QString& name);
     // "__proto__", without letter case before SWF 7.
     bool isProtoName(const QString& name) const;

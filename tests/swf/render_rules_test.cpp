@@ -370,3 +370,21 @@ TEST(SwfRenderBlends, EraseTakesAwayOnlyFromTheLayerItIsPaintedInto)
         EXPECT_EQ(img.pixel(75, 50), qRgb(0, 255, 0));
     }
 }
+
+TEST(SwfRenderFilters, BlurSpreadsAPixelOverBlurXPixels)
+{
+    // A one-pixel black line blurred by 5 horizontally (one pass): five
+    // pixels at a fifth each, nothing beyond (a box of blurX pixels).
+    Bits blur;
+    blur.u8(1);
+    blur.u8(1);
+    blur.u32(5u << 16);
+    blur.u32(0);
+    blur.ub(1, 5);
+    blur.ub(0, 3);
+    const QImage img = paintWith(swftest::filteredRectMovie(0, 0, 0, 1000, 200, 1020, 1800, blur.data()), true);
+    for (int x = 48; x <= 52; ++x)
+        EXPECT_EQ(img.pixel(x, 50), qRgb(204, 204, 204)) << x;
+    EXPECT_EQ(img.pixel(47, 50), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(53, 50), qRgb(255, 255, 255));
+}

@@ -263,32 +263,32 @@ TEST(SwfRenderFilters, BlurSpreadsAndDropShadowFallsBesideTheShape)
 namespace {
 
 // A straightforward box blur to compare with: every output pixel sums its
-// window directly (outside the image counts as transparent).
-QImage referenceBlur(const QImage& in, int rx, int ry, int passes)
+// window of `w` pixels, [x - w/2, x + w - 1 - w/2], directly (outside the
+// image counts as transparent).
+QImage referenceBlur(const QImage& in, int wx, int wy, int passes)
 {
     QImage img = in.copy();
-    auto pass = [](const QImage& src, int r, bool horizontal) {
+    auto pass = [](const QImage& src, int w, bool horizontal) {
         QImage out(src.size(), src.format());
         for (int y = 0; y < src.height(); ++y)
             for (int x = 0; x < src.width(); ++x) {
                 int sum[4] = {};
-                for (int d = -r; d <= r; ++d) {
+                for (int d = -(w / 2); d <= w - 1 - w / 2; ++d) {
                     const int sx = horizontal ? x + d : x, sy = horizontal ? y : y + d;
                     if (sx < 0 || sy < 0 || sx >= src.width() || sy >= src.height())
                         continue;
                     const QRgb p = src.pixel(sx, sy);
                     sum[0] += qAlpha(p); sum[1] += qRed(p); sum[2] += qGreen(p); sum[3] += qBlue(p);
                 }
-                const int n = 2 * r + 1;
-                out.setPixel(x, y, qRgba(sum[1] / n, sum[2] / n, sum[3] / n, sum[0] / n));
+                out.setPixel(x, y, qRgba(sum[1] / w, sum[2] / w, sum[3] / w, sum[0] / w));
             }
         return out;
     };
     for (int i = 0; i < passes; ++i) {
-        if (rx > 0)
-            img = pass(img, rx, true);
-        if (ry > 0)
-            img = pass(img, ry, false);
+        if (wx > 1)
+            img = pass(img, wx, true);
+        if (wy > 1)
+            img = pass(img, wy, false);
     }
     return img;
 }
@@ -321,13 +321,15 @@ int largestDifference(const QImage& a, const QImage& b)
 
 TEST(SwfRenderFilters, BoxBlurAtFullSizeMatchesTheDirectSum)
 {
-    struct Case { int w, h, rx, ry, passes; };
-    for (const Case c : {Case{37, 23, 3, 5, 1}, Case{40, 40, 7, 0, 2}, Case{9, 31, 12, 12, 3}, Case{64, 17, 1, 20, 2}}) {
+    // Odd boxes are centred, even ones reach one pixel further left.
+    struct Case { int w, h, bx, by, passes; };
+    for (const Case c : {Case{37, 23, 7, 11, 1}, Case{40, 40, 15, 0, 2}, Case{9, 31, 25, 24, 3}, Case{64, 17, 3, 41, 2},
+                         Case{30, 30, 4, 6, 1}, Case{20, 20, 30, 2, 1}}) {
         const QImage in = blurTestPicture(c.w, c.h);
         QImage got = in.copy();
-        boxBlur(got, c.rx, c.ry, c.passes, 1);
-        EXPECT_EQ(largestDifference(got, referenceBlur(in, c.rx, c.ry, c.passes)), 0)
-            << c.w << "x" << c.h << " r " << c.rx << "," << c.ry << " passes " << c.passes;
+        boxBlur(got, c.bx, c.by, c.passes, 1);
+        EXPECT_EQ(largestDifference(got, referenceBlur(in, c.bx, c.by, c.passes)), 0)
+            << c.w << "x" << c.h << " box " << c.bx << "," << c.by << " passes " << c.passes;
     }
 }
 
@@ -338,8 +340,8 @@ TEST(SwfRenderFilters, LargeBlursOnAShrunkCopyLookTheSame)
     for (const int r : {12, 30, 45}) {
         const QImage in = blurTestPicture(301, 187);
         QImage fast = in.copy();
-        boxBlur(fast, r, r, 2);
-        const QImage exact = referenceBlur(in, r, r, 2);
+        boxBlur(fast, 2 * r + 1, 2 * r + 1, 2);
+        const QImage exact = referenceBlur(in, 2 * r + 1, 2 * r + 1, 2);
         EXPECT_LE(largestDifference(fast, exact), 10) << "radius " << r;
         // The faded corners agree too.
         EXPECT_NEAR(qAlpha(fast.pixel(0, 0)), qAlpha(exact.pixel(0, 0)), 2) << "radius " << r;

@@ -203,6 +203,39 @@ TEST_F(Conversions, ComparisonsWithObjects)
     }
 }
 
+// As text an object is its toString answer only when that is a string;
+// SWF 4 names never reach the global objects; a String object's length is
+// its own property.
+TEST_F(Conversions, ObjectTextAndOldMovieNames)
+{
+    const Asm one = Asm().push(1).op(op::Return);
+    const Asm setup = Asm().push("n", "toString").function("", {}, one).push(1).op(op::InitObject)
+                          .op(op::SetVariable)
+                          .push("s", "abc", 1, "String").op(op::NewObject).op(op::SetVariable);
+    const struct {
+        const char* what;
+        Asm program;
+        int version;
+        const char* expected;
+    } cases[] = {
+        {"toString answering a number", Asm().get("n").trace(), 7, "[type Object]"},
+        {"Add2 falls back to the text", Asm().push("").get("n").op(op::Add2).trace(), 7, "[type Object]"},
+        {"NaN in SWF 4", Asm().get("NaN").op(op::TypeOf).trace(), 4, "undefined"},
+        {"NaN in SWF 5", Asm().get("NaN").op(op::TypeOf).trace(), 5, "number"},
+        {"String length is writable",
+         Asm().get("s").push("length", "hmm").op(op::SetMember).get("s").push("length").op(op::GetMember).trace(), 7,
+         "hmm"},
+        {"String length cannot be deleted",
+         Asm().get("s").push("length").op(op::Delete).trace().get("s").push("length").op(op::GetMember).trace(), 7,
+         "false|3"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(Asm().append(setup), 7)) << c.what;
+        EXPECT_TRUE(run(c.program, c.version)) << c.what;
+        EXPECT_EQ(traced(), QString::fromUtf8(c.expected)) << c.what;
+    }
+}
+
 // Math functions convert their first two arguments, left first, and no more.
 TEST_F(Conversions, MathConvertsTwoArguments)
 {

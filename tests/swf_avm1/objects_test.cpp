@@ -212,5 +212,32 @@ TEST_F(Objects, ProtoHoldsAnyValue)
     }
 }
 
+// A watch sees the stored old value (a getter is not asked) and is called
+// again for its own assignments, up to 64 levels deep.
+TEST_F(Objects, WatchesSeeStoredValuesAndRecurseBoundedly)
+{
+    Asm a;
+    // o = {x: 3}; o.addProperty("x", function() { trace("get"); }, function(v) {});
+    a.push("o", "x", 3, 1).op(op::InitObject).op(op::SetVariable);
+    a.function("", {"v"}, Asm());
+    a.function("", {}, Asm().push("get").trace());
+    a.push("x", 3).get("o").push("addProperty").op(op::CallMethod).op(op::Pop);
+    // o.watch("x", function(p, old, nv) { trace(old); return nv; }); o.x = 4;
+    a.push(Undef{});
+    a.function("", {"p", "old", "nv"}, Asm().get("old").trace().get("nv").op(op::Return));
+    a.push("x", 3).get("o").push("watch").op(op::CallMethod).op(op::Pop);
+    a.get("o").push("x", 4).op(op::SetMember);
+    // n = 0; q = {}; q.watch("y", function() { n++; q.y = 1; return 2; }); q.y = 0; trace(n);
+    a.set("n", 0).push("q", 0).op(op::InitObject).op(op::SetVariable);
+    a.push(Undef{});
+    a.function("", {}, Asm().push("n").get("n").op(op::Increment).op(op::SetVariable)
+                          .get("q").push("y", 1).op(op::SetMember).push(2).op(op::Return));
+    a.push("y", 3).get("q").push("watch").op(op::CallMethod).op(op::Pop);
+    a.get("q").push("y", 0).op(op::SetMember);
+    a.get("n").trace().get("q").push("y").op(op::GetMember).trace();
+    EXPECT_TRUE(run(a, 7));
+    EXPECT_EQ(traced(), "3|65|2");
+}
+
 } // namespace
 } // namespace fotarel::swf::avm1::test
