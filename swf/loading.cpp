@@ -98,7 +98,8 @@ void Player::resetRoot()
     root_->movie = movie_;
     root_->timeline = &movie_->timeline;
     root_->movieUrl = path_;
-    root_->loadedBytes = QFileInfo(path_).size();
+    // A movie counts its uncompressed length; a picture its file's.
+    root_->loadedBytes = movie_->fileLength > 0 ? movie_->fileLength : QFileInfo(path_).size();
 }
 
 
@@ -274,7 +275,7 @@ void Player::completeLoads()
         target->frame = -1;
         target->playing = true;
         target->loadedImage = picture;
-        target->loadedBytes = bytes.size();
+        target->loadedBytes = loaded->fileLength > 0 ? loaded->fileLength : bytes.size();
         target->movieUrl = file;
         target->kind = Clip::Kind::Sprite;
         target->character.reset();

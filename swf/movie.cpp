@@ -650,6 +650,7 @@ void Parser::parseTags(BitReader& r, Timeline& timeline, int spriteId, int* fram
                 break;
             }
             int frames = 0;
+            s.byteSize = t.remaining();
             BitReader inner(t.here(), t.remaining());
             parseTags(inner, s.timeline, id, &frames);
             s.frameCount = std::max<int>(1, int(s.timeline.frames.size()));
@@ -730,6 +731,7 @@ ParseResult parseMovie(const QByteArray& file)
     }
     auto movie = std::make_shared<Movie>();
     movie->signature = file[0];
+    movie->fileLength = data.size();
     movie->version = uint8_t(data[3]);
     BitReader r(data.constData() + 8, data.size() - 8);
     movie->frameSize = readRect(r);

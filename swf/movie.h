@@ -32,6 +32,7 @@ struct Bitmap {
 struct Sprite {
     Timeline timeline;
     int frameCount = 0;
+    qint64 byteSize = 0; // its tags' bytes, what getBytesTotal reports for its clips
 };
 
 struct Glyph {
@@ -119,6 +120,7 @@ struct InitAction {
 struct Movie {
     int version = 0;
     char signature = 'F'; // F, C or Z
+    qint64 fileLength = 0; // uncompressed, as getBytesTotal reports it
     Rect frameSize;
     double frameRate = 12;
     int frameCount = 0;

@@ -68,6 +68,7 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
     c->bornTick = ticks_;
     if (kind == Clip::Kind::Sprite) {
         c->timeline = &std::get<Sprite>(ch).timeline;
+        c->loadedBytes = std::get<Sprite>(ch).byteSize;
     } else if (kind == Clip::Kind::EditText) {
         c->field = editTextModel(std::get<EditText>(ch), *movie);
         bindPlacedField(*c);

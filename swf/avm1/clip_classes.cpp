@@ -11,6 +11,10 @@ namespace {
 
 using Args = CallArgs;
 
+// Loads a MovieClipLoader may have waiting at once (a script that keeps
+// calling loadClip in a loop).
+constexpr size_t kMaxPendingLoads = 4096;
+
 void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
 {
     o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
@@ -230,17 +234,21 @@ void Interpreter::setupClipClasses()
         loaderProto->put(n, getMember(Value::object(broadcasterMethods_), n), DontEnum);
     }
     def(vm, loaderProto, "loadClip", [](Interpreter& v, Args& a) {
-        if (!a.self.isObject())
+        // Fewer than two arguments answer nothing; a url that is not a
+        // string is refused without being converted.
+        if (a.args.size() < 2)
+            return Value();
+        if (!a.self.isObject() || !a.at(0).isString())
             return Value::boolean(false);
-        const QString url = v.toString(a.at(0));
+        const QString url = a.at(0).s;
+        if (v.pendingLoads.size() >= kMaxPendingLoads)
+            return Value::boolean(false);
         DisplayObjectHost* target = loaderTarget(v, a.at(1));
         if (!target && a.at(1).isNumber() && a.at(1).n >= 0) {
             // A level that does not exist yet: the player creates it.
-            v.player.loadMovieNum(url, clampToInt(a.at(1).n));
-            target = v.player.levelRoot(clampToInt(a.at(1).n));
-            if (!target)
-                return Value::boolean(true);
-            v.pendingLoads.push_back({target->link(), a.self.o});
+            const int level = clampToInt(a.at(1).n);
+            v.player.loadMovieNum(url, level);
+            v.pendingLoads.push_back({nullptr, a.self.o, level});
             return Value::boolean(true);
         }
         if (!target || url.isEmpty())

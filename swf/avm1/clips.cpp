@@ -423,9 +423,12 @@ void Interpreter::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QSt
         }
     }
     std::vector<Object*> loaders;
-    for (const PendingLoad& p : pendingLoads)
+    for (PendingLoad& p : pendingLoads) {
+        if (!p.link && p.level >= 0 && !clip.parent() && clip.level() == p.level)
+            p.link = link; // the level's movie has arrived
         if (p.link == link)
             loaders.push_back(p.loader);
+    }
     if (event == LoadEvent::Init || event == LoadEvent::Error) {
         pendingLoads.erase(std::remove_if(pendingLoads.begin(), pendingLoads.end(),
                                           [&](const PendingLoad& p) { return p.link == link; }),

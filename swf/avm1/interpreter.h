@@ -268,6 +268,7 @@ public:
     struct PendingLoad {
         std::shared_ptr<ClipLink> link;
         Object* loader = nullptr;
+        int level = -1; // a load into a level that had no movie yet: its root once it has one
     };
     std::vector<PendingLoad> pendingLoads;
 

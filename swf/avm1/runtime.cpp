@@ -118,8 +118,9 @@ double stringToNumber(const QString& s, int swfVersion)
         double v = 0;
         return scanDecimal(s, i, v) > 0 ? v : 0.0;
     }
+    // Empty or blank text is 0 only to SWF 6 movies.
     if (i == n)
-        return swfVersion >= 7 ? std::nan("") : 0.0;
+        return swfVersion == 6 ? 0.0 : std::nan("");
     // Hexadecimal "0x1F" (with an optional sign), from SWF 6; SWF 5 reads
     // it as not a number.
     int j = i;

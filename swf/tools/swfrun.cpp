@@ -43,6 +43,15 @@ int main(int argc, char** argv)
     player.onTrace = [](QString line) {
         // A carriage return in traced text ends a line in the Flash Player's log too.
         line.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        // Half of a surrogate pair cannot be written as UTF-8: the log shows
+        // the replacement character.
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const bool pair = line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate();
+            if (pair)
+                ++i;
+            else if (line[i].isSurrogate())
+                line[i] = QChar(QChar::ReplacementCharacter);
+        }
         std::printf("%s\n", line.toUtf8().constData());
         std::fflush(stdout);
     };

@@ -55,6 +55,15 @@ TEST_F(Builtins, StringMethods)
         {Asm().push("12", 1, "Number").op(op::CallFunction).push(1).op(op::Add2).trace(), "13"},
         {Asm().push(0, "String").op(op::CallFunction).op(op::StringLength).trace(), "0"},
         {Asm().push("", 1, "Boolean").op(op::CallFunction).trace(), "false"},
+        // Positions are 32-bit integers; a start past the end finds nothing.
+        {traceCall(str("Hello"), "charAt", {4294967297.0}), "e"},
+        {traceCall(str("Hello"), "indexOf", {"", 100}), "-1"},
+        {traceCall(str("Hello"), "indexOf", {"", 5}), "5"},
+        {Asm().push(0).append(str("Hello")).callMethod("indexOf", 0).op(op::TypeOf).trace(), "undefined"},
+        // The Flash Player's case table: one character at a time.
+        {traceCall(str("İ"), "toLowerCase", {}), "i"},
+        {traceCall(str("ᾳς"), "toUpperCase", {}), "ᾼ\u03A2"},
+        {traceCall(str("Ⴀ"), "toLowerCase", {}), "ა"},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(run(c.program));

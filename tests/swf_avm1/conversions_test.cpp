@@ -57,6 +57,7 @@ TEST(StringToNumber, RulesDependOnTheVersion)
         {"1e3", 6, 1000},    {".5", 6, 0.5},      {"12abc", 6, NAN},  {"abc", 6, NAN},
         {"", 6, 0},          {"", 7, NAN},        {"12abc", 4, 12},   {"abc", 4, 0},
         {"Infinity", 6, NAN}, {"0x-10", 6, -16}, {"0x10.5", 6, NAN}, {"0x", 6, NAN}, {"010", 6, 8}, {"-017", 7, -15}, {"08", 6, 8}, {"010", 5, 10}, {"0x1F", 5, NAN},
+        {"", 5, NAN},         {" ", 5, NAN},     {"\t\r12", 5, 12},  {"\r12\r", 5, NAN},
     };
     for (const auto& c : cases) {
         const double got = stringToNumber(QString::fromLatin1(c.text), c.version);
