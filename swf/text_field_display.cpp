@@ -138,9 +138,8 @@ std::unique_ptr<TextFieldModel> editTextModel(const EditText& e, const Movie& mo
         const Character* ch = movie.character(e.fontId);
         if (ch && std::holds_alternative<Font>(*ch)) {
             const Font& font = std::get<Font>(*ch);
+            // The font's own style does not make the field's format bold or italic.
             f.font = font.name;
-            f.bold = font.bold;
-            f.italic = font.italic;
         }
     }
     f.size = int(std::lround(e.height / 20.0));
@@ -162,13 +161,11 @@ std::unique_ptr<TextFieldModel> editTextModel(const EditText& e, const Movie& mo
     return m;
 }
 
-std::unique_ptr<TextFieldModel> scriptTextModel(double x, double y, double width, double height)
+std::unique_ptr<TextFieldModel> scriptTextModel(double width, double height)
 {
     auto m = std::make_unique<TextFieldModel>();
-    m->xMin = x * 20;
-    m->yMin = y * 20;
-    m->xMax = (x + width) * 20;
-    m->yMax = (y + height) * 20;
+    m->xMax = width * 20;
+    m->yMax = height * 20;
     return m;
 }
 
@@ -466,7 +463,10 @@ avm1::DisplayObjectHost* Clip::createTextField(const QString& n, int d, double x
     c->depthValue = d + kScriptDepthBase;
     c->placedByScript = true;
     c->bornTick = player.currentTick();
-    c->field = scriptTextModel(x, y, width, height);
+    // The field sits at (x, y) in its parent; its bounds start at its origin.
+    c->matrix.tx = x * 20;
+    c->matrix.ty = y * 20;
+    c->field = scriptTextModel(width, height);
     Clip* out = c.get();
     std::unique_ptr<Clip> old = std::move(children[out->depthValue]);
     children[out->depthValue] = std::move(c);
@@ -476,11 +476,11 @@ avm1::DisplayObjectHost* Clip::createTextField(const QString& n, int d, double x
 
 void Clip::resizeTextField(bool width, double pixels)
 {
-    // A field's _width and _height change its bounds, not its scale.
-    const double scale = width ? std::hypot(matrix.a, matrix.b) : std::hypot(matrix.c, matrix.d);
-    if (!field || scale <= 0)
+    // A field's _width and _height set its bounds (before its scale), not
+    // its scale.
+    if (!field)
         return;
-    const double twips = std::max(0.0, pixels * 20 / scale);
+    const double twips = std::max(0.0, pixels * 20);
     if (width)
         field->xMax = field->xMin + twips;
     else

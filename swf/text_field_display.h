@@ -20,8 +20,8 @@ class Clip;
 
 // The state of a field placed from a DefineEditText record.
 std::unique_ptr<avm1::TextFieldModel> editTextModel(const EditText& e, const Movie& movie);
-// The state of a field made by createTextField: bounds in pixels.
-std::unique_ptr<avm1::TextFieldModel> scriptTextModel(double x, double y, double width, double height);
+// The state of a field made by createTextField: its size in pixels.
+std::unique_ptr<avm1::TextFieldModel> scriptTextModel(double width, double height);
 
 // One laid-out line: characters [begin, end) of the text, sizes in pixels.
 struct TextLine {
