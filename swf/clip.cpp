@@ -4,6 +4,7 @@
 #include "swf/clip.h"
 
 #include "swf/player.h"
+#include "swf/text_field_display.h"
 
 #include <QtMath>
 
@@ -153,6 +154,10 @@ void Clip::setProperty(avm1::Property p, double v)
     }
     case P::Width:
     case P::Height: {
+        if (field) {
+            resizeTextField(p == P::Width, v);
+            break;
+        }
         const QRectF local = Renderer::bounds(*this, QTransform());
         const double size = p == P::Width ? local.width() : local.height();
         if (size <= 0)

@@ -70,8 +70,9 @@ public:
     bool buttonHit(const QPointF& levelPx) const; // level pixels
     QTransform toLevelTransform() const;          // twips of this clip -> its level's twips
 
-    // Edit text content (when no variable is bound).
-    QString text;
+    // Text fields (DefineEditText, createTextField): the state scripts and
+    // the renderer share (text_field_display.cpp).
+    std::unique_ptr<avm1::TextFieldModel> field;
 
     bool isSprite() const { return kind == Kind::Sprite; }
     Clip* child(int depth) const;
@@ -112,6 +113,13 @@ public:
     void unloadMovie() override;
     qint64 bytesLoaded() const override { return loadedBytes; }
     qint64 bytesTotal() const override { return loadedBytes; }
+    avm1::TextFieldModel* textField() override { return field.get(); }
+    void textChanged() override;
+    avm1::TextMetrics textMetrics() override;
+    DisplayObjectHost* createTextField(const QString& name, int depth, double x, double y, double width,
+                                       double height) override;
+    // _width/_height of a text field: its bounds change, not its scale.
+    void resizeTextField(bool width, double pixels);
     avm1::PixelMatrix toStage() const override;
     avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
     bool hitTestPoint(double x, double y, bool shapeFlag) const override;

@@ -420,6 +420,7 @@ void Parser::defineEditText(BitReader& t)
     e.autoSize = f2 & 0x40;
     e.border = f2 & 0x08;
     e.html = f2 & 0x02;
+    e.noSelect = f2 & 0x10;
     e.useOutlines = f2 & 0x01;
     e.hasFont = f1 & 0x01;
     if (e.hasFont)
@@ -431,7 +432,7 @@ void Parser::defineEditText(BitReader& t)
     if (f1 & 0x04)
         e.color = readRgba(t);
     if (f1 & 0x02)
-        t.u16(); // max length
+        e.maxLength = t.u16();
     if (f2 & 0x20) {
         e.align = t.u8();
         e.leftMargin = t.u16();

@@ -75,7 +75,8 @@ struct StaticText {
 struct EditText {
     Rect bounds;
     bool wordWrap = false, multiline = false, password = false, readOnly = false;
-    bool html = false, useOutlines = false, border = false, autoSize = false;
+    bool html = false, useOutlines = false, border = false, autoSize = false, noSelect = false;
+    int maxLength = 0; // 0: no limit
     uint16_t fontId = 0;
     bool hasFont = false;
     double height = 240; // twips

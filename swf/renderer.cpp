@@ -3,12 +3,12 @@
 #include "swf/gradient.h"
 
 #include "core/fonts.h"
+#include "swf/text_field_display.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QRadialGradient>
 #include <QRegularExpression>
-#include <QTextDocument>
 
 #include <cmath>
 
@@ -83,24 +83,6 @@ bool isRectangle(const QPainterPath& path)
             return false;
     }
     return true;
-}
-
-QString plainFromHtml(const QString& html)
-{
-    QTextDocument doc;
-    doc.setHtml(html);
-    return doc.toPlainText();
-}
-
-QString deviceFamily(const QString& name)
-{
-    if (name == QLatin1String("_sans") || name.isEmpty())
-        return QStringLiteral("Sans Serif");
-    if (name == QLatin1String("_serif"))
-        return QStringLiteral("Serif");
-    if (name == QLatin1String("_typewriter"))
-        return QStringLiteral("Monospace");
-    return name;
 }
 
 } // namespace
@@ -363,101 +345,6 @@ void Renderer::drawStaticText(QPainter& p, const Clip& clip, const QTransform& w
     }
 }
 
-void Renderer::drawEditText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx)
-{
-    const auto& e = std::get<EditText>(*clip.character);
-    QString text = clip.text;
-    if (!e.variable.isEmpty() && clip.parentClip) {
-        const QString path = e.variable.contains(QLatin1Char(':')) || e.variable.contains(QLatin1Char('.'))
-                                 ? e.variable
-                                 : clip.parentClip->targetPath() + QLatin1Char('.') + e.variable;
-        if (auto v = tree_.boundText(path))
-            text = *v;
-    }
-    if (e.border) {
-        // A bordered field has a white background and a one-pixel black frame.
-        p.setTransform(world);
-        const QRectF r(QPointF(e.bounds.xMin, e.bounds.yMin), QPointF(e.bounds.xMax, e.bounds.yMax));
-        p.fillRect(r, toColor(cx.apply(Rgba{255, 255, 255, 255})));
-        QPen pen(toColor(cx.apply(Rgba{0, 0, 0, 255})), 1.0);
-        pen.setCosmetic(true);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r);
-    }
-    text.truncate(16384); // more than any field shows
-    if (e.html)
-        text = plainFromHtml(text);
-    if (e.password)
-        text.fill(QLatin1Char('*'));
-    if (text.isEmpty())
-        return;
-    const Font* font = nullptr;
-    if (e.hasFont) {
-        const Character* ch = clip.movie->character(e.fontId);
-        font = ch && std::holds_alternative<Font>(*ch) ? &std::get<Font>(*ch) : nullptr;
-    }
-    const QRectF box(QPointF(e.bounds.xMin + 40, e.bounds.yMin + 40), QPointF(e.bounds.xMax - 40, e.bounds.yMax - 40));
-    const QColor color = toColor(cx.apply(e.color));
-    p.setTransform(world);
-    if (e.useOutlines && font && !font->glyphs.empty() && !font->codes.empty()) {
-        // Embedded glyphs: lines broken at "\n" and "\r", laid out left to right.
-        const double s = e.height / font->emSquare;
-        const double ascent = font->hasLayout ? font->ascent * s : e.height * 0.8;
-        const double lineHeight = (font->hasLayout ? (font->ascent + font->descent) * s : e.height) + e.leading;
-        double y = box.top() + ascent;
-        for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
-            std::vector<std::pair<int, double>> glyphs;
-            double width = 0;
-            for (QChar c : line) {
-                int index = -1;
-                for (size_t i = 0; i < font->codes.size(); ++i) {
-                    if (font->codes[i] == c.unicode()) {
-                        index = int(i);
-                        break;
-                    }
-                }
-                double adv = e.height * 0.5;
-                if (index >= 0) {
-                    const Glyph& g = font->glyphs[size_t(index)];
-                    adv = font->hasLayout ? g.advance * s : g.path.boundingRect().right() * s + e.height * 0.1;
-                }
-                glyphs.emplace_back(index, adv);
-                width += adv;
-            }
-            double x = box.left() + e.leftMargin + e.indent;
-            if (e.align == 1)
-                x = box.right() - e.rightMargin - width;
-            else if (e.align == 2)
-                x = (box.left() + e.leftMargin + box.right() - e.rightMargin - width) / 2;
-            for (auto [index, adv] : glyphs) {
-                if (index >= 0) {
-                    p.setTransform(QTransform::fromScale(s, s) * QTransform::fromTranslate(x, y) * world);
-                    p.fillPath(font->glyphs[size_t(index)].path, color);
-                }
-                x += adv;
-            }
-            y += lineHeight;
-        }
-        return;
-    }
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return; // device fonts need the GUI application's font database
-    QFont qf(deviceFamily(font ? font->name : QString()));
-    qf.setPixelSize(std::max(1, int(std::lround(e.height))));
-    if (font) {
-        qf.setBold(font->bold);
-        qf.setItalic(font->italic);
-    }
-    p.setFont(qf);
-    p.setPen(color);
-    int flags = e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-    flags |= Qt::AlignTop;
-    if (e.wordWrap)
-        flags |= Qt::TextWordWrap;
-    p.drawText(box.adjusted(e.leftMargin, 0, -e.rightMargin, 0), flags, text);
-}
-
 QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
 {
     if (nesting > limits::kMaxNesting)
@@ -478,7 +365,9 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
         return (s.matrix.toTransform() * t).mapRect(rect(s.bounds));
     }
     case Clip::Kind::EditText:
-        return t.mapRect(rect(std::get<EditText>(*clip.character).bounds));
+        return clip.field ? t.mapRect(QRectF(QPointF(clip.field->xMin, clip.field->yMin),
+                                             QPointF(clip.field->xMax, clip.field->yMax)))
+                          : QRectF();
     case Clip::Kind::Bitmap: {
         const QImage& img = std::get<Bitmap>(*clip.character).image;
         return t.mapRect(QRectF(0, 0, img.width() * 20.0, img.height() * 20.0));
@@ -513,7 +402,7 @@ void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransfor
         drawStaticText(p, clip, dev, cx);
         break;
     case Clip::Kind::EditText:
-        drawEditText(p, clip, dev, cx);
+        paintTextField(p, clip, dev, cx);
         break;
     case Clip::Kind::Bitmap:
         drawImage(p, std::get<Bitmap>(*clip.character).image, QTransform::fromScale(20, 20) * dev, cx, true);

@@ -2,6 +2,7 @@
 // frames, and the queue of frame scripts and clip events that they trigger.
 
 #include "swf/player.h"
+#include "swf/text_field_display.h"
 
 #include "swf/avm1_engine.h"
 
@@ -69,7 +70,8 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
         c->timeline = &std::get<Sprite>(ch).timeline;
         c->loadedBytes = std::get<Sprite>(ch).byteSize;
     } else if (kind == Clip::Kind::EditText) {
-        c->text = std::get<EditText>(ch).initialText;
+        c->field = editTextModel(std::get<EditText>(ch), *movie);
+        bindPlacedField(*c);
     } else if (kind == Clip::Kind::Button) {
         showButtonState(*c, 0);
     }

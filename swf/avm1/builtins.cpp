@@ -768,6 +768,7 @@ void Interpreter::setupBuiltins()
     setupBroadcaster();
     setupLoadVars();
     setupClipClasses();
+    setupTextClasses();
     setupClipGeometry();
     setupXmlClasses();
 }

@@ -50,6 +50,8 @@ Object* Interpreter::objectFor(DisplayObjectHost* clip)
     o->link = link;
     link->object = o;
     links.push_back(link);
+    if (clip->textField())
+        initTextFieldObject(o);
     return o;
 }
 

@@ -21,6 +21,8 @@
 // calls into the VM work: they share the current run's budgets, report their
 // own errors and never throw into the host.)
 
+#include "swf/avm1/text_field.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -174,6 +176,24 @@ public:
     virtual void unloadMovie() = 0;
     virtual qint64 bytesLoaded() const = 0;
     virtual qint64 bytesTotal() const = 0;
+
+    // --- text fields -------------------------------------------------------
+    // A text field answers its state (the VM changes it directly and then
+    // calls textChanged); everything else answers nullptr.
+    virtual TextFieldModel* textField() { return nullptr; }
+    // After a script changed the field: the host lays the text out again
+    // (and applies autoSize to the bounds).
+    virtual void textChanged() {}
+    // The laid-out text's size and lines.
+    virtual TextMetrics textMetrics() { return {}; }
+    // createTextField: a new empty text field child with these bounds
+    // (pixels); nullptr when it cannot be made.
+    virtual DisplayObjectHost* createTextField(const QString& name, int depth, double x, double y, double width,
+                                               double height)
+    {
+        (void)name, (void)depth, (void)x, (void)y, (void)width, (void)height;
+        return nullptr;
+    }
 
     // Geometry (getBounds, hitTest, localToGlobal). The default is a clip
     // with nothing in it at the stage's origin.

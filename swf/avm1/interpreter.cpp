@@ -90,6 +90,8 @@ void Interpreter::collectGarbage()
                       clipProto, loaderProto, errorProto, xmlNodeProto, xmlProto, broadcasterMethods_})
         mark(o);
     mark(classRegistry);
+    mark(textFieldProto);
+    mark(textFormatProto);
     links.erase(std::remove_if(links.begin(), links.end(),
                                [](const std::shared_ptr<ClipLink>& l) { return l->clip == nullptr; }),
                 links.end());
@@ -614,7 +616,7 @@ QString Interpreter::typeOf(const Value& v) const
         if (v.o->isFunction())
             return QStringLiteral("function");
         if (v.o->kind == Object::Kind::Clip)
-            return QStringLiteral("movieclip");
+            return v.o->clip() && v.o->clip()->textField() ? QStringLiteral("object") : QStringLiteral("movieclip");
         return QStringLiteral("object");
     }
     return {};

@@ -218,6 +218,12 @@ public:
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();
+    void setupTextClasses();
+    // A TextFormat object holding `format`.
+    Object* newTextFormat(const TextFormat& format);
+    // A text field's script object: TextField.prototype, and a broadcaster
+    // listening to itself.
+    void initTextFieldObject(Object* o);
     // load, sendAndLoad, getBytesLoaded ... on a LoadVars-like prototype.
     void installTextLoading(Object* proto);
     void startTextLoad(Object* target, const QString& url);
@@ -251,6 +257,8 @@ public:
     Object* errorProto = nullptr;
     Object* xmlNodeProto = nullptr;
     Object* xmlProto = nullptr;
+    Object* textFieldProto = nullptr;
+    Object* textFormatProto = nullptr;
     Object* broadcasterMethods_ = nullptr; // AsBroadcaster as first made
     Object* classRegistry = nullptr; // Object.registerClass: export name -> constructor
 

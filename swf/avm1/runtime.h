@@ -157,6 +157,7 @@ public:
 
     std::shared_ptr<ClipLink> link; // Clip
     std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects
+    std::unique_ptr<TextFormat> textFormat; // TextFormat objects
     // Object.watch: property name -> (callback, user data). A watch outlives
     // the deletion of its property.
     struct Watch {
