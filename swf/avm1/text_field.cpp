@@ -1,6 +1,7 @@
 // Text field state: formats per character and the Flash Player's HTML.
 
 #include "swf/avm1/text_field.h"
+#include "swf/avm1/markup.h"
 
 #include <QHash>
 
@@ -27,23 +28,6 @@ void keepEqual(std::optional<T>& mine, const std::optional<T>& other)
 // HTML input is bounded like any text a script gives: tags nest at most this
 // deep (deeper ones are read as plain text runs of their parent).
 constexpr int kMaxTagDepth = 64;
-
-QString escapeHtml(const QString& s)
-{
-    QString out;
-    out.reserve(s.size());
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&apos;"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 QString colorText(uint32_t c)
 {
@@ -397,7 +381,7 @@ QString toHtml(const TextFieldModel& model)
         QString a;
         auto differs = [&](auto member) { return !base || (f.*member) != (base->*member); };
         if (differs(&TextFormat::font))
-            a += QStringLiteral(" FACE=\"%1\"").arg(escapeHtml(f.font.value_or(QString())));
+            a += QStringLiteral(" FACE=\"%1\"").arg(escapeMarkup(f.font.value_or(QString())));
         if (differs(&TextFormat::size))
             a += QStringLiteral(" SIZE=\"%1\"").arg(f.size.value_or(12));
         if (differs(&TextFormat::color))
@@ -434,7 +418,7 @@ QString toHtml(const TextFieldModel& model)
                 body += QStringLiteral("<FONT") + fontAttrs(f, open.back()) + QLatin1Char('>');
                 open.push_back(&f);
             }
-            QString piece = escapeHtml(text);
+            QString piece = escapeMarkup(text);
             if (f.underline.value_or(false))
                 piece = QStringLiteral("<U>") + piece + QStringLiteral("</U>");
             if (f.italic.value_or(false))
@@ -443,7 +427,7 @@ QString toHtml(const TextFieldModel& model)
                 piece = QStringLiteral("<B>") + piece + QStringLiteral("</B>");
             if (!f.url.value_or(QString()).isEmpty())
                 piece = QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">")
-                            .arg(escapeHtml(*f.url), escapeHtml(f.target.value_or(QString()))) +
+                            .arg(escapeMarkup(*f.url), escapeMarkup(f.target.value_or(QString()))) +
                         piece + QStringLiteral("</A>");
             body += piece;
         };

@@ -8,6 +8,7 @@
 // explicit stack, so no tree depth can exhaust the native stack.
 
 #include "swf/avm1/interpreter.h"
+#include "swf/avm1/markup.h"
 
 #include <algorithm>
 
@@ -114,23 +115,6 @@ bool insert(Object* parent, Object* child, Object* before)
     return true;
 }
 
-QString escape(const QString& s)
-{
-    QString out;
-    out.reserve(s.size());
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&apos;"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 QString unescape(const QString& s)
 {
     if (!s.contains(QLatin1Char('&')))
@@ -201,14 +185,14 @@ QString print(Interpreter& vm, Object* root)
             continue;
         }
         if (n.type != XmlNode::Element) {
-            out += escape(n.value.isNullish() ? QString() : vm.toString(n.value));
+            out += escapeMarkup(n.value.isNullish() ? QString() : vm.toString(n.value));
         } else {
             if (named) {
                 out += QLatin1Char('<') + vm.toString(n.name);
                 if (n.attributes)
                     for (const Slot& s : n.attributes->props)
                         if (!s.removed && !(s.flags & DontEnum) && !s.getter)
-                            out += QLatin1Char(' ') + s.name + QLatin1String("=\"") + escape(vm.toString(s.value)) +
+                            out += QLatin1Char(' ') + s.name + QLatin1String("=\"") + escapeMarkup(vm.toString(s.value)) +
                                    QLatin1Char('"');
                 if (n.children.empty()) {
                     out += QLatin1String(" />");
