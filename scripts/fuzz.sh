@@ -57,7 +57,7 @@ cmake --build "$build" --target "${targets[@]}" >/dev/null
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:intercept_tls_get_addr=0}"
 # Sanitizer frames of the interpreter are about five times their release size:
 # the deepest script nesting the player allows needs more than 8 MB of stack.
-ulimit -s 65536
+ulimit -s 65536 2>/dev/null || ulimit -s "$(ulimit -Hs)" || true
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export QT_QPA_PLATFORM=offscreen
 mkdir -p "$build/fuzz/logs"

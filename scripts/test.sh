@@ -39,7 +39,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # release size (the action dispatch alone takes about 25 KB a call), so the
 # deepest nesting the player allows (256 script calls, under 1 MB in release)
 # needs more than the default 8 MB stack in these builds.
-ulimit -s 65536
+ulimit -s 65536 2>/dev/null || ulimit -s "$(ulimit -Hs)" || true
 echo "== sanitizer tests and fuzzing"
 (cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 900)
 
