@@ -9,6 +9,7 @@
 #include <QImage>
 
 #include <map>
+#include <optional>
 #include <memory>
 
 namespace fotarel::swf {
@@ -44,6 +45,10 @@ public:
     int clipDepth = 0;
     BlendMode blendMode = BlendMode::Normal;
     std::vector<Filter> filters;
+    bool cacheAsBitmap = false;
+    // The colour painted over the object's bounds under its content (the
+    // Flash Player's opaqueBackground; its alpha is not used).
+    std::optional<Rgba> opaqueBackground;
     bool visible = true;
     bool placedByScript = false;
     std::vector<ClipAction> clipActions;
@@ -102,6 +107,8 @@ public:
     std::vector<avm1::ActionBlock> frameActions(int frame) const override;
     avm1::ColorTransformValues colorTransform() const override;
     void setColorTransform(const avm1::ColorTransformValues& values) override;
+    avm1::DisplayProps displayProps() const override;
+    void setDisplayProps(const avm1::DisplayProps& props) override;
     DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
     DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
     DisplayObjectHost* duplicate(const QString& name, int depth) override;

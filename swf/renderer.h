@@ -48,6 +48,7 @@ private:
                   int nesting);
     void drawContent(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                      int nesting);
+    void fillOpaqueBackground(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx);
     void drawChildren(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                       int nesting);
     void drawRange(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,

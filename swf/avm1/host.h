@@ -87,6 +87,15 @@ struct PixelMatrix {
     double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
 };
 
+// The painting state scripts set on a clip (SWF 8 and later): the blend
+// mode by the SWF's numbers (1 normal .. 14 hardlight), bitmap caching and
+// the colour filling the clip's bounds under it (0xRRGGBB; none when unset).
+struct DisplayProps {
+    int blendMode = 1;
+    bool cacheAsBitmap = false;
+    std::optional<uint32_t> opaqueBackground;
+};
+
 // One clip (movie clip, level root; buttons and text fields may implement it
 // too with the parts they support) as the VM sees it. Implemented by the
 // player on its display objects.
@@ -150,6 +159,10 @@ public:
     // that do not support it keep the defaults: Color calls then do nothing.
     virtual ColorTransformValues colorTransform() const { return {}; }
     virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
+    // blendMode, cacheAsBitmap, opaqueBackground. Hosts that do not paint
+    // keep the defaults.
+    virtual DisplayProps displayProps() const { return {}; }
+    virtual void setDisplayProps(const DisplayProps& props) { (void)props; }
 
     // --- children ----------------------------------------------------------
     // Each returns the new clip (owned by the host) or nullptr when it failed
