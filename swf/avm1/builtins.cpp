@@ -770,6 +770,7 @@ void Interpreter::setupBuiltins()
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();
+    setupDrawingMethods();
     setupXmlClasses();
 }
 
