@@ -14,7 +14,7 @@
 namespace fotarel::swf {
 
 namespace limits {
-constexpr int kMaxDrawingEdges = 1 << 18;  // lines and curves of one clip's drawing
+constexpr int kMaxDrawingEdges = 1 << 16;  // lines and curves of one clip's drawing
 constexpr int kMaxDrawingStyles = 1 << 14; // fill and line styles of one clip's drawing
 } // namespace limits
 
