@@ -20,6 +20,17 @@ std::vector<Value> popArgs(Frame& f, double count)
     return args;
 }
 
+// super(...): the constructor of the parent class, on the same object.
+Value Interpreter::callSuperConstructor(Object* sup, std::vector<Value> args)
+{
+    Object* where = nullptr;
+    Slot* ctor = sup->home ? lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
+    if (!ctor || !ctor->value.isObject())
+        return {};
+    const Value proto = getMember(ctor->value, QStringLiteral("prototype"));
+    return call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr);
+}
+
 namespace {
 
 void defineFunction(Interpreter& vm, Frame& f, const Action& a, Step& s)
@@ -62,6 +73,10 @@ void callFunction(Interpreter& vm, Frame& f, const Action&, Step&)
     std::vector<Value> args = popArgs(f, vm.toNumber(pop(f)));
     Object* holder = nullptr;
     Value fn = nameValue.isObject() ? nameValue : vm.getVariable(f, vm.toString(nameValue), &holder);
+    if (fn.isObject() && fn.o->kind == Object::Kind::Super) { // super(...) compiled as a call of "super"
+        push(vm, f, vm.callSuperConstructor(fn.o, std::move(args)));
+        return;
+    }
     // A function found on a With object is called on it:
     // with (clip) { gotoAndStop(2); } moves that clip.
     Value self = Value::object(f.timeline);
@@ -79,16 +94,7 @@ void callMethod(Interpreter& vm, Frame& f, const Action&, Step&)
     const QString name = nameValue.isUndefined() ? QString() : vm.toString(nameValue);
     if (name.isEmpty()) {
         if (obj.isObject() && obj.o->kind == Object::Kind::Super) {
-            // super(...): the constructor of the parent class.
-            Object* sup = obj.o;
-            Object* where = nullptr;
-            Slot* ctor = sup->home ? vm.lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
-            if (ctor && ctor->value.isObject()) {
-                const Value proto = vm.getMember(ctor->value, QStringLiteral("prototype"));
-                push(vm, f, vm.call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr));
-            } else {
-                push(vm, f, Value());
-            }
+            push(vm, f, vm.callSuperConstructor(obj.o, std::move(args)));
         } else {
             push(vm, f, vm.call(obj, Value(), std::move(args)));
         }
