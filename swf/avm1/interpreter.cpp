@@ -275,6 +275,7 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     const ScriptFunction& fn = *fo->script;
     Frame f;
     f.code = fn.code;
+    f.program = fn.program;
     f.pc = fn.start;
     f.end = fn.end;
     f.version = fn.swfVersion;

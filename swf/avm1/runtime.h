@@ -104,8 +104,11 @@ struct Param {
 };
 
 // A function defined by DefineFunction or DefineFunction2.
+class DecodedBlock;
+
 struct ScriptFunction {
     QByteArray code;       // the whole block; body is [start, end)
+    std::shared_ptr<DecodedBlock> program; // its decoded records (shared with the block)
     int start = 0;
     int end = 0;
     int swfVersion = 6;
