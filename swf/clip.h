@@ -128,6 +128,17 @@ public:
     DisplayObjectHost* childAtDepth(int depth) const override;
 
 private:
+    // Scale and rotation as scripts read and write them. They are kept beside
+    // the matrix while it stays the one they made (a negative _xscale a
+    // script wrote reads back negative, a zero scale keeps the rotation);
+    // a matrix set otherwise is decomposed again: scales from the axis
+    // lengths, rotations from the directions of both axes.
+    struct Decomposed {
+        double a = 1, b = 0, c = 0, d = 1; // the linear part they belong to
+        double scaleX = 1, scaleY = 1, rotationX = 0, rotationY = 0; // rotations in radians
+    };
+    mutable Decomposed decomposed_;
+    const Decomposed& decomposed() const;
     bool hitsShapes(const QPointF& levelTwips, const QTransform& toLevel, int nesting) const;
     double scaleX() const;
     double scaleY() const;
