@@ -767,10 +767,13 @@ void Interpreter::setupBuiltins()
 
     setupBroadcaster();
     setupLoadVars();
+    setupSoundClass();
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();
     setupDisplayProps();
+    setupDrawingMethods();
+    setupFlashPackage();
     setupXmlClasses();
 }
 

@@ -21,6 +21,7 @@
 // calls into the VM work: they share the current run's budgets, report their
 // own errors and never throw into the host.)
 
+#include "swf/avm1/drawing.h"
 #include "swf/avm1/text_field.h"
 
 #include <QByteArray>
@@ -163,6 +164,13 @@ public:
     // keep the defaults.
     virtual DisplayProps displayProps() const { return {}; }
     virtual void setDisplayProps(const DisplayProps& props) { (void)props; }
+    // The length in milliseconds of the sound exported under `name` from this
+    // clip's movie (attachSound); negative when there is none.
+    virtual double exportedSoundMs(const QString& name) const
+    {
+        (void)name;
+        return -1;
+    }
 
     // --- children ----------------------------------------------------------
     // Each returns the new clip (owned by the host) or nullptr when it failed
@@ -234,6 +242,10 @@ public:
         (void)depth;
         return nullptr;
     }
+
+    // --- drawing -----------------------------------------------------------
+    // One drawing method call on this clip (hosts without drawing ignore it).
+    virtual void draw(const DrawCommand& command) { (void)command; }
 
     // --- the VM's handle (not for the host to change) ------------------------
     const std::shared_ptr<ClipLink>& link()
@@ -348,9 +360,10 @@ public:
     // made otherwise than by attachMovie): gives it the class scripts
     // registered for that name with Object.registerClass (prototype, then
     // the constructor runs on the clip). Call it after the clip's
-    // onClipEvent(construct) bytes and before its first frame; nothing
-    // happens when no class is registered.
-    bool constructClip(DisplayObjectHost& clip, const QString& exportName);
+    // onClipEvent(construct) bytes; nothing happens when no class is
+    // registered. With `prototypeOnly` only the prototype is given (the
+    // construct handler, which runs next, already sees the class's members).
+    bool constructClip(DisplayObjectHost& clip, const QString& exportName, bool prototypeOnly = false);
     // Progress of a load into `clip` (see LoadEvent): calls the
     // MovieClipLoader listeners of that clip (onLoadStart, onLoadProgress,
     // onLoadComplete, onLoadInit, onLoadError). On Complete the clip's old
