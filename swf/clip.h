@@ -62,6 +62,7 @@ public:
     int levelNumber = 0;
     qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
     bool loadEventPending = false;
+    bool removed = false; // taken off the display list; only its unload handlers still run
 
     // Buttons: the state shown (0 up, 1 over, 2 down) and the shapes of the
     // hit state, which the mouse is tested against but which are not painted.
@@ -101,6 +102,7 @@ public:
     int frameOfLabel(const QString& label) const override;
     std::vector<avm1::ActionBlock> frameActions(int frame) const override;
     avm1::ColorTransformValues colorTransform() const override;
+    double exportedSoundMs(const QString& name) const override;
     void setColorTransform(const avm1::ColorTransformValues& values) override;
     DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
     DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
@@ -126,6 +128,17 @@ public:
     DisplayObjectHost* childAtDepth(int depth) const override;
 
 private:
+    // Scale and rotation as scripts read and write them. They are kept beside
+    // the matrix while it stays the one they made (a negative _xscale a
+    // script wrote reads back negative, a zero scale keeps the rotation);
+    // a matrix set otherwise is decomposed again: scales from the axis
+    // lengths, rotations from the directions of both axes.
+    struct Decomposed {
+        double a = 1, b = 0, c = 0, d = 1; // the linear part they belong to
+        double scaleX = 1, scaleY = 1, rotationX = 0, rotationY = 0; // rotations in radians
+    };
+    mutable Decomposed decomposed_;
+    const Decomposed& decomposed() const;
     bool hitsShapes(const QPointF& levelTwips, const QTransform& toLevel, int nesting) const;
     double scaleX() const;
     double scaleY() const;

@@ -150,6 +150,13 @@ public:
     // that do not support it keep the defaults: Color calls then do nothing.
     virtual ColorTransformValues colorTransform() const { return {}; }
     virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
+    // The length in milliseconds of the sound exported under `name` from this
+    // clip's movie (attachSound); negative when there is none.
+    virtual double exportedSoundMs(const QString& name) const
+    {
+        (void)name;
+        return -1;
+    }
 
     // --- children ----------------------------------------------------------
     // Each returns the new clip (owned by the host) or nullptr when it failed
@@ -335,9 +342,10 @@ public:
     // made otherwise than by attachMovie): gives it the class scripts
     // registered for that name with Object.registerClass (prototype, then
     // the constructor runs on the clip). Call it after the clip's
-    // onClipEvent(construct) bytes and before its first frame; nothing
-    // happens when no class is registered.
-    bool constructClip(DisplayObjectHost& clip, const QString& exportName);
+    // onClipEvent(construct) bytes; nothing happens when no class is
+    // registered. With `prototypeOnly` only the prototype is given (the
+    // construct handler, which runs next, already sees the class's members).
+    bool constructClip(DisplayObjectHost& clip, const QString& exportName, bool prototypeOnly = false);
     // Progress of a load into `clip` (see LoadEvent): calls the
     // MovieClipLoader listeners of that clip (onLoadStart, onLoadProgress,
     // onLoadComplete, onLoadInit, onLoadError). On Complete the clip's old
