@@ -195,6 +195,15 @@ public:
         return nullptr;
     }
 
+    // The characters of the static texts (DefineText) among the clip's
+    // children, in depth order (TextSnapshot), and the indexes where a new
+    // line of text starts.
+    struct StaticChars {
+        QString text;
+        std::vector<int> lineStarts;
+    };
+    virtual StaticChars staticText() const { return {}; }
+
     // Geometry (getBounds, hitTest, localToGlobal). The default is a clip
     // with nothing in it at the stage's origin.
     // The map from this clip's own coordinates to the stage's.

@@ -8,6 +8,8 @@
 
 namespace fotarel::swf::avm1 {
 
+void setupTextSnapshotClass(Interpreter& vm); // text_snapshot_class.cpp
+
 namespace {
 
 using Args = CallArgs;
@@ -382,6 +384,8 @@ void Interpreter::setupTextClasses()
         o->put(QStringLiteral("descent"), Value::number(std::round(size * 0.25)));
         return Value::object(o);
     });
+
+    setupTextSnapshotClass(vm);
 
     // --- TextField ----------------------------------------------------------
     textFieldProto = alloc(Object::Kind::Plain, objectProto);
