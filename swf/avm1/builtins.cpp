@@ -767,9 +767,11 @@ void Interpreter::setupBuiltins()
 
     setupBroadcaster();
     setupLoadVars();
+    setupSoundClass();
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();
+    setupDrawingMethods();
     setupXmlClasses();
 }
 

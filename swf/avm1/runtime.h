@@ -16,6 +16,7 @@ namespace fotarel::swf::avm1 {
 
 class Object;
 class Interpreter;
+struct SoundState;
 
 struct Value {
     enum class Type : uint8_t { Undefined, Null, Boolean, Number, String, Object };
@@ -103,8 +104,11 @@ struct Param {
 };
 
 // A function defined by DefineFunction or DefineFunction2.
+class DecodedBlock;
+
 struct ScriptFunction {
     QByteArray code;       // the whole block; body is [start, end)
+    std::shared_ptr<DecodedBlock> program; // its decoded records (shared with the block)
     int start = 0;
     int end = 0;
     int swfVersion = 6;
@@ -167,6 +171,7 @@ public:
     std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects
     std::unique_ptr<TextFormat> textFormat; // TextFormat objects
     std::unique_ptr<TextSnapshotState> snapshot; // TextSnapshot objects
+    std::shared_ptr<SoundState> sound;      // Sound objects; a clip's (or the movie's) sound transform
     // Object.watch: property name -> (callback, user data). A watch outlives
     // the deletion of its property.
     struct Watch {
