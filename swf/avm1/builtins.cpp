@@ -25,9 +25,12 @@ void Interpreter::setupBuiltins()
     setupStage();
     setupBroadcaster();
     setupLoadVars();
+    setupSoundClass();
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();
+    setupDrawingMethods();
+    setupFlashPackage();
     setupXmlClasses();
 }
 
