@@ -311,7 +311,16 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
         for (const StyledPath& sp : layer.lines) {
             const LineStyle& l = shape.lines[size_t(sp.style)];
             QPen pen(l.hasFill ? brush(l.fill, movie, cx) : QBrush(toColor(cx.apply(l.color))), l.width);
-            if (l.width * scale < 1.0) {
+            if (l.noHScale || l.noVScale) {
+                // The width follows only the axes whose scale it keeps: none
+                // of them leaves it in stage pixels.
+                const double sx = std::hypot(world.m11(), world.m12()), sy = std::hypot(world.m21(), world.m22());
+                const double device = l.noHScale && l.noVScale ? l.width / 20.0 * pixelScale_
+                                      : l.noHScale             ? l.width * sy
+                                                               : l.width * sx;
+                pen.setWidthF(std::max(device, 1.0));
+                pen.setCosmetic(true);
+            } else if (l.width * scale < 1.0) {
                 pen.setWidthF(1.0); // Flash draws at least one pixel
                 pen.setCosmetic(true);
             }
