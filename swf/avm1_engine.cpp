@@ -20,6 +20,10 @@ public:
         vm_.runInitActions(avm1::ActionBlock{actions, version}, root);
     }
     void clipEvent(Clip& clip, avm1::ClipEvent event) override { vm_.dispatchClipEvent(clip, event); }
+    void constructClip(Clip& clip, const QString& exportName, bool prototypeOnly) override
+    {
+        vm_.constructClip(clip, exportName, prototypeOnly);
+    }
     void reportLoad(Clip& clip, avm1::LoadEvent event, const QString& error) override
     {
         vm_.reportLoad(clip, event, error);

@@ -62,6 +62,7 @@ public:
     int levelNumber = 0;
     qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
     bool loadEventPending = false;
+    bool removed = false; // taken off the display list; only its unload handlers still run
 
     // Buttons: the state shown (0 up, 1 over, 2 down) and the shapes of the
     // hit state, which the mouse is tested against but which are not painted.

@@ -16,6 +16,7 @@
 #include <QImage>
 
 #include <functional>
+#include <deque>
 #include <map>
 #include <set>
 #include <memory>
@@ -31,6 +32,10 @@ public:
     virtual void runActions(const QByteArray& actions, int version, Clip& clip) = 0;
     virtual void runInitActions(const QByteArray& actions, int version, Clip& root) = 0;
     virtual void clipEvent(Clip& clip, avm1::ClipEvent event) = 0;
+    // A timeline-placed clip of an exported symbol: with `prototypeOnly` the
+    // class registered for the name lends its prototype; otherwise its
+    // constructor runs on the clip too.
+    virtual void constructClip(Clip& clip, const QString& exportName, bool prototypeOnly) = 0;
     virtual void reportLoad(Clip& clip, avm1::LoadEvent event, const QString& error) = 0;
     virtual void runIntervals() = 0;
     virtual void completeTextLoads() = 0;
@@ -144,7 +149,7 @@ private:
         Clip* clip;
         std::shared_ptr<avm1::ClipLink> link;
         QByteArray actions;
-        int kind; // 0 frame actions, 1 load event
+        int kind; // 0 frame actions, 1 load, 2 enterFrame, 3 load report, 4 unload, 5 initialize, 6 construct
     };
     struct PendingLoad {
         std::shared_ptr<avm1::ClipLink> target; // null: a level
@@ -156,6 +161,10 @@ private:
     void advance(Clip& clip, bool forceRoot);
     void collectEnterFrame(Clip& clip, std::vector<std::shared_ptr<avm1::ClipLink>>& out);
     void runQueued();
+    void runPending(const PendingScript& s);
+    bool runConstruction();
+    void startPlacedClip(Clip& clip);
+    void retireTree(Clip& clip, int nesting);
     void completeLoads();
     void endFrame();
     void runClipEventBytes(Clip& clip, uint32_t eventMask);
@@ -191,6 +200,9 @@ private:
     void retire(std::unique_ptr<Clip> clip);
 
     std::vector<PendingScript> queue_;
+    // Initialize and construct events of clips the timeline placed: they run
+    // before the next queued script, all initialize events first.
+    std::deque<PendingScript> initQueue_, constructQueue_;
     std::vector<std::unique_ptr<Clip>> graveyard_; // removed clips until their unload events ran
     std::vector<PendingLoad> loads_;
     std::map<int, std::unique_ptr<Clip>> levels_; // levels above 0

@@ -133,10 +133,51 @@ void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
     std::unique_ptr<Clip> old = std::move(parent.children[p.depth]);
     parent.children[p.depth] = std::move(c);
     retire(std::move(old));
-    if (raw->timeline)
-        enterFrame(*raw, 0, true);
-    if (!raw->clipActions.empty() || raw->isSprite())
-        queueActions(*raw, QByteArray()); // the load event, after its first frame
+    startPlacedClip(*raw);
+}
+
+namespace {
+
+constexpr uint32_t kInitializeEvent = 0x200;
+constexpr uint32_t kConstructEvent = 0x40000;
+
+bool hasEvent(const Clip& clip, uint32_t mask)
+{
+    return std::any_of(clip.clipActions.begin(), clip.clipActions.end(),
+                       [mask](const ClipAction& a) { return (a.events & mask) && !a.actions.isEmpty(); });
+}
+
+// The linkage name scripts registered a class for, if the clip's symbol has one.
+QString exportNameOf(const Clip& clip)
+{
+    if (!clip.movie || !clip.characterId)
+        return {};
+    for (const auto& [name, id] : clip.movie->exports) {
+        if (id == clip.characterId)
+            return name;
+    }
+    return {};
+}
+
+} // namespace
+
+// A clip the timeline just placed. Its initialize and construct events wait
+// in the construction queues (they run before the next queued script, so
+// before the frame script that placed it); its load event is queued before
+// its first frame runs, so it comes before that frame's script.
+void Player::startPlacedClip(Clip& c)
+{
+    if (engine_ && c.isSprite()) {
+        const size_t cap = size_t(kMaxQueuedPerCall);
+        if (hasEvent(c, kInitializeEvent) && initQueue_.size() < cap)
+            initQueue_.push_back(PendingScript{&c, c.link(), QByteArray(), 5});
+        if ((hasEvent(c, kConstructEvent) || !exportNameOf(c).isEmpty()) && constructQueue_.size() < cap)
+            constructQueue_.push_back(PendingScript{&c, c.link(), QByteArray(), 6});
+    }
+    if (!c.clipActions.empty() || c.isSprite())
+        queueActions(c, QByteArray());
+    if (c.timeline)
+        enterFrame(c, 0, true);
 }
 
 // Clips, buttons and text fields placed without a name are called
@@ -156,9 +197,21 @@ void Player::retire(std::unique_ptr<Clip> clip)
     dropFocusWithin(*clip);
     if (!engine_ || !clip->isSprite() || graveyard_.size() >= 1000 || queue_.size() >= size_t(kMaxQueuedPerCall))
         return; // destroyed here
-    // Off the display list already; its unload handlers run with the queue.
-    queue_.push_back(PendingScript{clip.get(), clip->link(), QByteArray(), 4});
+    // Off the display list already; the unload handlers of its clips run
+    // with the queue, the innermost first.
+    retireTree(*clip, 0);
     graveyard_.push_back(std::move(clip));
+}
+
+void Player::retireTree(Clip& clip, int nesting)
+{
+    clip.removed = true;
+    if (nesting < limits::kMaxNesting) {
+        for (auto it = clip.children.rbegin(); it != clip.children.rend(); ++it)
+            retireTree(*it->second, nesting + 1);
+    }
+    if (clip.isSprite() && queue_.size() < size_t(kMaxQueuedPerCall))
+        queue_.push_back(PendingScript{&clip, clip.link(), QByteArray(), 4});
 }
 
 void Player::enterFrame(Clip& clip, int f, bool runActions)
@@ -263,10 +316,7 @@ void Player::gotoFrame(Clip& clip, int target)
         nameIfUnnamed(*c);
         Clip* raw = c.get();
         clip.children[depth] = std::move(c);
-        if (raw->timeline)
-            enterFrame(*raw, 0, true);
-        if (!raw->clipActions.empty() || raw->isSprite())
-            queueActions(*raw, QByteArray());
+        startPlacedClip(*raw);
     }
     clip.frame = target;
     for (const FrameItem& item : clip.timeline->frames[size_t(target)].items) {
@@ -336,55 +386,87 @@ void Player::runQueued()
         return; // scripts queued from inside a script run after it
     ++runDepth_;
     size_t done = 0;
-    for (size_t i = 0; i < queue_.size(); ++i) {
+    for (size_t i = 0;; ++i) {
+        while (runConstruction()) {
+        }
+        if (i >= queue_.size())
+            break;
         if (++done > size_t(kMaxQueuedPerCall)) {
             logError(QStringLiteral("too many frame scripts in one step; the rest dropped"));
             break;
         }
-        PendingScript s = queue_[i];
-        if (!s.link->clip)
-            continue;
-        Clip& c = *s.clip;
-        if (!engine_)
-            continue;
-        // A clip its parent's timeline removed in this tick (children advance
-        // before their parent) runs only its unload handlers.
-        const bool offList = (s.kind == 0 || s.kind == 2) && !graveyard_.empty() &&
-                             std::any_of(graveyard_.begin(), graveyard_.end(),
-                                         [&](const std::unique_ptr<Clip>& g) { return g.get() == &c; });
-        if (offList)
-            continue;
-        switch (s.kind) {
-        case 0:
-            engine_->runActions(s.actions, c.swfVersion(), c);
-            break;
-        case 1: // load: onClipEvent(load) bytes, then onLoad
-            runClipEventBytes(c, 0x01);
-            if (s.link->clip)
-                engine_->clipEvent(c, avm1::ClipEvent::Load);
-            break;
-        case 2: // enterFrame
-            runClipEventBytes(c, 0x02);
-            if (s.link->clip)
-                engine_->clipEvent(c, avm1::ClipEvent::EnterFrame);
-            break;
-        case 3: // a load finished: its first frame has run
-            engine_->reportLoad(c, avm1::LoadEvent::Init, QString());
-            break;
-        case 4: // removed by its timeline: onClipEvent(unload) bytes, then onUnload
-            runClipEventBytes(c, 0x04);
-            if (s.link->clip)
-                engine_->clipEvent(c, avm1::ClipEvent::Unload);
-            break;
-        default:
-            break;
-        }
+        const PendingScript s = queue_[i];
+        runPending(s);
     }
     queue_.clear();
+    initQueue_.clear();
+    constructQueue_.clear();
     {
         auto dead = std::move(graveyard_); // unload handlers have run
     }
     --runDepth_;
+}
+
+// Runs the first waiting initialize event, else the first construct event;
+// false when none waits.
+bool Player::runConstruction()
+{
+    std::deque<PendingScript>& q = !initQueue_.empty() ? initQueue_ : constructQueue_;
+    if (q.empty())
+        return false;
+    const PendingScript s = q.front();
+    q.pop_front();
+    runPending(s);
+    return true;
+}
+
+void Player::runPending(const PendingScript& s)
+{
+    if (!s.link->clip || !engine_)
+        return;
+    Clip& c = *s.clip;
+    // A clip its parent's timeline removed in this tick (children advance
+    // before their parent) runs only its unload handlers.
+    if (c.removed && s.kind != 4 && s.kind != 3)
+        return;
+    switch (s.kind) {
+    case 0:
+        engine_->runActions(s.actions, c.swfVersion(), c);
+        break;
+    case 1: // load: onClipEvent(load) bytes, then onLoad
+        runClipEventBytes(c, 0x01);
+        if (s.link->clip)
+            engine_->clipEvent(c, avm1::ClipEvent::Load);
+        break;
+    case 2: // enterFrame
+        runClipEventBytes(c, 0x02);
+        if (s.link->clip)
+            engine_->clipEvent(c, avm1::ClipEvent::EnterFrame);
+        break;
+    case 3: // a load finished: its first frame has run
+        engine_->reportLoad(c, avm1::LoadEvent::Init, QString());
+        break;
+    case 4: // removed by its timeline: onClipEvent(unload) bytes, then onUnload
+        runClipEventBytes(c, 0x04);
+        if (s.link->clip)
+            engine_->clipEvent(c, avm1::ClipEvent::Unload);
+        break;
+    case 5: // onClipEvent(initialize)
+        runClipEventBytes(c, kInitializeEvent);
+        break;
+    case 6: { // the registered class's prototype, onClipEvent(construct), then the class's constructor
+        const QString exported = exportNameOf(c);
+        if (!exported.isEmpty())
+            engine_->constructClip(c, exported, true);
+        if (s.link->clip)
+            runClipEventBytes(c, kConstructEvent);
+        if (s.link->clip && !exported.isEmpty())
+            engine_->constructClip(c, exported, false);
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 } // namespace fotarel::swf

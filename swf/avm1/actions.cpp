@@ -152,6 +152,17 @@ bool beginReturn(Frame& f, const Value& v)
 
 } // namespace
 
+// super(...): the constructor of the parent class, on the same object.
+Value Interpreter::callSuperConstructor(Object* sup, std::vector<Value> args)
+{
+    Object* where = nullptr;
+    Slot* ctor = sup->home ? lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
+    if (!ctor || !ctor->value.isObject())
+        return {};
+    const Value proto = getMember(ctor->value, QStringLiteral("prototype"));
+    return call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr);
+}
+
 Value Interpreter::execute(Frame& f)
 {
     FrameGuard guard(*this, f);
@@ -831,6 +842,10 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         std::vector<Value> args = popArgs(toNumber(pop(f)));
         Object* holder = nullptr;
         Value fn = nameValue.isObject() ? nameValue : getVariable(f, toString(nameValue), &holder);
+        if (fn.isObject() && fn.o->kind == Object::Kind::Super) { // super(...) compiled as a call of "super"
+            push(callSuperConstructor(fn.o, std::move(args)));
+            break;
+        }
         // A function found on a With object is called on it:
         // with (clip) { gotoAndStop(2); } moves that clip.
         Value self = Value::object(f.timeline);
@@ -847,16 +862,7 @@ void Interpreter::executeAction(Frame& f, uint8_t op, int dataStart, int length,
         const QString name = nameValue.isUndefined() ? QString() : toString(nameValue);
         if (name.isEmpty()) {
             if (obj.isObject() && obj.o->kind == Object::Kind::Super) {
-                // super(...): the constructor of the parent class.
-                Object* sup = obj.o;
-                Object* where = nullptr;
-                Slot* ctor = sup->home ? lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
-                if (ctor && ctor->value.isObject()) {
-                    const Value proto = getMember(ctor->value, QStringLiteral("prototype"));
-                    push(call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr));
-                } else {
-                    push(Value());
-                }
+                push(callSuperConstructor(obj.o, std::move(args)));
             } else {
                 push(call(obj, Value(), std::move(args)));
             }

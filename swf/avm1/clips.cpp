@@ -353,7 +353,8 @@ void Interpreter::callFrame(DisplayObjectHost* clip, const Value& frame)
     }
 }
 
-void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init)
+void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init,
+                                       bool prototypeOnly)
 {
     Object* o = objectFor(clip);
     if (!o)
@@ -372,7 +373,7 @@ void Interpreter::applyRegisteredClass(DisplayObjectHost* clip, const QString& e
                 setMember(Value::object(o), s.name, s.value);
         }
     }
-    if (!ctor.isObject())
+    if (!ctor.isObject() || prototypeOnly)
         return;
     o->put(QStringLiteral("__constructor__"), ctor, DontEnum);
     call(ctor, Value::object(o), {}, proto.isObject() ? proto.o : nullptr);

@@ -351,9 +351,10 @@ public:
     // made otherwise than by attachMovie): gives it the class scripts
     // registered for that name with Object.registerClass (prototype, then
     // the constructor runs on the clip). Call it after the clip's
-    // onClipEvent(construct) bytes and before its first frame; nothing
-    // happens when no class is registered.
-    bool constructClip(DisplayObjectHost& clip, const QString& exportName);
+    // onClipEvent(construct) bytes; nothing happens when no class is
+    // registered. With `prototypeOnly` only the prototype is given (the
+    // construct handler, which runs next, already sees the class's members).
+    bool constructClip(DisplayObjectHost& clip, const QString& exportName, bool prototypeOnly = false);
     // Progress of a load into `clip` (see LoadEvent): calls the
     // MovieClipLoader listeners of that clip (onLoadStart, onLoadProgress,
     // onLoadComplete, onLoadInit, onLoadError). On Complete the clip's old

@@ -134,6 +134,7 @@ public:
     bool runCallback(const std::function<void()>& fn);
 
     Value call(const Value& function, const Value& self, std::vector<Value> args, Object* home = nullptr);
+    Value callSuperConstructor(Object* super, std::vector<Value> args);
     Value callMethod(const Value& object, const QString& name, std::vector<Value> args);
     Value construct(const Value& ctor, std::vector<Value> args);
 
@@ -205,7 +206,8 @@ public:
     // call(frame): runs that frame's actions on its clip now.
     void callFrame(DisplayObjectHost* clip, const Value& frame);
     // Gives a clip made by attachMovie the class registered for its symbol.
-    void applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init);
+    void applyRegisteredClass(DisplayObjectHost* clip, const QString& exportName, const Value& init,
+                              bool prototypeOnly = false);
     void reportLoad(DisplayObjectHost& clip, LoadEvent event, const QString& error);
     void runIntervals();
 

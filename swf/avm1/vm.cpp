@@ -91,11 +91,11 @@ bool Vm::dispatchClipEvent(DisplayObjectHost& clip, ClipEvent event)
     });
 }
 
-bool Vm::constructClip(DisplayObjectHost& clip, const QString& exportName)
+bool Vm::constructClip(DisplayObjectHost& clip, const QString& exportName, bool prototypeOnly)
 {
     Interpreter& vm = impl_->interp;
     VersionScope version(vm, clip.swfVersion());
-    return vm.runCallback([&] { vm.applyRegisteredClass(&clip, exportName, Value()); });
+    return vm.runCallback([&] { vm.applyRegisteredClass(&clip, exportName, Value(), prototypeOnly); });
 }
 
 void Vm::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QString& error)

@@ -315,6 +315,85 @@ TEST(SwfPlayerScripts, ClipEventsRunInTheTickOrder)
     EXPECT_EQ(lines, (QStringList{"unload", "frame 3"}));
 }
 
+namespace {
+
+// A PlaceObject2 of character `id` at `depth` whose clip event handlers
+// trace their texts (event flags as SWF 6 writes them).
+QByteArray placeWithHandlers(uint16_t id, uint16_t depth, const std::vector<std::pair<uint32_t, const char*>>& handlers)
+{
+    Bits place;
+    place.u8(0x80 | 0x02);
+    place.u16(depth);
+    place.u16(id);
+    place.u16(0);
+    uint32_t all = 0;
+    for (const auto& h : handlers)
+        all |= h.first;
+    place.u32(all);
+    for (const auto& [event, text] : handlers) {
+        swftest::Actions a;
+        a.push(text).op(0x26);
+        const QByteArray bytes = a.finish();
+        place.u32(event);
+        place.u32(uint32_t(bytes.size()));
+        place.bytes(bytes);
+    }
+    place.u32(0);
+    return place.data();
+}
+
+QByteArray spriteOf(uint16_t id, const swftest::Movie& frames)
+{
+    Bits sprite;
+    sprite.u16(id);
+    sprite.u16(1);
+    sprite.bytes(frames.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+    return sprite.data();
+}
+
+} // namespace
+
+TEST(SwfPlayerScripts, ConstructionEventsPrecedeFrameScriptsAndRemovalUnloadsTheWholeTree)
+{
+    constexpr uint32_t load = 0x01, unload = 0x04, initialize = 0x200, construct = 0x40000;
+    swftest::Movie empty;
+    empty.showFrame();
+    swftest::Movie clipFrames; // sprite 2: a frame script, then a child clip with handlers
+    swftest::Actions clipScript;
+    clipScript.push("clip frame 1").op(0x26);
+    clipFrames.tag(12, clipScript.finish());
+    clipFrames.tag(26, placeWithHandlers(1, 1, {{initialize, "child initialize"}, {unload, "child unload"}}));
+    clipFrames.showFrame();
+    swftest::Movie m;
+    m.tag(39, spriteOf(1, empty));
+    m.tag(39, spriteOf(2, clipFrames));
+    swftest::Actions frame1;
+    frame1.push("frame 1").op(0x26);
+    m.tag(12, frame1.finish()); // before the PlaceObject: still after the construction events
+    m.tag(26, placeWithHandlers(2, 1, {{construct, "clip construct"}, {load, "clip load"},
+                                       {initialize, "clip initialize"}, {unload, "clip unload"}}));
+    m.showFrame();
+    m.tag(28, QByteArray("\x01\x00", 2));
+    swftest::Actions frame2;
+    frame2.push("frame 2").op(0x26);
+    m.tag(12, frame2.finish());
+    m.showFrame();
+    Player p;
+    QStringList lines;
+    p.onTrace = [&](const QString& line) { lines << line; };
+    ASSERT_TRUE(p.loadData(m.finish(), "/tmp/construct.swf"));
+    // Every initialize event first (the child's was raised while the clip's
+    // first frame was placed), then the construct events, then the queue in
+    // order: the frame script, the clip's load event, its own frame script.
+    EXPECT_EQ(lines, (QStringList{"clip initialize", "child initialize", "clip construct", "frame 1", "clip load",
+                                  "clip frame 1"}));
+    lines.clear();
+    p.tick();
+    // The removed clip's child unloads too, before it, and nothing else of theirs runs.
+    EXPECT_EQ(lines, (QStringList{"child unload", "clip unload", "frame 2"}));
+}
+
 TEST(SwfPlayerLoading, VariablesLoadAtTheEndOfTheFrameAndStayConfined)
 {
     // Frame 1: loadVariables("vars.txt", "_root") and the same for a file
