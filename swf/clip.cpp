@@ -83,24 +83,31 @@ QString Clip::url() const
     return {};
 }
 
-double Clip::scaleX() const { return std::hypot(matrix.a, matrix.b); }
-double Clip::scaleY() const
+const Clip::Decomposed& Clip::decomposed() const
 {
-    const double det = matrix.a * matrix.d - matrix.b * matrix.c;
-    const double sy = std::hypot(matrix.c, matrix.d);
-    return det < 0 ? -sy : sy;
+    Decomposed& d = decomposed_;
+    if (d.a != matrix.a || d.b != matrix.b || d.c != matrix.c || d.d != matrix.d) {
+        d = Decomposed{matrix.a, matrix.b, matrix.c, matrix.d, std::hypot(matrix.a, matrix.b),
+                       std::hypot(matrix.c, matrix.d), std::atan2(matrix.b, matrix.a), std::atan2(-matrix.c, matrix.d)};
+    }
+    return d;
 }
-double Clip::rotation() const { return qRadiansToDegrees(std::atan2(matrix.b, matrix.a)); }
 
-void Clip::setScaleRotation(double sx, double sy, double rot)
+double Clip::scaleX() const { return decomposed().scaleX; }
+double Clip::scaleY() const { return decomposed().scaleY; }
+double Clip::rotation() const { return qRadiansToDegrees(decomposed().rotationX); }
+
+void Clip::setScaleRotation(double sx, double sy, double rotDegrees)
 {
-    const double r = qDegreesToRadians(rot);
-    // Keep the skew between the axes as it is.
-    const double skew = std::atan2(-matrix.c, matrix.d) - std::atan2(matrix.b, matrix.a);
-    matrix.a = sx * std::cos(r);
-    matrix.b = sx * std::sin(r);
-    matrix.c = -sy * std::sin(r + skew);
-    matrix.d = sy * std::cos(r + skew);
+    const Decomposed old = decomposed();
+    const double rx = qDegreesToRadians(rotDegrees);
+    // The angle between the axes (a skew) stays as it is.
+    const double ry = old.rotationY + (rx - old.rotationX);
+    matrix.a = sx * std::cos(rx);
+    matrix.b = sx * std::sin(rx);
+    matrix.c = -sy * std::sin(ry);
+    matrix.d = sy * std::cos(ry);
+    decomposed_ = Decomposed{matrix.a, matrix.b, matrix.c, matrix.d, sx, sy, rx, ry};
 }
 
 double Clip::property(avm1::Property p) const
@@ -118,8 +125,12 @@ double Clip::property(avm1::Property p) const
     case P::Visible: return visible ? 1 : 0;
     case P::Width:
     case P::Height: {
+        // Measured in whole twips, as the Flash Player keeps bounds.
         const QRectF b = Renderer::bounds(*this, matrix.toTransform());
-        return (p == P::Width ? b.width() : b.height()) / 20.0;
+        if (b.isEmpty() && b.width() <= 0 && b.height() <= 0)
+            return 0;
+        return p == P::Width ? (std::round(b.right()) - std::round(b.left())) / 20.0
+                             : (std::round(b.bottom()) - std::round(b.top())) / 20.0;
     }
     case P::Rotation: return rotation();
     case P::HighQuality: return 1;
@@ -255,6 +266,20 @@ avm1::DisplayObjectHost* Clip::createEmptyMovieClip(const QString& n, int d)
     return out;
 }
 
+double Clip::exportedSoundMs(const QString& exportName) const
+{
+    if (!movie)
+        return -1;
+    for (const auto& [name, id] : movie->exports) {
+        if (name.compare(exportName, Qt::CaseInsensitive) != 0)
+            continue;
+        const auto it = movie->soundLengthsMs.find(id);
+        if (it != movie->soundLengthsMs.end())
+            return it->second;
+    }
+    return -1;
+}
+
 avm1::DisplayObjectHost* Clip::attachMovie(const QString& exportName, const QString& n, int d)
 {
     if (!isSprite() || !movie)
@@ -283,9 +308,23 @@ avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
 {
     if (!parentClip)
         return nullptr;
-    auto c = player.instantiate(*parentClip, movie, characterId, d + kScriptDepthBase);
+    std::unique_ptr<Clip> c;
+    if (character) {
+        c = player.instantiate(*parentClip, movie, characterId, d + kScriptDepthBase);
+    } else if (isSprite() && player.nestingOf(*parentClip) < limits::kMaxNesting &&
+               player.liveObjects < limits::kMaxDisplayObjects) {
+        // A clip made by script (or holding a loaded movie): the copy is an
+        // empty clip.
+        c = std::make_unique<Clip>(player, parentClip, Kind::Sprite);
+        c->movie = movie;
+        c->depthValue = d + kScriptDepthBase;
+        c->frame = 0;
+        c->bornTick = player.currentTick();
+    }
     if (!c)
         return nullptr;
+    if (drawing)
+        c->drawing = std::make_unique<Drawing>(*drawing);
     c->instanceName = n;
     c->placedByScript = true;
     c->matrix = matrix;
@@ -372,6 +411,7 @@ void Clip::unloadMovie()
     if (timeline && player.scriptEngine())
         player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
     children.clear();
+    drawing.reset();
     loadedImage = QImage();
     timeline = nullptr;
     frame = -1;

@@ -4,6 +4,7 @@
 // as scripts see it through avm1::DisplayObjectHost.
 
 #include "swf/avm1/host.h"
+#include "swf/drawing.h"
 #include "swf/movie.h"
 
 #include <QImage>
@@ -57,6 +58,7 @@ public:
     std::map<int, std::unique_ptr<Clip>> children;
     std::map<QString, QString> variables; // used when no script engine is attached
     QImage loadedImage;                   // a picture loaded into this clip
+    std::unique_ptr<Drawing> drawing;     // what the drawing methods made, painted beneath the children
     qint64 loadedBytes = 0;
     QString movieUrl;
     int levelNumber = 0;
@@ -102,6 +104,7 @@ public:
     int frameOfLabel(const QString& label) const override;
     std::vector<avm1::ActionBlock> frameActions(int frame) const override;
     avm1::ColorTransformValues colorTransform() const override;
+    double exportedSoundMs(const QString& name) const override;
     void setColorTransform(const avm1::ColorTransformValues& values) override;
     DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
     DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
@@ -125,8 +128,20 @@ public:
     avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
     bool hitTestPoint(double x, double y, bool shapeFlag) const override;
     DisplayObjectHost* childAtDepth(int depth) const override;
+    void draw(const avm1::DrawCommand& command) override; // drawing.cpp
 
 private:
+    // Scale and rotation as scripts read and write them. They are kept beside
+    // the matrix while it stays the one they made (a negative _xscale a
+    // script wrote reads back negative, a zero scale keeps the rotation);
+    // a matrix set otherwise is decomposed again: scales from the axis
+    // lengths, rotations from the directions of both axes.
+    struct Decomposed {
+        double a = 1, b = 0, c = 0, d = 1; // the linear part they belong to
+        double scaleX = 1, scaleY = 1, rotationX = 0, rotationY = 0; // rotations in radians
+    };
+    mutable Decomposed decomposed_;
+    const Decomposed& decomposed() const;
     bool hitsShapes(const QPointF& levelTwips, const QTransform& toLevel, int nesting) const;
     double scaleX() const;
     double scaleY() const;

@@ -98,6 +98,7 @@ void Renderer::clear()
     shapes_.clear();
     morphs_.clear();
     tinted_.clear();
+    levels_.clear();
 }
 
 const CompiledShape& Renderer::compiled(const Clip& clip)
@@ -232,8 +233,18 @@ QBrush Renderer::brush(const FillStyle& f, const Movie& movie, const ColorTransf
     return QBrush(toColor(cx.apply(f.color)));
 }
 
-void Renderer::drawImage(QPainter& p, const QImage& img, const QTransform& toDevice, const ColorTransform& cx, bool smooth)
+void Renderer::drawImage(QPainter& p, const QImage& full, const QTransform& fullToDevice, const ColorTransform& cx,
+                         bool smooth)
 {
+    // Drawn smoothly at half size or less into a picture that is blurred
+    // next: from a halved copy (render_cache), whose finer averaging the
+    // blur makes invisible. Elsewhere the picture is sampled as it is.
+    const int level = smooth && highQuality_ && blurredPainting_ > 0 ? ImageLevels::levelFor(full, fullToDevice) : 0;
+    const QImage& img = level ? levels_.level(full, level) : full;
+    const QTransform toDevice =
+        level ? QTransform::fromScale(double(full.width()) / img.width(), double(full.height()) / img.height()) *
+                    fullToDevice
+              : fullToDevice;
     p.save();
     p.setTransform(toDevice);
     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth && highQuality_);
@@ -300,7 +311,16 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
         for (const StyledPath& sp : layer.lines) {
             const LineStyle& l = shape.lines[size_t(sp.style)];
             QPen pen(l.hasFill ? brush(l.fill, movie, cx) : QBrush(toColor(cx.apply(l.color))), l.width);
-            if (l.width * scale < 1.0) {
+            if (l.noHScale || l.noVScale) {
+                // The width follows only the axes whose scale it keeps: none
+                // of them leaves it in stage pixels.
+                const double sx = std::hypot(world.m11(), world.m12()), sy = std::hypot(world.m21(), world.m22());
+                const double device = l.noHScale && l.noVScale ? l.width / 20.0 * pixelScale_
+                                      : l.noHScale             ? l.width * sy
+                                                               : l.width * sx;
+                pen.setWidthF(std::max(device, 1.0));
+                pen.setCosmetic(true);
+            } else if (l.width * scale < 1.0) {
                 pen.setWidthF(1.0); // Flash draws at least one pixel
                 pen.setCosmetic(true);
             }
@@ -376,6 +396,10 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
         QRectF out;
         if (!clip.loadedImage.isNull())
             out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
+        if (clip.drawing && !clip.drawing->empty()) {
+            const QRectF b = t.mapRect(clip.drawing->bounds(true));
+            out = out.isEmpty() ? b : out.united(b);
+        }
         for (const auto& [d, c] : clip.children) {
             if (c->isMaskOf)
                 continue;
@@ -410,6 +434,8 @@ void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransfor
     default:
         if (!clip.loadedImage.isNull())
             drawImage(p, clip.loadedImage, QTransform::fromScale(20, 20) * dev, cx, true);
+        if (clip.drawing && !clip.drawing->empty())
+            drawShape(p, clip.drawing->compiled(), clip.movie ? *clip.movie : Movie(), dev, cx);
         drawChildren(ctx, clip, world, cx, nesting);
         break;
     }
@@ -445,8 +471,10 @@ QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const Co
         QPainter lp(&img);
         lp.setRenderHint(QPainter::Antialiasing, highQuality_);
         ++groupDepth_; // a filtered object: painted as a picture of its own
+        ++blurredPainting_;
         drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
                     nesting);
+        --blurredPainting_;
         --groupDepth_;
     }
     pixelScale_ = fullScale;

@@ -767,9 +767,12 @@ void Interpreter::setupBuiltins()
 
     setupBroadcaster();
     setupLoadVars();
+    setupSoundClass();
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();
+    setupDrawingMethods();
+    setupFlashPackage();
     setupXmlClasses();
 }
 

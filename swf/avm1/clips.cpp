@@ -200,9 +200,13 @@ void Interpreter::setClipProperty(DisplayObjectHost* clip, int prop, const Value
     case Property::Name:
         clip->setName(toString(v));
         return;
-    case Property::Visible:
-        clip->setProperty(Property::Visible, toBoolean(v) ? 1 : 0);
+    case Property::Visible: {
+        // Set as a number: a value that reads as NaN leaves it as it is.
+        const double n = v.isUndefined() || v.isNull() ? qQNaN() : toNumber(v);
+        if (!std::isnan(n))
+            clip->setProperty(Property::Visible, n != 0 ? 1 : 0);
         return;
+    }
     case Property::Target:
     case Property::DropTarget:
     case Property::Url:
@@ -214,6 +218,8 @@ void Interpreter::setClipProperty(DisplayObjectHost* clip, int prop, const Value
     case Property::Quality:
         return; // read-only
     default: {
+        if (v.isUndefined() || v.isNull())
+            return; // ignored in every version (SWF 6 would read them as 0)
         const double n = toNumber(v);
         if (std::isnan(n))
             return; // Flash Player ignores a NaN position or scale
@@ -509,6 +515,7 @@ void Interpreter::runIntervals()
                 callMethod(iv.function, iv.method, iv.args);
         });
     }
+    tickSounds();
 }
 
 double Interpreter::random()

@@ -21,6 +21,7 @@
 // calls into the VM work: they share the current run's budgets, report their
 // own errors and never throw into the host.)
 
+#include "swf/avm1/drawing.h"
 #include "swf/avm1/text_field.h"
 
 #include <QByteArray>
@@ -150,6 +151,13 @@ public:
     // that do not support it keep the defaults: Color calls then do nothing.
     virtual ColorTransformValues colorTransform() const { return {}; }
     virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
+    // The length in milliseconds of the sound exported under `name` from this
+    // clip's movie (attachSound); negative when there is none.
+    virtual double exportedSoundMs(const QString& name) const
+    {
+        (void)name;
+        return -1;
+    }
 
     // --- children ----------------------------------------------------------
     // Each returns the new clip (owned by the host) or nullptr when it failed
@@ -221,6 +229,10 @@ public:
         (void)depth;
         return nullptr;
     }
+
+    // --- drawing -----------------------------------------------------------
+    // One drawing method call on this clip (hosts without drawing ignore it).
+    virtual void draw(const DrawCommand& command) { (void)command; }
 
     // --- the VM's handle (not for the host to change) ------------------------
     const std::shared_ptr<ClipLink>& link()

@@ -1,4 +1,5 @@
 #include "swf/avm1/interpreter.h"
+#include "swf/avm1/sound_state.h"
 
 
 #include <algorithm>
@@ -107,6 +108,8 @@ void Interpreter::collectGarbage()
         mark(p.loader);
     for (const TextLoad& t : textLoads)
         mark(t.target);
+    for (Object* o : activeSounds)
+        mark(o);
     while (!work.empty()) {
         Object* o = work.back();
         work.pop_back();
@@ -130,6 +133,8 @@ void Interpreter::collectGarbage()
             mark(o->xml->attributes);
             mark(o->xml->childArray);
         }
+        if (o->sound)
+            mark(o->sound->id3);
         if (o->script) {
             for (Object* s : o->script->scope)
                 mark(s);
@@ -270,6 +275,7 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     const ScriptFunction& fn = *fo->script;
     Frame f;
     f.code = fn.code;
+    f.program = fn.program;
     f.pc = fn.start;
     f.end = fn.end;
     f.version = fn.swfVersion;
@@ -367,6 +373,8 @@ Value Interpreter::construct(const Value& ctor, std::vector<Value> args)
         DepthGuard guard(callDepth);
         CallArgs ca{Value::object(obj), std::move(args), fo, true};
         const Value r = fo->nativeConstruct ? fo->nativeConstruct(*this, ca) : fo->native(*this, ca);
+        if (ca.refused)
+            return Value();
         return r.isObject() ? r : Value::object(obj);
     }
     call(ctor, Value::object(obj), std::move(args), obj->proto);

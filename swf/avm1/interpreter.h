@@ -7,6 +7,8 @@
 #include <QSet>
 
 #include <map>
+#include <memory>
+#include <tuple>
 #include <stdexcept>
 
 namespace fotarel::swf::avm1 {
@@ -45,8 +47,11 @@ struct Region {
     Value pendingValue;
 };
 
+class DecodedBlock;
+
 struct Frame {
     QByteArray code;
+    std::shared_ptr<DecodedBlock> program; // the decoded records of `code` (set by execute when empty)
     int pc = 0;
     int end = 0;
     int version = 6;
@@ -217,9 +222,18 @@ public:
     void setupArrayClass();
     void setupClipClasses();
     void setupClipGeometry();
+    void setupDrawingMethods();
+    void setupFlashPackage(); // flash.display.BitmapData, flash.geom.Matrix
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();
+    // Sound (sound_class.cpp): sounds loading or playing, kept alive until
+    // they end; loads finish with the text loads, sounds end in runIntervals.
+    void setupSoundClass();
+    void startSound(Object* sound);
+    void completeSoundLoads();
+    void tickSounds();
+    std::vector<Object*> activeSounds;
     void setupTextClasses();
     // A TextFormat object holding `format`.
     Object* newTextFormat(const TextFormat& format);
@@ -307,7 +321,12 @@ public:
 
 private:
     void markValue(const Value& v, std::vector<Object*>& work);
-    void executeAction(Frame& f, uint8_t op, int dataStart, int length, int& next, bool& returned, Value& result);
+    // The decoded records of a block, kept per block (its bytes' address)
+    // and text rule, so loops and repeated frames decode once.
+    std::shared_ptr<DecodedBlock> programFor(const QByteArray& code, int version);
+    using ProgramKey = std::tuple<const char*, qsizetype, bool>;
+    std::map<ProgramKey, std::shared_ptr<DecodedBlock>> programs_;
+    int64_t programBytes_ = 0;
 };
 
 } // namespace fotarel::swf::avm1

@@ -154,3 +154,38 @@ TEST(SwfClipGeometry, DepthLookupAndDefaultNames)
     }
     EXPECT_EQ(run(a), (QStringList{"_level0.box", "_level0", "_level0.instance1", "undefined"}));
 }
+
+TEST(SwfClipGeometry, ScaleAndRotationReadBackAsScriptsWroteThem)
+{
+    // "box" is placed with the matrix scale 2, 2. Each row sets one property
+    // (a value or an undefined variable) and traces one.
+    struct Row {
+        const char* set;
+        int value; // used unless `undefinedValue`
+        bool undefinedValue;
+        const char* read;
+        const char* want;
+    } const rows[] = {
+        {"_xscale", -50, false, "_xscale", "-50"},  // a negative scale reads back negative
+        {"_yscale", 300, false, "_xscale", "-50"},
+        {"_rotation", 90, false, "_xscale", "-50"}, // rotating keeps the flip
+        {"_xscale", 0, false, "_rotation", "90"},   // a zero scale keeps the rotation
+        {"_xscale", 100, false, "_rotation", "90"},
+        {"_x", 0, true, "_x", "50"},                // undefined leaves a property as it is
+        {"_visible", 0, true, "_visible", "true"},
+        {"_visible", 0, false, "_visible", "false"},
+    };
+    Actions a;
+    QStringList want;
+    for (const Row& r : rows) {
+        a.push("box").op(GetVariable).push(r.set);
+        if (r.undefinedValue)
+            a.push("noSuchVariable").op(GetVariable);
+        else
+            a.push(r.value);
+        a.op(0x4f); // SetMember
+        a.push("box").op(GetVariable).push(r.read).op(GetMember).op(Trace);
+        want << r.want;
+    }
+    EXPECT_EQ(run(a), want);
+}

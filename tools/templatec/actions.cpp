@@ -19,7 +19,7 @@ void le16(QByteArray& b, int v)
 void Actions::record(uint8_t code, const QByteArray& payload)
 {
     code_.append(char(code));
-    if (code >= 0x80) {
+    if (avm1::hasPayload(code)) {
         le16(code_, int(payload.size()));
         code_.append(payload);
     }
@@ -31,7 +31,7 @@ Actions& Actions::push(const QString& s)
     p.append(char(0));
     p.append(s.toUtf8());
     p.append(char(0));
-    record(0x96, p);
+    record(avm1::op::Push, p);
     return *this;
 }
 
@@ -42,20 +42,21 @@ Actions& Actions::push(int v)
     const auto u = uint32_t(v);
     for (int i = 0; i < 4; ++i)
         p.append(char((u >> (8 * i)) & 0xff));
-    record(0x96, p);
+    record(avm1::op::Push, p);
     return *this;
 }
 
 Actions& Actions::pushUndefined()
 {
-    record(0x96, QByteArray(1, char(3)));
+    record(avm1::op::Push, QByteArray(1, char(3)));
     return *this;
 }
 
 Actions& Actions::op(uint8_t code)
 {
-    if (code >= 0x80)
-        throw std::invalid_argument("action with payload needs its own call");
+    const avm1::OpInfo* info = avm1::opInfo(code);
+    if (!info || info->layout != avm1::Layout::None || avm1::hasPayload(code))
+        throw std::invalid_argument("not an action without payload");
     record(code, {});
     return *this;
 }
@@ -69,20 +70,20 @@ Actions& Actions::getUrl(const QString& url, const QString& target)
     p.append(char(0));
     p.append(target.toUtf8());
     p.append(char(0));
-    record(0x83, p);
+    record(avm1::op::GetURL, p);
     return *this;
 }
 
 Actions& Actions::jumpIfTrue(const QString& label)
 {
-    record(0x9D, QByteArray(2, '\0'));
+    record(avm1::op::If, QByteArray(2, '\0'));
     fixups_.emplace_back(int(code_.size()) - 2, label);
     return *this;
 }
 
 Actions& Actions::jump(const QString& label)
 {
-    record(0x99, QByteArray(2, '\0'));
+    record(avm1::op::Jump, QByteArray(2, '\0'));
     fixups_.emplace_back(int(code_.size()) - 2, label);
     return *this;
 }
@@ -104,7 +105,7 @@ Actions& Actions::defineFunction(const QString& name, const QStringList& params,
         p.append(char(0));
     }
     le16(p, int(code.size()));
-    record(0x9B, p);
+    record(avm1::op::DefineFunction, p);
     code_.append(code);
     return *this;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 // A small assembler of AVM1 action records (DoAction bytes) with forward
-// labels for If/Jump.
+// labels for If/Jump. Codes and payload layouts come from the player's
+// table (swf/avm1/opcodes.h).
+
+#include "swf/avm1/opcodes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,6 +13,8 @@
 #include <vector>
 
 namespace fotarel::templatec {
+
+namespace avm1 = swf::avm1;
 
 class Actions {
 public:
@@ -21,28 +26,28 @@ public:
     Actions& op(uint8_t code); // an action without payload
 
     // Conveniences over op().
-    Actions& getVariable() { return op(0x1C); }
-    Actions& setVariable() { return op(0x1D); }
-    Actions& getMember() { return op(0x4E); }
-    Actions& setMember() { return op(0x4F); }
-    Actions& pop() { return op(0x17); }
-    Actions& add() { return op(0x47); }
-    Actions& subtract() { return op(0x0B); }
-    Actions& multiply() { return op(0x0C); }
-    Actions& divide() { return op(0x0D); }
-    Actions& equals() { return op(0x49); }
-    Actions& less() { return op(0x48); }
-    Actions& logicalNot() { return op(0x12); }
-    Actions& increment() { return op(0x50); }
+    Actions& getVariable() { return op(avm1::op::GetVariable); }
+    Actions& setVariable() { return op(avm1::op::SetVariable); }
+    Actions& getMember() { return op(avm1::op::GetMember); }
+    Actions& setMember() { return op(avm1::op::SetMember); }
+    Actions& pop() { return op(avm1::op::Pop); }
+    Actions& add() { return op(avm1::op::Add2); }
+    Actions& subtract() { return op(avm1::op::Subtract); }
+    Actions& multiply() { return op(avm1::op::Multiply); }
+    Actions& divide() { return op(avm1::op::Divide); }
+    Actions& equals() { return op(avm1::op::Equals2); }
+    Actions& less() { return op(avm1::op::Less2); }
+    Actions& logicalNot() { return op(avm1::op::Not); }
+    Actions& increment() { return op(avm1::op::Increment); }
 
     // name = value, where value is already pushed after the name.
     Actions& set(const QString& name, const QString& value);
     Actions& set(const QString& name, int value);
     // Calls: arguments pushed last to first, then their count, then (for a
     // method) the object, then the name.
-    Actions& callFunction() { return op(0x3D); }
-    Actions& callMethod() { return op(0x52); }
-    Actions& newObject() { return op(0x40); }
+    Actions& callFunction() { return op(avm1::op::CallFunction); }
+    Actions& callMethod() { return op(avm1::op::CallMethod); }
+    Actions& newObject() { return op(avm1::op::NewObject); }
     Actions& getUrl(const QString& url, const QString& target);
 
     // Branches to a label defined before or after.
