@@ -153,7 +153,11 @@ void Clip::setProperty(avm1::Property p, double v)
     case P::XScale: setScaleRotation(v / 100, scaleY(), rotation()); break;
     case P::YScale: setScaleRotation(scaleX(), v / 100, rotation()); break;
     case P::Alpha: cxform.aMul = float(v / 100); break;
-    case P::Visible: visible = v != 0; break;
+    case P::Visible:
+        visible = v != 0;
+        if (!visible)
+            player.dropFocusWithin(*this);
+        break;
     case P::Rotation: {
         double r = std::fmod(v, 360);
         if (r > 180)
@@ -351,6 +355,7 @@ bool Clip::removeFromParent()
     if (it == parentClip->children.end() || it->second.get() != this)
         return false;
     Clip* parent = parentClip;
+    player.dropFocusWithin(*this);
     if (player.scriptEngine())
         player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
     parent->children.erase(parent->children.find(depthValue)); // destroys this

@@ -514,7 +514,7 @@ void Interpreter::setupTextClasses()
         if (x.isUndefined())
             m.tabIndex.reset();
         else
-            m.tabIndex = clampToInt(v.toNumber(x));
+            m.tabIndex = toInt32(v.toNumber(x)); // a signed 32-bit number, as the Tab order compares it
     });
     prop("autoSize",
          [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::string(autoSizeName(m.autoSize)); },
