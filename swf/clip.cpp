@@ -159,7 +159,11 @@ void Clip::setProperty(avm1::Property p, double v)
         // as 76/256).
         cxform.aMul = float(std::trunc(std::clamp(v * 256 / 100, -32768.0, 32767.0)) / 256);
         break;
-    case P::Visible: visible = v != 0; break;
+    case P::Visible:
+        visible = v != 0;
+        if (!visible)
+            player.dropFocusWithin(*this);
+        break;
     case P::Rotation: {
         double r = std::fmod(v, 360);
         if (r > 180)
@@ -381,6 +385,7 @@ bool Clip::removeFromParent()
     if (it == parentClip->children.end() || it->second.get() != this)
         return false;
     Clip* parent = parentClip;
+    player.dropFocusWithin(*this);
     if (player.scriptEngine())
         player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
     parent->children.erase(parent->children.find(depthValue)); // destroys this

@@ -131,6 +131,7 @@ public:
                                        double height) override;
     // _width/_height of a text field: its bounds change, not its scale.
     void resizeTextField(bool width, double pixels);
+    StaticChars staticText() const override;
     avm1::PixelMatrix toStage() const override;
     avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
     bool hitTestPoint(double x, double y, bool shapeFlag) const override;

@@ -380,7 +380,7 @@ void Renderer::drawStaticText(QPainter& p, const Clip& clip, const QTransform& w
     }
 }
 
-QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
+QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting, bool withStrokes)
 {
     if (nesting > limits::kMaxNesting)
         return {};
@@ -412,13 +412,13 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
         if (!clip.loadedImage.isNull())
             out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
         if (clip.drawing && !clip.drawing->empty()) {
-            const QRectF b = t.mapRect(clip.drawing->bounds(true));
+            const QRectF b = t.mapRect(clip.drawing->bounds(withStrokes));
             out = out.isEmpty() ? b : out.united(b);
         }
         for (const auto& [d, c] : clip.children) {
             if (c->isMaskOf)
                 continue;
-            const QRectF b = bounds(*c, c->matrix.toTransform() * t, nesting + 1);
+            const QRectF b = bounds(*c, c->matrix.toTransform() * t, nesting + 1, withStrokes);
             if (!b.isEmpty())
                 out = out.isEmpty() ? b : out.united(b);
         }

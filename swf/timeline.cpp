@@ -200,6 +200,7 @@ void Player::retire(std::unique_ptr<Clip> clip)
 {
     if (!clip)
         return;
+    dropFocusWithin(*clip);
     if (!engine_ || !clip->isSprite() || graveyard_.size() >= 1000 || queue_.size() >= size_t(kMaxQueuedPerCall))
         return; // destroyed here
     // Off the display list already; the unload handlers of its clips run

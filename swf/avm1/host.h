@@ -216,6 +216,15 @@ public:
         return nullptr;
     }
 
+    // The characters of the static texts (DefineText) among the clip's
+    // children, in depth order (TextSnapshot), and the indexes where a new
+    // line of text starts.
+    struct StaticChars {
+        QString text;
+        std::vector<int> lineStarts;
+    };
+    virtual StaticChars staticText() const { return {}; }
+
     // Geometry (getBounds, hitTest, localToGlobal). The default is a clip
     // with nothing in it at the stage's origin.
     // The map from this clip's own coordinates to the stage's.
@@ -310,6 +319,22 @@ public:
     }
     virtual int lastKeyCode() const { return 0; }
     virtual int lastKeyAscii() const { return 0; }
+    // Keyboard focus (Selection): the object that has it, or nullptr; the
+    // VM stores a new one after it decided to move the focus there and before
+    // it tells the handlers (onKillFocus, onSetFocus, Selection listeners).
+    virtual DisplayObjectHost* focus() const { return nullptr; }
+    virtual void storeFocus(DisplayObjectHost* target) { (void)target; }
+};
+
+// What scripts set on an object that decides whether it takes the keyboard
+// focus and where it stands in the Tab order.
+struct FocusTraits {
+    std::optional<bool> tabEnabled;  // unset: the object's kind decides
+    std::optional<int32_t> tabIndex; // set on any object: the order is by tabIndex
+    bool tabChildren = true;         // false: no descendant is in the Tab order
+    bool focusEnabled = false;       // a movie clip takes the focus from Selection.setFocus
+    bool buttonHandlers = false;     // a movie clip with onPress, onRelease, ... acts as a button
+    bool enabled = true;
 };
 
 // Progress of a load started by DisplayObjectHost::loadMovie or
@@ -383,6 +408,11 @@ public:
     // Calls the listeners of a global broadcaster ("Mouse", "Key") with a
     // message ("onMouseDown", "onKeyUp", ...).
     void broadcastInput(const QString& object, const QString& message);
+    // Keyboard focus: moves it to `target` (nullptr: nobody), stores it with
+    // PlayerHost::storeFocus and calls onKillFocus, onSetFocus and the
+    // Selection listeners. Nothing happens when it is there already.
+    void changeFocus(DisplayObjectHost* target);
+    FocusTraits focusTraits(DisplayObjectHost& clip);
 
     // SetVariable/GetVariable from outside: plain names ("x", taken on
     // _level0), dot paths ("_root.clip.x", "clip.x") and slash paths

@@ -170,6 +170,16 @@ public:
     // Own property assignment: setters, read-only flags, inherited accessors.
     void setMemberPlain(const Value& object, const QString& name, const Value& value);
     QHash<QPair<Object*, QString>, int> watching_; // watches running now, by depth
+    // Script getters, setters and watches running inside one another: past
+    // 65 of them a getter reads the stored value, a setter stores the value
+    // and a watch is not called, so a property whose handler uses itself
+    // ends instead of failing the run.
+    static constexpr int kPropertyHandlerDepth = 65;
+    int propertyHandlers_ = 0;
+    bool propertyHandlerMayRun(const Object* handler) const
+    {
+        return propertyHandlers_ < kPropertyHandlerDepth || !handler->script;
+    }
     bool deleteMember(const Value& object, const QString& name);
     // "__proto__", without letter case before SWF 7.
     bool isProtoName(const QString& name) const;
@@ -218,7 +228,18 @@ public:
 
     // --- execution ---------------------------------------------------------
     Value execute(Frame& f);
+    // The built-ins, one setup function per class or global object.
     void setupBuiltins();
+    void setupObjectClass();
+    void setupFunctionClass();
+    void setupStringClass();
+    void setupNumberClass();
+    void setupBooleanClass();
+    void setupErrorClass();
+    void setupMath();
+    void setupGlobalFunctions();
+    void setupSystem();
+    void setupStage();
     void setupArrayClass();
     void setupClipClasses();
     void setupClipGeometry();
@@ -260,6 +281,11 @@ public:
     bool clipButtonState(DisplayObjectHost* clip, bool* enabled);
     void broadcastInput(const QString& object, const QString& message);
     void setupKeyMethods(Object* key);
+    // Keyboard focus (selection.cpp): the Selection object, moving the focus
+    // with its events, and the properties that put objects in the Tab order.
+    void setupSelection();
+    bool changeFocus(DisplayObjectHost* target);
+    FocusTraits focusTraits(DisplayObjectHost* clip);
 
     // --- state -------------------------------------------------------------
     Object* global = nullptr;

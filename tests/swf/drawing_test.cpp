@@ -181,6 +181,8 @@ TEST(SwfDrawing, ScriptsDrawHitTestDuplicateAndClear)
         call(a, "d", "getBounds", {}).push(field).op(GetMember).op(Trace);
     }
     want << "8" << "8" << "52" << "52";
+    call(a, "d", "getRect", {}).push("xMin").op(GetMember).op(Trace); // without the strokes
+    want << "10";
     for (auto [x, y, hit] : {std::tuple{30, 30, "true"}, {60, 30, "false"}, {9, 30, "true"}}) {
         call(a, "d", "hitTest", {x, y, 1}).op(Trace);
         want << hit;
