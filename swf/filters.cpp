@@ -243,14 +243,24 @@ int blurShrinkFactor(double radiusX, double radiusY, int smallestRadius)
     return shrinkFactor(r, r, 8);
 }
 
-int filterMargin(const std::vector<Filter>& filters, double scale)
+QSize filterMargins(const std::vector<Filter>& filters, double scale)
 {
-    double m = 0;
+    // Across and down apart: a blur tall and narrow spreads little sideways,
+    // and a layer grown by the larger of the two would be mostly empty.
+    double mx = 0, my = 0;
     for (const Filter& f : filters) {
         const int passes = std::clamp(f.passes, 1, 3);
-        m += (std::max(f.blurX, f.blurY) / 2 * passes + std::abs(f.distance)) * scale;
+        const double offset = std::abs(f.distance);
+        mx += (f.blurX / 2 * passes + offset) * scale;
+        my += (f.blurY / 2 * passes + offset) * scale;
     }
-    return int(std::ceil(std::min(m, 2048.0)));
+    return QSize(int(std::ceil(std::min(mx, 2048.0))), int(std::ceil(std::min(my, 2048.0))));
+}
+
+int filterMargin(const std::vector<Filter>& filters, double scale)
+{
+    const QSize m = filterMargins(filters, scale);
+    return std::max(m.width(), m.height());
 }
 
 namespace {

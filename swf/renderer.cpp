@@ -517,9 +517,10 @@ QRect Renderer::filterArea(const Context& ctx, const Clip& clip, const QTransfor
     // object, so a blur near the edge of the target takes in what lies
     // beyond it instead of fading to transparent there. Only the visible
     // part is composited.
-    const int margin = filterMargin(clip.filters, pixelScale_);
-    const QRect reach = ctx.area.adjusted(-margin, -margin, margin, margin);
-    return bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1) & reach;
+    const QSize m = filterMargins(clip.filters, pixelScale_);
+    const int mx = m.width(), my = m.height();
+    const QRect reach = ctx.area.adjusted(-mx, -my, mx, my);
+    return bounds(clip, world).toAlignedRect().adjusted(-mx - 1, -my - 1, mx + 1, my + 1) & reach;
 }
 
 void Renderer::drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
