@@ -262,6 +262,20 @@ avm1::DisplayObjectHost* Clip::createEmptyMovieClip(const QString& n, int d)
     return out;
 }
 
+double Clip::exportedSoundMs(const QString& exportName) const
+{
+    if (!movie)
+        return -1;
+    for (const auto& [name, id] : movie->exports) {
+        if (name.compare(exportName, Qt::CaseInsensitive) != 0)
+            continue;
+        const auto it = movie->soundLengthsMs.find(id);
+        if (it != movie->soundLengthsMs.end())
+            return it->second;
+    }
+    return -1;
+}
+
 avm1::DisplayObjectHost* Clip::attachMovie(const QString& exportName, const QString& n, int d)
 {
     if (!isSprite() || !movie)

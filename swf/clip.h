@@ -103,6 +103,7 @@ public:
     int frameOfLabel(const QString& label) const override;
     std::vector<avm1::ActionBlock> frameActions(int frame) const override;
     avm1::ColorTransformValues colorTransform() const override;
+    double exportedSoundMs(const QString& name) const override;
     void setColorTransform(const avm1::ColorTransformValues& values) override;
     DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
     DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;

@@ -698,6 +698,15 @@ void Parser::parseTags(BitReader& r, Timeline& timeline, int spriteId, int* fram
             m_.background = readRgb(t);
             m_.hasBackground = true;
             break;
+        case 14: { // DefineSound: only its length is kept, for scripts to read
+            const uint16_t id = t.u16();
+            const uint8_t format = t.u8();
+            const uint32_t samples = t.u32();
+            static const double kRates[4] = {5512.5, 11025, 22050, 44100};
+            if (!t.overrun())
+                m_.soundLengthsMs[id] = double(samples) * 1000.0 / kRates[(format >> 2) & 3];
+            break;
+        }
         case 56: {
             const int n = t.u16();
             for (int i = 0; i < n && !t.overrun(); ++i) {

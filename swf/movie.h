@@ -130,6 +130,7 @@ struct Movie {
     Timeline timeline;
     std::vector<InitAction> initActions; // in file order
     std::map<QString, uint16_t> exports; // linkage name -> character id
+    std::map<uint16_t, double> soundLengthsMs; // DefineSound: character id -> length (nothing is played)
     qint64 bitmapPixels = 0;
 
     const Character* character(uint16_t id) const

@@ -767,6 +767,7 @@ void Interpreter::setupBuiltins()
 
     setupBroadcaster();
     setupLoadVars();
+    setupSoundClass();
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();

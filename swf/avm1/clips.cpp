@@ -515,6 +515,7 @@ void Interpreter::runIntervals()
                 callMethod(iv.function, iv.method, iv.args);
         });
     }
+    tickSounds();
 }
 
 double Interpreter::random()

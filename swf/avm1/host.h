@@ -151,6 +151,13 @@ public:
     // that do not support it keep the defaults: Color calls then do nothing.
     virtual ColorTransformValues colorTransform() const { return {}; }
     virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
+    // The length in milliseconds of the sound exported under `name` from this
+    // clip's movie (attachSound); negative when there is none.
+    virtual double exportedSoundMs(const QString& name) const
+    {
+        (void)name;
+        return -1;
+    }
 
     // --- children ----------------------------------------------------------
     // Each returns the new clip (owned by the host) or nullptr when it failed

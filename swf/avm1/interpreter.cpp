@@ -1,4 +1,5 @@
 #include "swf/avm1/interpreter.h"
+#include "swf/avm1/sound_state.h"
 
 
 #include <algorithm>
@@ -107,6 +108,8 @@ void Interpreter::collectGarbage()
         mark(p.loader);
     for (const TextLoad& t : textLoads)
         mark(t.target);
+    for (Object* o : activeSounds)
+        mark(o);
     while (!work.empty()) {
         Object* o = work.back();
         work.pop_back();
@@ -130,6 +133,8 @@ void Interpreter::collectGarbage()
             mark(o->xml->attributes);
             mark(o->xml->childArray);
         }
+        if (o->sound)
+            mark(o->sound->id3);
         if (o->script) {
             for (Object* s : o->script->scope)
                 mark(s);

@@ -230,6 +230,13 @@ public:
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();
+    // Sound (sound_class.cpp): sounds loading or playing, kept alive until
+    // they end; loads finish with the text loads, sounds end in runIntervals.
+    void setupSoundClass();
+    void startSound(Object* sound);
+    void completeSoundLoads();
+    void tickSounds();
+    std::vector<Object*> activeSounds;
     void setupTextClasses();
     // A TextFormat object holding `format`.
     Object* newTextFormat(const TextFormat& format);

@@ -64,6 +64,7 @@ void Interpreter::requestText(Object* target, DisplayObjectHost* clip, const QSt
 
 void Interpreter::completeTextLoads()
 {
+    completeSoundLoads();
     if (textLoads.empty())
         return;
     std::vector<TextLoad> loads;

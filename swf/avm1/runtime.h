@@ -16,6 +16,7 @@ namespace fotarel::swf::avm1 {
 
 class Object;
 class Interpreter;
+struct SoundState;
 
 struct Value {
     enum class Type : uint8_t { Undefined, Null, Boolean, Number, String, Object };
@@ -161,6 +162,7 @@ public:
     std::shared_ptr<ClipLink> link; // Clip
     std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects
     std::unique_ptr<TextFormat> textFormat; // TextFormat objects
+    std::shared_ptr<SoundState> sound;      // Sound objects; a clip's (or the movie's) sound transform
     // Object.watch: property name -> (callback, user data). A watch outlives
     // the deletion of its property.
     struct Watch {

@@ -98,6 +98,15 @@ public:
     qint64 movieTimeMs() const override { return timeMs; }
     double stageWidth() const override { return 1920; }
     double stageHeight() const override { return 1080; }
+    std::optional<QByteArray> readFile(const QString& url, QString* why) override
+    {
+        const auto it = files.find(url);
+        if (it != files.end())
+            return it->second;
+        if (why)
+            *why = QStringLiteral("no such file");
+        return std::nullopt;
+    }
 
     FakeClip* root() { return levels.at(0).get(); }
 
@@ -106,6 +115,7 @@ public:
     QStringList traces, errors, commands, urls;
     QStringList loads; // "target|url" of every loadMovie/loadMovieNum
     qint64 timeMs = 0;
+    std::map<QString, QByteArray> files; // what readFile answers, by url
 };
 
 } // namespace fotarel::swf::avm1::test
