@@ -304,9 +304,23 @@ avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
 {
     if (!parentClip)
         return nullptr;
-    auto c = player.instantiate(*parentClip, movie, characterId, d + kScriptDepthBase);
+    std::unique_ptr<Clip> c;
+    if (character) {
+        c = player.instantiate(*parentClip, movie, characterId, d + kScriptDepthBase);
+    } else if (isSprite() && player.nestingOf(*parentClip) < limits::kMaxNesting &&
+               player.liveObjects < limits::kMaxDisplayObjects) {
+        // A clip made by script (or holding a loaded movie): the copy is an
+        // empty clip.
+        c = std::make_unique<Clip>(player, parentClip, Kind::Sprite);
+        c->movie = movie;
+        c->depthValue = d + kScriptDepthBase;
+        c->frame = 0;
+        c->bornTick = player.currentTick();
+    }
     if (!c)
         return nullptr;
+    if (drawing)
+        c->drawing = std::make_unique<Drawing>(*drawing);
     c->instanceName = n;
     c->placedByScript = true;
     c->matrix = matrix;
@@ -392,6 +406,7 @@ void Clip::unloadMovie()
     if (timeline && player.scriptEngine())
         player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
     children.clear();
+    drawing.reset();
     loadedImage = QImage();
     timeline = nullptr;
     frame = -1;

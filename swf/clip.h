@@ -4,6 +4,7 @@
 // as scripts see it through avm1::DisplayObjectHost.
 
 #include "swf/avm1/host.h"
+#include "swf/drawing.h"
 #include "swf/movie.h"
 
 #include <QImage>
@@ -57,6 +58,7 @@ public:
     std::map<int, std::unique_ptr<Clip>> children;
     std::map<QString, QString> variables; // used when no script engine is attached
     QImage loadedImage;                   // a picture loaded into this clip
+    std::unique_ptr<Drawing> drawing;     // what the drawing methods made, painted beneath the children
     qint64 loadedBytes = 0;
     QString movieUrl;
     int levelNumber = 0;
@@ -127,6 +129,7 @@ public:
     avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
     bool hitTestPoint(double x, double y, bool shapeFlag) const override;
     DisplayObjectHost* childAtDepth(int depth) const override;
+    void draw(const avm1::DrawCommand& command) override; // drawing.cpp
 
 private:
     // Scale and rotation as scripts read and write them. They are kept beside

@@ -39,6 +39,30 @@ bool strokeContains(const QPainterPath& path, double width, const QPointF& p)
     return stroker.createStroke(path).contains(p);
 }
 
+// Whether a point (the shape's twips) lies on a fill or a stroke of the shape.
+bool shapeContains(const CompiledShape& shape, const QPointF& local)
+{
+    for (const ShapeLayer& layer : shape.layers) {
+        for (const StyledPath& f : layer.fills)
+            if (f.path.contains(local))
+                return true;
+        for (const StyledPath& l : layer.lines) {
+            const double w = l.style < int(shape.lines.size()) ? shape.lines[size_t(l.style)].width : 20;
+            if (strokeContains(l.path, w, local))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A point of the level (twips) in the coordinates `t` maps from.
+bool toLocal(const QTransform& t, const QPointF& p, QPointF& local)
+{
+    bool invertible = false;
+    local = t.inverted(&invertible).map(p);
+    return invertible;
+}
+
 } // namespace
 
 avm1::PixelMatrix Clip::toStage() const
@@ -106,26 +130,15 @@ bool Clip::hitsShapes(const QPointF& p, const QTransform& t, int nesting) const
     switch (kind) {
     case Kind::Shape:
     case Kind::Morph: {
-        bool invertible = false;
-        const QPointF local = t.inverted(&invertible).map(p);
-        if (!invertible)
-            return false;
-        const CompiledShape& shape = player.renderer_->compiled(*this);
-        for (const ShapeLayer& layer : shape.layers) {
-            for (const StyledPath& f : layer.fills)
-                if (f.path.contains(local))
-                    return true;
-            for (const StyledPath& l : layer.lines) {
-                const double w = l.style < int(shape.lines.size()) ? shape.lines[size_t(l.style)].width : 20;
-                if (strokeContains(l.path, w, local))
-                    return true;
-            }
-        }
-        return false;
+        QPointF local;
+        return toLocal(t, p, local) && shapeContains(player.renderer_->compiled(*this), local);
     }
     case Kind::Sprite: {
         if (!loadedImage.isNull() &&
             t.mapRect(QRectF(0, 0, loadedImage.width() * 20.0, loadedImage.height() * 20.0)).contains(p))
+            return true;
+        QPointF local;
+        if (drawing && !drawing->empty() && toLocal(t, p, local) && shapeContains(drawing->compiled(), local))
             return true;
         const Clip* layer = nullptr; // the clipping layer over the children that follow
         for (const auto& [d, c] : children) {

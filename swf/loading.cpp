@@ -270,6 +270,7 @@ void Player::completeLoads()
         }
         // The clip keeps its name, depth and placement; its content is new.
         target->children.clear();
+        target->drawing.reset();
         target->movie = loaded;
         target->timeline = &loaded->timeline;
         target->frame = -1;

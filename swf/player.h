@@ -127,6 +127,7 @@ public:
     void queueActions(Clip& clip, const QByteArray& actions);
     void requestLoad(Clip* target, int level, const QString& url);
     int liveObjects = 0;
+    bool drawingRefusalLogged = false; // a full drawing was refused (logged once)
     qint64 currentTick() const { return ticks_; }
     int nestingOf(const Clip& clip) const;
     QString resolvePath(const QString& url, QString* why) const;

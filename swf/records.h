@@ -99,6 +99,8 @@ struct LineStyle {
     Join join = Join::Round;
     double miterLimit = 3;
     bool noClose = false;
+    bool noHScale = false, noVScale = false; // the width does not follow the object's scale
+    bool pixelHinting = false;
     bool hasFill = false;
     FillStyle fill;
 };

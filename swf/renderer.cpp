@@ -376,6 +376,10 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
         QRectF out;
         if (!clip.loadedImage.isNull())
             out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
+        if (clip.drawing && !clip.drawing->empty()) {
+            const QRectF b = t.mapRect(clip.drawing->bounds(true));
+            out = out.isEmpty() ? b : out.united(b);
+        }
         for (const auto& [d, c] : clip.children) {
             if (c->isMaskOf)
                 continue;
@@ -410,6 +414,8 @@ void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransfor
     default:
         if (!clip.loadedImage.isNull())
             drawImage(p, clip.loadedImage, QTransform::fromScale(20, 20) * dev, cx, true);
+        if (clip.drawing && !clip.drawing->empty())
+            drawShape(p, clip.drawing->compiled(), clip.movie ? *clip.movie : Movie(), dev, cx);
         drawChildren(ctx, clip, world, cx, nesting);
         break;
     }

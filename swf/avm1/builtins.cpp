@@ -771,6 +771,7 @@ void Interpreter::setupBuiltins()
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();
+    setupDrawingMethods();
     setupXmlClasses();
 }
 

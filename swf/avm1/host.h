@@ -21,6 +21,7 @@
 // calls into the VM work: they share the current run's budgets, report their
 // own errors and never throw into the host.)
 
+#include "swf/avm1/drawing.h"
 #include "swf/avm1/text_field.h"
 
 #include <QByteArray>
@@ -229,6 +230,10 @@ public:
         (void)depth;
         return nullptr;
     }
+
+    // --- drawing -----------------------------------------------------------
+    // One drawing method call on this clip (hosts without drawing ignore it).
+    virtual void draw(const DrawCommand& command) { (void)command; }
 
     // --- the VM's handle (not for the host to change) ------------------------
     const std::shared_ptr<ClipLink>& link()

@@ -227,6 +227,7 @@ public:
     void setupArrayClass();
     void setupClipClasses();
     void setupClipGeometry();
+    void setupDrawingMethods();
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();
