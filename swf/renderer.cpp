@@ -98,6 +98,7 @@ void Renderer::clear()
     shapes_.clear();
     morphs_.clear();
     tinted_.clear();
+    levels_.clear();
 }
 
 const CompiledShape& Renderer::compiled(const Clip& clip)
@@ -232,8 +233,18 @@ QBrush Renderer::brush(const FillStyle& f, const Movie& movie, const ColorTransf
     return QBrush(toColor(cx.apply(f.color)));
 }
 
-void Renderer::drawImage(QPainter& p, const QImage& img, const QTransform& toDevice, const ColorTransform& cx, bool smooth)
+void Renderer::drawImage(QPainter& p, const QImage& full, const QTransform& fullToDevice, const ColorTransform& cx,
+                         bool smooth)
 {
+    // Drawn smoothly at half size or less into a picture that is blurred
+    // next: from a halved copy (render_cache), whose finer averaging the
+    // blur makes invisible. Elsewhere the picture is sampled as it is.
+    const int level = smooth && highQuality_ && blurredPainting_ > 0 ? ImageLevels::levelFor(full, fullToDevice) : 0;
+    const QImage& img = level ? levels_.level(full, level) : full;
+    const QTransform toDevice =
+        level ? QTransform::fromScale(double(full.width()) / img.width(), double(full.height()) / img.height()) *
+                    fullToDevice
+              : fullToDevice;
     p.save();
     p.setTransform(toDevice);
     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth && highQuality_);
@@ -451,8 +462,10 @@ QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const Co
         QPainter lp(&img);
         lp.setRenderHint(QPainter::Antialiasing, highQuality_);
         ++groupDepth_; // a filtered object: painted as a picture of its own
+        ++blurredPainting_;
         drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
                     nesting);
+        --blurredPainting_;
         --groupDepth_;
     }
     pixelScale_ = fullScale;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "swf/clip.h"
+#include "swf/render_cache.h"
 #include "swf/shape_paths.h"
 
 #include <QPainter>
@@ -91,11 +92,13 @@ private:
     std::unordered_map<const void*, CompiledShape> shapes_;
     std::map<std::pair<const void*, int>, CompiledShape> morphs_;
     std::map<std::pair<qint64, QByteArray>, QImage> tinted_;
+    ImageLevels levels_;
     std::deque<QImage> layers_; // deque: references stay valid while deeper layers are added
     double pixelScale_ = 1; // device pixels per stage pixel
     QTransform base_;       // stage twips -> target pixels
     int layerDepth_ = 0;
-    int groupDepth_ = 0; // objects above painted as pictures of their own (blend modes, filters)
+    int groupDepth_ = 0;
+    int blurredPainting_ = 0; // inside paintSmall: what is painted is blurred or shadowed next // objects above painted as pictures of their own (blend modes, filters)
     bool highQuality_ = true;
 };
 

@@ -772,6 +772,7 @@ void Interpreter::setupBuiltins()
     setupTextClasses();
     setupClipGeometry();
     setupDrawingMethods();
+    setupFlashPackage();
     setupXmlClasses();
 }
 

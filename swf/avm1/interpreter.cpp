@@ -373,6 +373,8 @@ Value Interpreter::construct(const Value& ctor, std::vector<Value> args)
         DepthGuard guard(callDepth);
         CallArgs ca{Value::object(obj), std::move(args), fo, true};
         const Value r = fo->nativeConstruct ? fo->nativeConstruct(*this, ca) : fo->native(*this, ca);
+        if (ca.refused)
+            return Value();
         return r.isObject() ? r : Value::object(obj);
     }
     call(ctor, Value::object(obj), std::move(args), obj->proto);

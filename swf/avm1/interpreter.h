@@ -228,6 +228,7 @@ public:
     void setupClipClasses();
     void setupClipGeometry();
     void setupDrawingMethods();
+    void setupFlashPackage(); // flash.display.BitmapData, flash.geom.Matrix
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();

@@ -301,6 +301,8 @@ Object::Watch* Object::watchOf(const QString& name, bool caseSensitive)
 size_t Object::estimateBytes() const
 {
     size_t bytes = 160;
+    if (bitmap)
+        bytes += bitmap->argb.size() * sizeof(uint32_t);
     if (xml)
         bytes += sizeof(XmlNode) + xml->children.size() * sizeof(Object*) +
                  size_t(xml->name.s.size() + xml->value.s.size()) * 2;

@@ -124,6 +124,13 @@ struct ScriptFunction {
 
 // The tree data of an XMLNode / XML object: kept outside its script
 // properties, so scripts see it only through the class's accessors.
+// The pixels of a flash.display.BitmapData object (straight ARGB, row by row).
+struct BitmapPixels {
+    int width = 0, height = 0;
+    bool transparent = true;
+    std::vector<uint32_t> argb;
+};
+
 struct XmlNode {
     enum Type : int { Element = 1, Text = 3 };
     int type = Element;
@@ -163,6 +170,7 @@ public:
     std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects
     std::unique_ptr<TextFormat> textFormat; // TextFormat objects
     std::shared_ptr<SoundState> sound;      // Sound objects; a clip's (or the movie's) sound transform
+    std::shared_ptr<BitmapPixels> bitmap;   // BitmapData objects (null once disposed)
     // Object.watch: property name -> (callback, user data). A watch outlives
     // the deletion of its property.
     struct Watch {
@@ -197,6 +205,7 @@ struct CallArgs {
     std::vector<Value> args;
     Object* callee = nullptr;
     bool construct = false;  // called by `new`
+    bool refused = false;    // set by a native constructor: `new` gives undefined
 
     const Value& at(size_t i) const
     {
