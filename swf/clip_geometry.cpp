@@ -73,7 +73,6 @@ avm1::PixelMatrix Clip::toStage() const
 
 avm1::PixelRect Clip::boundsIn(const DisplayObjectHost* space, bool withStrokes) const
 {
-    (void)withStrokes; // shapes keep only their outer bounds, strokes included
     QTransform t;
     if (space && space != this) {
         bool invertible = false;
@@ -82,7 +81,7 @@ avm1::PixelRect Clip::boundsIn(const DisplayObjectHost* space, bool withStrokes)
             return {};
         t = worldTransform() * back;
     }
-    const QRectF b = Renderer::bounds(*this, t);
+    const QRectF b = Renderer::bounds(*this, t, 0, withStrokes);
     if (b.isNull() || !std::isfinite(b.left()) || !std::isfinite(b.right()))
         return {};
     // The Flash Player keeps bounds in whole twips.

@@ -311,7 +311,16 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
         for (const StyledPath& sp : layer.lines) {
             const LineStyle& l = shape.lines[size_t(sp.style)];
             QPen pen(l.hasFill ? brush(l.fill, movie, cx) : QBrush(toColor(cx.apply(l.color))), l.width);
-            if (l.width * scale < 1.0) {
+            if (l.noHScale || l.noVScale) {
+                // The width follows only the axes whose scale it keeps: none
+                // of them leaves it in stage pixels.
+                const double sx = std::hypot(world.m11(), world.m12()), sy = std::hypot(world.m21(), world.m22());
+                const double device = l.noHScale && l.noVScale ? l.width / 20.0 * pixelScale_
+                                      : l.noHScale             ? l.width * sy
+                                                               : l.width * sx;
+                pen.setWidthF(std::max(device, 1.0));
+                pen.setCosmetic(true);
+            } else if (l.width * scale < 1.0) {
                 pen.setWidthF(1.0); // Flash draws at least one pixel
                 pen.setCosmetic(true);
             }
@@ -356,7 +365,7 @@ void Renderer::drawStaticText(QPainter& p, const Clip& clip, const QTransform& w
     }
 }
 
-QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
+QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting, bool withStrokes)
 {
     if (nesting > limits::kMaxNesting)
         return {};
@@ -388,13 +397,13 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting)
         if (!clip.loadedImage.isNull())
             out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
         if (clip.drawing && !clip.drawing->empty()) {
-            const QRectF b = t.mapRect(clip.drawing->bounds(true));
+            const QRectF b = t.mapRect(clip.drawing->bounds(withStrokes));
             out = out.isEmpty() ? b : out.united(b);
         }
         for (const auto& [d, c] : clip.children) {
             if (c->isMaskOf)
                 continue;
-            const QRectF b = bounds(*c, c->matrix.toTransform() * t, nesting + 1);
+            const QRectF b = bounds(*c, c->matrix.toTransform() * t, nesting + 1, withStrokes);
             if (!b.isEmpty())
                 out = out.isEmpty() ? b : out.united(b);
         }

@@ -35,7 +35,9 @@ public:
     bool highQuality() const { return highQuality_; }
 
     // Bounds in the coordinates `toParent` maps the clip's own twips to.
-    static QRectF bounds(const Clip& clip, const QTransform& toParent, int nesting = 0);
+    // Without strokes only drawings made by script leave their line widths
+    // out (parsed shapes keep only their outer bounds).
+    static QRectF bounds(const Clip& clip, const QTransform& toParent, int nesting = 0, bool withStrokes = true);
     // A shape or morph clip's paths (kept between frames).
     const CompiledShape& compiled(const Clip& clip);
 

@@ -255,7 +255,9 @@ LineStyle readLineStyle(BitReader& r, int version)
     l.startCap = Cap(std::min<uint32_t>(r.ub(2), 2));
     l.join = Join(std::min<uint32_t>(r.ub(2), 2));
     l.hasFill = r.flag();
-    r.ub(3); // no-scale flags and pixel hinting
+    l.noHScale = r.flag();
+    l.noVScale = r.flag();
+    l.pixelHinting = r.flag();
     r.ub(5);
     l.noClose = r.flag();
     l.endCap = Cap(std::min<uint32_t>(r.ub(2), 2));

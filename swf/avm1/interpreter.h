@@ -223,7 +223,18 @@ public:
 
     // --- execution ---------------------------------------------------------
     Value execute(Frame& f);
+    // The built-ins, one setup function per class or global object.
     void setupBuiltins();
+    void setupObjectClass();
+    void setupFunctionClass();
+    void setupStringClass();
+    void setupNumberClass();
+    void setupBooleanClass();
+    void setupErrorClass();
+    void setupMath();
+    void setupGlobalFunctions();
+    void setupSystem();
+    void setupStage();
     void setupArrayClass();
     void setupClipClasses();
     void setupClipGeometry();

@@ -181,6 +181,8 @@ TEST(SwfDrawing, ScriptsDrawHitTestDuplicateAndClear)
         call(a, "d", "getBounds", {}).push(field).op(GetMember).op(Trace);
     }
     want << "8" << "8" << "52" << "52";
+    call(a, "d", "getRect", {}).push("xMin").op(GetMember).op(Trace); // without the strokes
+    want << "10";
     for (auto [x, y, hit] : {std::tuple{30, 30, "true"}, {60, 30, "false"}, {9, 30, "true"}}) {
         call(a, "d", "hitTest", {x, y, 1}).op(Trace);
         want << hit;
@@ -202,4 +204,29 @@ TEST(SwfDrawing, ScriptsDrawHitTestDuplicateAndClear)
     EXPECT_EQ(img.pixel(30, 30), qRgb(255, 0, 0));  // the copy's fill
     EXPECT_EQ(img.pixel(10, 30), qRgb(0, 0, 0));    // the stroke of the side that closed the fill
     EXPECT_EQ(img.pixel(70, 70), qRgb(255, 255, 255));
+}
+
+TEST(SwfDrawing, LinesThatKeepTheirWidthWhenScaled)
+{
+    // A clip scaled four times draws a 2 px line along y = 5 (stage y = 20):
+    // scaled, it is 8 px wide; with noScale "none" it stays 2 px.
+    struct Case {
+        const char* noScale;
+        bool wide;
+    } const cases[] = {{"normal", true}, {"none", false}, {"vertical", true}};
+    for (const Case& c : cases) {
+        Actions a;
+        a.push(1).push("d").push(2).push("_root").op(GetVariable).push("createEmptyMovieClip").op(CallMethod).op(Pop);
+        for (const char* prop : {"_xscale", "_yscale"})
+            a.push("d").op(GetVariable).push(prop).push(400).op(0x4f);
+        a.push(c.noScale).push(0).push(100).push(0).push(2).push(5).push("d").op(GetVariable).push("lineStyle");
+        a.op(CallMethod).op(Pop);
+        call(a, "d", "moveTo", {0, 5}).op(Pop);
+        call(a, "d", "lineTo", {20, 5}).op(Pop);
+        Player p;
+        ASSERT_TRUE(p.loadData(scriptMovie(a), "/tmp/drawing.swf"));
+        const QImage img = p.paint(QSize(100, 100));
+        EXPECT_EQ(img.pixel(40, 20), qRgb(0, 0, 0)) << c.noScale;
+        EXPECT_EQ(img.pixel(40, 23) == qRgb(0, 0, 0), c.wide) << c.noScale;
+    }
 }
