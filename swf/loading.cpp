@@ -46,6 +46,14 @@ std::shared_ptr<Movie> pictureMovie(const QImage& img)
     return m;
 }
 
+// Whether the bytes start like a picture file the player decodes (JPEG, PNG,
+// GIF). A file that does not is loaded as an empty movie, as the Flash Player
+// does; one that does but cannot be decoded fails its load.
+bool looksLikePicture(const QByteArray& b)
+{
+    return b.startsWith("\xff\xd8") || b.startsWith("\x89PNG") || b.startsWith("GIF8");
+}
+
 } // namespace
 
 bool Player::loadData(const QByteArray& bytes, const QString& path)
@@ -209,6 +217,10 @@ void Player::completeLoads()
 {
     std::vector<PendingLoad> loads;
     loads.swap(loads_);
+    // The loaded movies' first frames run in the order of the loads; their
+    // onLoadInit events follow all of them, newest load first, as in the
+    // Flash Player.
+    std::vector<std::pair<Clip*, std::shared_ptr<avm1::ClipLink>>> inits;
     for (PendingLoad& l : loads) {
         if (l.unload) {
             levels_.erase(l.level);
@@ -251,6 +263,7 @@ void Player::completeLoads()
         const QByteArray bytes = f.readAll();
         std::shared_ptr<const Movie> loaded;
         QImage picture;
+        qint64 loadedSize = bytes.size();
         if (looksLikeSwf(bytes)) {
             ParseResult res = parseMovie(bytes);
             for (const QString& line : res.log)
@@ -260,13 +273,16 @@ void Player::completeLoads()
                 continue;
             }
             loaded = std::move(res.movie);
-        } else {
+        } else if (looksLikePicture(bytes)) {
             picture = decodeImageData(bytes, &why);
             if (picture.isNull()) {
                 fail(why);
                 continue;
             }
             loaded = pictureMovie(picture);
+        } else {
+            loaded = pictureMovie(QImage());
+            loadedSize = 0;
         }
         // The clip keeps its name, depth and placement; its content is new.
         target->children.clear();
@@ -276,7 +292,7 @@ void Player::completeLoads()
         target->frame = -1;
         target->playing = true;
         target->loadedImage = picture;
-        target->loadedBytes = loaded->fileLength > 0 ? loaded->fileLength : bytes.size();
+        target->loadedBytes = loaded->fileLength > 0 ? loaded->fileLength : loadedSize;
         target->movieUrl = file;
         target->kind = Clip::Kind::Sprite;
         target->character.reset();
@@ -294,9 +310,11 @@ void Player::completeLoads()
             continue;
         enterFrame(*target, 0, true);
         target->bornTick = ticks_;
-        if (queue_.size() < size_t(kMaxQueuedPerCall))
-            queue_.push_back(PendingScript{target, link, QByteArray(), 3});
+        inits.emplace_back(target, link);
     }
+    for (auto it = inits.rbegin(); it != inits.rend(); ++it)
+        if (queue_.size() < size_t(kMaxQueuedPerCall))
+            queue_.push_back(PendingScript{it->first, it->second, QByteArray(), 3});
 }
 
 } // namespace fotarel::swf

@@ -219,8 +219,9 @@ void Interpreter::setupClipClasses()
     Object* loaderCtor = newNative(
         [](Interpreter&, Args&) { return Value(); },
         [](Interpreter& v, Args& a) {
+            // A broadcaster that is its own first listener.
             a.self.o->kind = Object::Kind::Loader;
-            a.self.o->put(QStringLiteral("_listeners"), Value::object(v.newArray()), DontEnum);
+            a.self.o->put(QStringLiteral("_listeners"), Value::object(v.newArray({a.self})), DontEnum);
             return a.self;
         });
     loaderCtor->put(QStringLiteral("prototype"), Value::object(loaderProto), DontEnum | DontDelete);

@@ -468,20 +468,17 @@ void Interpreter::reportLoad(DisplayObjectHost& clip, LoadEvent event, const QSt
     runCallback([&] {
         std::vector<Value> args{Value::object(objectFor(&clip))};
         args.insert(args.end(), extra.begin(), extra.end());
+        // Each loader broadcasts the event to its listeners (itself first,
+        // unless a script removed it) through its own broadcastMessage.
+        std::vector<Value> message{Value::string(handler)};
+        message.insert(message.end(), args.begin(), args.end());
         for (Object* loader : loaders) {
-            // The loader itself and every listener added with addListener.
-            std::vector<Value> targets{Value::object(loader)};
-            if (Slot* l = loader->slot(QStringLiteral("_listeners"), true); l && l->value.isObject())
-                for (const Value& v : arrayValues(l->value.o))
-                    targets.push_back(v);
-            for (const Value& t : targets) {
-                try {
-                    callMethod(t, handler, args);
-                } catch (const ScriptThrow& thrown) {
-                    // One failing listener does not keep the others from hearing.
-                    player.scriptError(QStringLiteral("uncaught exception in %1").arg(handler));
-                    (void)thrown;
-                }
+            try {
+                callMethod(Value::object(loader), QStringLiteral("broadcastMessage"), message);
+            } catch (const ScriptThrow& thrown) {
+                // One failing loader does not keep the others from hearing.
+                player.scriptError(QStringLiteral("uncaught exception in %1").arg(handler));
+                (void)thrown;
             }
         }
     });

@@ -748,8 +748,9 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         return false;
     if (where)
         *where = w;
-    if (s->getter) {
+    if (s->getter && propertyHandlerMayRun(s->getter)) {
         Object* getter = s->getter;
+        DepthGuard guard(propertyHandlers_);
         out = call(Value::object(getter), self, {});
         return true;
     }
@@ -801,7 +802,7 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
     // levels deep; the innermost assignment then stores its value as it is.
     constexpr int kWatchDepth = 65;
     const QPair<Object*, QString> key{o, name};
-    if (watcher && watching_.value(key) < kWatchDepth) {
+    if (watcher && watching_.value(key) < kWatchDepth && propertyHandlers_ < kPropertyHandlerDepth) {
         const Object::Watch w = *watcher->watchOf(name, cs);
         // The old value is the stored one: a getter is not asked.
         const Slot* slot = lookup(o, name);
@@ -809,8 +810,10 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
         auto leave = [&] {
             if (--watching_[key] <= 0)
                 watching_.remove(key);
+            --propertyHandlers_;
         };
         ++watching_[key];
+        ++propertyHandlers_;
         Value stored;
         try {
             stored = call(Value::object(w.callback), object, {Value::string(name), old, value, w.data});
@@ -877,12 +880,13 @@ void Interpreter::setMemberPlain(const Value& object, const QString& name, const
     Object* o = object.o;
     const bool cs = caseSensitive();
     if (Slot* own = o->slot(name, cs)) {
-        if (own->setter) {
+        if (own->setter && propertyHandlerMayRun(own->setter)) {
             Object* setter = own->setter;
+            DepthGuard guard(propertyHandlers_);
             call(Value::object(setter), object, {value});
             return;
         }
-        if (own->getter)
+        if (own->getter && !own->setter)
             return; // read-only property made by addProperty
         if (!(own->flags & ReadOnly))
             own->value = value;
@@ -890,8 +894,9 @@ void Interpreter::setMemberPlain(const Value& object, const QString& name, const
     }
     // Inherited addProperty accessors act on this object.
     if (Slot* inherited = lookup(o->proto, name)) {
-        if (inherited->setter) {
+        if (inherited->setter && propertyHandlerMayRun(inherited->setter)) {
             Object* setter = inherited->setter;
+            DepthGuard guard(propertyHandlers_);
             call(Value::object(setter), object, {value});
             return;
         }

@@ -175,6 +175,16 @@ public:
     // Own property assignment: setters, read-only flags, inherited accessors.
     void setMemberPlain(const Value& object, const QString& name, const Value& value);
     QHash<QPair<Object*, QString>, int> watching_; // watches running now, by depth
+    // Script getters, setters and watches running inside one another: past
+    // 65 of them a getter reads the stored value, a setter stores the value
+    // and a watch is not called, so a property whose handler uses itself
+    // ends instead of failing the run.
+    static constexpr int kPropertyHandlerDepth = 65;
+    int propertyHandlers_ = 0;
+    bool propertyHandlerMayRun(const Object* handler) const
+    {
+        return propertyHandlers_ < kPropertyHandlerDepth || !handler->script;
+    }
     bool deleteMember(const Value& object, const QString& name);
     // "__proto__", without letter case before SWF 7.
     bool isProtoName(const QString& name) const;

@@ -129,11 +129,15 @@ void Interpreter::setupLoadVars()
             decodeVariables(v, a.self, v.toString(a.at(0)));
         return Value();
     });
-    // "name=value&..." of the enumerable members, escaped.
+    // "name=value&..." of the enumerable members, escaped, newest first (as
+    // for..in lists them).
     def(vm, proto, "toString", [](Interpreter& v, Args& a) {
         QStringList pairs;
-        for (const QString& name : v.enumerate(a.self))
+        const QStringList names = v.enumerate(a.self);
+        for (auto it = names.rbegin(); it != names.rend(); ++it) {
+            const QString& name = *it;
             pairs.append(escapeText(name) + QLatin1Char('=') + escapeText(v.toString(v.getMember(a.self, name))));
+        }
         QString out = pairs.join(QLatin1Char('&'));
         v.checkString(out);
         return Value::string(out);

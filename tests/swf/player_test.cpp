@@ -455,3 +455,38 @@ TEST(SwfPlayerLoading, VariablesLoadAtTheEndOfTheFrameAndStayConfined)
     EXPECT_FALSE(p.getVariable("stolen").has_value());
     EXPECT_TRUE(p.errorLog().join('\n').contains("outside.txt")) << p.errorLog().join('\n').toStdString();
 }
+
+// A file that is neither a movie nor a picture loads as an empty movie (the
+// clip's old content goes, nothing is reported as failed); a file that starts
+// like a picture but does not decode fails its load.
+TEST(SwfPlayerLoading, UnknownContentLoadsEmptyAndABrokenPictureFails)
+{
+    QTemporaryDir tmp;
+    const struct {
+        const char* file;
+        QByteArray bytes;
+        bool fails;
+    } cases[] = {
+        {"notes.txt", QByteArray("invalid data\n"), false},
+        {"broken.jpg", QByteArray("\xff\xd8\xff\xe0 not really a picture", 28), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        QFile f(tmp.path() + "/" + c.file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.close();
+        Player p;
+        ASSERT_TRUE(p.loadData(steppingMovie(), tmp.path() + "/movie.swf"));
+        p.stopPlaying();
+        auto* mover = static_cast<Clip*>(p.root()->childByName("mover", false));
+        ASSERT_TRUE(mover);
+        mover->loadMovie(QString::fromLatin1(c.file));
+        p.tick();
+        EXPECT_EQ(p.errorLog().join('\n').contains("failed"), c.fails) << p.errorLog().join('\n').toStdString();
+        if (!c.fails) {
+            EXPECT_EQ(mover->bytesLoaded(), 0);
+            EXPECT_FALSE(isBlue(p.paint(QSize(100, 100)).pixel(5, 55))); // the old content is gone
+        }
+    }
+}

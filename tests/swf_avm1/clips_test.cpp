@@ -301,6 +301,33 @@ TEST_F(Clips, TemplateMovieContract)
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
+// A MovieClipLoader is its own first listener and tells its listeners
+// through its broadcastMessage, which a script may replace.
+TEST_F(Clips, LoaderEventsGoThroughBroadcastMessage)
+{
+    Asm a;
+    a.push("mcl", 0, "MovieClipLoader").op(op::NewObject).op(op::SetVariable);
+    a.get("mcl").push("_listeners").op(op::GetMember).push("length").op(op::GetMember).trace();
+    a.get("mcl").push("onLoadInit");
+    a.function("", {"target"}, Asm().push("own init ").get("target").push("_name")
+                                   .op(op::GetMember).op(op::Add2).trace())
+        .op(op::SetMember);
+    a.get("holder").push("a.swf", 2).get("mcl").push("loadClip").op(op::CallMethod).op(op::Pop);
+    ASSERT_TRUE(run(a));
+    EXPECT_EQ(traced(), "1");
+    vm.reportLoad(*holder, LoadEvent::Init);
+    EXPECT_EQ(traced(), "own init holder");
+    // mcl.broadcastMessage = function(name) { trace("event " + name); }
+    Asm b;
+    b.get("mcl").push("broadcastMessage");
+    b.function("", {"name"}, Asm().push("event ").get("name").op(op::Add2).trace()).op(op::SetMember);
+    b.get("holder").push("b.swf", 2).get("mcl").push("loadClip").op(op::CallMethod).op(op::Pop);
+    ASSERT_TRUE(run(b));
+    for (LoadEvent e : {LoadEvent::Start, LoadEvent::Complete, LoadEvent::Init})
+        vm.reportLoad(*holder, e);
+    EXPECT_EQ(traced(), "event onLoadStart|event onLoadComplete|event onLoadInit");
+}
+
 TEST_F(Clips, LoadingClearsTheTimelineVariables)
 {
     vm.setVariable("holder.old", "1");

@@ -239,5 +239,30 @@ TEST_F(Objects, WatchesSeeStoredValuesAndRecurseBoundedly)
     EXPECT_EQ(traced(), "3|65|2");
 }
 
+// A getter or setter that uses its own property runs 65 levels deep; the
+// innermost read gets the stored value and the innermost write stores, and
+// the run goes on.
+TEST_F(Objects, AccessorsUsingTheirOwnPropertyEnd)
+{
+    Asm a;
+    a.set("n", 0).set("m", 0).push("o", 0).op(op::InitObject).op(op::SetVariable);
+    // o.addProperty("k", function() { m++; return this.k; }, function(v) { n++; this.k = v + 1; });
+    a.function2("", 3, f2::PreloadThis, {{2, "v"}},
+                Asm().push("n").get("n").op(op::Increment).op(op::SetVariable)
+                    .push(Reg{1}, "k", Reg{2}).op(op::Increment).op(op::SetMember));
+    a.function2("", 2, f2::PreloadThis, {},
+                Asm().push("m").get("m").op(op::Increment).op(op::SetVariable)
+                    .push(Reg{1}, "k").op(op::GetMember).op(op::Return));
+    a.push("k", 3).get("o").push("addProperty").op(op::CallMethod).op(op::Pop);
+    a.get("o").push("k", 0).op(op::SetMember);
+    a.get("n").trace();
+    // The stored value the innermost setter wrote: 65 increments of 0.
+    a.get("o").push("k").op(op::GetMember).trace().get("m").trace();
+    a.push("after").trace();
+    EXPECT_TRUE(run(a, 7));
+    EXPECT_EQ(traced(), "65|65|65|after");
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
 } // namespace
 } // namespace fotarel::swf::avm1::test
