@@ -52,7 +52,13 @@ if [ ${#targets[@]} -eq 0 ]; then
   echo "fuzz.sh: no fuzz target registered in $registry" >&2
   exit 1
 fi
-cmake --build "$build" --target "${targets[@]}" >/dev/null
+mkdir -p "$build/fuzz/logs"
+if ! cmake --build "$build" --target "${targets[@]}" >"$build/fuzz/logs/build.log" 2>&1; then
+  # A failed build would otherwise end the script without a word.
+  grep -E "error|FAILED" "$build/fuzz/logs/build.log" | head -20 >&2
+  echo "fuzz.sh: the sanitizer build failed; the whole log is $build/fuzz/logs/build.log" >&2
+  exit 1
+fi
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:intercept_tls_get_addr=0}"
 # Sanitizer frames of the interpreter are about five times their release size:

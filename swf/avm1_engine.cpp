@@ -35,6 +35,8 @@ public:
     {
         vm_.broadcastInput(object, message);
     }
+    void changeFocus(Clip* target) override { vm_.changeFocus(target); }
+    avm1::FocusTraits focusTraits(Clip& clip) override { return vm_.focusTraits(clip); }
     bool setVariable(const QString& path, const QString& value) override { return vm_.setVariable(path, value); }
     std::optional<QString> getVariable(const QString& path) override { return vm_.getVariable(path); }
 

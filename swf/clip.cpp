@@ -8,6 +8,7 @@
 
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fotarel::swf {
@@ -152,8 +153,17 @@ void Clip::setProperty(avm1::Property p, double v)
     case P::Y: matrix.ty = std::round(v * 20); break;
     case P::XScale: setScaleRotation(v / 100, scaleY(), rotation()); break;
     case P::YScale: setScaleRotation(scaleX(), v / 100, rotation()); break;
-    case P::Alpha: cxform.aMul = float(v / 100); break;
-    case P::Visible: visible = v != 0; break;
+    case P::Alpha:
+        // Kept as the Flash Player keeps it: a signed 8.8 fixed-point
+        // multiplier, cut toward zero (30 reads back as 29.6875 and paints
+        // as 76/256).
+        cxform.aMul = float(std::trunc(std::clamp(v * 256 / 100, -32768.0, 32767.0)) / 256);
+        break;
+    case P::Visible:
+        visible = v != 0;
+        if (!visible)
+            player.dropFocusWithin(*this);
+        break;
     case P::Rotation: {
         double r = std::fmod(v, 360);
         if (r > 180)
@@ -245,6 +255,28 @@ void Clip::setColorTransform(const avm1::ColorTransformValues& v)
     cxform.aAdd = add(v.ab);
 }
 
+avm1::DisplayProps Clip::displayProps() const
+{
+    avm1::DisplayProps p;
+    p.blendMode = blendMode == BlendMode::Normal ? 1 : int(blendMode);
+    p.cacheAsBitmap = cacheAsBitmap;
+    if (opaqueBackground)
+        p.opaqueBackground = uint32_t(opaqueBackground->r) << 16 | uint32_t(opaqueBackground->g) << 8 |
+                             opaqueBackground->b;
+    return p;
+}
+
+void Clip::setDisplayProps(const avm1::DisplayProps& p)
+{
+    blendMode = p.blendMode <= 1 ? BlendMode::Normal : BlendMode(std::min(p.blendMode, 14));
+    cacheAsBitmap = p.cacheAsBitmap;
+    if (p.opaqueBackground)
+        opaqueBackground = Rgba{uint8_t(*p.opaqueBackground >> 16), uint8_t(*p.opaqueBackground >> 8),
+                                uint8_t(*p.opaqueBackground), 255};
+    else
+        opaqueBackground.reset();
+}
+
 avm1::DisplayObjectHost* Clip::createEmptyMovieClip(const QString& n, int d)
 {
     if (!isSprite() || player.nestingOf(*this) >= limits::kMaxNesting ||
@@ -329,6 +361,8 @@ avm1::DisplayObjectHost* Clip::duplicate(const QString& n, int d)
     c->clipActions = clipActions;
     c->filters = filters;
     c->blendMode = blendMode;
+    c->cacheAsBitmap = cacheAsBitmap;
+    c->opaqueBackground = opaqueBackground;
     Clip* out = c.get();
     // A copy placed at this clip's own depth replaces it: nothing of `this`
     // may be used after the assignment.
@@ -351,6 +385,7 @@ bool Clip::removeFromParent()
     if (it == parentClip->children.end() || it->second.get() != this)
         return false;
     Clip* parent = parentClip;
+    player.dropFocusWithin(*this);
     if (player.scriptEngine())
         player.scriptEngine()->clipEvent(*this, avm1::ClipEvent::Unload);
     parent->children.erase(parent->children.find(depthValue)); // destroys this

@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <map>
+#include <optional>
 #include <memory>
 
 namespace fotarel::swf {
@@ -45,6 +46,10 @@ public:
     int clipDepth = 0;
     BlendMode blendMode = BlendMode::Normal;
     std::vector<Filter> filters;
+    bool cacheAsBitmap = false;
+    // The colour painted over the object's bounds under its content (the
+    // Flash Player's opaqueBackground; its alpha is not used).
+    std::optional<Rgba> opaqueBackground;
     bool visible = true;
     bool placedByScript = false;
     std::vector<ClipAction> clipActions;
@@ -107,6 +112,8 @@ public:
     avm1::ColorTransformValues colorTransform() const override;
     double exportedSoundMs(const QString& name) const override;
     void setColorTransform(const avm1::ColorTransformValues& values) override;
+    avm1::DisplayProps displayProps() const override;
+    void setDisplayProps(const avm1::DisplayProps& props) override;
     DisplayObjectHost* createEmptyMovieClip(const QString& name, int depth) override;
     DisplayObjectHost* attachMovie(const QString& exportName, const QString& name, int depth) override;
     DisplayObjectHost* duplicate(const QString& name, int depth) override;
@@ -125,6 +132,7 @@ public:
                                        double height) override;
     // _width/_height of a text field: its bounds change, not its scale.
     void resizeTextField(bool width, double pixels);
+    StaticChars staticText() const override;
     avm1::PixelMatrix toStage() const override;
     avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
     bool hitTestPoint(double x, double y, bool shapeFlag) const override;

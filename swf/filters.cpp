@@ -243,14 +243,24 @@ int blurShrinkFactor(double radiusX, double radiusY, int smallestRadius)
     return shrinkFactor(r, r, 8);
 }
 
-int filterMargin(const std::vector<Filter>& filters, double scale)
+QSize filterMargins(const std::vector<Filter>& filters, double scale)
 {
-    double m = 0;
+    // Across and down apart: a blur tall and narrow spreads little sideways,
+    // and a layer grown by the larger of the two would be mostly empty.
+    double mx = 0, my = 0;
     for (const Filter& f : filters) {
         const int passes = std::clamp(f.passes, 1, 3);
-        m += (std::max(f.blurX, f.blurY) / 2 * passes + std::abs(f.distance)) * scale;
+        const double offset = std::abs(f.distance);
+        mx += (f.blurX / 2 * passes + offset) * scale;
+        my += (f.blurY / 2 * passes + offset) * scale;
     }
-    return int(std::ceil(std::min(m, 2048.0)));
+    return QSize(int(std::ceil(std::min(mx, 2048.0))), int(std::ceil(std::min(my, 2048.0))));
+}
+
+int filterMargin(const std::vector<Filter>& filters, double scale)
+{
+    const QSize m = filterMargins(filters, scale);
+    return std::max(m.width(), m.height());
 }
 
 namespace {
@@ -532,6 +542,42 @@ void applyConvolution(QImage& img, const Filter& f)
     }
 }
 
+// Blurs a shadow's alpha plane in place, or copies the blur kept from an
+// earlier frame whose plane and blur were exactly the same: a photo that
+// stands still (or moves by whole pixels) casts the same small shadow frame
+// after frame. A few are kept per thread, for pages with several photos.
+void blurShadowKept(uint8_t* alpha, int w, int h, double widthX, double widthY, int passes)
+{
+    struct Kept {
+        std::vector<uint8_t> source, blurred;
+        int w = 0, h = 0, passes = 0;
+        double widthX = 0, widthY = 0;
+        uint64_t used = 0;
+    };
+    thread_local std::array<Kept, 4> kept;
+    thread_local uint64_t clock = 0;
+    const size_t n = size_t(w) * size_t(h);
+    ++clock;
+    for (Kept& k : kept) {
+        if (k.w == w && k.h == h && k.passes == passes && k.widthX == widthX && k.widthY == widthY &&
+            std::equal(k.source.begin(), k.source.end(), alpha)) {
+            std::copy(k.blurred.begin(), k.blurred.end(), alpha);
+            k.used = clock;
+            return;
+        }
+    }
+    Kept& k = *std::min_element(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) { return a.used < b.used; });
+    k.source.assign(alpha, alpha + n);
+    blur<1>(Plane{alpha, w, h, size_t(w)}, widthX, widthY, passes, 1);
+    k.blurred.assign(alpha, alpha + n);
+    k.w = w;
+    k.h = h;
+    k.passes = passes;
+    k.widthX = widthX;
+    k.widthY = widthY;
+    k.used = clock;
+}
+
 } // namespace
 
 void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoint smallCorner, int k,
@@ -568,7 +614,7 @@ void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoi
         if (from < to)
             hidden[size_t(y)] = {from, to};
     }
-    blur<1>(Plane{shadow.data(), w, h, size_t(w)}, f.blurX * smallScale, f.blurY * smallScale, f.passes, 1);
+    blurShadowKept(shadow.data(), w, h, f.blurX * smallScale, f.blurY * smallScale, f.passes);
     const double strength = std::clamp(f.strength, 0.0, 255.0);
     uint8_t level[256];
     for (int i = 0; i < 256; ++i)

@@ -143,6 +143,9 @@ void Player::inputClipEvent(avm1::ClipEvent event, uint32_t mask, const QString&
         if (it->second)
             collectClips(*it->second, clips, 0);
     collectClips(*root_, clips, 0);
+    // Key handlers (onKeyDown, onKeyUp) belong to the focused object alone;
+    // onClipEvent(keyDown) reaches every clip.
+    const bool focusedOnly = event == avm1::ClipEvent::KeyDown || event == avm1::ClipEvent::KeyUp;
     size_t done = 0;
     for (const auto& link : clips) {
         if (++done > size_t(kMaxQueuedPerCall))
@@ -151,9 +154,12 @@ void Player::inputClipEvent(avm1::ClipEvent event, uint32_t mask, const QString&
         if (!c)
             continue;
         runClipEventBytes(*c, mask);
-        if (alive(link))
+        if (alive(link) && !focusedOnly)
             engine_->clipEvent(*c, event);
     }
+    if (focusedOnly)
+        if (Clip* f = alive(focus_))
+            engine_->clipEvent(*f, event);
     engine_->broadcastInput(broadcaster, listenerMessage);
     runQueued();
 }
@@ -278,6 +284,7 @@ void Player::mouseButton(const QPointF& stagePx, bool down, int button)
     mouseDown_ = down;
     if (down) {
         mouseClipEvent(avm1::ClipEvent::MouseDown, kMouseDown, QStringLiteral("onMouseDown"));
+        clickFocus();
         Clip* over = alive(hovered_);
         pressed_ = over ? over->link() : nullptr;
         if (over)
@@ -362,6 +369,10 @@ void Player::key(const QString& name, bool down)
         if (code)
             keysDown_.insert(code);
         inputClipEvent(avm1::ClipEvent::KeyDown, kKeyDown, QStringLiteral("Key"), QStringLiteral("onKeyDown"));
+        if (code == 9) {
+            tabFocus(keysDown_.count(16) > 0);
+            runQueued();
+        }
     } else {
         keysDown_.erase(code);
         inputClipEvent(avm1::ClipEvent::KeyUp, kKeyUp, QStringLiteral("Key"), QStringLiteral("onKeyUp"));

@@ -540,12 +540,12 @@ bool Parser::placeObject(int code, BitReader& t, PlaceObject& p)
         const uint8_t mode = t.u8();
         p.blendMode = mode <= 1 ? BlendMode::Normal : BlendMode(std::min<int>(mode, 14));
     }
-    if (f2 & 0x04)
+    if ((p.hasCacheAsBitmap = f2 & 0x04))
         p.cacheAsBitmap = t.u8() != 0;
-    if (f2 & 0x20)
-        t.u8(); // visible
-    if (f2 & 0x40)
-        readRgba(t); // opaque background
+    if ((p.hasVisible = f2 & 0x20))
+        p.visible = t.u8() != 0;
+    if ((p.hasOpaqueBackground = f2 & 0x40))
+        p.opaqueBackground = readRgba(t);
     if (f1 & 0x80) {
         t.u16();
         const bool wide = m_.version >= 6;

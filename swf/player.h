@@ -41,6 +41,8 @@ public:
     virtual void completeTextLoads() = 0;
     virtual bool clipButtonState(Clip& clip, bool* enabled) = 0;
     virtual void broadcastInput(const QString& object, const QString& message) = 0;
+    virtual void changeFocus(Clip* target) = 0;
+    virtual avm1::FocusTraits focusTraits(Clip& clip) = 0;
     virtual bool setVariable(const QString& path, const QString& value) = 0;
     virtual std::optional<QString> getVariable(const QString& path) = 0;
 };
@@ -115,6 +117,8 @@ public:
     bool isKeyDown(int code) const override { return keysDown_.count(code) > 0; }
     int lastKeyCode() const override { return lastKeyCode_; }
     int lastKeyAscii() const override { return lastKeyAscii_; }
+    avm1::DisplayObjectHost* focus() const override;
+    void storeFocus(avm1::DisplayObjectHost* target) override;
 
     // Used by clips.
     void logLoad(const QString& line);
@@ -131,6 +135,10 @@ public:
     qint64 currentTick() const { return ticks_; }
     int nestingOf(const Clip& clip) const;
     QString resolvePath(const QString& url, QString* why) const;
+    // The keyboard focus (focus.cpp): moving it (with its script events) and
+    // losing it when the focused object or an ancestor is removed or hidden.
+    void focusTo(Clip* target);
+    void dropFocusWithin(Clip& clip);
 
 private:
     // Frame scripts, events and load reports that one host call may run before
@@ -168,6 +176,14 @@ private:
     Clip* pickButton(Clip& clip, const QPointF& levelPx, int nesting);
     void updateHover();
     bool buttonEvent(Clip* clip, avm1::ClipEvent event, uint32_t mask);
+    struct TabStopRef {
+        std::shared_ptr<avm1::ClipLink> link;
+        std::optional<int32_t> tabIndex;
+    };
+    void collectTabStops(Clip& clip, std::vector<TabStopRef>& out, int nesting);
+    void tabFocus(bool backward);
+    Clip* pickTextField(Clip& clip, const QPointF& levelPx, int nesting);
+    void clickFocus();
 
     // DisplayTree, the renderer's view of the player.
     const Movie* stageMovie() const override { return movie_.get(); }
@@ -198,6 +214,7 @@ private:
     bool mouseDown_ = false;
     std::shared_ptr<avm1::ClipLink> hovered_; // the button under the mouse
     std::shared_ptr<avm1::ClipLink> pressed_; // the button the mouse went down on
+    std::shared_ptr<avm1::ClipLink> focus_;   // the object with the keyboard focus
     std::set<int> keysDown_;                  // key codes (and mouse buttons 1, 2, 4) held down
     int lastKeyCode_ = 0, lastKeyAscii_ = 0;
     int runDepth_ = 0;

@@ -190,7 +190,12 @@ struct PlaceObject {
     std::vector<Filter> filters;
     bool hasBlendMode = false;
     BlendMode blendMode = BlendMode::Normal;
+    bool hasCacheAsBitmap = false;
     bool cacheAsBitmap = false;
+    bool hasVisible = false;
+    bool visible = true;
+    bool hasOpaqueBackground = false;
+    Rgba opaqueBackground; // the colour filling the object's bounds under it
     std::vector<ClipAction> clipActions;
 };
 

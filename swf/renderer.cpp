@@ -327,6 +327,21 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
             pen.setCapStyle(l.startCap == Cap::None ? Qt::FlatCap : l.startCap == Cap::Square ? Qt::SquareCap : Qt::RoundCap);
             pen.setJoinStyle(l.join == Join::Bevel ? Qt::BevelJoin : l.join == Join::Miter ? Qt::MiterJoin : Qt::RoundJoin);
             pen.setMiterLimit(l.miterLimit);
+            if (!highQuality_ && !pen.isCosmetic()) {
+                // Without antialiasing QPainter draws pens up to a pixel wide
+                // as thin lines that take the end pixels whole; the outline
+                // filled keeps the caps' shape, as the Flash Player does.
+                // Filled outlines take pixels whose centre lies on their edge
+                // on the right and bottom: moved up and left by a bit more
+                // than the fill's precision (1/64 pixel) to take the left and
+                // top ones instead.
+                QPainterPathStroker stroker(pen);
+                const QTransform keep = p.transform();
+                p.setTransform(world * QTransform::fromTranslate(-1.0 / 32, -1.0 / 32));
+                p.fillPath(stroker.createStroke(sp.path), pen.brush());
+                p.setTransform(keep);
+                continue;
+            }
             p.strokePath(sp.path, pen);
         }
         p.setTransform(world);
@@ -502,9 +517,10 @@ QRect Renderer::filterArea(const Context& ctx, const Clip& clip, const QTransfor
     // object, so a blur near the edge of the target takes in what lies
     // beyond it instead of fading to transparent there. Only the visible
     // part is composited.
-    const int margin = filterMargin(clip.filters, pixelScale_);
-    const QRect reach = ctx.area.adjusted(-margin, -margin, margin, margin);
-    return bounds(clip, world).toAlignedRect().adjusted(-margin - 1, -margin - 1, margin + 1, margin + 1) & reach;
+    const QSize m = filterMargins(clip.filters, pixelScale_);
+    const int mx = m.width(), my = m.height();
+    const QRect reach = ctx.area.adjusted(-mx, -my, mx, my);
+    return bounds(clip, world).toAlignedRect().adjusted(-mx - 1, -my - 1, mx + 1, my + 1) & reach;
 }
 
 void Renderer::drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
@@ -610,14 +626,16 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
     if (!clip.visible || nesting > limits::kMaxNesting)
         return;
     QTransform world = clip.matrix.toTransform() * parentWorld;
-    if (!clip.filters.empty()) {
-        // A filtered object is painted as a picture whose top left corner
-        // lies on a whole pixel: the Flash Player moves it there.
+    if (!clip.filters.empty() || clip.cacheAsBitmap) {
+        // A filtered or cached object is painted as a picture whose top left
+        // corner lies on a whole pixel: the Flash Player moves it there.
         const QRectF b = bounds(clip, world);
         if (b.isValid())
             world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
     }
     const ColorTransform cx = parentCx.after(clip.cxform);
+    if (clip.opaqueBackground)
+        fillOpaqueBackground(ctx, clip, world, cx);
     const bool colourFilter = std::any_of(clip.filters.begin(), clip.filters.end(),
                                           [](const Filter& f) { return f.type == FilterType::ColorMatrix; });
     if (cx.aMul <= 0 && cx.aAdd <= 0 && !colourFilter)
@@ -691,6 +709,31 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
     p.drawImage(at, img);
     p.restore();
     --layerDepth_;
+}
+
+void Renderer::fillOpaqueBackground(const Context& ctx, const Clip& clip, const QTransform& world,
+                                    const ColorTransform& cx)
+{
+    // The pixels whose top left corner lies inside the object's device
+    // bounds (strokes included) take the colour, taken as opaque; the colour
+    // transform (alpha included) applies to it as to the content.
+    const QRectF b = bounds(clip, world);
+    if (!b.isValid())
+        return;
+    const QRect r(QPoint(int(std::floor(b.left())), int(std::floor(b.top()))),
+                  QPoint(int(std::floor(b.right())) - 1, int(std::floor(b.bottom())) - 1));
+    const QRect visible = r & ctx.area;
+    if (visible.isEmpty())
+        return;
+    Rgba c = *clip.opaqueBackground;
+    c.a = 255;
+    c = cx.apply(c);
+    QPainter& p = *ctx.painter;
+    p.save();
+    p.resetTransform();
+    p.setOpacity(1);
+    p.fillRect(visible.translated(-ctx.origin), toColor(c));
+    p.restore();
 }
 
 void Renderer::drawChildren(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,

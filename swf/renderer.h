@@ -51,6 +51,7 @@ private:
                   int nesting);
     void drawContent(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                      int nesting);
+    void fillOpaqueBackground(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx);
     void drawChildren(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                       int nesting);
     void drawRange(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
@@ -112,6 +113,9 @@ void applyFilter(QImage& img, const Filter& filter, double scale);
 // `maxShrink`, which looks the same and costs a fraction; 1 blurs at full
 // size.
 void boxBlur(QImage& img, double widthX, double widthY, int passes, int maxShrink = 8);
+// How far filters spread an object's picture, in device pixels: across and
+// down (filterMargins), or the larger of the two (filterMargin).
+QSize filterMargins(const std::vector<Filter>& filters, double scale);
 int filterMargin(const std::vector<Filter>& filters, double scale);
 // Draws the outer shadow or glow of a source painted k times smaller
 // (`small`, whose top left corner lies at target pixel `smallCorner`) onto

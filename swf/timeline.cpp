@@ -96,6 +96,12 @@ void applyAttributes(Clip& c, const PlaceObject& p)
         c.filters = p.filters;
     if (p.hasBlendMode)
         c.blendMode = p.blendMode;
+    if (p.hasCacheAsBitmap)
+        c.cacheAsBitmap = p.cacheAsBitmap;
+    if (p.hasVisible)
+        c.visible = p.visible;
+    if (p.hasOpaqueBackground)
+        c.opaqueBackground = p.opaqueBackground;
     if (!p.clipActions.empty())
         c.clipActions = p.clipActions;
 }
@@ -194,6 +200,7 @@ void Player::retire(std::unique_ptr<Clip> clip)
 {
     if (!clip)
         return;
+    dropFocusWithin(*clip);
     if (!engine_ || !clip->isSprite() || graveyard_.size() >= 1000 || queue_.size() >= size_t(kMaxQueuedPerCall))
         return; // destroyed here
     // Off the display list already; the unload handlers of its clips run
@@ -281,6 +288,9 @@ void Player::gotoFrame(Clip& clip, int target)
                     if (p.hasClipDepth) { w.hasClipDepth = true; w.clipDepth = p.clipDepth; }
                     if (p.hasFilters) { w.hasFilters = true; w.filters = p.filters; }
                     if (p.hasBlendMode) { w.hasBlendMode = true; w.blendMode = p.blendMode; }
+                    if (p.hasCacheAsBitmap) { w.hasCacheAsBitmap = true; w.cacheAsBitmap = p.cacheAsBitmap; }
+                    if (p.hasVisible) { w.hasVisible = true; w.visible = p.visible; }
+                    if (p.hasOpaqueBackground) { w.hasOpaqueBackground = true; w.opaqueBackground = p.opaqueBackground; }
                 }
             }
         }

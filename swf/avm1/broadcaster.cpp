@@ -60,8 +60,12 @@ void Interpreter::setupBroadcaster()
             return Value();
         const QString method = v.toString(a.at(0));
         const std::vector<Value> args(a.args.begin() + std::min<ptrdiff_t>(1, ptrdiff_t(a.args.size())), a.args.end());
-        for (const Value& t : targets)
+        for (const Value& t : targets) {
+            // A removed clip hears nothing, though it stays in the list.
+            if (t.isObject() && t.o->kind == Object::Kind::Clip && !t.o->clip())
+                continue;
             v.callMethod(t, method, args);
+        }
         return Value::boolean(true);
     });
     broadcaster->put(QStringLiteral("addListener"), Value::object(add), DontEnum);
@@ -100,6 +104,7 @@ void Interpreter::setupBroadcaster()
         system.o->put(QStringLiteral("IME"), Value::object(ime));
         makeBroadcaster(ime);
     }
+    setupSelection();
 }
 
 void Interpreter::makeBroadcaster(Object* o)

@@ -29,6 +29,7 @@ void Interpreter::setupBuiltins()
     setupClipClasses();
     setupTextClasses();
     setupClipGeometry();
+    setupDisplayProps();
     setupDrawingMethods();
     setupFlashPackage();
     setupXmlClasses();

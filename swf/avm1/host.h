@@ -88,6 +88,15 @@ struct PixelMatrix {
     double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
 };
 
+// The painting state scripts set on a clip (SWF 8 and later): the blend
+// mode by the SWF's numbers (1 normal .. 14 hardlight), bitmap caching and
+// the colour filling the clip's bounds under it (0xRRGGBB; none when unset).
+struct DisplayProps {
+    int blendMode = 1;
+    bool cacheAsBitmap = false;
+    std::optional<uint32_t> opaqueBackground;
+};
+
 // One clip (movie clip, level root; buttons and text fields may implement it
 // too with the parts they support) as the VM sees it. Implemented by the
 // player on its display objects.
@@ -152,6 +161,10 @@ public:
     // that do not support it keep the defaults: Color calls then do nothing.
     virtual ColorTransformValues colorTransform() const { return {}; }
     virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
+    // blendMode, cacheAsBitmap, opaqueBackground. Hosts that do not paint
+    // keep the defaults.
+    virtual DisplayProps displayProps() const { return {}; }
+    virtual void setDisplayProps(const DisplayProps& props) { (void)props; }
     // The length in milliseconds of the sound exported under `name` from this
     // clip's movie (attachSound); negative when there is none.
     virtual double exportedSoundMs(const QString& name) const
@@ -203,6 +216,15 @@ public:
         (void)name, (void)depth, (void)x, (void)y, (void)width, (void)height;
         return nullptr;
     }
+
+    // The characters of the static texts (DefineText) among the clip's
+    // children, in depth order (TextSnapshot), and the indexes where a new
+    // line of text starts.
+    struct StaticChars {
+        QString text;
+        std::vector<int> lineStarts;
+    };
+    virtual StaticChars staticText() const { return {}; }
 
     // Geometry (getBounds, hitTest, localToGlobal). The default is a clip
     // with nothing in it at the stage's origin.
@@ -298,6 +320,22 @@ public:
     }
     virtual int lastKeyCode() const { return 0; }
     virtual int lastKeyAscii() const { return 0; }
+    // Keyboard focus (Selection): the object that has it, or nullptr; the
+    // VM stores a new one after it decided to move the focus there and before
+    // it tells the handlers (onKillFocus, onSetFocus, Selection listeners).
+    virtual DisplayObjectHost* focus() const { return nullptr; }
+    virtual void storeFocus(DisplayObjectHost* target) { (void)target; }
+};
+
+// What scripts set on an object that decides whether it takes the keyboard
+// focus and where it stands in the Tab order.
+struct FocusTraits {
+    std::optional<bool> tabEnabled;  // unset: the object's kind decides
+    std::optional<int32_t> tabIndex; // set on any object: the order is by tabIndex
+    bool tabChildren = true;         // false: no descendant is in the Tab order
+    bool focusEnabled = false;       // a movie clip takes the focus from Selection.setFocus
+    bool buttonHandlers = false;     // a movie clip with onPress, onRelease, ... acts as a button
+    bool enabled = true;
 };
 
 // Progress of a load started by DisplayObjectHost::loadMovie or
@@ -371,6 +409,11 @@ public:
     // Calls the listeners of a global broadcaster ("Mouse", "Key") with a
     // message ("onMouseDown", "onKeyUp", ...).
     void broadcastInput(const QString& object, const QString& message);
+    // Keyboard focus: moves it to `target` (nullptr: nobody), stores it with
+    // PlayerHost::storeFocus and calls onKillFocus, onSetFocus and the
+    // Selection listeners. Nothing happens when it is there already.
+    void changeFocus(DisplayObjectHost* target);
+    FocusTraits focusTraits(DisplayObjectHost& clip);
 
     // SetVariable/GetVariable from outside: plain names ("x", taken on
     // _level0), dot paths ("_root.clip.x", "clip.x") and slash paths

@@ -937,7 +937,9 @@ QStringList Interpreter::enumerate(const Value& object)
             if (s.removed || seen.contains(s.name))
                 continue;
             seen.insert(s.name);
-            if (!(s.flags & DontEnum) && !hiddenFor(s.flags, version_))
+            // Properties hidden from older movies by their version flags
+            // are still listed: the Flash Player's for..in does not check them.
+            if (!(s.flags & DontEnum))
                 names.append(s.name);
         }
         if (p->kind == Object::Kind::Clip && p->clip()) {

@@ -248,6 +248,7 @@ public:
     void setupArrayClass();
     void setupClipClasses();
     void setupClipGeometry();
+    void setupDisplayProps();
     void setupDrawingMethods();
     void setupFlashPackage(); // flash.display.BitmapData, flash.geom.Matrix
     void setupXmlClasses();
@@ -285,6 +286,11 @@ public:
     bool clipButtonState(DisplayObjectHost* clip, bool* enabled);
     void broadcastInput(const QString& object, const QString& message);
     void setupKeyMethods(Object* key);
+    // Keyboard focus (selection.cpp): the Selection object, moving the focus
+    // with its events, and the properties that put objects in the Tab order.
+    void setupSelection();
+    bool changeFocus(DisplayObjectHost* target);
+    FocusTraits focusTraits(DisplayObjectHost* clip);
 
     // --- state -------------------------------------------------------------
     Object* global = nullptr;

@@ -142,6 +142,14 @@ struct XmlNode {
     Object* childArray = nullptr; // the array childNodes answers, refreshed on each read
 };
 
+// A TextSnapshot object: the clip whose static text it reads, and which of
+// its characters are selected.
+struct TextSnapshotState {
+    std::shared_ptr<ClipLink> clip;
+    std::vector<bool> selected;
+    uint32_t selectColor = 0xffff00;
+};
+
 class Object {
 public:
     enum class Kind : uint8_t { Plain, Function, Array, Clip, Super, Primitive, Loader };
@@ -169,6 +177,7 @@ public:
     std::shared_ptr<ClipLink> link; // Clip
     std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects
     std::unique_ptr<TextFormat> textFormat; // TextFormat objects
+    std::unique_ptr<TextSnapshotState> snapshot; // TextSnapshot objects
     std::shared_ptr<SoundState> sound;      // Sound objects; a clip's (or the movie's) sound transform
     std::shared_ptr<BitmapPixels> bitmap;   // BitmapData objects (null once disposed)
     // Object.watch: property name -> (callback, user data). A watch outlives

@@ -355,7 +355,9 @@ void Interpreter::tickSounds()
             done.emplace_back(o->sound->completeAt, o);
     std::stable_sort(done.begin(), done.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [when, o] : done) {
+    for (const auto& entry : done) {
+        const int64_t when = entry.first;
+        Object* o = entry.second; // a plain variable: lambdas below capture it
         SoundState& s = *o->sound;
         if (!s.playing || s.completeAt != when)
             continue; // stopped or started again by an earlier handler

@@ -8,6 +8,8 @@
 
 namespace fotarel::swf::avm1 {
 
+void setupTextSnapshotClass(Interpreter& vm); // text_snapshot_class.cpp
+
 namespace {
 
 using Args = CallArgs;
@@ -383,6 +385,8 @@ void Interpreter::setupTextClasses()
         return Value::object(o);
     });
 
+    setupTextSnapshotClass(vm);
+
     // --- TextField ----------------------------------------------------------
     textFieldProto = alloc(Object::Kind::Plain, objectProto);
     Object* fieldCtor = newNative([](Interpreter&, Args&) { return Value(); });
@@ -510,7 +514,7 @@ void Interpreter::setupTextClasses()
         if (x.isUndefined())
             m.tabIndex.reset();
         else
-            m.tabIndex = clampToInt(v.toNumber(x));
+            m.tabIndex = toInt32(v.toNumber(x)); // a signed 32-bit number, as the Tab order compares it
     });
     prop("autoSize",
          [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) { return Value::string(autoSizeName(m.autoSize)); },

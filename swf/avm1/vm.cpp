@@ -125,6 +125,26 @@ void Vm::broadcastInput(const QString& object, const QString& message)
     vm.runCallback([&] { vm.broadcastInput(object, message); });
 }
 
+void Vm::changeFocus(DisplayObjectHost* target)
+{
+    Interpreter& vm = impl_->interp;
+    if (target) {
+        VersionScope version(vm, target->swfVersion());
+        vm.runCallback([&] { vm.changeFocus(target); });
+    } else {
+        vm.runCallback([&] { vm.changeFocus(nullptr); });
+    }
+}
+
+FocusTraits Vm::focusTraits(DisplayObjectHost& clip)
+{
+    Interpreter& vm = impl_->interp;
+    VersionScope version(vm, clip.swfVersion());
+    FocusTraits traits;
+    vm.runCallback([&] { traits = vm.focusTraits(&clip); });
+    return traits;
+}
+
 void Vm::completeTextLoads()
 {
     impl_->interp.completeTextLoads();

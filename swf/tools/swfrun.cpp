@@ -102,6 +102,9 @@ int main(int argc, char** argv)
         giveEvents();
         player.tick();
     }
+    // Events past the last frame (a one-frame run) still reach the movie.
+    while (next < events.size())
+        giveEvents();
     for (const QString& e : player.errorLog())
         std::fprintf(stderr, "%s\n", qPrintable(e));
     return 0;

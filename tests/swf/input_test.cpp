@@ -154,3 +154,105 @@ TEST(SwfInput, KeysAreHeldUntilReleasedAndMouseButtonsAreKeys)
     EXPECT_TRUE(p.isKeyDown(4));
     EXPECT_FALSE(p.isKeyDown(1));
 }
+
+namespace {
+
+// A 100x100 stage with four 20x20 buttons named b1..b4, at (60,10), (10,10),
+// (10,60) and, sharing b2's place, (10,10) again. SWF 6, where the text "0"
+// the host's setVariable gives is false.
+QByteArray tabMovie()
+{
+    swftest::Movie m;
+    m.version = 6;
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 400, 400));
+    Bits button;
+    button.u16(10);
+    button.u8(0);
+    Bits records;
+    const int mul[4] = {256, 256, 256, 256}, add[4] = {0, 0, 0, 0};
+    records.u8(0x01 | 0x08); // up and hit
+    records.u16(1);
+    records.u16(1);
+    records.bytes(swftest::matrix());
+    records.bytes(swftest::cxformAlpha(mul, add));
+    records.u8(0);
+    button.u16(0); // no condition actions
+    button.bytes(records.data());
+    m.tag(34, button.data());
+    const std::tuple<const char*, int, int> places[] = {{"b1", 60, 10}, {"b2", 10, 10}, {"b3", 10, 60}, {"b4", 10, 10}};
+    int depth = 1;
+    for (const auto& [name, x, y] : places) {
+        swftest::Place p;
+        p.depth = depth++;
+        p.characterId = 10;
+        p.hasMatrix = true;
+        p.matrixBytes = swftest::matrix(1, 0, 0, 1, x * 20, y * 20);
+        p.name = name;
+        m.tag(26, swftest::placeObject2(p));
+    }
+    m.showFrame();
+    return m.finish();
+}
+
+std::string focusName(const Player& p)
+{
+    const auto* f = p.focus();
+    return f ? f->name().toStdString() : "-";
+}
+
+} // namespace
+
+// Tab walks the objects by position (rows, then columns), Shift+Tab walks
+// back, both wrap around; of two objects in the same place only the first in
+// display order is ever reached. Once any object has a tabIndex, only those
+// take part, in the order of their index as a signed 32-bit number.
+TEST(SwfInput, TabMovesTheFocusByPositionOrByTabIndex)
+{
+    Player p;
+    ASSERT_TRUE(p.loadData(tabMovie(), "/tmp/tab.swf"));
+    EXPECT_EQ(focusName(p), "-");
+    const auto tab = [&](bool back) {
+        if (back)
+            p.key(QStringLiteral("LeftShift"), true);
+        p.key(QStringLiteral("Tab"), true);
+        p.key(QStringLiteral("Tab"), false);
+        if (back)
+            p.key(QStringLiteral("LeftShift"), false);
+        return focusName(p);
+    };
+    struct Step {
+        bool back;
+        const char* focus;
+    };
+    const Step automatic[] = {{false, "b2"}, {false, "b1"}, {false, "b3"}, {false, "b2"},
+                              {true, "b3"},  {true, "b1"},  {true, "b2"},  {true, "b3"}};
+    for (const Step& s : automatic)
+        EXPECT_EQ(tab(s.back), s.focus) << (s.back ? "shift+tab to " : "tab to ") << s.focus;
+
+    ASSERT_TRUE(p.setVariable(QStringLiteral("b4.tabIndex"), QStringLiteral("4294967295"))); // -1
+    ASSERT_TRUE(p.setVariable(QStringLiteral("b1.tabIndex"), QStringLiteral("3")));
+    ASSERT_TRUE(p.setVariable(QStringLiteral("b3.tabEnabled"), QStringLiteral("0")));
+    ASSERT_TRUE(p.setVariable(QStringLiteral("b3.tabIndex"), QStringLiteral("2")));
+    // The focus is on b3, out of the order now but with index 2: Tab goes on from there.
+    const Step custom[] = {{false, "b1"}, {false, "b4"}, {false, "b1"}, {true, "b4"}, {true, "b1"}};
+    for (const Step& s : custom)
+        EXPECT_EQ(tab(s.back), s.focus) << (s.back ? "shift+tab to " : "tab to ") << s.focus;
+}
+
+// The focus leaves an object that is hidden, and does not come back when it
+// shows again.
+TEST(SwfInput, HidingTheFocusedObjectTakesTheFocusAway)
+{
+    Player p;
+    ASSERT_TRUE(p.loadData(tabMovie(), "/tmp/tab.swf"));
+    p.key(QStringLiteral("Tab"), true);
+    ASSERT_EQ(focusName(p), "b2");
+    ASSERT_TRUE(p.setVariable(QStringLiteral("b2._visible"), QStringLiteral("0")));
+    EXPECT_EQ(focusName(p), "-");
+    ASSERT_TRUE(p.setVariable(QStringLiteral("b2._visible"), QStringLiteral("1")));
+    EXPECT_EQ(focusName(p), "-");
+    // Hidden objects are skipped by Tab.
+    ASSERT_TRUE(p.setVariable(QStringLiteral("b2._visible"), QStringLiteral("0")));
+    p.key(QStringLiteral("Tab"), true);
+    EXPECT_EQ(focusName(p), "b4"); // b2's place, now b4's alone
+}

@@ -1,6 +1,8 @@
-// Halved copies of pictures drawn small: the averaging, odd sizes, the
-// level chosen for a transform and reuse of the copies.
+// Work kept between frames: halved copies of pictures drawn small (the
+// averaging, odd sizes, the level chosen for a transform, reuse of the
+// copies) and blurred shadows of sources that did not change.
 #include "swf/render_cache.h"
+#include "swf/renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +58,38 @@ TEST(ImageLevels, CopiesAreMadeOnceAndConvertedToA32BitFormat)
     EXPECT_EQ(two.pixel(3, 3), qRgb(10, 20, 30));
     EXPECT_EQ(levels.level(img, 2).cacheKey(), two.cacheKey());
     EXPECT_EQ(levels.level(img, 1).size(), QSize(32, 16));
+}
+
+TEST(ShadowKept, AShadowIsReusedOnlyForTheSameSourceAndBlur)
+{
+    // Two sources of one size: an opaque square at two places.
+    auto source = [](int at) {
+        QImage small(24, 24, QImage::Format_ARGB32_Premultiplied);
+        small.fill(Qt::transparent);
+        for (int y = at; y < at + 8; ++y)
+            for (int x = at; x < at + 8; ++x)
+                small.setPixel(x, y, qRgba(0, 0, 0, 255));
+        return small;
+    };
+    Filter f;
+    f.type = FilterType::DropShadow;
+    f.color = Rgba{0, 0, 0, 255};
+    f.blurX = f.blurY = 6;
+    auto shadow = [&](const QImage& small, double blur) {
+        Filter g = f;
+        g.blurX = g.blurY = blur;
+        QImage target(96, 96, QImage::Format_RGB32);
+        target.fill(Qt::white);
+        drawShadowOnto(target, target.rect(), small, QPoint(0, 0), 4, g, 1.0, QPoint(6, 6));
+        return target;
+    };
+    const QImage a = shadow(source(4), 6), b = shadow(source(12), 6), c = shadow(source(4), 12);
+    EXPECT_NE(a, b);
+    EXPECT_NE(a, c);
+    // Asked again in another order, each is what it was the first time.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(shadow(source(12), 6), b);
+        EXPECT_EQ(shadow(source(4), 12), c);
+        EXPECT_EQ(shadow(source(4), 6), a);
+    }
 }

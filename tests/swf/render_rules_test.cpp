@@ -388,3 +388,73 @@ TEST(SwfRenderFilters, BlurSpreadsAPixelOverBlurXPixels)
     EXPECT_EQ(img.pixel(47, 50), qRgb(255, 255, 255));
     EXPECT_EQ(img.pixel(53, 50), qRgb(255, 255, 255));
 }
+
+TEST(SwfRenderScriptProps, OpaqueBackgroundAlphaAndBlendModeFromScript)
+{
+    // A sprite "box" holding a one-pixel red line from x = 20 to 60 px at
+    // y = 40 (round caps). The script gives it a green opaque background,
+    // sets _alpha to 30 and reads the values back.
+    swftest::ShapeWriter s(0, 1);
+    s.change(-1, -1, 1, true, 400, 800).line(800, 0);
+    Bits line;
+    line.u8(1);
+    line.u16(20);
+    for (int v : {255, 0, 0, 255})
+        line.u8(v);
+    swftest::Movie inner;
+    inner.tag(26, swftest::placeObject2(at(1, 1)));
+    inner.showFrame();
+    Bits sprite;
+    sprite.u16(10);
+    sprite.u16(1);
+    sprite.bytes(inner.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+    enum { GetVariable = 0x1c, Trace = 0x26, GetMember = 0x4e, SetMember = 0x4f };
+    swftest::Actions a;
+    auto set = [&](const char* name, auto value) { a.push("box").op(GetVariable).push(name).push(value).op(SetMember); };
+    auto trace = [&](const char* name) { a.push("box").op(GetVariable).push(name).op(GetMember).op(Trace); };
+    trace("opaqueBackground");
+    trace("blendMode");
+    set("opaqueBackground", 0x00ff00);
+    set("_alpha", 30);
+    set("blendMode", "multiply");
+    trace("blendMode");
+    set("blendMode", "nonsense"); // not a mode: no change
+    trace("blendMode");
+    set("blendMode", "normal");
+    trace("opaqueBackground");
+    trace("_alpha"); // kept as 76/256
+    set("_alpha", 100);
+    swftest::Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    Bits shape; // bounds with the stroke: 19.5..60.5 x 39.5..40.5 px
+    shape.u16(1);
+    shape.bytes(swftest::rect(390, 1210, 790, 810));
+    shape.u8(0);
+    shape.bytes(line.data());
+    shape.bytes(s.finish());
+    m.tag(32, shape.data());
+    m.tag(39, sprite.data());
+    Place box = at(1, 10);
+    box.name = "box";
+    m.tag(26, swftest::placeObject2(box));
+    m.tag(12, a.finish());
+    m.showFrame();
+
+    Player p;
+    QStringList traces;
+    p.onTrace = [&](const QString& l) { traces << l; };
+    ASSERT_TRUE(p.loadData(m.finish(), QStringLiteral("/tmp/t.swf")));
+    EXPECT_EQ(traces, (QStringList{"undefined", "normal", "multiply", "multiply", "65280", "29.6875"}));
+    Renderer r(p);
+    r.setHighQuality(false);
+    QImage img(QSize(100, 100), QImage::Format_ARGB32_Premultiplied);
+    r.paint(img);
+    EXPECT_EQ(img.pixel(19, 39), qRgb(0, 255, 0));
+    EXPECT_EQ(img.pixel(30, 39), qRgb(255, 0, 0));
+    // The background covers the pixels whose top left corner lies inside
+    // the bounds (19.5..60.5, 39.5..40.5), and the round cap leaves the
+    // corner pixel to it.
+    for (QPoint white : {QPoint(18, 39), QPoint(60, 39), QPoint(30, 40), QPoint(30, 38)})
+        EXPECT_EQ(img.pixel(white), qRgb(255, 255, 255)) << white.x() << "," << white.y();
+}

@@ -1,0 +1,90 @@
+// MovieClip properties that only feed painting (SWF 8 and later):
+// blendMode, cacheAsBitmap and opaqueBackground.
+
+#include "swf/avm1/interpreter.h"
+
+#include <array>
+#include <cmath>
+
+namespace fotarel::swf::avm1 {
+
+namespace {
+
+using Args = CallArgs;
+
+// The blend modes by their SWF numbers, from 1.
+constexpr std::array<const char*, 14> kBlendModes = {"normal",   "layer",      "multiply", "screen", "lighten",
+                                                      "darken",   "difference", "add",      "subtract", "invert",
+                                                      "alpha",    "erase",      "overlay",  "hardlight"};
+
+// A blend mode given by name (exact spelling) or by number; 0 when neither.
+int blendModeOf(Interpreter& vm, const Value& v)
+{
+    if (v.isString()) {
+        for (size_t i = 0; i < kBlendModes.size(); ++i)
+            if (v.s == QLatin1String(kBlendModes[i]))
+                return int(i) + 1;
+        return 0;
+    }
+    const double d = vm.toNumber(v);
+    return std::isfinite(d) && d >= 1 && d <= 14 && d == std::floor(d) ? int(d) : 0;
+}
+
+} // namespace
+
+void Interpreter::setupDisplayProps()
+{
+    using Get = std::function<Value(Interpreter&, const DisplayProps&)>;
+    using Set = std::function<void(Interpreter&, DisplayProps&, const Value&)>;
+    // Before SWF 8 these names are plain properties: they read what was
+    // stored on the object and store anything.
+    auto prop = [this](const char* name, Get get, Set set) {
+        const QString key = QString::fromLatin1(name);
+        clipProto->put(key, Value(), DontEnum);
+        Slot* s = clipProto->slot(key, true);
+        s->getter = newNative([get](Interpreter& v, Args& a) -> Value {
+            DisplayObjectHost* c = v.version() >= 8 ? v.clipOf(a.self) : nullptr;
+            return c ? get(v, c->displayProps()) : Value();
+        });
+        s->setter = newNative([set, key](Interpreter& v, Args& a) -> Value {
+            if (v.version() < 8) {
+                if (a.self.isObject())
+                    a.self.o->put(key, a.at(0), 0, v.caseSensitive());
+                return Value();
+            }
+            if (DisplayObjectHost* c = v.clipOf(a.self)) {
+                DisplayProps p = c->displayProps();
+                set(v, p, a.at(0));
+                c->setDisplayProps(p);
+            }
+            return Value();
+        });
+    };
+    prop(
+        "blendMode",
+        [](Interpreter&, const DisplayProps& p) {
+            return Value::string(QLatin1String(kBlendModes[size_t(std::clamp(p.blendMode, 1, 14) - 1)]));
+        },
+        [](Interpreter& v, DisplayProps& p, const Value& x) {
+            if (const int mode = blendModeOf(v, x))
+                p.blendMode = mode;
+        });
+    prop(
+        "cacheAsBitmap", [](Interpreter&, const DisplayProps& p) { return Value::boolean(p.cacheAsBitmap); },
+        [](Interpreter& v, DisplayProps& p, const Value& x) { p.cacheAsBitmap = v.toBoolean(x); });
+    prop(
+        "opaqueBackground",
+        [](Interpreter&, const DisplayProps& p) {
+            return p.opaqueBackground ? Value::number(*p.opaqueBackground) : Value();
+        },
+        [](Interpreter& v, DisplayProps& p, const Value& x) {
+            // undefined and null take the background away; anything else is
+            // a colour (its low 24 bits).
+            if (x.isUndefined() || x.isNull())
+                p.opaqueBackground.reset();
+            else
+                p.opaqueBackground = toUint32(v.toNumber(x)) & 0xffffff;
+        });
+}
+
+} // namespace fotarel::swf::avm1
