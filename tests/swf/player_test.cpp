@@ -345,7 +345,7 @@ TEST(SwfPlayerScripts, AScriptWhoseClipIsRemovedStopsAtItsNextCall)
     clipFrames.tag(12, script.finish());
     clipFrames.showFrame();
     swftest::Movie m;
-    m.tag(39, spriteOf(1, clipFrames));
+    m.tag(39, swftest::defineSprite(1, clipFrames));
     swftest::Actions root1;
     root1.op(0x07).push("where").push("root").op(0x1d); // stop(); where = "root"
     m.tag(12, root1.finish());
@@ -353,12 +353,10 @@ TEST(SwfPlayerScripts, AScriptWhoseClipIsRemovedStopsAtItsNextCall)
     m.showFrame();
     m.tag(28, QByteArray("\x01\x00", 2));
     m.showFrame();
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    ASSERT_TRUE(p.loadData(m.finish(), "/tmp/halt.swf"));
-    EXPECT_EQ(lines, (QStringList{"before", "root", "not an object"}));
-    EXPECT_EQ(p.frameNum(), 1);
+    swftest::TracedPlayer t;
+    ASSERT_TRUE(t.load(m.finish(), "/tmp/halt.swf"));
+    EXPECT_EQ(t.take(), (QStringList{"before", "root", "not an object"}));
+    EXPECT_EQ(t.player.frameNum(), 1);
 }
 
 TEST(SwfPlayerLoading, VariablesLoadAtTheEndOfTheFrameAndStayConfined)
