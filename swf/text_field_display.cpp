@@ -52,6 +52,10 @@ QFont deviceFont(const TextFormat& f)
     return font;
 }
 
+// Pixels rounded to whole twips: embedded-font metrics are kept in twips, so
+// lines and glyphs of a field at a whole pixel start on whole twips.
+double toTwips(double pixels) { return std::round(pixels * 20) / 20; }
+
 // The movie's embedded font for a format of a field with embedFonts: the
 // font of the format's name with glyphs, the one of the format's style
 // first.
@@ -89,8 +93,8 @@ struct Measure {
             scale = size / font->emSquare;
             for (size_t i = 0; i < font->codes.size() && i < font->glyphs.size(); ++i)
                 glyphOf.insert(font->codes[i], int(i));
-            ascent = font->hasLayout ? font->ascent * scale : size * 0.8;
-            descent = font->hasLayout ? font->descent * scale : size * 0.2;
+            ascent = toTwips(font->hasLayout ? font->ascent * scale : size * 0.8);
+            descent = toTwips(font->hasLayout ? font->descent * scale : size * 0.2);
         } else if (haveFonts()) {
             fm.emplace(deviceFont(f));
             ascent = fm->ascent();
@@ -111,8 +115,8 @@ struct Measure {
             if (g < 0)
                 return size * 0.5 + letterSpacing; // missing from the font: room, no glyph
             const Glyph& gl = embedded->glyphs[size_t(g)];
-            return (embedded->hasLayout ? gl.advance * scale
-                                        : gl.path.boundingRect().right() * scale + size * 0.1) +
+            return toTwips(embedded->hasLayout ? gl.advance * scale
+                                               : gl.path.boundingRect().right() * scale + size * 0.1) +
                    letterSpacing;
         }
         return (fm ? fm->horizontalAdvance(c) : size * 0.5) + letterSpacing;
