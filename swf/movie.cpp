@@ -340,6 +340,18 @@ void Parser::defineFont(int code, BitReader& t)
         t.s16(); // leading
         for (Glyph& g : f.glyphs)
             g.advance = t.u16();
+        for (size_t i = 0; i < f.glyphs.size() && !t.overrun(); ++i)
+            readRect(t); // glyph bounds: the outlines give them
+        // Kerning pairs: codes as wide as the code table's, then the
+        // adjustment in font units. The count is bounded by the tag's bytes.
+        const int kerningCount = t.overrun() ? 0 : t.u16();
+        for (int i = 0; i < kerningCount && !t.overrun(); ++i) {
+            const uint32_t a = wideCodes ? t.u16() : t.u8();
+            const uint32_t b = wideCodes ? t.u16() : t.u8();
+            const int16_t adjust = t.s16();
+            if (!t.overrun())
+                f.kerning[(a << 16) | b] = adjust;
+        }
     }
     define(id, std::move(f), code);
 }

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QStringList>
 
+#include <unordered_map>
 #include <variant>
 
 namespace fotarel::swf {
@@ -48,6 +49,8 @@ struct Font {
     std::vector<uint16_t> codes; // character code per glyph
     double ascent = 0, descent = 0;
     bool hasLayout = false;
+    // Kerning adjustments in font units by (first code << 16 | second code).
+    std::unordered_map<uint32_t, int16_t> kerning;
 };
 
 struct TextGlyph {

@@ -52,9 +52,15 @@ QFont deviceFont(const TextFormat& f)
     return font;
 }
 
-// Pixels rounded to whole twips: embedded-font metrics are kept in twips, so
-// lines and glyphs of a field at a whole pixel start on whole twips.
-double toTwips(double pixels) { return std::round(pixels * 20) / 20; }
+// Embedded-font metrics are kept in whole twips. Measuring (line breaks,
+// textWidth, textHeight) cuts them down; drawing places glyphs by advances
+// rounded to the nearest twip, so a glyph 15.996 px wide starts the next one
+// on a whole pixel as in the Flash Player's pictures.
+enum class Twips { Down, Nearest };
+double toTwips(double pixels, Twips rounding = Twips::Down)
+{
+    return (rounding == Twips::Down ? std::floor(pixels * 20 + 1e-9) : std::round(pixels * 20)) / 20;
+}
 
 // The movie's embedded font for a format of a field with embedFonts: the
 // font of the format's name with glyphs, the one of the format's style
@@ -84,9 +90,11 @@ struct Measure {
     QHash<uint16_t, int> glyphOf; // embedded: glyph index by character code
     double scale = 0;             // embedded: pixels per font unit
     double size = 12, ascent = 0, descent = 0, letterSpacing = 0;
+    bool kerning = false;
     Measure(const TextFormat& f, const Font* font)
     {
         size = std::clamp(f.size.value_or(12), 1, 2000);
+        kerning = f.kerning.value_or(false);
         letterSpacing = f.letterSpacing.value_or(0);
         if (font) {
             embedded = font;
@@ -104,9 +112,18 @@ struct Measure {
             descent = size * 0.25;
         }
     }
+    // The kerning adjustment between `a` and the `b` after it (embedded
+    // fonts, when the format asks for kerning).
+    double kern(QChar a, QChar b, Twips rounding) const
+    {
+        if (!kerning || !embedded || embedded->kerning.empty())
+            return 0;
+        const auto it = embedded->kerning.find((uint32_t(a.unicode()) << 16) | b.unicode());
+        return it == embedded->kerning.end() ? 0 : toTwips(it->second * scale, rounding);
+    }
     // The embedded glyph of `c`, or -1 (the character is not in the font).
     int glyph(QChar c) const { return glyphOf.value(c.unicode(), -1); }
-    double advance(QChar c) const
+    double advance(QChar c, Twips rounding = Twips::Down) const
     {
         if (c == QLatin1Char('\r'))
             return 0;
@@ -116,7 +133,8 @@ struct Measure {
                 return size * 0.5 + letterSpacing; // missing from the font: room, no glyph
             const Glyph& gl = embedded->glyphs[size_t(g)];
             return toTwips(embedded->hasLayout ? gl.advance * scale
-                                               : gl.path.boundingRect().right() * scale + size * 0.1) +
+                                               : gl.path.boundingRect().right() * scale + size * 0.1,
+                           rounding) +
                    letterSpacing;
         }
         return (fm ? fm->horizontalAdvance(c) : size * 0.5) + letterSpacing;
@@ -153,6 +171,18 @@ private:
     const Movie* movie_;
     std::map<const TextFormat*, Measure> cache_;
 };
+
+// The room character i takes before the next one of its paragraph (which
+// ends at `end`): its advance, kerned with the next character when both
+// are in the same format.
+double advanceAt(Measures& measures, const QString& text, int i, int end, Twips rounding = Twips::Down)
+{
+    const Measure& me = measures.at(i);
+    double w = me.advance(text[i], rounding);
+    if (me.kerning && i + 1 < end && &measures.at(i + 1) == &me)
+        w += me.kern(text[i], text[i + 1], rounding);
+    return w;
+}
 
 QString variablePath(const Clip& clip, const QString& variable)
 {
@@ -298,7 +328,7 @@ TextLayout layoutText(const TextFieldModel& m, const QString& text, const Movie*
             double x = 0, xAtBreak = 0;
             int breakAt = -1;
             while (i < end) {
-                const double w = measure(i).advance(text[i]);
+                const double w = advanceAt(measures, text, i, end);
                 if (m.wordWrap && i > line.begin && x + w > avail && text[i] != QLatin1Char(' ')) {
                     if (breakAt > line.begin) {
                         i = breakAt;
@@ -341,8 +371,9 @@ TextLayout layoutText(const TextFieldModel& m, const QString& text, const Movie*
             break;
         paragraph = end + 1;
     }
-    // The last line's leading is not part of the text's height.
-    out.height = out.lines.empty() ? 0 : top - out.lines.back().leading;
+    // The last line's leading is not part of the text's height, unless it
+    // is the only line.
+    out.height = out.lines.size() > 1 ? top - out.lines.back().leading : top;
     return out;
 }
 
@@ -475,14 +506,16 @@ void paintTextField(QPainter& p, const Clip& clip, const QTransform& world, cons
             const double spacing = f.letterSpacing.value_or(0);
             if (me.embedded) {
                 // Embedded glyphs: outlines in font units, baseline at y = 0.
-                for (QChar c : run) {
-                    const int g = me.glyph(c);
+                for (int k = i; k < j; ++k) {
+                    if (text[k] == QLatin1Char('\r'))
+                        continue;
+                    const int g = me.glyph(text[k]);
                     if (g >= 0) {
                         p.setTransform(QTransform::fromScale(me.scale, me.scale) *
                                        QTransform::fromTranslate(x, baseline) * textToDevice);
                         p.fillPath(me.embedded->glyphs[size_t(g)].path, color);
                     }
-                    x += me.advance(c);
+                    x += advanceAt(measures, text, k, line.end, Twips::Nearest);
                 }
                 p.setTransform(textToDevice);
             } else if (haveFonts()) {

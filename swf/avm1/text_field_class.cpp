@@ -235,8 +235,8 @@ int rangeIndex(Interpreter& vm, const Value& v)
 
 QString lineBreaksOfField(QString s)
 {
-    // Line breaks of every kind become the field's own.
-    s.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    // Line breaks of every kind become the field's own; "\r\n" is two of
+    // them, as the Flash Player counts it.
     s.replace(QLatin1Char('\n'), QLatin1Char('\r'));
     return s;
 }
@@ -620,8 +620,9 @@ void Interpreter::setupTextClasses()
                 last = int(i) + 1;
         return double(std::max(last, m.scroll));
     });
-    metric("textWidth", [](DisplayObjectHost& h, TextFieldModel&) { return h.textMetrics().textWidth; });
-    metric("textHeight", [](DisplayObjectHost& h, TextFieldModel&) { return h.textMetrics().textHeight; });
+    // Whole pixels, cut down, as the Flash Player reports them.
+    metric("textWidth", [](DisplayObjectHost& h, TextFieldModel&) { return std::floor(h.textMetrics().textWidth); });
+    metric("textHeight", [](DisplayObjectHost& h, TextFieldModel&) { return std::floor(h.textMetrics().textHeight); });
     prop("restrict", [](Interpreter&, DisplayObjectHost&, TextFieldModel& m) {
         return m.restrict ? Value::string(*m.restrict) : Value::null();
     }, [](Interpreter& v, DisplayObjectHost&, TextFieldModel& m, const Value& x) {

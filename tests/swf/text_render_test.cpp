@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 using namespace fotarel::swf;
 using swftest::Bits;
@@ -129,7 +130,8 @@ namespace {
 // DefineFont2 body of font "T" (8-bit codes, with layout): one glyph per
 // code, each a block 512 units wide from 700 units above the baseline down
 // to it, with the given advances (font units of a 1024 square).
-QByteArray blockFont(int id, const std::vector<std::pair<char, int>>& glyphs)
+QByteArray blockFont(int id, const std::vector<std::pair<char, int>>& glyphs,
+                     const std::vector<std::tuple<char, char, int>>& kerning = {})
 {
     QByteArray shapes;
     std::vector<int> offsets;
@@ -160,7 +162,12 @@ QByteArray blockFont(int id, const std::vector<std::pair<char, int>>& glyphs)
         b.u16(g.second);
     for (int i = 0; i < n; ++i)
         b.bytes(swftest::rect(0, 512, -700, 0));
-    b.u16(0); // no kerning
+    b.u16(int(kerning.size()));
+    for (const auto& [first, second, adjust] : kerning) {
+        b.u8(first);
+        b.u8(second);
+        b.u16(adjust & 0xffff);
+    }
     return b.data();
 }
 
@@ -211,4 +218,52 @@ TEST(SwfTextFieldPaint, ScriptFieldsDrawEmbeddedGlyphsWithUnsignedAdvances)
     };
     for (const Probe& pr : probes)
         EXPECT_EQ(img.pixel(pr.x, pr.y), pr.want) << pr.x << "," << pr.y;
+}
+
+TEST(SwfTextFieldMetrics, EmbeddedFontMeasuresInWholeTwipsCutDown)
+{
+    // Font "T" at size 10: "a" advances 1075 units (10.498 px, measured as
+    // 10.45), ascent 7.8 px and descent 2.15 px once cut to twips; the pair
+    // "aa" kerns by -200 units (-1.95 px, cut down to -2). textWidth and
+    // textHeight are whole pixels, cut down.
+    struct Case {
+        const char* text;
+        int leading;
+        bool kerning;
+        const char* want; // textWidth, textHeight
+    };
+    const Case cases[] = {
+        {"aaaa", 0, false, "41 9"},    // 4 x 10.45; one line of 9.95
+        {"aaaa", 5, false, "41 14"},   // a lone line keeps its leading
+        {"a\ra", 5, false, "10 24"},   // two lines: only the first one's leading
+        {"a\r\na", 0, false, "10 29"}, // "\r\n" is two line breaks
+        {"aaaa", 0, true, "35 9"},     // 41.8 - 3 x 2
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        enum { Not = 0x12, NewObject = 0x40, SetVariable = 0x1d, Add2 = 0x47, Trace = 0x26 };
+        swftest::Actions a;
+        a.push(50).push(390).push(0).push(0).push(1).push("t").push(6).push("_root").op(GetVariable);
+        a.push("createTextField").op(CallMethod).op(Pop);
+        a.push("t").op(GetVariable).push("embedFonts").push(0).op(Not).op(SetMember);
+        a.push("t").op(GetVariable).push("multiline").push(0).op(Not).op(SetMember);
+        a.push("tf").push(0).push("TextFormat").op(NewObject).op(SetVariable);
+        a.push("tf").op(GetVariable).push("font").push("T").op(SetMember);
+        a.push("tf").op(GetVariable).push("size").push(10).op(SetMember);
+        a.push("tf").op(GetVariable).push("leading").push(c.leading).op(SetMember);
+        a.push("tf").op(GetVariable).push("kerning").push(c.kerning ? 0 : 1).op(Not).op(SetMember);
+        a.push("tf").op(GetVariable).push(1).push("t").op(GetVariable).push("setNewTextFormat").op(CallMethod).op(Pop);
+        a.push("t").op(GetVariable).push("text").push(c.text).op(SetMember);
+        a.push("t").op(GetVariable).push("textWidth").op(GetMember).push(" ").op(Add2);
+        a.push("t").op(GetVariable).push("textHeight").op(GetMember).op(Add2).op(Trace);
+        swftest::Movie m;
+        m.tag(48, blockFont(1, {{'a', 1075}}, {{'a', 'a', -200}}));
+        m.tag(12, a.finish());
+        m.showFrame();
+        Player p;
+        QStringList traces;
+        p.onTrace = [&](const QString& l) { traces << l; };
+        ASSERT_TRUE(p.loadData(m.finish(), QStringLiteral("/tmp/t.swf")));
+        EXPECT_EQ(traces, QStringList{QString::fromLatin1(c.want)});
+    }
 }
