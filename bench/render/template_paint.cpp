@@ -14,7 +14,7 @@
 // left out), to compare the cost.
 //
 // usage: render_template_paint LIBRARY_DIR [NAME_FILTER] [--size WxH] [--split] [--paint-hidden]
-#include "tools/templatec/compile.h"
+#include "tools/templatec/movie.h"
 #include "tools/templatec/preview.h"
 
 #include <QDir>
