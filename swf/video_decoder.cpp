@@ -80,6 +80,12 @@ void VideoDecoder::restart()
 bool VideoDecoder::decode(const QByteArray& data, QString* why)
 {
     Impl& d = *d_;
+    if (data.isEmpty()) {
+        *why = QStringLiteral("empty packet");
+        av_frame_unref(d.frame.get());
+        d.hasPicture = false;
+        return false;
+    }
     // The decoder reads a little past the end of a packet: it gets its own
     // zeroed padding.
     if (av_new_packet(d.packet.get(), int(data.size())) < 0) {
@@ -175,6 +181,11 @@ QImage VideoDecoder::picture() const
     default:
         return {};
     }
+}
+
+bool hasKeyframes(uint8_t codec)
+{
+    return codec == VideoStream::SorensonH263 || codec == VideoStream::Vp6 || codec == VideoStream::Vp6Alpha;
 }
 
 bool isVideoKeyframe(uint8_t codec, const QByteArray& packet)

@@ -44,8 +44,11 @@ private:
     std::unique_ptr<Impl> d_;
 };
 
-// Whether a packet of this codec can be decoded without the ones before it.
+// Whether a packet of this codec can be decoded without the ones before it,
+// and whether the codec's packets tell (screen video's do not: it is decoded
+// from its first packet).
 bool isVideoKeyframe(uint8_t codec, const QByteArray& packet);
+bool hasKeyframes(uint8_t codec);
 
 // Y'CbCr (BT.601, limited range) to R'G'B', as the Flash Player converts
 // its decoded video: one pixel.

@@ -71,17 +71,28 @@ const QImage& VideoPlayback::picture(int ratio)
     if (decoded_ < 0 || decoded_ > target || keyframe > decoded_) {
         decoder_->restart();
         from = keyframe;
+        // Screen video has no keyframes to tell: it starts at its first packet.
+        keyed_ = !hasKeyframes(stream().codec);
     }
     // A long way from the keyframe is covered over several paints, so one
     // picture costs a bounded number of packets.
     const int last = std::min(target, from + limits::kMaxVideoPacketsPerPicture - 1);
     for (int i = from; i <= last; ++i) {
-        QString why;
+        const VideoPacket& packet = packets[size_t(i)];
         decoded_ = i;
-        if (!decoder_->decode(packets[size_t(i)].data, &why))
-            fail(QStringLiteral("frame %1: %2").arg(packets[size_t(i)].frame).arg(why));
+        // Inter frames wait for a keyframe that decoded: without it they
+        // would only show what the decoder makes of missing pictures.
+        const bool key = isVideoKeyframe(stream().codec, packet.data);
+        if (!keyed_ && !key) {
+            fail(QStringLiteral("frame %1 follows no decodable keyframe").arg(packet.frame));
+            continue;
+        }
+        QString why;
+        keyed_ = decoder_->decode(packet.data, &why);
+        if (!keyed_)
+            fail(QStringLiteral("frame %1: %2").arg(packet.frame).arg(why));
     }
-    picture_ = decoder_->picture();
+    picture_ = keyed_ ? decoder_->picture() : QImage();
     shown_ = decoded_;
     return picture_;
 }

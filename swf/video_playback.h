@@ -44,6 +44,7 @@ private:
     std::unique_ptr<VideoDecoder> decoder_;
     bool failed_ = false; // the decoder could not be opened: nothing is drawn
     bool logged_ = false; // one line per placed video
+    bool keyed_ = false;  // the packets decoded since the last restart start with a keyframe and decoded
     int decoded_ = -1;    // index of the last packet decoded
     int shown_ = -1;      // index of the packet `picture_` shows
     QImage picture_;
