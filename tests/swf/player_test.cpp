@@ -394,6 +394,39 @@ TEST(SwfPlayerScripts, ConstructionEventsPrecedeFrameScriptsAndRemovalUnloadsThe
     EXPECT_EQ(lines, (QStringList{"child unload", "clip unload", "frame 2"}));
 }
 
+TEST(SwfPlayerScripts, AScriptWhoseClipIsRemovedStopsAtItsNextCall)
+{
+    // The clip's frame script sends the root to frame 2, which removes the
+    // clip, and goes on: actions run until the next call of a function or
+    // of a method on an object; its own timeline is then the root's.
+    swftest::Actions script;
+    script.push("before").op(0x26);
+    script.push("_root").op(0x20).gotoFrame(1).push("").op(0x20); // SetTarget2
+    script.push("where").op(0x1c).op(0x26);
+    script.push(0).push("nothing").op(0x1c).push("f").op(0x52).op(0x17); // nothing.f(): no object
+    script.push("not an object").op(0x26);
+    script.push(0).push("bogus").op(0x3d).op(0x17); // bogus(): a call
+    script.push("never").op(0x26);
+    swftest::Movie clipFrames;
+    clipFrames.tag(12, script.finish());
+    clipFrames.showFrame();
+    swftest::Movie m;
+    m.tag(39, spriteOf(1, clipFrames));
+    swftest::Actions root1;
+    root1.op(0x07).push("where").push("root").op(0x1d); // stop(); where = "root"
+    m.tag(12, root1.finish());
+    m.tag(26, placeWithHandlers(1, 1, {}));
+    m.showFrame();
+    m.tag(28, QByteArray("\x01\x00", 2));
+    m.showFrame();
+    Player p;
+    QStringList lines;
+    p.onTrace = [&](const QString& line) { lines << line; };
+    ASSERT_TRUE(p.loadData(m.finish(), "/tmp/halt.swf"));
+    EXPECT_EQ(lines, (QStringList{"before", "root", "not an object"}));
+    EXPECT_EQ(p.frameNum(), 1);
+}
+
 TEST(SwfPlayerLoading, VariablesLoadAtTheEndOfTheFrameAndStayConfined)
 {
     // Frame 1: loadVariables("vars.txt", "_root") and the same for a file
