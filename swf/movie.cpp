@@ -333,11 +333,13 @@ void Parser::defineFont(int code, BitReader& t)
             f.codes.push_back(wideCodes ? t.u16() : t.u8());
     }
     if (f.hasLayout) {
-        f.ascent = t.s16();
-        f.descent = t.s16();
+        // Ascent, descent and advances are unsigned: an advance past 32767
+        // units moves the next glyph far right, not left.
+        f.ascent = t.u16();
+        f.descent = t.u16();
         t.s16(); // leading
         for (Glyph& g : f.glyphs)
-            g.advance = t.s16();
+            g.advance = t.u16();
     }
     define(id, std::move(f), code);
 }
