@@ -59,6 +59,7 @@ private:
     void drawShape(QPainter& p, const CompiledShape& shape, const Movie& movie, const QTransform& world,
                    const ColorTransform& cx);
     void drawStaticText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
+    void drawVideo(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
     void drawImage(QPainter& p, const QImage& img, const QTransform& imageToDevice, const ColorTransform& cx,
                    bool smooth);
     QBrush brush(const FillStyle& fill, const Movie& movie, const ColorTransform& cx);

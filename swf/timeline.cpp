@@ -54,6 +54,8 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
         kind = Clip::Kind::EditText;
     else if (std::holds_alternative<Button>(ch))
         kind = Clip::Kind::Button;
+    else if (std::holds_alternative<VideoStream>(ch))
+        kind = Clip::Kind::Video;
     else if (std::holds_alternative<Bitmap>(ch))
         kind = Clip::Kind::Bitmap; // a bitmap placed directly (tolerated)
     else {
@@ -74,6 +76,9 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
         bindPlacedField(*c);
     } else if (kind == Clip::Kind::Button) {
         showButtonState(*c, 0);
+    } else if (kind == Clip::Kind::Video) {
+        c->video = std::make_unique<VideoPlayback>(it->second, id, videoDecoders_,
+                                                   [this](const QString& line) { logError(line); });
     }
     return c;
 }
