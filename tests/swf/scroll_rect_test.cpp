@@ -1,6 +1,7 @@
 // MovieClip.scrollRect: the clip shows only that part of its content, moved
 // to the clip's origin, and it counts as the clip's size.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/player.h"
 #include "swf/renderer.h"
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 using namespace fotarel::swf;
-using swftest::Bits;
 using swftest::Place;
 
 namespace {
@@ -29,16 +29,11 @@ QByteArray boxMovie(const swftest::Actions& script)
     blue.characterId = 2;
     inner.tag(26, swftest::placeObject2(blue));
     inner.showFrame();
-    Bits sprite;
-    sprite.u16(10);
-    sprite.u16(1);
-    sprite.bytes(inner.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
     swftest::Movie m;
     m.tag(9, QByteArray("\xff\xff\xff", 3));
     m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 400, 1200));
     m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(0, 0, 255, 255, false), 400, 0, 1200, 1200));
-    m.tag(39, sprite.data());
+    m.tag(39, swftest::defineSprite(10, inner));
     Place box;
     box.depth = 1;
     box.characterId = 10;
@@ -74,13 +69,11 @@ TEST(SwfScrollRect, ShowsThePartScrolledToTheOriginAndIsTheClipsSize)
     a.push("box").op(GetVariable).push("scrollRect").op(GetMember).push("width").op(GetMember).op(Trace);
     trace(a, "_width");
     trace(a, "_height");
-    Player p;
-    QStringList traces;
-    p.onTrace = [&](const QString& l) { traces << l; };
-    ASSERT_TRUE(p.loadData(boxMovie(a), QStringLiteral("/tmp/t.swf")));
-    EXPECT_EQ(traces, (QStringList{"undefined", "30", "30", "20"}));
+    swftest::TracedPlayer p;
+    ASSERT_TRUE(p.load(boxMovie(a)));
+    EXPECT_EQ(p.take(), (QStringList{"undefined", "30", "30", "20"}));
 
-    Renderer r(p);
+    Renderer r(p.player);
     QImage img(QSize(100, 100), QImage::Format_ARGB32_Premultiplied);
     r.paint(img);
     // Content x 10..20 (red) shows at 20..30, x 20..40 (blue) at 30..50;
@@ -102,12 +95,10 @@ TEST(SwfScrollRect, NotAnObjectTakesTheScrollAway)
     a.push("box").op(GetVariable).push("scrollRect").push(0).op(SetMember);
     trace(a, "scrollRect");
     trace(a, "_width");
-    Player p;
-    QStringList traces;
-    p.onTrace = [&](const QString& l) { traces << l; };
-    ASSERT_TRUE(p.loadData(boxMovie(a), QStringLiteral("/tmp/t.swf")));
-    EXPECT_EQ(traces, (QStringList{"undefined", "60"}));
-    Renderer r(p);
+    swftest::TracedPlayer p;
+    ASSERT_TRUE(p.load(boxMovie(a)));
+    EXPECT_EQ(p.take(), (QStringList{"undefined", "60"}));
+    Renderer r(p.player);
     QImage img(QSize(100, 100), QImage::Format_ARGB32_Premultiplied);
     r.paint(img);
     EXPECT_EQ(img.pixel(20, 20), qRgb(255, 0, 0));
