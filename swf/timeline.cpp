@@ -85,30 +85,27 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
 
 namespace {
 
+// Takes a field over when the record carries it.
+template <class Field, class Value>
+void takeIf(bool carried, Field& field, const Value& value)
+{
+    if (carried)
+        field = value;
+}
+
 void applyAttributes(Clip& c, const PlaceObject& p)
 {
-    if (p.hasMatrix)
-        c.matrix = p.matrix;
-    if (p.hasColorTransform)
-        c.cxform = p.colorTransform;
-    if (p.hasRatio)
-        c.ratio = p.ratio;
-    if (p.hasName)
-        c.instanceName = p.name;
-    if (p.hasClipDepth)
-        c.clipDepth = p.clipDepth;
-    if (p.hasFilters)
-        c.filters = p.filters;
-    if (p.hasBlendMode)
-        c.blendMode = p.blendMode;
-    if (p.hasCacheAsBitmap)
-        c.cacheAsBitmap = p.cacheAsBitmap;
-    if (p.hasVisible)
-        c.visible = p.visible;
-    if (p.hasOpaqueBackground)
-        c.opaqueBackground = p.opaqueBackground;
-    if (!p.clipActions.empty())
-        c.clipActions = p.clipActions;
+    takeIf(p.hasMatrix, c.matrix, p.matrix);
+    takeIf(p.hasColorTransform, c.cxform, p.colorTransform);
+    takeIf(p.hasRatio, c.ratio, p.ratio);
+    takeIf(p.hasName, c.instanceName, p.name);
+    takeIf(p.hasClipDepth, c.clipDepth, p.clipDepth);
+    takeIf(p.hasFilters, c.filters, p.filters);
+    takeIf(p.hasBlendMode, c.blendMode, p.blendMode);
+    takeIf(p.hasCacheAsBitmap, c.cacheAsBitmap, p.cacheAsBitmap);
+    takeIf(p.hasVisible, c.visible, p.visible);
+    takeIf(p.hasOpaqueBackground, c.opaqueBackground, p.opaqueBackground);
+    takeIf(!p.clipActions.empty(), c.clipActions, p.clipActions);
 }
 
 } // namespace

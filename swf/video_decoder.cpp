@@ -133,6 +133,11 @@ void yuvToRgb(int y, int cb, int cr, uint8_t& r, uint8_t& g, uint8_t& b)
     b = uint8_t(std::clamp((c + 132201 * d) >> 16, 0, 255));
 }
 
+QSize VideoDecoder::pictureSize() const
+{
+    return d_->hasPicture ? QSize(d_->frame->width, d_->frame->height) : QSize();
+}
+
 QImage VideoDecoder::picture() const
 {
     const Impl& d = *d_;

@@ -18,6 +18,7 @@ constexpr int kMaxVideoSide = 4096;                      // decoded picture, pix
 constexpr qint64 kMaxVideoPixels = 4096ll * 1024;        // decoded picture
 constexpr int kMaxLiveVideoDecoders = 8;                 // decoders open at once per player
 constexpr int kMaxVideoPacketsPerPicture = 256;          // packets decoded to show one picture
+constexpr qint64 kMaxVideoPixelsPerPicture = 64ll << 20; // pixels decoded to show one picture
 } // namespace limits
 
 // One stream's decoder: packets go in in stream order, the latest picture
@@ -37,6 +38,8 @@ public:
     // The latest decoded picture (ARGB32 premultiplied when the stream has
     // alpha, RGB32 otherwise), null before the first one.
     QImage picture() const;
+    // The size of the latest decoded picture (empty before the first one).
+    QSize pictureSize() const;
 
 private:
     VideoDecoder();

@@ -75,9 +75,10 @@ const QImage& VideoPlayback::picture(int ratio)
         keyed_ = !hasKeyframes(stream().codec);
     }
     // A long way from the keyframe is covered over several paints, so one
-    // picture costs a bounded number of packets.
+    // picture costs a bounded number of packets and decoded pixels.
     const int last = std::min(target, from + limits::kMaxVideoPacketsPerPicture - 1);
-    for (int i = from; i <= last; ++i) {
+    qint64 pixels = 0;
+    for (int i = from; i <= last && pixels < limits::kMaxVideoPixelsPerPicture; ++i) {
         const VideoPacket& packet = packets[size_t(i)];
         decoded_ = i;
         // Inter frames wait for a keyframe that decoded: without it they
@@ -91,8 +92,17 @@ const QImage& VideoPlayback::picture(int ratio)
         keyed_ = decoder_->decode(packet.data, &why);
         if (!keyed_)
             fail(QStringLiteral("frame %1: %2").arg(packet.frame).arg(why));
+        const QSize size = decoder_->pictureSize();
+        pixels += std::max<qint64>(1, qint64(size.width()) * size.height());
     }
     picture_ = keyed_ ? decoder_->picture() : QImage();
+    // VP6 codes whole 16 x 16 blocks; the stream's declared size says how
+    // much of the last row and column of blocks is picture.
+    const VideoStream& v = stream();
+    if ((v.codec == VideoStream::Vp6 || v.codec == VideoStream::Vp6Alpha) && v.width > 0 && v.height > 0 &&
+        picture_.width() >= v.width && picture_.width() - v.width < 16 && picture_.height() >= v.height &&
+        picture_.height() - v.height < 16 && picture_.size() != QSize(v.width, v.height))
+        picture_ = picture_.copy(0, 0, v.width, v.height);
     shown_ = decoded_;
     return picture_;
 }

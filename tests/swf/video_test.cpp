@@ -2,6 +2,7 @@
 // order and painted where the placement puts them; broken streams paint
 // nothing and say so once.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/player.h"
 #include "swf/video_decoder.h"
@@ -245,4 +246,24 @@ TEST(SwfVideo, OnlyABoundedNumberOfDecodersIsOpen)
         shown += near(img.pixel(i * 10 + 4, 2), kFirstColour, 4) ? 1 : 0;
     EXPECT_EQ(shown, limits::kMaxLiveVideoDecoders);
     EXPECT_EQ(videoLines(p).size(), 2);
+}
+
+TEST(SwfVideo, APlacedVideoIsAScriptObject)
+{
+    // trace(this.getInstanceAtDepth(-16383)._name) and the same for _width:
+    // the video itself answers, not the clip it sits in.
+    swftest::Actions a;
+    for (const char* property : {"_name", "_width"}) {
+        a.push(-16383).push(1).push("this").op(0x1c).push("getInstanceAtDepth").op(0x52);
+        a.push(property).op(0x4e).op(0x26);
+    }
+    swftest::Movie m;
+    m.tag(60, defineVideo(1, 1, 32, 16, VideoStream::SorensonH263));
+    m.tag(61, videoFrame(1, 0, kKeyframe));
+    Place place = placeVideo(1, 1, 0, 2, 0, 0);
+    place.name = "vid";
+    m.tag(26, swftest::placeObject2(place));
+    m.tag(12, a.finish());
+    m.showFrame();
+    EXPECT_EQ(swftest::tracesOf(m.finish()), QStringList({"vid", "64"}));
 }
