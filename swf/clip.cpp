@@ -243,8 +243,9 @@ avm1::ColorTransformValues Clip::colorTransform() const
 
 void Clip::setColorTransform(const avm1::ColorTransformValues& v)
 {
-    auto mul = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -25600.0, 25600.0) / 100) : 1.f; };
-    auto add = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -512.0, 512.0)) : 0.f; };
+    // The ranges of the Flash Player's signed 16-bit fields (8.8 multipliers).
+    auto mul = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -12800.0, 12800.0) / 100) : 1.f; };
+    auto add = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -32768.0, 32767.0)) : 0.f; };
     cxform.rMul = mul(v.ra);
     cxform.gMul = mul(v.ga);
     cxform.bMul = mul(v.ba);

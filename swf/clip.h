@@ -133,6 +133,8 @@ public:
     void resizeTextField(bool width, double pixels);
     StaticChars staticText() const override;
     avm1::PixelMatrix toStage() const override;
+    avm1::PixelMatrix localMatrix() const override;
+    void setLocalMatrix(const avm1::PixelMatrix& m) override;
     avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
     bool hitTestPoint(double x, double y, bool shapeFlag) const override;
     DisplayObjectHost* childAtDepth(int depth) const override;

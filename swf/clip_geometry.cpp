@@ -71,6 +71,17 @@ avm1::PixelMatrix Clip::toStage() const
     return {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
 }
 
+avm1::PixelMatrix Clip::localMatrix() const
+{
+    return {matrix.a, matrix.b, matrix.c, matrix.d, matrix.tx / 20.0, matrix.ty / 20.0};
+}
+
+void Clip::setLocalMatrix(const avm1::PixelMatrix& m)
+{
+    // Scale and rotation are read from the new matrix on their next use.
+    matrix = Matrix{m.a, m.b, m.c, m.d, std::round(m.tx * 20), std::round(m.ty * 20)};
+}
+
 avm1::PixelRect Clip::boundsIn(const DisplayObjectHost* space, bool withStrokes) const
 {
     QTransform t;

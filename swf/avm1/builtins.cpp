@@ -27,6 +27,7 @@ void Interpreter::setupBuiltins()
     setupLoadVars();
     setupSoundClass();
     setupClipClasses();
+    setupColorClass();
     setupTextClasses();
     setupClipGeometry();
     setupDisplayProps();

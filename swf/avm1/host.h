@@ -160,6 +160,10 @@ public:
     // that do not support it keep the defaults: Color calls then do nothing.
     virtual ColorTransformValues colorTransform() const { return {}; }
     virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
+    // The clip's own matrix in pixels (flash.geom.Transform.matrix). Hosts
+    // without one answer the identity and ignore changes.
+    virtual PixelMatrix localMatrix() const { return {}; }
+    virtual void setLocalMatrix(const PixelMatrix& m) { (void)m; }
     // blendMode, cacheAsBitmap, opaqueBackground. Hosts that do not paint
     // keep the defaults.
     virtual DisplayProps displayProps() const { return {}; }

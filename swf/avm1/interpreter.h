@@ -245,7 +245,14 @@ public:
     void setupClipGeometry();
     void setupDisplayProps();
     void setupDrawingMethods();
-    void setupFlashPackage(); // flash.display.BitmapData, flash.geom.Matrix
+    void setupFlashPackage(); // flash.display.BitmapData and the flash.geom classes
+    // flash.geom: Point, Rectangle, Matrix, ColorTransform, Transform, and
+    // MovieClip.transform (geom_classes.cpp).
+    void setupGeomClasses();
+    // Color (color_class.cpp).
+    void setupColorClass();
+    // A new object of a flash.geom class (as scripts see it under `_global`).
+    Value newGeom(const char* className, std::vector<Value> args);
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();
