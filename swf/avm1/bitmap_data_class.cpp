@@ -48,7 +48,7 @@ uint32_t stored(const BitmapPixels& b, uint32_t argb)
 
 void readOnly(Interpreter& vm, Object* o, const char* name, NativeFunction getter)
 {
-    accessor(vm, o, name, std::move(getter));
+    nativeAccessor(vm, o, name, std::move(getter));
 }
 
 void setupBitmapData(Interpreter& vm, Object* display)

@@ -64,7 +64,7 @@ inline Object* makePackageClass(Interpreter& vm, Object* package, const char* na
 }
 
 // A property answered by native code: a getter, and a setter when given.
-inline void accessor(Interpreter& vm, Object* o, const char* name, NativeFunction getter,
+inline void nativeAccessor(Interpreter& vm, Object* o, const char* name, NativeFunction getter,
                      NativeFunction setter = {}, uint16_t flags = DontDelete | DontEnum)
 {
     o->put(QString::fromLatin1(name), Value(), flags);

@@ -28,6 +28,8 @@ void Interpreter::setupBuiltins()
     setupSoundClass();
     setupClipClasses();
     setupColorClass();
+    setupDateClass();
+    setupNativeTable();
     setupTextClasses();
     setupClipGeometry();
     setupDisplayProps();

@@ -62,7 +62,7 @@ void setupPoint(Interpreter& vm, Object* geom)
     const auto xy = [](Interpreter& v, const Value& p) {
         return std::pair{num(v, p, "x"), num(v, p, "y")};
     };
-    accessor(vm, proto, "length", [xy](Interpreter& v, CallArgs& a) {
+    nativeAccessor(vm, proto, "length", [xy](Interpreter& v, CallArgs& a) {
         const auto [x, y] = xy(v, a.self);
         return Value::number(std::hypot(x, y));
     });
@@ -157,7 +157,7 @@ void setupRectangle(Interpreter& vm, Object* geom)
         return fieldsText(v, a.self, {{"x", "x"}, {"y", "y"}, {"w", "width"}, {"h", "height"}});
     });
     // The edges: moving one keeps the opposite edge where it is.
-    accessor(
+    nativeAccessor(
         vm, proto, "left", [](Interpreter& v, CallArgs& a) { return v.getMember(a.self, QStringLiteral("x")); },
         [](Interpreter& v, CallArgs& a) {
             const Rect r = rectOf(v, a.self);
@@ -166,7 +166,7 @@ void setupRectangle(Interpreter& vm, Object* geom)
             setNum(v, a.self, "x", left);
             return Value();
         });
-    accessor(
+    nativeAccessor(
         vm, proto, "top", [](Interpreter& v, CallArgs& a) { return v.getMember(a.self, QStringLiteral("y")); },
         [](Interpreter& v, CallArgs& a) {
             const Rect r = rectOf(v, a.self);
@@ -175,19 +175,19 @@ void setupRectangle(Interpreter& vm, Object* geom)
             setNum(v, a.self, "y", top);
             return Value();
         });
-    accessor(
+    nativeAccessor(
         vm, proto, "right", [](Interpreter& v, CallArgs& a) { return Value::number(rectOf(v, a.self).right()); },
         [](Interpreter& v, CallArgs& a) {
             setNum(v, a.self, "width", v.toNumber(a.at(0)) - num(v, a.self, "x"));
             return Value();
         });
-    accessor(
+    nativeAccessor(
         vm, proto, "bottom", [](Interpreter& v, CallArgs& a) { return Value::number(rectOf(v, a.self).bottom()); },
         [](Interpreter& v, CallArgs& a) {
             setNum(v, a.self, "height", v.toNumber(a.at(0)) - num(v, a.self, "y"));
             return Value();
         });
-    accessor(
+    nativeAccessor(
         vm, proto, "topLeft",
         [](Interpreter& v, CallArgs& a) {
             const Rect r = rectOf(v, a.self);
@@ -199,7 +199,7 @@ void setupRectangle(Interpreter& vm, Object* geom)
             setRect(v, a.self, {x, y, r.w + r.x - x, r.h + r.y - y});
             return Value();
         });
-    accessor(
+    nativeAccessor(
         vm, proto, "bottomRight",
         [](Interpreter& v, CallArgs& a) {
             const Rect r = rectOf(v, a.self);
@@ -210,7 +210,7 @@ void setupRectangle(Interpreter& vm, Object* geom)
             setRect(v, a.self, {r.x, r.y, num(v, a.at(0), "x") - r.x, num(v, a.at(0), "y") - r.y});
             return Value();
         });
-    accessor(
+    nativeAccessor(
         vm, proto, "size",
         [](Interpreter& v, CallArgs& a) {
             const Rect r = rectOf(v, a.self);
@@ -471,7 +471,7 @@ void setupColorTransform(Interpreter& vm, Object* geom)
     });
     // rgb: the offsets as one colour; setting it also clears the colour
     // multipliers, so the colour replaces the object's own.
-    accessor(
+    nativeAccessor(
         vm, proto, "rgb",
         [](Interpreter& v, CallArgs& a) {
             const auto channel = [&](const char* name) { return uint32_t(toInt32(num(v, a.self, name))) & 0xff; };
@@ -519,7 +519,7 @@ void setupTransform(Interpreter& vm, Object* geom)
                      &proto);
     // Each read answers a new object; changing that object changes nothing
     // until it is assigned back.
-    accessor(
+    nativeAccessor(
         vm, proto, "matrix",
         [](Interpreter& v, CallArgs& a) {
             DisplayObjectHost* c = subjectOf(a.self);
@@ -535,11 +535,11 @@ void setupTransform(Interpreter& vm, Object* geom)
             }
             return Value();
         });
-    accessor(vm, proto, "concatenatedMatrix", [](Interpreter& v, CallArgs& a) {
+    nativeAccessor(vm, proto, "concatenatedMatrix", [](Interpreter& v, CallArgs& a) {
         DisplayObjectHost* c = subjectOf(a.self);
         return c ? newMatrix(v, c->toStage()) : Value();
     });
-    accessor(
+    nativeAccessor(
         vm, proto, "colorTransform",
         [](Interpreter& v, CallArgs& a) {
             DisplayObjectHost* c = subjectOf(a.self);
@@ -551,7 +551,7 @@ void setupTransform(Interpreter& vm, Object* geom)
                 c->setColorTransform(colorValuesOf(v, a.at(0)));
             return Value();
         });
-    accessor(vm, proto, "concatenatedColorTransform", [](Interpreter& v, CallArgs& a) {
+    nativeAccessor(vm, proto, "concatenatedColorTransform", [](Interpreter& v, CallArgs& a) {
         DisplayObjectHost* c = subjectOf(a.self);
         if (!c)
             return Value();
@@ -561,7 +561,7 @@ void setupTransform(Interpreter& vm, Object* geom)
             t = after(p->colorTransform(), t);
         return newColorTransform(v, t);
     });
-    accessor(vm, proto, "pixelBounds", [](Interpreter& v, CallArgs& a) {
+    nativeAccessor(vm, proto, "pixelBounds", [](Interpreter& v, CallArgs& a) {
         DisplayObjectHost* c = subjectOf(a.self);
         if (!c)
             return Value();
@@ -577,7 +577,7 @@ void setupTransform(Interpreter& vm, Object* geom)
 // each read; assigning one copies its matrix and colour transform.
 void setupClipTransform(Interpreter& vm)
 {
-    accessor(
+    nativeAccessor(
         vm, vm.clipProto, "transform",
         [](Interpreter& v, CallArgs& a) {
             if (v.version() < 8 || !v.clipOf(a.self))

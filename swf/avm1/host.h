@@ -299,6 +299,12 @@ public:
     // the player with every frame (frame count × 1000 / frame rate). getTimer()
     // and setInterval use it: no wall-clock time reaches scripts.
     virtual qint64 movieTimeMs() const = 0;
+    // The clock of the Date class: milliseconds since 1970 (UTC) and the
+    // local offset from UTC in minutes (east positive). By default the
+    // clock starts at 1970 when the movie does and local time is UTC, so
+    // a movie shows the same dates on every machine and every run.
+    virtual double dateNowMs() const { return double(movieTimeMs()); }
+    virtual int utcOffsetMinutes() const { return 0; }
     // The bytes of a file a script loads as text or variables (XML.load,
     // LoadVars.load, loadVariables), found as the player finds movies it
     // loads (relative, confined). nullopt, with the reason, when refused or
