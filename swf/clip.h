@@ -16,6 +16,7 @@
 namespace fotarel::swf {
 
 class Player;
+class VideoPlayback;
 
 // Depths given by scripts are stored above the timeline's depths: scripts see
 // a stored depth minus this.
@@ -26,7 +27,7 @@ constexpr int kScriptDepthBase = 16384;
 // children; the others only their placement.
 class Clip final : public avm1::DisplayObjectHost {
 public:
-    enum class Kind : uint8_t { Shape, Morph, Bitmap, Sprite, StaticText, EditText, Button };
+    enum class Kind : uint8_t { Shape, Morph, Bitmap, Sprite, StaticText, EditText, Button, Video };
 
     Clip(Player& player, Clip* parent, Kind kind);
     ~Clip() override;
@@ -81,6 +82,10 @@ public:
     // Text fields (DefineEditText, createTextField): the state scripts and
     // the renderer share (text_field_display.cpp).
     std::unique_ptr<avm1::TextFieldModel> field;
+
+    // Videos (DefineVideoStream): the decoder state, whose picture follows
+    // the ratio when painted.
+    std::unique_ptr<VideoPlayback> video;
 
     bool isSprite() const { return kind == Kind::Sprite; }
     Clip* child(int depth) const;

@@ -12,6 +12,7 @@
 #include "swf/clip.h"
 #include "swf/movie.h"
 #include "swf/renderer.h"
+#include "swf/video_playback.h"
 
 #include <QImage>
 
@@ -87,6 +88,7 @@ public:
     // Paints the current frame, the stage scaled to fill the image.
     void paint(QImage& target);
     QImage paint(const QSize& size);
+    Renderer& renderer() { return *renderer_; }
 
     std::function<void(const QString& command, const QString& args)> onFsCommand;
     std::function<void(const QString& line)> onTrace;
@@ -219,6 +221,7 @@ private:
     int lastKeyCode_ = 0, lastKeyAscii_ = 0;
     int runDepth_ = 0;
     std::unique_ptr<Renderer> renderer_;
+    std::shared_ptr<VideoDecoderBudget> videoDecoders_ = std::make_shared<VideoDecoderBudget>();
 };
 
 } // namespace fotarel::swf
