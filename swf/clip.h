@@ -51,6 +51,9 @@ public:
     // The colour painted over the object's bounds under its content (the
     // Flash Player's opaqueBackground; its alpha is not used).
     std::optional<Rgba> opaqueBackground;
+    // scrollRect (twips of the content): only this part of the content is
+    // shown, with its top left corner at the clip's origin.
+    std::optional<QRectF> scrollRect;
     bool visible = true;
     bool placedByScript = false;
     std::vector<ClipAction> clipActions;
@@ -71,6 +74,7 @@ public:
     qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
     bool loadEventPending = false;
     bool offList = false; // taken off the display list; only its unload handlers still run
+    bool depthBySwap = false; // moved by swapDepths: the timeline no longer moves it
 
     // Buttons: the state shown (0 up, 1 over, 2 down) and the shapes of the
     // hit state, which the mouse is tested against but which are not painted.
@@ -90,6 +94,7 @@ public:
     bool isSprite() const { return kind == Kind::Sprite; }
     Clip* child(int depth) const;
     QTransform worldTransform() const; // twips of this clip -> stage twips
+    QTransform toParent() const;       // twips of this clip -> its parent's (the matrix after any scroll)
     QString targetPath() const;        // "_level0.a.b"
     QPointF localMouse() const;        // the mouse in this clip's pixels (_xmouse, _ymouse)
 

@@ -28,6 +28,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -95,6 +96,9 @@ struct DisplayProps {
     int blendMode = 1;
     bool cacheAsBitmap = false;
     std::optional<uint32_t> opaqueBackground;
+    // The scrolled and cropped part of the content: x, y, width, height in
+    // pixels of the clip (scrollRect).
+    std::optional<std::array<double, 4>> scrollRect;
 };
 
 // One clip (movie clip, level root; buttons and text fields may implement it
