@@ -51,6 +51,7 @@ public:
     // Flash Player's opaqueBackground; its alpha is not used).
     std::optional<Rgba> opaqueBackground;
     bool visible = true;
+    std::optional<bool> focusRect; // _focusrect set on the object (unset: the player's)
     bool placedByScript = false;
     std::vector<ClipAction> clipActions;
     Clip* maskClip = nullptr; // setMask
@@ -83,6 +84,9 @@ public:
     std::unique_ptr<avm1::TextFieldModel> field;
 
     bool isSprite() const { return kind == Kind::Sprite; }
+    // Shapes, static text and bitmaps have no script object: the clip they
+    // sit in answers for them (by name and by depth).
+    bool scriptable() const { return kind == Kind::Sprite || kind == Kind::Button || kind == Kind::EditText; }
     Clip* child(int depth) const;
     QTransform worldTransform() const; // twips of this clip -> stage twips
     QString targetPath() const;        // "_level0.a.b"

@@ -95,6 +95,9 @@ struct DisplayProps {
     int blendMode = 1;
     bool cacheAsBitmap = false;
     std::optional<uint32_t> opaqueBackground;
+    // _focusrect of the object (SWF 6 and later): whether the yellow focus
+    // rectangle is shown when it takes the focus; unset follows the player's.
+    std::optional<bool> focusRect;
 };
 
 // One clip (movie clip, level root; buttons and text fields may implement it
@@ -324,6 +327,10 @@ public:
     // it tells the handlers (onKillFocus, onSetFocus, Selection listeners).
     virtual DisplayObjectHost* focus() const { return nullptr; }
     virtual void storeFocus(DisplayObjectHost* target) { (void)target; }
+    // The player's _focusrect (the root's; every object's in SWF 5): whether
+    // an object taking the keyboard focus shows the focus rectangle.
+    virtual bool focusRect() const { return true; }
+    virtual void setFocusRect(bool shown) { (void)shown; }
 };
 
 // What scripts set on an object that decides whether it takes the keyboard
