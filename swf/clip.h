@@ -70,7 +70,7 @@ public:
     int levelNumber = 0;
     qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
     bool loadEventPending = false;
-    bool removed = false; // taken off the display list; only its unload handlers still run
+    bool offList = false; // taken off the display list; only its unload handlers still run
 
     // Buttons: the state shown (0 up, 1 over, 2 down) and the shapes of the
     // hit state, which the mouse is tested against but which are not painted.
@@ -101,6 +101,7 @@ public:
     DisplayObjectHost* childByName(const QString& name, bool caseSensitive) const override;
     QStringList childNames() const override;
     bool isMovieClip() const override { return kind == Kind::Sprite; }
+    bool removed() const override { return offList; }
     int swfVersion() const override { return movie ? movie->version : 6; }
     QString url() const override;
     double property(avm1::Property p) const override;

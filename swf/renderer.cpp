@@ -1,5 +1,6 @@
 #include "swf/renderer.h"
 
+#include "swf/aliased_fill.h"
 #include "swf/gradient.h"
 
 #include "core/fonts.h"
@@ -294,10 +295,15 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
                     }
                 }
                 p.setRenderHint(QPainter::SmoothPixmapTransform, f.bitmapSmoothed() && highQuality_);
-                p.fillPath(sp.path, brush(f, movie, cx));
+                if (highQuality_)
+                    p.fillPath(sp.path, brush(f, movie, cx));
+                else
+                    fillAliased(p, sp.path, world, brush(f, movie, cx));
                 continue;
             }
-            if (axisAligned && isRectangle(sp.path))
+            if (!highQuality_)
+                fillAliased(p, sp.path, world, brush(f, movie, cx));
+            else if (axisAligned && isRectangle(sp.path))
                 p.fillRect(sp.path.boundingRect(), brush(f, movie, cx)); // much faster than a path fill
             else
                 p.fillPath(sp.path, brush(f, movie, cx));
@@ -372,8 +378,12 @@ void Renderer::drawStaticText(QPainter& p, const Clip& clip, const QTransform& w
             if (font && g.index >= 0 && size_t(g.index) < font->glyphs.size()) {
                 const double s = height / font->emSquare;
                 QTransform t = QTransform::fromScale(s, s) * QTransform::fromTranslate(x, y) * textWorld;
-                p.setTransform(t);
-                p.fillPath(font->glyphs[size_t(g.index)].path, b);
+                if (highQuality_) {
+                    p.setTransform(t);
+                    p.fillPath(font->glyphs[size_t(g.index)].path, b);
+                } else {
+                    fillAliased(p, font->glyphs[size_t(g.index)].path, t, b, s);
+                }
             }
             x += g.advance;
         }

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <optional>
 #include <map>
 
 namespace fotarel::swf {
@@ -111,6 +112,41 @@ QString normalizedBreaks(QString s)
     s.replace(QLatin1String("\r\n"), QLatin1String("\r"));
     s.replace(QLatin1Char('\n'), QLatin1Char('\r'));
     return s;
+}
+
+// A device coordinate on the pixel grid: to the nearest pixel edge, halves
+// going down (20.5 -> 20), as the Flash Player places field boxes.
+int snapToPixel(double v) { return int(std::ceil(v - 0.5)); }
+
+// The field's box on whole device pixels when the field is upright: its
+// corners may lean by less than half a pixel (a rotation of a fraction of a
+// degree still paints straight). The rectangle's right and bottom are the
+// pixel edges the box ends at.
+std::optional<QRect> pixelBox(const QRectF& box, const QTransform& world)
+{
+    const QPolygonF corners = world.map(QPolygonF(box));
+    const QRectF bounds = corners.boundingRect();
+    const double lean = std::max(std::abs(world.m12()) * box.width(), std::abs(world.m21()) * box.height());
+    if (lean >= 0.5 || world.m11() <= 0 || world.m22() <= 0 || !std::isfinite(bounds.width()) ||
+        !std::isfinite(bounds.height()) || std::abs(bounds.left()) > 1e7 || std::abs(bounds.top()) > 1e7 ||
+        bounds.width() > 1e7 || bounds.height() > 1e7)
+        return std::nullopt;
+    const int x0 = snapToPixel(bounds.left()), y0 = snapToPixel(bounds.top());
+    const int x1 = snapToPixel(bounds.right()), y1 = snapToPixel(bounds.bottom());
+    return QRect(QPoint(x0, y0), QSize(x1 - x0, y1 - y0));
+}
+
+// A one-pixel border along the pixel box: the top and left lines on the
+// box's first row and column, the right and bottom lines on the first
+// column and row past it. Fields of older movies placed from the timeline
+// leave the bottom right corner pixel out, as the Flash Player draws them.
+void paintPixelBorder(QPainter& p, const QRect& r, const QColor& color, bool openCorner)
+{
+    const int x0 = r.left(), y0 = r.top(), x1 = r.left() + r.width(), y1 = r.top() + r.height();
+    p.fillRect(QRect(x0, y0, x1 - x0 + 1, 1), color);                  // top
+    p.fillRect(QRect(x0, y0 + 1, 1, y1 - y0), color);                  // left
+    p.fillRect(QRect(x1, y0 + 1, 1, y1 - y0 - (openCorner ? 1 : 0)), color); // right
+    p.fillRect(QRect(x0 + 1, y1, x1 - x0 - (openCorner ? 1 : 0), 1), color); // bottom
 }
 
 } // namespace
@@ -308,15 +344,30 @@ void paintTextField(QPainter& p, const Clip& clip, const QTransform& world, cons
     if (!m)
         return;
     const QRectF box(QPointF(m->xMin, m->yMin), QPointF(m->xMax, m->yMax));
-    p.setTransform(world);
-    if (m->background)
-        p.fillRect(box, toColor(cx.apply(rgbOf(m->backgroundColor))));
-    if (m->border) {
-        QPen pen(toColor(cx.apply(rgbOf(m->borderColor))), 1.0);
-        pen.setCosmetic(true);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(box);
+    const EditText* e = clip.character && std::holds_alternative<EditText>(*clip.character)
+                            ? &std::get<EditText>(*clip.character)
+                            : nullptr;
+    const std::optional<QRect> pixels = pixelBox(box, world);
+    if (pixels) {
+        // Upright fields are painted on whole pixels, without antialiasing.
+        p.setTransform(QTransform());
+        if (m->background)
+            p.fillRect(*pixels, toColor(cx.apply(rgbOf(m->backgroundColor))));
+        if (m->border)
+            paintPixelBorder(p, *pixels, toColor(cx.apply(rgbOf(m->borderColor))),
+                             e && clip.movie && clip.movie->version <= 8);
+        p.setTransform(world);
+    } else {
+        p.setTransform(world);
+        if (m->background)
+            p.fillRect(box, toColor(cx.apply(rgbOf(m->backgroundColor))));
+        if (m->border) {
+            QPen pen(toColor(cx.apply(rgbOf(m->borderColor))), 1.0);
+            pen.setCosmetic(true);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(box);
+        }
     }
     QString text = displayedText(clip);
     text.truncate(kMaxLaidOutChars);
@@ -324,9 +375,6 @@ void paintTextField(QPainter& p, const Clip& clip, const QTransform& world, cons
         text.fill(QLatin1Char('*'));
     if (text.isEmpty())
         return;
-    const EditText* e = clip.character && std::holds_alternative<EditText>(*clip.character)
-                            ? &std::get<EditText>(*clip.character)
-                            : nullptr;
     const Font* font = nullptr;
     if (e && e->hasFont && clip.movie) {
         const Character* ch = clip.movie->character(e->fontId);

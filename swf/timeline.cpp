@@ -211,7 +211,7 @@ void Player::retire(std::unique_ptr<Clip> clip)
 
 void Player::retireTree(Clip& clip, int nesting)
 {
-    clip.removed = true;
+    clip.offList = true;
     if (nesting < limits::kMaxNesting) {
         for (auto it = clip.children.rbegin(); it != clip.children.rend(); ++it)
             retireTree(*it->second, nesting + 1);
@@ -436,7 +436,7 @@ void Player::runPending(const PendingScript& s)
     Clip& c = *s.clip;
     // A clip its parent's timeline removed in this tick (children advance
     // before their parent) runs only its unload handlers.
-    if (c.removed && s.kind != 4 && s.kind != 3)
+    if (c.offList && s.kind != 4 && s.kind != 3)
         return;
     switch (s.kind) {
     case 0:

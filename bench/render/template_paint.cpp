@@ -11,7 +11,7 @@
 // the processor time of the two.
 //
 // usage: render_template_paint LIBRARY_DIR [NAME_FILTER] [--size WxH] [--split]
-#include "tools/templatec/compile.h"
+#include "tools/templatec/movie.h"
 #include "tools/templatec/preview.h"
 
 #include <QDir>

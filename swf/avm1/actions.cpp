@@ -95,6 +95,7 @@ Value Interpreter::execute(Frame& f)
         fail(QStringLiteral("malformed action block"));
     if (!f.program)
         f.program = programFor(f.code, f.version);
+    f.timelineWasLive = !timelineRemoved(f);
     Step step;
     std::unique_ptr<Action> scratch; // a record decoded past the block's memory bound
     for (;;) {

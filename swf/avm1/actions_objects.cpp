@@ -31,7 +31,29 @@ Value Interpreter::callSuperConstructor(Object* sup, std::vector<Value> args)
     return call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr);
 }
 
+bool Interpreter::timelineRemoved(const Frame& f)
+{
+    const Object* t = f.baseTimeline;
+    if (!t || t->kind != Object::Kind::Clip)
+        return false;
+    const DisplayObjectHost* c = t->clip();
+    return !c || c->removed();
+}
+
 namespace {
+
+// A script whose own clip was removed (by a jump of its parent,
+// removeMovieClip, a clip attached in its place) stops at its next call of
+// a function or method, as the Flash Player stops it: the call itself
+// still happens. A method call on something that is no object does not count.
+void endIfTimelineRemoved(Frame& f, Step& s)
+{
+    if (f.timelineWasLive && Interpreter::timelineRemoved(f)) {
+        s.returned = true;
+        s.result = Value();
+        f.stack.clear();
+    }
+}
 
 void defineFunction(Interpreter& vm, Frame& f, const Action& a, Step& s)
 {
@@ -67,7 +89,7 @@ void defineFunction(Interpreter& vm, Frame& f, const Action& a, Step& s)
         vm.setMember(Value::object(f.locals), fn->name, Value::object(fo));
 }
 
-void callFunction(Interpreter& vm, Frame& f, const Action&, Step&)
+void callFunction(Interpreter& vm, Frame& f, const Action&, Step& s)
 {
     const Value nameValue = pop(f);
     std::vector<Value> args = popArgs(f, vm.toNumber(pop(f)));
@@ -84,9 +106,10 @@ void callFunction(Interpreter& vm, Frame& f, const Action&, Step&)
         if (holder && r.kind == Region::Kind::With && r.scopeSize < f.scope.size() && f.scope[r.scopeSize] == holder)
             self = Value::object(holder);
     push(vm, f, vm.call(fn, self, std::move(args)));
+    endIfTimelineRemoved(f, s);
 }
 
-void callMethod(Interpreter& vm, Frame& f, const Action&, Step&)
+void callMethod(Interpreter& vm, Frame& f, const Action&, Step& s)
 {
     const Value nameValue = pop(f);
     const Value obj = pop(f);
@@ -108,22 +131,27 @@ void callMethod(Interpreter& vm, Frame& f, const Action&, Step&)
         return;
     }
     push(vm, f, vm.callMethod(obj, name, std::move(args)));
+    if (obj.isObject())
+        endIfTimelineRemoved(f, s);
 }
 
-void newObject(Interpreter& vm, Frame& f, const Action&, Step&)
+void newObject(Interpreter& vm, Frame& f, const Action&, Step& s)
 {
     const QString name = vm.toString(pop(f));
     std::vector<Value> args = popArgs(f, vm.toNumber(pop(f)));
     push(vm, f, vm.construct(vm.getVariable(f, name), std::move(args)));
+    endIfTimelineRemoved(f, s);
 }
 
-void newMethod(Interpreter& vm, Frame& f, const Action&, Step&)
+void newMethod(Interpreter& vm, Frame& f, const Action&, Step& s)
 {
     const Value nameValue = pop(f);
     const Value obj = pop(f);
     std::vector<Value> args = popArgs(f, vm.toNumber(pop(f)));
     const QString name = nameValue.isUndefined() ? QString() : vm.toString(nameValue);
     push(vm, f, vm.construct(name.isEmpty() ? obj : vm.getMember(obj, name), std::move(args)));
+    if (obj.isObject())
+        endIfTimelineRemoved(f, s);
 }
 
 void initArray(Interpreter& vm, Frame& f, const Action&, Step&)

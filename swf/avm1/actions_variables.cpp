@@ -25,6 +25,12 @@ void setTarget(Interpreter& vm, Frame& f, const Value& target)
     // target that names no clip (a missing path, a number, null, a plain
     // object) goes to the root of that timeline's level.
     Object* t = f.baseTimeline;
+    if (Interpreter::timelineRemoved(f)) {
+        // The script's own clip was removed meanwhile: its level's root stands in.
+        DisplayObjectHost* own = t ? t->clip() : nullptr;
+        if (DisplayObjectHost* root = vm.player.levelRoot(own ? own->level() : 0))
+            t = vm.objectFor(root);
+    }
     if (target.isObject() && target.o->kind == Object::Kind::Clip) {
         // A clip is found again by its path, as the Flash Player does: of
         // two children with one name, the lower one is the target.

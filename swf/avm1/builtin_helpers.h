@@ -9,10 +9,10 @@ namespace fotarel::swf::avm1 {
 
 using Args = CallArgs;
 
-// A native method (not enumerable).
-inline void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
+// A native method (not enumerable), with any further property flags.
+inline void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn, uint16_t flags = 0)
 {
-    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
+    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), uint16_t(DontEnum | flags));
 }
 
 // A constant: not enumerable, not deletable, read-only.

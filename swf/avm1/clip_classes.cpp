@@ -1,5 +1,6 @@
 // MovieClip and MovieClipLoader: script methods that forward to the host.
 
+#include "swf/avm1/builtin_helpers.h"
 #include "swf/avm1/interpreter.h"
 
 #include <algorithm>
@@ -9,16 +10,9 @@ namespace fotarel::swf::avm1 {
 
 namespace {
 
-using Args = CallArgs;
-
 // Loads a MovieClipLoader may have waiting at once (a script that keeps
 // calling loadClip in a loop).
 constexpr size_t kMaxPendingLoads = 4096;
-
-void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
-{
-    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
-}
 
 // Script depths are 32-bit integers (2^32 is depth 0), kept inside the
 // range Flash Player allows for them.

@@ -124,6 +124,7 @@ public:
     virtual DisplayObjectHost* childByName(const QString& name, bool caseSensitive) const = 0;
     virtual QStringList childNames() const = 0;         // named children, for for..in
     virtual bool isMovieClip() const { return true; }   // false: button, text field
+    virtual bool removed() const { return false; }      // off the display list, its unload handlers pending
     virtual int swfVersion() const = 0;                 // version of the movie the clip's code comes from
     virtual QString url() const = 0;                    // _url: the movie file it was loaded from
 

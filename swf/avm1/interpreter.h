@@ -66,6 +66,9 @@ struct Frame {
     std::shared_ptr<const std::vector<QString>> constants;
     std::vector<Region> regions;
     bool isFunction = false;
+    // The clip of baseTimeline was on the display list when the frame began:
+    // once it is removed, the next call ends the frame.
+    bool timelineWasLive = false;
     // A DefineFunction2 that preloads or suppresses `this` / `super` has
     // them only in registers: by name they are looked up like any variable.
     bool thisByName = true;
@@ -140,6 +143,8 @@ public:
 
     Value call(const Value& function, const Value& self, std::vector<Value> args, Object* home = nullptr);
     Value callSuperConstructor(Object* super, std::vector<Value> args);
+    // Whether the clip of the frame's own timeline left the display list.
+    static bool timelineRemoved(const Frame& f);
     Value callMethod(const Value& object, const QString& name, std::vector<Value> args);
     Value construct(const Value& ctor, std::vector<Value> args);
 

@@ -3,20 +3,14 @@
 // the file read through PlayerHost::readFile. Nothing is sent anywhere: a
 // movie plays from local files only.
 
+#include "swf/avm1/builtin_helpers.h"
 #include "swf/avm1/interpreter.h"
 
 namespace fotarel::swf::avm1 {
 
 namespace {
 
-using Args = CallArgs;
-
 constexpr size_t kMaxPendingTextLoads = 256;
-
-void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
-{
-    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
-}
 
 // "a=1&b=two%20words" into members of `target` (unescaped: "+" is a space).
 void decodeVariables(Interpreter& vm, const Value& target, const QString& text)

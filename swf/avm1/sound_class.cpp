@@ -4,6 +4,7 @@
 // the onID3 / onLoad / onSoundComplete events, timed by the movie clock so a
 // movie behaves the same on every run.
 
+#include "swf/avm1/builtin_helpers.h"
 #include "swf/avm1/interpreter.h"
 #include "swf/avm1/sound_state.h"
 
@@ -14,19 +15,12 @@ namespace fotarel::swf::avm1 {
 
 namespace {
 
-using Args = CallArgs;
-
 // Sounds loading or playing at once (a script that keeps calling loadSound
 // in a loop); further loads are refused.
 constexpr size_t kMaxActiveSounds = 1024;
 // Rounds of loads finished in one frame: a load asked for by the events of
 // another finishes in the same frame, up to this many in a chain.
 constexpr int kMaxLoadRounds = 32;
-
-void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn, uint16_t flags = 0)
-{
-    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), uint16_t(DontEnum | flags));
-}
 
 SoundState* stateOf(const Value& v)
 {

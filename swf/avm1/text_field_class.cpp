@@ -1,6 +1,7 @@
 // TextField and TextFormat: the script side of text fields, and
 // MovieClip.createTextField.
 
+#include "swf/avm1/builtin_helpers.h"
 #include "swf/avm1/interpreter.h"
 
 #include <climits>
@@ -11,13 +12,6 @@ namespace fotarel::swf::avm1 {
 void setupTextSnapshotClass(Interpreter& vm); // text_snapshot_class.cpp
 
 namespace {
-
-using Args = CallArgs;
-
-void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
-{
-    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
-}
 
 void accessor(Interpreter& vm, Object* o, const char* name, NativeFunction get, NativeFunction set,
               uint16_t flags = 0)

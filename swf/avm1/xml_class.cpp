@@ -7,6 +7,7 @@
 // allocation. Walks over trees a script built (printing, cloning) use an
 // explicit stack, so no tree depth can exhaust the native stack.
 
+#include "swf/avm1/builtin_helpers.h"
 #include "swf/avm1/interpreter.h"
 #include "swf/avm1/markup.h"
 
@@ -15,8 +16,6 @@
 namespace fotarel::swf::avm1 {
 
 namespace {
-
-using Args = CallArgs;
 
 constexpr int kMaxDepth = 1024; // element nesting the parser accepts
 
@@ -32,11 +31,6 @@ enum Status : int {
     StartWithoutEnd = -9,
     EndWithoutStart = -10,
 };
-
-void def(Interpreter& vm, Object* o, const char* name, NativeFunction fn)
-{
-    o->put(QString::fromLatin1(name), Value::object(vm.newNative(std::move(fn))), DontEnum);
-}
 
 // An accessor property (like addProperty): `set` may be empty (read-only).
 void accessor(Interpreter& vm, Object* o, const char* name, NativeFunction get, NativeFunction set = {})

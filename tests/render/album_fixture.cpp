@@ -9,16 +9,6 @@ namespace fotarel::test {
 
 namespace {
 
-QByteArray sprite(int id, const QByteArray& tags, int frames)
-{
-    swftest::Bits b;
-    b.u16(id);
-    b.u16(frames);
-    b.bytes(tags);
-    b.bytes(swftest::Movie::encodeTag(0, {}));
-    return b.data();
-}
-
 // if (!(0 < _root.<clip>._width)) skip `rest` bytes.
 QByteArray widthCheck(const char* clip, int rest)
 {
@@ -39,7 +29,7 @@ QByteArray templateMovie(const MovieOptions& o)
     m.tag(9, QByteArray("\x00\x00\x00", 3));
     swftest::Movie empty;
     empty.showFrame();
-    m.tag(39, sprite(1, empty.tags(), 1));
+    m.tag(39, swftest::defineSprite(1, empty));
 
     if (o.sendsPicture0) {
         swftest::Actions tail;
@@ -56,7 +46,7 @@ QByteArray templateMovie(const MovieOptions& o)
         watcher.tag(12, watch);
         watcher.showFrame();
         watcher.showFrame();
-        m.tag(39, sprite(2, watcher.tags(), 2));
+        m.tag(39, swftest::defineSprite(2, watcher));
     }
     swftest::Place pic0;
     pic0.depth = 1;

@@ -13,7 +13,7 @@
 //   FOTAREL_UPDATE_TEMPLATE_FRAMES=1 build/bin/render_frames_tests
 // and look at the changed files before committing them.
 #include "tests/support/image_compare.h"
-#include "tools/templatec/compile.h"
+#include "tools/templatec/movie.h"
 #include "tools/templatec/preview.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // flash.display.BitmapData as scripts see it: the size limits of each SWF
 // version and how pixels keep their colour and alpha.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/player.h"
 
@@ -34,11 +35,7 @@ QStringList run(const Actions& script, int version)
     m.version = version;
     m.tag(12, script.finish());
     m.showFrame();
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    EXPECT_TRUE(p.loadData(m.finish(), "/tmp/bitmap.swf"));
-    return lines;
+    return swftest::tracesOf(m.finish(), "/tmp/bitmap.swf");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // scripts (getBounds, hitTest with shapeFlag, duplicateMovieClip, clear) and
 // in the painted picture.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/drawing.h"
 #include "swf/player.h"
@@ -194,13 +195,11 @@ TEST(SwfDrawing, ScriptsDrawHitTestDuplicateAndClear)
     call(a, "d", "hitTest", {30, 30, 1}).op(Trace);
     want << "true" << "false";
 
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    ASSERT_TRUE(p.loadData(scriptMovie(a), "/tmp/drawing.swf"));
-    EXPECT_EQ(lines, want);
+    swftest::TracedPlayer t;
+    ASSERT_TRUE(t.load(scriptMovie(a), "/tmp/drawing.swf"));
+    EXPECT_EQ(t.take(), want);
 
-    const QImage img = p.paint(QSize(100, 100));
+    const QImage img = t.player.paint(QSize(100, 100));
     EXPECT_EQ(img.pixel(30, 30), qRgb(255, 0, 0));  // the copy's fill
     EXPECT_EQ(img.pixel(10, 30), qRgb(0, 0, 0));    // the stroke of the side that closed the fill
     EXPECT_EQ(img.pixel(70, 70), qRgb(255, 255, 255));

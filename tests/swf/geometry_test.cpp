@@ -1,6 +1,7 @@
 // Clip geometry as scripts ask for it: getBounds, hitTest, localToGlobal and
 // globalToLocal, getInstanceAtDepth, and the names of unnamed clips.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/player.h"
 
@@ -8,7 +9,6 @@
 
 using namespace fotarel::swf;
 using swftest::Actions;
-using swftest::Bits;
 using swftest::Place;
 
 namespace {
@@ -39,17 +39,12 @@ QByteArray geometryMovie(const QByteArray& script)
     right.matrixBytes = swftest::matrix(1, 0, 0, 1, 1000, 0);
     inner.tag(26, swftest::placeObject2(right));
     inner.showFrame();
-    Bits sprite;
-    sprite.u16(10);
-    sprite.u16(1);
-    sprite.bytes(inner.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
 
     swftest::Movie m;
     m.width = 400;
     m.height = 300;
     m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 400, 400));
-    m.tag(39, sprite.data());
+    m.tag(39, swftest::defineSprite(10, inner));
     Place shape;
     shape.depth = 1;
     shape.characterId = 1;
@@ -74,11 +69,7 @@ QByteArray geometryMovie(const QByteArray& script)
 
 QStringList run(const Actions& script)
 {
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    EXPECT_TRUE(p.loadData(geometryMovie(script.finish()), "/tmp/geometry.swf"));
-    return lines;
+    return swftest::tracesOf(geometryMovie(script.finish()), "/tmp/geometry.swf");
 }
 
 } // namespace

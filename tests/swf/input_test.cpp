@@ -2,6 +2,7 @@
 // DefineButton2 button (states shown, condition actions), and the order of a
 // mouse event's clip events against its button events.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/player.h"
 
@@ -11,13 +12,6 @@ using namespace fotarel::swf;
 using swftest::Bits;
 
 namespace {
-
-QByteArray traceOf(const char* text)
-{
-    swftest::Actions a;
-    a.push(text).op(0x26);
-    return a.finish();
-}
 
 // A 100x100 stage: a button at depth 2 whose up, over and down states are a
 // red, blue and green 50x50 square (its hit state is the same square), with
@@ -51,7 +45,7 @@ QByteArray buttonMovie()
                                                       {0x10, "dragOut"},  {0x20, "dragOver"},
                                                       {0x40, "releaseOutside"}};
     for (size_t i = 0; i < std::size(conditions); ++i) {
-        const QByteArray actions = traceOf(conditions[i].second);
+        const QByteArray actions = swftest::traceScript(conditions[i].second);
         const bool last = i + 1 == std::size(conditions);
         button.u16(last ? 0 : 4 + actions.size());
         button.u16(conditions[i].first);
@@ -61,12 +55,7 @@ QByteArray buttonMovie()
 
     swftest::Movie empty;
     empty.showFrame();
-    Bits sprite;
-    sprite.u16(11);
-    sprite.u16(1);
-    sprite.bytes(empty.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
-    m.tag(39, sprite.data());
+    m.tag(39, swftest::defineSprite(11, empty));
 
     Bits place;
     place.u8(0x80 | 0x02);
@@ -75,7 +64,7 @@ QByteArray buttonMovie()
     place.u16(0);
     place.u32(0x10 | 0x20);
     for (auto [event, text] : {std::pair{0x10u, "mouseDown"}, std::pair{0x20u, "mouseUp"}}) {
-        const QByteArray bytes = traceOf(text);
+        const QByteArray bytes = swftest::traceScript(text);
         place.u32(event);
         place.u32(uint32_t(bytes.size()));
         place.bytes(bytes);
@@ -96,10 +85,9 @@ QRgb pixelAt(Player& p, int x, int y) { return p.paint(QSize(100, 100)).pixel(x,
 
 TEST(SwfInput, ButtonStatesFollowTheMouseAndRunTheirConditionActions)
 {
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    ASSERT_TRUE(p.loadData(buttonMovie(), "/tmp/button.swf"));
+    swftest::TracedPlayer t;
+    Player& p = t.player;
+    ASSERT_TRUE(t.load(buttonMovie(), "/tmp/button.swf"));
     EXPECT_EQ(pixelAt(p, 10, 10), qRgb(255, 0, 0)); // up
 
     struct Step {
@@ -126,12 +114,12 @@ TEST(SwfInput, ButtonStatesFollowTheMouseAndRunTheirConditionActions)
         {"release outside", out, -1, {"dragOut", "mouseUp", "releaseOutside"}, qRgb(255, 0, 0)},
     };
     for (const Step& s : steps) {
-        lines.clear();
+        t.take();
         if (s.button == 0)
             p.mouseMove(s.at);
         else
             p.mouseButton(s.at, s.button > 0);
-        EXPECT_EQ(lines, s.traces) << s.what;
+        EXPECT_EQ(t.take(), s.traces) << s.what;
         EXPECT_EQ(pixelAt(p, 10, 10), s.shown) << s.what;
     }
 }

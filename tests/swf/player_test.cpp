@@ -1,5 +1,6 @@
 // The host API: stepping rule, jumps, determinism, variables, loading.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/player.h"
 
@@ -38,16 +39,11 @@ QByteArray steppingMovie()
     move.matrixBytes = swftest::matrix(1, 0, 0, 1, 200, 0);
     inner.tag(26, swftest::placeObject2(move));
     inner.showFrame();
-    Bits sprite;
-    sprite.u16(10);
-    sprite.u16(2);
-    sprite.bytes(inner.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
 
     swftest::Movie m;
     m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 400, 400));
     m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(0, 0, 255, 255, false), 0, 1000, 200, 1200));
-    m.tag(39, sprite.data());
+    m.tag(39, swftest::defineSprite(10, inner));
     m.tag(26, swftest::placeObject2(at(1, 1)));
     Place clip = at(2, 10);
     clip.name = "mover";
@@ -211,14 +207,9 @@ TEST(SwfPlayerBadInput, ASpriteThatPlacesItselfIsShownOnce)
     inner.tag(26, swftest::placeObject2(at(2, 2)));
     inner.tag(26, swftest::placeObject2(at(3, 2)));
     inner.showFrame();
-    Bits sprite;
-    sprite.u16(2);
-    sprite.u16(1);
-    sprite.bytes(inner.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
     swftest::Movie m;
     m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 400, 400));
-    m.tag(39, sprite.data());
+    m.tag(39, swftest::defineSprite(2, inner));
     m.tag(26, swftest::placeObject2(at(1, 2)));
     m.showFrame();
     m.showFrame();
@@ -236,9 +227,7 @@ TEST(SwfPlayerLoading, AMovieLoadedIntoAClipPlaysItsOwnTimeline)
     swftest::Movie child;
     child.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 255, 0, 255, false), 0, 0, 400, 400));
     child.tag(26, swftest::placeObject2(at(1, 1)));
-    swftest::Actions say;
-    say.push("child frame 1").op(0x26);
-    child.tag(12, say.finish());
+    child.tag(12, swftest::traceScript("child frame 1"));
     child.showFrame();
     QTemporaryDir tmp;
     QFile f(tmp.path() + "/child.swf");
@@ -246,73 +235,17 @@ TEST(SwfPlayerLoading, AMovieLoadedIntoAClipPlaysItsOwnTimeline)
     f.write(child.finish('Z'));
     f.close();
 
-    Player p;
-    QStringList traces;
-    p.onTrace = [&](const QString& line) { traces << line; };
-    ASSERT_TRUE(p.loadData(steppingMovie(), tmp.path() + "/movie.swf"));
-    p.stopPlaying();
-    auto* mover = static_cast<Clip*>(p.root()->childByName("mover", false));
+    swftest::TracedPlayer t;
+    ASSERT_TRUE(t.load(steppingMovie(), tmp.path() + "/movie.swf"));
+    t.player.stopPlaying();
+    auto* mover = static_cast<Clip*>(t.player.root()->childByName("mover", false));
     ASSERT_TRUE(mover);
     mover->loadMovie("child.swf");
-    EXPECT_TRUE(traces.isEmpty());
-    p.tick();
-    EXPECT_EQ(traces, QStringList{"child frame 1"});
-    const QImage img = p.paint(QSize(100, 100));
+    EXPECT_TRUE(t.take().isEmpty());
+    EXPECT_EQ(t.tick(), QStringList{"child frame 1"});
+    const QImage img = t.player.paint(QSize(100, 100));
     EXPECT_GT(qGreen(img.pixel(10, 10)), 200); // 400 twips = 20 px at the clip's origin
     EXPECT_FALSE(isBlue(img.pixel(5, 55)));    // the clip's old content is gone
-}
-
-TEST(SwfPlayerScripts, ClipEventsRunInTheTickOrder)
-{
-    // A clip with onClipEvent(load), (enterFrame) and (unload) handlers that
-    // trace; the root removes it in frame 3.
-    swftest::Movie empty;
-    empty.showFrame();
-    Bits sprite;
-    sprite.u16(1);
-    sprite.u16(1);
-    sprite.bytes(empty.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
-    Bits place;
-    place.u8(0x80 | 0x02);
-    place.u16(1);
-    place.u16(1);
-    place.u16(0);
-    place.u32(0x01 | 0x02 | 0x04);
-    for (auto [event, text] : {std::pair{0x01u, "load"}, std::pair{0x02u, "enterFrame"}, std::pair{0x04u, "unload"}}) {
-        swftest::Actions a;
-        a.push(text).op(0x26);
-        const QByteArray bytes = a.finish();
-        place.u32(event);
-        place.u32(uint32_t(bytes.size()));
-        place.bytes(bytes);
-    }
-    place.u32(0);
-    swftest::Movie m;
-    m.tag(39, sprite.data());
-    m.tag(26, place.data());
-    swftest::Actions frame1;
-    frame1.push("frame 1").op(0x26);
-    m.tag(12, frame1.finish());
-    m.showFrame();
-    m.showFrame();
-    m.tag(28, QByteArray("\x01\x00", 2));
-    swftest::Actions frame3;
-    frame3.push("frame 3").op(0x26);
-    m.tag(12, frame3.finish());
-    m.showFrame();
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    ASSERT_TRUE(p.loadData(m.finish(), "/tmp/events.swf"));
-    // Queued in tag order: the clip is placed (its load event) before the DoAction tag.
-    EXPECT_EQ(lines, (QStringList{"load", "frame 1"}));
-    lines.clear();
-    p.tick();
-    EXPECT_EQ(lines, (QStringList{"enterFrame"}));
-    lines.clear();
-    p.tick();
-    EXPECT_EQ(lines, (QStringList{"unload", "frame 3"}));
 }
 
 namespace {
@@ -331,9 +264,7 @@ QByteArray placeWithHandlers(uint16_t id, uint16_t depth, const std::vector<std:
         all |= h.first;
     place.u32(all);
     for (const auto& [event, text] : handlers) {
-        swftest::Actions a;
-        a.push(text).op(0x26);
-        const QByteArray bytes = a.finish();
+        const QByteArray bytes = swftest::traceScript(text);
         place.u32(event);
         place.u32(uint32_t(bytes.size()));
         place.bytes(bytes);
@@ -342,17 +273,30 @@ QByteArray placeWithHandlers(uint16_t id, uint16_t depth, const std::vector<std:
     return place.data();
 }
 
-QByteArray spriteOf(uint16_t id, const swftest::Movie& frames)
-{
-    Bits sprite;
-    sprite.u16(id);
-    sprite.u16(1);
-    sprite.bytes(frames.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
-    return sprite.data();
-}
-
 } // namespace
+
+TEST(SwfPlayerScripts, ClipEventsRunInTheTickOrder)
+{
+    // A clip with onClipEvent(load), (enterFrame) and (unload) handlers that
+    // trace; the root removes it in frame 3.
+    swftest::Movie empty;
+    empty.showFrame();
+    swftest::Movie m;
+    m.tag(39, swftest::defineSprite(1, empty));
+    m.tag(26, placeWithHandlers(1, 1, {{0x01, "load"}, {0x02, "enterFrame"}, {0x04, "unload"}}));
+    m.tag(12, swftest::traceScript("frame 1"));
+    m.showFrame();
+    m.showFrame();
+    m.tag(28, QByteArray("\x01\x00", 2));
+    m.tag(12, swftest::traceScript("frame 3"));
+    m.showFrame();
+    swftest::TracedPlayer t;
+    ASSERT_TRUE(t.load(m.finish(), "/tmp/events.swf"));
+    // Queued in tag order: the clip is placed (its load event) before the DoAction tag.
+    EXPECT_EQ(t.take(), (QStringList{"load", "frame 1"}));
+    EXPECT_EQ(t.tick(), (QStringList{"enterFrame"}));
+    EXPECT_EQ(t.tick(), (QStringList{"unload", "frame 3"}));
+}
 
 TEST(SwfPlayerScripts, ConstructionEventsPrecedeFrameScriptsAndRemovalUnloadsTheWholeTree)
 {
@@ -360,38 +304,59 @@ TEST(SwfPlayerScripts, ConstructionEventsPrecedeFrameScriptsAndRemovalUnloadsThe
     swftest::Movie empty;
     empty.showFrame();
     swftest::Movie clipFrames; // sprite 2: a frame script, then a child clip with handlers
-    swftest::Actions clipScript;
-    clipScript.push("clip frame 1").op(0x26);
-    clipFrames.tag(12, clipScript.finish());
+    clipFrames.tag(12, swftest::traceScript("clip frame 1"));
     clipFrames.tag(26, placeWithHandlers(1, 1, {{initialize, "child initialize"}, {unload, "child unload"}}));
     clipFrames.showFrame();
     swftest::Movie m;
-    m.tag(39, spriteOf(1, empty));
-    m.tag(39, spriteOf(2, clipFrames));
-    swftest::Actions frame1;
-    frame1.push("frame 1").op(0x26);
-    m.tag(12, frame1.finish()); // before the PlaceObject: still after the construction events
+    m.tag(39, swftest::defineSprite(1, empty));
+    m.tag(39, swftest::defineSprite(2, clipFrames));
+    m.tag(12, swftest::traceScript("frame 1")); // before the PlaceObject: still after the construction events
     m.tag(26, placeWithHandlers(2, 1, {{construct, "clip construct"}, {load, "clip load"},
                                        {initialize, "clip initialize"}, {unload, "clip unload"}}));
     m.showFrame();
     m.tag(28, QByteArray("\x01\x00", 2));
-    swftest::Actions frame2;
-    frame2.push("frame 2").op(0x26);
-    m.tag(12, frame2.finish());
+    m.tag(12, swftest::traceScript("frame 2"));
     m.showFrame();
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    ASSERT_TRUE(p.loadData(m.finish(), "/tmp/construct.swf"));
+    swftest::TracedPlayer t;
+    ASSERT_TRUE(t.load(m.finish(), "/tmp/construct.swf"));
     // Every initialize event first (the child's was raised while the clip's
     // first frame was placed), then the construct events, then the queue in
     // order: the frame script, the clip's load event, its own frame script.
-    EXPECT_EQ(lines, (QStringList{"clip initialize", "child initialize", "clip construct", "frame 1", "clip load",
-                                  "clip frame 1"}));
-    lines.clear();
-    p.tick();
+    EXPECT_EQ(t.take(), (QStringList{"clip initialize", "child initialize", "clip construct", "frame 1", "clip load",
+                                     "clip frame 1"}));
     // The removed clip's child unloads too, before it, and nothing else of theirs runs.
-    EXPECT_EQ(lines, (QStringList{"child unload", "clip unload", "frame 2"}));
+    EXPECT_EQ(t.tick(), (QStringList{"child unload", "clip unload", "frame 2"}));
+}
+
+TEST(SwfPlayerScripts, AScriptWhoseClipIsRemovedStopsAtItsNextCall)
+{
+    // The clip's frame script sends the root to frame 2, which removes the
+    // clip, and goes on: actions run until the next call of a function or
+    // of a method on an object; its own timeline is then the root's.
+    swftest::Actions script;
+    script.push("before").op(0x26);
+    script.push("_root").op(0x20).gotoFrame(1).push("").op(0x20); // SetTarget2
+    script.push("where").op(0x1c).op(0x26);
+    script.push(0).push("nothing").op(0x1c).push("f").op(0x52).op(0x17); // nothing.f(): no object
+    script.push("not an object").op(0x26);
+    script.push(0).push("bogus").op(0x3d).op(0x17); // bogus(): a call
+    script.push("never").op(0x26);
+    swftest::Movie clipFrames;
+    clipFrames.tag(12, script.finish());
+    clipFrames.showFrame();
+    swftest::Movie m;
+    m.tag(39, swftest::defineSprite(1, clipFrames));
+    swftest::Actions root1;
+    root1.op(0x07).push("where").push("root").op(0x1d); // stop(); where = "root"
+    m.tag(12, root1.finish());
+    m.tag(26, placeWithHandlers(1, 1, {}));
+    m.showFrame();
+    m.tag(28, QByteArray("\x01\x00", 2));
+    m.showFrame();
+    swftest::TracedPlayer t;
+    ASSERT_TRUE(t.load(m.finish(), "/tmp/halt.swf"));
+    EXPECT_EQ(t.take(), (QStringList{"before", "root", "not an object"}));
+    EXPECT_EQ(t.player.frameNum(), 1);
 }
 
 TEST(SwfPlayerLoading, VariablesLoadAtTheEndOfTheFrameAndStayConfined)

@@ -422,12 +422,7 @@ TEST(SwfRenderMasks, AnOpaquePictureHidesWhatIsUnderItButNotPastItsMask)
         m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 2000, 2000));
         swftest::Movie empty;
         empty.showFrame();
-        Bits sprite;
-        sprite.u16(10);
-        sprite.u16(1);
-        sprite.bytes(empty.tags());
-        sprite.bytes(swftest::Movie::encodeTag(0, {}));
-        m.tag(39, sprite.data());
+        m.tag(39, swftest::defineSprite(10, empty));
         m.tag(26, swftest::placeObject2(at(1, 2)));
         if (masked) {
             Place mask = at(2, 1);
@@ -461,15 +456,10 @@ TEST(SwfRenderSprites, NestedTimelinePlaysInsideItsParent)
     swap.move = true;
     inner.tag(26, swftest::placeObject2(swap));
     inner.showFrame();
-    Bits sprite;
-    sprite.u16(10);
-    sprite.u16(2);
-    sprite.bytes(inner.tags());
-    sprite.bytes(swftest::Movie::encodeTag(0, {}));
     swftest::Movie m;
     m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(255, 0, 0, 255, false), 0, 0, 1000, 1000));
     m.tag(2, swftest::rectShape(2, 1, swftest::solidFill(0, 0, 255, 255, false), 0, 0, 1000, 1000));
-    m.tag(39, sprite.data());
+    m.tag(39, swftest::defineSprite(10, inner));
     Place p = at(1, 10);
     p.hasMatrix = true;
     p.matrixBytes = swftest::matrix(1, 0, 0, 1, 1000, 1000);

@@ -329,6 +329,25 @@ void Movie::tag(int code, const QByteArray& body)
         ++frames_;
 }
 
+QByteArray defineSprite(int id, int frames, const QByteArray& tags)
+{
+    Bits b;
+    b.u16(id);
+    b.u16(frames);
+    b.bytes(tags);
+    b.bytes(Movie::encodeTag(0, {}));
+    return b.data();
+}
+
+QByteArray defineSprite(int id, const Movie& frames) { return defineSprite(id, frames.frames(), frames.tags()); }
+
+QByteArray traceScript(const char* text)
+{
+    Actions a;
+    a.push(text).op(0x26);
+    return a.finish();
+}
+
 QByteArray zlib(const QByteArray& raw)
 {
     uLongf len = compressBound(uLong(raw.size()));

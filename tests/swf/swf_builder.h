@@ -110,12 +110,18 @@ public:
     // Whole file; 'F' plain, 'C' zlib, 'Z' LZMA.
     QByteArray finish(char signature = 'F') const;
     const QByteArray& tags() const { return tags_; }
+    int frames() const { return frames_; }
     static QByteArray encodeTag(int code, const QByteArray& body);
 
 private:
     QByteArray tags_;
     int frames_ = 0;
 };
+
+// DefineSprite body: `frames` frames of the given control tags.
+QByteArray defineSprite(int id, int frames, const QByteArray& tags);
+// DefineSprite body of a movie's frames (its tags and frame count).
+QByteArray defineSprite(int id, const Movie& frames);
 
 // Action records (DoAction bodies), after the published action formats.
 class Actions {
@@ -133,6 +139,9 @@ public:
 private:
     QByteArray b_;
 };
+
+// Action records that trace `text` (a DoAction body or a clip event handler).
+QByteArray traceScript(const char* text);
 
 // DefineBitsLossless2 body of a 32-bit bitmap (premultiplied ARGB pixels).
 QByteArray lossless2(int id, int w, int h, const std::vector<uint32_t>& argb);

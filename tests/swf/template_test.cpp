@@ -11,20 +11,9 @@
 
 using namespace fotarel::swf;
 using swftest::Actions;
-using swftest::Bits;
 using swftest::Place;
 
 namespace {
-
-QByteArray sprite(int id, const QByteArray& tags, int frames)
-{
-    Bits b;
-    b.u16(id);
-    b.u16(frames);
-    b.bytes(tags);
-    b.bytes(swftest::Movie::encodeTag(0, {}));
-    return b.data();
-}
 
 // Frame 1 of the root sets the marker and loads "picture_1.rar" into clip
 // pic1 and the carry-over picture into pic0. A two-frame watcher clip sends
@@ -37,7 +26,7 @@ QByteArray templateMovie()
     m.tag(9, QByteArray("\x00\x00\x00", 3));
     swftest::Movie empty;
     empty.showFrame();
-    m.tag(39, sprite(1, empty.tags(), 1));
+    m.tag(39, swftest::defineSprite(1, empty));
 
     // if (!(0 < _root.pic1._width)) skip; if (!(0 < _root.pic0._width)) skip;
     // fscommand("picture_0"); stop();
@@ -56,7 +45,7 @@ QByteArray templateMovie()
     watcher.tag(12, watch);
     watcher.showFrame();
     watcher.showFrame();
-    m.tag(39, sprite(2, watcher.tags(), 2));
+    m.tag(39, swftest::defineSprite(2, watcher));
 
     Place pic0;
     pic0.depth = 1;

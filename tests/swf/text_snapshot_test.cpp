@@ -1,6 +1,7 @@
 // TextSnapshot: the characters of a clip's static texts in depth order,
 // searching them, and selecting ranges of them.
 #include "swf_builder.h"
+#include "traced_player.h"
 
 #include "swf/player.h"
 
@@ -88,11 +89,7 @@ QStringList run(Actions& script)
     a.push("ts").push("_root").op(GetVariable).push(1).push("TextSnapshot").op(NewObject).op(SetVariable);
     m.tag(12, a.finish().chopped(1) + script.finish());
     m.showFrame();
-    Player p;
-    QStringList lines;
-    p.onTrace = [&](const QString& line) { lines << line; };
-    EXPECT_TRUE(p.loadData(m.finish(), "/tmp/snapshot.swf"));
-    return lines;
+    return swftest::tracesOf(m.finish(), "/tmp/snapshot.swf");
 }
 
 struct Call {

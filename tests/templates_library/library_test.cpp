@@ -4,6 +4,8 @@
 // shown, and no blank frame in the middle. The installed library loads
 // through the start-up's scan, description and classification code.
 #include "tools/templatec/compile.h"
+#include "tools/templatec/description.h"
+#include "tools/templatec/movie.h"
 #include "tools/templatec/preview.h"
 
 #include "swf/movie.h"

@@ -2,7 +2,7 @@
 // hand from the SWF file format specification; the action assembler; the
 // template source parser's errors.
 #include "tools/templatec/actions.h"
-#include "tools/templatec/compile.h"
+#include "tools/templatec/description.h"
 #include "tools/templatec/scene.h"
 #include "tools/templatec/swf_writer.h"
 

@@ -3,7 +3,7 @@
 // sheets of up to eight rows. Options: a file-name filter ("h1_*.tpl"),
 // --frames A,B,... to show those frames instead, --cell W for the width of
 // one picture.
-#include "tools/templatec/compile.h"
+#include "tools/templatec/movie.h"
 #include "tools/templatec/preview.h"
 
 #include <QDir>

@@ -1,22 +1,8 @@
 #pragma once
 
-#include "tools/templatec/scene.h"
-
-#include <QByteArray>
-#include <QPainterPath>
 #include <QString>
 
 namespace fotarel::templatec {
-
-// The SWF 8 movie of a template (CWS).
-QByteArray compileMovie(const Scene& scene);
-
-// The INI description text of a template.
-QByteArray descriptionIni(const Scene& scene);
-
-// Glyph outlines of a title, centred on the origin, in pixels. Needs a
-// QGuiApplication (fonts are read at compile time only).
-QPainterPath titleOutline(const QString& text, const QString& font, double pixelSize);
 
 // Compiles every "*.tpl" source of `sourceDir` into the working folder
 // `workDir` ("smxcwjj"): descriptions in wj_0_or_2/wjj_02, movies in

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "tools/templatec/scene.h"
+
+#include <QByteArray>
+
+namespace fotarel::templatec {
+
+// The INI description text of a template.
+QByteArray descriptionIni(const Scene& scene);
+
+} // namespace fotarel::templatec
