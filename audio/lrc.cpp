@@ -1,5 +1,6 @@
 #include "audio/lrc.h"
 
+#include "audio/audio_names.h"
 #include "core/text_decode.h"
 
 #include <QFile>
@@ -254,25 +255,25 @@ QString timeKey(qint64 seconds)
 
 void clearParse(Session& session)
 {
-    for (const char* name : {"ListView_LRC_1", "ListView_LRC_2", "ListView_LRC_3", "ListBox_LRC_1", "ListBox_LRC_2",
-                             "ListBox_LRC_3"})
-        session.table(QString::fromLatin1(name)).clear();
+    for (const QLatin1StringView name :
+         {names::LrcLines, names::LrcRows, names::LrcTimed, names::LrcBox1, names::LrcBox2, names::LrcHeaders})
+        session.table(name).clear();
 }
 
 void storeParse(Session& session, const Parse& parse)
 {
     clearParse(session);
-    Table& lines = session.table(QStringLiteral("ListView_LRC_1"));
+    Table& lines = session.table(names::LrcLines);
     for (const QString& line : parse.lines)
         lines.appendRow(Row{QString::number(lines.rowCount() + 1), line});
-    Table& rows = session.table(QStringLiteral("ListView_LRC_2"));
-    Table& timed = session.table(QStringLiteral("ListView_LRC_3"));
+    Table& rows = session.table(names::LrcRows);
+    Table& timed = session.table(names::LrcTimed);
     timed.appendRow(Row{QStringLiteral("00:00"), QString()});
     for (const TagRow& row : parse.rows) {
         rows.appendRow(Row{QString::number(rows.rowCount() + 1), row.tag, row.text});
         timed.appendRow(Row{row.tag, row.text});
     }
-    Table& headers = session.table(QStringLiteral("ListBox_LRC_3"));
+    Table& headers = session.table(names::LrcHeaders);
     for (const QString& header : parse.headerLines)
         headers.appendLine(header);
 }

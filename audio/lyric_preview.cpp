@@ -8,7 +8,7 @@ namespace fotarel::audio {
 lrc::Parse storedParse(const Session& session)
 {
     lrc::Parse parse;
-    const Table& rows = session.table(QStringLiteral("ListView_LRC_2"));
+    const Table& rows = session.table(names::LrcRows);
     for (int i = 0; i < rows.rowCount(); ++i)
         parse.rows.append(lrc::TagRow{rows.cell(i, 1), rows.cell(i, 2)});
     // The offset travels as a tag row; reading it again gives the same value.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/audio_names.h"
 #include "core/session.h"
 #include "core/table.h"
 
@@ -9,19 +10,6 @@
 #include <optional>
 
 namespace fotarel::audio {
-
-// Names of the music area's tables and of the lyric tables the music side
-// keeps in step with.
-namespace names {
-inline constexpr QLatin1StringView MusicTable{"ListView_daoru_yinyue"};
-inline constexpr QLatin1StringView MusicSwap{"ListView_daoruyinyue_tuodong_linshi"};
-inline constexpr QLatin1StringView MusicList{"suiListView_yinyue_liebiao"};
-inline constexpr QLatin1StringView MusicListSwap{"suiListView_tuodong_yinyue"};
-inline constexpr QLatin1StringView LyricTable{"ListView_daoru_LRC"};
-inline constexpr QLatin1StringView LyricSwap{"ListView_daorulrc_tuodong_linshi"};
-inline constexpr QLatin1StringView LyricList{"suiListView_geci_liebiao"};
-inline constexpr QLatin1StringView LyricListSwap{"suiListView_tuodong_geci"};
-} // namespace names
 
 // ListView_daoru_yinyue: one row per song, in album order.
 namespace MusicCol {

@@ -1,5 +1,6 @@
 // The lyric area's tables with their column captions, the LRC parse tables,
 // and the previews' state.
+#include "audio/audio_names.h"
 #include "core/session.h"
 
 namespace fotarel {
@@ -12,16 +13,16 @@ void defineCatalogue_lyrics(Session& session)
                                       "歌词下划线",   "歌词左边居中右边", "歌词上面中间下面"};
     const QStringList listColumns = {"序号",     "歌词文件名",   "歌词类型",   "歌词文件位置", "绑定音乐", "歌词颜色",
                                      "歌词大小", "歌词字体",     "歌词字体类型", "歌词左中右",   "歌词上中下"};
-    session.defineTable(QStringLiteral("ListView_daoru_LRC"), lyricColumns);
-    session.defineTable(QStringLiteral("ListView_daorulrc_tuodong_linshi"), lyricColumns);
-    session.defineTable(QStringLiteral("suiListView_geci_liebiao"), listColumns);
-    session.defineTable(QStringLiteral("suiListView_tuodong_geci"), listColumns);
+    session.defineTable(audio::names::LyricTable, lyricColumns);
+    session.defineTable(audio::names::LyricSwap, lyricColumns);
+    session.defineTable(audio::names::LyricList, listColumns);
+    session.defineTable(audio::names::LyricListSwap, listColumns);
 
-    session.defineTable(QStringLiteral("ListView_LRC_1"), {"序号", "歌词"});
-    session.defineTable(QStringLiteral("ListView_LRC_2"), {"序号", "位置", "歌词"});
-    session.defineTable(QStringLiteral("ListView_LRC_3"), {"位置", "歌词"});
-    for (const char* name : {"ListBox_LRC_1", "ListBox_LRC_2", "ListBox_LRC_3"})
-        session.defineTable(QString::fromLatin1(name));
+    session.defineTable(audio::names::LrcLines, {"序号", "歌词"});
+    session.defineTable(audio::names::LrcRows, {"序号", "位置", "歌词"});
+    session.defineTable(audio::names::LrcTimed, {"位置", "歌词"});
+    for (const QLatin1StringView name : {audio::names::LrcBox1, audio::names::LrcBox2, audio::names::LrcHeaders})
+        session.defineTable(name);
 
     // The previews' hidden field Edit_shijian_lrc_num: the lyric file row
     // whose style each window applies.

@@ -1,6 +1,7 @@
 // Session variables and table columns of the photo subsystem: import,
 // fitting, cropping, work folders and editing.
 #include "core/session.h"
+#include "photos/photo_columns.h"
 
 namespace fotarel {
 
@@ -19,10 +20,10 @@ QStringList photoColumns()
 void defineCatalogue_photos(Session& s)
 {
     const QStringList photo = photoColumns();
-    s.defineTable(QStringLiteral("ListView_daoruxiangpian"), photo);
-    s.defineTable(QStringLiteral("ListView_daoruxiangpianchuli"), photo.mid(0, 20));
-    s.defineTable(QStringLiteral("ListView_daoruxiangpian_tuodong_linshi"), photo);
-    s.defineTable(QStringLiteral("suiListView_xiangpian_liebiao"),
+    s.defineTable(photo_tables::Photos, photo);
+    s.defineTable(photo_tables::Batch, photo.mid(0, 20));
+    s.defineTable(photo_tables::DragScratch, photo);
+    s.defineTable(photo_tables::Visible,
                   {"序号", "文件名", "类型", "相片宽度", "相片高度", "竖照或横照", "模板绑定", "文件位置"});
 
     // The import window.

@@ -4,6 +4,11 @@
 #include "core/extension_names.h"
 #include "core/table_names.h"
 
+#include "audio/audio_names.h"
+#include "effects/caption_columns.h"
+#include "karaoke/karaoke_names.h"
+#include "photos/photo_columns.h"
+
 namespace fotarel {
 
 namespace {
@@ -116,15 +121,14 @@ void defineSessionCatalogue(Session& s)
 
     // Photos, music, lyrics, karaoke and text effects: their owners give the
     // columns when they fill them.
-    for (const char* name : {"ListView_daoruxiangpian", "ListView_daoruxiangpianchuli",
-                             "ListView_daoruxiangpian_tuodong_linshi", "suiListView_xiangpian_liebiao",
-                             "ListView_daoru_yinyue", "ListView_daoruyinyue_tuodong_linshi",
-                             "suiListView_yinyue_liebiao", "ListView_daoru_LRC",
-                             "ListView_daorulrc_tuodong_linshi", "suiListView_geci_liebiao",
-                             "ListView_LRC_1", "ListView_LRC_2", "ListView_LRC_3", "ListBox_LRC_1",
-                             "ListBox_LRC_2", "ListBox_LRC_3", "suiListView_ksc", "ListView_Label",
-                             "ListView_Image"})
-        s.defineTable(QString::fromLatin1(name));
+    namespace audio_names = audio::names;
+    for (const QLatin1StringView name :
+         {photo_tables::Photos, photo_tables::Batch, photo_tables::DragScratch, photo_tables::Visible,
+          audio_names::MusicTable, audio_names::MusicSwap, audio_names::MusicList, audio_names::LyricTable,
+          audio_names::LyricSwap, audio_names::LyricList, audio_names::LrcLines, audio_names::LrcRows,
+          audio_names::LrcTimed, audio_names::LrcBox1, audio_names::LrcBox2, audio_names::LrcHeaders,
+          karaoke::names::KaraokeTable, effects::kCaptionTable, effects::kPictureEffectTable})
+        s.defineTable(name);
 }
 
 } // namespace fotarel

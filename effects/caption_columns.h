@@ -10,6 +10,9 @@ namespace fotarel::effects {
 
 // The main window's caption table; the renderer reads it.
 inline constexpr QLatin1StringView kCaptionTable{"ListView_Label"};
+// The picture-effect table: defined and counted in the output summary; this
+// program makes no picture effects, so it stays empty.
+inline constexpr QLatin1StringView kPictureEffectTable{"ListView_Image"};
 
 namespace CaptionCol {
 enum : int {

@@ -1,5 +1,7 @@
 #include "engine/wizard.h"
 
+#include "photos/photo_columns.h"
+
 namespace fotarel::wizard {
 
 const std::array<Step, 4>& steps()
@@ -21,7 +23,7 @@ bool press(Session& session, UiPort& ui, int step)
 {
     if (step < 0 || step >= int(steps().size()))
         return false;
-    if (step == 3 && session.table(QStringLiteral("ListView_daoruxiangpian")).isEmpty()) {
+    if (step == 3 && session.table(photo_tables::Photos).isEmpty()) {
         ui.showMessage(kNoPhotosMessage);
         return false;
     }

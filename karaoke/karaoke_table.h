@@ -5,6 +5,7 @@
 // the style a row gives, the settings window's list rows, deletion and the
 // match of karaoke rows against songs.
 
+#include "karaoke/karaoke_names.h"
 #include "core/session.h"
 #include "core/table.h"
 
@@ -16,10 +17,6 @@
 #include <vector>
 
 namespace fotarel::karaoke {
-
-namespace names {
-inline constexpr QLatin1StringView KaraokeTable{"suiListView_ksc"};
-} // namespace names
 
 // suiListView_ksc: cell 0 is the row caption.
 namespace KscCol {

@@ -268,7 +268,7 @@ QStringList statusLines(const Session& session)
             count("音乐数量:", audio::names::MusicTable),
             count("歌词数量:", audio::names::LyricTable),
             count("文字特效:", effects::kCaptionTable),
-            count("画面特效:", QLatin1StringView("ListView_Image")),
+            count("画面特效:", effects::kPictureEffectTable),
             QStringLiteral("画面质量:") + quality,
             QStringLiteral("电视制式:") + standard,
             QStringLiteral("相册长度:") + rule};

@@ -16,6 +16,7 @@
 namespace fotarel::swf {
 
 class Player;
+class VideoPlayback;
 
 // Depths given by scripts are stored above the timeline's depths: scripts see
 // a stored depth minus this.
@@ -26,7 +27,7 @@ constexpr int kScriptDepthBase = 16384;
 // children; the others only their placement.
 class Clip final : public avm1::DisplayObjectHost {
 public:
-    enum class Kind : uint8_t { Shape, Morph, Bitmap, Sprite, StaticText, EditText, Button };
+    enum class Kind : uint8_t { Shape, Morph, Bitmap, Sprite, StaticText, EditText, Button, Video };
 
     Clip(Player& player, Clip* parent, Kind kind);
     ~Clip() override;
@@ -83,10 +84,17 @@ public:
     // the renderer share (text_field_display.cpp).
     std::unique_ptr<avm1::TextFieldModel> field;
 
+    // Videos (DefineVideoStream): the decoder state, whose picture follows
+    // the ratio when painted.
+    std::unique_ptr<VideoPlayback> video;
+
     bool isSprite() const { return kind == Kind::Sprite; }
     // Shapes, static text and bitmaps have no script object: the clip they
     // sit in answers for them (by name and by depth).
-    bool scriptable() const { return kind == Kind::Sprite || kind == Kind::Button || kind == Kind::EditText; }
+    bool scriptable() const
+    {
+        return kind == Kind::Sprite || kind == Kind::Button || kind == Kind::EditText || kind == Kind::Video;
+    }
     Clip* child(int depth) const;
     QTransform worldTransform() const; // twips of this clip -> stage twips
     QString targetPath() const;        // "_level0.a.b"

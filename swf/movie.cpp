@@ -6,6 +6,8 @@
 
 #include "core/text_decode.h"
 
+#include <algorithm>
+
 #include <lzma.h>
 #include <zlib.h>
 
@@ -198,6 +200,8 @@ public:
     Parser(ParseResult& result, Movie& movie) : res_(result), m_(movie) {}
 
     void parseTags(BitReader& r, Timeline& timeline, int spriteId, int* frameCount);
+    // Puts each video's packets in frame order, one per frame number.
+    void finishVideos();
 
 private:
     void log(const QString& line) { res_.log << line; }
@@ -244,11 +248,68 @@ private:
     void defineEditText(BitReader& t);
     void defineButton(int code, BitReader& t);
     bool placeObject(int code, BitReader& t, PlaceObject& p);
+    void defineVideoStream(BitReader& t);
+    void videoFrame(BitReader& t);
 
     ParseResult& res_;
     Movie& m_;
     QByteArray jpegTables_;
+    // Video streams still taking VideoFrame tags (the movie only hands out
+    // read-only characters).
+    std::map<uint16_t, std::shared_ptr<Character>> videos_;
 };
+
+void Parser::defineVideoStream(BitReader& t)
+{
+    const uint16_t id = t.u16();
+    VideoStream v;
+    v.declaredFrames = t.u16();
+    v.width = t.u16();
+    v.height = t.u16();
+    const uint8_t flags = t.u8();
+    v.deblocking = (flags >> 1) & 7;
+    v.smoothing = flags & 1;
+    v.codec = t.u8();
+    if (t.overrun()) {
+        log(QStringLiteral("DefineVideoStream %1 skipped: truncated").arg(id));
+        return;
+    }
+    if (m_.characters.count(id)) {
+        log(QStringLiteral("DefineVideoStream: character %1 defined twice, first kept").arg(id));
+        return;
+    }
+    auto c = std::make_shared<Character>(std::move(v));
+    videos_[id] = c;
+    m_.characters[id] = c;
+}
+
+void Parser::videoFrame(BitReader& t)
+{
+    const uint16_t id = t.u16();
+    const int frame = t.u16();
+    auto it = videos_.find(id);
+    if (t.overrun() || it == videos_.end()) {
+        log(QStringLiteral("VideoFrame for %1 skipped: %2").arg(id).arg(t.overrun() ? "truncated" : "no such video"));
+        return;
+    }
+    // Frame numbers are 16 bits; the packets' bytes come from the movie.
+    std::get<VideoStream>(*it->second).packets.push_back(VideoPacket{frame, t.rest()});
+}
+
+void Parser::finishVideos()
+{
+    for (auto& [id, c] : videos_) {
+        auto& packets = std::get<VideoStream>(*c).packets;
+        std::stable_sort(packets.begin(), packets.end(),
+                         [](const VideoPacket& a, const VideoPacket& b) { return a.frame < b.frame; });
+        auto end = std::unique(packets.begin(), packets.end(),
+                               [](const VideoPacket& a, const VideoPacket& b) { return a.frame == b.frame; });
+        if (end != packets.end())
+            log(QStringLiteral("video %1: %2 frames given twice, first kept").arg(id).arg(packets.end() - end));
+        packets.erase(end, packets.end());
+    }
+    videos_.clear();
+}
 
 void Parser::defineBitmap(int code, BitReader& t)
 {
@@ -333,11 +394,13 @@ void Parser::defineFont(int code, BitReader& t)
             f.codes.push_back(wideCodes ? t.u16() : t.u8());
     }
     if (f.hasLayout) {
-        f.ascent = t.s16();
-        f.descent = t.s16();
+        // Ascent, descent and advances are unsigned: an advance past 32767
+        // units moves the next glyph far right, not left.
+        f.ascent = t.u16();
+        f.descent = t.u16();
         t.s16(); // leading
         for (Glyph& g : f.glyphs)
-            g.advance = t.s16();
+            g.advance = t.u16();
     }
     define(id, std::move(f), code);
 }
@@ -717,8 +780,14 @@ void Parser::parseTags(BitReader& r, Timeline& timeline, int spriteId, int* fram
             }
             break;
         }
+        case 60:
+            defineVideoStream(t);
+            break;
+        case 61:
+            videoFrame(t);
+            break;
         default:
-            break; // sound, video, metadata and ActionScript 3 tags carry nothing we paint
+            break; // sound, metadata and ActionScript 3 tags carry nothing we paint
         }
     }
     if (!frame.items.empty() || !frame.label.isEmpty())
@@ -759,6 +828,7 @@ ParseResult parseMovie(const QByteArray& file)
     Parser p(res, *movie);
     int frames = 0;
     p.parseTags(r, movie->timeline, -1, &frames);
+    p.finishVideos();
     if (movie->timeline.frames.empty())
         movie->timeline.frames.resize(1);
     movie->frameCount = int(movie->timeline.frames.size());

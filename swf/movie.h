@@ -109,8 +109,26 @@ struct Button {
     bool trackAsMenu = false;
 };
 
+// One VideoFrame tag: the compressed picture shown at this frame number.
+struct VideoPacket {
+    int frame = 0;
+    QByteArray data;
+};
+
+// DefineVideoStream with the VideoFrame tags that belong to it. Placing it
+// shows the packet whose frame number is the placement's ratio.
+struct VideoStream {
+    enum Codec : uint8_t { SorensonH263 = 2, ScreenVideo = 3, Vp6 = 4, Vp6Alpha = 5, ScreenVideo2 = 6 };
+    int declaredFrames = 0;
+    int width = 0, height = 0; // pixels
+    int deblocking = 0;        // 0: as the packets say, 1: off, 2-7: filter strength
+    bool smoothing = false;
+    uint8_t codec = 0;
+    std::vector<VideoPacket> packets; // ascending frame numbers, one packet per frame
+};
+
 using Character = std::variant<std::monostate, ShapeData, MorphShapeData, Bitmap, Sprite, Font, StaticText,
-                               EditText, Button>;
+                               EditText, Button, VideoStream>;
 
 struct InitAction {
     uint16_t spriteId = 0;

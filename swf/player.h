@@ -12,6 +12,7 @@
 #include "swf/clip.h"
 #include "swf/movie.h"
 #include "swf/renderer.h"
+#include "swf/video_playback.h"
 
 #include <QImage>
 
@@ -224,6 +225,7 @@ private:
     int lastKeyCode_ = 0, lastKeyAscii_ = 0;
     int runDepth_ = 0;
     std::unique_ptr<Renderer> renderer_;
+    std::shared_ptr<VideoDecoderBudget> videoDecoders_ = std::make_shared<VideoDecoderBudget>();
 };
 
 } // namespace fotarel::swf

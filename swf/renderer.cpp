@@ -417,6 +417,10 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting, bool
         const QImage& img = std::get<Bitmap>(*clip.character).image;
         return t.mapRect(QRectF(0, 0, img.width() * 20.0, img.height() * 20.0));
     }
+    case Clip::Kind::Video: {
+        const auto& v = std::get<VideoStream>(*clip.character);
+        return t.mapRect(QRectF(0, 0, v.width * 20.0, v.height * 20.0));
+    }
     default: {
         QRectF out;
         if (!clip.loadedImage.isNull())
@@ -455,6 +459,9 @@ void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransfor
         break;
     case Clip::Kind::Bitmap:
         drawImage(p, std::get<Bitmap>(*clip.character).image, QTransform::fromScale(20, 20) * dev, cx, true);
+        break;
+    case Clip::Kind::Video:
+        drawVideo(p, clip, dev, cx);
         break;
     default:
         if (!clip.loadedImage.isNull())

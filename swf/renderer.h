@@ -63,6 +63,7 @@ private:
                    const ColorTransform& cx);
     void drawFocusHighlight(QPainter& p, const QRectF& device);
     void drawStaticText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
+    void drawVideo(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
     void drawImage(QPainter& p, const QImage& img, const QTransform& imageToDevice, const ColorTransform& cx,
                    bool smooth);
     QBrush brush(const FillStyle& fill, const Movie& movie, const ColorTransform& cx);

@@ -8,6 +8,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -51,15 +52,46 @@ QFont deviceFont(const TextFormat& f)
     return font;
 }
 
-// Metrics of one format, measured once per layout.
+// The movie's embedded font for a format of a field with embedFonts: the
+// font of the format's name with glyphs, the one of the format's style
+// first.
+const Font* embeddedFont(const TextFieldModel& m, const Movie* movie, const TextFormat& f)
+{
+    if (!m.embedFonts || !movie || !f.font)
+        return nullptr;
+    const Font* found = nullptr;
+    for (const auto& [id, ch] : movie->characters) {
+        const Font* font = ch ? std::get_if<Font>(ch.get()) : nullptr;
+        if (!font || font->glyphs.empty() || font->codes.empty() || font->name != *f.font)
+            continue;
+        if (font->bold == f.bold.value_or(false) && font->italic == f.italic.value_or(false))
+            return font;
+        if (!found)
+            found = font;
+    }
+    return found;
+}
+
+// Metrics of one format, measured once per layout: the embedded font's own
+// when the field uses one, the device font's otherwise.
 struct Measure {
     std::optional<QFontMetricsF> fm;
+    const Font* embedded = nullptr;
+    QHash<uint16_t, int> glyphOf; // embedded: glyph index by character code
+    double scale = 0;             // embedded: pixels per font unit
     double size = 12, ascent = 0, descent = 0, letterSpacing = 0;
-    explicit Measure(const TextFormat& f)
+    Measure(const TextFormat& f, const Font* font)
     {
         size = std::clamp(f.size.value_or(12), 1, 2000);
         letterSpacing = f.letterSpacing.value_or(0);
-        if (haveFonts()) {
+        if (font) {
+            embedded = font;
+            scale = size / font->emSquare;
+            for (size_t i = 0; i < font->codes.size() && i < font->glyphs.size(); ++i)
+                glyphOf.insert(font->codes[i], int(i));
+            ascent = font->hasLayout ? font->ascent * scale : size * 0.8;
+            descent = font->hasLayout ? font->descent * scale : size * 0.2;
+        } else if (haveFonts()) {
             fm.emplace(deviceFont(f));
             ascent = fm->ascent();
             descent = fm->descent();
@@ -68,10 +100,21 @@ struct Measure {
             descent = size * 0.25;
         }
     }
+    // The embedded glyph of `c`, or -1 (the character is not in the font).
+    int glyph(QChar c) const { return glyphOf.value(c.unicode(), -1); }
     double advance(QChar c) const
     {
         if (c == QLatin1Char('\r'))
             return 0;
+        if (embedded) {
+            const int g = glyph(c);
+            if (g < 0)
+                return size * 0.5 + letterSpacing; // missing from the font: room, no glyph
+            const Glyph& gl = embedded->glyphs[size_t(g)];
+            return (embedded->hasLayout ? gl.advance * scale
+                                        : gl.path.boundingRect().right() * scale + size * 0.1) +
+                   letterSpacing;
+        }
         return (fm ? fm->horizontalAdvance(c) : size * 0.5) + letterSpacing;
     }
 };
@@ -86,6 +129,26 @@ const TextFormat& formatAt(const TextFieldModel& m, const QString& text, int i)
         return *m.formats[std::min(size_t(std::max(i, 0)), m.formats.size() - 1)];
     return *m.formats[size_t(std::max(i, 0))];
 }
+
+// The measures of a text's formats, each made on first use.
+class Measures {
+public:
+    Measures(const TextFieldModel& m, const QString& text, const Movie* movie) : m_(m), text_(text), movie_(movie) {}
+    const Measure& at(int i)
+    {
+        const TextFormat& f = formatAt(m_, text_, i);
+        auto it = cache_.find(&f);
+        if (it == cache_.end())
+            it = cache_.try_emplace(&f, f, embeddedFont(m_, movie_, f)).first;
+        return it->second;
+    }
+
+private:
+    const TextFieldModel& m_;
+    const QString& text_;
+    const Movie* movie_;
+    std::map<const TextFormat*, Measure> cache_;
+};
 
 QString variablePath(const Clip& clip, const QString& variable)
 {
@@ -205,18 +268,12 @@ std::unique_ptr<TextFieldModel> scriptTextModel(double width, double height)
     return m;
 }
 
-TextLayout layoutText(const TextFieldModel& m, const QString& text)
+TextLayout layoutText(const TextFieldModel& m, const QString& text, const Movie* movie)
 {
     TextLayout out;
     const int n = std::min(int(text.size()), kMaxLaidOutChars);
-    std::map<const void*, Measure> measures;
-    auto measure = [&](int i) -> const Measure& {
-        const TextFormat& f = formatAt(m, text, i);
-        auto it = measures.find(&f);
-        if (it == measures.end())
-            it = measures.emplace(&f, Measure(f)).first;
-        return it->second;
-    };
+    Measures measures(m, text, movie);
+    auto measure = [&](int i) -> const Measure& { return measures.at(i); };
     const double areaWidth = std::max(0.0, (m.xMax - m.xMin) / 20.0 - 4);
     double top = 0;
     int paragraph = 0;
@@ -375,72 +432,26 @@ void paintTextField(QPainter& p, const Clip& clip, const QTransform& world, cons
         text.fill(QLatin1Char('*'));
     if (text.isEmpty())
         return;
-    const Font* font = nullptr;
-    if (e && e->hasFont && clip.movie) {
-        const Character* ch = clip.movie->character(e->fontId);
-        font = ch && std::holds_alternative<Font>(*ch) ? &std::get<Font>(*ch) : nullptr;
-    }
     const QRectF area = box.adjusted(kGutterTwips, kGutterTwips, -kGutterTwips, -kGutterTwips);
-    if (e && m->embedFonts && font && !font->glyphs.empty() && !font->codes.empty()) {
-        // Embedded glyphs: lines broken at "\r", laid out left to right in
-        // the first character's format.
-        const TextFormat& f = formatAt(*m, text, 0);
-        const double height = f.size.value_or(12) * 20.0;
-        const double s = height / font->emSquare;
-        const double ascent = font->hasLayout ? font->ascent * s : height * 0.8;
-        const double lineHeight = (font->hasLayout ? (font->ascent + font->descent) * s : height) +
-                                  f.leading.value_or(0) * 20.0;
-        const double leftMargin = f.leftMargin.value_or(0) * 20.0, rightMargin = f.rightMargin.value_or(0) * 20.0;
-        const QString align = f.align.value_or(QStringLiteral("left"));
-        const QColor color = toColor(cx.apply(rgbOf(f.color.value_or(0))));
-        double y = area.top() + ascent;
-        for (const QString& line : text.split(QLatin1Char('\r'))) {
-            std::vector<std::pair<int, double>> glyphs;
-            double width = 0;
-            for (QChar c : line) {
-                int index = -1;
-                for (size_t i = 0; i < font->codes.size(); ++i) {
-                    if (font->codes[i] == c.unicode()) {
-                        index = int(i);
-                        break;
-                    }
-                }
-                double adv = height * 0.5;
-                if (index >= 0) {
-                    const Glyph& g = font->glyphs[size_t(index)];
-                    adv = font->hasLayout ? g.advance * s : g.path.boundingRect().right() * s + height * 0.1;
-                }
-                glyphs.emplace_back(index, adv);
-                width += adv;
-            }
-            double x = area.left() + leftMargin + f.indent.value_or(0) * 20.0;
-            if (align == QLatin1String("right"))
-                x = area.right() - rightMargin - width;
-            else if (align == QLatin1String("center"))
-                x = (area.left() + leftMargin + area.right() - rightMargin - width) / 2;
-            for (auto [index, adv] : glyphs) {
-                if (index >= 0) {
-                    p.setTransform(QTransform::fromScale(s, s) * QTransform::fromTranslate(x, y) * world);
-                    p.fillPath(font->glyphs[size_t(index)].path, color);
-                }
-                x += adv;
-            }
-            y += lineHeight;
-        }
-        return;
-    }
-    if (!haveFonts())
-        return; // device fonts need the GUI application's font database
-    const TextLayout layout = layoutText(*m, text);
+    const Movie* movie = clip.movie.get();
+    const TextLayout layout = layoutText(*m, text, movie);
     if (layout.lines.empty())
         return;
+    Measures measures(*m, text, movie);
     p.save();
-    p.setClipRect(box, Qt::IntersectClip);
+    if (pixels) {
+        p.setTransform(QTransform());
+        p.setClipRect(*pixels, Qt::IntersectClip);
+    } else {
+        p.setClipRect(box, Qt::IntersectClip);
+    }
     // Text is laid out in pixels from the text area's top left.
     const size_t firstLine = size_t(std::clamp(m->scroll - 1, 0, int(layout.lines.size()) - 1));
     const double scrollTop = layout.lines[firstLine].top;
-    p.setTransform(QTransform::fromTranslate(-m->hscroll, -scrollTop) * QTransform::fromScale(20, 20) *
-                   QTransform::fromTranslate(area.left(), area.top()) * world);
+    const QTransform textToDevice = QTransform::fromTranslate(-m->hscroll, -scrollTop) *
+                                    QTransform::fromScale(20, 20) *
+                                    QTransform::fromTranslate(area.left(), area.top()) * world;
+    p.setTransform(textToDevice);
     for (size_t li = firstLine; li < layout.lines.size(); ++li) {
         const TextLine& line = layout.lines[li];
         if ((line.top - scrollTop) * 20 > area.height())
@@ -455,18 +466,33 @@ void paintTextField(QPainter& p, const Clip& clip, const QTransform& world, cons
                 ++j;
             QString run = text.mid(i, j - i);
             run.remove(QLatin1Char('\r'));
-            const QFont runFont = deviceFont(f);
-            const QFontMetricsF fm(runFont);
-            p.setFont(runFont);
-            p.setPen(toColor(cx.apply(rgbOf(f.color.value_or(0)))));
+            const Measure& me = measures.at(i);
+            const QColor color = toColor(cx.apply(rgbOf(f.color.value_or(0))));
             const double spacing = f.letterSpacing.value_or(0);
-            if (spacing == 0) {
-                p.drawText(QPointF(x, baseline), run);
-                x += fm.horizontalAdvance(run);
-            } else {
+            if (me.embedded) {
+                // Embedded glyphs: outlines in font units, baseline at y = 0.
                 for (QChar c : run) {
-                    p.drawText(QPointF(x, baseline), QString(c));
-                    x += fm.horizontalAdvance(c) + spacing;
+                    const int g = me.glyph(c);
+                    if (g >= 0) {
+                        p.setTransform(QTransform::fromScale(me.scale, me.scale) *
+                                       QTransform::fromTranslate(x, baseline) * textToDevice);
+                        p.fillPath(me.embedded->glyphs[size_t(g)].path, color);
+                    }
+                    x += me.advance(c);
+                }
+                p.setTransform(textToDevice);
+            } else if (haveFonts()) {
+                // Device fonts need the GUI application's font database.
+                p.setFont(deviceFont(f));
+                p.setPen(color);
+                if (spacing == 0) {
+                    p.drawText(QPointF(x, baseline), run);
+                    x += me.fm->horizontalAdvance(run);
+                } else {
+                    for (QChar c : run) {
+                        p.drawText(QPointF(x, baseline), QString(c));
+                        x += me.advance(c);
+                    }
                 }
             }
             i = j;
@@ -482,7 +508,7 @@ void Clip::textChanged()
     if (!field)
         return;
     if (field->autoSize != avm1::AutoSize::None)
-        applyAutoSize(*field, layoutText(*field, field->text));
+        applyAutoSize(*field, layoutText(*field, field->text, movie.get()));
 }
 
 avm1::TextMetrics Clip::textMetrics()
@@ -490,7 +516,7 @@ avm1::TextMetrics Clip::textMetrics()
     avm1::TextMetrics out;
     if (!field)
         return out;
-    const TextLayout layout = layoutText(*field, field->text);
+    const TextLayout layout = layoutText(*field, field->text, movie.get());
     out.textWidth = layout.width;
     out.textHeight = layout.height;
     out.lineCount = std::max<int>(1, int(layout.lines.size()));

@@ -41,9 +41,11 @@ struct TextLayout {
 constexpr int kMaxLaidOutChars = 65536;
 
 // Lays out `text` (the field's text, or what a bound variable shows) with the
-// model's per-character formats. Needs a GUI application for device fonts;
-// without one the sizes come from the format alone.
-TextLayout layoutText(const avm1::TextFieldModel& m, const QString& text);
+// model's per-character formats. A field with embedFonts measures with the
+// movie's font of each format's name (glyph advances, ascent, descent).
+// Device fonts need a GUI application; without one the sizes come from the
+// format alone.
+TextLayout layoutText(const avm1::TextFieldModel& m, const QString& text, const Movie* movie = nullptr);
 
 // Grows or moves the bounds for autoSize after a layout.
 void applyAutoSize(avm1::TextFieldModel& m, const TextLayout& layout);

@@ -54,6 +54,8 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
         kind = Clip::Kind::EditText;
     else if (std::holds_alternative<Button>(ch))
         kind = Clip::Kind::Button;
+    else if (std::holds_alternative<VideoStream>(ch))
+        kind = Clip::Kind::Video;
     else if (std::holds_alternative<Bitmap>(ch))
         kind = Clip::Kind::Bitmap; // a bitmap placed directly (tolerated)
     else {
@@ -74,36 +76,36 @@ std::unique_ptr<Clip> Player::instantiate(Clip& parent, const std::shared_ptr<co
         bindPlacedField(*c);
     } else if (kind == Clip::Kind::Button) {
         showButtonState(*c, 0);
+    } else if (kind == Clip::Kind::Video) {
+        c->video = std::make_unique<VideoPlayback>(it->second, id, videoDecoders_,
+                                                   [this](const QString& line) { logError(line); });
     }
     return c;
 }
 
 namespace {
 
+// Takes a field over when the record carries it.
+template <class Field, class Value>
+void takeIf(bool carried, Field& field, const Value& value)
+{
+    if (carried)
+        field = value;
+}
+
 void applyAttributes(Clip& c, const PlaceObject& p)
 {
-    if (p.hasMatrix)
-        c.matrix = p.matrix;
-    if (p.hasColorTransform)
-        c.cxform = p.colorTransform;
-    if (p.hasRatio)
-        c.ratio = p.ratio;
-    if (p.hasName)
-        c.instanceName = p.name;
-    if (p.hasClipDepth)
-        c.clipDepth = p.clipDepth;
-    if (p.hasFilters)
-        c.filters = p.filters;
-    if (p.hasBlendMode)
-        c.blendMode = p.blendMode;
-    if (p.hasCacheAsBitmap)
-        c.cacheAsBitmap = p.cacheAsBitmap;
-    if (p.hasVisible)
-        c.visible = p.visible;
-    if (p.hasOpaqueBackground)
-        c.opaqueBackground = p.opaqueBackground;
-    if (!p.clipActions.empty())
-        c.clipActions = p.clipActions;
+    takeIf(p.hasMatrix, c.matrix, p.matrix);
+    takeIf(p.hasColorTransform, c.cxform, p.colorTransform);
+    takeIf(p.hasRatio, c.ratio, p.ratio);
+    takeIf(p.hasName, c.instanceName, p.name);
+    takeIf(p.hasClipDepth, c.clipDepth, p.clipDepth);
+    takeIf(p.hasFilters, c.filters, p.filters);
+    takeIf(p.hasBlendMode, c.blendMode, p.blendMode);
+    takeIf(p.hasCacheAsBitmap, c.cacheAsBitmap, p.cacheAsBitmap);
+    takeIf(p.hasVisible, c.visible, p.visible);
+    takeIf(p.hasOpaqueBackground, c.opaqueBackground, p.opaqueBackground);
+    takeIf(!p.clipActions.empty(), c.clipActions, p.clipActions);
 }
 
 } // namespace

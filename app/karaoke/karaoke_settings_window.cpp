@@ -77,7 +77,7 @@ KaraokeSettingsWindow::KaraokeSettingsWindow(Session& session, const WorkingFold
     setWindowTitle(QStringLiteral("卡拉OK设置"));
     setModal(true);
 
-    list_->setObjectName(QStringLiteral("suiListView_ksc"));
+    list_->setObjectName(karaoke::names::KaraokeTable);
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels(karaoke::karaokeListColumns());

@@ -27,7 +27,7 @@ PhotoArea::PhotoArea(Session& session, const WorkingFolder& folder, UiPort& ui, 
       dialogs_(std::make_unique<DeletePhotoDialogs>(area ? area->window() : nullptr)),
       context_{session, folder, ui, random_, dialogs_.get(), {}, {}}
 {
-    list_->setObjectName(QStringLiteral("suiListView_xiangpian_liebiao"));
+    list_->setObjectName(photo_tables::Visible);
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setStyleSheet(QStringLiteral("QTreeWidget { background: white; color: black; }"));

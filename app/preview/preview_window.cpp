@@ -1,5 +1,7 @@
 #include "app/preview/preview_window.h"
 
+#include "photos/photo_columns.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -96,7 +98,7 @@ void PreviewWindow::prepare(int row)
 
 void PreviewWindow::play()
 {
-    if (session_.table(QStringLiteral("ListView_daoruxiangpian")).isEmpty()) {
+    if (session_.table(photo_tables::Photos).isEmpty()) {
         stop();
         if (message)
             message(preview::kNoPhotos);

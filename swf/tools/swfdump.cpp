@@ -23,6 +23,7 @@ const char* kindName(const Character& c)
     case 6: return "text";
     case 7: return "edit text";
     case 8: return "button";
+    case 9: return "video";
     default: return "?";
     }
 }
@@ -97,6 +98,9 @@ int main(int argc, char** argv)
             std::printf(" %d x %d", b->image.width(), b->image.height());
         if (const auto* s = std::get_if<ShapeData>(c.get()))
             std::printf(" %zu edges, %zu fills, %zu lines", s->edges.size(), s->fills.size(), s->lines.size());
+        if (const auto* v = std::get_if<VideoStream>(c.get()))
+            std::printf(" %d x %d, codec %d, %zu of %d frames, deblocking %d, smoothing %d", v->width, v->height, v->codec,
+                        v->packets.size(), v->declaredFrames, v->deblocking, v->smoothing ? 1 : 0);
         std::printf("\n");
         if (const auto* s = std::get_if<ShapeData>(c.get()); s && verbose) {
             for (const FillStyle& fill : s->fills) {

@@ -9,6 +9,7 @@
 #include "engine/layouts.h"
 #include "tests/app/gui_helpers.h"
 #include "tests/support/temp_tree.h"
+#include "photos/photo_columns.h"
 
 #include <QEnterEvent>
 #include <QLabel>
@@ -67,7 +68,7 @@ void leave(QWidget* w)
 void addPhotoRow(Session& session, const QString& path, const QString& name, int w, int h)
 {
     Row row(22);
-    row[0] = QString::number(session.table("ListView_daoruxiangpian").rowCount() + 1);
+    row[0] = QString::number(session.table(photo_tables::Photos).rowCount() + 1);
     row[1] = path;
     row[2] = name;
     row[3] = ".jpg";
@@ -75,7 +76,7 @@ void addPhotoRow(Session& session, const QString& path, const QString& name, int
     row[5] = QString::number(h);
     row[6] = w >= h ? "heng_zhao" : "shu_zhao";
     row[7] = "1";
-    session.table("ListView_daoruxiangpian").appendRow(row);
+    session.table(photo_tables::Photos).appendRow(row);
 }
 
 } // namespace
@@ -269,7 +270,7 @@ TEST(PhotoBrowser, ZoomWindowSizesAndNavigationLimits)
     BrowserWindow::Hooks hooks;
     hooks.preview = [&](int row) { previews << row; };
     hooks.deleteRow = [&](int row) { deleted << row; };
-    hooks.deleteAll = [&] { session.table("ListView_daoruxiangpian").clear(); };
+    hooks.deleteAll = [&] { session.table(photo_tables::Photos).clear(); };
     hooks.message = [&](const QString& text) { messages << text; };
     BrowserWindow browser(session, hooks, nullptr);
     browser.open();

@@ -8,6 +8,8 @@
 #include "app/wizard/wizard_window.h"
 #include "tests/app/gui_helpers.h"
 #include "tests/support/temp_tree.h"
+#include "audio/audio_names.h"
+#include "effects/caption_columns.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -115,7 +117,7 @@ TEST(MainWindow, ExitOffersToSaveOnlyAChangedAlbum)
     ASSERT_TRUE(started.start());
     MainWindow& window = *started.window;
     // A caption makes the album differ from the empty one of the start.
-    window.session().table("ListView_Label").appendRow({"1", "片头"});
+    window.session().table(effects::kCaptionTable).appendRow({"1", "片头"});
 
     QStringList asked;
     auto record = [&asked](QWidget* w) {
@@ -184,7 +186,7 @@ TEST(MainWindow, TextEffectCommandOpensTheEditorAndTheStatusPanelCountsItsRows)
     });
     QTest::mouseClick(command, Qt::LeftButton);
     EXPECT_TRUE(opened);
-    EXPECT_EQ(window.session().table("ListView_Label").rowCount(), 2);
+    EXPECT_EQ(window.session().table(effects::kCaptionTable).rowCount(), 2);
     EXPECT_TRUE(waitUntil([&] {
         for (QLabel* line : window.statusPanel()->findChildren<QLabel*>())
             if (line->text() == "文字特效:2")
@@ -198,7 +200,7 @@ TEST(MainWindow, KaraokeCommandOpensTheKaraokeSettingsWithTheSongs)
     StartedWindow started;
     ASSERT_TRUE(started.start());
     MainWindow& window = *started.window;
-    window.session().table("ListView_daoru_yinyue").appendRow({"1", "甜蜜蜜", ".mp3", "/m/甜蜜蜜.mp3", "00:00:09", "225"});
+    window.session().table(audio::names::MusicTable).appendRow({"1", "甜蜜蜜", ".mp3", "/m/甜蜜蜜.mp3", "00:00:09", "225"});
     auto* command = window.findChild<QPushButton*>("suiButton_kalaok_shezhi");
     ASSERT_TRUE(command);
     EXPECT_EQ(command->text(), "卡拉OK设置");

@@ -3,6 +3,7 @@
 #include "core/text_decode.h"
 #include "tests/audio/qt_print.h"
 #include "tests/support/temp_tree.h"
+#include "audio/audio_names.h"
 
 #include <QStringEncoder>
 
@@ -118,19 +119,19 @@ TEST(LrcTables, StoreParseFillsTheSessionTables)
 {
     Session session;
     storeParse(session, parseText(QStringLiteral("[ti:歌]\n[00:01.00][00:02.00]词\nplain")));
-    const Table& lines = session.table(QStringLiteral("ListView_LRC_1"));
+    const Table& lines = session.table(audio::names::LrcLines);
     ASSERT_EQ(lines.rowCount(), 3);
     EXPECT_EQ(lines.row(2), (Row{"3", "plain"}));
-    const Table& timed = session.table(QStringLiteral("ListView_LRC_3"));
+    const Table& timed = session.table(audio::names::LrcTimed);
     ASSERT_EQ(timed.rowCount(), 4);
     EXPECT_EQ(timed.row(0), (Row{"00:00", ""}));
     EXPECT_EQ(timed.row(1), (Row{"00:02.00", "词"}));
     EXPECT_EQ(timed.row(2), (Row{"00:01.00", "词"}));
     EXPECT_EQ(timed.row(3), (Row{"ti", "歌"}));
-    EXPECT_EQ(session.table(QStringLiteral("ListView_LRC_2")).row(2), (Row{"3", "ti", "歌"}));
-    EXPECT_EQ(session.table(QStringLiteral("ListBox_LRC_3")).lines(), QStringList{"[ti:歌]"});
+    EXPECT_EQ(session.table(audio::names::LrcRows).row(2), (Row{"3", "ti", "歌"}));
+    EXPECT_EQ(session.table(audio::names::LrcHeaders).lines(), QStringList{"[ti:歌]"});
     clearParse(session);
-    EXPECT_TRUE(session.table(QStringLiteral("ListView_LRC_3")).isEmpty());
+    EXPECT_TRUE(session.table(audio::names::LrcTimed).isEmpty());
 }
 
 // The same Chinese lyric file in each encoding real files come in.

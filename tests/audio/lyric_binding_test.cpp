@@ -8,6 +8,7 @@
 #include "tests/audio/qt_print.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_tree.h"
+#include "audio/audio_names.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -231,7 +232,7 @@ TEST_F(Lyrics, DeletingLyricFilesUnbindsTheirSongs)
     EXPECT_TRUE(deleteAllCommand(session, folder, ui, Side::Lyrics));
     EXPECT_TRUE(session.table(names::LyricTable).isEmpty());
     EXPECT_TRUE(session.table(names::LyricList).isEmpty());
-    EXPECT_TRUE(session.table(QStringLiteral("ListView_LRC_3")).isEmpty());
+    EXPECT_TRUE(session.table(audio::names::LrcTimed).isEmpty());
     EXPECT_EQ(songCell(1, MusicCol::LyricKey), "wu");
     EXPECT_TRUE(files("smxcwjj/tp_wj/tp_slt_3").isEmpty());
 }

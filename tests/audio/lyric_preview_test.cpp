@@ -5,6 +5,7 @@
 #include "tests/audio/qt_print.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_tree.h"
+#include "audio/audio_names.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +94,7 @@ TEST_F(Preview, LinesFollowThePlayerAndTheSongEndClearsThem)
     preview.chooseSong(0);
     EXPECT_EQ(preview.lengthText(), "01:15");
     preview.chooseLyrics(0, ui);
-    EXPECT_EQ(session.table("ListView_LRC_3").rowCount(), 4);
+    EXPECT_EQ(session.table(audio::names::LrcTimed).rowCount(), 4);
     ASSERT_TRUE(preview.play(ui));
 
     struct Step {

@@ -8,6 +8,7 @@
 #include "render/output_settings.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
+#include "audio/audio_names.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ TEST(CaptionRender, CaptionStartsOnceAtItsAlbumTimeAndMovesThreePanelPixelsAFram
     // Three songs of 2 s: the caption at 00:01 must not start again when
     // the second and third songs begin (album frames 50 and 100).
     for (int i = 1; i <= 3; ++i)
-        run.session.table("ListView_daoru_yinyue")
+        run.session.table(audio::names::MusicTable)
             .appendRow({QString::number(i), "song", ".mp3", writeSong(run, QString("s%1.mp3").arg(i), 2), "00:00:02",
                         "50", "wu", "wu"});
     const effects::CaptionOption caption = effects::parseCaptionOption("00:01|2|Hi|黑体|20|clYellow");

@@ -5,6 +5,7 @@
 #include "engine/layouts.h"
 #include "engine/wizard.h"
 #include "tests/support/scripted_ui.h"
+#include "photos/photo_columns.h"
 
 #include <gtest/gtest.h>
 
@@ -159,7 +160,7 @@ TEST(Wizard, EachStepRecordsItsWordAndRunsItsCommand)
                  {3, "xiangce_xiangdao_zhizuoDVDxiangce", "suiButton12"}};
     for (const Case& c : cases) {
         Session session;
-        session.table("ListView_daoruxiangpian").appendRow({"1", "/p/a.jpg"});
+        session.table(photo_tables::Photos).appendRow({"1", "/p/a.jpg"});
         test::ScriptedUi ui;
         EXPECT_TRUE(wizard::press(session, ui, c.step));
         EXPECT_EQ(session.get(wizard::kStepVariable), c.word);

@@ -9,6 +9,7 @@
 #include "render/output_settings.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
+#include "audio/audio_names.h"
 
 #include <QDir>
 
@@ -62,7 +63,7 @@ TEST(KaraokeAlbum, EachSongsLineAppearsAndIsWipedOnItsOwnClock)
     run.loadLibrary();
     run.importColours({QColor(60, 60, 60), QColor(50, 50, 50), QColor(40, 40, 40)});
     // Two songs of two seconds: album frames 0-49 and 50-99.
-    Table& music = run.session.table("ListView_daoru_yinyue");
+    Table& music = run.session.table(audio::names::MusicTable);
     music.appendRow({"1", "one", ".mp3", song(run, "one.mp3", 2), "00:00:02", "50", "wu", "wu"});
     music.appendRow({"2", "two", ".mp3", song(run, "two.mp3", 2), "00:00:02", "50", "wu", "wu"});
     // Song one: appears at 0.4 s (frame 10), wiped from 1.4 s (frame 35): AB in 10 frames, C in 5.

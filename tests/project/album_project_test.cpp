@@ -11,6 +11,9 @@
 #include "photos/editing.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
+#include "audio/audio_names.h"
+#include "effects/caption_columns.h"
+#include "photos/photo_columns.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +25,9 @@ using fotarel::test::AlbumRun;
 
 namespace {
 
-const QString kPhotos = QStringLiteral("ListView_daoruxiangpian");
-const QString kMusic = QStringLiteral("ListView_daoru_yinyue");
-const QString kLyrics = QStringLiteral("ListView_daoru_LRC");
+const QString kPhotos = photo_tables::Photos;
+const QString kMusic = audio::names::MusicTable;
+const QString kLyrics = audio::names::LyricTable;
 
 QString makeSong(AlbumRun& run, const QString& name)
 {
@@ -75,7 +78,7 @@ struct ProjectAlbum : AlbumRun {
         session.table(kLyrics).appendRow(lyric);
         session.table(kMusic).setCell(0, audio::MusicCol::LyricKey, "20261210-1");
         session.table(kMusic).setCell(0, audio::MusicCol::LyricName, "song");
-        session.table("ListView_Label").appendRow({"1", "片头"});
+        session.table(effects::kCaptionTable).appendRow({"1", "片头"});
         session.set(settings::vars::Quality, settings::kHighQuality);
         session.set(settings::vars::LoopMusic, "True");
     }
@@ -98,7 +101,7 @@ TEST(AlbumProject, SavedAlbumOpensAsTheSameTablesAndFrames)
     clearAllPhotos(ctx);
     run.session.table(kMusic).clear();
     run.session.table(kLyrics).clear();
-    run.session.table("ListView_Label").clear();
+    run.session.table(effects::kCaptionTable).clear();
     run.session.set(settings::vars::Quality, settings::kNormalQuality);
     EXPECT_TRUE(project::albumChanged(run.session, text));
 
@@ -110,8 +113,8 @@ TEST(AlbumProject, SavedAlbumOpensAsTheSameTablesAndFrames)
     EXPECT_FALSE(project::albumChanged(run.session, text));
     EXPECT_EQ(run.session.get(settings::vars::Quality), settings::kHighQuality);
     EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongKey), "20261210-1");
-    EXPECT_EQ(run.session.table("ListView_Label").rowCount(), 1);
-    EXPECT_EQ(run.session.table("suiListView_geci_liebiao").rowCount(), 1);
+    EXPECT_EQ(run.session.table(effects::kCaptionTable).rowCount(), 1);
+    EXPECT_EQ(run.session.table(audio::names::LyricList).rowCount(), 1);
 
     const QList<QImage> after = render(run, "after.avi");
     ASSERT_EQ(after.size(), before.size());
@@ -141,7 +144,7 @@ TEST(AlbumProject, MissingFilesAreListedOnceAndLeftOut)
         EXPECT_EQ(photos.cell(r, 21), "jiancai_yes") << "crop of row " << r;
     }
     EXPECT_EQ(run.session.table(kMusic).rowCount(), 0);
-    EXPECT_EQ(run.session.table("suiListView_yinyue_liebiao").rowCount(), 0);
+    EXPECT_EQ(run.session.table(audio::names::MusicList).rowCount(), 0);
     // The lyric file stays; its binding to the song that is gone does not.
     ASSERT_EQ(run.session.table(kLyrics).rowCount(), 1);
     EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongKey), "wu");

@@ -6,6 +6,9 @@
 
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_tree.h"
+#include "audio/audio_names.h"
+#include "karaoke/karaoke_names.h"
+#include "photos/photo_columns.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +35,7 @@ struct CommandRun {
         [this] { steps << "render"; },
         [this] { steps << "destroyTextEffects"; },
     };
-    CommandRun() { session.table("ListView_daoruxiangpian").appendRow({"1", "/p.jpg"}); }
+    CommandRun() { session.table(photo_tables::Photos).appendRow({"1", "/p.jpg"}); }
     OutputCommandResult run(const QString& command) { return runOutputCommand(session, ui, command, hooks); }
 };
 
@@ -41,7 +44,7 @@ struct CommandRun {
 TEST(OutputCommands, NoPhotosShowsTheMessageAndNothingElse)
 {
     CommandRun r;
-    r.session.table("ListView_daoruxiangpian").clear();
+    r.session.table(photo_tables::Photos).clear();
     for (const char* command : {"VCD", "SVCD", "DVD", "AVI", "序列图"}) {
         r.ui.messages.clear();
         EXPECT_EQ(r.run(QString::fromUtf8(command)), OutputCommandResult::NoPhotos);
@@ -122,14 +125,14 @@ TEST(OutputCommands, WizardTimerOnlyForDvdInTheWizard)
 TEST(OutputCommands, LyricTypeWindowOnlyWithSongsAndKaraoke)
 {
     CommandRun songsOnly;
-    songsOnly.session.table("ListView_daoru_yinyue").appendRow({"1"});
+    songsOnly.session.table(audio::names::MusicTable).appendRow({"1"});
     songsOnly.ui.saveAnswers.push_back("/o/a");
     songsOnly.run("DVD");
     EXPECT_FALSE(songsOnly.steps.contains("lyricType"));
 
     CommandRun both;
-    both.session.table("ListView_daoru_yinyue").appendRow({"1"});
-    both.session.table("suiListView_ksc").appendRow({"1"});
+    both.session.table(audio::names::MusicTable).appendRow({"1"});
+    both.session.table(karaoke::names::KaraokeTable).appendRow({"1"});
     both.ui.saveAnswers.push_back("/o/a");
     both.run("DVD");
     EXPECT_EQ(both.steps, (QStringList{"size", "lyricType", "render", "destroyTextEffects"}));

@@ -1,6 +1,7 @@
 #include "render/encoder_binding.h"
 #include "render/output_settings.h"
 #include "tests/audio/qt_print.h"
+#include "audio/audio_names.h"
 
 #include <gtest/gtest.h>
 
@@ -191,12 +192,12 @@ TEST(OutputSettings, AlbumLengthFlags)
 
     // With songs in the table, opening the window keeps the choices.
     chooseFollowMusic(session);
-    session.table("ListView_daoru_yinyue").appendRow({"1", "a", ".mp3", "/a.mp3", "00:00:01", "25", "wu", "wu"});
+    session.table(audio::names::MusicTable).appendRow({"1", "a", ".mp3", "/a.mp3", "00:00:01", "25", "wu", "wu"});
     EXPECT_FALSE(resetAlbumLengthWithoutMusic(session));
     EXPECT_EQ(albumLengthFlags(session), (AlbumLengthFlags{false, true, true, false}));
     EXPECT_EQ(statusLines(session).at(1), "音乐数量:1");
     // Without songs, everything returns to following the photos.
-    session.table("ListView_daoru_yinyue").clear();
+    session.table(audio::names::MusicTable).clear();
     EXPECT_TRUE(resetAlbumLengthWithoutMusic(session));
     EXPECT_EQ(albumLengthFlags(session), AlbumLengthFlags{});
     EXPECT_EQ(session.get(vars::LengthRule), kFollowPhotos);

@@ -9,6 +9,8 @@
 #include "render/render_names.h"
 #include "render/render_pass.h"
 #include "templates/package.h"
+#include "audio/audio_names.h"
+#include "photos/photo_columns.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +53,7 @@ QString makeSong(AlbumRun& run, double seconds)
 
 void addSongRow(AlbumRun& run, const QString& path, int seconds)
 {
-    run.session.table("ListView_daoru_yinyue")
+    run.session.table(audio::names::MusicTable)
         .appendRow({"1", "song", ".mp3", path, "00:00:0" + QString::number(seconds), QString::number(seconds * 25),
                     "wu", "wu"});
 }
@@ -65,7 +67,7 @@ TEST(RenderPass, ThreePhotoDvdAlbumShowsEachGroupInOrderThenTheEnding)
     run.loadLibrary();
     const QList<QColor> colours{QColor(230, 30, 30), QColor(30, 200, 30), QColor(30, 30, 230)};
     run.importColours(colours);
-    ASSERT_EQ(run.session.table("ListView_daoruxiangpian").rowCount(), 3);
+    ASSERT_EQ(run.session.table(photo_tables::Photos).rowCount(), 3);
     addSongRow(run, makeSong(run, 8), 8);
     prepareOutput(run, settings::kDvd, "album.mpg");
 
@@ -324,8 +326,8 @@ TEST(AlbumLength, RulesGiveTheFrameCountSequenceAndSongs)
         Session session;
         session.table(tables::TemplateUse).appendRow({"1", "1", "0", "1", "p", "|heng|", "|picture_1|", "50", "m1"});
         session.table(tables::TemplateUse).appendRow({"2", "2", "0", "1", "p", "|heng|", "|picture_1|", "50", "m2"});
-        session.table("ListView_daoruxiangpian").appendRow({"1"});
-        session.table("ListView_daoru_yinyue")
+        session.table(photo_tables::Photos).appendRow({"1"});
+        session.table(audio::names::MusicTable)
             .appendRow({"1", "s", ".mp3", "/s.mp3", "", QString::number(c.songSeconds * 25), "wu", "wu"});
         if (c.followMusic)
             settings::chooseFollowMusic(session);

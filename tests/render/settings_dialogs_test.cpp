@@ -4,6 +4,8 @@
 #include "app/settings/status_panel.h"
 #include "render/output_settings.h"
 #include "tests/audio/qt_print.h"
+#include "audio/audio_names.h"
+#include "photos/photo_columns.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -105,7 +107,7 @@ TEST(AlbumLengthDialog, OpeningWithoutMusicResetsEveryFlag)
         setLoopMusic(session, true);
         setLoopPictures(session, true);
         if (c.songs)
-            session.table("ListView_daoru_yinyue").appendRow({"1", "a", ".mp3", "/a.mp3", "00:00:05", "125", "wu", "wu"});
+            session.table(audio::names::MusicTable).appendRow({"1", "a", ".mp3", "/a.mp3", "00:00:05", "125", "wu", "wu"});
         AlbumLengthDialog dialog(session);
         AlbumLengthFlags shown;
         whileShown(dialog, [&] {
@@ -238,9 +240,9 @@ TEST(StatusPanel, ShowsTheSessionAndScrollsTheHelpText)
     QWidget preview;
     StatusPanel panel(session);
     panel.setPreviewImage(&preview);
-    session.table("ListView_daoru_yinyue").appendRow({"1"});
-    session.table("ListView_daoru_yinyue").appendRow({"2"});
-    session.table("ListView_daoruxiangpian").appendRow({"1"});
+    session.table(audio::names::MusicTable).appendRow({"1"});
+    session.table(audio::names::MusicTable).appendRow({"2"});
+    session.table(photo_tables::Photos).appendRow({"1"});
     setTvStandard(session, kNtsc);
     chooseFollowMusic(session);
     panel.refresh();
@@ -280,9 +282,9 @@ TEST(StatusPanel, SongsShorterThanTheAlbumAreNamedAndCanBeLooped)
         Row row(20);
         row[7] = QString::number(p / 3 + 1);
         row[19] = "175";
-        session.table("ListView_daoruxiangpian").appendRow(row);
+        session.table(photo_tables::Photos).appendRow(row);
     }
-    session.table("ListView_daoru_yinyue").appendRow({"1", "s", ".mp3", "/s.mp3", "00:00:55", "1375", "wu", "wu"});
+    session.table(audio::names::MusicTable).appendRow({"1", "s", ".mp3", "/s.mp3", "00:00:55", "1375", "wu", "wu"});
     StatusPanel panel(session);
     panel.show();
     panel.refresh();
@@ -299,10 +301,10 @@ TEST(StatusPanel, SongsShorterThanTheAlbumAreNamedAndCanBeLooped)
     // Following longer music leaves nothing silent; no songs, nothing to say.
     setLoopMusic(session, false);
     chooseFollowMusic(session);
-    session.table("ListView_daoru_yinyue").setCell(0, 5, "2000");
+    session.table(audio::names::MusicTable).setCell(0, 5, "2000");
     panel.refresh();
     EXPECT_FALSE(panel.loopMusicButton()->isVisible());
-    session.table("ListView_daoru_yinyue").clear();
+    session.table(audio::names::MusicTable).clear();
     chooseFollowPhotos(session);
     panel.refresh();
     EXPECT_FALSE(panel.musicNotice()->isVisible());

@@ -43,17 +43,50 @@ std::pair<QByteArray, QByteArray> splitTables(const QByteArray& jpeg)
     return {tables, image};
 }
 
-QImage show(swftest::Movie& m, int id, QSize size = QSize(100, 100))
+// Places character `id` at depth 1 and ends the frame.
+void placeAndEnd(swftest::Movie& m, int id)
 {
-    m.tag(32, swftest::rectShape(100, 3, swftest::bitmapFill(0x41, id, swftest::matrix(20, 0, 0, 20, 0, 0)), 0, 0, 2000, 2000));
     Place p;
     p.depth = 1;
-    p.characterId = 100;
+    p.characterId = id;
     m.tag(26, swftest::placeObject2(p));
     m.showFrame();
+}
+
+// The movie's first frame with character `id` placed at depth 1, painted at `size`.
+QImage paintPlaced(swftest::Movie& m, int id, QSize size)
+{
+    placeAndEnd(m, id);
     Player player;
     EXPECT_TRUE(player.loadData(m.finish(), "/tmp/c.swf")) << player.errorLog().join('\n').toStdString();
     return player.paint(size);
+}
+
+// Bitmap `id` drawn over a 100 x 100 px square.
+QImage show(swftest::Movie& m, int id, QSize size = QSize(100, 100))
+{
+    m.tag(32, swftest::rectShape(100, 3, swftest::bitmapFill(0x41, id, swftest::matrix(20, 0, 0, 20, 0, 0)), 0, 0, 2000, 2000));
+    return paintPlaced(m, 100, size);
+}
+
+// DefineEditText 9 of 200 x 100 px showing `text` in the colour `rgba`: in
+// font `fontId` at 50 px, or in the device font "_sans" when it is 0.
+QByteArray editText(int fontId, std::initializer_list<int> rgba, const char* variable, const char* text)
+{
+    Bits e;
+    e.u16(9);
+    e.bytes(swftest::rect(0, 4000, 0, 2000));
+    e.u8(0x80 | 0x04 | (fontId ? 0x01 : 0)); // text, colour, font
+    e.u8(fontId ? 0x01 : 0);                  // outlines
+    if (fontId) {
+        e.u16(fontId);
+        e.u16(1000);
+    }
+    for (int v : rgba)
+        e.u8(v);
+    e.string(variable);
+    e.string(text);
+    return e.data();
 }
 
 bool close(QRgb a, QRgb b, int tol = 12)
@@ -172,14 +205,7 @@ TEST(SwfContentText, StaticTextDrawsEmbeddedGlyphs)
     t.bytes(g.data());
     t.u8(0);
     m.tag(33, t.data());
-    Place p;
-    p.depth = 1;
-    p.characterId = 8;
-    m.tag(26, swftest::placeObject2(p));
-    m.showFrame();
-    Player player;
-    ASSERT_TRUE(player.loadData(m.finish(), "/tmp/t.swf"));
-    const QImage img = player.paint(QSize(200, 100));
+    const QImage img = paintPlaced(m, 8, QSize(200, 100));
     EXPECT_TRUE(close(img.pixel(35, 25), qRgb(0, 128, 0), 2));  // first glyph: 200..1200 twips
     EXPECT_TRUE(close(img.pixel(110, 25), qRgb(0, 128, 0), 2)); // second: 1700..2700
     EXPECT_TRUE(close(img.pixel(75, 25), qRgb(255, 255, 255), 2));
@@ -191,23 +217,8 @@ TEST(SwfContentText, EditTextFollowsItsVariable)
     swftest::Movie m;
     m.width = 200;
     m.tag(48, squareFont(7));
-    Bits e;
-    e.u16(9);
-    e.bytes(swftest::rect(0, 4000, 0, 2000));
-    e.u8(0x80 | 0x04 | 0x01); // text, colour, font
-    e.u8(0x01);               // outlines
-    e.u16(7);
-    e.u16(1000);
-    for (int v : {255, 0, 0, 255})
-        e.u8(v);
-    e.string("title");
-    e.string("A");
-    m.tag(37, e.data());
-    Place p;
-    p.depth = 1;
-    p.characterId = 9;
-    m.tag(26, swftest::placeObject2(p));
-    m.showFrame();
+    m.tag(37, editText(7, {255, 0, 0, 255}, "title", "A"));
+    placeAndEnd(m, 9);
     Player player;
     ASSERT_TRUE(player.loadData(m.finish(), "/tmp/t.swf"));
     // Gutter of 2 px: glyphs at 40..1040 and 1040..2040 twips.
@@ -225,24 +236,8 @@ TEST(SwfContentText, DeviceFontTextIsDrawn)
 {
     swftest::Movie m;
     m.width = 200;
-    Bits e;
-    e.u16(9);
-    e.bytes(swftest::rect(0, 4000, 0, 2000));
-    e.u8(0x80 | 0x04); // text, colour: device font "_sans"
-    e.u8(0x00);
-    for (int v : {0, 0, 0, 255})
-        e.u8(v);
-    e.string("");
-    e.string("\xe9\xbb\x91\xe4\xbd\x93 Hello"); // Chinese and Latin
-    m.tag(37, e.data());
-    Place p;
-    p.depth = 1;
-    p.characterId = 9;
-    m.tag(26, swftest::placeObject2(p));
-    m.showFrame();
-    Player player;
-    ASSERT_TRUE(player.loadData(m.finish(), "/tmp/t.swf"));
-    const QImage img = player.paint(QSize(200, 100));
+    m.tag(37, editText(0, {0, 0, 0, 255}, "", "\xe9\xbb\x91\xe4\xbd\x93 Hello")); // Chinese and Latin
+    const QImage img = paintPlaced(m, 9, QSize(200, 100));
     int dark = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 100; ++x)
@@ -269,14 +264,7 @@ TEST(SwfContentButtons, UpStateIsDrawnAndHitAreaIsNot)
     }
     b.u8(0);
     m.tag(34, b.data());
-    Place p;
-    p.depth = 1;
-    p.characterId = 3;
-    m.tag(26, swftest::placeObject2(p));
-    m.showFrame();
-    Player player;
-    ASSERT_TRUE(player.loadData(m.finish(), "/tmp/t.swf"));
-    const QImage img = player.paint(QSize(100, 100));
+    const QImage img = paintPlaced(m, 3, QSize(100, 100));
     EXPECT_TRUE(close(img.pixel(25, 25), qRgb(255, 0, 0), 2));
     EXPECT_TRUE(close(img.pixel(75, 75), qRgb(255, 255, 255), 2));
 }
@@ -301,26 +289,8 @@ TEST(SwfContentText, DefineFontGlyphsGetTheirCodesFromDefineFontInfo)
     m.width = 200;
     m.tag(10, font.data());
     m.tag(13, info.data());
-    Bits e;
-    e.u16(9);
-    e.bytes(swftest::rect(0, 4000, 0, 2000));
-    e.u8(0x80 | 0x04 | 0x01);
-    e.u8(0x01);
-    e.u16(7);
-    e.u16(1000);
-    for (int v : {0, 0, 255, 255})
-        e.u8(v);
-    e.string("");
-    e.string("AB");
-    m.tag(37, e.data());
-    Place p;
-    p.depth = 1;
-    p.characterId = 9;
-    m.tag(26, swftest::placeObject2(p));
-    m.showFrame();
-    Player player;
-    ASSERT_TRUE(player.loadData(m.finish(), "/tmp/t.swf"));
-    const QImage img = player.paint(QSize(200, 100));
+    m.tag(37, editText(7, {0, 0, 255, 255}, "", "AB"));
+    const QImage img = paintPlaced(m, 9, QSize(200, 100));
     int blue = 0;
     for (int x = 0; x < 200; ++x)
         blue += close(img.pixel(x, 30), qRgb(0, 0, 255), 2);

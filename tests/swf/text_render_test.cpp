@@ -123,3 +123,92 @@ TEST(SwfTextFieldPaint, UprightBordersSitOnWholePixels)
         }
     EXPECT_GT(partial, 10);
 }
+
+namespace {
+
+// DefineFont2 body of font "T" (8-bit codes, with layout): one glyph per
+// code, each a block 512 units wide from 700 units above the baseline down
+// to it, with the given advances (font units of a 1024 square).
+QByteArray blockFont(int id, const std::vector<std::pair<char, int>>& glyphs)
+{
+    QByteArray shapes;
+    std::vector<int> offsets;
+    const int n = int(glyphs.size());
+    for (int i = 0; i < n; ++i) {
+        offsets.push_back(2 * n + 2 + int(shapes.size()));
+        swftest::ShapeWriter s(1, 0);
+        s.change(-1, 1, -1, true, 0, -700).line(512, 0).line(0, 700).line(-512, 0).line(0, -700);
+        shapes += s.finish();
+    }
+    Bits b;
+    b.u16(id);
+    b.u8(0x80); // layout
+    b.u8(0);
+    b.u8(1);
+    b.bytes("T");
+    b.u16(n);
+    for (int o : offsets)
+        b.u16(o);
+    b.u16(2 * n + 2 + int(shapes.size())); // the code table
+    b.bytes(shapes);
+    for (const auto& g : glyphs)
+        b.u8(g.first);
+    b.u16(800); // ascent
+    b.u16(224); // descent
+    b.u16(0);   // leading
+    for (const auto& g : glyphs)
+        b.u16(g.second);
+    for (int i = 0; i < n; ++i)
+        b.bytes(swftest::rect(0, 512, -700, 0));
+    b.u16(0); // no kerning
+    return b.data();
+}
+
+} // namespace
+
+TEST(SwfTextFieldPaint, ScriptFieldsDrawEmbeddedGlyphsWithUnsignedAdvances)
+{
+    // createTextField("t", 1, 0, 0, 390, 50); t.embedFonts = t.multiline = true;
+    // t.setNewTextFormat(new TextFormat with font "T", size 10); t.text = "ab\rb".
+    // "a" advances 33000 units: 322.27 px at size 10, not backwards as a
+    // signed number would.
+    swftest::Actions a;
+    enum { Not = 0x12, NewObject = 0x40, SetVariable = 0x1d };
+    a.push(50).push(390).push(0).push(0).push(1).push("t").push(6).push("_root").op(GetVariable);
+    a.push("createTextField").op(CallMethod).op(Pop);
+    a.push("t").op(GetVariable).push("embedFonts").push(0).op(Not).op(SetMember);
+    a.push("t").op(GetVariable).push("multiline").push(0).op(Not).op(SetMember);
+    a.push("tf").push(0).push("TextFormat").op(NewObject).op(SetVariable);
+    a.push("tf").op(GetVariable).push("font").push("T").op(SetMember);
+    a.push("tf").op(GetVariable).push("size").push(10).op(SetMember);
+    a.push("tf").op(GetVariable).push(1).push("t").op(GetVariable).push("setNewTextFormat").op(CallMethod).op(Pop);
+    a.push("t").op(GetVariable).push("text").push("ab\rb").op(SetMember);
+    swftest::Movie m;
+    m.width = 400;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(48, blockFont(1, {{'a', 33000}, {'b', 600}}));
+    m.tag(12, a.finish());
+    m.showFrame();
+    Player p;
+    ASSERT_TRUE(p.loadData(m.finish(), QStringLiteral("/tmp/t.swf")));
+    Renderer r(p);
+    QImage img(QSize(400, 100), QImage::Format_ARGB32_Premultiplied);
+    r.paint(img);
+
+    // Lines start 2 px in; the baseline is 7.8 px (the ascent) below the
+    // line's top, and lines are 10 px apart (ascent and descent).
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+    struct Probe {
+        int x, y;
+        QRgb want;
+    };
+    const Probe probes[] = {
+        {4, 6, black},   // "a"
+        {12, 6, white},  // not backwards nor next to it
+        {326, 6, black}, // "b" after the long advance
+        {4, 16, black},  // "b" on the second line
+        {326, 16, white},
+    };
+    for (const Probe& pr : probes)
+        EXPECT_EQ(img.pixel(pr.x, pr.y), pr.want) << pr.x << "," << pr.y;
+}

@@ -90,15 +90,15 @@ TEST(Classification, ReadsSlotSizesOnlyFromTheFourCandidateLists)
     s.table(tables::LandscapeCandidates).appendRow(row);
     s.table(tables::Landscape).appendRow(row);
 
-    const SlotSizes sizes = readSlotSizes(s, "ListView_hengzhaopian_suijishu", 0);
+    const SlotSizes sizes = readSlotSizes(s, tables::LandscapeCandidates, 0);
     EXPECT_EQ(sizes.widths, (QStringList{"800", "640"}));
     EXPECT_EQ(sizes.heights, (QStringList{"600", "480"}));
     EXPECT_EQ(s.table(tables::SlotWidths).lines(), sizes.widths);
     EXPECT_EQ(s.table(tables::SlotHeights).lines(), sizes.heights);
     EXPECT_EQ(s.table(tables::SizeBars).lines(), (QStringList{"1", "5", "9"}));
 
-    for (const auto& [name, r] : {std::pair<QString, int>{"ListView_hengzhaopian", 0},
-                                  {"ListView_hengzhaopian_suijishu", 5}, {"ListView_shuzhaopian_suijishu", 0}}) {
+    for (const auto& [name, r] : {std::pair<QString, int>{tables::Landscape, 0},
+                                  {tables::LandscapeCandidates, 5}, {tables::PortraitCandidates, 0}}) {
         SCOPED_TRACE(name.toStdString());
         const SlotSizes none = readSlotSizes(s, name, r);
         EXPECT_TRUE(none.widths.isEmpty());
