@@ -88,6 +88,7 @@ public:
     // Paints the current frame, the stage scaled to fill the image.
     void paint(QImage& target);
     QImage paint(const QSize& size);
+    Renderer& renderer() { return *renderer_; }
 
     std::function<void(const QString& command, const QString& args)> onFsCommand;
     std::function<void(const QString& line)> onTrace;

@@ -4,9 +4,15 @@
 // fill covers the whole area hides what lies under it, which is then not
 // painted. Only shapes already compiled for painting are looked at, so
 // these checks cost a few path tests a frame.
+//
+// Opaque pictures (photos, also turned, and blurred ones away from their
+// edges) hide what lies under them too: objects under them are painted only
+// beside them, and not at all when they lie wholly under them.
 #include "swf/renderer.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace fotarel::swf {
 
@@ -27,7 +33,172 @@ bool fillOpaque(const FillStyle& fill)
     return false;
 }
 
+// How far into an opaque area a blur can reach, in device pixels: its
+// filters' spread `margin`, once more for rounding when it is taken on a
+// copy shrunk by up to a sixth of its radius (odd box widths each pass,
+// the shrinking and enlarging), and two pixels of the copy up to 8 times
+// smaller it is painted into first.
+int blurReach(int margin) { return 2 * margin + 2 * 8 + 8; }
+
+// The device pixels lying wholly inside the picture's area, drawn through
+// `imageToDevice`, at least `kEdgeSlack` from its edge (where smoothing and
+// antialiasing blend it with what lies under it); an axis-parallel
+// rectangle, or nothing for a picture with transparency.
+QRect imageInterior(const QImage& img, const QTransform& imageToDevice)
+{
+    if (img.isNull() || img.hasAlphaChannel() || !imageToDevice.isInvertible())
+        return {};
+    const std::array<QPointF, 4> corner{imageToDevice.map(QPointF(0, 0)), imageToDevice.map(QPointF(img.width(), 0)),
+                                        imageToDevice.map(QPointF(img.width(), img.height())),
+                                        imageToDevice.map(QPointF(0, img.height()))};
+    // For a turned rectangle, the middle two of its corners' x and y
+    // bound a rectangle inside it while the turn is small; a turn too large
+    // for that is checked below and then shrunk towards the centre.
+    std::array<double, 4> xs{}, ys{};
+    for (size_t i = 0; i < 4; ++i) {
+        xs[i] = corner[i].x();
+        ys[i] = corner[i].y();
+    }
+    std::sort(xs.begin(), xs.end());
+    std::sort(ys.begin(), ys.end());
+    QRectF inner(QPointF(xs[1], ys[1]), QPointF(xs[2], ys[2]));
+    auto inside = [&](QPointF q) {
+        // Convex: the point lies on the same side of all four edges.
+        int sides = 0;
+        for (size_t i = 0; i < 4; ++i) {
+            const QPointF a = corner[i], b = corner[(i + 1) % 4];
+            const double cross = (b.x() - a.x()) * (q.y() - a.y()) - (b.y() - a.y()) * (q.x() - a.x());
+            sides |= cross > 1e-9 ? 1 : cross < -1e-9 ? 2 : 0;
+        }
+        return sides != 3;
+    };
+    for (int tries = 0;; ++tries) {
+        if (tries == 8 || inner.width() <= 0 || inner.height() <= 0)
+            return {};
+        if (inside(inner.topLeft()) && inside(inner.topRight()) && inside(inner.bottomLeft()) &&
+            inside(inner.bottomRight()))
+            break;
+        const QPointF c = inner.center();
+        inner = QRectF(c.x() - inner.width() * 0.35, c.y() - inner.height() * 0.35, inner.width() * 0.7,
+                       inner.height() * 0.7);
+    }
+    inner.adjust(kEdgeSlack, kEdgeSlack, -kEdgeSlack, -kEdgeSlack);
+    const QRect r(QPoint(int(std::ceil(inner.left())), int(std::ceil(inner.top()))),
+                  QPoint(int(std::floor(inner.right())) - 1, int(std::floor(inner.bottom())) - 1));
+    return r.isValid() ? r : QRect();
+}
+
+// Each rectangle of the region shrunk by `by` pixels on every side: a part
+// of what the whole region shrunk would be.
+QRegion shrunk(const QRegion& region, int by)
+{
+    QRegion out;
+    for (const QRect& r : region) {
+        const QRect s = r.adjusted(by, by, -by, -by);
+        if (s.isValid())
+            out += s;
+    }
+    return out;
+}
+
 } // namespace
+
+QRegion Renderer::opaqueRegion(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
+                               int nesting) const
+{
+    if (!clip.visible || clip.isMaskOf || clip.clipDepth > 0 || clip.maskClip || nesting > limits::kMaxNesting ||
+        clip.blendMode != BlendMode::Normal)
+        return {};
+    const ColorTransform cx = parentCx.after(clip.cxform);
+    if (cx.apply(Rgba{0, 0, 0, 255}).a != 255)
+        return {};
+    // Blurs keep the inside of an opaque area opaque; outer shadows and
+    // glows drawn under the source leave it as it is. Anything else may
+    // change it.
+    bool blurred = false;
+    for (const Filter& f : clip.filters) {
+        const bool underSource = (f.type == FilterType::DropShadow || f.type == FilterType::Glow) && !f.inner &&
+                                 !f.knockout && f.compositeSource;
+        if (f.type == FilterType::Blur)
+            blurred = true;
+        else if (!underSource || clip.filters.size() > 1)
+            return {};
+    }
+    const QTransform world = placedWorld(clip, parentWorld);
+    const QTransform pictureToDevice = QTransform::fromScale(20, 20) * world;
+    QRegion out;
+    switch (clip.kind) {
+    case Clip::Kind::Bitmap:
+        out = imageInterior(std::get<Bitmap>(*clip.character).image, pictureToDevice);
+        break;
+    case Clip::Kind::Sprite: {
+        out = imageInterior(clip.loadedImage, pictureToDevice);
+        // Children under a mask show only where the mask lets them.
+        int maskedTo = -1;
+        for (const auto& [depth, child] : clip.children) {
+            if (child->clipDepth > 0) {
+                maskedTo = std::max(maskedTo, int(child->clipDepth));
+                continue;
+            }
+            if (child->depthValue > maskedTo)
+                out += opaqueRegion(*child, world, cx, nesting + 1);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return blurred && !out.isEmpty() ? shrunk(out, blurReach(filterMargin(clip.filters, pixelScale_))) : out;
+}
+
+std::vector<QRegion> Renderer::hiddenUnder(const QRect& area, const std::vector<const Clip*>& list, size_t begin,
+                                           size_t end, const QTransform& world, const ColorTransform& cx,
+                                           int nesting) const
+{
+    // Objects inside a mask's range count for nothing: the mask decides
+    // what of them shows.
+    std::vector<bool> masked(end - begin);
+    int maskedTo = -1;
+    for (size_t i = begin; i < end; ++i) {
+        masked[i - begin] = list[i]->depthValue <= maskedTo;
+        if (list[i]->clipDepth > 0)
+            maskedTo = std::max(maskedTo, int(list[i]->clipDepth));
+    }
+    std::vector<QRegion> out(end - begin);
+    QRegion above;
+    for (size_t i = end; i-- > begin;) {
+        out[i - begin] = above;
+        const Clip* c = list[i];
+        if (c->clipDepth > 0 || c->isMaskOf || masked[i - begin])
+            continue;
+        const QRegion r = opaqueRegion(*c, world, cx, nesting) & area;
+        if (!r.isEmpty())
+            above += r;
+    }
+    return out;
+}
+
+void Renderer::drawClipBeside(const Context& ctx, const Clip& clip, const QTransform& parentWorld,
+                              const ColorTransform& parentCx, int nesting, const QRegion& hidden)
+{
+    // Everything the clip paints lies within its bounds widened by what its
+    // filters (its children's included) spread; unknown spreads (blend
+    // modes) leave it painted.
+    const int s = spread(clip, nesting);
+    if (s >= 0) {
+        const int m = s + int(kEdgeSlack);
+        const QRect reach = bounds(clip, placedWorld(clip, parentWorld), nesting).toAlignedRect().adjusted(-m, -m, m, m) &
+                            ctx.area;
+        if (QRegion(reach).subtracted(hidden).isEmpty())
+            return;
+    }
+    QPainter& p = *ctx.painter;
+    p.save();
+    p.resetTransform();
+    p.setClipRegion(QRegion(ctx.area).subtracted(hidden).translated(-ctx.origin), Qt::IntersectClip);
+    drawClip(ctx, clip, parentWorld, parentCx, nesting);
+    p.restore();
+}
 
 const CompiledShape* Renderer::knownShape(const Clip& clip) const
 {

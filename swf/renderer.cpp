@@ -637,19 +637,25 @@ bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, c
     }
 }
 
+QTransform placedWorld(const Clip& clip, const QTransform& parentWorld)
+{
+    QTransform world = clip.matrix.toTransform() * parentWorld;
+    if (!clip.filters.empty() || clip.cacheAsBitmap) {
+        // A filtered or cached object is painted as a picture whose top left
+        // corner lies on a whole pixel: the Flash Player moves it there.
+        const QRectF b = Renderer::bounds(clip, world);
+        if (b.isValid())
+            world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
+    }
+    return world;
+}
+
 void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
                         int nesting)
 {
     if (!clip.visible || nesting > limits::kMaxNesting)
         return;
-    QTransform world = clip.matrix.toTransform() * parentWorld;
-    if (!clip.filters.empty() || clip.cacheAsBitmap) {
-        // A filtered or cached object is painted as a picture whose top left
-        // corner lies on a whole pixel: the Flash Player moves it there.
-        const QRectF b = bounds(clip, world);
-        if (b.isValid())
-            world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
-    }
+    const QTransform world = placedWorld(clip, parentWorld);
     const ColorTransform cx = parentCx.after(clip.cxform);
     if (clip.opaqueBackground)
         fillOpaqueBackground(ctx, clip, world, cx);
@@ -788,12 +794,18 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
                          const QTransform& world, const ColorTransform& cx, int nesting)
 {
     begin = firstVisible(ctx, list, begin, end, world, cx, nesting);
+    const std::vector<QRegion> hidden =
+        skipHidden_ ? hiddenUnder(ctx.area, list, begin, end, world, cx, nesting) : std::vector<QRegion>();
     for (size_t i = begin; i < end; ++i) {
         const Clip* c = list[i];
         if (c->isMaskOf)
             continue;
+        const QRegion* under = hidden.empty() || hidden[i - begin].isEmpty() ? nullptr : &hidden[i - begin];
         if (c->clipDepth <= 0) {
-            drawClip(ctx, *c, world, cx, nesting);
+            if (under)
+                drawClipBeside(ctx, *c, world, cx, nesting, *under);
+            else
+                drawClip(ctx, *c, world, cx, nesting);
             continue;
         }
         // A mask layer: it shows the objects above it up to its clip depth
@@ -803,7 +815,7 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
             ++j;
         const QTransform maskWorld = c->matrix.toTransform() * world;
         QRect area = bounds(*c, maskWorld).toAlignedRect().adjusted(-1, -1, 1, 1) & ctx.area;
-        if (area.isEmpty() || !c->visible) {
+        if (area.isEmpty() || !c->visible || (under && QRegion(area).subtracted(*under).isEmpty())) {
             i = j - 1;
             continue;
         }
@@ -837,6 +849,8 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
         p.save();
         p.resetTransform();
         p.setOpacity(1);
+        if (under)
+            p.setClipRegion(QRegion(area).subtracted(*under).translated(-ctx.origin), Qt::IntersectClip);
         p.drawImage(area.topLeft() - ctx.origin, content);
         p.restore();
         --layerDepth_;

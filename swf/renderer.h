@@ -36,6 +36,9 @@ public:
     // antialiased and bitmaps are not smoothed (filters stay as they are).
     void setHighQuality(bool high) { highQuality_ = high; }
     bool highQuality() const { return highQuality_; }
+    // Objects are painted only where no opaque object above them covers
+    // them (on by default; off paints everything, to compare pictures).
+    void setSkipHidden(bool skip) { skipHidden_ = skip; }
 
     // Bounds in the coordinates `toParent` maps the clip's own twips to.
     // Without strokes only drawings made by script leave their line widths
@@ -93,6 +96,18 @@ private:
     // A mask of `list` (before `end`) that hides nothing of its range.
     bool maskIsOpen(const std::vector<const Clip*>& list, const Clip* mask, size_t end, const QTransform& world,
                     int nesting) const;
+    // Device pixels the clip surely paints opaque (straight onto its
+    // painter, normal blending), or less; never more.
+    QRegion opaqueRegion(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
+                         int nesting) const;
+    // For each object of list[begin, end): the part of `area` that opaque
+    // objects above it (not masked) cover. Empty when nothing is covered.
+    std::vector<QRegion> hiddenUnder(const QRect& area, const std::vector<const Clip*>& list, size_t begin, size_t end,
+                                     const QTransform& world, const ColorTransform& cx, int nesting) const;
+    // drawClip painting only outside `hidden` (device pixels), and not at
+    // all when everything it could paint lies inside.
+    void drawClipBeside(const Context& ctx, const Clip& clip, const QTransform& parentWorld,
+                        const ColorTransform& parentCx, int nesting, const QRegion& hidden);
     size_t firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
                         const QTransform& world, const ColorTransform& cx, int nesting) const;
 
@@ -108,7 +123,12 @@ private:
     int groupDepth_ = 0;
     int blurredPainting_ = 0; // inside paintSmall: what is painted is blurred or shadowed next // objects above painted as pictures of their own (blend modes, filters)
     bool highQuality_ = true;
+    bool skipHidden_ = true;
 };
+
+// Where a clip is painted: filtered and cached objects have their top left
+// corner moved onto a whole pixel, as the Flash Player paints them.
+QTransform placedWorld(const Clip& clip, const QTransform& parentWorld);
 
 // Filters on a premultiplied image, in device pixels (`scale` = device
 // pixels per stage pixel).

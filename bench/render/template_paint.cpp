@@ -10,7 +10,10 @@
 // Qt hands pieces of large fills and conversions to that pool, to compare
 // the processor time of the two.
 //
-// usage: render_template_paint LIBRARY_DIR [NAME_FILTER] [--size WxH] [--split]
+// --paint-hidden paints what opaque objects hide too (as before that was
+// left out), to compare the cost.
+//
+// usage: render_template_paint LIBRARY_DIR [NAME_FILTER] [--size WxH] [--split] [--paint-hidden]
 #include "tools/templatec/movie.h"
 #include "tools/templatec/preview.h"
 
@@ -41,18 +44,21 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: render_template_paint LIBRARY_DIR [NAME_FILTER] [--size WxH] [--split]\n");
+        std::fprintf(stderr, "usage: render_template_paint LIBRARY_DIR [NAME_FILTER] [--size WxH] [--split] [--paint-hidden]\n");
         return 2;
     }
     QString filter = QStringLiteral("*.tpl");
     QSize size(1920, 1080);
     bool split = false;
+    bool paintHidden = false;
     for (int i = 2; i < args.size(); ++i) {
         if (args[i] == "--size" && i + 1 < args.size()) {
             const QStringList wh = args[++i].split('x');
             size = QSize(wh.value(0).toInt(), wh.value(1).toInt());
         } else if (args[i] == "--split") {
             split = true;
+        } else if (args[i] == "--paint-hidden") {
+            paintHidden = true;
         } else {
             filter = args[i];
         }
@@ -70,6 +76,7 @@ int main(int argc, char** argv)
             std::printf("%-28s %s\n", qPrintable(file), qPrintable(run.error()));
             continue;
         }
+        run.player().renderer().setSkipHidden(!paintHidden);
         QImage frame(size, QImage::Format_RGB32);
         double ms = 0;
         for (int f = 0; f < scene.frames; ++f) {

@@ -66,8 +66,9 @@ DisplayObjectHost* Interpreter::rootOf(DisplayObjectHost* clip) const
 {
     if (!clip)
         return player.levelRoot(0);
+    // The nearest clip that locks the root, else the level's root.
     int hops = 0;
-    while (clip->parent() && hops++ < kMaxPathDepth)
+    while (!clip->lockRoot() && clip->parent() && hops++ < kMaxPathDepth)
         clip = clip->parent();
     return clip;
 }

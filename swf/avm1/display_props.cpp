@@ -1,5 +1,6 @@
 // MovieClip properties that only feed painting (SWF 8 and later):
-// blendMode, cacheAsBitmap and opaqueBackground.
+// blendMode, cacheAsBitmap and opaqueBackground; and _lockroot, which
+// changes what `_root` names.
 
 #include "swf/avm1/interpreter.h"
 
@@ -85,6 +86,20 @@ void Interpreter::setupDisplayProps()
             else
                 p.opaqueBackground = toUint32(v.toNumber(x)) & 0xffffff;
         });
+
+    // _lockroot reads as a boolean and takes any value by its truth.
+    const QString lockKey = QStringLiteral("_lockroot");
+    clipProto->put(lockKey, Value(), DontEnum);
+    Slot* lock = clipProto->slot(lockKey, true);
+    lock->getter = newNative([](Interpreter& v, Args& a) -> Value {
+        DisplayObjectHost* c = v.clipOf(a.self);
+        return c ? Value::boolean(c->lockRoot()) : Value();
+    });
+    lock->setter = newNative([](Interpreter& v, Args& a) -> Value {
+        if (DisplayObjectHost* c = v.clipOf(a.self))
+            c->setLockRoot(v.toBoolean(a.at(0)));
+        return Value();
+    });
 }
 
 } // namespace fotarel::swf::avm1

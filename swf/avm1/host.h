@@ -270,8 +270,14 @@ public:
         return link_;
     }
 
+    // _lockroot: the clip stands in for `_root` for code in it and below it.
+    // Kept by the clip through loadMovie, which replaces only its content.
+    bool lockRoot() const { return lockRoot_; }
+    void setLockRoot(bool on) { lockRoot_ = on; }
+
 private:
     std::shared_ptr<ClipLink> link_;
+    bool lockRoot_ = false;
 };
 
 // The player as a whole. Implemented once by the player.

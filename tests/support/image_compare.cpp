@@ -1,6 +1,8 @@
 #include "tests/support/image_compare.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace fotarel::test {
 
@@ -23,6 +25,22 @@ double psnr(const QImage& a, const QImage& b)
     if (mse <= 0)
         return 99;
     return 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+int largestDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    if (x.size() != y.size())
+        return 255;
+    int largest = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar* p = x.constScanLine(row);
+        const uchar* q = y.constScanLine(row);
+        for (int i = 0; i < x.width() * 4; ++i)
+            largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
+    }
+    return largest;
 }
 
 } // namespace fotarel::test

@@ -51,6 +51,27 @@ TEST_F(Clips, PropertiesAndPaths)
     EXPECT_EQ(holder->name_, "box");
 }
 
+TEST_F(Clips, LockRootMakesAClipTheRootOfWhatIsInside)
+{
+    // _lockroot reads as a boolean and takes any value by its truth; `_root`
+    // is then the nearest locking clip, by name, by path and as a member.
+    Asm a;
+    a.get("holder._lockroot").trace();
+    a.get("holder").push("_lockroot", 1).op(op::SetMember);
+    a.get("holder._lockroot").trace();
+    a.get("holder.pic._root").push("_name").op(op::GetMember).trace();
+    a.get("_root").trace();
+    a.get("holder").push("_lockroot", "").op(op::SetMember);
+    a.get("holder.pic._root").trace();
+    EXPECT_TRUE(run(a));
+    a = Asm();
+    a.get("_parent").push("_lockroot", "yes").op(op::SetMember);
+    a.get("_root").trace();
+    a.get("_root/pic:_name").trace();
+    EXPECT_TRUE(run(a, 7, pic));
+    EXPECT_EQ(traced(), "false|true|holder|_level0|_level0|_level0.holder|pic");
+}
+
 TEST_F(Clips, TimelineControl)
 {
     FakeClip* root = player.root();

@@ -17,6 +17,16 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
+// A PlaceObject that puts character `id` at `depth`.
+swf::PlaceObject placeCharacter(int depth, uint16_t id)
+{
+    swf::PlaceObject p;
+    p.depth = uint16_t(depth);
+    p.hasCharacter = true;
+    p.characterId = id;
+    return p;
+}
+
 class MovieBuilder {
 public:
     explicit MovieBuilder(const Scene& s) : scene_(s) {}
@@ -56,10 +66,7 @@ uint16_t MovieBuilder::shapeSprite(const ShapeDef& shape, const std::vector<swf:
 {
     const uint16_t shapeId = newId();
     defs_ += defineShape3(shapeId, shape);
-    swf::PlaceObject p;
-    p.depth = 1;
-    p.hasCharacter = true;
-    p.characterId = shapeId;
+    swf::PlaceObject p = placeCharacter(1, shapeId);
     if (!filters.empty()) {
         // Filters belong to clips: wrap the shape once more.
         const uint16_t inner = spriteOf(placeObject(p));
@@ -110,23 +117,14 @@ uint16_t MovieBuilder::layerCharacter(const Layer& l, int index)
             border.contours.push_back(rectContour(0, 0, 100, 100));
             const uint16_t shapeId = newId();
             defs_ += defineShape3(shapeId, border);
-            swf::PlaceObject inner;
-            inner.depth = 1;
-            inner.hasCharacter = true;
-            inner.characterId = shapeId;
-            swf::PlaceObject b;
-            b.depth = 1;
-            b.hasCharacter = true;
-            b.characterId = spriteOf(placeObject(inner));
+            swf::PlaceObject inner = placeCharacter(1, shapeId);
+            swf::PlaceObject b = placeCharacter(1, spriteOf(placeObject(inner)));
             b.hasName = true;
             b.name = QStringLiteral("b");
             tags += placeObject(b);
             borders_.emplace_back(QStringLiteral("L%1").arg(index), l.border);
         }
-        swf::PlaceObject p;
-        p.depth = 2;
-        p.hasCharacter = true;
-        p.characterId = emptySprite();
+        swf::PlaceObject p = placeCharacter(2, emptySprite());
         p.hasName = true;
         p.name = QStringLiteral("p");
         tags += placeObject(p);
@@ -240,10 +238,7 @@ QByteArray MovieBuilder::build()
         const int maskDepth = l.mask ? depth++ : 0;
         const int d = depth++;
         const uint16_t ch = layerCharacter(l, int(i));
-        swf::PlaceObject po;
-        po.depth = uint16_t(d);
-        po.hasCharacter = true;
-        po.characterId = ch;
+        swf::PlaceObject po = placeCharacter(d, ch);
         po.hasName = true;
         po.name = QStringLiteral("L%1").arg(i);
         const Placement first = layerPlacement(l, 0);
@@ -293,10 +288,7 @@ QByteArray MovieBuilder::build()
                 defs_ += defineShape3(id, s);
                 if (f > 0)
                     perFrame[size_t(f)] += removeObject2(uint16_t(maskDepth));
-                swf::PlaceObject mp;
-                mp.depth = uint16_t(maskDepth);
-                mp.hasCharacter = true;
-                mp.characterId = id;
+                swf::PlaceObject mp = placeCharacter(maskDepth, id);
                 mp.hasClipDepth = true;
                 mp.clipDepth = uint16_t(d);
                 perFrame[size_t(f)] += placeObject(mp);
@@ -320,10 +312,7 @@ QByteArray MovieBuilder::build()
         name.color = QColor(255, 255, 255, 210);
         const uint16_t text = layerCharacter(name, -1);
         QByteArray tags;
-        swf::PlaceObject e;
-        e.depth = 1;
-        e.hasCharacter = true;
-        e.characterId = emblem;
+        swf::PlaceObject e = placeCharacter(1, emblem);
         tags += placeObject(e);
         swf::PlaceObject t = e;
         t.depth = 2;
@@ -331,10 +320,7 @@ QByteArray MovieBuilder::build()
         t.hasMatrix = true;
         t.matrix = transform(110, 2, 1, 1, 0);
         tags += placeObject(t);
-        swf::PlaceObject w;
-        w.depth = uint16_t(std::max(depth + 10, 9000));
-        w.hasCharacter = true;
-        w.characterId = spriteOf(tags);
+        swf::PlaceObject w = placeCharacter(std::max(depth + 10, 9000), spriteOf(tags));
         w.hasName = true;
         w.name = QStringLiteral("wm");
         w.hasMatrix = true;
