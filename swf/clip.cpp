@@ -32,11 +32,18 @@ Clip* Clip::child(int d) const
     return it == children.end() ? nullptr : it->second.get();
 }
 
+QTransform Clip::toParent() const
+{
+    if (!scrollRect)
+        return matrix.toTransform();
+    return QTransform::fromTranslate(-scrollRect->x(), -scrollRect->y()) * matrix.toTransform();
+}
+
 QTransform Clip::worldTransform() const
 {
-    QTransform t = matrix.toTransform();
+    QTransform t = toParent();
     for (const Clip* p = parentClip; p; p = p->parentClip)
-        t = t * p->matrix.toTransform();
+        t = t * p->toParent();
     return t;
 }
 
@@ -127,7 +134,7 @@ double Clip::property(avm1::Property p) const
     case P::Width:
     case P::Height: {
         // Measured in whole twips, as the Flash Player keeps bounds.
-        const QRectF b = Renderer::bounds(*this, matrix.toTransform());
+        const QRectF b = Renderer::bounds(*this, toParent());
         if (b.isEmpty() && b.width() <= 0 && b.height() <= 0)
             return 0;
         return p == P::Width ? (std::round(b.right()) - std::round(b.left())) / 20.0
@@ -264,6 +271,9 @@ avm1::DisplayProps Clip::displayProps() const
     if (opaqueBackground)
         p.opaqueBackground = uint32_t(opaqueBackground->r) << 16 | uint32_t(opaqueBackground->g) << 8 |
                              opaqueBackground->b;
+    if (scrollRect)
+        p.scrollRect = std::array<double, 4>{scrollRect->x() / 20, scrollRect->y() / 20, scrollRect->width() / 20,
+                                             scrollRect->height() / 20};
     return p;
 }
 
@@ -277,6 +287,16 @@ void Clip::setDisplayProps(const avm1::DisplayProps& p)
                                 uint8_t(*p.opaqueBackground), 255};
     else
         opaqueBackground.reset();
+    scrollRect.reset();
+    if (p.scrollRect) {
+        // Kept within the range twips are (a rectangle beyond it shows
+        // nothing more); one that is not a number takes the scroll away.
+        constexpr double kMax = 1 << 26;
+        const auto& r = *p.scrollRect;
+        if (std::all_of(r.begin(), r.end(), [](double v) { return std::isfinite(v); }))
+            scrollRect = QRectF(std::clamp(r[0] * 20, -kMax, kMax), std::clamp(r[1] * 20, -kMax, kMax),
+                                std::clamp(r[2] * 20, 0.0, kMax), std::clamp(r[3] * 20, 0.0, kMax));
+    }
 }
 
 avm1::DisplayObjectHost* Clip::createEmptyMovieClip(const QString& n, int d)

@@ -51,6 +51,9 @@ public:
     // The colour painted over the object's bounds under its content (the
     // Flash Player's opaqueBackground; its alpha is not used).
     std::optional<Rgba> opaqueBackground;
+    // scrollRect (twips of the content): only this part of the content is
+    // shown, with its top left corner at the clip's origin.
+    std::optional<QRectF> scrollRect;
     bool visible = true;
     std::optional<bool> focusRect; // _focusrect set on the object (unset: the player's)
     bool placedByScript = false;
@@ -97,6 +100,7 @@ public:
     }
     Clip* child(int depth) const;
     QTransform worldTransform() const; // twips of this clip -> stage twips
+    QTransform toParent() const;       // twips of this clip -> its parent's (the matrix after any scroll)
     QString targetPath() const;        // "_level0.a.b"
     QPointF localMouse() const;        // the mouse in this clip's pixels (_xmouse, _ymouse)
 

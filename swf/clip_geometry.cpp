@@ -26,7 +26,7 @@ QTransform toLevel(const Clip& clip)
 {
     QTransform t;
     for (const Clip* c = &clip; c && c->parentClip; c = c->parentClip)
-        t = t * c->matrix.toTransform();
+        t = t * c->toParent();
     return t;
 }
 
@@ -145,8 +145,8 @@ bool Clip::hitsShapes(const QPointF& p, const QTransform& t, int nesting) const
             }
             if (c->isMaskOf)
                 continue;
-            const QTransform ct = c->matrix.toTransform() * t;
-            if (layer && !layer->hitsShapes(p, layer->matrix.toTransform() * t, nesting + 1))
+            const QTransform ct = c->toParent() * t;
+            if (layer && !layer->hitsShapes(p, layer->toParent() * t, nesting + 1))
                 continue;
             if (c->hitsShapes(p, ct, nesting + 1))
                 return true;

@@ -84,7 +84,7 @@ bool Clip::buttonHit(const QPointF& levelPx) const
     const QTransform t = toLevelTransform();
     const QPointF p = levelPx * 20.0;
     for (const auto& part : buttonHitParts)
-        if (part->hitsShapes(p, part->matrix.toTransform() * t, 1))
+        if (part->hitsShapes(p, part->toParent() * t, 1))
             return true;
     return false;
 }

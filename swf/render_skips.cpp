@@ -242,7 +242,7 @@ bool Renderer::maskContains(const Clip& mask, const QTransform& maskWorld, const
         if (child->isMaskOf || child->clipDepth > 0 || child->maskClip || !child->filters.empty() ||
             child->blendMode != BlendMode::Normal)
             continue;
-        if (maskContains(*child, child->matrix.toTransform() * maskWorld, rect, nesting + 1))
+        if (maskContains(*child, child->toParent() * maskWorld, rect, nesting + 1))
             return true;
     }
     return false;
@@ -275,7 +275,7 @@ bool Renderer::maskHidesNothing(const Clip& mask, const QTransform& maskWorld, c
         const int s = spread(*c, nesting);
         if (s < 0)
             return false;
-        QRectF b = bounds(*c, c->matrix.toTransform() * world, nesting);
+        QRectF b = bounds(*c, c->toParent() * world, nesting);
         if (b.isEmpty())
             continue;
         const double m = s + kEdgeSlack;
@@ -295,7 +295,7 @@ bool Renderer::maskIsOpen(const std::vector<const Clip*>& list, const Clip* mask
     size_t j = i + 1;
     while (j < end && list[j]->depthValue <= mask->clipDepth)
         ++j;
-    return maskHidesNothing(*mask, mask->matrix.toTransform() * world, list, i + 1, j, world, nesting);
+    return maskHidesNothing(*mask, mask->toParent() * world, list, i + 1, j, world, nesting);
 }
 
 } // namespace fotarel::swf

@@ -422,6 +422,8 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting, bool
         return t.mapRect(QRectF(0, 0, v.width * 20.0, v.height * 20.0));
     }
     default: {
+        if (clip.scrollRect)
+            return t.mapRect(*clip.scrollRect); // the scrolled part is all there is of it
         QRectF out;
         if (!clip.loadedImage.isNull())
             out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
@@ -432,7 +434,7 @@ QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting, bool
         for (const auto& [d, c] : clip.children) {
             if (c->isMaskOf)
                 continue;
-            const QRectF b = bounds(*c, c->matrix.toTransform() * t, nesting + 1, withStrokes);
+            const QRectF b = bounds(*c, c->toParent() * t, nesting + 1, withStrokes);
             if (!b.isEmpty())
                 out = out.isEmpty() ? b : out.united(b);
         }
@@ -446,6 +448,32 @@ void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransfor
 {
     QPainter& p = *ctx.painter;
     const QTransform dev = world * QTransform::fromTranslate(-ctx.origin.x(), -ctx.origin.y());
+    struct Restore {
+        QPainter* p = nullptr;
+        ~Restore()
+        {
+            if (p)
+                p->restore();
+        }
+    } restore;
+    if (clip.scrollRect) {
+        // Only the scrolled part shows: a clip of whole pixels when it stays
+        // upright, otherwise the turned rectangle.
+        p.save();
+        restore.p = &p;
+        if (dev.isAffine() && dev.m12() == 0 && dev.m21() == 0) {
+            const QRectF r = dev.mapRect(*clip.scrollRect);
+            const QRect whole(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
+                              QPoint(int(std::lround(r.right())) - 1, int(std::lround(r.bottom())) - 1));
+            p.resetTransform();
+            p.setClipRect(whole, Qt::IntersectClip);
+        } else {
+            QPainterPath area;
+            area.addRect(*clip.scrollRect);
+            p.setTransform(dev);
+            p.setClipPath(area, Qt::IntersectClip);
+        }
+    }
     switch (clip.kind) {
     case Clip::Kind::Shape:
     case Clip::Kind::Morph:
@@ -608,7 +636,7 @@ bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, c
     const ColorTransform cx = parentCx.after(clip.cxform);
     if (cx.apply(Rgba{0, 0, 0, 255}).a != 255)
         return false;
-    const QTransform world = clip.matrix.toTransform() * parentWorld;
+    const QTransform world = clip.toParent() * parentWorld;
     auto imageCovers = [&](const QImage& img) {
         if (img.isNull() || img.hasAlphaChannel())
             return false;
@@ -639,7 +667,7 @@ bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, c
 
 QTransform placedWorld(const Clip& clip, const QTransform& parentWorld)
 {
-    QTransform world = clip.matrix.toTransform() * parentWorld;
+    QTransform world = clip.toParent() * parentWorld;
     if (!clip.filters.empty() || clip.cacheAsBitmap) {
         // A filtered or cached object is painted as a picture whose top left
         // corner lies on a whole pixel: the Flash Player moves it there.
@@ -813,7 +841,7 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
         size_t j = i + 1;
         while (j < end && list[j]->depthValue <= c->clipDepth)
             ++j;
-        const QTransform maskWorld = c->matrix.toTransform() * world;
+        const QTransform maskWorld = c->toParent() * world;
         QRect area = bounds(*c, maskWorld).toAlignedRect().adjusted(-1, -1, 1, 1) & ctx.area;
         if (area.isEmpty() || !c->visible || (under && QRegion(area).subtracted(*under).isEmpty())) {
             i = j - 1;

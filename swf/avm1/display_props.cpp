@@ -1,6 +1,6 @@
 // MovieClip properties that only feed painting (SWF 8 and later):
-// blendMode, cacheAsBitmap and opaqueBackground; and _lockroot, which
-// changes what `_root` names.
+// blendMode, cacheAsBitmap, opaqueBackground and scrollRect; and
+// _lockroot, which changes what `_root` names.
 
 #include "swf/avm1/interpreter.h"
 
@@ -85,6 +85,44 @@ void Interpreter::setupDisplayProps()
                 p.opaqueBackground.reset();
             else
                 p.opaqueBackground = toUint32(v.toNumber(x)) & 0xffffff;
+        });
+    prop(
+        "scrollRect",
+        [](Interpreter& v, const DisplayProps& p) -> Value {
+            if (!p.scrollRect)
+                return Value();
+            // A new flash.geom.Rectangle each time (changing it changes
+            // nothing until it is set again); a plain object with the same
+            // fields where that class is missing.
+            std::vector<Value> fields;
+            for (double d : *p.scrollRect)
+                fields.push_back(Value::number(d));
+            const Value flash = v.getMember(Value::object(v.global), QStringLiteral("flash"));
+            const Value geom = flash.isObject() ? v.getMember(flash, QStringLiteral("geom")) : Value();
+            const Value ctor = geom.isObject() ? v.getMember(geom, QStringLiteral("Rectangle")) : Value();
+            if (ctor.isObject()) {
+                const Value r = v.construct(ctor, fields);
+                if (r.isObject())
+                    return r;
+            }
+            Object* o = v.newObject();
+            const char* names[] = {"x", "y", "width", "height"};
+            for (size_t i = 0; i < 4; ++i)
+                o->put(QString::fromLatin1(names[i]), fields[i]);
+            return Value::object(o);
+        },
+        [](Interpreter& v, DisplayProps& p, const Value& x) {
+            // Any object with x, y, width and height scrolls; anything else
+            // takes the scroll away.
+            if (!x.isObject()) {
+                p.scrollRect.reset();
+                return;
+            }
+            std::array<double, 4> r{};
+            const char* names[] = {"x", "y", "width", "height"};
+            for (size_t i = 0; i < 4; ++i)
+                r[i] = v.toNumber(v.getMember(x, QString::fromLatin1(names[i])));
+            p.scrollRect = r;
         });
 
     // _lockroot reads as a boolean and takes any value by its truth.

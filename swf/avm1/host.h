@@ -28,6 +28,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -98,6 +99,9 @@ struct DisplayProps {
     // _focusrect of the object (SWF 6 and later): whether the yellow focus
     // rectangle is shown when it takes the focus; unset follows the player's.
     std::optional<bool> focusRect;
+    // The scrolled and cropped part of the content: x, y, width, height in
+    // pixels of the clip (scrollRect).
+    std::optional<std::array<double, 4>> scrollRect;
 };
 
 // One clip (movie clip, level root; buttons and text fields may implement it
