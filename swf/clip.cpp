@@ -432,9 +432,11 @@ void Clip::swapDepths(int d)
         std::unique_ptr<Clip> them = std::move(other->second);
         siblings.erase(other);
         them->depthValue = depthValue;
+        them->depthBySwap = true;
         siblings[them->depthValue] = std::move(them);
     }
     me->depthValue = target;
+    me->depthBySwap = true;
     siblings[target] = std::move(me);
 }
 

@@ -75,6 +75,7 @@ public:
     qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
     bool loadEventPending = false;
     bool offList = false; // taken off the display list; only its unload handlers still run
+    bool depthBySwap = false; // moved by swapDepths: the timeline no longer moves it
 
     // Buttons: the state shown (0 up, 1 over, 2 down) and the shapes of the
     // hit state, which the mouse is tested against but which are not painted.

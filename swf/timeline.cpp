@@ -113,6 +113,10 @@ void applyAttributes(Clip& c, const PlaceObject& p)
 void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
 {
     Clip* existing = parent.child(p.depth);
+    // A clip that swapDepths put at this depth is no longer the timeline's
+    // to move or replace.
+    if (p.move && existing && existing->depthBySwap)
+        return;
     if (p.move && !p.hasCharacter) {
         if (existing)
             applyAttributes(*existing, p);

@@ -117,11 +117,15 @@ void Interpreter::setupClipClasses()
             if (other->parent() == c.parent() && other != &c)
                 c.swapDepths(other->depth());
         } else if (target.isString()) {
-            DisplayObjectHost* sibling = c.parent() ? c.parent()->childByName(target.s, v.caseSensitive()) : nullptr;
-            if (sibling && sibling != &c)
+            // A target path from this clip ("../other"); only a sibling counts.
+            DisplayObjectHost* sibling = v.resolveClipPath(&c, target.s);
+            if (sibling && sibling != &c && sibling->parent() == c.parent())
                 c.swapDepths(sibling->depth());
         } else if (!target.isNullish()) {
-            c.swapDepths(scriptDepth(v, target));
+            // A depth outside the script range leaves the clip where it is.
+            const double d = toInt32(v.toNumber(target));
+            if (d >= -16384 && d <= 2130690044)
+                c.swapDepths(int(d));
         }
         return Value();
     });

@@ -72,6 +72,25 @@ TEST_F(Clips, LockRootMakesAClipTheRootOfWhatIsInside)
     EXPECT_EQ(traced(), "false|true|holder|_level0|_level0|_level0.holder|pic");
 }
 
+TEST_F(Clips, SwapDepthsTakesASiblingPathOrADepthInTheScriptRange)
+{
+    // A string is a target path from the clip; depths outside
+    // -16384..2130690044 and undefined leave the clip where it is.
+    player.root()->add("other", 7);
+    Asm a;
+    a.push(2130690045).get("holder").callMethod("swapDepths", 1).op(op::Pop);
+    a.get("holder").callMethod("getDepth", 0).trace();
+    a.push(-16385).get("holder").callMethod("swapDepths", 1).op(op::Pop);
+    a.get("holder").callMethod("getDepth", 0).trace();
+    a.push("../other").get("holder").callMethod("swapDepths", 1).op(op::Pop);
+    a.get("holder").callMethod("getDepth", 0).trace();
+    a.get("other").callMethod("getDepth", 0).trace();
+    a.push("pic").get("holder").callMethod("swapDepths", 1).op(op::Pop); // a child, not a sibling
+    a.get("holder").callMethod("getDepth", 0).trace();
+    EXPECT_TRUE(run(a));
+    EXPECT_EQ(traced(), "1|1|7|1|7");
+}
+
 TEST_F(Clips, TimelineControl)
 {
     FakeClip* root = player.root();
