@@ -67,7 +67,7 @@ avm1::DisplayObjectHost* Clip::childByName(const QString& n, bool caseSensitive)
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (const auto& [d, c] : children) {
         if (!c->instanceName.isEmpty() && c->instanceName.compare(n, cs) == 0)
-            return c.get();
+            return c->scriptable() ? static_cast<DisplayObjectHost*>(c.get()) : const_cast<Clip*>(this);
     }
     return nullptr;
 }
@@ -268,6 +268,7 @@ avm1::DisplayProps Clip::displayProps() const
     avm1::DisplayProps p;
     p.blendMode = blendMode == BlendMode::Normal ? 1 : int(blendMode);
     p.cacheAsBitmap = cacheAsBitmap;
+    p.focusRect = focusRect;
     if (opaqueBackground)
         p.opaqueBackground = uint32_t(opaqueBackground->r) << 16 | uint32_t(opaqueBackground->g) << 8 |
                              opaqueBackground->b;
@@ -281,6 +282,7 @@ void Clip::setDisplayProps(const avm1::DisplayProps& p)
 {
     blendMode = p.blendMode <= 1 ? BlendMode::Normal : BlendMode(std::min(p.blendMode, 14));
     cacheAsBitmap = p.cacheAsBitmap;
+    focusRect = p.focusRect;
     if (p.opaqueBackground)
         opaqueBackground = Rgba{uint8_t(*p.opaqueBackground >> 16), uint8_t(*p.opaqueBackground >> 8),
                                 uint8_t(*p.opaqueBackground), 255};

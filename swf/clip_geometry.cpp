@@ -108,11 +108,7 @@ avm1::DisplayObjectHost* Clip::childAtDepth(int d) const
     auto it = children.find(int(stored));
     if (it == children.end())
         return nullptr;
-    // Shapes, static text and bitmaps have no script object: the clip they
-    // sit in answers for them.
-    const Kind k = it->second->kind;
-    const bool scriptable = k == Kind::Sprite || k == Kind::Button || k == Kind::EditText || k == Kind::Video;
-    return scriptable ? static_cast<DisplayObjectHost*>(it->second.get()) : const_cast<Clip*>(this);
+    return it->second->scriptable() ? static_cast<DisplayObjectHost*>(it->second.get()) : const_cast<Clip*>(this);
 }
 
 QTransform Clip::toLevelTransform() const { return toLevel(*this); }

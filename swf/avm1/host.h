@@ -96,6 +96,9 @@ struct DisplayProps {
     int blendMode = 1;
     bool cacheAsBitmap = false;
     std::optional<uint32_t> opaqueBackground;
+    // _focusrect of the object (SWF 6 and later): whether the yellow focus
+    // rectangle is shown when it takes the focus; unset follows the player's.
+    std::optional<bool> focusRect;
     // The scrolled and cropped part of the content: x, y, width, height in
     // pixels of the clip (scrollRect).
     std::optional<std::array<double, 4>> scrollRect;
@@ -345,6 +348,10 @@ public:
     // it tells the handlers (onKillFocus, onSetFocus, Selection listeners).
     virtual DisplayObjectHost* focus() const { return nullptr; }
     virtual void storeFocus(DisplayObjectHost* target) { (void)target; }
+    // The player's _focusrect (the root's; every object's in SWF 5): whether
+    // an object taking the keyboard focus shows the focus rectangle.
+    virtual bool focusRect() const { return true; }
+    virtual void setFocusRect(bool shown) { (void)shown; }
 };
 
 // What scripts set on an object that decides whether it takes the keyboard
