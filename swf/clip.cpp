@@ -67,7 +67,7 @@ avm1::DisplayObjectHost* Clip::childByName(const QString& n, bool caseSensitive)
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (const auto& [d, c] : children) {
         if (!c->instanceName.isEmpty() && c->instanceName.compare(n, cs) == 0)
-            return c.get();
+            return c->scriptable() ? static_cast<DisplayObjectHost*>(c.get()) : const_cast<Clip*>(this);
     }
     return nullptr;
 }
@@ -250,8 +250,9 @@ avm1::ColorTransformValues Clip::colorTransform() const
 
 void Clip::setColorTransform(const avm1::ColorTransformValues& v)
 {
-    auto mul = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -25600.0, 25600.0) / 100) : 1.f; };
-    auto add = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -512.0, 512.0)) : 0.f; };
+    // The ranges of the Flash Player's signed 16-bit fields (8.8 multipliers).
+    auto mul = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -12800.0, 12800.0) / 100) : 1.f; };
+    auto add = [](double x) { return std::isfinite(x) ? float(std::clamp(x, -32768.0, 32767.0)) : 0.f; };
     cxform.rMul = mul(v.ra);
     cxform.gMul = mul(v.ga);
     cxform.bMul = mul(v.ba);
@@ -267,6 +268,7 @@ avm1::DisplayProps Clip::displayProps() const
     avm1::DisplayProps p;
     p.blendMode = blendMode == BlendMode::Normal ? 1 : int(blendMode);
     p.cacheAsBitmap = cacheAsBitmap;
+    p.focusRect = focusRect;
     if (opaqueBackground)
         p.opaqueBackground = uint32_t(opaqueBackground->r) << 16 | uint32_t(opaqueBackground->g) << 8 |
                              opaqueBackground->b;
@@ -280,6 +282,7 @@ void Clip::setDisplayProps(const avm1::DisplayProps& p)
 {
     blendMode = p.blendMode <= 1 ? BlendMode::Normal : BlendMode(std::min(p.blendMode, 14));
     cacheAsBitmap = p.cacheAsBitmap;
+    focusRect = p.focusRect;
     if (p.opaqueBackground)
         opaqueBackground = Rgba{uint8_t(*p.opaqueBackground >> 16), uint8_t(*p.opaqueBackground >> 8),
                                 uint8_t(*p.opaqueBackground), 255};

@@ -55,6 +55,7 @@ public:
     // shown, with its top left corner at the clip's origin.
     std::optional<QRectF> scrollRect;
     bool visible = true;
+    std::optional<bool> focusRect; // _focusrect set on the object (unset: the player's)
     bool placedByScript = false;
     std::vector<ClipAction> clipActions;
     Clip* maskClip = nullptr; // setMask
@@ -92,6 +93,12 @@ public:
     std::unique_ptr<VideoPlayback> video;
 
     bool isSprite() const { return kind == Kind::Sprite; }
+    // Shapes, static text and bitmaps have no script object: the clip they
+    // sit in answers for them (by name and by depth).
+    bool scriptable() const
+    {
+        return kind == Kind::Sprite || kind == Kind::Button || kind == Kind::EditText || kind == Kind::Video;
+    }
     Clip* child(int depth) const;
     QTransform worldTransform() const; // twips of this clip -> stage twips
     QTransform toParent() const;       // twips of this clip -> its parent's (the matrix after any scroll)
@@ -144,6 +151,8 @@ public:
     void resizeTextField(bool width, double pixels);
     StaticChars staticText() const override;
     avm1::PixelMatrix toStage() const override;
+    avm1::PixelMatrix localMatrix() const override;
+    void setLocalMatrix(const avm1::PixelMatrix& m) override;
     avm1::PixelRect boundsIn(const DisplayObjectHost* space, bool withStrokes) const override;
     bool hitTestPoint(double x, double y, bool shapeFlag) const override;
     DisplayObjectHost* childAtDepth(int depth) const override;

@@ -71,6 +71,17 @@ avm1::PixelMatrix Clip::toStage() const
     return {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
 }
 
+avm1::PixelMatrix Clip::localMatrix() const
+{
+    return {matrix.a, matrix.b, matrix.c, matrix.d, matrix.tx / 20.0, matrix.ty / 20.0};
+}
+
+void Clip::setLocalMatrix(const avm1::PixelMatrix& m)
+{
+    // Scale and rotation are read from the new matrix on their next use.
+    matrix = Matrix{m.a, m.b, m.c, m.d, std::round(m.tx * 20), std::round(m.ty * 20)};
+}
+
 avm1::PixelRect Clip::boundsIn(const DisplayObjectHost* space, bool withStrokes) const
 {
     QTransform t;
@@ -97,11 +108,7 @@ avm1::DisplayObjectHost* Clip::childAtDepth(int d) const
     auto it = children.find(int(stored));
     if (it == children.end())
         return nullptr;
-    // Shapes, static text and bitmaps have no script object: the clip they
-    // sit in answers for them.
-    const Kind k = it->second->kind;
-    const bool scriptable = k == Kind::Sprite || k == Kind::Button || k == Kind::EditText || k == Kind::Video;
-    return scriptable ? static_cast<DisplayObjectHost*>(it->second.get()) : const_cast<Clip*>(this);
+    return it->second->scriptable() ? static_cast<DisplayObjectHost*>(it->second.get()) : const_cast<Clip*>(this);
 }
 
 QTransform Clip::toLevelTransform() const { return toLevel(*this); }

@@ -4,8 +4,8 @@
 //
 // Tab order: the objects that take part, in display order (a parent before
 // its children, lower depths first): input text fields, buttons and movie
-// clips acting as buttons, unless scripts set tabEnabled (true adds any of
-// them, false removes it); a clip whose tabChildren is false hides its
+// clips acting as buttons or given a tabIndex, unless scripts set tabEnabled
+// (true adds any of them, false removes it); a clip whose tabChildren is false hides its
 // descendants; hidden objects never take part. When any of them has a
 // tabIndex, only those with one take part, ordered by it (as a signed 32-bit
 // number); otherwise the order is by position on the stage, top to bottom and
@@ -52,6 +52,32 @@ avm1::DisplayObjectHost* Player::focus() const
 void Player::storeFocus(avm1::DisplayObjectHost* target)
 {
     focus_ = target ? target->link() : nullptr;
+    // Whether the object shows the focus rectangle is decided as it takes the
+    // focus: _focusrect changed later shows only at the next change. Text
+    // fields show their caret instead. From SWF 6 an object's own _focusrect
+    // wins over the player's.
+    Clip* clip = alive(focus_);
+    focusShown_ = clip && !clip->field &&
+                  (clip->swfVersion() >= 6 && clip->focusRect ? *clip->focusRect : focusRect_);
+}
+
+std::optional<QRectF> Player::focusHighlight() const
+{
+    const Clip* clip = focusShown_ ? alive(focus_) : nullptr;
+    if (!clip)
+        return std::nullopt;
+    QRectF r;
+    if (clip->kind == Clip::Kind::Button) {
+        // A button's rectangle is its hit area (none when it has no hit state).
+        const QTransform world = clip->worldTransform();
+        for (const auto& part : clip->buttonHitParts)
+            r |= Renderer::bounds(*part, part->matrix.toTransform() * world);
+    } else {
+        r = Renderer::bounds(*clip, clip->worldTransform());
+    }
+    if (r.isEmpty())
+        return std::nullopt;
+    return r;
 }
 
 void Player::focusTo(Clip* target)
@@ -85,7 +111,7 @@ void Player::collectTabStops(Clip& clip, std::vector<TabStopRef>& out, int nesti
         else if (c.kind == Clip::Kind::Button)
             byDefault = true;
         else
-            byDefault = traits.buttonHandlers;
+            byDefault = traits.buttonHandlers || traits.tabIndex; // a tabIndex enrols a clip too
         if (traits.tabEnabled.value_or(byDefault))
             out.push_back(TabStopRef{c.link(), traits.tabIndex});
         if (c.isSprite() && traits.tabChildren)

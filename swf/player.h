@@ -121,6 +121,8 @@ public:
     int lastKeyAscii() const override { return lastKeyAscii_; }
     avm1::DisplayObjectHost* focus() const override;
     void storeFocus(avm1::DisplayObjectHost* target) override;
+    bool focusRect() const override { return focusRect_; }
+    void setFocusRect(bool shown) override { focusRect_ = shown; }
 
     // Used by clips.
     void logLoad(const QString& line);
@@ -191,6 +193,7 @@ private:
     const Movie* stageMovie() const override { return movie_.get(); }
     std::vector<const Clip*> levelRoots() const override;
     std::optional<QString> boundText(const QString& variablePath) override { return getVariable(variablePath); }
+    std::optional<QRectF> focusHighlight() const override;
     void resetRoot();
     void nameIfUnnamed(Clip& clip);
     Clip* resolveVariableTarget(const QString& path, QString* name);
@@ -217,6 +220,8 @@ private:
     std::shared_ptr<avm1::ClipLink> hovered_; // the button under the mouse
     std::shared_ptr<avm1::ClipLink> pressed_; // the button the mouse went down on
     std::shared_ptr<avm1::ClipLink> focus_;   // the object with the keyboard focus
+    bool focusShown_ = false;                 // it shows the focus rectangle
+    bool focusRect_ = true;                   // _focusrect of the player (kept across loads)
     std::set<int> keysDown_;                  // key codes (and mouse buttons 1, 2, 4) held down
     int lastKeyCode_ = 0, lastKeyAscii_ = 0;
     int runDepth_ = 0;

@@ -910,6 +910,35 @@ void Renderer::paint(QImage& target)
     const Context ctx{&p, target.rect(), QPoint(0, 0)};
     for (const Clip* root : roots)
         drawClip(ctx, *root, base_, ColorTransform{}, 0);
+    if (const std::optional<QRectF> focus = tree_.focusHighlight())
+        drawFocusHighlight(p, base_.mapRect(*focus));
+}
+
+// The Flash Player's focus rectangle: a yellow frame three stage pixels wide
+// drawn inside the object's bounds (rounded to whole pixels), over
+// everything.
+void Renderer::drawFocusHighlight(QPainter& p, const QRectF& device)
+{
+    const QRect r(QPoint(qRound(device.left()), qRound(device.top())),
+                  QPoint(qRound(device.right()) - 1, qRound(device.bottom()) - 1));
+    if (r.isEmpty())
+        return;
+    const int w = std::max(1, qRound(3 * pixelScale_));
+    const QColor yellow(255, 255, 0);
+    p.save();
+    p.resetTransform();
+    p.setClipping(false);
+    p.setOpacity(1);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (r.width() <= 2 * w || r.height() <= 2 * w) {
+        p.fillRect(r, yellow);
+    } else {
+        p.fillRect(QRect(r.left(), r.top(), r.width(), w), yellow);
+        p.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), yellow);
+        p.fillRect(QRect(r.left(), r.top() + w, w, r.height() - 2 * w), yellow);
+        p.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), yellow);
+    }
+    p.restore();
 }
 
 } // namespace fotarel::swf

@@ -19,6 +19,9 @@ public:
     virtual const Movie* stageMovie() const = 0;
     virtual std::vector<const Clip*> levelRoots() const = 0; // _level0 first
     virtual std::optional<QString> boundText(const QString& variablePath) = 0;
+    // Stage twips of the rectangle drawn around the object that has the
+    // keyboard focus, when it shows one.
+    virtual std::optional<QRectF> focusHighlight() const { return std::nullopt; }
 };
 
 // Paints a player's display list. Parsed shapes are turned into paths once
@@ -61,6 +64,7 @@ private:
                    const QTransform& world, const ColorTransform& cx, int nesting);
     void drawShape(QPainter& p, const CompiledShape& shape, const Movie& movie, const QTransform& world,
                    const ColorTransform& cx);
+    void drawFocusHighlight(QPainter& p, const QRectF& device);
     void drawStaticText(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
     void drawVideo(QPainter& p, const Clip& clip, const QTransform& world, const ColorTransform& cx);
     void drawImage(QPainter& p, const QImage& img, const QTransform& imageToDevice, const ColorTransform& cx,

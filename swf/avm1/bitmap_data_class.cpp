@@ -3,7 +3,7 @@
 // setPixel, fillRect, dispose) and flash.geom.Matrix (its fields and
 // createGradientBox, which beginGradientFill reads).
 
-#include "swf/avm1/interpreter.h"
+#include "swf/avm1/builtin_helpers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +11,6 @@
 namespace fotarel::swf::avm1 {
 
 namespace {
-
-using Args = CallArgs;
 
 // The largest bitmap side: 2880 pixels for movies before SWF 10, 8191 with
 // at most 16,777,215 pixels from SWF 10 on.
@@ -48,37 +46,15 @@ uint32_t stored(const BitmapPixels& b, uint32_t argb)
     return (argb >> 24) == 0 ? 0 : argb;
 }
 
-Object* packageOf(Interpreter& vm, Object* parent, const char* name)
-{
-    const QString key = QString::fromLatin1(name);
-    const Value existing = vm.getMember(Value::object(parent), key);
-    if (existing.isObject())
-        return existing.o;
-    Object* o = vm.newObject();
-    parent->put(key, Value::object(o), DontEnum);
-    return o;
-}
-
-Object* makeClass(Interpreter& vm, Object* package, const char* name, NativeFunction construct, Object** proto)
-{
-    *proto = vm.newObject();
-    Object* ctor = vm.newNative([](Interpreter&, Args&) { return Value(); }, std::move(construct));
-    ctor->put(QStringLiteral("prototype"), Value::object(*proto), DontEnum | DontDelete);
-    (*proto)->put(QStringLiteral("constructor"), Value::object(ctor), DontEnum);
-    package->put(QString::fromLatin1(name), Value::object(ctor), DontEnum);
-    return ctor;
-}
-
 void readOnly(Interpreter& vm, Object* o, const char* name, NativeFunction getter)
 {
-    o->put(QString::fromLatin1(name), Value(), DontDelete | DontEnum);
-    o->slot(QString::fromLatin1(name), true)->getter = vm.newNative(std::move(getter));
+    nativeAccessor(vm, o, name, std::move(getter));
 }
 
 void setupBitmapData(Interpreter& vm, Object* display)
 {
     Object* proto = nullptr;
-    makeClass(vm, display, "BitmapData",
+    makePackageClass(vm, display, "BitmapData",
               [](Interpreter& v, Args& a) {
                   const double w = v.toInteger(a.at(0)), h = v.toInteger(a.at(1));
                   if (!a.self.isObject() || !sizeAllowed(v.version(), w, h)) {
@@ -159,42 +135,13 @@ void setupBitmapData(Interpreter& vm, Object* display)
     });
 }
 
-void setupMatrix(Interpreter& vm, Object* geom)
-{
-    Object* proto = nullptr;
-    makeClass(vm, geom, "Matrix",
-              [](Interpreter& v, Args& a) {
-                  if (!a.self.isObject())
-                      return Value();
-                  const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
-                  const double defaults[] = {1, 0, 0, 1, 0, 0};
-                  for (size_t i = 0; i < 6; ++i)
-                      v.setMember(a.self, QString::fromLatin1(names[i]),
-                                  Value::number(a.at(i).isUndefined() ? defaults[i] : v.toNumber(a.at(i))));
-                  return Value();
-              },
-              &proto);
-    // createGradientBox(width, height, rotation, tx, ty): the matrix that maps
-    // the gradient square onto that box, turned by the rotation.
-    vm.defineMethod(proto, "createGradientBox", [](Interpreter& v, Args& a) {
-        const auto num = [&](size_t i) { return a.at(i).isUndefined() ? 0.0 : v.toNumber(a.at(i)); };
-        const double w = num(0), h = num(1), r = num(2), x = num(3), y = num(4);
-        const double values[] = {std::cos(r) * w / 1638.4, std::sin(r) * h / 1638.4, -std::sin(r) * w / 1638.4,
-                                  std::cos(r) * h / 1638.4, x + w / 2, y + h / 2};
-        const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
-        for (size_t i = 0; i < 6; ++i)
-            v.setMember(a.self, QString::fromLatin1(names[i]), Value::number(values[i]));
-        return Value();
-    });
-}
-
 } // namespace
 
 void Interpreter::setupFlashPackage()
 {
     Object* flash = packageOf(*this, global, "flash");
     setupBitmapData(*this, packageOf(*this, flash, "display"));
-    setupMatrix(*this, packageOf(*this, flash, "geom"));
+    setupGeomClasses();
 }
 
 } // namespace fotarel::swf::avm1

@@ -27,6 +27,9 @@ void Interpreter::setupBuiltins()
     setupLoadVars();
     setupSoundClass();
     setupClipClasses();
+    setupColorClass();
+    setupDateClass();
+    setupNativeTable();
     setupTextClasses();
     setupClipGeometry();
     setupDisplayProps();

@@ -191,6 +191,16 @@ Value Interpreter::clipProperty(DisplayObjectHost* clip, int prop)
     case Property::CurrentFrame: return Value::number(clip->currentFrame());
     case Property::TotalFrames: return Value::number(clip->totalFrames());
     case Property::FramesLoaded: return Value::number(clip->framesLoaded());
+    case Property::FocusRect: {
+        // SWF 5 knows only the player's, as a number; later the root's is
+        // the player's and every other object has its own (null when unset).
+        if (version_ < 6)
+            return Value::number(player.focusRect() ? 1 : 0);
+        if (!clip->parent())
+            return Value::boolean(player.focusRect());
+        const std::optional<bool> own = clip->displayProps().focusRect;
+        return own ? Value::boolean(*own) : Value::null();
+    }
     default: return Value::number(clip->property(Property(prop)));
     }
 }
@@ -206,6 +216,26 @@ void Interpreter::setClipProperty(DisplayObjectHost* clip, int prop, const Value
         const double n = v.isUndefined() || v.isNull() ? qQNaN() : toNumber(v);
         if (!std::isnan(n))
             clip->setProperty(Property::Visible, n != 0 ? 1 : 0);
+        return;
+    }
+    case Property::FocusRect: {
+        if (version_ < 6 || !clip->parent()) {
+            // undefined and null leave it; an object turns it off; any
+            // other value counts as a number (text as SWF 7 reads it, so
+            // "" too is NaN), NaN as on.
+            if (v.isNullish())
+                return;
+            if (v.isObject())
+                player.setFocusRect(false);
+            else if (v.type == Value::Type::Boolean)
+                player.setFocusRect(v.b);
+            else
+                player.setFocusRect((v.isString() ? stringToNumber(v.s, 7) : v.n) != 0);
+            return;
+        }
+        DisplayProps props = clip->displayProps();
+        props.focusRect = v.isUndefined() || v.isNull() ? std::nullopt : std::optional<bool>(toBoolean(v));
+        clip->setDisplayProps(props);
         return;
     }
     case Property::Target:

@@ -96,6 +96,9 @@ struct DisplayProps {
     int blendMode = 1;
     bool cacheAsBitmap = false;
     std::optional<uint32_t> opaqueBackground;
+    // _focusrect of the object (SWF 6 and later): whether the yellow focus
+    // rectangle is shown when it takes the focus; unset follows the player's.
+    std::optional<bool> focusRect;
     // The scrolled and cropped part of the content: x, y, width, height in
     // pixels of the clip (scrollRect).
     std::optional<std::array<double, 4>> scrollRect;
@@ -165,6 +168,10 @@ public:
     // that do not support it keep the defaults: Color calls then do nothing.
     virtual ColorTransformValues colorTransform() const { return {}; }
     virtual void setColorTransform(const ColorTransformValues& values) { (void)values; }
+    // The clip's own matrix in pixels (flash.geom.Transform.matrix). Hosts
+    // without one answer the identity and ignore changes.
+    virtual PixelMatrix localMatrix() const { return {}; }
+    virtual void setLocalMatrix(const PixelMatrix& m) { (void)m; }
     // blendMode, cacheAsBitmap, opaqueBackground. Hosts that do not paint
     // keep the defaults.
     virtual DisplayProps displayProps() const { return {}; }
@@ -305,6 +312,12 @@ public:
     // the player with every frame (frame count × 1000 / frame rate). getTimer()
     // and setInterval use it: no wall-clock time reaches scripts.
     virtual qint64 movieTimeMs() const = 0;
+    // The clock of the Date class: milliseconds since 1970 (UTC) and the
+    // local offset from UTC in minutes (east positive). By default the
+    // clock starts at 1970 when the movie does and local time is UTC, so
+    // a movie shows the same dates on every machine and every run.
+    virtual double dateNowMs() const { return double(movieTimeMs()); }
+    virtual int utcOffsetMinutes() const { return 0; }
     // The bytes of a file a script loads as text or variables (XML.load,
     // LoadVars.load, loadVariables), found as the player finds movies it
     // loads (relative, confined). nullopt, with the reason, when refused or
@@ -335,6 +348,10 @@ public:
     // it tells the handlers (onKillFocus, onSetFocus, Selection listeners).
     virtual DisplayObjectHost* focus() const { return nullptr; }
     virtual void storeFocus(DisplayObjectHost* target) { (void)target; }
+    // The player's _focusrect (the root's; every object's in SWF 5): whether
+    // an object taking the keyboard focus shows the focus rectangle.
+    virtual bool focusRect() const { return true; }
+    virtual void setFocusRect(bool shown) { (void)shown; }
 };
 
 // What scripts set on an object that decides whether it takes the keyboard

@@ -93,6 +93,7 @@ void Interpreter::collectGarbage()
     mark(classRegistry);
     mark(textFieldProto);
     mark(textFormatProto);
+    mark(nativeTable);
     links.erase(std::remove_if(links.begin(), links.end(),
                                [](const std::shared_ptr<ClipLink>& l) { return l->clip == nullptr; }),
                 links.end());

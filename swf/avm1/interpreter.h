@@ -250,7 +250,18 @@ public:
     void setupClipGeometry();
     void setupDisplayProps();
     void setupDrawingMethods();
-    void setupFlashPackage(); // flash.display.BitmapData, flash.geom.Matrix
+    void setupFlashPackage(); // flash.display.BitmapData and the flash.geom classes
+    // flash.geom: Point, Rectangle, Matrix, ColorTransform, Transform, and
+    // MovieClip.transform (geom_classes.cpp).
+    void setupGeomClasses();
+    // Date (date_class.cpp).
+    void setupDateClass();
+    // ASnative, ASSetNative, ASSetNativeAccessor (native_table.cpp).
+    void setupNativeTable();
+    // Color (color_class.cpp).
+    void setupColorClass();
+    // A new object of a flash.geom class (as scripts see it under `_global`).
+    Value newGeom(const char* className, std::vector<Value> args);
     void setupXmlClasses();
     void setupBroadcaster();
     void setupLoadVars();
@@ -309,6 +320,10 @@ public:
     Object* textFormatProto = nullptr;
     Object* broadcasterMethods_ = nullptr; // AsBroadcaster as first made
     Object* classRegistry = nullptr; // Object.registerClass: export name -> constructor
+    // ASnative(category, index): the built-in functions by their numbers,
+    // kept as properties "category,index" of a plain object.
+    Object* nativeTable = nullptr;
+    void registerNatives(int category, const char* commaNames, Object* holder);
 
     std::vector<Object*> heap;
     int64_t liveBytes = 0;

@@ -180,6 +180,7 @@ public:
     std::unique_ptr<TextSnapshotState> snapshot; // TextSnapshot objects
     std::shared_ptr<SoundState> sound;      // Sound objects; a clip's (or the movie's) sound transform
     std::shared_ptr<BitmapPixels> bitmap;   // BitmapData objects (null once disposed)
+    std::shared_ptr<ClipLink> subject;      // flash.geom.Transform objects: the clip they read and change
     // Object.watch: property name -> (callback, user data). A watch outlives
     // the deletion of its property.
     struct Watch {

@@ -160,12 +160,18 @@ void Interpreter::setupStringClass()
         const QString s = selfString(v, a);
         std::vector<Value> parts;
         const double limit = a.count() > 1 && !a.at(1).isUndefined() ? v.toInteger(a.at(1)) : 4294967295.0;
-        if (a.at(0).isUndefined()) {
+        // SWF 5 movies split at commas when no separator is given and keep
+        // the string whole for an empty one; later movies keep it whole
+        // without a separator and split into characters at an empty one.
+        const bool swf5 = v.version() < 6;
+        if (a.at(0).isUndefined() && !swf5) {
             parts.push_back(Value::string(s));
         } else {
-            const QString sep = v.toString(a.at(0));
+            const QString sep = a.at(0).isUndefined() ? QStringLiteral(",") : v.toString(a.at(0));
             QStringList pieces;
-            if (sep.isEmpty()) {
+            if (sep.isEmpty() && swf5) {
+                pieces.append(s);
+            } else if (sep.isEmpty()) {
                 for (QChar c : s)
                     pieces.append(QString(c));
             } else {

@@ -6,6 +6,10 @@
 // ticks: the root stays on its last frame while clips and scripts go on.
 // --ticks N plays the movie as a player would (the first tick is the load)
 // and writes the picture after N ticks to OUT_PREFIX.png; "-" writes nothing.
+// --input EVENTS.json (with --ticks) gives recorded input as swfrun does: the
+// events up to the first Wait right after the load, those up to the next
+// Wait after each further tick, so the picture after N ticks shows what the
+// first N groups of events did. --mouse-scale F divides recorded positions.
 // --compare checks that picture against EXPECTED: a pixel whose channels
 // differ by more than T is an outlier, and at most M may be; prints the
 // count and the pictures' structural similarity (SSIM of the luminance over
@@ -14,6 +18,7 @@
 // the Flash Player's low quality does: no antialiasing, no bitmap smoothing.
 #include "swf/player.h"
 #include "swf/renderer.h"
+#include "swf/tools/recorded_input.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -113,6 +118,7 @@ int main(int argc, char** argv)
     std::vector<std::pair<int, qint64>> checks; // further (tolerance, outliers) tests
     bool highQuality = true;
     QString expectedPath;
+    fotarel::swf::RecordedInput input;
     QSize size = player.stageSize().toSize();
     for (int i = 3; i < argc; ++i) {
         const QByteArray a = argv[i];
@@ -136,6 +142,14 @@ int main(int argc, char** argv)
         } else if (a == "--check" && i + 2 < argc) {
             checks.emplace_back(std::atoi(argv[i + 1]), std::atoll(argv[i + 2]));
             i += 2;
+        } else if (a == "--input" && i + 1 < argc) {
+            QString error;
+            if (!input.load(QString::fromLocal8Bit(argv[++i]), &error)) {
+                std::fprintf(stderr, "%s\n", qPrintable(error));
+                return 2;
+            }
+        } else if (a == "--mouse-scale" && i + 1 < argc) {
+            input.setMouseScale(std::atof(argv[++i]));
         } else if (a == "--tolerance" && i + 1 < argc) {
             tolerance = std::atoi(argv[++i]);
         } else if (a == "--max-outliers" && i + 1 < argc) {
@@ -191,9 +205,13 @@ int main(int argc, char** argv)
 
     int rc = 0;
     if (ticks > 0) {
-        // As a player plays it: the load is the first tick.
-        for (int i = 1; i < ticks; ++i)
-            player.tick();
+        // As a player plays it: the load is the first tick; each tick's
+        // recorded events come after it.
+        for (int i = 1; i <= ticks; ++i) {
+            if (i > 1)
+                player.tick();
+            input.giveFrame(player);
+        }
         rc = finish(paint(), prefix + QStringLiteral(".png"));
     } else {
         player.stopPlaying();

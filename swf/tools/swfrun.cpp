@@ -6,12 +6,9 @@
 // events up to each "Wait" are given before the next frame. F is the window's
 // pixels per stage pixel, by which recorded positions are divided.
 #include "swf/player.h"
+#include "swf/tools/recorded_input.h"
 
-#include <QFile>
 #include <QGuiApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <cstdio>
 
@@ -26,23 +23,19 @@ int main(int argc, char** argv)
         return 2;
     }
     int frames = 1;
-    double mouseScale = 1; // recorded positions are in window pixels: stage pixels times this
-    QJsonArray events;
+    fotarel::swf::RecordedInput input;
     for (int i = 2; i + 1 < argc; ++i) {
         const QByteArray a = argv[i];
         if (a == "--ticks" || a == "--frames") {
             frames = std::clamp(std::atoi(argv[i + 1]), 0, 10000000);
         } else if (a == "--mouse-scale") {
-            mouseScale = std::atof(argv[i + 1]);
-            if (!(mouseScale > 0.01 && mouseScale < 100))
-                mouseScale = 1;
+            input.setMouseScale(std::atof(argv[i + 1]));
         } else if (a == "--input") {
-            QFile f(QString::fromLocal8Bit(argv[i + 1]));
-            if (!f.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", argv[i + 1]);
+            QString error;
+            if (!input.load(QString::fromLocal8Bit(argv[i + 1]), &error)) {
+                std::fprintf(stderr, "%s\n", qPrintable(error));
                 return 2;
             }
-            events = QJsonDocument::fromJson(f.readAll()).array();
         }
     }
     fotarel::swf::Player player;
@@ -70,41 +63,13 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", qPrintable(e));
         return 1;
     }
-    qsizetype next = 0;
-    auto giveEvents = [&] {
-        for (; next < events.size(); ++next) {
-            const QJsonObject e = events[next].toObject();
-            const QString type = e.value(QLatin1String("type")).toString();
-            if (type == QLatin1String("Wait")) {
-                ++next;
-                return;
-            }
-            const QJsonArray pos = e.value(QLatin1String("pos")).toArray();
-            const QPointF at(pos.at(0).toDouble() / mouseScale, pos.at(1).toDouble() / mouseScale);
-            if (type == QLatin1String("MouseMove"))
-                player.mouseMove(at);
-            else if (type == QLatin1String("MouseDown") || type == QLatin1String("MouseUp")) {
-                const QString btn = e.value(QLatin1String("btn")).toString();
-                const int button = btn == QLatin1String("Right") ? 2 : btn == QLatin1String("Middle") ? 4 : 1;
-                player.mouseButton(at, type == QLatin1String("MouseDown"), button);
-            }
-            else if (type == QLatin1String("KeyDown") || type == QLatin1String("KeyUp"))
-            {
-                const QJsonValue k = e.value(QLatin1String("key"));
-                player.key(k.isObject() ? k.toObject().value(QLatin1String("Char")).toString() : k.toString(),
-                           type == QLatin1String("KeyDown"));
-            }
-            else if (type == QLatin1String("TextInput"))
-                player.textInput(e.value(QLatin1String("codepoint")).toString());
-        }
-    };
     for (int i = 1; i < frames; ++i) {
-        giveEvents();
+        input.giveFrame(player);
         player.tick();
     }
     // Events past the last frame (a one-frame run) still reach the movie.
-    while (next < events.size())
-        giveEvents();
+    while (!input.done())
+        input.giveFrame(player);
     for (const QString& e : player.errorLog())
         std::fprintf(stderr, "%s\n", qPrintable(e));
     return 0;

@@ -244,3 +244,52 @@ TEST(SwfInput, HidingTheFocusedObjectTakesTheFocusAway)
     p.key(QStringLiteral("Tab"), true);
     EXPECT_EQ(focusName(p), "b4"); // b2's place, now b4's alone
 }
+
+// The object that takes the focus shows a yellow frame three stage pixels
+// wide inside its bounds, drawn over everything, scaled with the stage.
+// _focusrect decides it as the object takes the focus: the player's (the
+// root's), or from SWF 6 the object's own when set (null: the player's).
+TEST(SwfInput, TheFocusedObjectShowsTheFocusRectangleAsFocusRectSays)
+{
+    Player p;
+    ASSERT_TRUE(p.loadData(tabMovie(), "/tmp/tab.swf"));
+    const QRgb yellow = qRgb(255, 255, 0), red = qRgb(255, 0, 0);
+    const auto tab = [&] { p.key(QStringLiteral("Tab"), true); };
+    tab(); // b2, 20x20 at (10,10)
+    ASSERT_EQ(focusName(p), "b2");
+    const QImage shown = p.paint(QSize(100, 100));
+    for (const QPoint at : {QPoint(10, 10), QPoint(12, 20), QPoint(29, 29), QPoint(20, 27)})
+        EXPECT_EQ(shown.pixel(at), yellow) << at.x() << "," << at.y();
+    for (const QPoint at : {QPoint(13, 13), QPoint(26, 20), QPoint(20, 26)})
+        EXPECT_EQ(shown.pixel(at), red) << at.x() << "," << at.y();
+    EXPECT_NE(shown.pixel(30, 30), yellow);
+    // Twice the stage size: six pixels wide.
+    const QImage big = p.paint(QSize(200, 200));
+    EXPECT_EQ(big.pixel(25, 40), yellow);
+    EXPECT_EQ(big.pixel(26, 40), red);
+
+    // Turning it off shows only at the next focus change.
+    ASSERT_TRUE(p.setVariable(QStringLiteral("_focusrect"), QStringLiteral("0")));
+    EXPECT_EQ(pixelAt(p, 10, 10), yellow);
+    struct Case {
+        const char* object; // whose own _focusrect is set ("" none)
+        const char* value;  // "1", or "0" (false in SWF 6)
+        const char* focus;  // where Tab goes
+        QPoint corner;      // its top left pixel
+        bool shown;
+    };
+    const Case cases[] = {
+        {"", "", "b1", {60, 10}, false},   // the player's is off
+        {"b3", "1", "b3", {10, 60}, true}, // the object's own wins
+        {"b2", "0", "b2", {10, 10}, false},
+    };
+    for (const Case& c : cases) {
+        if (*c.object) {
+            ASSERT_TRUE(p.setVariable(QStringLiteral("%1._focusrect").arg(QLatin1String(c.object)),
+                                      QString::fromLatin1(c.value)));
+        }
+        tab();
+        ASSERT_EQ(focusName(p), c.focus);
+        EXPECT_EQ(pixelAt(p, c.corner.x(), c.corner.y()) == yellow, c.shown) << c.focus;
+    }
+}

@@ -29,6 +29,41 @@ QByteArray tracingMovie()
     return m.finish('C');
 }
 
+// A blue 10x10 square in a sprite whose onClipEvent(keyDown) traces "key"
+// and moves it to x = 50.
+QByteArray keyMovie()
+{
+    swftest::Movie m;
+    m.tag(2, swftest::rectShape(1, 1, swftest::solidFill(0, 0, 255, 255, false), 0, 0, 200, 200));
+    swftest::Movie inner;
+    swftest::Place square;
+    square.characterId = 1;
+    inner.tag(26, swftest::placeObject2(square));
+    inner.showFrame();
+    swftest::Bits sprite;
+    sprite.u16(2);
+    sprite.u16(1);
+    sprite.bytes(inner.tags());
+    sprite.bytes(swftest::Movie::encodeTag(0, {}));
+    m.tag(39, sprite.data());
+    swftest::Bits place;
+    place.u8(0x80 | 0x02); // clip actions, character
+    place.u16(1);
+    place.u16(2);
+    place.u16(0);
+    place.u32(0x40); // keyDown
+    swftest::Actions onKey;
+    onKey.push("key").op(0x26).push("_x").push(50).op(0x1D);
+    const QByteArray bytes = onKey.finish();
+    place.u32(0x40);
+    place.u32(uint32_t(bytes.size()));
+    place.bytes(bytes);
+    place.u32(0);
+    m.tag(26, place.data());
+    m.showFrame();
+    return m.finish();
+}
+
 QString run(const char* program, const QStringList& args, int* exitCode)
 {
     QProcess proc;
@@ -69,4 +104,37 @@ TEST(SwfTools, RunPrintsTraceLinesRenderWritesFramesDumpListsTags)
 
     run(SWFRUN, {tmp.path() + "/missing.swf"}, &rc);
     EXPECT_NE(rc, 0);
+}
+
+// Recorded input: the events up to each Wait come with one tick (those past
+// the last tick still reach the movie), and swfrender shows what they did.
+TEST(SwfTools, RecordedInputReachesTheMovieInRunAndRender)
+{
+    QTemporaryDir tmp;
+    const QString movie = tmp.path() + "/k.swf", events = tmp.path() + "/input.json";
+    for (const auto& [path, bytes] : {std::pair{movie, keyMovie()},
+                                      std::pair{events, QByteArray(R"([{"type": "KeyDown", "key": "A"},
+                                          {"type": "Wait"}, {"type": "KeyDown", "key": "B"}])")}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    int rc = -1;
+    EXPECT_EQ(run(SWFRUN, {movie, "--ticks", "1", "--input", events}, &rc), "key\nkey\n");
+    EXPECT_EQ(rc, 0);
+
+    for (const bool withInput : {false, true}) {
+        QStringList args{movie, tmp.path() + "/pic", "--ticks", "1"};
+        if (withInput)
+            args << "--input" << events;
+        run(SWFRENDER, args, &rc);
+        EXPECT_EQ(rc, 0);
+        const QImage pic(tmp.path() + "/pic.png");
+        ASSERT_FALSE(pic.isNull());
+        const QRgb blue = qRgb(0, 0, 255);
+        EXPECT_EQ(pic.pixel(5, 5) == blue, !withInput);
+        EXPECT_EQ(pic.pixel(55, 5) == blue, withInput);
+    }
+    run(SWFRENDER, {movie, "-", "--ticks", "1", "--input", tmp.path() + "/none.json"}, &rc);
+    EXPECT_EQ(rc, 2);
 }

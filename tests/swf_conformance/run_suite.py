@@ -157,7 +157,12 @@ def run_visual_case(bins, case_dir, timeout):
     # The player's window size when it is not the stage's (the stage is
     # scaled to fit it).
     viewport = toml.get("player_options", {}).get("viewport_dimensions")
-    size = ["--size", str(viewport["width"]), str(viewport["height"])] if viewport else []
+    options = ["--size", str(viewport["width"]), str(viewport["height"])] if viewport else []
+    # Recorded input: the events up to the Nth "Wait" are shown in the picture after N ticks.
+    if os.path.exists(os.path.join(case_dir, "input.json")):
+        options += ["--input", os.path.join(case_dir, "input.json")]
+        if viewport and viewport.get("scale_factor"):
+            options += ["--mouse-scale", str(viewport["scale_factor"])]
     results = []
     for name, comparison in comparisons.items():
         expected = os.path.join(case_dir, name + ".expected.png")
@@ -171,7 +176,7 @@ def run_visual_case(bins, case_dir, timeout):
             results.append((name, False, "trigger %s not supported" % trigger))
             continue
         cmd = [os.path.join(bins, "swfrender"), os.path.join(case_dir, "test.swf"), "-",
-               "--ticks", str(ticks), "--quality", quality] + size + ["--compare", expected,
+               "--ticks", str(ticks), "--quality", quality] + options + ["--compare", expected,
                "--tolerance", str(comparison.get("tolerance", 0)),
                "--max-outliers", str(comparison.get("max_outliers", 0))]
         checks = comparison.get("checks")
