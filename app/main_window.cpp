@@ -33,6 +33,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QPushButton>
 #include <QScreen>
@@ -175,6 +176,7 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
     };
     browserHooks.deleteAll = [this] { photos_->deleteAll(); };
     browserHooks.message = [this](const QString& text) { ui_->showMessage(text); };
+    browserHooks.mainSelection = [this] { return selectedPhotoRow().value_or(-1); };
     browser_ = new BrowserWindow(session_, browserHooks, this);
     photos_->context().view.clearBrowser = [this] { browser_->clear(); };
     connect(side_, &SidePanels::browserWanted, this, &MainWindow::openBrowser);
@@ -269,7 +271,11 @@ void MainWindow::buildCommands()
                QKeySequence(Qt::Key_F1));
     addCommand(QStringLiteral("suiButton_dakai_xiangce"), QStringLiteral("打开相册"), [this] { openAlbumCommand(); },
                QKeySequence(Qt::CTRL | Qt::Key_O));
-    addCommand(QStringLiteral("suiButton_baocun_xiangce"), QStringLiteral("保存相册"), [this] { saveAlbumCommand(); },
+    addCommand(QStringLiteral("suiButton_baocun_xiangce"), QStringLiteral("保存相册"),
+               [this] {
+                   if (saveAlbumCommand())
+                       ui_->showMessage(QStringLiteral("相册已保存：%1").arg(QDir::toNativeSeparators(savedPath_)));
+               },
                QKeySequence(Qt::CTRL | Qt::Key_S));
     // The output commands; OutputButtons finds them by name and runs them.
     QPushButton* first = addCommand(QStringLiteral("suiButton10"), QStringLiteral("VCD"), {});
@@ -314,13 +320,14 @@ void MainWindow::buildAreaBar()
     for (const AudioAreas::Tool& tool : audio_->lyricTools())
         addAreaTool(Area::Lyrics, tool.objectName, tool.caption, tool.run);
     // A selected song or lyric file shows its tile picture in the big preview.
-    for (AudioTileArea* tiles : {static_cast<AudioTileArea*>(musicTiles_), static_cast<AudioTileArea*>(lyricTiles_)})
-        connect(tiles, &AudioTileArea::previewSelected, this, [this](const QString& caption, const QString& path) {
-            side_->previewTitle()->setText(caption);
-            side_->previewPicture()->setPixmap(QPixmap(path).scaled(SidePanels::kPreviewWidth,
-                                                                    SidePanels::kPreviewHeight, Qt::KeepAspectRatio));
+    const std::pair<AudioTileArea*, Area> audioAreas[] = {{musicTiles_, Area::Music}, {lyricTiles_, Area::Lyrics}};
+    for (const auto& [tiles, area] : audioAreas)
+        connect(tiles, &AudioTileArea::previewSelected, this, [this, area](const QString& caption, const QString& path) {
+            side_->showAreaPreview(int(area), caption,
+                                   QPixmap(path).scaled(SidePanels::kPreviewWidth, SidePanels::kPreviewHeight,
+                                                        Qt::KeepAspectRatio));
         });
-    connect(audio_, &AudioAreas::previewCleared, side_, &SidePanels::clearSelectedPhoto);
+    connect(audio_, &AudioAreas::previewCleared, side_, &SidePanels::clearShownPreview);
 }
 
 void MainWindow::relayout()
@@ -387,6 +394,7 @@ void MainWindow::chooseArea(Area area)
     if (area != Area::Photos)
         session_.set(QStringLiteral("Edit_xiangpian_down_id"), QStringLiteral("wu"));
     shownArea_ = area;
+    side_->showArea(int(area));
     photoArea_->setVisible(area == Area::Photos);
     musicArea_->setVisible(area == Area::Music);
     lyricArea_->setVisible(area == Area::Lyrics);
@@ -592,19 +600,21 @@ void MainWindow::runStartup()
     emit startupFinished(exitCode);
 }
 
-void MainWindow::saveAlbumCommand()
+bool MainWindow::saveAlbumCommand()
 {
     QString path = ui_->chooseSaveFile(project::kProjectFilter);
     if (path.isEmpty())
-        return;
+        return false;
     if (!path.endsWith(project::kProjectExtension, Qt::CaseInsensitive))
         path += project::kProjectExtension;
     const QString error = project::saveProject(session_, path);
     if (!error.isEmpty()) {
         ui_->showMessage(error);
-        return;
+        return false;
     }
     savedAlbum_ = project::projectText(session_);
+    savedPath_ = QFileInfo(path).absoluteFilePath();
+    return true;
 }
 
 void MainWindow::openAlbumCommand()

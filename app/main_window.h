@@ -118,7 +118,8 @@ public:
     BrowserWindow* browser() const { return browser_; }
 
     // "保存相册" / "打开相册": the album as a project file (project/README.md).
-    void saveAlbumCommand();
+    // Saving returns true when the album was written.
+    bool saveAlbumCommand();
     void openAlbumCommand();
 
 public slots:
@@ -153,6 +154,7 @@ private:
     ConfirmWindow* exitConfirm_;
     std::unique_ptr<QtUiPort> ui_;
     QByteArray savedAlbum_; // the album as last saved or opened (project text)
+    QString savedPath_;     // where the album was last saved
     QFrame* photoArea_;
     QFrame* musicArea_;
     QFrame* lyricArea_;

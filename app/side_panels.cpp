@@ -18,7 +18,12 @@ const QString kPreviewShown = QStringLiteral("        相片缩略图预览");
 } // namespace
 
 SidePanels::SidePanels(StatusPanel* status, QWidget* parent)
-    : QWidget(parent), status_(status), previewTitle_(nullptr), previewPicture_(nullptr), browserLink_(nullptr)
+    : QWidget(parent),
+      status_(status),
+      previewTitle_(nullptr),
+      previewPicture_(nullptr),
+      browserLink_(nullptr),
+      previews_{{kPreviewEmpty, {}}, {kPreviewEmpty, {}}, {kPreviewEmpty, {}}}
 {
     setObjectName(QStringLiteral("Panel_youbian"));
     setStyleSheet(QStringLiteral(
@@ -99,14 +104,43 @@ void SidePanels::resizeEvent(QResizeEvent*)
 
 void SidePanels::showSelectedPhoto(const QImage& picture)
 {
-    previewTitle_->setText(kPreviewShown);
-    previewPicture_->setPixmap(QPixmap::fromImage(picture));
+    setPreview(0, {kPreviewShown, QPixmap::fromImage(picture)});
 }
 
 void SidePanels::clearSelectedPhoto()
 {
-    previewTitle_->setText(kPreviewEmpty);
-    previewPicture_->clear();
+    setPreview(0, {kPreviewEmpty, {}});
+}
+
+void SidePanels::showAreaPreview(int area, const QString& caption, const QPixmap& picture)
+{
+    setPreview(area, {caption, picture});
+}
+
+void SidePanels::clearShownPreview()
+{
+    setPreview(shownArea_, {kPreviewEmpty, {}});
+}
+
+void SidePanels::setPreview(int area, const Preview& preview)
+{
+    if (area < 0 || area > 2)
+        return;
+    previews_[area] = preview;
+    if (area == shownArea_)
+        showArea(area);
+}
+
+void SidePanels::showArea(int area)
+{
+    if (area < 0 || area > 2)
+        return;
+    shownArea_ = area;
+    previewTitle_->setText(previews_[area].title);
+    if (previews_[area].picture.isNull())
+        previewPicture_->clear();
+    else
+        previewPicture_->setPixmap(previews_[area].picture);
 }
 
 } // namespace fotarel::app

@@ -2,6 +2,8 @@
 
 #include <QFrame>
 #include <QList>
+#include <QPixmap>
+#include <QString>
 
 class QLabel;
 class QPushButton;
@@ -27,6 +29,14 @@ public:
     // cleared, it is titled "        缩略图预览" and empty.
     void showSelectedPhoto(const QImage& picture);
     void clearSelectedPhoto();
+    // The big preview of the music (1) or lyric (2) area: the selected
+    // tile's picture under the area's caption.
+    void showAreaPreview(int area, const QString& caption, const QPixmap& picture);
+    // Empties the preview of the area shown (a deletion there).
+    void clearShownPreview();
+    // The preview follows the area shown (0 photos, 1 music, 2 lyrics):
+    // each area keeps what was last selected in it.
+    void showArea(int area);
 
     QLabel* previewTitle() const { return previewTitle_; }
     QLabel* previewPicture() const { return previewPicture_; }
@@ -40,6 +50,12 @@ protected:
     void resizeEvent(QResizeEvent*) override;
 
 private:
+    struct Preview {
+        QString title;
+        QPixmap picture;
+    };
+    void setPreview(int area, const Preview& preview);
+
     QFrame* makePanel(const QString& name, const QString& caption, QPushButton** header);
 
     StatusPanel* status_;
@@ -47,6 +63,8 @@ private:
     QLabel* previewTitle_;
     QLabel* previewPicture_;
     QPushButton* browserLink_;
+    Preview previews_[3];
+    int shownArea_ = 0;
 };
 
 } // namespace fotarel::app

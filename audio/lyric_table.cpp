@@ -158,7 +158,7 @@ Row lyricListRow(const Row& lyric, int number)
                cellOf(lyric, LyricCol::Type),
                cellOf(lyric, LyricCol::Path),
                song == kNone || song.isEmpty() ? kNoSongText : song,
-               cellOf(lyric, LyricCol::ColourName),
+               colourDisplayName(cellOf(lyric, LyricCol::ColourName)),
                cellOf(lyric, LyricCol::Size),
                cellOf(lyric, LyricCol::Font),
                fontStyleText(style),

@@ -28,7 +28,9 @@ void exchangeThrough(Table& table, Table& swap, int a, int b)
 
 QString lengthText(qint64 ms)
 {
-    const qint64 seconds = ms < 0 ? 0 : ms / 1000;
+    // Whole seconds, the fraction dropped; but a song that sounds at all is
+    // never listed as lasting nothing: under one second shows as one.
+    const qint64 seconds = ms <= 0 ? 0 : std::max<qint64>(1, ms / 1000);
     return QStringLiteral("00:") + twoDigits(seconds / 60) + QStringLiteral(":") + twoDigits(seconds % 60);
 }
 

@@ -59,7 +59,8 @@ inline const QString kNoSongText = QStringLiteral("未绑定音乐");
 inline constexpr int kFramesPerSecond = 25;
 
 // "00:" + minutes + ":" + seconds of the whole seconds in `ms`; minutes are
-// not folded into hours (75 minutes give "00:75:00").
+// not folded into hours (75 minutes give "00:75:00"). A song shorter than a
+// second shows "00:00:01".
 QString lengthText(qint64 ms);
 // The frames at 25 a second that cover a song of `ms` milliseconds: the
 // real length rounded up to the next frame, never short of the audio.

@@ -445,7 +445,7 @@ int runJob(const AlbumJob& job)
     case render::PassOutcome::Failed:
         break;
     }
-    fail(QStringLiteral("制作失败：%1").arg(result.errorText));
+    fail(render::failureText(result));
     return 1;
 }
 
@@ -476,8 +476,8 @@ void addOptions(QCommandLineParser& parser)
          QStringLiteral("制作前把相册保存为工程文件；不给 -o 时只写工程文件。"),
          QStringLiteral("文件")},
         {QStringLiteral("caption"),
-         QStringLiteral("飞过相册的文字：\"mm:ss|特效|文字\"，可加 \"|字体|字号|颜色\"（默认 黑体、10、clWhite；"
-                        "字号 10-40，颜色为 clYellow 这样的名称）。特效写名称或编号（见下）。在相册时间 mm:ss 出现一次；"
+         QStringLiteral("飞过相册的文字：\"mm:ss|特效|文字\"，可加 \"|字体|字号|颜色\"（默认 黑体、10、白色；"
+                        "字号 10-40，颜色写 黄色、天蓝色 这样的名称，也可写 clYellow）。特效写名称或编号（见下）。在相册时间 mm:ss 出现一次；"
                         "超过相册结尾的时间不会显示。可重复。"),
          QStringLiteral("说明")},
         {QStringLiteral("timings"),

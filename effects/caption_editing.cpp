@@ -159,7 +159,7 @@ Row displayRow(const Row& w)
     return {w.value(CaptionCol::Text),
             w.value(CaptionCol::Start),
             w.value(CaptionCol::EffectName),
-            w.value(CaptionCol::ColourName),
+            colourDisplayName(w.value(CaptionCol::ColourName)),
             w.value(CaptionCol::FontName),
             w.value(CaptionCol::FontSize),
             style(CaptionCol::Bold, kBoldWord, QStringLiteral("粗体")),

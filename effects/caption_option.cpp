@@ -9,10 +9,10 @@ namespace fotarel::effects {
 
 CaptionOption parseCaptionOption(const QString& text)
 {
-    auto bad = [&](const QString& why) { return CaptionOption{std::nullopt, QStringLiteral("--caption \"%1\": %2").arg(text, why)}; };
+    auto bad = [&](const QString& why) { return CaptionOption{std::nullopt, QStringLiteral("--caption \"%1\"：%2").arg(text, why)}; };
     const QStringList fields = text.split(QLatin1Char('|'));
     if (fields.size() < 3 || fields.size() > 6)
-        return bad(QStringLiteral("write it as mm:ss|EFFECT|TEXT, optionally followed by |font|size|colour."));
+        return bad(QStringLiteral("请写成 \"mm:ss|特效|文字\"，后面可以再加 \"|字体|字号|颜色\"。"));
 
     CaptionChoice choice;
     const QString time = fields[0].trimmed();
@@ -21,7 +21,7 @@ CaptionOption parseCaptionOption(const QString& text)
     const int minutes = mmss.size() == 2 ? mmss[0].toInt(&minutesOk) : -1;
     const int seconds = mmss.size() == 2 ? mmss[1].toInt(&secondsOk) : -1;
     if (!minutesOk || !secondsOk || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59)
-        return bad(QStringLiteral("the time \"%1\" is not mm:ss with minutes and seconds from 00 to 59.").arg(time));
+        return bad(QStringLiteral("时间 \"%1\" 不是 mm:ss（分和秒都在 00 到 59 之间）。").arg(time));
     const QStringList minuteList = minuteItems();
     const QStringList secondList = secondItems();
     choice.minuteItem = minuteList[minutes];
@@ -36,7 +36,7 @@ CaptionOption parseCaptionOption(const QString& text)
     else
         choice.effectIndex = int(names.indexOf(effect));
     if (choice.effectIndex < 0)
-        return bad(QStringLiteral("the effect \"%1\" is neither an effect name nor a number from 1 to %2 (see --help).")
+        return bad(QStringLiteral("特效 \"%1\" 既不是特效名称，也不是 1 到 %2 的编号（见 --help）。")
                        .arg(effect)
                        .arg(names.size()));
     choice.effectName = names[choice.effectIndex];
@@ -48,26 +48,22 @@ CaptionOption parseCaptionOption(const QString& text)
         bool ok = false;
         const int size = fields[4].trimmed().toInt(&ok);
         if (!ok || size < 10 || size > 40)
-            return bad(QStringLiteral("the size \"%1\" is not a whole number from 10 to 40.").arg(fields[4].trimmed()));
+            return bad(QStringLiteral("字号 \"%1\" 不是 10 到 40 之间的整数。").arg(fields[4].trimmed()));
         choice.sizeText = QString::number(size);
     }
     choice.colourName = kDefaultColour;
     if (fields.size() > 5 && !fields[5].trimmed().isEmpty()) {
+        // A colour by its Chinese name (白色) or by its stored name (clWhite).
         const QString colour = fields[5].trimmed();
-        if (!colourValueForName(colour)) {
-            QStringList known;
-            int count = 0;
-            const NamedColour* all = namedColours(&count);
-            for (int i = 0; i < count; ++i)
-                known << QString::fromLatin1(all[i].name);
-            return bad(QStringLiteral("the colour \"%1\" is not one of %2.").arg(colour, known.join(QStringLiteral(", "))));
-        }
-        choice.colourName = colour;
+        const QString stored = colourNameForDisplayName(colour);
+        if (!colourValueForName(stored))
+            return bad(QStringLiteral("颜色 \"%1\" 不是可选的颜色：%2。").arg(colour, colourDisplayNames().join(QStringLiteral("、"))));
+        choice.colourName = stored;
     }
 
     const ComposedRow composed = composeRow(choice, motionTable(kPreviewWidth, kPreviewHeight));
     if (!composed.row)
-        return bad(QStringLiteral("the text: %1").arg(composed.refusal));
+        return bad(QStringLiteral("文字：%1").arg(composed.refusal));
     return {composed.row, {}};
 }
 

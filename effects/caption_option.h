@@ -3,7 +3,8 @@
 // A caption given on the command line: "mm:ss|EFFECT|TEXT" with the
 // optional fields "|font|size|colour" after it. EFFECT is an effect name or
 // its number 1-30; the font, size and colour default as in the editor
-// ("黑体", 10, clWhite).
+// ("黑体", 10, clWhite). A colour is given by its shown name ("黄色") or its
+// stored one ("clYellow"). Errors are told in Chinese.
 
 #include "core/table.h"
 

@@ -99,8 +99,8 @@ Row karaokeListRow(const Row& row)
     auto used = [&row](int column) {
         return cellOf(row, column) == QLatin1String("T") ? QStringLiteral("使用") : QStringLiteral("无");
     };
-    return Row{cellOf(row, KscCol::Number), cellOf(row, KscCol::Name), cellOf(row, KscCol::BaseName),
-               cellOf(row, KscCol::SungName), cellOf(row, KscCol::Font), cellOf(row, KscCol::Size),
+    return Row{cellOf(row, KscCol::Number), cellOf(row, KscCol::Name), colourDisplayName(cellOf(row, KscCol::BaseName)),
+               colourDisplayName(cellOf(row, KscCol::SungName)), cellOf(row, KscCol::Font), cellOf(row, KscCol::Size),
                used(KscCol::Bold), used(KscCol::Italic), used(KscCol::Underline), cellOf(row, KscCol::Path),
                cellOf(row, KscCol::Script) == QLatin1String("fanti") ? QStringLiteral("繁体")
                                                                        : QStringLiteral("简体")};

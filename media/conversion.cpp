@@ -42,6 +42,13 @@ void removeQuietly(const std::string& path)
     std::filesystem::remove(std::filesystem::path(path), ignored);
 }
 
+// The errno value of a file operation's error; 0 when it is no system error.
+int systemErrorOf(const std::error_code& error)
+{
+    const bool system = error.category() == std::generic_category() || error.category() == std::system_category();
+    return system ? error.value() : 0;
+}
+
 // QImage's 32-bit formats are 0xAARRGGBB words: B, G, R, A in memory on
 // little-endian machines.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
@@ -93,6 +100,7 @@ private:
         ErrorCode code;
         std::string text;
         bool reported;
+        int systemError; // the operating system's error number behind it, or 0
     };
     // A picture shown for output frames [firstPts, endPts): an encoder
     // frame, or a picture the worker converts first (`convert`), or neither:
@@ -111,9 +119,9 @@ private:
     };
 
     // Records an error and tells the error callback; returns its answer.
-    ErrorAnswer report(ErrorCode code, const std::string& text);
+    ErrorAnswer report(ErrorCode code, const std::string& text, int systemError = 0);
     // Ends the run with an error (which the caller's thread reports).
-    [[noreturn]] void fail(ErrorCode code, const std::string& text);
+    [[noreturn]] void fail(ErrorCode code, const std::string& text, int systemError = 0);
     void check(int rc, ErrorCode code, const std::string& what);
     void checkAbort();
 
@@ -218,24 +226,28 @@ private:
     std::int64_t audioEncoded_ = 0; // output samples sent to the encoder
 };
 
-ErrorAnswer ConversionRun::report(ErrorCode code, const std::string& text)
+ErrorAnswer ConversionRun::report(ErrorCode code, const std::string& text, int systemError)
 {
     c_.lastError_ = code;
     c_.lastErrorText_ = text;
+    c_.lastSystemError_ = systemError;
     if (c_.error_)
         return c_.error_(code, text);
     return ErrorAnswer::Skip;
 }
 
-void ConversionRun::fail(ErrorCode code, const std::string& text)
+void ConversionRun::fail(ErrorCode code, const std::string& text, int systemError)
 {
-    throw Failure{code, text, false};
+    throw Failure{code, text, false, systemError};
 }
 
 void ConversionRun::check(int rc, ErrorCode code, const std::string& what)
 {
+    // FFmpeg passes the system's errors on as AVERROR(errno), the negated
+    // number; its own codes are far larger tags.
+    constexpr int kLargestSystemError = 4095;
     if (rc < 0)
-        fail(code, what + ": " + detail::errorText(rc));
+        fail(code, what + ": " + detail::errorText(rc), rc >= -kLargestSystemError ? -rc : 0);
 }
 
 void ConversionRun::checkAbort()
@@ -327,7 +339,7 @@ bool ConversionRun::fetchFrame(int index)
         return true;
     }
     if (report(ErrorCode::FrameUnreadable, error) == ErrorAnswer::Stop)
-        throw Failure{ErrorCode::FrameUnreadable, error, true};
+        throw Failure{ErrorCode::FrameUnreadable, error, true, 0};
     // Skipped: the previous frame stands in, so the timing stays; before
     // the first readable frame a black one does when the size is known.
     if (!haveCurrent_) {
@@ -623,7 +635,7 @@ void ConversionRun::workerLoop()
         workerFailed_ = true;
     } catch (const std::exception& e) {
         std::lock_guard<std::mutex> lock(queueMutex_);
-        workerFailure_ = Failure{ErrorCode::EncoderFailed, std::string("video encoding failed: ") + e.what(), false};
+        workerFailure_ = Failure{ErrorCode::EncoderFailed, std::string("video encoding failed: ") + e.what(), false, 0};
         workerFailed_ = true;
     }
     queueChanged_.notify_all();
@@ -689,14 +701,17 @@ void ConversionRun::writeImage(const AVPacket* packet)
     const std::string path = plan_.images.folder + ".fotarel-" + digits + ".part";
     imageTemps_.push_back(path);
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        fail(ErrorCode::OutputFailed, "cannot write \"" + path + "\": " + std::strerror(errno));
+    if (!file) {
+        const int openError = errno;
+        fail(ErrorCode::OutputFailed, "cannot write \"" + path + "\": " + std::strerror(openError), openError);
+    }
     const bool written = std::fwrite(packet->data, 1, static_cast<std::size_t>(packet->size), file) ==
                          static_cast<std::size_t>(packet->size);
     const int err = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed)
-        fail(ErrorCode::OutputFailed, "cannot write \"" + path + "\": " + std::strerror(written ? errno : err));
+        fail(ErrorCode::OutputFailed, "cannot write \"" + path + "\": " + std::strerror(written ? errno : err),
+             written ? errno : err);
 }
 
 void ConversionRun::encodeVideo(const AVFrame* frame)
@@ -733,7 +748,7 @@ bool ConversionRun::openNextSong()
         if (!path) {
             const std::string text = "songs can only be given as files";
             if (report(ErrorCode::AudioUnreadable, text) == ErrorAnswer::Stop)
-                throw Failure{ErrorCode::AudioUnreadable, text, true};
+                throw Failure{ErrorCode::AudioUnreadable, text, true, 0};
             continue;
         }
         auto reader = std::make_unique<detail::AudioReader>();
@@ -742,7 +757,7 @@ bool ConversionRun::openNextSong()
             return true;
         }
         if (report(ErrorCode::AudioUnreadable, reader->error()) == ErrorAnswer::Stop)
-            throw Failure{ErrorCode::AudioUnreadable, reader->error(), true};
+            throw Failure{ErrorCode::AudioUnreadable, reader->error(), true, 0};
     }
 }
 
@@ -758,7 +773,7 @@ bool ConversionRun::decodeMoreMusic()
     const bool songEnded = in == nullptr;
     if (songEnded && !song_->error().empty() &&
         report(ErrorCode::AudioUnreadable, song_->error()) == ErrorAnswer::Stop)
-        throw Failure{ErrorCode::AudioUnreadable, song_->error(), true};
+        throw Failure{ErrorCode::AudioUnreadable, song_->error(), true, 0};
     if (in && (!swr_ || av_channel_layout_compare(&swrInLayout_, &in->ch_layout) != 0 ||
                swrInRate_ != in->sample_rate || swrInFormat_ != in->format)) {
         // A new song (or a song changing its format midway): drain what
@@ -945,7 +960,8 @@ void ConversionRun::finishOutput()
             std::error_code error;
             std::filesystem::rename(imageTemps_[i], name, error);
             if (error)
-                fail(ErrorCode::OutputFailed, "cannot name \"" + name + "\": " + error.message());
+                fail(ErrorCode::OutputFailed, "cannot name \"" + name + "\": " + error.message(),
+                     systemErrorOf(error));
             imagesDone_.push_back(name);
         }
         imageTemps_.clear();
@@ -977,7 +993,8 @@ void ConversionRun::finishOutput()
     std::error_code error;
     std::filesystem::rename(tempPath_, c_.videoPath_, error);
     if (error)
-        fail(ErrorCode::OutputFailed, "cannot name \"" + c_.videoPath_ + "\": " + error.message());
+        fail(ErrorCode::OutputFailed, "cannot name \"" + c_.videoPath_ + "\": " + error.message(),
+             systemErrorOf(error));
     finished_ = true;
 }
 
@@ -1088,7 +1105,7 @@ bool ConversionRun::run()
     } catch (const Failure& failure) {
         stopWorker();
         if (!failure.reported)
-            report(failure.code, failure.text);
+            report(failure.code, failure.text, failure.systemError);
         discardOutput();
         c_.endNs_.store(nowNs());
         progress(StatusElapsed);
@@ -1140,6 +1157,7 @@ bool Conversion::convert(std::stop_token stop)
 {
     lastError_ = ErrorCode::None;
     lastErrorText_.clear();
+    lastSystemError_ = 0;
     framesDone_.store(0);
     samplesDone_.store(0);
     endNs_.store(0);

@@ -178,6 +178,10 @@ public:
 
     ErrorCode lastError() const { return lastError_; }
     const std::string& lastErrorText() const { return lastErrorText_; }
+    // The operating system's error number (errno) behind the last error,
+    // where there was one (a folder that cannot be written, a full disk);
+    // 0 otherwise.
+    int lastSystemError() const { return lastSystemError_; }
     // Seconds since convert() started (the final figure once it returned);
     // safe to call from any thread.
     double elapsedTime() const;
@@ -215,6 +219,7 @@ private:
     std::atomic<std::int64_t> samplesDone_{0};
     ErrorCode lastError_ = ErrorCode::None;
     std::string lastErrorText_;
+    int lastSystemError_ = 0;
 };
 
 // "hh:mm:ss" for a number of seconds (negative counts as 0).

@@ -271,6 +271,8 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
     const bool ok = conversion.convert(end.get_token());
     if (conversion.lastError() != media::ErrorCode::None) {
         result.errorText = QString::fromStdString(conversion.lastErrorText());
+        result.errorCode = conversion.lastError();
+        result.systemError = conversion.lastSystemError();
         log(result.errorText);
     }
     log(QStringLiteral("Conversion ended."));

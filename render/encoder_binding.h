@@ -79,7 +79,9 @@ struct StageTimes {
 struct EncodeResult {
     enum class Outcome { Converted, Failed, Stopped, ComposeFailed, NothingToConvert };
     Outcome outcome = Outcome::Failed;
-    QString errorText;
+    QString errorText;        // the library's words, for the log
+    media::ErrorCode errorCode = media::ErrorCode::None;
+    int systemError = 0;      // errno behind the error, or 0
     StageTimes times;
 };
 

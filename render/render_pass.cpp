@@ -3,10 +3,12 @@
 #include "render/frame_compositor.h"
 #include "render/render_names.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 #include <QThreadPool>
 
+#include <cerrno>
 #include <exception>
 #include <semaphore>
 
@@ -43,6 +45,34 @@ void PassResult::applyTo(Session& session) const
         session.table(name) = state->table(name);
 }
 
+namespace {
+
+// Why a file could not be written, from the system's error number.
+QString writeReason(int systemError)
+{
+    switch (systemError) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有在这个位置写入文件的权限");
+    case EROFS:
+        return QStringLiteral("这个位置只能读取，不能写入");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("保存文件的文件夹不存在");
+    case EISDIR:
+        return QStringLiteral("已经有同名的文件夹");
+    case EFBIG:
+        return QStringLiteral("文件超出了这个磁盘允许的大小");
+    default:
+        return QStringLiteral("请换一个保存位置再试");
+    }
+}
+
+} // namespace
+
 QString failureText(const PassResult& result)
 {
     switch (result.outcome) {
@@ -53,9 +83,27 @@ QString failureText(const PassResult& result)
     default:
         break;
     }
-    if (result.errorText.isEmpty())
-        return QStringLiteral("制作失败。");
-    return QStringLiteral("制作失败：%1").arg(result.errorText);
+    const QString file = QDir::toNativeSeparators(result.outputPath);
+    switch (result.errorCode) {
+    case media::ErrorCode::OutputFailed:
+        return QStringLiteral("制作失败：无法写入“%1”，%2。").arg(file, writeReason(result.systemError));
+    case media::ErrorCode::FrameUnreadable:
+        return QStringLiteral("制作失败：无法读取相册的画面，“%1”没有制作。").arg(file);
+    case media::ErrorCode::AudioUnreadable:
+        return QStringLiteral("制作失败：无法读取歌曲，“%1”没有制作。").arg(file);
+    case media::ErrorCode::EncoderFailed:
+    case media::ErrorCode::BadSetting:
+        return QStringLiteral("制作失败：无法按所选的输出类型和尺寸编码，“%1”没有制作。").arg(file);
+    case media::ErrorCode::NoFrames:
+        return QStringLiteral("制作失败：没有可以制作的画面。");
+    case media::ErrorCode::Aborted:
+        return QStringLiteral("已停止制作，没有生成文件。");
+    case media::ErrorCode::None:
+        break;
+    }
+    // A failure outside the library: a broken invariant of the program
+    // (errorText has the detail for the log).
+    return QStringLiteral("制作失败：程序内部出错，“%1”没有制作。").arg(file);
 }
 
 PassResult RenderPass::run()
@@ -102,6 +150,7 @@ PassResult RenderPass::runHere()
             // Nothing more can be done about the working files.
         }
         result.outcome = PassOutcome::Failed;
+        // The detail goes to the log; the user is told in failureText().
         result.errorText = QStringLiteral("内部错误：%1").arg(QString::fromLocal8Bit(e.what()));
     }
     result.state = session_;
@@ -137,6 +186,8 @@ PassResult RenderPass::runSteps()
                                   stop);
             invalid = encoded.outcome == EncodeResult::Outcome::ComposeFailed;
             result.errorText = encoded.errorText;
+            result.errorCode = encoded.errorCode;
+            result.systemError = encoded.systemError;
             result.times = std::move(encoded.times);
         }
     }
@@ -158,6 +209,8 @@ PassResult RenderPass::runSteps()
     case EncodeResult::Outcome::ComposeFailed:
         result.outcome = PassOutcome::Stopped;
         result.errorText.clear();
+        result.errorCode = media::ErrorCode::None;
+        result.systemError = 0;
         break;
     case EncodeResult::Outcome::Failed:
         result.outcome = PassOutcome::Failed;

@@ -51,7 +51,9 @@ struct PassEvents {
 
 struct PassResult {
     PassOutcome outcome = PassOutcome::Failed;
-    QString errorText;
+    QString errorText; // what went wrong in the library's words (the conversion log has it too)
+    media::ErrorCode errorCode = media::ErrorCode::None;
+    int systemError = 0; // errno behind the failure, or 0
     QString outputPath;
     int totalFrames = 0;
     StageTimes times;
@@ -97,7 +99,8 @@ private:
 // The folder part of an output path.
 QString outputFolder(const QString& outputPath);
 
-// The reason a failed pass gives its user, in the program's words.
+// The reason a failed pass gives its user, in the program's words: what
+// failed, the output file by the name the user chose, and why.
 QString failureText(const PassResult& result);
 
 } // namespace fotarel::render

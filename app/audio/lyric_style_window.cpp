@@ -1,5 +1,6 @@
 #include "app/audio/lyric_style_window.h"
 
+#include "app/colour_box.h"
 #include "app/audio/lyric_panel.h"
 #include "audio/binding_commands.h"
 #include "audio/music_table.h"
@@ -25,22 +26,12 @@ namespace {
 
 const QString kSampleText = QStringLiteral("此处歌词内容");
 
-QPixmap swatch(const QColor& colour)
-{
-    QPixmap pixmap(16, 12);
-    pixmap.fill(colour);
-    QPainter p(&pixmap);
-    p.setPen(Qt::gray);
-    p.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
-    return pixmap;
-}
-
 } // namespace
 
 LyricStyleWindow::LyricStyleWindow(Session& session, QWidget* parent)
     : QDialog(parent),
       session_(session),
-      colours_(new QComboBox(this)),
+      colours_(makeColourBox(QStringLiteral("suiColorBox_texiao_name"), this)),
       fonts_(new QComboBox(this)),
       sizes_(new QComboBox(this)),
       bold_(new QCheckBox(QStringLiteral("粗体"), this)),
@@ -55,14 +46,9 @@ LyricStyleWindow::LyricStyleWindow(Session& session, QWidget* parent)
     setObjectName(QStringLiteral("TForm16"));
     setWindowTitle(QStringLiteral("歌词设置"));
     setModal(true);
-    colours_->setObjectName(QStringLiteral("suiColorBox_texiao_name"));
     fonts_->setObjectName(QStringLiteral("suiFontComboBox_texiao_name"));
     sizes_->setObjectName(QStringLiteral("suiFontSizeComboBox_texiao_name"));
 
-    int count = 0;
-    const NamedColour* named = namedColours(&count);
-    for (int i = 0; i < count; ++i)
-        colours_->addItem(swatch(colourFromValue(named[i].value)), QString::fromLatin1(named[i].name));
     // The names the lyric rows use first, then every installed family.
     QStringList families{QStringLiteral("黑体"), QStringLiteral("宋体"), QStringLiteral("微软雅黑")};
     for (const QString& family : QFontDatabase::families())
@@ -84,7 +70,7 @@ LyricStyleWindow::LyricStyleWindow(Session& session, QWidget* parent)
         controls->addWidget(button, r, 2);
     };
     const audio::LyricStyle defaults;
-    addRow(0, QStringLiteral("歌词颜色"), colours_, [this, defaults] { selectText(colours_, defaults.colourName); });
+    addRow(0, QStringLiteral("歌词颜色"), colours_, [this, defaults] { selectColour(colours_, defaults.colourName); });
     addRow(1, QStringLiteral("歌词字体"), fonts_, [this, defaults] { selectText(fonts_, defaults.font); });
     addRow(2, QStringLiteral("歌词大小"), sizes_,
            [this, defaults] { selectText(sizes_, QString::number(defaults.size)); });
@@ -162,7 +148,7 @@ void LyricStyleWindow::prepare(int row)
     if (row >= 0 && row < lyrics.rowCount()) {
         const Row& cells = lyrics.row(row);
         const audio::LyricStyle style = audio::styleOfRow(cells);
-        selectText(colours_, cells.value(audio::LyricCol::ColourName));
+        selectColour(colours_, cells.value(audio::LyricCol::ColourName));
         selectText(fonts_, cells.value(audio::LyricCol::Font));
         selectText(sizes_, cells.value(audio::LyricCol::Size));
         bold_->setChecked(style.bold);
@@ -183,8 +169,8 @@ bool LyricStyleWindow::run(int row)
 audio::LyricStyle LyricStyleWindow::chosenStyle() const
 {
     audio::LyricStyle style;
-    style.colourName = colours_->currentText();
-    style.colourValue = colourValueForName(style.colourName).value_or(style.colourValue);
+    style.colourName = chosenColourName(colours_);
+    style.colourValue = chosenColourValue(colours_, style.colourValue);
     style.font = fonts_->currentText();
     style.size = sizes_->currentText().toInt();
     if (style.size <= 0)

@@ -1,5 +1,6 @@
 #include "app/effects/caption_editor_window.h"
 
+#include "app/colour_box.h"
 #include "core/colours.h"
 #include "effects/caption_columns.h"
 #include "effects/caption_editing.h"
@@ -337,19 +338,10 @@ void CaptionEditorWindow::buildChoosers(QWidget* box)
     defaultButton("suiButton_texiao_moren", [this] { effect_->setCurrentIndex(0); });
     ++row;
 
-    colour_ = new QComboBox(box);
-    colour_->setObjectName(QStringLiteral("suiColorBox_texiao_name"));
-    int count = 0;
-    const NamedColour* colours = namedColours(&count);
-    for (int i = 0; i < count; ++i) {
-        QPixmap swatch(14, 14);
-        swatch.fill(colourFromValue(colours[i].value));
-        colour_->addItem(QIcon(swatch), QString::fromLatin1(colours[i].name));
-    }
-    colour_->setMaxVisibleItems(20);
+    colour_ = makeColourBox(QStringLiteral("suiColorBox_texiao_name"), box);
     label("字体颜色");
     grid->addWidget(colour_, row, 1, 1, 2);
-    defaultButton("suiButton_yanse_moren", [this] { selectText(colour_, kDefaultColour); });
+    defaultButton("suiButton_yanse_moren", [this] { selectColour(colour_, kDefaultColour); });
     ++row;
 
     // The program's own font names first (they resolve to the installed CJK
@@ -413,7 +405,7 @@ void CaptionEditorWindow::prepareOpening()
     minute_->setCurrentIndex(0);
     second_->setCurrentIndex(0);
     effect_->setCurrentIndex(0);
-    selectText(colour_, kDefaultColour);
+    selectColour(colour_, kDefaultColour);
     selectText(font_, kDefaultFont);
     selectText(size_, kDefaultSize);
     applySample();
@@ -442,7 +434,7 @@ void CaptionEditorWindow::applySample()
     font.setItalic(italic_->isChecked());
     font.setUnderline(underline_->isChecked());
     sample_->setFont(font);
-    const QColor colour = colourFromValue(colourValueForName(colour_->currentText()).value_or(0xFFFFFF));
+    const QColor colour = colourFromValue(chosenColourValue(colour_, 0xFFFFFF));
     sample_->setStyleSheet(QStringLiteral("QLabel { color: %1; background: transparent; }").arg(colour.name()));
     sample_->setText(text_->text());
     sample_->adjustSize();
@@ -458,7 +450,7 @@ CaptionChoice CaptionEditorWindow::currentChoice() const
     c.secondItem = second_->currentText();
     c.effectIndex = effect_->currentIndex();
     c.effectName = effect_->currentText();
-    c.colourName = colour_->currentText();
+    c.colourName = chosenColourName(colour_);
     c.fontName = font_->currentText();
     c.sizeText = size_->currentText();
     c.bold = bold_->isChecked();

@@ -1,5 +1,6 @@
 #include "app/karaoke/karaoke_dialogs.h"
 
+#include "app/colour_box.h"
 #include "core/colours.h"
 #include "karaoke/lyric_type.h"
 
@@ -20,20 +21,6 @@
 namespace fotarel::app {
 
 namespace {
-
-QComboBox* colourBox(const QString& objectName, QWidget* parent)
-{
-    auto* box = new QComboBox(parent);
-    box->setObjectName(objectName);
-    int count = 0;
-    const NamedColour* colours = namedColours(&count);
-    for (int i = 0; i < count; ++i) {
-        QPixmap swatch(16, 16);
-        swatch.fill(colourFromValue(colours[i].value));
-        box->addItem(QIcon(swatch), QString::fromLatin1(colours[i].name), colours[i].value);
-    }
-    return box;
-}
 
 void selectText(QComboBox* box, const QString& text)
 {
@@ -56,8 +43,8 @@ QPushButton* defaultButton(QWidget* parent, const QString& objectName)
 
 KaraokeStyleDialog::KaraokeStyleDialog(QWidget* parent)
     : QDialog(parent),
-      baseColour_(colourBox(QStringLiteral("ColorBox_geciyanse"), this)),
-      sungColour_(colourBox(QStringLiteral("ColorBox_xuanranyanse"), this)),
+      baseColour_(makeColourBox(QStringLiteral("ColorBox_geciyanse"), this)),
+      sungColour_(makeColourBox(QStringLiteral("ColorBox_xuanranyanse"), this)),
       font_(new QComboBox(this)),
       size_(new QComboBox(this)),
       bold_(new QCheckBox(QStringLiteral("粗体"), this)),
@@ -98,9 +85,9 @@ KaraokeStyleDialog::KaraokeStyleDialog(QWidget* parent)
         ++row;
     };
     addRow(QStringLiteral("歌词颜色"), baseColour_, QStringLiteral("suiButton_moren_geciyanse"),
-           [this, defaults] { selectText(baseColour_, defaults.baseName); });
+           [this, defaults] { selectColour(baseColour_, defaults.baseName); });
     addRow(QStringLiteral("渲染颜色"), sungColour_, QStringLiteral("suiButton_moren_xuanranyanse"),
-           [this, defaults] { selectText(sungColour_, defaults.sungName); });
+           [this, defaults] { selectColour(sungColour_, defaults.sungName); });
     addRow(QStringLiteral("歌词字体"), font_, QStringLiteral("suiButton_moren_geciziti"),
            [this, defaults] { selectText(font_, defaults.font); });
     addRow(QStringLiteral("歌词大小"), size_, QStringLiteral("suiButton_moren_gecidaxiao"),
@@ -141,8 +128,8 @@ KaraokeStyleDialog::KaraokeStyleDialog(QWidget* parent)
 
 void KaraokeStyleDialog::setStyle(const karaoke::KaraokeStyle& style)
 {
-    selectText(baseColour_, style.baseName);
-    selectText(sungColour_, style.sungName);
+    selectColour(baseColour_, style.baseName);
+    selectColour(sungColour_, style.sungName);
     selectText(font_, style.font);
     selectText(size_, QString::number(style.size));
     bold_->setChecked(style.bold);
@@ -154,15 +141,10 @@ void KaraokeStyleDialog::setStyle(const karaoke::KaraokeStyle& style)
 karaoke::KaraokeStyle KaraokeStyleDialog::style() const
 {
     karaoke::KaraokeStyle style;
-    auto colour = [](QComboBox* box, unsigned fallback) {
-        bool ok = false;
-        const unsigned value = box->currentData().toUInt(&ok);
-        return ok ? value : colourValueForName(box->currentText()).value_or(fallback);
-    };
-    style.baseName = baseColour_->currentText();
-    style.baseValue = colour(baseColour_, style.baseValue);
-    style.sungName = sungColour_->currentText();
-    style.sungValue = colour(sungColour_, style.sungValue);
+    style.baseName = chosenColourName(baseColour_);
+    style.baseValue = chosenColourValue(baseColour_, style.baseValue);
+    style.sungName = chosenColourName(sungColour_);
+    style.sungValue = chosenColourValue(sungColour_, style.sungValue);
     style.font = font_->currentText();
     style.size = size_->currentText().toInt();
     style.bold = bold_->isChecked();

@@ -297,8 +297,34 @@ void KaraokeSettingsWindow::chooseSong(int row)
     refreshDisplays();
 }
 
+int KaraokeSettingsWindow::fileForChosenSong() const
+{
+    const std::vector<int> rows = selectedRows();
+    if (!rows.empty())
+        return rows.front();
+    // Karaoke row i goes with song i.
+    const int song = songs_->currentIndex();
+    return song >= 0 && song < session_.table(karaoke::names::KaraokeTable).rowCount() ? song : -1;
+}
+
 void KaraokeSettingsWindow::play()
 {
+    // A song is chosen but no file yet: the file that goes with the song
+    // (the one selected in the list, else the one paired with it) plays,
+    // rather than a message that no file was imported.
+    if (!preview_->chosenSongName().isEmpty() && preview_->chosenFileName().isEmpty() &&
+        !session_.table(karaoke::names::KaraokeTable).isEmpty()) {
+        const int row = fileForChosenSong();
+        if (row < 0) {
+            ui_.showMessage(kNoFileChosen);
+            return;
+        }
+        list_->setCurrentItem(list_->topLevelItem(row));
+        const bool chosen = preview_->chooseFile(row);
+        refreshDisplays();
+        if (!chosen)
+            return;
+    }
     if (preview_->play())
         setPlayingState(true);
 }

@@ -28,6 +28,8 @@ class KaraokePanel;
 class KaraokeSettingsWindow : public QDialog {
     Q_OBJECT
 public:
+    static inline const QString kNoFileChosen = QStringLiteral("没有选择卡拉OK歌词文件！");
+
     // Without a player the window makes its own over Qt Multimedia.
     KaraokeSettingsWindow(Session& session, const WorkingFolder& folder, UiPort& ui,
                           audio::AudioPlayer* player = nullptr, QWidget* parent = nullptr);
@@ -63,6 +65,8 @@ private:
     void rebuildList();
     void refreshDisplays();
     void setPlayingState(bool playing);
+    // The karaoke row to play with the chosen song, -1 for none.
+    int fileForChosenSong() const;
     std::vector<int> selectedRows() const;
 
     Session& session_;

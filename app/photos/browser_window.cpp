@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -21,13 +22,18 @@ LoadingWindow::LoadingWindow(QWidget* parent) : QDialog(parent), bar_(new QProgr
 {
     setObjectName(QStringLiteral("TForm55"));
     setWindowTitle(QStringLiteral("正在加载"));
-    setModal(true);
+    setWindowFlag(Qt::Tool);
     auto* layout = new QVBoxLayout(this);
     auto* text = new QLabel(QStringLiteral("正在加载相片，请稍候..."), this);
     layout->addWidget(text);
     bar_->setObjectName(QStringLiteral("ProgressBar_jiazai"));
     layout->addWidget(bar_);
     setFixedWidth(320);
+}
+
+void LoadingWindow::reject()
+{
+    emit closeRequested();
 }
 
 BrowserWindow::BrowserWindow(Session& session, Hooks hooks, QWidget* parent)
@@ -130,6 +136,7 @@ BrowserWindow::BrowserWindow(Session& session, Hooks hooks, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(list_, 1);
+    connect(loading_, &LoadingWindow::closeRequested, this, &BrowserWindow::reject);
     new QShortcut(QKeySequence(Qt::Key_Left), this, [this] { moveSelection(-1); });
     new QShortcut(QKeySequence(Qt::Key_Right), this, [this] { moveSelection(1); });
     zoom_->setValue(1);
@@ -141,8 +148,14 @@ void BrowserWindow::open()
     zoom_->setValue(1);
     box_ = browser::kDefaultBox;
     applyWindowSize(0);
+    list_->clear(); // no selection of an earlier opening is kept
     show();
     refill();
+    const int selected = hooks_.mainSelection ? hooks_.mainSelection() : -1;
+    if (isVisible() && selected >= 0 && selected < list_->count()) {
+        list_->setCurrentRow(selected);
+        list_->scrollToItem(list_->item(selected));
+    }
 }
 
 void BrowserWindow::applyWindowSize(int which)
@@ -170,30 +183,62 @@ void BrowserWindow::clear()
 
 void BrowserWindow::refill()
 {
+    restart_ = true;
+    cancelled_ = false;
+    if (filling_)
+        return; // the running fill sees restart_ and starts over
+    filling_ = true;
     const int selected = selectedRow();
+    while (restart_) {
+        restart_ = false;
+        if (!fillOnce())
+            return;
+    }
+    filling_ = false;
+    loading_->hide();
+    if (!cancelled_ && selected >= 0 && selected < list_->count())
+        list_->setCurrentRow(selected);
+}
+
+bool BrowserWindow::fillOnce()
+{
     clear();
     const Table& photos = session_.table(photo_tables::Photos);
-    const int count = photos.rowCount();
     list_->setIconSize(box_);
     list_->setGridSize(box_ + QSize(20, 40));
-    if (count == 0)
-        return;
-    loading_->bar()->setRange(0, count);
+    const QSize box = box_;
+    loading_->bar()->setRange(0, std::max(1, photos.rowCount()));
     loading_->bar()->setValue(0);
-    loading_->show();
-    for (int r = 0; r < count; ++r) {
+    if (photos.rowCount() > 0)
+        loading_->show();
+    const QPointer<BrowserWindow> alive(this);
+    // The table is read afresh for every photo: a deletion made from the
+    // browser while it loads shortens it.
+    for (int r = 0; r < photos.rowCount(); ++r) {
         const QString path = photos.cell(r, PhotoCol::Path);
-        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(browser::renderCell(path, box_))),
+        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(browser::renderCell(path, box))),
                                          photos.cell(r, PhotoCol::Name) + photos.cell(r, PhotoCol::Extension));
         item->setData(Qt::UserRole, path);
-        item->setSizeHint(box_ + QSize(20, 40));
+        item->setSizeHint(box + QSize(20, 40));
         list_->addItem(item);
         loading_->bar()->setValue(r + 1);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Every event, the user's too: the close box, Escape and the zoom
+        // answer while the pictures are made.
+        QApplication::processEvents();
+        if (!alive)
+            return false;
+        if (restart_ || cancelled_)
+            break;
     }
+    return true;
+}
+
+void BrowserWindow::done(int result)
+{
+    // Closing by any means ends a running load.
+    cancelled_ = true;
     loading_->hide();
-    if (selected >= 0 && selected < count)
-        list_->setCurrentRow(selected);
+    QDialog::done(result);
 }
 
 int BrowserWindow::selectedRow() const

@@ -15,11 +15,20 @@ class QSlider;
 namespace fotarel::app {
 
 // The loading window (TForm55, "正在加载") shown while the browser fills.
+// It does not block the browser: the zoom and the window sizes can be
+// changed while it loads. Closing it (close box or Escape) closes the
+// browser.
 class LoadingWindow : public QDialog {
     Q_OBJECT
 public:
     explicit LoadingWindow(QWidget* parent);
     QProgressBar* bar() const { return bar_; }
+
+signals:
+    void closeRequested();
+
+protected:
+    void reject() override;
 
 private:
     QProgressBar* bar_;
@@ -37,6 +46,9 @@ public:
         std::function<void(int row)> deleteRow; // "删除": list mode, that row, delete one
         std::function<void()> deleteAll;        // "全删"
         std::function<void(const QString&)> message;
+        // The photo row selected in the main window (-1 for none): the
+        // browser opens with it selected.
+        std::function<int()> mainSelection;
     };
 
     BrowserWindow(Session& session, Hooks hooks, QWidget* parent);
@@ -44,7 +56,9 @@ public:
     // Opens at the default size, zoom 1, centred, and fills at once.
     void open();
     // Clears the pictures and lists, shows the loading window and renders
-    // every photo at the current box.
+    // every photo at the current box. The window stays usable meanwhile: a
+    // refill asked for during a load (a new zoom, a window size, a
+    // deletion) starts the load over, and closing the browser ends it.
     void refill();
     // Empties the lists (delete all in the main window).
     void clear();
@@ -57,7 +71,13 @@ public:
     QSize box() const { return box_; }
     int selectedRow() const;
 
+protected:
+    void done(int result) override;
+
 private:
+    // One pass over the photos; returns early when a new fill was asked
+    // for or the browser closed. False when the browser was deleted.
+    bool fillOnce();
     void applyWindowSize(int which);
     void previewSelected();
     void deleteSelected();
@@ -70,6 +90,9 @@ private:
     QLabel* zoomText_;
     LoadingWindow* loading_;
     QSize box_;
+    bool filling_ = false;
+    bool restart_ = false;   // a refill was asked for during the running one
+    bool cancelled_ = false; // the browser closed during the running fill
 };
 
 } // namespace fotarel::app

@@ -146,7 +146,7 @@ void PhotoTileView::createTiles()
         tile->show();
         auto* label = new QLabel(holder_);
         label->setObjectName(kLabelPrefix + QString::number(i));
-        label->setFixedSize(size.width(), 18);
+        label->setFixedSize(size.width(), kLabelHeight);
         label->setAlignment(Qt::AlignCenter);
         label->setFont(font);
         label->setStyleSheet(QStringLiteral("color: %1;").arg(colourFromValue(kLabelColour).name()));
@@ -199,7 +199,8 @@ void PhotoTileView::arrange()
         const int top = 10 + (k / columns) * (size.height() + kGap);
         tiles_[k]->move(left, top);
         labels_[k]->move(left, top + size.height());
-        bottom = top + size.height();
+        // The name under the last row is part of what must be seen.
+        bottom = top + size.height() + kLabelHeight;
     }
     const int visibleHeight = height();
     const int holderHeight = std::max(bottom + 10, visibleHeight);
@@ -220,6 +221,21 @@ void PhotoTileView::arrange()
     reloadTiles();
     session_.set(QStringLiteral("Edit_xiangpian_down_id"), QStringLiteral("wu"));
     hideFrames();
+}
+
+void PhotoTileView::markSelected(int index, const QRect& tileGeometry)
+{
+    selection_->setGeometry(tileGeometry.adjusted(-2, -2, 2, 2));
+    selection_->show();
+    selection_->raise();
+    session_.setInt(QStringLiteral("Edit_xiangpian_down_id"), index);
+}
+
+void PhotoTileView::announceSelection(int index)
+{
+    if (QFileInfo::exists(photo_paths::thumbnail(folder_, session_, index + 1)))
+        session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("True"));
+    emit selected(index);
 }
 
 void PhotoTileView::hideFrames()
@@ -272,10 +288,7 @@ bool PhotoTileView::eventFilter(QObject* watched, QEvent* event)
         if (!mouseEnabled)
             return false;
         auto* e = static_cast<QMouseEvent*>(event);
-        selection_->setGeometry(tile->geometry().adjusted(-2, -2, 2, 2));
-        selection_->show();
-        selection_->raise();
-        session_.setInt(QStringLiteral("Edit_xiangpian_down_id"), index);
+        markSelected(index, tile->geometry());
         if (e->button() == Qt::LeftButton) {
             session_.set(QStringLiteral("Edit_tuodong_kaiguan"), QStringLiteral("anxia"));
             session_.setInt(QStringLiteral("Edit_tuodong_down_x"), int(e->position().x()));
@@ -288,9 +301,7 @@ bool PhotoTileView::eventFilter(QObject* watched, QEvent* event)
             grab_ = e->position().toPoint();
             dragStart_ = tile->pos();
         }
-        if (QFileInfo::exists(photo_paths::thumbnail(folder_, session_, index + 1)))
-            session_.set(QStringLiteral("Edit_Image_chakanxiangpian_T_or_F"), QStringLiteral("True"));
-        emit selected(index);
+        announceSelection(index);
         return false;
     }
     case QEvent::MouseMove: {
@@ -322,10 +333,18 @@ bool PhotoTileView::eventFilter(QObject* watched, QEvent* event)
         const QList<int> targets = dropTargets(index, tile->pos(), positions);
         tile->move(dragStart_);
         dragging_ = -1;
-        if (!targets.isEmpty())
-            emit dropped(index, targets);
-        selection_->setGeometry(QRect(dragStart_, tile->size()).adjusted(-2, -2, 2, 2));
-        selection_->show();
+        if (targets.isEmpty()) {
+            markSelected(index, tile->geometry());
+            return false;
+        }
+        emit dropped(index, targets);
+        // The selection follows the dragged photo to the place it was
+        // swapped into, and the selected-photo panel shows that photo.
+        const int landed = targets.first();
+        if (landed < tiles_.size()) {
+            markSelected(landed, tiles_[landed]->geometry());
+            announceSelection(landed);
+        }
         return false;
     }
     case QEvent::Leave:

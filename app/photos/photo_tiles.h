@@ -39,6 +39,7 @@ class PhotoTileView : public QWidget {
 public:
     static constexpr unsigned kLabelColour = 184829; // 0x00BBGGRR: red 253, green 209, blue 2
     static constexpr int kGap = 20;
+    static constexpr int kLabelHeight = 18; // the name under a tile
 
     PhotoTileView(Session& session, const WorkingFolder& folder, QWidget* parent);
 
@@ -88,6 +89,10 @@ protected:
 private:
     QSize tileSize() const;
     void placeHolder();
+    // Puts the selection frame on tile `index` and records it as selected.
+    void markSelected(int index, const QRect& tileGeometry);
+    // Tells the main window (the selected-photo panel) which photo is selected.
+    void announceSelection(int index);
 
     Session& session_;
     const WorkingFolder& folder_;

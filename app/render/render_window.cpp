@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +54,11 @@ RenderWindow::RenderWindow(Session& session, const WorkingFolder& folder, QWidge
     outcomeText_->setWordWrap(true);
     outcomeText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     outcomeText_->hide();
+    folderNote_ = new QLabel(this);
+    folderNote_->setObjectName(QStringLiteral("Label_dakai_wenjianjia"));
+    folderNote_->setWordWrap(true);
+    folderNote_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folderNote_->hide();
     fileName_ = new QLineEdit(session.get(render::vars::OutputFileName), this);
     fileName_->setObjectName(QStringLiteral("suiEdit_baocunwenjianming"));
     fileName_->setReadOnly(true);
@@ -75,10 +81,13 @@ RenderWindow::RenderWindow(Session& session, const WorkingFolder& folder, QWidge
     grid->addWidget(overall_, 2, 1, 1, 2);
     grid->addWidget(time_, 3, 0, 1, 3);
     grid->addWidget(outcomeText_, 4, 0, 1, 3);
-    grid->addWidget(openWhenDone_, 5, 0, 1, 2);
-    grid->addWidget(openLocation_, 6, 1);
-    grid->addWidget(openFolder_, 6, 1);
-    grid->addWidget(stop_, 6, 2);
+    grid->addWidget(folderNote_, 5, 0, 1, 3);
+    grid->addWidget(openWhenDone_, 6, 0, 1, 2);
+    grid->addWidget(openLocation_, 7, 1);
+    grid->addWidget(openFolder_, 7, 1);
+    grid->addWidget(stop_, 7, 2);
+    // The outcome and the notes wrap inside the window's width.
+    grid->setColumnStretch(1, 1);
 
     // Hidden state: the player load log, its error log and the conversion log.
     loadLog_ = new QListWidget(this);
@@ -90,6 +99,8 @@ RenderWindow::RenderWindow(Session& session, const WorkingFolder& folder, QWidge
     for (QListWidget* list : {loadLog_, errorLog_, conversionLog_})
         list->hide();
     resize(460, 200);
+
+    folderOpener_ = [](const QString& folder) { return QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
 
     startTimer_ = new QTimer(this);
     startTimer_->setSingleShot(true);
@@ -215,18 +226,28 @@ void RenderWindow::onPassEnded(const render::PassResult& result)
 void RenderWindow::showOutcome()
 {
     const QString spent = QStringLiteral("用时 %1").arg(clockText(clock_.elapsed() / 1000.0));
+    // The bars end saying how the pass ended, not where it happened to be.
+    auto endBars = [this](const QString& word, bool full) {
+        for (QProgressBar* bar : {overall_, activity_}) {
+            bar->setValue(full ? bar->maximum() : bar->minimum());
+            bar->setFormat(word);
+        }
+    };
     switch (result_.outcome) {
     case render::PassOutcome::Completed:
         outcomeText_->setText(QStringLiteral("相册制作完成：%1").arg(result_.outputPath));
         time_->setText(spent);
         openLocation_->hide();
         openFolder_->show();
+        endBars(QStringLiteral("完成"), true);
         break;
     case render::PassOutcome::Stopped:
         outcomeText_->setText(QStringLiteral("已停止制作，没有生成文件。"));
+        endBars(QStringLiteral("已停止"), false);
         break;
     default:
         outcomeText_->setText(render::failureText(result_));
+        endBars(QStringLiteral("制作失败"), false);
         break;
     }
     outcomeText_->show();
@@ -250,7 +271,14 @@ void RenderWindow::openFolder()
     const QString out = session_.get(render::vars::VideoOut);
     if (out.isEmpty())
         return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(render::outputFolder(out)));
+    const QString folder = render::outputFolder(out);
+    if (folderOpener_(folder)) {
+        folderNote_->hide();
+        return;
+    }
+    folderNote_->setText(QStringLiteral("无法打开文件夹：这台电脑没有登记文件管理器。文件保存在：%1")
+                             .arg(QDir::toNativeSeparators(folder)));
+    folderNote_->show();
 }
 
 void RenderWindow::reject()

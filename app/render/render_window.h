@@ -49,6 +49,9 @@ public:
     void setEventsHook(std::function<void(render::PassEvents&)> hook) { eventsHook_ = std::move(hook); }
     // One tick of the progress timer: shows the latest reports.
     void showProgress();
+    // How "打开文件夹" opens a folder; false when nothing could open it
+    // (the system's file manager by default).
+    void setFolderOpener(std::function<bool(const QString& folder)> opener) { folderOpener_ = std::move(opener); }
 
 signals:
     // A movie without the template marker: the program must end.
@@ -81,6 +84,7 @@ private:
     QProgressBar* activity_;
     QLabel* time_;
     QLabel* outcomeText_;
+    QLabel* folderNote_; // why "打开文件夹" opened nothing
     QLineEdit* fileName_;
     QCheckBox* openWhenDone_;
     QPushButton* stop_;
@@ -93,6 +97,7 @@ private:
     QTimer* progressTimer_;
     QElapsedTimer clock_;
     std::function<void(render::PassEvents&)> eventsHook_;
+    std::function<bool(const QString&)> folderOpener_;
     std::unique_ptr<render::RenderPass> pass_;
     QThread* thread_ = nullptr;
     std::mutex progressMutex_; // guards progress_

@@ -1,5 +1,6 @@
 #include "app/settings/album_length_dialog.h"
 
+#include "app/settings/confirm_row.h"
 #include "render/output_settings.h"
 
 #include <QButtonGroup>
@@ -31,6 +32,7 @@ AlbumLengthDialog::AlbumLengthDialog(Session& session, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     for (QWidget* w : std::initializer_list<QWidget*>{followPhotos_, followMusic_, loopMusic_, loopPictures_})
         layout->addWidget(w);
+    addConfirmRow(this, layout);
 
     using namespace settings;
     connect(followPhotos_, &QRadioButton::clicked, this, [this] {

@@ -1,5 +1,6 @@
 #include "app/settings/other_settings_dialog.h"
 
+#include "app/settings/confirm_row.h"
 #include "render/output_settings.h"
 
 #include <QButtonGroup>
@@ -59,6 +60,7 @@ OtherSettingsDialog::OtherSettingsDialog(Session& session, QWidget* parent)
                             landscapeTemplate_, true));
     layout->addWidget(group(QStringLiteral("导入照片时，对竖照片的剪裁效果   (支持单张照片模板效果)"), portraitZoom_,
                             portraitTemplate_, true));
+    addConfirmRow(this, layout);
 
     using namespace settings;
     // `clicked` fires only for the user's choice, not for syncFromSession().

@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace fotarel;
@@ -77,6 +78,38 @@ void addPhotoRow(Session& session, const QString& path, const QString& name, int
     row[6] = w >= h ? "heng_zhao" : "shu_zhao";
     row[7] = "1";
     session.table(photo_tables::Photos).appendRow(row);
+}
+
+// `count` photo files p0.jpg … (every second one portrait) and their rows.
+void addPhotos(Session& session, const TempTree& tree, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        QImage image(i % 2 ? 300 : 400, i % 2 ? 400 : 300, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 30 % 360, 200, 200));
+        const QString path = tree.path(QStringLiteral("p%1.jpg").arg(i));
+        ASSERT_TRUE(image.save(path, "JPG"));
+        addPhotoRow(session, path, QStringLiteral("p%1").arg(i), image.width(), image.height());
+    }
+}
+
+QStringList itemTexts(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+// Runs `act` once, when the browser's loading bar reaches `at`.
+void whenLoadingReaches(BrowserWindow& browser, int at, std::function<void()> act)
+{
+    auto done = std::make_shared<bool>(false);
+    QObject::connect(browser.loading()->bar(), &QProgressBar::valueChanged, &browser, [=](int value) {
+        if (value == at && !*done) {
+            *done = true;
+            act();
+        }
+    });
 }
 
 } // namespace
@@ -258,13 +291,7 @@ TEST(PhotoBrowser, ZoomWindowSizesAndNavigationLimits)
 {
     TempTree tree;
     Session session;
-    for (int i = 0; i < 3; ++i) {
-        QImage image(i == 1 ? 300 : 400, i == 1 ? 400 : 300, QImage::Format_RGB32);
-        image.fill(QColor::fromHsv(i * 100, 200, 200));
-        const QString path = tree.path(QStringLiteral("p%1.jpg").arg(i));
-        ASSERT_TRUE(image.save(path, "JPG"));
-        addPhotoRow(session, path, QStringLiteral("p%1").arg(i), image.width(), image.height());
-    }
+    addPhotos(session, tree, 3);
     QStringList messages;
     QList<int> previews, deleted;
     BrowserWindow::Hooks hooks;
@@ -314,4 +341,59 @@ TEST(PhotoBrowser, ZoomWindowSizesAndNavigationLimits)
     EXPECT_EQ(browser.list()->count(), 0);
     QTest::mouseClick(browser.findChild<QPushButton*>("suiButton_quanshan"), Qt::LeftButton);
     EXPECT_EQ(messages.last(), "没有找到相片文件！");
+}
+
+TEST(PhotoBrowser, ANewZoomDuringTheLoadStartsItOverOnce)
+{
+    TempTree tree;
+    Session session;
+    addPhotos(session, tree, 10);
+    BrowserWindow browser(session, {}, nullptr);
+    QStringList expected;
+    for (int i = 0; i < 10; ++i)
+        expected << QStringLiteral("p%1.jpg").arg(i);
+    // The user moves the zoom with the keyboard while the third picture is made.
+    whenLoadingReaches(browser, 3, [&] { QTest::keyClick(browser.zoom(), Qt::Key_Right); });
+    browser.open();
+    EXPECT_EQ(browser.zoom()->value(), 2);
+    EXPECT_EQ(browser.box(), QSize(110, 82));
+    EXPECT_EQ(itemTexts(browser.list()), expected) << "one whole load at the new zoom, nothing twice";
+    EXPECT_EQ(browser.list()->iconSize(), QSize(110, 82));
+    EXPECT_FALSE(browser.loading()->isVisible());
+    EXPECT_TRUE(browser.isVisible());
+}
+
+TEST(PhotoBrowser, EscapeOrClosingTheLoadingWindowClosesTheBrowserAndEndsTheLoad)
+{
+    TempTree tree;
+    Session session;
+    addPhotos(session, tree, 10);
+    for (const bool inLoadingWindow : {false, true}) {
+        SCOPED_TRACE(inLoadingWindow ? "Escape in the loading window" : "Escape in the browser");
+        BrowserWindow browser(session, {}, nullptr);
+        whenLoadingReaches(browser, 2, [&] {
+            QTest::keyClick(inLoadingWindow ? static_cast<QWidget*>(browser.loading()) : browser.list(), Qt::Key_Escape);
+        });
+        browser.open();
+        EXPECT_FALSE(browser.isVisible());
+        EXPECT_FALSE(browser.loading()->isVisible());
+        EXPECT_LT(browser.list()->count(), 10) << "the load stopped with the browser";
+    }
+}
+
+TEST(PhotoBrowser, OpensWithThePhotoSelectedInTheMainWindow)
+{
+    TempTree tree;
+    Session session;
+    addPhotos(session, tree, 4);
+    int mainSelection = 2;
+    BrowserWindow::Hooks hooks;
+    hooks.mainSelection = [&] { return mainSelection; };
+    BrowserWindow browser(session, hooks, nullptr);
+    browser.open();
+    EXPECT_EQ(browser.selectedRow(), 2);
+    browser.close();
+    mainSelection = -1;
+    browser.open();
+    EXPECT_EQ(browser.selectedRow(), -1);
 }

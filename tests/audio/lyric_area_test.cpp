@@ -103,7 +103,7 @@ TEST_F(LyricArea, StyleWindowShowsTheRowAndStoresTheChoices)
 {
     LyricStyleWindow window(session);
     window.prepare(0);
-    EXPECT_EQ(window.colours()->currentText(), "clWhite");
+    EXPECT_EQ(window.colours()->currentText(), "白色");
     EXPECT_EQ(window.fonts()->currentText(), "黑体");
     EXPECT_EQ(window.sizes()->count(), 31);
     EXPECT_EQ(window.sizes()->currentText(), "10");
@@ -121,7 +121,7 @@ TEST_F(LyricArea, StyleWindowShowsTheRowAndStoresTheChoices)
     window.sizes()->setCurrentText("40");
     window.horizontal(2)->setChecked(true);
     window.vertical(0)->setChecked(true);
-    window.colours()->setCurrentText("clYellow");
+    window.colours()->setCurrentText("黄色");
     window.italic()->setChecked(true);
     EXPECT_EQ(window.sample()->lineRect().left() + window.sample()->lineRect().width(),
               audio::kSamplePanelWidth - 10 + window.sample()->lineRect().height() / 4);

@@ -66,7 +66,7 @@ TEST_F(Lyrics, ImportWritesDefaultStyleAndBindsByPosition)
     EXPECT_EQ(row.mid(LyricCol::SongKey), (QStringList{"wu", "wu", "clWhite", "16777215", "10", "黑体", "cuti", "wu",
                                                        "wu", "juzhong", "xiamian"}));
     EXPECT_EQ(session.table(names::LyricList).row(2).mid(LyricListCol::Song),
-              (QStringList{"未绑定音乐", "clWhite", "10", "黑体", "[粗体]", "歌词居中", "歌词在下面"}));
+              (QStringList{"未绑定音乐", "白色", "10", "黑体", "[粗体]", "歌词居中", "歌词在下面"}));
     for (int q = 0; q < 2; ++q) {
         EXPECT_NE(songCell(q, MusicCol::LyricKey), "wu");
         EXPECT_EQ(songCell(q, MusicCol::LyricKey), lyricCell(q, LyricCol::SongKey));

@@ -88,11 +88,11 @@ TEST_F(MusicImport, BatchWithABrokenFileSkipsItWithOneMessage)
     const Table& songs = session.table(names::MusicTable);
     ASSERT_EQ(songs.rowCount(), 2);
     EXPECT_EQ(songs.row(0), (QStringList{"1", "long 'one'", ".mp3", good1, "00:00:59", "1498", "wu", "wu"}));
-    EXPECT_EQ(songs.row(1), (QStringList{"2", "short \"two\"", ".mp3", good2, "00:00:00", "13", "wu", "wu"}));
+    EXPECT_EQ(songs.row(1), (QStringList{"2", "short \"two\"", ".mp3", good2, "00:00:01", "13", "wu", "wu"}));
 
     const Table& list = session.table(names::MusicList);
     ASSERT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(list.row(1), (QStringList{"2", "short \"two\"", ".mp3", "00:00:00", good2, "未绑定歌词"}));
+    EXPECT_EQ(list.row(1), (QStringList{"2", "short \"two\"", ".mp3", "00:00:01", good2, "未绑定歌词"}));
 
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_TRUE(ui.messages[0].startsWith(kUnreadableSongsMessage));

@@ -16,9 +16,9 @@ TEST(MusicTable, LengthTextAndFramesFromMilliseconds)
     const Case cases[] = {
         {59900, "00:00:59", 1498},   // the text drops the fraction, the frames cover it
         {35500, "00:00:35", 888},    // 887.5 frames: the last, half-filled one counts
-        {500, "00:00:00", 13},       // shorter than one second
-        {40, "00:00:00", 1},
-        {41, "00:00:00", 2},
+        {500, "00:00:01", 13},       // shorter than one second, yet not nothing
+        {40, "00:00:01", 1},
+        {41, "00:00:01", 2},
         {0, "00:00:00", 0},
         {60000, "00:01:00", 1500},
         {245900, "00:04:05", 6148},  // 4 min 5.9 s: 6147.5 frames

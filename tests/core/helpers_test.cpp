@@ -3,6 +3,9 @@
 #include "core/text_decode.h"
 #include "core/working_folder.h"
 
+#include <QRegularExpression>
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 using namespace fotarel;
@@ -49,6 +52,30 @@ TEST(Colours, NamesAndBgrValues)
     EXPECT_EQ(colourFromText("1185821"), QColor(0x1D, 0x18, 0x12));
     EXPECT_EQ(colourFromText("not a number"), QColor(Qt::black));
     EXPECT_EQ(valueFromColour(QColor(0x1D, 0x18, 0x12)), 1185821u);
+}
+
+TEST(Colours, ShownInChineseStoredByName)
+{
+    const struct {
+        const char* stored;
+        const char* shown;
+    } cases[] = {{"clWhite", "白色"}, {"clYellow", "黄色"}, {"clBlue", "蓝色"}, {"clBlack", "黑色"},
+                 {"clAqua", "青色"}, {"clTeal", "深青色"}, {"clMedGray", "中灰色"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(colourDisplayName(c.stored), QString::fromUtf8(c.shown));
+        EXPECT_EQ(colourNameForDisplayName(QString::fromUtf8(c.shown)), c.stored);
+        EXPECT_EQ(colourNameForDisplayName(c.stored), c.stored);
+    }
+    // A name that is no colour's is shown and read back as it is.
+    EXPECT_EQ(colourDisplayName("clNoSuch"), "clNoSuch");
+    EXPECT_EQ(colourNameForDisplayName("粉色"), "粉色");
+    // Every colour has a name of its own, and none is left in English.
+    const QStringList shown = colourDisplayNames();
+    EXPECT_EQ(shown.size(), 20);
+    EXPECT_EQ(QSet<QString>(shown.begin(), shown.end()).size(), shown.size());
+    for (const QString& name : shown)
+        EXPECT_FALSE(name.contains(QRegularExpression("[A-Za-z]"))) << name.toStdString();
 }
 
 TEST(TextDecode, BomUtf8AndGbk)

@@ -8,6 +8,8 @@
 
 #include "tests/support/scripted_ui.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 using namespace fotarel;
@@ -115,7 +117,7 @@ TEST(CaptionEditing, AddedRowHoldsEveryCellOfTheChoice)
     EXPECT_EQ(working.row(0), working.row(1));
     EXPECT_EQ(working.row(0), (QStringList{"生日快乐", "01:30", "暂无", "tingzhi", "congzuoxiangyou", "0", "256",
                                             "从左下到右下", "clRed", "宋体", "24", "cuti", "0", "xiahuaxian", "255"}));
-    EXPECT_EQ(displayRow(working.row(0)), (QStringList{"生日快乐", "01:30", "从左下到右下", "clRed", "宋体", "24",
+    EXPECT_EQ(displayRow(working.row(0)), (QStringList{"生日快乐", "01:30", "从左下到右下", "红色", "宋体", "24",
                                                         "粗体", "无", "下划线", "255"}));
 }
 
@@ -189,6 +191,8 @@ TEST(CaptionOption, GoodCaptions)
          "juzhongyouxiangjuzhongzuo", "Hi there", "宋体", "32", "clYellow"},
         {"1:5|2|x||20", "01:05", "从左下到右下", "congzuoxiangyou", "x", "黑体", "20", "clWhite"},
         {"59:59|30|end", "59:59", "从居中右向居中左", "juzhongyouxiangjuzhongzuo", "end", "黑体", "10", "clWhite"},
+        // A colour by the name the windows show.
+        {"00:07|1|x|宋体|12|黄色", "00:07", "从左上向右下", "zuoshangxiangyouxia", "x", "宋体", "12", "clYellow"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -212,17 +216,17 @@ TEST(CaptionOption, BadCaptionsNameTheField)
         const char* text;
         const char* names;
     } cases[] = {
-        {"00:05|1", "mm:ss|EFFECT|TEXT"},
-        {"a|b|c|d|e|f|g", "mm:ss|EFFECT|TEXT"},
-        {"0:60|1|x", "the time \"0:60\""},
-        {"75:00|1|x", "the time \"75:00\""},
-        {"0005|1|x", "the time \"0005\""},
-        {"00:05|31|x", "the effect \"31\""},
-        {"00:05|0|x", "the effect \"0\""},
-        {"00:05|飞来飞去|x", "the effect \"飞来飞去\""},
-        {"00:05|1|x|黑体|9", "the size \"9\""},
-        {"00:05|1|x|黑体|big", "the size \"big\""},
-        {"00:05|1|x|黑体|20|pink", "the colour \"pink\""},
+        {"00:05|1", "请写成 \"mm:ss|特效|文字\""},
+        {"a|b|c|d|e|f|g", "请写成 \"mm:ss|特效|文字\""},
+        {"0:60|1|x", "时间 \"0:60\" 不是 mm:ss"},
+        {"75:00|1|x", "时间 \"75:00\""},
+        {"0005|1|x", "时间 \"0005\""},
+        {"00:05|31|x", "特效 \"31\" 既不是特效名称，也不是 1 到 30 的编号"},
+        {"00:05|0|x", "特效 \"0\""},
+        {"00:05|飞来飞去|x", "特效 \"飞来飞去\""},
+        {"00:05|1|x|黑体|9", "字号 \"9\" 不是 10 到 40 之间的整数"},
+        {"00:05|1|x|黑体|big", "字号 \"big\""},
+        {"00:05|1|x|黑体|20|pink", "颜色 \"pink\" 不是可选的颜色：黑色、褐红色"},
         {"00:05|1|", "没有输入文字内容！"},
     };
     for (const auto& c : cases) {
@@ -230,5 +234,9 @@ TEST(CaptionOption, BadCaptionsNameTheField)
         const CaptionOption o = parseCaptionOption(QString::fromUtf8(c.text));
         EXPECT_FALSE(o.row);
         EXPECT_TRUE(o.error.contains(QString::fromUtf8(c.names))) << o.error.toStdString();
+        // Told in Chinese: no English word but the option's own spelling.
+        QString rest = o.error;
+        rest.remove(QString::fromUtf8(c.text)).remove("--caption").remove("mm:ss").remove("--help");
+        EXPECT_FALSE(rest.contains(QRegularExpression("[A-Za-z]{3,}"))) << o.error.toStdString();
     }
 }

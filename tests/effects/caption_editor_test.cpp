@@ -79,7 +79,7 @@ TEST(CaptionEditor, OpensWithDefaultsAndTheSampleFollowsTheChoosers)
     EXPECT_EQ(e.find<QLineEdit>("suiEdit_wenzi")->text(), "此处输入文字");
     EXPECT_EQ(e.find<QComboBox>("suiComboBox_fen")->currentText(), "00  分");
     EXPECT_EQ(e.find<QComboBox>("suiComboBox_texiao_name")->count(), 30);
-    EXPECT_EQ(e.find<QComboBox>("suiColorBox_texiao_name")->currentText(), "clWhite");
+    EXPECT_EQ(e.find<QComboBox>("suiColorBox_texiao_name")->currentText(), "白色");
     EXPECT_EQ(e.find<QComboBox>("suiFontComboBox_texiao_name")->currentText(), "黑体");
     EXPECT_EQ(e.find<QComboBox>("suiFontSizeComboBox_texiao_name")->currentText(), "10");
     QLabel* sample = e.window.sample();
@@ -87,7 +87,7 @@ TEST(CaptionEditor, OpensWithDefaultsAndTheSampleFollowsTheChoosers)
 
     e.find<QLineEdit>("suiEdit_wenzi")->setText("新年好");
     e.find<QComboBox>("suiFontSizeComboBox_texiao_name")->setCurrentText("40");
-    e.find<QComboBox>("suiColorBox_texiao_name")->setCurrentText("clRed");
+    e.find<QComboBox>("suiColorBox_texiao_name")->setCurrentText("红色");
     e.find<QCheckBox>("suiCheckBox_cuti")->setChecked(true);
     EXPECT_EQ(sample->text(), "新年好");
     EXPECT_EQ(sample->font().pixelSize(), 53);

@@ -33,7 +33,7 @@ TEST(KaraokeTable, NewRowIsWhiteOnBlueHeiti25BoldSimplified)
     EXPECT_EQ(row, (Row{"1", "甜蜜蜜", "clWhite", "clBlue", "黑体", "25", "T", "F", "F", "/songs/甜蜜蜜.ksc",
                         "16777215", "16711680", "jianti"}));
     EXPECT_EQ(karaokeListRow(row),
-              (Row{"1", "甜蜜蜜", "clWhite", "clBlue", "黑体", "25", "使用", "无", "无", "/songs/甜蜜蜜.ksc", "简体"}));
+              (Row{"1", "甜蜜蜜", "白色", "蓝色", "黑体", "25", "使用", "无", "无", "/songs/甜蜜蜜.ksc", "简体"}));
     EXPECT_EQ(styleOfRow(row), KaraokeStyle{});
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -64,6 +65,9 @@ TEST(KaraokeStyleDialog, DefaultsClearBoldAndTheResultCarriesNamesAndValues)
     style.italic = true;
     style.script = "fanti";
     dialog.setStyle(style);
+    // The lists show the colours' Chinese names; the style keeps the stored ones.
+    EXPECT_EQ(dialog.findChild<QComboBox*>("ColorBox_geciyanse")->currentText(), "黄色");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("ColorBox_xuanranyanse")->currentText(), "红色");
     const karaoke::KaraokeStyle shown = dialog.style();
     EXPECT_EQ(shown.baseName, "clYellow");
     EXPECT_EQ(shown.baseValue, 0x00FFFFu);
@@ -133,6 +137,50 @@ TEST(KaraokeSettingsWindow, ImportStyleAndPreviewAFileAgainstASong)
     EXPECT_EQ(session.table(karaoke::names::KaraokeTable).cell(0, karaoke::KscCol::Italic), "T");
     EXPECT_EQ(window.list()->topLevelItem(0)->text(7), "使用");
     EXPECT_TRUE(window.preview().chosenFileName().isEmpty());
+}
+
+
+TEST(KaraokeSettingsWindow, PlayWithOnlyASongChosenPlaysTheFileThatGoesWithIt)
+{
+    test::TempTree tree;
+    WorkingFolder folder(tree.root());
+    Session session;
+    session.table(audio::names::MusicTable).appendRow(audio::songRow(1, "/m/a.mp3", 20000));
+    session.table(audio::names::MusicTable).appendRow(audio::songRow(2, "/m/b.mp3", 20000));
+    test::ScriptedUi ui;
+    test::ScriptedPlayer player;
+    KaraokeSettingsWindow window(session, folder, ui, &player);
+    window.prepare();
+    auto playButton = [&] {
+        for (QPushButton* b : window.findChildren<QPushButton*>())
+            if (b->text() == "播放")
+                return b;
+        return static_cast<QPushButton*>(nullptr);
+    };
+    auto* chooser = window.findChild<QComboBox*>("ComboBox_xuanzeyinyue");
+    window.show();
+
+    // No file in the list yet: the window says so.
+    QTest::keyClick(chooser, Qt::Key_Down);
+    ASSERT_EQ(window.preview().chosenSongName(), "a");
+    QTest::mouseClick(playButton(), Qt::LeftButton);
+    EXPECT_EQ(ui.messages, QStringList{"没有导入卡拉OK歌词文件！"});
+    EXPECT_FALSE(player.isOn);
+
+    // Two files: the second song plays with the second file, chosen for the user.
+    ui.messages.clear();
+    ui.openAnswers.push_back({tree.write("one.ksc", "karaoke.add('00:01.000', '00:02.000', '一', '1000');\n"),
+                              tree.write("two.ksc", "karaoke.add('00:01.000', '00:02.000', '二', '1000');\n")});
+    QTest::mouseClick(window.findChild<QPushButton*>("suiButton_daoru"), Qt::LeftButton);
+    ASSERT_EQ(window.list()->topLevelItemCount(), 2);
+    QTest::keyClick(chooser, Qt::Key_Down);
+    ASSERT_EQ(window.preview().chosenSongName(), "b");
+    QTest::mouseClick(playButton(), Qt::LeftButton);
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join("|").toStdString();
+    EXPECT_TRUE(player.isOn);
+    EXPECT_EQ(window.preview().chosenFileName(), "two");
+    EXPECT_EQ(window.list()->currentItem(), window.list()->topLevelItem(1));
+    EXPECT_EQ(window.findChild<QLineEdit*>("suiEdit_xuanzhonggeci")->text(), "two");
 }
 
 } // namespace

@@ -14,9 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <atomic>
+#include <cerrno>
 #include <functional>
 #include <stop_token>
 #include <thread>
@@ -268,8 +271,46 @@ TEST(RenderPass, BrokenInvariantFailsThePass)
     const PassResult result = pass.run();
     EXPECT_EQ(result.outcome, PassOutcome::Failed);
     EXPECT_TRUE(result.errorText.contains("no such table")) << result.errorText.toStdString();
+    EXPECT_EQ(failureText(result), QStringLiteral("制作失败：程序内部出错，“%1”没有制作。")
+                                       .arg(QDir::toNativeSeparators(run.tree.path("broken.avi"))));
     EXPECT_FALSE(QFileInfo::exists(run.tree.path("broken.avi")));
     EXPECT_FALSE(run.exists("smxcwjj/tp_load/tp_load_1.bmp"));
+}
+
+TEST(RenderPass, FailuresAreToldInChineseWithTheChosenFileName)
+{
+    const QString out = QStringLiteral("/视频/album2.mpg");
+    const struct {
+        media::ErrorCode code;
+        int systemError;
+        const char* why;
+    } cases[] = {
+        {media::ErrorCode::OutputFailed, EROFS, "这个位置只能读取，不能写入"},
+        {media::ErrorCode::OutputFailed, EACCES, "没有在这个位置写入文件的权限"},
+        {media::ErrorCode::OutputFailed, ENOSPC, "磁盘空间不足"},
+        {media::ErrorCode::OutputFailed, ENOENT, "保存文件的文件夹不存在"},
+        {media::ErrorCode::OutputFailed, 0, "请换一个保存位置再试"},
+        {media::ErrorCode::EncoderFailed, 0, "无法按所选的输出类型和尺寸编码"},
+        {media::ErrorCode::FrameUnreadable, 0, "无法读取相册的画面"},
+        {media::ErrorCode::AudioUnreadable, 0, "无法读取歌曲"},
+        {media::ErrorCode::None, 0, "程序内部出错"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        PassResult result;
+        result.outcome = PassOutcome::Failed;
+        result.outputPath = out;
+        result.errorCode = c.code;
+        result.systemError = c.systemError;
+        // The library's own words name its temporary file.
+        result.errorText = QStringLiteral("cannot write \"%1.part\": Read-only file system").arg(out);
+        const QString text = failureText(result);
+        EXPECT_TRUE(text.startsWith("制作失败：")) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.why))) << text.toStdString();
+        EXPECT_TRUE(text.contains(out)) << text.toStdString();
+        EXPECT_FALSE(text.contains(".part")) << text.toStdString();
+        EXPECT_FALSE(QString(text).remove(out).contains(QRegularExpression("[A-Za-z]"))) << text.toStdString();
+    }
 }
 
 TEST(RenderPass, FollowingLongerMusicHoldsTheLastPictureAndEndsWithTheEndingTemplate)

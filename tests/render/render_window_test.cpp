@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <latch>
 
@@ -145,6 +146,8 @@ TEST(RenderWindow, StopDuringEncodingShowsStoppedAndLeavesNothing)
     pumpUntil([&] { return window.finished(); });
     EXPECT_EQ(window.outcome(), render::PassOutcome::Stopped);
     EXPECT_EQ(text(window, "Label_jieguo"), "已停止制作，没有生成文件。");
+    for (const char* bar : {"ProgressBar1", "ProgressBar2"})
+        EXPECT_EQ(window.findChild<QProgressBar*>(bar)->text(), "已停止") << bar;
     EXPECT_FALSE(window.findChild<QPushButton*>("Button_dakai_wenjianjia")->isVisible());
     EXPECT_FALSE(QFileInfo::exists(out));
     EXPECT_FALSE(QFileInfo::exists(out + ".part"));
@@ -166,8 +169,47 @@ TEST(RenderWindow, FailureShowsTheReason)
     pumpUntil([&] { return window.finished(); });
     EXPECT_EQ(window.outcome(), render::PassOutcome::Failed);
     const QString reason = text(window, "Label_jieguo");
-    EXPECT_TRUE(reason.startsWith("制作失败：")) << reason.toStdString();
-    EXPECT_TRUE(reason.contains("album.avi")) << reason.toStdString();
+    EXPECT_EQ(reason, QStringLiteral("制作失败：无法写入“%1”，保存文件的文件夹不存在。").arg(out));
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.findChild<QPushButton*>("Button_dakai_wenjianjia")->isVisible());
+    // The reason wraps inside the window instead of running past its edge.
+    auto* label = window.findChild<QLabel*>("Label_jieguo");
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000),
+                                                           Qt::TextWordWrap, reason);
+    EXPECT_LE(needed.width(), label->width());
+    EXPECT_LE(needed.height(), label->height());
+    EXPECT_LE(label->geometry().right(), window.rect().right());
+    // Both bars say how it ended.
+    for (const char* bar : {"ProgressBar1", "ProgressBar2"})
+        EXPECT_EQ(window.findChild<QProgressBar*>(bar)->text(), "制作失败") << bar;
+}
+
+TEST(RenderWindow, OpenFolderSaysWhereTheFileIsWhenNothingCanOpenIt)
+{
+    Album album;
+    const QString out = album.run.tree.path("opened.avi");
+    prepare(album.run, out);
+    app::RenderWindow window(album.run.session, album.run.folder);
+    window.setStartDelay(0);
+    QStringList asked;
+    bool opens = false;
+    window.setFolderOpener([&](const QString& folder) {
+        asked << folder;
+        return opens;
+    });
+    window.show();
+    pumpUntil([&] { return window.finished(); });
+    ASSERT_EQ(window.outcome(), render::PassOutcome::Completed);
+    auto* open = window.findChild<QPushButton*>("Button_dakai_wenjianjia");
+    auto* note = window.findChild<QLabel*>("Label_dakai_wenjianjia");
+    QTest::mouseClick(open, Qt::LeftButton);
+    EXPECT_EQ(asked, QStringList{album.run.tree.root()});
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), "无法打开文件夹：这台电脑没有登记文件管理器。文件保存在：" + album.run.tree.root());
+    // Where a file manager answers, nothing more is said.
+    opens = true;
+    QTest::mouseClick(open, Qt::LeftButton);
+    EXPECT_FALSE(note->isVisible());
+    for (const char* bar : {"ProgressBar1", "ProgressBar2"})
+        EXPECT_EQ(window.findChild<QProgressBar*>(bar)->text(), "完成") << bar;
 }

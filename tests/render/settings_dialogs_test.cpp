@@ -63,6 +63,15 @@ void closeBox(QDialog& dialog)
     dialog.close(); // what the title bar's close box does
 }
 
+// The window's own "确定" closes it (the close box only when it has none).
+void confirm(QDialog& dialog)
+{
+    if (QPushButton* ok = button(dialog, QStringLiteral("确定")))
+        QTest::mouseClick(ok, Qt::LeftButton);
+    else
+        closeBox(dialog);
+}
+
 TEST(OtherSettingsDialog, ButtonsShowAndSetTheSession)
 {
     Session session;
@@ -83,7 +92,7 @@ TEST(OtherSettingsDialog, ButtonsShowAndSetTheSession)
         EXPECT_EQ(session.get(vars::TvStandard), kNtsc); // a crop choice leaves it
         child<QRadioButton>(dialog, "suiRadioButton_PAL")->click();
         EXPECT_EQ(session.get(vars::TvStandard), kPal);
-        closeBox(dialog);
+        confirm(dialog);
     });
     dialog.run();
     EXPECT_FALSE(dialog.isVisible());
@@ -137,7 +146,7 @@ TEST(AlbumLengthDialog, ButtonsSetTheFlags)
         EXPECT_EQ(albumLengthFlags(session), (AlbumLengthFlags{true, false, true, false}));
         EXPECT_FALSE(child<QCheckBox>(dialog, "CheckBox2")->isChecked());
         EXPECT_TRUE(child<QCheckBox>(dialog, "CheckBox1")->isChecked());
-        closeBox(dialog);
+        confirm(dialog);
     });
     dialog.run();
     EXPECT_EQ(session.get(vars::LengthRule), kFollowPhotos);

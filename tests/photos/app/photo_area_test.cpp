@@ -82,8 +82,16 @@ TEST(PhotoTiles, ManyTilesScrollAndTheMenuListsItsEntriesInOrder)
     run.importPhotos(13);
     PhotoTileView* tiles = run.area->tiles();
     EXPECT_TRUE(tiles->scrollBar()->isVisible());
-    // Four rows of 200 pixels, the last tile's bottom plus 10.
-    EXPECT_EQ(run.session.get("Edit_Panel_xianshikuang_daxiao"), QString::number(10 + 3 * 200 + 180 + 10));
+    // Four rows of 200 pixels; the holder ends 10 pixels under the last
+    // row's names.
+    EXPECT_EQ(run.session.get("Edit_Panel_xianshikuang_daxiao"),
+              QString::number(10 + 3 * 200 + 180 + PhotoTileView::kLabelHeight + 10));
+    // Scrolled to the end, the last name is seen whole.
+    QTest::keyClick(tiles->scrollBar(), Qt::Key_End);
+    ASSERT_EQ(tiles->scrollBar()->value(), tiles->scrollBar()->maximum());
+    QLabel* last = tiles->label(12);
+    const QRect seen(last->mapTo(tiles, QPoint(0, 0)), last->size());
+    EXPECT_TRUE(tiles->rect().contains(seen)) << seen.bottom() << " > " << tiles->rect().bottom();
     std::unique_ptr<QMenu> menu(tiles->makeContextMenu(nullptr));
     QStringList entries;
     for (QAction* a : menu->actions())
@@ -97,6 +105,8 @@ TEST(PhotoTiles, PressSelectsAndDroppingOntoAnotherTileSwapsThePhotos)
     run.importPhotos(3);
     PhotoTileView* tiles = run.area->tiles();
     run.session.set("Edit_shuangji_yulan_or_qitacaozuo", "qita_caozuo");
+    QList<int> shown; // the rows the selected-photo panel was asked to show
+    QObject::connect(run.area.get(), &PhotoArea::photoSelected, [&](int row) { shown << row; });
     QLabel* first = tiles->tile(0);
     QTest::mousePress(first, Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_EQ(run.session.get("Edit_xiangpian_down_id"), "0");
@@ -115,6 +125,13 @@ TEST(PhotoTiles, PressSelectsAndDroppingOntoAnotherTileSwapsThePhotos)
     EXPECT_EQ(run.column(PhotoCol::Name), (QStringList{"photo2", "photo1", "photo3"}));
     EXPECT_EQ(tiles->label(0)->text(), "photo2");
     EXPECT_EQ(run.session.get("Edit_tuodong_huhuan_yes_or_no"), "tuodong_huhuan_yes");
+    // The selection went with the dragged photo: frame, selected row and
+    // the panel's picture all name photo1, now second.
+    EXPECT_EQ(run.session.get("Edit_xiangpian_down_id"), "1");
+    EXPECT_EQ(tiles->selectionFrame()->geometry(), tiles->tile(1)->geometry().adjusted(-2, -2, 2, 2));
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.last(), 1);
+    EXPECT_EQ(run.cell(shown.last(), PhotoCol::Name), "photo1");
 }
 
 TEST(PhotoTiles, SwappedPhotosTakeTheirThumbnailsAlong)
