@@ -10,6 +10,7 @@
 #include "app/message_window.h"
 #include "app/photos/browser_window.h"
 #include "app/photos/photo_area.h"
+#include "app/photos/photo_tiles.h"
 #include "app/preview/preview_window.h"
 #include "app/qt_ui_port.h"
 #include "app/karaoke/karaoke_settings_window.h"
@@ -159,7 +160,8 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
                                                       QSize(SidePanels::kPreviewWidth, SidePanels::kPreviewHeight)));
     });
     photos_->context().view.clearPreview = [this] { side_->clearSelectedPhoto(); };
-    connect(photos_.get(), &PhotoArea::previewRequested, this, [this](int row) { previewPhoto(row); });
+    connect(photos_.get(), &PhotoArea::previewRequested, this,
+            [this](int row) { previewPhoto(row >= 0 ? std::optional<int>(row) : std::nullopt); });
     BrowserWindow::Hooks browserHooks;
     browserHooks.preview = [this](int row) { previewPhoto(row >= 0 ? std::optional<int>(row) : std::nullopt); };
     browserHooks.deleteRow = [this](int row) {
@@ -320,13 +322,17 @@ void MainWindow::buildAreaBar()
     for (const AudioAreas::Tool& tool : audio_->lyricTools())
         addAreaTool(Area::Lyrics, tool.objectName, tool.caption, tool.run);
     // A selected song or lyric file shows its tile picture in the big preview.
+    // Each area keeps its own selected tile in the big preview.
     const std::pair<AudioTileArea*, Area> audioAreas[] = {{musicTiles_, Area::Music}, {lyricTiles_, Area::Lyrics}};
-    for (const auto& [tiles, area] : audioAreas)
-        connect(tiles, &AudioTileArea::previewSelected, this, [this, area](const QString& caption, const QString& path) {
-            side_->showAreaPreview(int(area), caption,
-                                   QPixmap(path).scaled(SidePanels::kPreviewWidth, SidePanels::kPreviewHeight,
-                                                        Qt::KeepAspectRatio));
-        });
+    for (const auto& tilesOfArea : audioAreas) {
+        const int area = int(tilesOfArea.second);
+        connect(tilesOfArea.first, &AudioTileArea::previewSelected, this,
+                [this, area](const QString& caption, const QString& path) {
+                    side_->showAreaPreview(area, caption,
+                                           QPixmap(path).scaled(SidePanels::kPreviewWidth, SidePanels::kPreviewHeight,
+                                                                Qt::KeepAspectRatio));
+                });
+    }
     connect(audio_, &AudioAreas::previewCleared, side_, &SidePanels::clearShownPreview);
 }
 
@@ -389,10 +395,19 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::chooseArea(Area area)
 {
-    // Choosing the music or lyric area forgets the selected tile; choosing the
-    // photo area keeps it. The tile/list choice stays as it was.
-    if (area != Area::Photos)
+    // Choosing the music or lyric area forgets the selected tile. So does
+    // coming back to the photos from another area: the three areas share
+    // one selected-tile variable, which then holds a song's or a lyric
+    // file's row. Choosing the area already shown keeps it. The tile/list
+    // choice stays as it was.
+    const bool photoSelectionGoes = area != Area::Photos || shownArea_ != Area::Photos;
+    if (photoSelectionGoes && session_.get(QStringLiteral("Edit_xiangpian_down_id")) != QLatin1String("wu"))
         session_.set(QStringLiteral("Edit_xiangpian_down_id"), QStringLiteral("wu"));
+    if (photoSelectionGoes) {
+        // Nothing is selected any more: neither frame nor panel says otherwise.
+        photos_->tiles()->hideFrames();
+        side_->clearSelectedPhoto();
+    }
     shownArea_ = area;
     side_->showArea(int(area));
     photoArea_->setVisible(area == Area::Photos);

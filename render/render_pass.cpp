@@ -150,6 +150,7 @@ PassResult RenderPass::runHere()
             // Nothing more can be done about the working files.
         }
         result.outcome = PassOutcome::Failed;
+        result.outputPath = session_->get(vars::VideoOut);
         // The detail goes to the log; the user is told in failureText().
         result.errorText = QStringLiteral("内部错误：%1").arg(QString::fromLocal8Bit(e.what()));
     }

@@ -582,6 +582,9 @@ void CaptionEditorWindow::setEditingEnabled(bool enabled)
 {
     for (QWidget* w : editing_)
         w->setEnabled(enabled);
+    // "停止预览" only while a preview runs: otherwise it would do nothing.
+    if (auto* stop = findChild<QPushButton*>(QStringLiteral("suiButton_tingzhiyulan")))
+        stop->setEnabled(!enabled);
 }
 
 } // namespace fotarel::app

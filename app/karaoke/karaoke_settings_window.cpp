@@ -101,6 +101,8 @@ KaraokeSettingsWindow::KaraokeSettingsWindow(Session& session, const WorkingFold
     QPushButton* playButton = button("suiButton_bofang", QStringLiteral("播放"), &KaraokeSettingsWindow::play);
     QPushButton* pauseButton = button("suiButton_zanting", QStringLiteral("暂停"), &KaraokeSettingsWindow::pause);
     QPushButton* stopButton = button("suiButton_tingzhi", QStringLiteral("停止"), &KaraokeSettingsWindow::stop);
+    pauseButton_ = pauseButton;
+    stopButton_ = stopButton;
     auto* back = new QPushButton(QStringLiteral("返     回"), this);
     back->setObjectName(QStringLiteral("suiButton_fanhui"));
     connect(back, &QPushButton::clicked, this, &KaraokeSettingsWindow::reject);
@@ -165,7 +167,7 @@ void KaraokeSettingsWindow::prepare()
     songs_->setCurrentIndex(-1);
     preview_->chooseSong(-1);
     rebuildList();
-    refreshDisplays();
+    setPlayingState(false);
 }
 
 void KaraokeSettingsWindow::run()
@@ -204,6 +206,10 @@ void KaraokeSettingsWindow::setPlayingState(bool playing)
 {
     for (QWidget* w : lockedWhilePlaying_)
         w->setEnabled(!playing);
+    // "暂停" while a song plays, "停止" while one plays or is paused: at any
+    // other time they would do nothing.
+    pauseButton_->setEnabled(playing);
+    stopButton_->setEnabled(playing || preview_->showingLines());
     if (playing)
         timer_->start();
     else

@@ -83,6 +83,8 @@ private:
     QLineEdit* total_;
     std::vector<QWidget*> lockedWhilePlaying_;
     QTimer* timer_;
+    QPushButton* pauseButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
 };
 
 } // namespace fotarel::app

@@ -16,6 +16,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace fotarel::app {
 
 LoadingWindow::LoadingWindow(QWidget* parent) : QDialog(parent), bar_(new QProgressBar(this))
@@ -137,6 +139,7 @@ BrowserWindow::BrowserWindow(Session& session, Hooks hooks, QWidget* parent)
     layout->addLayout(bar);
     layout->addWidget(list_, 1);
     connect(loading_, &LoadingWindow::closeRequested, this, &BrowserWindow::reject);
+    connect(list_, &QListWidget::itemSelectionChanged, this, &BrowserWindow::updateSteps);
     new QShortcut(QKeySequence(Qt::Key_Left), this, [this] { moveSelection(-1); });
     new QShortcut(QKeySequence(Qt::Key_Right), this, [this] { moveSelection(1); });
     zoom_->setValue(1);
@@ -151,8 +154,11 @@ void BrowserWindow::open()
     list_->clear(); // no selection of an earlier opening is kept
     show();
     refill();
+    if (!isVisible())
+        return;
     const int selected = hooks_.mainSelection ? hooks_.mainSelection() : -1;
-    if (isVisible() && selected >= 0 && selected < list_->count()) {
+    list_->clearSelection();
+    if (selected >= 0 && selected < list_->count()) {
         list_->setCurrentRow(selected);
         list_->scrollToItem(list_->item(selected));
     }
@@ -196,6 +202,7 @@ void BrowserWindow::refill()
     }
     filling_ = false;
     loading_->hide();
+    updateSteps();
     if (!cancelled_ && selected >= 0 && selected < list_->count())
         list_->setCurrentRow(selected);
 }
@@ -254,6 +261,17 @@ void BrowserWindow::moveSelection(int delta)
         return;
     list_->setCurrentRow(next);
     list_->scrollToItem(list_->item(next));
+}
+
+void BrowserWindow::updateSteps()
+{
+    // At the first photo there is no previous one, at the last no next one.
+    const int row = selectedRow();
+    const int count = list_->count();
+    if (auto* previous = findChild<QPushButton*>(QStringLiteral("suiButton_shangyizhang")))
+        previous->setEnabled(count > 0 && row != 0);
+    if (auto* next = findChild<QPushButton*>(QStringLiteral("suiButton_xiayizhang")))
+        next->setEnabled(count > 0 && row != count - 1);
 }
 
 void BrowserWindow::previewSelected()

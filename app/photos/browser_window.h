@@ -79,6 +79,8 @@ private:
     // for or the browser closed. False when the browser was deleted.
     bool fillOnce();
     void applyWindowSize(int which);
+    // "上一张" and "下一张" only where there is a photo to go to.
+    void updateSteps();
     void previewSelected();
     void deleteSelected();
     void deleteAll();

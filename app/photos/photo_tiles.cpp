@@ -268,10 +268,10 @@ QMenu* PhotoTileView::makeContextMenu(QWidget* parent)
     connect(menu->addAction(QStringLiteral("列表格式")), &QAction::triggered, this, &PhotoTileView::listModeRequested);
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("预览效果")), &QAction::triggered, this, [this] {
+        // Without a selected photo the preview says so (-1).
         bool ok = false;
         const int row = session_.get(QStringLiteral("Edit_xiangpian_down_id")).toInt(&ok);
-        if (ok)
-            emit previewRequested(row);
+        emit previewRequested(ok ? row : -1);
     });
     return menu;
 }

@@ -74,7 +74,7 @@ signals:
     void deleteAllRequested();
     void tileModeRequested();
     void listModeRequested();
-    void previewRequested(int row);
+    void previewRequested(int row); // -1: none selected
     // A dragged tile was dropped onto the tiles `targets`.
     void dropped(int dragged, const QList<int>& targets);
     // A tile was pressed; when its thumbnail exists the selected-photo panel

@@ -100,7 +100,7 @@ RenderWindow::RenderWindow(Session& session, const WorkingFolder& folder, QWidge
         list->hide();
     resize(460, 200);
 
-    folderOpener_ = [](const QString& folder) { return QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+    folderOpener_ = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 
     startTimer_ = new QTimer(this);
     startTimer_->setSingleShot(true);
@@ -251,8 +251,19 @@ void RenderWindow::showOutcome()
         break;
     }
     outcomeText_->show();
+    fitHeightToText();
     stop_->setText(QStringLiteral("关闭"));
     stop_->setEnabled(true);
+}
+
+void RenderWindow::fitHeightToText()
+{
+    // Wrapped lines need height: the window grows downwards until all of
+    // the outcome and the notes are seen.
+    layout()->activate();
+    const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height();
+    if (needed > height())
+        resize(width(), needed);
 }
 
 void RenderWindow::stopOrClose()
@@ -279,6 +290,7 @@ void RenderWindow::openFolder()
     folderNote_->setText(QStringLiteral("无法打开文件夹：这台电脑没有登记文件管理器。文件保存在：%1")
                              .arg(QDir::toNativeSeparators(folder)));
     folderNote_->show();
+    fitHeightToText();
 }
 
 void RenderWindow::reject()

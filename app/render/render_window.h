@@ -73,6 +73,7 @@ private:
     void startPass();
     void onPassEnded(const render::PassResult& result);
     void showOutcome();
+    void fitHeightToText();
     void stopOrClose();
     void openFolder();
 
