@@ -45,7 +45,7 @@ fotarel-cli --version
 $SUDO userdel -r "$user" >/dev/null 2>&1 || true
 $SUDO useradd -m -s /bin/bash "$user"
 # As the user: the demo album, then a project opened by the desktop program.
-$SUDO runuser -u "$user" -- bash -s <<'AS_USER'
+$SUDO runuser -l "$user" -c "bash -s" <<'AS_USER'
 set -euo pipefail
 cd ~
 fotarel-cli demo ~/demo.mpg

@@ -40,7 +40,8 @@ deb="fotarel_${version}_${arch}.deb"
 
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
-root="$stage/root"
+root="$stage/debian/fotarel"
+mkdir -p "$root"
 DESTDIR="$root" cmake --install "$build" --prefix /usr --strip >/dev/null
 # Debian wants no build notes or comments in shipped programs.
 strip --remove-section=.comment --remove-section=.note "$root/usr/bin/fotarel" "$root/usr/bin/fotarel-cli"
@@ -53,10 +54,12 @@ sed -e "s/@VERSION@/$version/" -e "s/@MAINTAINER@/$maintainer/" \
     packaging/changelog | gzip -9n > "$doc/changelog.gz"
 
 # Library dependencies, read from the programs by dpkg-shlibdeps (which wants
-# a debian/control to stand in).
-mkdir -p "$stage/debian"
+# a debian/control to stand in; its note that the programs are not in an
+# installed package's folder is beside the point here).
 printf 'Source: fotarel\n\nPackage: fotarel\nArchitecture: any\n' > "$stage/debian/control"
-shlibs="$(cd "$stage" && dpkg-shlibdeps -O -e root/usr/bin/fotarel -e root/usr/bin/fotarel-cli 2>/dev/null |
+shlibs="$(cd "$stage" &&
+          { dpkg-shlibdeps -O -e debian/fotarel/usr/bin/fotarel -e debian/fotarel/usr/bin/fotarel-cli 2>&1 1>&3 |
+              grep -v 'should already be installed' >&2 || true; } 3>&1 |
           sed -n 's/^shlibs:Depends=//p')"
 [ -n "$shlibs" ] || { echo "dpkg-shlibdeps found no dependencies" >&2; exit 1; }
 

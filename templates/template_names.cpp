@@ -29,7 +29,9 @@ QString templateName(const QString& moviePath)
     const qsizetype at = path.lastIndexOf(mark);
     if (at >= 0)
         return path.mid(at + mark.size());
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    // Already a name; or a path outside any library ("/x/a.rar", "C:/x/a.rar").
+    const bool absolute = path.startsWith(QLatin1Char('/')) || (path.size() > 1 && path.at(1) == QLatin1Char(':'));
+    return absolute ? path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) : path;
 }
 
 int findTemplate(const Session& session, const QString& nameOrPath)

@@ -8,8 +8,8 @@ namespace fotarel {
 
 // The name under which an album keeps a template: its movie package's path
 // inside the library's movie folder, with "/" separators (for example
-// "h1_01_kenburns_drift.rar"). A path outside a movie folder gives its file
-// name.
+// "h1_01_kenburns_drift.rar"). A name stays as it is; an absolute path
+// outside a movie folder gives its file name.
 QString templateName(const QString& moviePath);
 
 // The row of the template table (filled at start-up) that holds the template
