@@ -21,7 +21,9 @@ fi
 user=fotarel-check
 export DEBIAN_FRONTEND=noninteractive
 
+script=""
 cleanup() {
+  [ -z "$script" ] || rm -f "$script"
   $SUDO apt-get remove -y -q fotarel >/dev/null 2>&1 || true
   $SUDO userdel -r "$user" >/dev/null 2>&1 || true
 }
@@ -45,11 +47,14 @@ fotarel-cli --version
 $SUDO userdel -r "$user" >/dev/null 2>&1 || true
 $SUDO useradd -m -s /bin/bash "$user"
 # As the user: the demo album, then a project opened by the desktop program.
-$SUDO runuser -l "$user" -c "bash -s" <<'AS_USER'
+# The steps read no terminal: the script is a file (ffmpeg would eat a
+# script given on standard input).
+script="$(mktemp)"
+cat > "$script" <<'AS_USER'
 set -euo pipefail
 cd ~
 fotarel-cli demo ~/demo.mpg
-frames=$(ffprobe -v error -select_streams v:0 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 ~/demo.mpg)
+frames=$(ffprobe -v error -select_streams v:0 -count_packets -show_entries stream=nb_read_packets -of default=nw=1:nk=1 ~/demo.mpg)
 [ "${frames:-0}" -gt 100 ] || { echo "the demo album has ${frames:-no} frames"; exit 1; }
 echo "demo album: $frames frames"
 ffmpeg -v error -f lavfi -i "testsrc2=size=640x480:rate=1" -frames:v 1 ~/photo.jpg
@@ -72,4 +77,6 @@ leftover=$(find /tmp -maxdepth 1 -user "$(id -u)" -name 'fotarel-*' 2>/dev/null)
 [ -z "$leftover" ] || { echo "working folders left in /tmp: $leftover"; exit 1; }
 echo "desktop program opened the project"
 AS_USER
+chmod 644 "$script"
+$SUDO runuser -l "$user" -c "bash $script" < /dev/null
 echo "check-package: installed and ran as an ordinary user"
