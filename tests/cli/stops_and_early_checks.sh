@@ -59,7 +59,14 @@ set -m
 "$cli" make --project "$work/album.fotarel" -o "$work/out/project.mpg" > /dev/null 2> "$work/rest" &
 pid=$!
 set +m
-sleep 0.5
+# Once the program catches SIGTERM (bit 15 of SigCgt) its job has begun:
+# the signal then comes while the library loads or the project opens.
+for _ in $(seq 400); do
+  mask=$(awk '/^SigCgt/ {print $2}' "/proc/$pid/status" 2> /dev/null || true)
+  [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && break
+  sleep 0.05
+done
+sleep 0.2
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?
