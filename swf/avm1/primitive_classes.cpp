@@ -20,6 +20,7 @@ void Interpreter::setupNumberClass()
             a.self.o->primitive = Value::number(a.count() ? v.toNumber(a.at(0)) : 0);
             return a.self;
         });
+    numberCtor_ = numberCtor;
     constant(numberCtor, "MAX_VALUE", Value::number(std::numeric_limits<double>::max()));
     constant(numberCtor, "MIN_VALUE", Value::number(std::numeric_limits<double>::denorm_min()));
     constant(numberCtor, "NaN", Value::number(std::nan("")));
@@ -42,7 +43,7 @@ void Interpreter::setupBooleanClass()
 {
     Interpreter& vm = *this;
     booleanProto = alloc(Object::Kind::Plain, objectProto);
-    makeClass(
+    booleanCtor_ = makeClass(
         vm, "Boolean", booleanProto,
         // Called with nothing to convert it answers nothing.
         [](Interpreter& v, Args& a) { return a.args.empty() ? Value() : Value::boolean(v.toBoolean(a.at(0))); },
