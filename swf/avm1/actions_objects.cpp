@@ -27,6 +27,16 @@ Value Interpreter::callSuperConstructor(Object* sup, std::vector<Value> args)
     Slot* ctor = sup->home ? lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
     if (!ctor || !ctor->value.isObject())
         return {};
+    // A built-in class (Number, String, Boolean, Array, ...) called as the
+    // super constructor makes `this` its instance, as `new` would.
+    Object* fo = ctor->value.isObject() && ctor->value.o->isFunction() ? ctor->value.o : nullptr;
+    if (fo && fo->native && sup->primitive.isObject()) {
+        if (callDepth >= limits.callDepth)
+            fail(QStringLiteral("function calls nested deeper than %1").arg(limits.callDepth));
+        DepthGuard guard(callDepth);
+        CallArgs ca{sup->primitive, std::move(args), fo, true};
+        return fo->nativeConstruct ? fo->nativeConstruct(*this, ca) : fo->native(*this, ca);
+    }
     const Value proto = getMember(ctor->value, QStringLiteral("prototype"));
     return call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr);
 }

@@ -260,8 +260,11 @@ Object* Interpreter::toObject(const Value& v)
     if (v.isObject())
         return v.o;
     Object* ctor = primitiveConstructor(v);
-    if (!ctor)
-        return nullptr;
+    return ctor ? toObject(v, ctor) : nullptr;
+}
+
+Object* Interpreter::toObject(const Value& v, Object* ctor)
+{
     const Value box = construct(Value::object(ctor), {v});
     return box.isObject() ? box.o : nullptr;
 }

@@ -233,12 +233,12 @@ Value Interpreter::callMethod(const Value& object, const QString& name, std::vec
         // class's constructor makes of it; the built-in methods read the
         // primitive itself, which is the same to them.
         if (!isBuiltinConstructor(object, ctor)) {
-            Object* box = toObject(object);
+            Object* box = toObject(object, ctor);
             return box ? callMethod(Value::object(box), name, std::move(args)) : Value();
         }
         fn = getMember(object, name);
         if (fn.isObject() && fn.o->script) {
-            if (Object* box = toObject(object))
+            if (Object* box = toObject(object, ctor))
                 return call(fn, Value::object(box), std::move(args), where);
         }
     }
@@ -306,12 +306,8 @@ void Interpreter::noteMissingBuiltin(const QString& name)
 
 bool Interpreter::instanceOf(const Value& v, const Value& klass)
 {
-    // A primitive is no instance (the class is then not even converted); a
-    // removed clip neither.
+    // A primitive is no instance (the class is then not even converted).
     if (!v.isObject())
-        return false;
-    Object* object = v.o;
-    if (object->kind == Object::Kind::Clip && !object->clip() && !(object = liveClipObject(object)))
         return false;
     Object* ctor = toObject(klass);
     if (ctor && ctor->kind == Object::Kind::Clip && !ctor->clip())
@@ -326,7 +322,12 @@ bool Interpreter::instanceOf(const Value& v, const Value& klass)
         toObject(slot->value);
         return false;
     }
+    // A clip is no prototype; a clip that is gone has no chain.
     Object* target = slot->value.o;
+    Object* object = v.o;
+    if (target->kind == Object::Kind::Clip ||
+        (object->kind == Object::Kind::Clip && !object->clip() && !(object = liveClipObject(object))))
+        return false;
     int hops = 0;
     for (Object* p = object->proto; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
         if (p == target)
@@ -462,7 +463,7 @@ Value Interpreter::getMember(const Value& object, const QString& name)
                 getProperty(proto.o, object, name, out);
             return out;
         }
-        if (Object* box = toObject(object))
+        if (Object* box = toObject(object, ctor))
             getProperty(box, Value::object(box), name, out);
         return out;
     }

@@ -166,6 +166,7 @@ public:
     // moment (String, Number, Boolean); null when that is no function or
     // refuses (undefined and null never become objects).
     Object* toObject(const Value& v);
+    Object* toObject(const Value& v, Object* ctor); // with that constructor, already found
     // That constructor of a string, number or boolean (getters run), or null.
     Object* primitiveConstructor(const Value& v);
     // Whether `ctor` is the VM's own constructor of the primitive's class.

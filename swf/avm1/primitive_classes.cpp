@@ -26,9 +26,11 @@ void Interpreter::setupNumberClass()
     constant(numberCtor, "NaN", Value::number(std::nan("")));
     constant(numberCtor, "POSITIVE_INFINITY", Value::number(INFINITY));
     constant(numberCtor, "NEGATIVE_INFINITY", Value::number(-INFINITY));
+    // Another object (one a subclass made without its Number part) is no
+    // number; converting it would ask its valueOf, this very method.
     auto selfNumber = [](Interpreter& v, const Args& a) {
-        if (a.self.isObject() && a.self.o->kind == Object::Kind::Primitive)
-            return v.toNumber(a.self.o->primitive);
+        if (a.self.isObject())
+            return a.self.o->kind == Object::Kind::Primitive ? v.toNumber(a.self.o->primitive) : std::nan("");
         return v.toNumber(a.self);
     };
     def(vm, numberProto, "toString", [selfNumber](Interpreter& v, Args& a) {

@@ -324,6 +324,25 @@ TEST_F(Objects, PrimitivesBecomeObjectsThroughTheCurrentConstructor)
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
+// A built-in class called as the super constructor makes `this` its
+// instance: a Number subclass holds its number, an Array subclass is an
+// array.
+TEST_F(Objects, BuiltInSuperConstructorsMakeThisTheirInstance)
+{
+    Asm a;
+    a.function2("N", 3, f2::PreloadSuper, {{2, "v"}}, Asm().push(Reg{2}, 1, Reg{1}, Undef{}).op(op::CallMethod).op(op::Pop));
+    a.get("N").get("Number").op(op::Extends);
+    a.function2("L", 3, f2::PreloadSuper, {{2, "v"}}, Asm().push(Reg{2}, 1, Reg{1}, Undef{}).op(op::CallMethod).op(op::Pop));
+    a.get("L").get("Array").op(op::Extends);
+    a.push("n", 5, 1, "N").op(op::NewObject).op(op::SetVariable);
+    a.get("n").push(1).op(op::Add2).trace();
+    a.push("l", "x", 1, "L").op(op::NewObject).op(op::SetVariable);
+    a.push("y").get("l").callMethod("push", 1).op(op::Pop);
+    a.get("l").push("length").op(op::GetMember).trace();
+    EXPECT_TRUE(run(a, 8));
+    EXPECT_EQ(traced(), "6|2");
+}
+
 // arguments.caller is the function that called this one, null when a frame
 // script did.
 TEST_F(Objects, ArgumentsCallerIsTheCallingFunction)
