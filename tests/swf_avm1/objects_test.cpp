@@ -365,6 +365,28 @@ TEST_F(Objects, SuperFollowsAReplacedProto)
     EXPECT_EQ(traced(), "8|true");
 }
 
+// A function called by name runs on the clip whose variable holds it; one
+// held by a local variable runs on the locals before SWF 7 and with no
+// `this` from SWF 7.
+TEST_F(Objects, ThisOfAFunctionHeldByALocal)
+{
+    const Asm typeOfThis = Asm().get("this").op(op::TypeOf).op(op::Return);
+    Asm a;
+    a.function("outer", {}, Asm().push("f").function("", {}, typeOfThis).op(op::DefineLocal)
+                                .push(0, "f").op(op::CallFunction).op(op::Return));
+    a.function("g", {}, typeOfThis);
+    a.push(0, "outer").op(op::CallFunction).trace();
+    a.push(0, "g").op(op::CallFunction).trace();
+    const struct {
+        int version;
+        const char* expected;
+    } cases[] = {{5, "object|movieclip"}, {6, "object|movieclip"}, {7, "undefined|movieclip"}, {8, "undefined|movieclip"}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(a, c.version));
+        EXPECT_EQ(traced(), c.expected) << c.version;
+    }
+}
+
 // arguments.caller is the function that called this one, null when a frame
 // script did.
 TEST_F(Objects, ArgumentsCallerIsTheCallingFunction)
