@@ -24,7 +24,8 @@ std::vector<Value> popArgs(Frame& f, double count)
 Value Interpreter::callSuperConstructor(Object* sup, std::vector<Value> args)
 {
     Object* where = nullptr;
-    Slot* ctor = sup->home ? lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
+    Object* home = superHome(sup);
+    Slot* ctor = home ? lookup(home, QStringLiteral("__constructor__"), &where) : nullptr;
     if (!ctor || !ctor->value.isObject())
         return {};
     // A built-in class (Number, String, Boolean, Array, ...) called as the
