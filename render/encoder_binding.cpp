@@ -274,6 +274,9 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
         result.errorCode = conversion.lastError();
         result.systemError = conversion.lastSystemError();
         log(result.errorText);
+        if (conversion.lastError() == media::ErrorCode::OutputTaken)
+            result.errorText = QStringLiteral("制作期间另一个程序写入了 %1，它的文件保持原样，这次制作的结果没有保存。")
+                                   .arg(session_.get(vars::VideoOut));
     }
     log(QStringLiteral("Conversion ended."));
     result.times = std::move(times);

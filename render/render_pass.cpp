@@ -1,5 +1,6 @@
 #include "render/render_pass.h"
 
+#include "render/album_length.h"
 #include "render/frame_compositor.h"
 #include "render/render_names.h"
 
@@ -87,6 +88,8 @@ QString failureText(const PassResult& result)
     switch (result.errorCode) {
     case media::ErrorCode::OutputFailed:
         return QStringLiteral("制作失败：无法写入“%1”，%2。").arg(file, writeReason(result.systemError));
+    case media::ErrorCode::OutputTaken:
+        return QStringLiteral("制作失败：制作期间另一个程序写入了“%1”，那个文件保持原样，没有被覆盖。").arg(file);
     case media::ErrorCode::FrameUnreadable:
         return QStringLiteral("制作失败：无法读取相册的画面，“%1”没有制作。").arg(file);
     case media::ErrorCode::AudioUnreadable:
@@ -171,6 +174,13 @@ PassResult RenderPass::runSteps()
     driver.picture0Ticks = picture0Ticks_;
     driver.picture0Time = picture0Time_;
     result.totalFrames = driver.setUp(events_.overall);
+    if (result.totalFrames < 0) {
+        driver.removeWorkingFiles();
+        result.outcome = PassOutcome::Failed;
+        result.errorText = albumTooLongText(planAlbumLength(session).tooLong);
+        result.totalFrames = 0;
+        return result;
+    }
 
     bool invalid = false;
     EncodeResult encoded;
