@@ -104,9 +104,13 @@ QString failureText(const PassResult& result)
     case media::ErrorCode::None:
         break;
     }
-    // A failure outside the library: a broken invariant of the program
-    // (errorText has the detail for the log).
-    return QStringLiteral("制作失败：程序内部出错，“%1”没有制作。").arg(file);
+    // A broken invariant of the program: errorText has the detail for the log.
+    if (result.internalError)
+        return QStringLiteral("制作失败：程序内部出错，“%1”没有制作。").arg(file);
+    // Otherwise the pass said why in the program's own words.
+    if (result.errorText.isEmpty())
+        return QStringLiteral("制作失败。");
+    return QStringLiteral("制作失败：%1").arg(result.errorText);
 }
 
 PassResult RenderPass::run()
@@ -154,6 +158,7 @@ PassResult RenderPass::runHere()
         }
         result.outcome = PassOutcome::Failed;
         result.outputPath = session_->get(vars::VideoOut);
+        result.internalError = true;
         // The detail goes to the log; the user is told in failureText().
         result.errorText = QStringLiteral("内部错误：%1").arg(QString::fromLocal8Bit(e.what()));
     }

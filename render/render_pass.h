@@ -54,6 +54,7 @@ struct PassResult {
     QString errorText; // what went wrong in the library's words (the conversion log has it too)
     media::ErrorCode errorCode = media::ErrorCode::None;
     int systemError = 0; // errno behind the failure, or 0
+    bool internalError = false; // a broken invariant of the program ended it
     QString outputPath;
     int totalFrames = 0;
     StageTimes times;

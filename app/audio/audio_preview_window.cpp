@@ -88,6 +88,7 @@ AudioPreviewWindow::AudioPreviewWindow(Session& session, audio::AudioPlayer& pla
         length_->setText(preview_.lengthText());
         panel_->setLine(QString(), preview_.style());
         timer_->start();
+        stop_->setEnabled(true);
     });
     connect(stop_, &QPushButton::clicked, this, &AudioPreviewWindow::stopPlaying);
     connect(back, &QPushButton::clicked, this, [this] {
@@ -125,8 +126,10 @@ void AudioPreviewWindow::tick()
     const audio::LyricPreview::Frame frame = preview_.tick();
     current_->setText(frame.current);
     panel_->setLine(frame.line, frame.style);
-    if (frame.stopped)
+    if (frame.stopped) {
         timer_->stop();
+        stop_->setEnabled(false);
+    }
 }
 
 void AudioPreviewWindow::stopPlaying()
@@ -135,6 +138,8 @@ void AudioPreviewWindow::stopPlaying()
     preview_.stop();
     panel_->setLine(QString(), panel_->lineStyle());
     current_->setText(QStringLiteral("00:00"));
+    // "停止播放" only while something plays: otherwise it would do nothing.
+    stop_->setEnabled(false);
 }
 
 void AudioPreviewWindow::closeEvent(QCloseEvent* event)

@@ -271,6 +271,7 @@ TEST(RenderPass, BrokenInvariantFailsThePass)
     const PassResult result = pass.run();
     EXPECT_EQ(result.outcome, PassOutcome::Failed);
     EXPECT_TRUE(result.errorText.contains("no such table")) << result.errorText.toStdString();
+    EXPECT_TRUE(result.internalError);
     EXPECT_EQ(failureText(result), QStringLiteral("制作失败：程序内部出错，“%1”没有制作。")
                                        .arg(QDir::toNativeSeparators(run.tree.path("broken.avi"))));
     EXPECT_FALSE(QFileInfo::exists(run.tree.path("broken.avi")));
@@ -294,7 +295,6 @@ TEST(RenderPass, FailuresAreToldInChineseWithTheChosenFileName)
         {media::ErrorCode::FrameUnreadable, 0, "无法读取相册的画面"},
         {media::ErrorCode::AudioUnreadable, 0, "无法读取歌曲"},
         {media::ErrorCode::OutputTaken, 0, "另一个程序写入了"},
-        {media::ErrorCode::None, 0, "程序内部出错"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
