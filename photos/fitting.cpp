@@ -276,8 +276,8 @@ QString fixGroupTemplate(Session& session, int group, const QString& name, int f
     const QString kind = portrait ? QStringLiteral("竖照片") : QStringLiteral("横照片");
     if (c < 0)
         return QStringLiteral("没有名为 %1 的%2模板，第 %3 组不能使用它。").arg(name, kind).arg(group);
-    const int slots = list.cell(c, portrait ? ClassCol::PortraitSlots : ClassCol::LandscapeSlots).toInt();
-    if (slots != rows.size() || list.cell(c, ClassCol::PhotoCount).toInt() != rows.size())
+    const int slotCount = list.cell(c, portrait ? ClassCol::PortraitSlots : ClassCol::LandscapeSlots).toInt();
+    if (slotCount != rows.size() || list.cell(c, ClassCol::PhotoCount).toInt() != rows.size())
         return QStringLiteral("模板 %1 有 %2 个相片位，第 %3 组有 %4 张%5，不能使用它。")
             .arg(name)
             .arg(list.cell(c, ClassCol::PhotoCount))

@@ -37,7 +37,7 @@ struct ImportOptions {
     int threads = 0; // worker threads; 0: one per core
     // Templates fixed by name for groups of the batch (group number -> the
     // template's name), put in place of the drawn ones.
-    std::map<int, QString> templates;
+    std::map<int, QString> templates = {};
 };
 
 struct PhotoContext {

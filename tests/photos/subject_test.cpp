@@ -120,6 +120,12 @@ TEST(Subject, FacesAtCornersAndEdgesStayInEveryLibrarySlot)
                                  .toStdString());
                 ASSERT_EQ(subject.kind, Subject::Kind::Faces);
                 for (const SlotShape& shape : shapes) {
+                    // Pan slots (beyond 2.2 : 1) only take panoramas and
+                    // tall photos of their direction.
+                    const double slotRatio = shape.slot.isEmpty() ? 1 : double(shape.slot.width()) / shape.slot.height();
+                    const double photoRatio = double(size.width()) / size.height();
+                    if ((slotRatio > 2.2 && photoRatio <= 2.2) || (slotRatio < 1 / 2.2 && photoRatio >= 1 / 2.2))
+                        continue;
                     const Measurement m = measurePhoto(probe.info, QSize(1920, 1080));
                     const CropGeometry g = cropGeometry(m.width, m.height, shape.slot.width(), shape.slot.height(),
                                                        shape.choices);
@@ -209,8 +215,8 @@ TEST(Subject, SalientObjectOrNothing)
         const CroppedPicture picture =
             renderCrop(jpeg, probe.info, cropGeometry(1600, 1200, 420, 560, {}), CropRule::Subject);
         ASSERT_FALSE(picture.canvas.isNull());
-        if (c.object.isEmpty())
-            EXPECT_EQ(picture.crop, QRect(350, 0, 900, 1200)); // the middle
+        if (c.object.isEmpty()) // the middle
+            EXPECT_NEAR(picture.crop.x() + picture.crop.width() / 2.0, 800, 1) << picture.crop.x();
         else
             EXPECT_GE(keptShare(picture.crop, c.object), 0.9);
         // The same picture gives the same crop.
