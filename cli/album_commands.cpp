@@ -40,7 +40,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -746,6 +745,13 @@ int makeAlbum(const QStringList& arguments)
     return runJob(job);
 }
 
+// A text as a JSON string, quoted and escaped.
+QString jsonString(const QString& text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
 int planAlbum(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -809,7 +815,7 @@ int planAlbum(const QStringList& arguments)
     // the picture cut for it (for a full-frame slot, as the crop choices
     // make it), the crop the part of the upright photo that picture shows.
     const CropChoices choices = cropChoicesFrom(session);
-    QJsonArray entries;
+    QStringList entries;
     QString text = QStringLiteral("文件\t组\t模板\t相片位\t剪裁\n");
     for (int r = 0; r < photos.rowCount(); ++r) {
         const Row& row = photos.row(r);
@@ -819,15 +825,20 @@ int planAlbum(const QStringList& arguments)
                                .canvas;
         const std::optional<QRect> crop = parseCropText(row.value(PhotoCol::Crop));
         const QString name = templateName(row.value(PhotoCol::MoviePackage));
-        QJsonObject entry;
-        entry.insert(QStringLiteral("file"), row.value(PhotoCol::Path));
-        entry.insert(QStringLiteral("group"), row.value(PhotoCol::Group).toInt());
-        entry.insert(QStringLiteral("template"), name);
-        entry.insert(QStringLiteral("slot"), QJsonArray{slot.width(), slot.height()});
-        entry.insert(QStringLiteral("crop"), crop ? QJsonValue(QJsonArray{crop->x(), crop->y(), crop->width(),
-                                                                          crop->height()})
-                                                  : QJsonValue());
-        entries.append(entry);
+        // The keys in the documented order (a JSON object of Qt's would
+        // sort them).
+        entries << QStringLiteral("{\"file\": %1, \"group\": %2, \"template\": %3, \"slot\": [%4, %5], \"crop\": %6}")
+                       .arg(jsonString(row.value(PhotoCol::Path)))
+                       .arg(row.value(PhotoCol::Group).toInt())
+                       .arg(jsonString(name))
+                       .arg(slot.width())
+                       .arg(slot.height())
+                       .arg(crop ? QStringLiteral("[%1, %2, %3, %4]")
+                                       .arg(crop->x())
+                                       .arg(crop->y())
+                                       .arg(crop->width())
+                                       .arg(crop->height())
+                                 : QStringLiteral("null"));
         text += QStringLiteral("%1\t%2\t%3\t%4 × %5\t%6\n")
                     .arg(row.value(PhotoCol::Path), row.value(PhotoCol::Group), name)
                     .arg(slot.width())
@@ -839,13 +850,9 @@ int planAlbum(const QStringList& arguments)
                                     .arg(crop->height())
                               : QStringLiteral("（无法剪裁）"));
     }
-    if (parser.isSet(QStringLiteral("json"))) {
-        QJsonObject root;
-        root.insert(QStringLiteral("photos"), entries);
-        std::fprintf(stdout, "%s\n", QJsonDocument(root).toJson(QJsonDocument::Compact).constData());
-    } else {
-        std::fputs(text.toLocal8Bit().constData(), stdout);
-    }
+    if (parser.isSet(QStringLiteral("json")))
+        text = QStringLiteral("{\"photos\": [") + entries.join(QStringLiteral(", ")) + QStringLiteral("]}\n");
+    std::fputs(text.toUtf8().constData(), stdout);
     return 0;
 }
 

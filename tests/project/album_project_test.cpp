@@ -195,7 +195,9 @@ TEST(AlbumProject, BrokenOrNewerFilesLeaveTheAlbumUntouched)
     QByteArray newer = good;
     newer.replace("\"fotarel_album\": 1", "\"fotarel_album\": 2");
     QByteArray shortRow = good;
-    shortRow.replace("\"jiancai_yes\",\n                \"jiancai_yes\"", "\"jiancai_yes\"");
+    // The first photo row ends after its thumbnail flag: no crop flag.
+    shortRow.replace("\"jiancai_yes\",\n                \"jiancai_yes\",\n                \"0,0,240,135\",\n                \"\"",
+                     "\"jiancai_yes\"");
     struct Case {
         const char* what;
         QByteArray text;
