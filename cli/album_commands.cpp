@@ -41,6 +41,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <chrono>
 #include <cstdio>
@@ -60,6 +61,8 @@ public:
 private:
     std::mt19937 engine_;
 };
+
+const QString kStoppedMessage = QStringLiteral("已停止制作。");
 
 void fail(const QString& text)
 {
@@ -297,15 +300,82 @@ bool openLibrary(SingleInstanceGuard& guard, Session& session, const WorkingFold
     return true;
 }
 
+// Whether a file can be made in `folder`: a real try, so permissions, a
+// read-only disk and root's rights answer as they will for the output.
+bool canWriteIn(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/.fotarel-XXXXXX"));
+    return probe.open();
+}
+
+// The output's place, checked before anything is imported or rendered: a
+// name that is a folder, a folder that is missing or cannot be written.
+// Empty when the output can be written there.
+QString outputPlaceProblem(const AlbumJob& job)
+{
+    if (!job.output.isEmpty()) {
+        const QString out = QFileInfo(job.output).absoluteFilePath();
+        if (job.type == settings::kImageSequence) {
+            if (QFileInfo::exists(out))
+                return QStringLiteral("%1 已存在，请为序列图另取一个新文件夹名。").arg(out);
+            // The nearest level that exists must take the new folders.
+            QString level = QFileInfo(out).absolutePath();
+            while (!QFileInfo::exists(level) && QFileInfo(level).absolutePath() != level)
+                level = QFileInfo(level).absolutePath();
+            if (!QFileInfo(level).isDir() || !canWriteIn(level))
+                return QStringLiteral("无法创建文件夹 %1。").arg(out);
+        } else {
+            const QString named = render::videoOutputPath(out, job.type);
+            if (QFileInfo(named).isDir())
+                return QStringLiteral("%1 是一个文件夹，请给出相册文件的名字。").arg(named);
+            const QString folder = QFileInfo(named).absolutePath();
+            if (!QFileInfo(folder).isDir())
+                return QStringLiteral("%1 所在的文件夹不存在。").arg(named);
+            if (!canWriteIn(folder))
+                return QStringLiteral("无法在文件夹 %1 中写入文件。").arg(folder);
+        }
+    }
+    if (!job.saveProject.isEmpty()) {
+        const QFileInfo saved(QFileInfo(job.saveProject).absoluteFilePath());
+        if (saved.isDir())
+            return QStringLiteral("%1 是一个文件夹，请给出工程文件的名字。").arg(saved.filePath());
+        if (!QFileInfo(saved.absolutePath()).isDir() || !canWriteIn(saved.absolutePath()))
+            return project::kSaveFailedMessage + saved.filePath();
+    }
+    return {};
+}
+
+int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& stop);
+
+// The whole command. Ctrl-C and SIGTERM stop it at any step: during the
+// import, the project opening and the set-up as well as during the render,
+// it says it stopped, leaves no file and ends as a stopped render does.
 int runJob(const AlbumJob& job)
 {
+    std::stop_source stop;
+    const StopOnSignals interrupt(stop);
+    ConsoleUi ui(stop.get_token());
+    try {
+        return makeAlbumNow(job, ui, stop);
+    } catch (const StopRequested&) {
+        std::fprintf(stderr, "\n");
+        fail(kStoppedMessage);
+        return 1;
+    }
+}
+
+int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& stop)
+{
+    if (const QString problem = outputPlaceProblem(job); !problem.isEmpty()) {
+        fail(problem);
+        return 1;
+    }
     if (!checkKaraokeFiles(job))
         return 1;
 
     SingleInstanceGuard guard;
     Session session;
     WorkingFolder folder(QCoreApplication::applicationDirPath());
-    ConsoleUi ui;
     if (!openLibrary(guard, session, folder, ui))
         return 1;
 
@@ -320,7 +390,9 @@ int runJob(const AlbumJob& job)
     context.import.templates = job.templates;
     if (!openAndImport(context, job))
         return 1;
+    ui.processEvents(); // a stop given while the project opened ends the command here
     const ImportReport imported = job.photos.isEmpty() ? ImportReport{} : importPhotos(context, job.photos);
+    ui.processEvents();
     if (!imported.refusal.isEmpty()) {
         fail(imported.refusal);
         return 1;
@@ -344,6 +416,7 @@ int runJob(const AlbumJob& job)
         }
         skippedSongs = music.skipped;
     }
+    ui.processEvents();
     addLrcFiles(session, folder, ui, job, firstSongRow, skippedSongs);
     addKaraoke(session, job);
     session.set(karaoke::kLyricTypeVariable, job.lyricType);
@@ -394,13 +467,20 @@ int runJob(const AlbumJob& job)
         notice(QStringLiteral("音乐比相册短 %1，这段时间没有声音；加 --loop-music 可循环播放音乐补足。")
                    .arg(render::timeText(silent)));
 
+    // A sequence's folders go again when nothing was written into them
+    // (stopped, failed): the name stays free.
+    struct MadeFolders {
+        QStringList levels;
+        ~MadeFolders() { render::removeEmptyFolders(levels); }
+    } madeFolders;
     QString out = QFileInfo(job.output).absoluteFilePath();
     if (job.type == settings::kImageSequence) {
         if (QFileInfo::exists(out)) {
             fail(QStringLiteral("%1 已存在，请为序列图另取一个新文件夹名。").arg(out));
             return 1;
         }
-        if (!QDir().mkpath(out)) {
+        madeFolders.levels = render::makeSequenceFolder(out);
+        if (madeFolders.levels.isEmpty()) {
             fail(QStringLiteral("无法创建文件夹 %1。").arg(out));
             return 1;
         }
@@ -440,11 +520,8 @@ int runJob(const AlbumJob& job)
         };
     }
     render::RenderPass pass(session, folder, events);
-    render::PassResult result;
-    {
-        const StopOnSignals interrupt(pass.stopSource());
-        result = pass.run();
-    }
+    const std::stop_callback forward(stop.get_token(), [&pass] { pass.stop(); });
+    const render::PassResult result = pass.run();
     result.applyTo(session);
     bar.end();
     if (job.timings)
@@ -477,7 +554,7 @@ int runJob(const AlbumJob& job)
         fail(QStringLiteral("没有可以转换的内容。"));
         return 1;
     case render::PassOutcome::Stopped:
-        fail(QStringLiteral("已停止制作。"));
+        fail(kStoppedMessage);
         return 1;
     case render::PassOutcome::Failed:
         break;
@@ -752,6 +829,8 @@ QString jsonString(const QString& text)
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
+int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json);
+
 int planAlbum(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -786,10 +865,25 @@ int planAlbum(const QStringList& arguments)
         return 2;
     }
 
+    // Ctrl-C and SIGTERM stop the import as they stop make.
+    std::stop_source stop;
+    const StopOnSignals interrupt(stop);
+    ConsoleUi ui(stop.get_token());
+    try {
+        return printPlan(job, ui, parser.isSet(QStringLiteral("json")));
+    } catch (const StopRequested&) {
+        std::fprintf(stderr, "\n");
+        fail(kStoppedMessage);
+        return 1;
+    }
+}
+
+// Imports the plan's photos and prints where each went.
+int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json)
+{
     SingleInstanceGuard guard;
     Session session;
     WorkingFolder folder(QCoreApplication::applicationDirPath());
-    ConsoleUi ui;
     if (!openLibrary(guard, session, folder, ui))
         return 1;
     std::unique_ptr<RandomSource> random;
@@ -850,7 +944,7 @@ int planAlbum(const QStringList& arguments)
                                     .arg(crop->height())
                               : QStringLiteral("（无法剪裁）"));
     }
-    if (parser.isSet(QStringLiteral("json")))
+    if (json)
         text = QStringLiteral("{\"photos\": [") + entries.join(QStringLiteral(", ")) + QStringLiteral("]}\n");
     std::fputs(text.toUtf8().constData(), stdout);
     return 0;
