@@ -17,7 +17,6 @@
 #include "core/working_folder.h"
 #include "effects/caption_columns.h"
 #include "effects/caption_option.h"
-#include "engine/single_instance.h"
 #include "engine/startup.h"
 #include "project/album_project.h"
 #include "photos/crop.h"
@@ -40,7 +39,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <chrono>
@@ -283,18 +281,18 @@ bool openAndImport(PhotoContext& context, const AlbumJob& job)
     return true;
 }
 
-// Loads the template library beside the program into the session; false
-// (after saying why) when another Fotarel holds the working folder or the
-// library cannot be read.
-bool openLibrary(SingleInstanceGuard& guard, Session& session, const WorkingFolder& folder, UiPort& ui)
+// Loads the template library into the session; false (after saying why)
+// when the run's own working folder could not be made or the library cannot
+// be read.
+bool openLibrary(const PrivateWorkFolder& work, Session& session, UiPort& ui)
 {
-    if (!guard.acquire()) {
-        fail(QStringLiteral("Fotarel 已在运行，工作文件夹正被它使用。"));
+    if (!work.isValid()) {
+        fail(workFolderUnavailableMessage());
         return false;
     }
-    const StartupReport report = loadTemplateLibrary(session, folder, ui);
+    const StartupReport report = loadTemplateLibrary(session, work.folder(), ui);
     if (report.outcome != StartupOutcome::Ready) {
-        fail(QStringLiteral("无法读取程序旁的模板库（%1）。").arg(report.detail));
+        fail(QStringLiteral("无法读取模板库（%1）。").arg(report.detail));
         return false;
     }
     return true;
@@ -373,11 +371,13 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     if (!checkKaraokeFiles(job))
         return 1;
 
-    SingleInstanceGuard guard;
+    // Every run works in a folder of its own, so runs side by side and the
+    // desktop program never share a working file.
+    const PrivateWorkFolder work(QCoreApplication::applicationDirPath());
     Session session;
-    WorkingFolder folder(QCoreApplication::applicationDirPath());
-    if (!openLibrary(guard, session, folder, ui))
+    if (!openLibrary(work, session, ui))
         return 1;
+    const WorkingFolder& folder = work.folder();
 
     // Photos: import, fitting, work folders and crops.
     std::unique_ptr<RandomSource> random;
@@ -881,11 +881,11 @@ int planAlbum(const QStringList& arguments)
 // Imports the plan's photos and prints where each went.
 int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json)
 {
-    SingleInstanceGuard guard;
+    const PrivateWorkFolder work(QCoreApplication::applicationDirPath());
     Session session;
-    WorkingFolder folder(QCoreApplication::applicationDirPath());
-    if (!openLibrary(guard, session, folder, ui))
+    if (!openLibrary(work, session, ui))
         return 1;
+    const WorkingFolder& folder = work.folder();
     std::unique_ptr<RandomSource> random;
     if (job.seeded)
         random = std::make_unique<SeededRandom>(job.seed);
@@ -950,13 +950,19 @@ int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json)
     return 0;
 }
 
+QString workFolderUnavailableMessage()
+{
+    return QStringLiteral("无法在临时文件夹 %1 中创建工作文件夹，请检查该位置的写入权限和剩余空间。")
+        .arg(QDir::toNativeSeparators(QDir::tempPath()));
+}
+
 int makeDemo(const QStringList& arguments)
 {
     if (arguments.size() != 3) {
         std::fprintf(stderr, "用法: fotarel-cli demo 输出.mpg\n");
         return 2;
     }
-    QTemporaryDir scratch;
+    const PrivateFolder scratch(QStringLiteral("fotarel-demo"));
     if (!scratch.isValid()) {
         fail(QStringLiteral("无法创建临时文件夹。"));
         return 1;
