@@ -918,7 +918,7 @@ int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json)
                                         row.value(PhotoCol::SlotHeight).toInt(), choices)
                                .canvas;
         const std::optional<QRect> crop = parseCropText(row.value(PhotoCol::Crop));
-        const QString name = templateName(row.value(PhotoCol::MoviePackage));
+        const QString name = templateShortName(row.value(PhotoCol::MoviePackage));
         // The keys in the documented order (a JSON object of Qt's would
         // sort them).
         entries << QStringLiteral("{\"file\": %1, \"group\": %2, \"template\": %3, \"slot\": [%4, %5], \"crop\": %6}")

@@ -61,7 +61,7 @@ int listTemplates()
             << templates.cell(r, TemplateCol::SlotOrientations) << '\t'
             << templates.cell(r, TemplateCol::FrameCount) << '\t' << templates.cell(r, TemplateCol::Type) << '\t'
             << templates.cell(r, TemplateCol::Category) << '\t'
-            << templateName(templates.cell(r, TemplateCol::MoviePath)) << '\n';
+            << templateShortName(templates.cell(r, TemplateCol::MoviePath)) << '\n';
     }
     out << QStringLiteral("共 %1 个模板：横照 %2 个，竖照 %3 个，混合 %4 个\n")
                .arg(templates.rowCount())

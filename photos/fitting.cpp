@@ -5,6 +5,7 @@
 #include "core/table_names.h"
 #include "photos/photo_columns.h"
 #include "templates/classification.h"
+#include "templates/template_names.h"
 
 #include <QFileInfo>
 
@@ -253,9 +254,9 @@ struct Fitter {
 
 } // namespace
 
-QString templateName(const QString& moviePath)
+QString templateShortName(const QString& moviePath)
 {
-    return QFileInfo(moviePath).completeBaseName();
+    return QFileInfo(templateName(moviePath)).completeBaseName();
 }
 
 QString fixGroupTemplate(Session& session, int group, const QString& name, int firstRow)
@@ -271,7 +272,8 @@ QString fixGroupTemplate(Session& session, int group, const QString& name, int f
     const Table& list = session.table(portrait ? tables::Portrait : tables::Landscape);
     int c = -1;
     for (int i = 0; i < list.rowCount() && c < 0; ++i)
-        if (templateName(list.cell(i, ClassCol::MoviePath)) == name)
+        if (templateShortName(list.cell(i, ClassCol::MoviePath)) == name
+            || templateName(list.cell(i, ClassCol::MoviePath)) == name)
             c = i;
     const QString kind = portrait ? QStringLiteral("竖照片") : QStringLiteral("横照片");
     if (c < 0)

@@ -29,12 +29,13 @@ inline constexpr double kPanAspect = 2.2;
 // has one of its orientation; pan templates are never drawn for others.
 void fitBatch(Session& session, RandomSource& random, const std::function<void()>& step = {});
 
-// A template's name: its movie package's file name without the extension
-// (the name of its source in the library, such as "h1_03_push_pan").
-QString templateName(const QString& moviePath);
+// The name a user gives a template: its name in the library without the
+// package's extension, which is the name of its source in library/ (such
+// as "h1_03_push_pan").
+QString templateShortName(const QString& moviePath);
 
 // Gives group `group` among the photo table's rows from `firstRow` on the
-// template named `name`, its photos taking the slots in album order. The
+// template named `name` (short or full name), its photos taking the slots in album order. The
 // template must be of the group's orientation and have as many slots as
 // the group has photos. Empty on success, else why not (nothing changed).
 QString fixGroupTemplate(Session& session, int group, const QString& name, int firstRow);

@@ -202,7 +202,7 @@ TEST(Fitting, PanoramasAndTallPhotosPanAcrossTheNearestPanTemplate)
         run.fit(c.photos, c.draws);
         QStringList templates;
         for (const QString& movie : run.column(PhotoCol::MoviePackage))
-            templates << templateName(movie);
+            templates << templateShortName(movie);
         EXPECT_EQ(templates, c.templates);
         EXPECT_EQ(run.column(PhotoCol::Group), c.groups);
     }
@@ -211,6 +211,6 @@ TEST(Fitting, PanoramasAndTallPhotosPanAcrossTheNearestPanTemplate)
         run.session.table(photo_tables::Photos).clear();
         run.fit(QList<QSize>(12, QSize(40, 30)), std::deque<int>(40, pick));
         for (const QString& movie : run.column(PhotoCol::MoviePackage))
-            EXPECT_FALSE(templateName(movie).contains("_p")) << pick;
+            EXPECT_FALSE(templateShortName(movie).contains("_p")) << pick;
     }
 }
