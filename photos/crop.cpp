@@ -160,7 +160,7 @@ QSizeF visiblePart(const CropGeometry& geometry)
 }
 
 CroppedPicture renderCrop(const QByteArray& bytes, const JpegInfo& info, const CropGeometry& geometry, CropRule rule,
-                          std::optional<QRect> byHand)
+                          std::optional<QRect> byHand, const Subject* known)
 {
     CroppedPicture out;
     const QSize canvasSize = geometry.canvas;
@@ -196,7 +196,7 @@ CroppedPicture renderCrop(const QByteArray& bytes, const JpegInfo& info, const C
     const QImage& photo = decoded.image;
     const bool movable = part.width() < 1.0 || part.height() < 1.0;
     if (!byHand && rule == CropRule::Subject && movable)
-        part.moveTopLeft(placeCrop(part.size(), findSubject(photo)));
+        part.moveTopLeft(placeCrop(part.size(), known ? *known : findSubject(photo)));
     const int srcX = std::clamp(int(std::lround(part.x() * photo.width())), 0, photo.width() - 1);
     const int srcY = std::clamp(int(std::lround(part.y() * photo.height())), 0, photo.height() - 1);
     const int srcW = std::clamp(int(std::lround(part.width() * photo.width())), 1, photo.width() - srcX);

@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "photos/jpeg_codec.h"
+#include "photos/subject.h"
 
 #include <QImage>
 #include <QRect>
@@ -70,8 +71,10 @@ struct CroppedPicture {
 // reduced decode. A photo smaller than the canvas on one side is drawn at
 // the top-left by the top-left rule and centred otherwise. Only the part of
 // the photo that lands on the canvas is scaled.
+// `known` is the subject when it was found already (on another decode).
 CroppedPicture renderCrop(const QByteArray& bytes, const JpegInfo& info, const CropGeometry& geometry,
-                          CropRule rule = CropRule::TopLeft, std::optional<QRect> byHand = std::nullopt);
+                          CropRule rule = CropRule::TopLeft, std::optional<QRect> byHand = std::nullopt,
+                          const Subject* known = nullptr);
 
 // The hand crop moved and shrunk into a photo of `photo` pixels, with the
 // aspect of `shape`; nullopt when it has no area.

@@ -30,6 +30,7 @@ struct Prepared {
     JpegInfo info;
     Measurement measurement;
     QImage thumbnail;
+    std::optional<Subject> subject; // found on the thumbnail's decode
 };
 
 QByteArray readWhole(const QString& path, QString* reason)
@@ -45,7 +46,7 @@ QByteArray readWhole(const QString& path, QString* reason)
     return bytes;
 }
 
-Prepared prepare(const QString& path, QSize canvas, QSize box)
+Prepared prepare(const QString& path, QSize canvas, QSize box, bool findSubjects)
 {
     Prepared p;
     p.path = path;
@@ -59,8 +60,8 @@ Prepared prepare(const QString& path, QSize canvas, QSize box)
     }
     p.info = probe.info;
     p.measurement = measurePhoto(p.info, canvas);
-    const Thumbnail t =
-        renderThumbnail(bytes, p.info, QSize(p.measurement.width, p.measurement.height), box);
+    const Thumbnail t = renderThumbnail(bytes, p.info, QSize(p.measurement.width, p.measurement.height), box,
+                                        findSubjects ? &p.subject : nullptr);
     if (t.panel.isNull())
         p.reason = t.reason;
     else
@@ -103,6 +104,7 @@ struct CropOrder {
     QSize slot;
     CropChoices choices;
     std::optional<QRect> byHand;  // the user's crop, kept
+    std::optional<Subject> subject; // found already; else found on the crop's decode
     bool keepCanvas = false;
 };
 
@@ -134,7 +136,8 @@ Cropped cropJob(const CropOrder& order)
                                 order.choices);
         out.canvas = geometry.canvas;
     }
-    const CroppedPicture picture = renderCrop(bytes, probe.info, geometry, order.rule, byHand);
+    const CroppedPicture picture = renderCrop(bytes, probe.info, geometry, order.rule, byHand,
+                                              order.subject ? &*order.subject : nullptr);
     if (picture.canvas.isNull()) {
         out.reason = picture.reason;
         return out;
@@ -216,7 +219,8 @@ void rebuildVisibleList(Session& session, const std::function<void()>& pump)
 }
 
 PhotoFilesReport makePhotoFiles(PhotoContext& ctx, int firstRow, const std::function<void()>& advance,
-                                const std::function<QImage(int row)>& readyThumbnail)
+                                const std::function<QImage(int row)>& readyThumbnail,
+                                const std::function<std::optional<Subject>(int row)>& readySubject)
 {
     PhotoFilesReport report;
     Session& session = ctx.session;
@@ -251,6 +255,8 @@ PhotoFilesReport makePhotoFiles(PhotoContext& ctx, int firstRow, const std::func
         order.rule = rule;
         if (row.value(PhotoCol::CropByHand) == kCropByHand)
             order.byHand = parseCropText(row.value(PhotoCol::Crop));
+        if (readySubject)
+            order.subject = readySubject(r);
         order.keepCanvas = r == photos.rowCount() - 1;
         crops.push_back(pool.submit([order] { return cropJob(order); }));
     }
@@ -309,10 +315,14 @@ ImportReport importPhotos(PhotoContext& ctx, const QStringList& files)
     const QSize canvas(session.getInt(QStringLiteral("Edit_Width"), 1920),
                        session.getInt(QStringLiteral("Edit_height"), 1080));
     const QSize box = thumbnailBox(session);
+    // Subjects are found on the thumbnail's decode, the smallest the photo
+    // is decoded at.
+    const bool findSubjects = cropRuleFrom(session) == CropRule::Subject;
     std::vector<std::future<Prepared>> pending;
     pending.reserve(size_t(files.size()));
     for (const QString& path : files)
-        pending.push_back(pool.submit([path, canvas, box] { return prepare(path, canvas, box); }));
+        pending.push_back(
+            pool.submit([path, canvas, box, findSubjects] { return prepare(path, canvas, box, findSubjects); }));
     std::vector<Prepared> good;
     bool landscape = false, portrait = false;
     for (auto& future : pending) {
@@ -382,10 +392,13 @@ ImportReport importPhotos(PhotoContext& ctx, const QStringList& files)
     }
 
     // 5-7. Work folders, the ending template, thumbnails and crops.
-    const PhotoFilesReport made = makePhotoFiles(ctx, firstNew, advance, [&good, firstNew](int r) {
-        QImage picture = std::move(good[size_t(r - firstNew)].thumbnail);
-        return picture;
-    });
+    const PhotoFilesReport made = makePhotoFiles(
+        ctx, firstNew, advance,
+        [&good, firstNew](int r) {
+            QImage picture = std::move(good[size_t(r - firstNew)].thumbnail);
+            return picture;
+        },
+        [&good, firstNew](int r) { return good[size_t(r - firstNew)].subject; });
     report.brokenPackages = made.brokenPackages;
 
     // 8. The visible list.

@@ -19,6 +19,9 @@ struct Subject {
 // at most twice that). Larger pictures are reduced to it first; a face of
 // a twentieth of the photo's short side is still found.
 inline constexpr int kSubjectShortSide = 420;
+// The smallest short side worth looking for a subject on: a photo is
+// decoded at least this large for it.
+inline constexpr int kSubjectMinShortSide = 360;
 
 // Faces first (OpenCV's frontal face detector, with the cascade found at
 // run time); where there is none, the most salient region (edge and colour
