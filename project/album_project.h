@@ -31,6 +31,8 @@ inline const QString kSaveFailedMessage = QStringLiteral("无法保存相册文�
 inline const QString kBrokenMessage = QStringLiteral("相册文件已损坏或不是相册文件，不能打开：");
 inline const QString kNewerMessage = QStringLiteral("相册文件由更新版本的程序保存，不能打开：");
 inline const QString kMissingMessage = QStringLiteral("以下文件已经找不到，相册中没有它们：");
+inline const QString kTemplateReplacedMessage =
+    QStringLiteral("以下模板已不在模板库中，换用了相片位相同的模板：");
 
 // A project file's content, checked.
 struct ProjectContent {
@@ -44,8 +46,9 @@ struct ProjectContent {
 QByteArray projectText(const Session& session, std::optional<unsigned> seed = {});
 
 // Reads a project file's text. On failure `error` holds the message's
-// first words (broken or newer), and nothing is returned.
-std::optional<ProjectContent> parseProject(const QByteArray& text, QString* error);
+// first words (broken or newer), `reason` (when the file is readable but
+// holds a number the album cannot hold) says which, and nothing is returned.
+std::optional<ProjectContent> parseProject(const QByteArray& text, QString* error, QString* reason = nullptr);
 
 // Writes the project to `path` through a temporary file renamed when
 // complete, so a crash never leaves half a project. Empty on success, else
