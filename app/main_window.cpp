@@ -19,6 +19,7 @@
 #include "app/settings/status_panel.h"
 #include "app/side_panels.h"
 #include "app/title_bar.h"
+#include "app/window_activation.h"
 #include "app/wizard/wizard_window.h"
 #include "core/colours.h"
 #include "engine/exit_command.h"
@@ -85,8 +86,13 @@ public:
 } // namespace
 
 MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard, QWidget* parent)
+    : MainWindow(WorkingFolder(programFolder), guard, parent)
+{
+}
+
+MainWindow::MainWindow(WorkingFolder folder, SingleInstanceGuard& guard, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      folder_(programFolder),
+      folder_(std::move(folder)),
       guard_(guard),
       title_(new TitleBar(QStringLiteral("Fotarel2018"), this)),
       messages_(new MessageWindow(this)),
@@ -178,6 +184,7 @@ MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard,
     browser_ = new BrowserWindow(session_, browserHooks, this);
     photos_->context().view.clearBrowser = [this] { browser_->clear(); };
     connect(side_, &SidePanels::browserWanted, this, &MainWindow::openBrowser);
+    new WindowActivation(this);
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this, [this] { openBrowser(); });
     new QShortcut(QKeySequence(Qt::Key_F5), this, [this] { previewPhoto(selectedPhotoRow()); });
 
@@ -218,9 +225,10 @@ QPushButton* MainWindow::addCommand(const QString& objectName, const QString& ca
     if (run)
         connect(button, &QPushButton::clicked, this, std::move(run));
     if (!shortcut.isEmpty()) {
+        // One shortcut per key: a second one on the button itself would make
+        // the key ambiguous, and an ambiguous key does nothing.
         auto* key = new QShortcut(shortcut, this);
         connect(key, &QShortcut::activated, button, &QPushButton::click);
-        button->setProperty("shortcut", shortcut.toString(QKeySequence::NativeText));
     }
     commandButtons_ << button;
     commandHints_->attachAll(commands_);
@@ -575,7 +583,11 @@ void MainWindow::runStartup()
         savedAlbum_ = project::projectText(session_); // the empty album needs no saving
         status_->timer()->start();
         commandHints_->attachAll(this);
-        wizardStartTimer_->start();
+        // A project given to the program opens instead of the album wizard.
+        if (startProject_.isEmpty())
+            wizardStartTimer_->start();
+        else
+            QTimer::singleShot(0, this, [this] { openAlbumFile(startProject_); });
         break;
     case StartupOutcome::AnotherInstanceRunning:
         exitCode = 0;
@@ -592,29 +604,34 @@ void MainWindow::runStartup()
     emit startupFinished(exitCode);
 }
 
-void MainWindow::saveAlbumCommand()
+bool MainWindow::saveAlbumCommand()
 {
     QString path = ui_->chooseSaveFile(project::kProjectFilter);
     if (path.isEmpty())
-        return;
+        return false;
     if (!path.endsWith(project::kProjectExtension, Qt::CaseInsensitive))
         path += project::kProjectExtension;
     const QString error = project::saveProject(session_, path);
     if (!error.isEmpty()) {
         ui_->showMessage(error);
-        return;
+        return false;
     }
     savedAlbum_ = project::projectText(session_);
+    return true;
 }
 
 void MainWindow::openAlbumCommand()
 {
     const QStringList files = ui_->chooseOpenFiles(project::kProjectFilter, {});
-    if (files.isEmpty())
-        return;
+    if (!files.isEmpty())
+        openAlbumFile(files.first());
+}
+
+void MainWindow::openAlbumFile(const QString& path)
+{
     // The photos area shows the import window while the groups are rebuilt.
     bool opened = false;
-    auto work = [this, &files, &opened] { opened = project::openProject(photos_->context(), files.first()).opened; };
+    auto work = [this, &path, &opened] { opened = project::openProject(photos_->context(), path).opened; };
     if (photos_->context().view.runInImportWindow)
         photos_->context().view.runInImportWindow(work);
     else
@@ -628,11 +645,25 @@ void MainWindow::openAlbumCommand()
 
 void MainWindow::closeCommand()
 {
-    if (!confirmExit(*ui_))
+    // One question: a changed album asks whether to save it ("取消" stays in
+    // the program, as does a save that did not happen); an unchanged one
+    // only asks whether to leave.
+    if (project::albumChanged(session_, savedAlbum_)) {
+        switch (exitConfirm_->askThree(kUnsavedExitQuestion, kSaveAnswer, kDontSaveAnswer)) {
+        case ConfirmWindow::Answer::Cancel:
+            return;
+        case ConfirmWindow::Answer::Accept:
+            if (!saveAlbumCommand())
+                return;
+            break;
+        case ConfirmWindow::Answer::Other:
+            break;
+        }
+    } else if (!confirmExit(*ui_)) {
         return;
-    if (project::albumChanged(session_, savedAlbum_) &&
-        ui_->confirm(QStringLiteral("是否保存"), QStringLiteral("相册已经修改，退出前是否保存？")))
-        saveAlbumCommand();
+    }
+    // The window goes at once; the working tree is cleaned behind it.
+    hide();
     exitTimer_->start();
 }
 
@@ -642,6 +673,9 @@ void MainWindow::exitTimerTick()
     status_->timer()->stop();
     cleanWorkingTreeAtExit(folder_);
     close();
+    // The window was hidden already, so its closing is no "last window
+    // closed": the program is told to end.
+    emit exitDone();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -24,9 +24,20 @@ std::vector<Value> popArgs(Frame& f, double count)
 Value Interpreter::callSuperConstructor(Object* sup, std::vector<Value> args)
 {
     Object* where = nullptr;
-    Slot* ctor = sup->home ? lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
+    Object* home = superHome(sup);
+    Slot* ctor = home ? lookup(home, QStringLiteral("__constructor__"), &where) : nullptr;
     if (!ctor || !ctor->value.isObject())
         return {};
+    // A built-in class (Number, String, Boolean, Array, ...) called as the
+    // super constructor makes `this` its instance, as `new` would.
+    Object* fo = ctor->value.isObject() && ctor->value.o->isFunction() ? ctor->value.o : nullptr;
+    if (fo && fo->native && sup->primitive.isObject()) {
+        if (callDepth >= limits.callDepth)
+            fail(QStringLiteral("function calls nested deeper than %1").arg(limits.callDepth));
+        DepthGuard guard(callDepth);
+        CallArgs ca{sup->primitive, std::move(args), fo, true};
+        return fo->nativeConstruct ? fo->nativeConstruct(*this, ca) : fo->native(*this, ca);
+    }
     const Value proto = getMember(ctor->value, QStringLiteral("prototype"));
     return call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr);
 }
@@ -85,6 +96,8 @@ void defineFunction(Interpreter& vm, Frame& f, const Action& a, Step& s)
         push(vm, f, Value::object(fo));
     else if (f.isFunction)
         f.locals->put(fn->name, Value::object(fo), 0, vm.caseSensitive());
+    else if (isPath(fn->name))
+        vm.setVariable(f, fn->name, Value::object(fo)); // function /:f() {} defines _root's f
     else
         vm.setMember(Value::object(f.locals), fn->name, Value::object(fo));
 }
@@ -102,9 +115,17 @@ void callFunction(Interpreter& vm, Frame& f, const Action&, Step& s)
     // A function found on a With object is called on it:
     // with (clip) { gotoAndStop(2); } moves that clip.
     Value self = Value::object(f.timeline);
+    bool onWith = false;
     for (const Region& r : f.regions)
-        if (holder && r.kind == Region::Kind::With && r.scopeSize < f.scope.size() && f.scope[r.scopeSize] == holder)
+        if (holder && r.kind == Region::Kind::With && r.scopeSize < f.scope.size() && f.scope[r.scopeSize] == holder) {
             self = Value::object(holder);
+            onWith = true;
+        }
+    // A function held by a local variable (of this function or an enclosing
+    // one) runs with the locals as `this` before SWF 7, and with no `this`
+    // from SWF 7.
+    if (!onWith && holder && holder != vm.global && holder->kind != Object::Kind::Clip)
+        self = f.version >= 7 ? Value() : Value::object(holder);
     push(vm, f, vm.call(fn, self, std::move(args)));
     endIfTimelineRemoved(f, s);
 }
@@ -219,14 +240,17 @@ void instanceOf(Interpreter& vm, Frame& f, const Action&, Step&)
 {
     const Value ctor = pop(f);
     const Value obj = pop(f);
-    push(vm, f, Value::boolean(ctor.isObject() && vm.instanceOf(obj, ctor.o)));
+    push(vm, f, Value::boolean(vm.instanceOf(obj, ctor)));
 }
 
 void castOp(Interpreter& vm, Frame& f, const Action&, Step&)
 {
     const Value obj = pop(f);
     const Value ctor = pop(f);
-    push(vm, f, ctor.isObject() && vm.instanceOf(obj, ctor.o) ? obj : Value::null());
+    // The value is made an object first (running its class's constructor),
+    // but only an object already is the class's instance.
+    vm.toObject(obj);
+    push(vm, f, vm.instanceOf(obj, ctor) ? obj : Value::null());
 }
 
 void implementsOp(Interpreter& vm, Frame& f, const Action&, Step&)
