@@ -119,6 +119,10 @@ bool Interpreter::runTopLevel(const ActionBlock& block, DisplayObjectHost& clip)
 
 Value Interpreter::call(const Value& function, const Value& self, std::vector<Value> args, Object* home)
 {
+    // Calling a string, number or boolean makes it an object first (its
+    // class's constructor runs), then nothing happens.
+    if (!function.isObject() && !function.isNullish())
+        toObject(function);
     if (!function.isObject() || !function.o->isFunction())
         return {};
     Object* fo = function.o;
@@ -154,6 +158,14 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     }
     f.thisv = self;
     f.home = home;
+    if (home && self.isObject()) {
+        int hops = 0;
+        for (Object* p = self.o; p && hops < kMaxProtoChain; p = p->proto, ++hops)
+            if (p == home) {
+                f.homeDepth = hops;
+                break;
+            }
+    }
     f.constants = fn.constants;
 
     std::vector<Value> argsCopy = args;
@@ -189,10 +201,7 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
         else if (!(fl & 0x08))
             activation->put(QStringLiteral("arguments"), Value::object(arguments), 0, cs);
         if (fl & 0x10) {
-            Object* sup = alloc(Object::Kind::Super, nullptr);
-            sup->primitive = self;
-            sup->home = home ? home : (self.isObject() ? self.o->proto : nullptr);
-            preload(Value::object(sup));
+            preload(Value::object(makeSuper(self, home, f.homeDepth)));
         }
         if (fl & 0x40)
             preload(Value::object(objectFor(rootOf(clipOf(Value::object(f.timeline))))));
@@ -221,6 +230,25 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     return execute(f);
 }
 
+Object* Interpreter::makeSuper(const Value& self, Object* home, int homeDepth)
+{
+    Object* sup = alloc(Object::Kind::Super, nullptr);
+    sup->primitive = self;
+    sup->home = home ? home : (self.isObject() ? self.o->proto : nullptr);
+    sup->superDepth = home ? homeDepth : (self.isObject() ? 1 : -1);
+    return sup;
+}
+
+Object* Interpreter::superHome(const Object* sup) const
+{
+    if (sup->superDepth < 0 || !sup->primitive.isObject())
+        return sup->home;
+    Object* p = sup->primitive.o;
+    for (int i = 0; i < sup->superDepth && p; ++i)
+        p = p->proto;
+    return p;
+}
+
 Value Interpreter::callMethod(const Value& object, const QString& name, std::vector<Value> args)
 {
     Object* where = nullptr;
@@ -247,6 +275,8 @@ Value Interpreter::callMethod(const Value& object, const QString& name, std::vec
 
 Value Interpreter::construct(const Value& ctor, std::vector<Value> args)
 {
+    if (!ctor.isObject() && !ctor.isNullish())
+        toObject(ctor); // as when it is called
     if (!ctor.isObject() || !ctor.o->isFunction())
         return {};
     Object* fo = ctor.o;
@@ -370,7 +400,8 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
 {
     switch (o->kind) {
     case Object::Kind::Super: {
-        Object* start = o->home ? o->home->proto : nullptr;
+        Object* h = superHome(o);
+        Object* start = h ? h->proto : nullptr;
         Object* w = nullptr;
         if (!start)
             return false;
@@ -701,10 +732,7 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
         }
     }
     if (is("super") && f.isFunction && f.superByName) {
-        Object* sup = alloc(Object::Kind::Super, nullptr);
-        sup->primitive = f.thisv;
-        sup->home = f.home ? f.home : (f.thisv.isObject() ? f.thisv.o->proto : nullptr);
-        return Value::object(sup);
+        return Value::object(makeSuper(f.thisv, f.home, f.homeDepth));
     }
     // SWF 4 movies have no global objects: their names reach timelines only
     // (NaN and Infinity are plain undefined variables there).
