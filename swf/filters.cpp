@@ -24,8 +24,9 @@ struct Divider {
 // each neighbour weighs as much of it as lies inside the box, so a box of 5
 // takes five pixels at 1/5 and one of 2 takes 1/4, 1/2, 1/4. `reach` whole
 // neighbours on each side, the two next ones the part `part` of them. The
-// mean is rounded to the nearest level: exactly for whole and half widths
-// (the usual ones), in 1/2^32 steps for others.
+// mean is cut down to a whole level, as the Flash Player's blurs are (its
+// glows come out a level or two fainter than rounded means): exactly for
+// whole and half widths (the usual ones), in 1/2^32 steps for others.
 struct Box {
     int reach = 0;
     bool blurs = false;
@@ -56,9 +57,9 @@ struct Box {
     // partly covered ones.
     uint8_t operator()(uint32_t sum, uint32_t ends) const
     {
-        if (halves) // (2 sum + 2 part ends) / (2 width), rounded
-            return uint8_t(std::min<uint32_t>(255, div(4 * sum + 2 * uint32_t(twicePart) * ends + twiceWidth)));
-        return uint8_t(std::min<uint64_t>(255, (sum * full + ends * edge + (uint64_t(1) << 31)) >> 32));
+        if (halves) // (2 sum + 2 part ends) / (2 width)
+            return uint8_t(std::min<uint32_t>(255, div(4 * sum + 2 * uint32_t(twicePart) * ends)));
+        return uint8_t(std::min<uint64_t>(255, (sum * full + ends * edge) >> 32));
     }
 };
 

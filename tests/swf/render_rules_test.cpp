@@ -491,16 +491,16 @@ TEST(SwfRenderFilters, BlurSpreadsAPixelOverABoxOfBlurXPixelsOncePerPass)
     // A one-pixel black line at x = 50 blurred horizontally: the box is
     // blurX pixels wide and centred, an even one taking half of each end
     // pixel; each pass (the quality) blurs the last one's result again.
-    // Levels are rounded to the nearest.
+    // Means are cut down to whole levels.
     const struct {
         int blurX, passes;
         std::vector<int> alphas; // from x = 50 outwards, nothing further
     } cases[] = {
         {5, 1, {51, 51, 51}},
-        {2, 1, {128, 64}},         // 1/2 and 1/4 of 255
-        {4, 1, {64, 64, 32}},      // 1/4 and 1/8
-        {2, 2, {96, 64, 16}},      // the 1/4, 1/2, 1/4 box applied twice
-        {3, 3, {66, 57, 28, 9}},   // (85, 85) → (85, 57, 28) → (66, 57, 28, 9)
+        {2, 1, {127, 63}},         // 1/2 and 1/4 of 255
+        {4, 1, {63, 63, 31}},      // 1/4 and 1/8
+        {2, 2, {95, 63, 15}},      // the 1/4, 1/2, 1/4 box applied twice
+        {3, 3, {65, 56, 28, 9}},   // (85, 85) → (85, 56, 28) → (65, 56, 28, 9)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "blurX " << c.blurX << " passes " << c.passes);

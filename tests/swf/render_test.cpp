@@ -285,7 +285,7 @@ QImage referenceBlur(const QImage& in, int wx, int wy, int passes)
                     sum[0] += weight * qAlpha(p); sum[1] += weight * qRed(p); sum[2] += weight * qGreen(p);
                     sum[3] += weight * qBlue(p);
                 }
-                auto mean = [w](int twice) { return (twice + w) / (2 * w); }; // rounded to the nearest
+                auto mean = [w](int twice) { return twice / (2 * w); }; // cut down to a whole level
                 out.setPixel(x, y, qRgba(mean(sum[1]), mean(sum[2]), mean(sum[3]), mean(sum[0])));
             }
         return out;
