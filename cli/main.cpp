@@ -72,6 +72,7 @@ int listTemplates()
 
 int main(int argc, char* argv[])
 {
+    fotarel::ensureRuntimeFolder();
     const bool album = argc >= 2 && (std::string(argv[1]) == "make" || std::string(argv[1]) == "demo");
     if (album) {
         // Template movies are painted with text: that needs a GUI application,

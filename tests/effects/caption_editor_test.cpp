@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace fotarel;
@@ -105,6 +106,11 @@ TEST(CaptionEditor, AddedCaptionsReachTheMainTableWhenTheWindowCloses)
 {
     Editor e;
     e.add("第一条", 0, 5, 0);
+    // The second without outline: its width typed as 0.
+    auto* outlineWidth = e.find<QSpinBox>("SpinBox_miaobian_kuandu");
+    QTest::mouseClick(outlineWidth, Qt::LeftButton);
+    QTest::keyClick(outlineWidth, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(outlineWidth, "0");
     e.add("第二条", 1, 0, 7);
     e.find<QLineEdit>("suiEdit_wenzi")->clear();
     e.click("添加特效");
@@ -119,6 +125,8 @@ TEST(CaptionEditor, AddedCaptionsReachTheMainTableWhenTheWindowCloses)
     EXPECT_EQ(main.cell(0, CaptionCol::Start), "00:05");
     EXPECT_EQ(main.cell(1, CaptionCol::Start), "01:00");
     EXPECT_EQ(main.cell(1, CaptionCol::Motion), "juzhongshangxiangyouxia");
+    EXPECT_EQ(main.row(0).mid(CaptionCol::Outline), (QStringList{"clBlack", "0", "2"}));
+    EXPECT_EQ(main.cell(1, CaptionCol::Outline + 2), "0");
 
     // Reopened: the rows are still there; a deletion reaches the main table on closing.
     e.window.prepareOpening();
