@@ -133,7 +133,7 @@ TEST_F(LyricArea, StyleWindowShowsTheRowAndStoresTheChoices)
     window.store();
     const Row& row = session.table(audio::names::LyricTable).row(0);
     EXPECT_EQ(row.mid(audio::LyricCol::ColourName), (QStringList{"clYellow", "65535", "40", "黑体", "cuti", "xieti",
-                                                                 "wu", "youbian", "shangmian"}));
+                                                                 "wu", "youbian", "shangmian", "clBlack", "0", "2"}));
     EXPECT_EQ(session.table(audio::names::LyricList).cell(0, audio::LyricListCol::FontStyle), "[粗体][斜体]");
     EXPECT_EQ(session.table(audio::names::LyricList).cell(0, audio::LyricListCol::Vertical), "歌词在上面");
 

@@ -196,8 +196,8 @@ TEST(CaptionEditor, PreviewNeedsRowsAndASelection)
 TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
 {
     Editor e;
-    e.add("先", 0, 0, 3);  // right to left: ends past the left edge
-    e.add("后", 0, 40, 6); // right-bottom to left-top: ends past the top edge
+    e.add("先", 0, 0, 3);  // bottom left to top right: ends past the top edge
+    e.add("后", 0, 40, 6); // top middle to bottom left: ends past the bottom edge
     e.click("全部预览");
     ASSERT_TRUE(e.window.previewRunning());
     EXPECT_FALSE(e.window.sample()->isVisible());
@@ -206,10 +206,10 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
 
     auto* clock = e.find<QLineEdit>("Edit_shijian");
     e.window.previewTick();
-    EXPECT_EQ(e.window.previewFrame(), 1);
+    EXPECT_EQ(e.window.previewFrame(), 0); // a caption at 00:00 flies from frame 0
     EXPECT_EQ(e.window.workingTable().cell(0, CaptionCol::State), "qidong");
     EXPECT_EQ(e.window.workingTable().cell(1, CaptionCol::State), "tingzhi");
-    for (int i = 0; i < 99; ++i)
+    for (int i = 0; i < 100; ++i)
         e.window.previewTick();
     EXPECT_EQ(clock->text(), "00:04"); // 0-based frame 100 plays at 00:04
     // The panel shows the caption: something lit on the black panel.
@@ -232,9 +232,9 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
         }
     }
     EXPECT_TRUE(sawSecond);
-    EXPECT_FALSE(e.window.previewRunning()); // both ended, one past the left edge, one past the top
-    // The first flies about 660 frames, the second about 380; the idle
-    // frames between 660 and 1000 were skipped.
+    EXPECT_FALSE(e.window.previewRunning()); // both ended, one past the top edge, one past the bottom
+    // The first flies about 680 frames, the second about 380; the idle
+    // frames between 680 and 1000 were skipped.
     EXPECT_LT(ticks, 1100);
     EXPECT_EQ(clock->text(), "00:00");
     EXPECT_TRUE(e.window.sample()->isVisible());
