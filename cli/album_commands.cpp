@@ -37,6 +37,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <chrono>
 #include <functional>
@@ -56,6 +57,8 @@ public:
 private:
     std::mt19937 engine_;
 };
+
+const QString kStoppedMessage = QStringLiteral("已停止制作。");
 
 void fail(const QString& text)
 {
@@ -249,8 +252,76 @@ void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, cons
     }
 }
 
-int runJob(AlbumJob job)
+// Whether a file can be made in `folder`: a real try, so permissions, a
+// read-only disk and root's rights answer as they will for the output.
+bool canWriteIn(const QString& folder)
 {
+    QTemporaryFile probe(folder + QStringLiteral("/.fotarel-XXXXXX"));
+    return probe.open();
+}
+
+// The output's place, checked before anything is imported or rendered: a
+// name that is a folder, a folder that is missing or cannot be written.
+// Empty when the output can be written there.
+QString outputPlaceProblem(const AlbumJob& job)
+{
+    if (!job.output.isEmpty()) {
+        const QString out = QFileInfo(job.output).absoluteFilePath();
+        if (job.type == settings::kImageSequence) {
+            if (QFileInfo::exists(out))
+                return QStringLiteral("%1 已存在，请为序列图另取一个新文件夹名。").arg(out);
+            // The nearest level that exists must take the new folders.
+            QString level = QFileInfo(out).absolutePath();
+            while (!QFileInfo::exists(level) && QFileInfo(level).absolutePath() != level)
+                level = QFileInfo(level).absolutePath();
+            if (!QFileInfo(level).isDir() || !canWriteIn(level))
+                return QStringLiteral("无法创建文件夹 %1。").arg(out);
+        } else {
+            const QString named = render::videoOutputPath(out, job.type);
+            if (QFileInfo(named).isDir())
+                return QStringLiteral("%1 是一个文件夹，请给出相册文件的名字。").arg(named);
+            const QString folder = QFileInfo(named).absolutePath();
+            if (!QFileInfo(folder).isDir())
+                return QStringLiteral("%1 所在的文件夹不存在。").arg(named);
+            if (!canWriteIn(folder))
+                return QStringLiteral("无法在文件夹 %1 中写入文件。").arg(folder);
+        }
+    }
+    if (!job.saveProject.isEmpty()) {
+        const QFileInfo saved(QFileInfo(job.saveProject).absoluteFilePath());
+        if (saved.isDir())
+            return QStringLiteral("%1 是一个文件夹，请给出工程文件的名字。").arg(saved.filePath());
+        if (!QFileInfo(saved.absolutePath()).isDir() || !canWriteIn(saved.absolutePath()))
+            return project::kSaveFailedMessage + saved.filePath();
+    }
+    return {};
+}
+
+int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop);
+
+// The whole command. Ctrl-C and SIGTERM stop it at any step: during the
+// import, the project opening and the set-up as well as during the render,
+// it says it stopped, leaves no file and ends as a stopped render does.
+int runJob(const AlbumJob& job)
+{
+    std::stop_source stop;
+    const StopOnSignals interrupt(stop);
+    ConsoleUi ui(stop.get_token());
+    try {
+        return makeAlbumNow(job, ui, stop);
+    } catch (const StopRequested&) {
+        std::fprintf(stderr, "\n");
+        fail(kStoppedMessage);
+        return 1;
+    }
+}
+
+int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop)
+{
+    if (const QString problem = outputPlaceProblem(job); !problem.isEmpty()) {
+        fail(problem);
+        return 1;
+    }
     if (!checkKaraokeFiles(job))
         return 1;
 
@@ -261,7 +332,6 @@ int runJob(AlbumJob job)
     }
     Session session;
     WorkingFolder folder(QCoreApplication::applicationDirPath());
-    ConsoleUi ui;
     const StartupReport report = loadTemplateLibrary(session, folder, ui);
     if (report.outcome != StartupOutcome::Ready) {
         fail(QStringLiteral("无法读取程序旁的模板库（%1）。").arg(report.detail));
@@ -281,7 +351,9 @@ int runJob(AlbumJob job)
         if (!opened.opened)
             return 1; // the console has shown why
     }
+    ui.processEvents(); // a stop given while the project opened ends the command here
     const ImportReport imported = job.photos.isEmpty() ? ImportReport{} : importPhotos(context, job.photos);
+    ui.processEvents();
     if (!imported.refusal.isEmpty()) {
         fail(imported.refusal);
         return 1;
@@ -314,6 +386,7 @@ int runJob(AlbumJob job)
         }
         skippedSongs = music.skipped;
     }
+    ui.processEvents();
     addLrcFiles(session, folder, ui, job, firstSongRow, skippedSongs);
     addKaraoke(session, job);
     session.set(karaoke::kLyricTypeVariable, job.lyricType);
@@ -376,13 +449,20 @@ int runJob(AlbumJob job)
         notice(QStringLiteral("音乐比相册短 %1，这段时间没有声音；加 --loop-music 可循环播放音乐补足。")
                    .arg(render::timeText(silent)));
 
+    // A sequence's folders go again when nothing was written into them
+    // (stopped, failed): the name stays free.
+    struct MadeFolders {
+        QStringList levels;
+        ~MadeFolders() { render::removeEmptyFolders(levels); }
+    } madeFolders;
     QString out = QFileInfo(job.output).absoluteFilePath();
     if (job.type == settings::kImageSequence) {
         if (QFileInfo::exists(out)) {
             fail(QStringLiteral("%1 已存在，请为序列图另取一个新文件夹名。").arg(out));
             return 1;
         }
-        if (!QDir().mkpath(out)) {
+        madeFolders.levels = render::makeSequenceFolder(out);
+        if (madeFolders.levels.isEmpty()) {
             fail(QStringLiteral("无法创建文件夹 %1。").arg(out));
             return 1;
         }
@@ -422,11 +502,8 @@ int runJob(AlbumJob job)
         };
     }
     render::RenderPass pass(session, folder, events);
-    render::PassResult result;
-    {
-        const StopOnSignals interrupt(pass.stopSource());
-        result = pass.run();
-    }
+    const std::stop_callback forward(stop.get_token(), [&pass] { pass.stop(); });
+    const render::PassResult result = pass.run();
     result.applyTo(session);
     bar.end();
     if (job.timings)
@@ -459,7 +536,7 @@ int runJob(AlbumJob job)
         fail(QStringLiteral("没有可以转换的内容。"));
         return 1;
     case render::PassOutcome::Stopped:
-        fail(QStringLiteral("已停止制作。"));
+        fail(kStoppedMessage);
         return 1;
     case render::PassOutcome::Failed:
         break;

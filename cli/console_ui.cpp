@@ -26,6 +26,12 @@ QString ConsoleUi::chooseSaveFile(const QString&)
     return {};
 }
 
+void ConsoleUi::processEvents()
+{
+    if (stop_.stop_requested() && std::this_thread::get_id() == owner_)
+        throw StopRequested{};
+}
+
 QString ConsoleUi::barLabel(const QString& bar)
 {
     // The windows' bars are named after their controls; the console says

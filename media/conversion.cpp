@@ -14,6 +14,7 @@ extern "C" {
 #include <QImageReader>
 #include <QString>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -23,7 +24,12 @@ extern "C" {
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fotarel::media {
 
@@ -40,6 +46,51 @@ void removeQuietly(const std::string& path)
 {
     std::error_code ignored;
     std::filesystem::remove(std::filesystem::path(path), ignored);
+}
+
+// A new empty file named `base`, a tag no other file has and `suffix`,
+// created exclusively: two runs (or two programs) writing the same output
+// never write into one temporary file. Empty when it cannot be made (errno
+// says why).
+std::string createUniqueFile(const std::string& base, const std::string& suffix)
+{
+    static std::atomic<unsigned> serial{0};
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        char tag[40];
+        std::snprintf(tag, sizeof tag, ".%ld-%08x%04x", static_cast<long>(::getpid()), entropy(),
+                      serial.fetch_add(1) & 0xFFFFu);
+        const std::string path = base + tag + suffix;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
+            return {};
+    }
+    errno = EEXIST;
+    return {};
+}
+
+// Which file a name stands for, to see whether another program put a file
+// there while this run wrote its own.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::int64_t modifiedNs = 0;
+    off_t size = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity identityOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino, std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            st.st_size};
 }
 
 // QImage's 32-bit formats are 0xAARRGGBB words: B, G, R, A in memory on
@@ -171,6 +222,7 @@ private:
 
     // Output.
     std::string tempPath_;
+    FileIdentity outputBefore_; // what the output's name stood for when the run began
     OutputPtr output_;
     bool outputOpen_ = false;
     bool finished_ = false;
@@ -461,9 +513,12 @@ void ConversionRun::openOutput()
 {
     const bool images = plan_.kind == detail::OutputPlan::Kind::Images;
     if (!images) {
-        // Written under a temporary name and renamed once complete, so a
-        // file with the chosen name is always a finished one.
-        tempPath_ = c_.videoPath_ + ".part";
+        // Written under a temporary name of its own and renamed once
+        // complete, so a file with the chosen name is always a finished one.
+        outputBefore_ = identityOf(c_.videoPath_);
+        tempPath_ = createUniqueFile(c_.videoPath_, ".part");
+        if (tempPath_.empty())
+            fail(ErrorCode::OutputFailed, "cannot write \"" + c_.videoPath_ + "\": " + std::strerror(errno));
         AVFormatContext* raw = nullptr;
         check(avformat_alloc_output_context2(&raw, nullptr, plan_.muxer.c_str(), nullptr), ErrorCode::OutputFailed,
               "cannot make a " + plan_.muxer + " output");
@@ -686,7 +741,9 @@ void ConversionRun::writeImage(const AVPacket* packet)
 {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%09zu", imageTemps_.size());
-    const std::string path = plan_.images.folder + ".fotarel-" + digits + ".part";
+    const std::string path = createUniqueFile(plan_.images.folder + ".fotarel-" + digits, ".part");
+    if (path.empty())
+        fail(ErrorCode::OutputFailed, "cannot write in \"" + plan_.images.folder + "\": " + std::strerror(errno));
     imageTemps_.push_back(path);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -974,10 +1031,20 @@ void ConversionRun::finishOutput()
     check(writeError < 0 ? writeError : closeError, ErrorCode::OutputFailed,
           "cannot finish \"" + c_.videoPath_ + "\"");
     checkAbort(); // the last moment a stop leaves nothing under the chosen name
-    std::error_code error;
-    std::filesystem::rename(tempPath_, c_.videoPath_, error);
-    if (error)
-        fail(ErrorCode::OutputFailed, "cannot name \"" + c_.videoPath_ + "\": " + error.message());
+    // Another program that wrote the same output meanwhile has its own
+    // complete file there: this run keeps its hands off it and says so,
+    // rather than reporting success for a file it did not write.
+    const std::string taken = "\"" + c_.videoPath_ + "\" was written by another program during the conversion";
+    if (identityOf(c_.videoPath_) != outputBefore_)
+        fail(ErrorCode::OutputTaken, taken);
+    int renamed = -1;
+    if (!outputBefore_.exists) {
+        renamed = ::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, c_.videoPath_.c_str(), RENAME_NOREPLACE);
+        if (renamed != 0 && errno == EEXIST)
+            fail(ErrorCode::OutputTaken, taken);
+    }
+    if (renamed != 0 && ::rename(tempPath_.c_str(), c_.videoPath_.c_str()) != 0)
+        fail(ErrorCode::OutputFailed, "cannot name \"" + c_.videoPath_ + "\": " + std::strerror(errno));
     finished_ = true;
 }
 

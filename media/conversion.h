@@ -41,6 +41,7 @@ enum class ErrorCode : int {
     EncoderFailed = 5,    // an encoder refused its settings or a frame
     Aborted = 6,          // a stop was requested through the token
     NoFrames = 7,         // the video source gave no frame at all
+    OutputTaken = 8,      // another program wrote the output file during the run; it was left as it is
 };
 
 // What the error callback asks the conversion to do about an error that

@@ -14,9 +14,13 @@ WorkerPool::WorkerPool(int threads)
 
 WorkerPool::~WorkerPool()
 {
+    // Jobs nobody waits for any more (the work was stopped part-way) are
+    // dropped; the running ones finish.
+    std::deque<std::function<void()>> dropped;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
+        dropped.swap(queue_);
     }
     wake_.notify_all();
     for (std::thread& t : threads_)
@@ -31,7 +35,7 @@ void WorkerPool::run()
             std::unique_lock<std::mutex> lock(mutex_);
             wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
             if (queue_.empty())
-                return; // stopping and nothing left
+                return; // stopping
             job = std::move(queue_.front());
             queue_.pop_front();
         }

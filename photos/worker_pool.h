@@ -14,7 +14,8 @@ namespace fotarel {
 // A fixed set of worker threads running submitted jobs in submission order.
 // Jobs touch only their own data (files and pictures of one photo); the
 // caller collects the results in its own order, so tables and counters
-// change exactly as a sequential run would change them.
+// change exactly as a sequential run would change them. Jobs not started
+// when the pool goes are dropped (their futures report a broken promise).
 class WorkerPool {
 public:
     explicit WorkerPool(int threads = 0);

@@ -10,6 +10,8 @@
 #include "photos/editing.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
+#include "render/album_length.h"
+#include "render/render_driver.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <set>
@@ -147,6 +151,140 @@ void dropStaleBindings(Session& session)
     }
 }
 
+
+// What the album can hold. A number outside these bounds cannot come from
+// an album this program made, and taken as it is it would size pictures,
+// lists or loops without end.
+constexpr qint64 kMaxPhotoSide = 65535;          // a JPEG's largest side
+constexpr qint64 kMaxSlotWidth = 7680;           // a slot is cropped at its size
+constexpr qint64 kMaxSlotHeight = 4320;
+constexpr qint64 kMaxTemplatePhotos = 100;
+constexpr qint64 kMaxTemplateNumber = 99999;
+constexpr qint64 kMaxMovieFrames = 65535;        // a movie's frame count is 16 bits
+constexpr qint64 kMaxColour = 0xFFFFFF;
+constexpr qint64 kMaxLyricPoints = 200;
+constexpr int kMinFrameSide = 16;
+
+struct NumberRule {
+    int column;
+    qint64 min;
+    qint64 max; // -1: the table's row count
+    const char* what;
+};
+
+struct TableRules {
+    QString table;
+    const char* what;
+    QList<NumberRule> numbers;
+};
+
+const QList<TableRules>& numberRules()
+{
+    static const QList<TableRules> rules{
+        {kPhotoTable,
+         "相片",
+         {{PhotoCol::Width, 1, kMaxPhotoSide, "宽度"},
+          {PhotoCol::Height, 1, kMaxPhotoSide, "高度"},
+          {PhotoCol::Group, 1, -1, "组号"},
+          {PhotoCol::PairNumber, 0, kMaxTemplateNumber, "模板编号"},
+          {PhotoCol::TemplatePhotos, 1, kMaxTemplatePhotos, "模板相片数"},
+          {PhotoCol::SlotWidth, 0, kMaxSlotWidth, "照片位宽度"},
+          {PhotoCol::SlotHeight, 0, kMaxSlotHeight, "照片位高度"},
+          {PhotoCol::FrameCount, 1, kMaxMovieFrames, "模板帧数"}}},
+        {kMusicTable, "音乐", {{audio::MusicCol::Frames, 1, render::kMaxAlbumFrames, "帧数"}}},
+        {kLyricTable,
+         "歌词",
+         {{audio::LyricCol::ColourValue, 0, kMaxColour, "颜色值"},
+          {audio::LyricCol::Size, 1, kMaxLyricPoints, "字号"}}},
+        {kKaraokeTable,
+         "卡拉OK歌词",
+         {{karaoke::KscCol::Size, 1, kMaxLyricPoints, "字号"},
+          {karaoke::KscCol::BaseValue, 0, kMaxColour, "颜色值"},
+          {karaoke::KscCol::SungValue, 0, kMaxColour, "渲染颜色值"}}},
+        {kCaptionTable,
+         "文字特效",
+         {{effects::CaptionCol::FontSize, 10, 40, "字号"},
+          {effects::CaptionCol::ColourValue, 0, kMaxColour, "颜色值"}}},
+    };
+    return rules;
+}
+
+QString outOfRange(const char* table, int row, const char* what, const QString& cell, qint64 min, qint64 max)
+{
+    return QStringLiteral("%1第 %2 行的%3“%4”不在 %5 到 %6 之间。")
+        .arg(QString::fromUtf8(table))
+        .arg(row + 1)
+        .arg(QString::fromUtf8(what), cell.left(40))
+        .arg(min)
+        .arg(max);
+}
+
+// Every number the tables hold, checked against what the album can hold.
+// Empty when all are in range, else the first one that is not.
+QString checkNumbers(const ProjectContent& content)
+{
+    for (const TableRules& rules : numberRules()) {
+        const auto found = content.tables.find(rules.table);
+        if (found == content.tables.end())
+            continue;
+        const QList<Row>& rows = found->second;
+        for (int r = 0; r < rows.size(); ++r) {
+            for (const NumberRule& rule : rules.numbers) {
+                // Photo and song rows are complete (checked before); a cell
+                // other rows leave out is read as its default.
+                if (rule.column >= rows[r].size())
+                    continue;
+                const qint64 max = rule.max < 0 ? rows.size() : rule.max;
+                const QString cell = rows[r].value(rule.column);
+                bool ok = false;
+                const qint64 value = cell.toLongLong(&ok);
+                if (!ok || value < rule.min || value > max)
+                    return outOfRange(rules.what, r, rule.what, cell, rule.min, max);
+            }
+        }
+    }
+    // The picture a photo's crop is written to: one of its template's slots.
+    static const QRegularExpression pictureName(QStringLiteral("^picture_([1-9][0-9]{0,2})$"));
+    const QList<Row>& photos = content.tables.at(kPhotoTable);
+    for (int r = 0; r < photos.size(); ++r) {
+        const QRegularExpressionMatch match = pictureName.match(photos[r].value(PhotoCol::PictureName));
+        if (!match.hasMatch() || match.captured(1).toInt() > photos[r].value(PhotoCol::TemplatePhotos).toInt())
+            return QStringLiteral("相片第 %1 行的图片名“%2”不是 picture_1 到 picture_%3 之一。")
+                .arg(r + 1)
+                .arg(photos[r].value(PhotoCol::PictureName).left(40), photos[r].value(PhotoCol::TemplatePhotos));
+    }
+    // The album's length: every group's template once, the ending, the songs.
+    std::map<QString, qint64> groupFrames;
+    for (const Row& row : photos)
+        groupFrames[row.value(PhotoCol::Group)] = row.value(PhotoCol::FrameCount).toLongLong();
+    qint64 templateFrames = photos.isEmpty() ? 0 : render::kEndingReserve;
+    for (const auto& [group, frames] : groupFrames)
+        templateFrames += frames;
+    qint64 musicFrames = 0;
+    for (const Row& row : content.tables.at(kMusicTable))
+        musicFrames += row.value(audio::MusicCol::Frames).toLongLong();
+    const qint64 longest = std::max(templateFrames, musicFrames);
+    if (longest > render::kMaxAlbumFrames)
+        return render::albumTooLongText(longest);
+    // The output size: the largest is the panel's, and a frame needs some pixels.
+    const auto width = content.settings.find(QStringLiteral("Edit_chicun_width"));
+    const auto height = content.settings.find(QStringLiteral("Edit_chicun_height"));
+    if (width != content.settings.end() || height != content.settings.end()) {
+        const QString w = width == content.settings.end() ? QString() : width->second;
+        const QString h = height == content.settings.end() ? QString() : height->second;
+        bool wOk = false, hOk = false;
+        const int wide = w.toInt(&wOk), high = h.toInt(&hOk);
+        if (!wOk || !hOk || wide < kMinFrameSide || high < kMinFrameSide || wide > render::kPanelWidth ||
+            high > render::kPanelHeight)
+            return QStringLiteral("输出尺寸“%1 × %2”不在 %3 × %3 到 %4 × %5 之间。")
+                .arg(w.left(20), h.left(20))
+                .arg(kMinFrameSide)
+                .arg(render::kPanelWidth)
+                .arg(render::kPanelHeight);
+    }
+    return {};
+}
+
 } // namespace
 
 QByteArray projectText(const Session& session, std::optional<unsigned> seed)
@@ -169,11 +307,13 @@ QByteArray projectText(const Session& session, std::optional<unsigned> seed)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::optional<ProjectContent> parseProject(const QByteArray& text, QString* error)
+std::optional<ProjectContent> parseProject(const QByteArray& text, QString* error, QString* reason)
 {
-    auto fail = [error](const QString& message) -> std::optional<ProjectContent> {
+    auto fail = [error, reason](const QString& message, const QString& why = {}) -> std::optional<ProjectContent> {
         if (error)
             *error = message;
+        if (reason)
+            *reason = why;
         return std::nullopt;
     };
     if (text.size() > kMaxProjectBytes)
@@ -222,6 +362,8 @@ std::optional<ProjectContent> parseProject(const QByteArray& text, QString* erro
     for (const Row& row : content.tables[kMusicTable])
         if (row.size() <= audio::MusicCol::LyricName)
             return fail(kBrokenMessage);
+    if (const QString why = checkNumbers(content); !why.isEmpty())
+        return fail(kBrokenMessage, why);
     return content;
 }
 
@@ -229,7 +371,16 @@ QString saveProject(const Session& session, const QString& path, std::optional<u
 {
     const QByteArray text = projectText(session, seed);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
+        return kSaveFailedMessage + path;
+    // The text is flushed and checked before the commit: commit() can report
+    // success after a buffered write failed (a full disk), and would then
+    // put a short file in the place of the old project.
+    if (file.write(text) != text.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting(); // the temporary file goes; the old project stays
+        return kSaveFailedMessage + path;
+    }
+    if (!file.commit())
         return kSaveFailedMessage + path;
     return {};
 }
@@ -241,10 +392,12 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
     QByteArray text;
     if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxProjectBytes)
         text = file.read(kMaxProjectBytes + 1);
-    QString error;
-    std::optional<ProjectContent> content = text.isEmpty() ? std::nullopt : parseProject(text, &error);
+    QString error, reason;
+    std::optional<ProjectContent> content = text.isEmpty() ? std::nullopt : parseProject(text, &error, &reason);
     if (!content) {
         report.error = (error.isEmpty() ? kBrokenMessage : error) + path;
+        if (!reason.isEmpty())
+            report.error += QLatin1Char('\n') + reason;
         ctx.ui.showMessage(report.error);
         return report;
     }

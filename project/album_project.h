@@ -44,8 +44,9 @@ struct ProjectContent {
 QByteArray projectText(const Session& session, std::optional<unsigned> seed = {});
 
 // Reads a project file's text. On failure `error` holds the message's
-// first words (broken or newer), and nothing is returned.
-std::optional<ProjectContent> parseProject(const QByteArray& text, QString* error);
+// first words (broken or newer), `reason` (when the file is readable but
+// holds a number the album cannot hold) says which, and nothing is returned.
+std::optional<ProjectContent> parseProject(const QByteArray& text, QString* error, QString* reason = nullptr);
 
 // Writes the project to `path` through a temporary file renamed when
 // complete, so a crash never leaves half a project. Empty on success, else

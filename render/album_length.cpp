@@ -11,28 +11,49 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <climits>
+
 namespace fotarel::render {
 
 namespace {
 
-int musicFrames(const Session& session)
+// Frame counts are summed in 64 bits, each count taken as at most the
+// largest int, so no count of a table, however wrong, wraps a sum round.
+long long sumFrames(const Table& table, int column)
 {
-    const Table& music = session.table(audio::names::MusicTable);
     long long frames = 0;
-    for (int r = 0; r < music.rowCount(); ++r)
-        frames += music.cell(r, audio::MusicCol::Frames).toLongLong();
-    return int(std::min<long long>(frames, 1LL << 30));
-}
-
-int useFrames(const Table& use)
-{
-    int frames = 0;
-    for (int r = 0; r < use.rowCount(); ++r)
-        frames += use.cell(r, UseCol::FrameCount).toInt();
+    for (int r = 0; r < table.rowCount(); ++r)
+        frames += std::clamp<long long>(table.cell(r, column).toLongLong(), 0, INT_MAX);
     return frames;
 }
 
+int capped(long long frames)
+{
+    return int(std::clamp<long long>(frames, 0, kMaxAlbumFrames + 1LL));
+}
+
+int musicFrames(const Session& session)
+{
+    return capped(sumFrames(session.table(audio::names::MusicTable), audio::MusicCol::Frames));
+}
+
+// The rows `rounds` whole rounds through a table of `rows` rows list, kept
+// to one per album frame at most (rows past the album's end never play).
+int roundsRows(long long rows, long long rounds)
+{
+    return int(std::min<long long>(rows * rounds, kMaxAlbumFrames));
+}
+
 } // namespace
+
+QString albumTooLongText(long long frames)
+{
+    return QStringLiteral("相册有 %1 帧，超过了最长的 %2 帧（%3 小时）。")
+        .arg(frames)
+        .arg(kMaxAlbumFrames)
+        .arg(kMaxAlbumFrames / (25 * 3600));
+}
 
 AlbumLength planAlbumLength(const Session& session)
 {
@@ -40,32 +61,35 @@ AlbumLength planAlbumLength(const Session& session)
     const Table& use = session.table(tables::TemplateUse);
     const Table& music = session.table(audio::names::MusicTable);
     const settings::AlbumLengthFlags flags = settings::albumLengthFlags(session);
-    plan.templateFrames = useFrames(use);
-    plan.musicFrames = musicFrames(session);
+    const long long templateFrames = sumFrames(use, UseCol::FrameCount);
+    const long long musicFrames = sumFrames(music, audio::MusicCol::Frames);
+    plan.templateFrames = capped(templateFrames);
+    plan.musicFrames = capped(musicFrames);
     if (session.table(photo_tables::Photos).isEmpty()) {
         plan.audioEntries = music.rowCount();
         return plan;
     }
-    plan.sequenceRows = use.rowCount();
-    plan.totalFrames = plan.templateFrames + kEndingReserve;
-    plan.audioEntries = music.rowCount();
     const bool followMusic = !music.isEmpty() && flags.followMusic && !flags.followPhotos;
-    if (followMusic && plan.musicFrames >= plan.templateFrames + 1) {
-        plan.totalFrames = plan.musicFrames;
-        if (flags.loopPictures && plan.templateFrames > 0) {
-            // Whole passes through the templates until the songs are covered.
-            int covered = plan.templateFrames;
-            while (1 + covered < plan.totalFrames) {
-                covered += plan.templateFrames;
-                plan.sequenceRows += use.rowCount();
-            }
+    const long long photosLength = templateFrames + kEndingReserve;
+    const bool musicLonger = followMusic && musicFrames >= templateFrames + 1;
+    const long long length = musicLonger ? musicFrames : photosLength;
+    if (length > kMaxAlbumFrames) {
+        plan.tooLong = length;
+        return plan;
+    }
+    plan.sequenceRows = use.rowCount();
+    plan.totalFrames = int(length);
+    plan.audioEntries = music.rowCount();
+    if (musicLonger) {
+        if (flags.loopPictures && templateFrames > 0) {
+            // Whole passes through the templates until the songs are covered
+            // (the album's first frame is the start frame).
+            const long long passes = std::max<long long>(1, (length - 1 + templateFrames - 1) / templateFrames);
+            plan.sequenceRows = roundsRows(use.rowCount(), passes);
         }
-    } else if (flags.loopMusic && plan.musicFrames > 0) {
-        int covered = plan.musicFrames;
-        while (covered < plan.totalFrames) {
-            covered += plan.musicFrames;
-            plan.audioEntries += music.rowCount();
-        }
+    } else if (flags.loopMusic && musicFrames > 0) {
+        const long long passes = std::max<long long>(1, (length + musicFrames - 1) / musicFrames);
+        plan.audioEntries = roundsRows(music.rowCount(), passes);
     }
     return plan;
 }
@@ -79,10 +103,10 @@ int photoAlbumFrames(const Session& session)
         const QString group = photos.cell(r, PhotoCol::Group);
         if (!groups.contains(group)) {
             groups.insert(group);
-            frames += photos.cell(r, PhotoCol::FrameCount).toLongLong();
+            frames += std::clamp<long long>(photos.cell(r, PhotoCol::FrameCount).toLongLong(), 0, INT_MAX);
         }
     }
-    return photos.isEmpty() ? 0 : int(std::min<long long>(frames + kEndingReserve, 1LL << 30));
+    return photos.isEmpty() ? 0 : capped(frames + kEndingReserve);
 }
 
 int silentFrames(const Session& session)
@@ -107,6 +131,8 @@ QString shortMusicNotice(const Session& session)
 int buildAlbumLists(Session& session, const WorkingFolder& folder, const std::function<void(int, int)>& overall)
 {
     const AlbumLength plan = planAlbumLength(session);
+    if (plan.tooLong > 0)
+        return -1;
     const Table& use = session.table(tables::TemplateUse);
     Table& sequence = session.table(tables::Sequence);
     if (!session.table(photo_tables::Photos).isEmpty())

@@ -19,12 +19,24 @@
 
 namespace fotarel::render {
 
+// The longest album a pass makes: ten hours at 25 frames a second. Its frame
+// list, song list and sequence are sized by the length, so a longer one (a
+// template or song whose frame count is out of all measure) is refused
+// rather than made.
+inline constexpr int kMaxAlbumFrames = 10 * 3600 * 25;
+
+// "相册有 N 帧，超过了最长的 900000 帧（10 小时）。"
+QString albumTooLongText(long long frames);
+
 struct AlbumLength {
     int templateFrames = 0; // one pass through the templates
     int musicFrames = 0;    // the songs once
     int totalFrames = 0;    // T
     int sequenceRows = 0;
     int audioEntries = 0;
+    // Frames the album would have when that is more than kMaxAlbumFrames
+    // (then the lists are not built); 0 otherwise.
+    long long tooLong = 0;
 };
 
 // Computes the album length from the template-use table, the music table
@@ -46,7 +58,7 @@ QString shortMusicNotice(const Session& session);
 
 // Fills the template sequence table, the frame list (T times the frame file)
 // and the audio list. `overall` follows ProgressBar1 (value, maximum 2 T).
-// Returns T.
+// Returns T, or -1 for an album longer than kMaxAlbumFrames (nothing built).
 int buildAlbumLists(Session& session, const WorkingFolder& folder, const std::function<void(int, int)>& overall = {});
 
 } // namespace fotarel::render

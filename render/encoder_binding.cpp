@@ -272,6 +272,9 @@ EncodeResult EncoderBinding::run(const QImage& startFrame, const Compose& compos
     if (conversion.lastError() != media::ErrorCode::None) {
         result.errorText = QString::fromStdString(conversion.lastErrorText());
         log(result.errorText);
+        if (conversion.lastError() == media::ErrorCode::OutputTaken)
+            result.errorText = QStringLiteral("制作期间另一个程序写入了 %1，它的文件保持原样，这次制作的结果没有保存。")
+                                   .arg(session_.get(vars::VideoOut));
     }
     log(QStringLiteral("Conversion ended."));
     result.times = std::move(times);

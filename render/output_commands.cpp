@@ -65,6 +65,42 @@ QString videoOutputPath(const QString& chosen, const QString& outputType)
     return chosen + extension;
 }
 
+QStringList makeSequenceFolder(const QString& folder)
+{
+    QStringList missing;
+    QString level = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    while (!QFileInfo::exists(level)) {
+        missing.prepend(level);
+        const QString up = QFileInfo(level).absolutePath();
+        if (up == level)
+            break;
+        level = up;
+    }
+    if (missing.isEmpty())
+        return {}; // the folder exists
+    QStringList made;
+    for (const QString& path : missing) {
+        if (QDir().mkdir(path)) {
+            made << path;
+            continue;
+        }
+        // A level above may have been made by someone else meanwhile; the
+        // sequence's own folder must be this program's.
+        if (path == missing.last() || !QFileInfo(path).isDir()) {
+            removeEmptyFolders(made);
+            return {};
+        }
+    }
+    return made;
+}
+
+void removeEmptyFolders(const QStringList& made)
+{
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        if (!QDir().rmdir(*it))
+            return; // not empty: the levels above are not either
+}
+
 OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString& command,
                                      const OutputCommandHooks& hooks)
 {
@@ -103,15 +139,11 @@ OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString
         ui.showMessage(kFolderExistsMessage);
         return OutputCommandResult::FolderExists;
     }
-    QDir().mkpath(chosen);
-    while (!QFileInfo(chosen).isDir()) {
-        ui.processEvents();
-        if (!QDir().mkpath(chosen))
-            break;
-    }
+    const QStringList made = makeSequenceFolder(chosen);
     QString folder = QDir::cleanPath(chosen);
     prepareRenderWindow(session, folder + QStringLiteral("/01.") + format, QFileInfo(folder).fileName());
     render(session, hooks);
+    removeEmptyFolders(made); // nothing was written: the name is free again
     return OutputCommandResult::Rendered;
 }
 

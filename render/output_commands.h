@@ -42,6 +42,16 @@ QString saveFilter(const QString& command, const QString& imageFormat = QStringL
 // ends with it, in any letter case.
 QString videoOutputPath(const QString& chosen, const QString& outputType);
 
+// Makes the folder of an image sequence and every missing level above it.
+// The folder itself must be new: it is made exclusively, so two programs
+// never write one sequence. Returns the levels it made, highest first;
+// empty when the folder existed or could not be made (nothing is left then).
+QStringList makeSequenceFolder(const QString& folder);
+// Removes the levels makeSequenceFolder() made, deepest first, each only
+// while it is empty: a sequence that was stopped or failed leaves no empty
+// folder that would block its name.
+void removeEmptyFolders(const QStringList& made);
+
 // Runs one command, named by its button text.
 OutputCommandResult runOutputCommand(Session& session, UiPort& ui, const QString& command,
                                      const OutputCommandHooks& hooks);

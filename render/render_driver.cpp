@@ -73,30 +73,33 @@ void RenderDriver::fillTemplateUse()
 {
     Table& use = session_.table(tables::TemplateUse);
     use.clear();
-    const int groups = session_.getInt(vars::GroupCount);
+    const Table& photos = session_.table(photo_tables::Photos);
+    // Every group holds one photo at least, so no album has more groups
+    // than photos: a larger count is not followed.
+    const int groups = std::min(session_.getInt(vars::GroupCount), photos.rowCount());
     for (int n = 1; n <= groups; ++n) {
         Row row{QString::number(n), QString::number(n)};
         for (int c = UseCol::TemplateNumber; c < UseCol::Count; ++c)
             row << QStringLiteral("0");
         use.appendRow(row);
     }
-    const Table& photos = session_.table(photo_tables::Photos);
+    // One look at every photo: the last photo of a group gives its row.
     const QString movieExt = session_.get(extensions::Movie);
-    for (int n = 1; n <= groups; ++n) {
-        for (int r = 0; r < photos.rowCount(); ++r) {
-            if (photos.cell(r, PhotoCol::Group) != QString::number(n))
-                continue;
-            const int at = n - 1;
-            use.setCell(at, UseCol::TemplateNumber, photos.cell(r, PhotoCol::PairNumber));
-            use.setCell(at, UseCol::PhotoCount, photos.cell(r, PhotoCol::TemplatePhotos));
-            use.setCell(at, UseCol::Package, photos.cell(r, PhotoCol::MoviePackage));
-            use.setCell(at, UseCol::Orientations, photos.cell(r, PhotoCol::TemplateOrientations));
-            use.setCell(at, UseCol::JpgNames, photos.cell(r, PhotoCol::TemplateJpgNames));
-            use.setCell(at, UseCol::FrameCount, photos.cell(r, PhotoCol::FrameCount));
-            use.setCell(at, UseCol::MoviePath,
-                        path(files::GroupFolder + QString::number(n) + QStringLiteral("\\w_j_") + QString::number(n) +
-                             movieExt));
-        }
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        bool isNumber = false;
+        const int n = photos.cell(r, PhotoCol::Group).toInt(&isNumber);
+        if (!isNumber || n < 1 || n > groups || photos.cell(r, PhotoCol::Group) != QString::number(n))
+            continue;
+        const int at = n - 1;
+        use.setCell(at, UseCol::TemplateNumber, photos.cell(r, PhotoCol::PairNumber));
+        use.setCell(at, UseCol::PhotoCount, photos.cell(r, PhotoCol::TemplatePhotos));
+        use.setCell(at, UseCol::Package, photos.cell(r, PhotoCol::MoviePackage));
+        use.setCell(at, UseCol::Orientations, photos.cell(r, PhotoCol::TemplateOrientations));
+        use.setCell(at, UseCol::JpgNames, photos.cell(r, PhotoCol::TemplateJpgNames));
+        use.setCell(at, UseCol::FrameCount, photos.cell(r, PhotoCol::FrameCount));
+        use.setCell(at, UseCol::MoviePath,
+                    path(files::GroupFolder + QString::number(n) + QStringLiteral("\\w_j_") + QString::number(n) +
+                         movieExt));
     }
 }
 

@@ -42,7 +42,8 @@ public:
     // first carry-over picture, the template-use table, the sequence, the
     // frame and audio lists (see album_length.h), the song clock and the
     // overlays (see overlays.h). `overall` moves
-    // ProgressBar1 (value, maximum). Returns the album's frame count.
+    // ProgressBar1 (value, maximum). Returns the album's frame count, or -1
+    // for an album longer than kMaxAlbumFrames (see album_length.h).
     int setUp(const std::function<void(int, int)>& overall = {});
 
     // The next-template procedure. Returns false when the loaded movie is no

@@ -1,5 +1,6 @@
 #include "render/render_pass.h"
 
+#include "render/album_length.h"
 #include "render/frame_compositor.h"
 #include "render/render_names.h"
 
@@ -121,6 +122,13 @@ PassResult RenderPass::runSteps()
     driver.picture0Ticks = picture0Ticks_;
     driver.picture0Time = picture0Time_;
     result.totalFrames = driver.setUp(events_.overall);
+    if (result.totalFrames < 0) {
+        driver.removeWorkingFiles();
+        result.outcome = PassOutcome::Failed;
+        result.errorText = albumTooLongText(planAlbumLength(session).tooLong);
+        result.totalFrames = 0;
+        return result;
+    }
 
     bool invalid = false;
     EncodeResult encoded;

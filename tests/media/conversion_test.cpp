@@ -692,6 +692,61 @@ TEST_F(ConversionTest, OutputAndFrameErrorsFailCleanly)
     }
 }
 
+// Two programs writing one output name: each writes a temporary file of its
+// own (a stranger's "OUT.part" is never touched), and the one that finishes
+// second finds the other's complete file in place and fails, leaving it as
+// it is, instead of reporting success for a file it did not write.
+TEST_F(ConversionTest, TwoWritersOfOneOutputNeverShareAFile)
+{
+    const QByteArray stranger("a file of another program");
+    for (const bool existedBefore : {false, true}) {
+        SCOPED_TRACE(existedBefore ? "over an older output" : "a new output");
+        const QString out = path(QStringLiteral("shared.avi"));
+        QFile::remove(out);
+        if (existedBefore) {
+            QFile old(out);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("an older album");
+        }
+        QFile part(out + QStringLiteral(".part"));
+        ASSERT_TRUE(part.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        part.write(stranger);
+        part.close();
+
+        auto frames = [](int count, int colour) {
+            return [count, picture = drawFrame(colour, 160, 120)](media::SourceAnswer& answer, int index) {
+                if (index < count)
+                    answer.setImage(picture);
+                else
+                    answer.finished();
+            };
+        };
+        bool secondOk = false;
+        std::string secondError;
+        Conversion first;
+        first.setVideoSource(frames(20, 1));
+        first.setVideoFileName(utf8(out));
+        first.setVideoFunction([&](int index) {
+            if (index != 5)
+                return;
+            // The second program runs from start to end while the first one writes.
+            Conversion second;
+            second.setVideoSource(frames(10, 2));
+            second.setVideoFileName(utf8(out));
+            secondOk = second.convert();
+            secondError = second.lastErrorText();
+        });
+        EXPECT_FALSE(first.convert());
+        EXPECT_TRUE(secondOk) << secondError;
+        EXPECT_EQ(first.lastError(), ErrorCode::OutputTaken) << first.lastErrorText();
+        EXPECT_EQ(probeMedia(out).video.at(0).frames, 10) << "the second program's album stays";
+        ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+        EXPECT_EQ(part.readAll(), stranger);
+        part.close();
+        EXPECT_EQ(leftovers(), (QStringList{QStringLiteral("shared.avi"), QStringLiteral("shared.avi.part")}));
+    }
+}
+
 TEST(MediaTimeText, HoursMinutesSeconds)
 {
     EXPECT_EQ(media::makeTimeText(0), "00:00:00");

@@ -17,8 +17,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace fotarel;
 using fotarel::test::AlbumRun;
@@ -199,11 +210,179 @@ TEST(AlbumProject, BrokenOrNewerFilesLeaveTheAlbumUntouched)
     ASSERT_NE(shortRow, good) << "the short-row case must really cut a cell";
 }
 
+// The good project's text with one cell of a table (or one setting) replaced.
+QByteArray withCell(const QByteArray& good, const QString& table, int row, int column, const QString& value)
+{
+    QJsonObject root = QJsonDocument::fromJson(good).object();
+    QJsonObject tables = root["tables"].toObject();
+    QJsonArray rows = tables[table].toArray();
+    QJsonArray cells = rows[row].toArray();
+    cells[column] = value;
+    rows[row] = cells;
+    tables[table] = rows;
+    root["tables"] = tables;
+    return QJsonDocument(root).toJson();
+}
+
+QByteArray withSetting(const QByteArray& good, const QString& name, const QString& value)
+{
+    QJsonObject root = QJsonDocument::fromJson(good).object();
+    QJsonObject settings = root["settings"].toObject();
+    settings[name] = value;
+    root["settings"] = settings;
+    return QJsonDocument(root).toJson();
+}
+
+TEST(AlbumProject, NumbersBeyondWhatTheAlbumCanHoldAreRefusedAndNamed)
+{
+    ProjectAlbum run;
+    const QByteArray good = project::projectText(run.session);
+    const QString photos = kPhotos;
+    struct Case {
+        const char* what;
+        QByteArray text;
+        QString reason; // the message's second line
+    };
+    const Case cases[] = {
+        {"group beyond the photos", withCell(good, photos, 1, PhotoCol::Group, "2147483647"),
+         "相片第 2 行的组号“2147483647”不在 1 到 3 之间。"},
+        {"group 100000", withCell(good, photos, 0, PhotoCol::Group, "100000"),
+         "相片第 1 行的组号“100000”不在 1 到 3 之间。"},
+        {"frame count 2^31-1", withCell(good, photos, 2, PhotoCol::FrameCount, "2147483647"),
+         "相片第 3 行的模板帧数“2147483647”不在 1 到 65535 之间。"},
+        {"slot larger than any picture", withCell(good, photos, 0, PhotoCol::SlotWidth, "100000"),
+         "相片第 1 行的照片位宽度“100000”不在 0 到 7680 之间。"},
+        {"photo without a size", withCell(good, photos, 0, PhotoCol::Height, "0"),
+         "相片第 1 行的高度“0”不在 1 到 65535 之间。"},
+        {"no number", withCell(good, photos, 0, PhotoCol::Width, "wide"),
+         "相片第 1 行的宽度“wide”不在 1 到 65535 之间。"},
+        {"picture outside the work folder", withCell(good, photos, 0, PhotoCol::PictureName, "../../picture_1"),
+         "相片第 1 行的图片名“../../picture_1”不是 picture_1 到 picture_1 之一。"},
+        {"song of 2^31-1 frames", withCell(good, kMusic, 0, audio::MusicCol::Frames, "2147483647"),
+         "音乐第 1 行的帧数“2147483647”不在 1 到 900000 之间。"},
+        {"lyric size", withCell(good, kLyrics, 0, audio::LyricCol::Size, "99999"),
+         "歌词第 1 行的字号“99999”不在 1 到 200 之间。"},
+        {"lyric colour", withCell(good, kLyrics, 0, audio::LyricCol::ColourValue, "-1"),
+         "歌词第 1 行的颜色值“-1”不在 0 到 16777215 之间。"},
+        {"output size beyond the panel", withSetting(good, settings::vars::Width, "100000"),
+         "输出尺寸“100000 × 1080”不在 16 × 16 到 1920 × 1080 之间。"},
+        {"output size of no pixels", withSetting(good, settings::vars::Height, "0"),
+         "输出尺寸“1920 × 0”不在 16 × 16 到 1920 × 1080 之间。"},
+    };
+    const QList<Row> photosBefore = rowsOf(run.session.table(kPhotos));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile file(run.projectPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.text);
+        file.close();
+        run.ui.messages.clear();
+        const project::OpenReport report = project::openProject(run.ctx, run.projectPath());
+        EXPECT_FALSE(report.opened);
+        ASSERT_EQ(run.ui.messages.size(), 1);
+        EXPECT_EQ(run.ui.messages[0], project::kBrokenMessage + run.projectPath() + "\n" + c.reason);
+        EXPECT_EQ(rowsOf(run.session.table(kPhotos)), photosBefore);
+    }
+
+    // Two songs of 900000 frames each: every number in range, the album not.
+    QJsonObject root = QJsonDocument::fromJson(withCell(good, kMusic, 0, audio::MusicCol::Frames, "900000")).object();
+    QJsonObject tables = root["tables"].toObject();
+    QJsonArray songs = tables[kMusic].toArray();
+    songs.append(songs[0]);
+    tables[kMusic] = songs;
+    root["tables"] = tables;
+    QString error, reason;
+    EXPECT_FALSE(project::parseProject(QJsonDocument(root).toJson(), &error, &reason));
+    EXPECT_EQ(error, project::kBrokenMessage);
+    EXPECT_EQ(reason, "相册有 1800000 帧，超过了最长的 900000 帧（10 小时）。");
+    // The untouched project is in range.
+    EXPECT_TRUE(project::parseProject(good, &error, &reason)) << reason.toStdString();
+}
+
 TEST(AlbumProject, SavingOverAnUnwritablePlaceSaysSoAndKeepsTheOldFile)
 {
     ProjectAlbum run;
     const QString missingFolder = run.tree.path("no/such/folder/album.fotarel");
     EXPECT_EQ(project::saveProject(run.session, missingFolder), project::kSaveFailedMessage + missingFolder);
+}
+
+// A small file system of its own, mounted for the test (needs root and a
+// machine that allows mounts; the test says why it is skipped otherwise).
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& where) : where_(where)
+    {
+        if (geteuid() != 0) {
+            why_ = "mounting a small file system needs root";
+            return;
+        }
+        if (::mount("tmpfs", where.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0) {
+            why_ = std::string("this machine does not allow mounting a tmpfs: ") + std::strerror(errno);
+            return;
+        }
+        mounted_ = true;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            ::umount2(where_.toLocal8Bit().constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& whyNot() const { return why_; }
+    bool makeReadOnly()
+    {
+        return ::mount(nullptr, where_.toLocal8Bit().constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    // Writes zeros until the file system is full.
+    void fill() const
+    {
+        QFile filler(where_ + "/filler");
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return;
+        const QByteArray block(512, '\0');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+
+private:
+    QString where_;
+    bool mounted_ = false;
+    std::string why_;
+};
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+TEST(AlbumProject, AFullOrReadOnlyDiskKeepsTheOldProjectAndSaysSo)
+{
+    ProjectAlbum run;
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        const QString disk = run.tree.path(readOnly ? "ro-disk" : "full-disk");
+        ASSERT_TRUE(QDir().mkpath(disk));
+        SmallDisk small(disk);
+        if (!small.mounted())
+            GTEST_SKIP() << small.whyNot();
+        const QString path = disk + "/album.fotarel";
+        const QByteArray old("{\"fotarel_album\": 1, \"settings\": {}, \"tables\": {}}\n");
+        QFile oldFile(path);
+        ASSERT_TRUE(oldFile.open(QIODevice::WriteOnly));
+        ASSERT_EQ(oldFile.write(old), old.size());
+        oldFile.close();
+        if (readOnly)
+            ASSERT_TRUE(small.makeReadOnly());
+        else
+            small.fill();
+
+        EXPECT_EQ(project::saveProject(run.session, path), project::kSaveFailedMessage + path);
+        EXPECT_EQ(contentOf(path), old);
+        QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll("filler");
+        EXPECT_EQ(left, QStringList{"album.fotarel"}) << "no temporary file is left";
+    }
 }
 
 } // namespace

@@ -144,10 +144,21 @@ TEST(OutputCommands, ImageSequenceMakesANewFolderAndRefusesAnExistingOne)
     settings::chooseImageFormat(r.session, "BMP");
     r.hooks.askOutputSize = [&](bool) { settings::chooseImageFormat(r.session, "TGA"); };
     const QString nested = r.tree.path("a/b/album");
+    // A pass that is stopped writes no image: the folders the command made
+    // go again, so the same name can be given once more.
+    bool madeBeforeRender = false;
+    r.hooks.runRenderWindow = [&] { madeBeforeRender = QFileInfo(nested).isDir(); };
+    r.ui.saveAnswers.push_back(nested);
+    EXPECT_EQ(r.run("序列图"), OutputCommandResult::Rendered);
+    EXPECT_TRUE(madeBeforeRender);
+    EXPECT_FALSE(QFileInfo::exists(r.tree.path("a")));
+
+    // A pass that writes its images keeps them in the new folder.
+    r.hooks.runRenderWindow = [&] { r.tree.write("a/b/album/01.TGA", "image"); };
     r.ui.saveAnswers.push_back(nested);
     EXPECT_EQ(r.run("序列图"), OutputCommandResult::Rendered);
     EXPECT_EQ(r.session.get(settings::vars::OutputType), "XLTP");
-    EXPECT_EQ(r.ui.filtersAsked, QStringList{"生成 TGA 序列图片|*.TGA"});
+    EXPECT_EQ(r.ui.filtersAsked.last(), "生成 TGA 序列图片|*.TGA");
     EXPECT_TRUE(QFileInfo(nested).isDir());
     EXPECT_EQ(r.session.get(vars::VideoOut), nested + "/01.TGA");
     EXPECT_EQ(r.session.get(vars::OutputFileName), "album");

@@ -306,6 +306,47 @@ TEST(RenderPass, FollowingLongerMusicHoldsTheLastPictureAndEndsWithTheEndingTemp
         EXPECT_TRUE(near(frames[f].pixel(8, 9), Qt::black, 30)) << "the ending's fade, frame " << f;
 }
 
+TEST(RenderPass, CountsBeyondAnyAlbumEndTheSetUpWithAMessage)
+{
+    // Counts no album has (a hand-edited session or a template description
+    // out of all measure): the pass neither wraps them round to "nothing to
+    // convert" nor sizes its lists by them; it fails at once and says why.
+    AlbumRun run;
+    run.addMovieTemplate("t01", {});
+    run.loadLibrary();
+    run.importColours({QColor(230, 30, 30), QColor(30, 200, 30)});
+    prepareOutput(run, settings::kAvi, "long.avi");
+    struct Case {
+        const char* what;
+        QString frameCount;
+        QString groups;
+        QString songFrames;
+        long long frames; // what the message names
+    };
+    const Case cases[] = {
+        {"frame count 2^31-1", "2147483647", "2", "", 2147483647LL + 6 + kEndingReserve},
+        {"group count 2^31-1, song of 2^31-1 frames", "6", "2147483647", "2147483647", 2147483647LL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Session session = run.session;
+        session.table(photo_tables::Photos).setCell(0, PhotoCol::FrameCount, c.frameCount);
+        session.set(vars::GroupCount, c.groups);
+        if (!c.songFrames.isEmpty()) {
+            session.table(audio::names::MusicTable)
+                .appendRow({"1", "song", ".mp3", run.tree.path("song.mp3"), "00:00:01", c.songFrames, "wu", "wu"});
+            settings::chooseFollowMusic(session);
+        }
+        RenderPass pass(session, run.folder);
+        const PassResult result = pass.run();
+        EXPECT_EQ(result.outcome, PassOutcome::Failed);
+        EXPECT_EQ(failureText(result), "制作失败：" + albumTooLongText(c.frames));
+        EXPECT_FALSE(QFileInfo::exists(run.tree.path("long.avi")));
+        EXPECT_LE(result.state->table(tables::FrameList).rowCount(), kMaxAlbumFrames);
+        EXPECT_LE(result.state->table(tables::TemplateUse).rowCount(), 2);
+    }
+}
+
 TEST(AlbumLength, RulesGiveTheFrameCountSequenceAndSongs)
 {
     struct Case {
