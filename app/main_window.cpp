@@ -85,8 +85,13 @@ public:
 } // namespace
 
 MainWindow::MainWindow(const QString& programFolder, SingleInstanceGuard& guard, QWidget* parent)
+    : MainWindow(WorkingFolder(programFolder), guard, parent)
+{
+}
+
+MainWindow::MainWindow(WorkingFolder folder, SingleInstanceGuard& guard, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      folder_(programFolder),
+      folder_(std::move(folder)),
       guard_(guard),
       title_(new TitleBar(QStringLiteral("Fotarel2018"), this)),
       messages_(new MessageWindow(this)),
@@ -575,7 +580,11 @@ void MainWindow::runStartup()
         savedAlbum_ = project::projectText(session_); // the empty album needs no saving
         status_->timer()->start();
         commandHints_->attachAll(this);
-        wizardStartTimer_->start();
+        // A project given to the program opens instead of the album wizard.
+        if (startProject_.isEmpty())
+            wizardStartTimer_->start();
+        else
+            QTimer::singleShot(0, this, [this] { openAlbumFile(startProject_); });
         break;
     case StartupOutcome::AnotherInstanceRunning:
         exitCode = 0;
@@ -610,11 +619,15 @@ void MainWindow::saveAlbumCommand()
 void MainWindow::openAlbumCommand()
 {
     const QStringList files = ui_->chooseOpenFiles(project::kProjectFilter, {});
-    if (files.isEmpty())
-        return;
+    if (!files.isEmpty())
+        openAlbumFile(files.first());
+}
+
+void MainWindow::openAlbumFile(const QString& path)
+{
     // The photos area shows the import window while the groups are rebuilt.
     bool opened = false;
-    auto work = [this, &files, &opened] { opened = project::openProject(photos_->context(), files.first()).opened; };
+    auto work = [this, &path, &opened] { opened = project::openProject(photos_->context(), path).opened; };
     if (photos_->context().view.runInImportWindow)
         photos_->context().view.runInImportWindow(work);
     else

@@ -51,6 +51,8 @@ public:
     static constexpr int kCommandBarHeight = 44;
     static constexpr int kAreaBarHeight = 28;
 
+    MainWindow(WorkingFolder folder, SingleInstanceGuard& guard, QWidget* parent = nullptr);
+    // Program data and working tree in one folder.
     MainWindow(const QString& programFolder, SingleInstanceGuard& guard, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -120,6 +122,10 @@ public:
     // "保存相册" / "打开相册": the album as a project file (project/README.md).
     void saveAlbumCommand();
     void openAlbumCommand();
+    // Opens the album project at `path` as "打开相册" does.
+    void openAlbumFile(const QString& path);
+    // A project to open once start-up is done, in place of the album wizard.
+    void openAtStart(const QString& path) { startProject_ = path; }
 
 public slots:
     // The close box of the title bar: ask, offer to save a changed album,
@@ -184,6 +190,7 @@ private:
     bool startupStarted_ = false;
     bool startupDone_ = false;
     StartupReport startupReport_;
+    QString startProject_;
 };
 
 } // namespace fotarel::app

@@ -17,7 +17,6 @@
 #include "core/working_folder.h"
 #include "effects/caption_columns.h"
 #include "effects/caption_option.h"
-#include "engine/single_instance.h"
 #include "engine/startup.h"
 #include "project/album_project.h"
 #include "photos/import.h"
@@ -36,7 +35,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <chrono>
@@ -325,16 +323,18 @@ int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop)
     if (!checkKaraokeFiles(job))
         return 1;
 
-    SingleInstanceGuard guard;
-    if (!guard.acquire()) {
-        fail(QStringLiteral("Fotarel 已在运行，工作文件夹正被它使用。"));
+    // Every run works in a folder of its own, so runs side by side and the
+    // desktop program never share a working file.
+    const PrivateWorkFolder work(QCoreApplication::applicationDirPath());
+    if (!work.isValid()) {
+        fail(workFolderUnavailableMessage());
         return 1;
     }
+    const WorkingFolder& folder = work.folder();
     Session session;
-    WorkingFolder folder(QCoreApplication::applicationDirPath());
     const StartupReport report = loadTemplateLibrary(session, folder, ui);
     if (report.outcome != StartupOutcome::Ready) {
-        fail(QStringLiteral("无法读取程序旁的模板库（%1）。").arg(report.detail));
+        fail(QStringLiteral("无法读取模板库（%1）。").arg(report.detail));
         return 1;
     }
 
@@ -758,13 +758,19 @@ int makeAlbum(const QStringList& arguments)
     return runJob(job);
 }
 
+QString workFolderUnavailableMessage()
+{
+    return QStringLiteral("无法在临时文件夹 %1 中创建工作文件夹，请检查该位置的写入权限和剩余空间。")
+        .arg(QDir::toNativeSeparators(QDir::tempPath()));
+}
+
 int makeDemo(const QStringList& arguments)
 {
     if (arguments.size() != 3) {
         std::fprintf(stderr, "用法: fotarel-cli demo 输出.mpg\n");
         return 2;
     }
-    QTemporaryDir scratch;
+    const PrivateFolder scratch(QStringLiteral("fotarel-demo"));
     if (!scratch.isValid()) {
         fail(QStringLiteral("无法创建临时文件夹。"));
         return 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 namespace fotarel::cli {
@@ -8,5 +9,8 @@ namespace fotarel::cli {
 int makeAlbum(const QStringList& arguments);
 // "fotarel-cli demo OUT": an album from photos and a song made on the spot.
 int makeDemo(const QStringList& arguments);
+
+// Why a run cannot start when it has no private working folder.
+QString workFolderUnavailableMessage();
 
 } // namespace fotarel::cli

@@ -7,7 +7,6 @@
 #include "core/table_names.h"
 #include "core/working_folder.h"
 #include "engine/qt_translations.h"
-#include "engine/single_instance.h"
 #include "engine/startup.h"
 
 #include <QCoreApplication>
@@ -21,19 +20,20 @@ namespace {
 
 const char kUsage[] =
     "用法: fotarel-cli templates | make [选项] 相片... -o 输出 | demo 输出.mpg\n"
-    "  templates   读取程序旁的模板库，列出每个模板的类别、照片位和帧数\n"
+    "  templates   读取程序的模板库，列出每个模板的类别、照片位和帧数\n"
     "  make        用相片和音乐制作相册（选项见 fotarel-cli make --help）\n"
-    "  demo 输出   用程序自己画的相片和合成的乐曲制作一个 DVD 演示相册\n";
+    "  demo 输出   用程序自己画的相片和合成的乐曲制作一个 DVD 演示相册\n"
+    "  --version   显示版本\n";
 
 int listTemplates()
 {
-    fotarel::SingleInstanceGuard guard;
-    if (!guard.acquire()) {
-        std::fprintf(stderr, "fotarel-cli: Fotarel 已在运行，工作文件夹正被它使用。\n");
+    const fotarel::PrivateWorkFolder work(QCoreApplication::applicationDirPath());
+    if (!work.isValid()) {
+        std::fprintf(stderr, "fotarel-cli: %s\n", qPrintable(fotarel::cli::workFolderUnavailableMessage()));
         return 1;
     }
+    const fotarel::WorkingFolder& folder = work.folder();
     fotarel::Session session;
-    fotarel::WorkingFolder folder(QCoreApplication::applicationDirPath());
     fotarel::cli::ConsoleUi ui;
     const fotarel::StartupReport report = fotarel::loadTemplateLibrary(session, folder, ui);
     if (report.outcome == fotarel::StartupOutcome::InvalidTemplateMarker) {
@@ -93,6 +93,10 @@ int main(int argc, char* argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2 && args.at(1) == QLatin1String("templates"))
         return listTemplates();
+    if (args.size() == 2 && args.at(1) == QLatin1String("--version")) {
+        std::printf("fotarel-cli %s\n", FOTAREL_VERSION);
+        return 0;
+    }
     // Asked for: the usage on standard output, success. Otherwise it
     // explains a wrong command line, on standard error.
     const QStringList help{QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("help")};

@@ -20,7 +20,7 @@ void call(const std::function<void()>& hook)
 
 QString skippedTemplatesMessage(const QList<SkippedTemplate>& skipped, const WorkingFolder& folder)
 {
-    const QDir base(folder.programFolder());
+    const QDir base(folder.dataFolder());
     QString text = QStringLiteral("以下模板文件无法使用，已跳过：");
     for (const SkippedTemplate& s : skipped)
         text += QStringLiteral("\n%1：%2").arg(QDir::toNativeSeparators(base.relativeFilePath(s.file)), s.reason);

@@ -45,7 +45,7 @@ StartupReport runStartup(Session& session, const WorkingFolder& folder, SingleIn
 StartupReport loadTemplateLibrary(Session& session, const WorkingFolder& folder, UiPort& ui);
 
 // The message for templates skipped at start-up; files are named relative
-// to the program folder.
+// to the program's data folder.
 QString skippedTemplatesMessage(const QList<SkippedTemplate>& skipped, const WorkingFolder& folder);
 QString folderUnavailableMessage(const QString& folder);
 

@@ -38,7 +38,7 @@ QString clockText(qint64 ms)
 int importKaraokeCommand(Session& session, UiPort& ui, const WorkingFolder& folder, int chosenSong)
 {
     QStringList preselected;
-    const QString sample = QFileInfo(folder.programFolder() + QStringLiteral("/yinyuegeci/甜蜜蜜.ksc")).absoluteFilePath();
+    const QString sample = folder.path(paths::kSamples + QStringLiteral("甜蜜蜜.ksc"));
     if (QFileInfo::exists(sample))
         preselected.append(sample);
     const QStringList chosen = ui.chooseOpenFiles(kImportFilter, preselected);

@@ -4,7 +4,9 @@
 #include "audio/lyric_table.h"
 #include "audio/music_table.h"
 #include "audio/tile_image.h"
+#include "core/columns.h"
 #include "core/file_tree.h"
+#include "core/table_names.h"
 #include "effects/caption_columns.h"
 #include "karaoke/karaoke_table.h"
 #include "photos/editing.h"
@@ -12,6 +14,7 @@
 #include "photos/photo_columns.h"
 #include "render/album_length.h"
 #include "render/render_driver.h"
+#include "templates/template_names.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,6 +96,36 @@ QJsonArray rowsToJson(const Table& table)
     for (int r = 0; r < table.rowCount(); ++r)
         rows.append(QJsonArray::fromStringList(table.row(r)));
     return rows;
+}
+
+// A project names each photo's template, never the path of the program's
+// library, so it opens the same after the program has moved or been installed.
+QJsonArray photoRowsToJson(const Table& photos)
+{
+    QJsonArray rows;
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        Row row = photos.row(r);
+        if (row.size() > PhotoCol::MoviePackage)
+            row[PhotoCol::MoviePackage] = templateName(row[PhotoCol::MoviePackage]);
+        rows.append(QJsonArray::fromStringList(row));
+    }
+    return rows;
+}
+
+// Each photo row's template becomes the library's package of that name (a
+// path saved by an older program is matched by the name it has in its
+// library). A template the library lacks keeps the saved text, and the
+// rebuild reports it.
+void placeTemplates(const Session& session, QList<Row>& photoRows)
+{
+    const Table& templates = session.table(tables::Templates);
+    for (Row& row : photoRows) {
+        const int t = findTemplate(session, row[PhotoCol::MoviePackage]);
+        if (t < 0)
+            continue;
+        row[PhotoCol::MoviePackage] = templates.cell(t, TemplateCol::MoviePath);
+        row[PhotoCol::PairNumber] = templates.cell(t, TemplateCol::PairNumber);
+    }
 }
 
 bool rowsFromJson(const QJsonValue& value, QList<Row>* rows)
@@ -300,8 +333,10 @@ QByteArray projectText(const Session& session, std::optional<unsigned> seed)
     root.insert(kSettingsKey, settings);
     QJsonObject tables;
     for (const SavedTable& saved : savedTables()) {
-        if (session.hasTable(saved.name))
-            tables.insert(saved.name, rowsToJson(session.table(saved.name)));
+        if (!session.hasTable(saved.name))
+            continue;
+        const Table& table = session.table(saved.name);
+        tables.insert(saved.name, saved.name == kPhotoTable ? photoRowsToJson(table) : rowsToJson(table));
     }
     root.insert(kTablesKey, tables);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -403,6 +438,7 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
     }
     report.seed = content->seed;
     Session& session = ctx.session;
+    placeTemplates(session, content->tables[kPhotoTable]);
 
     // Rows whose files are gone leave the song, lyric and karaoke tables
     // (with their mirrors); photos are removed once the album stands.

@@ -29,6 +29,9 @@ packages=(
   python3
   # benchmarks: libvips for the photo import comparison, GNU time for peak memory
   libvips-tools time
+  # the Debian package: its icons rendered from the SVG, dependencies from the
+  # programs' libraries, the build and the check of the package
+  librsvg2-bin dpkg-dev lintian
 )
 
 missing=()

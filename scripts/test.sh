@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test from nothing: installs the packages, builds the
-# program with warnings as errors and runs all tests, then builds the tests
+# program with warnings as errors and runs all tests, packages that build as
+# a Debian package (lintian checks it) and installs it, making a demo album
+# as an ordinary user and starting the desktop program; then builds the tests
 # again with AddressSanitizer and UndefinedBehaviorSanitizer (clang) and runs
 # them, together with a short run of every fuzz target, and builds the
 # threaded tests (render, engine, media) with ThreadSanitizer and runs them.
@@ -24,6 +26,12 @@ echo "== tests"
 if [ "${1:-}" = "--quick" ]; then
   exit 0
 fi
+
+echo "== Debian package (lintian, install, run as an ordinary user)"
+package_dir="$(mktemp -d)"
+(cd "$package_dir" && bash "$here/scripts/package.sh" "$here/build")
+bash scripts/check-package.sh "$package_dir"/fotarel_*.deb
+rm -rf "$package_dir"
 
 echo "== sanitizer build (address, undefined) with fuzz targets"
 CC=clang CXX=clang++ bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOTAREL_WERROR=ON \

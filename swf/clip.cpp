@@ -17,6 +17,10 @@ Clip::Clip(Player& p, Clip* parent, Kind k) : kind(k), player(p), parentClip(par
 
 Clip::~Clip()
 {
+    // A clip whose parent is gone already had its path kept when it was
+    // taken off the display list.
+    if (hasLink() && (parentClip || kind == Kind::Sprite))
+        rememberPath(targetPath());
     children.clear();
     // Removed clips waiting for their unload event must not keep a pointer to us.
     for (auto& dead : player.graveyard_) {
@@ -156,8 +160,8 @@ void Clip::setProperty(avm1::Property p, double v)
     if (!std::isfinite(v))
         return;
     switch (p) {
-    case P::X: matrix.tx = std::round(v * 20); break;
-    case P::Y: matrix.ty = std::round(v * 20); break;
+    case P::X: matrix.tx = pixelsToTwips(v); break;
+    case P::Y: matrix.ty = pixelsToTwips(v); break;
     case P::XScale: setScaleRotation(v / 100, scaleY(), rotation()); break;
     case P::YScale: setScaleRotation(scaleX(), v / 100, rotation()); break;
     case P::Alpha:

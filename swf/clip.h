@@ -9,6 +9,7 @@
 
 #include <QImage>
 
+#include <cmath>
 #include <map>
 #include <optional>
 #include <memory>
@@ -21,6 +22,14 @@ class VideoPlayback;
 // Depths given by scripts are stored above the timeline's depths: scripts see
 // a stored depth minus this.
 constexpr int kScriptDepthBase = 16384;
+
+// A position set by a script (_x, _y, a matrix's tx and ty) is kept in
+// whole twips, cut toward zero as the Flash Player converts it: 3.94 px
+// reads back as 3.9, -2.94 as -2.9.
+inline double pixelsToTwips(double pixels)
+{
+    return std::trunc(pixels * 20);
+}
 
 // One display object: a shape, morph, text, button or movie clip (sprite, the
 // root of a level, or a clip made by script). Movie clips have a timeline and
@@ -73,6 +82,7 @@ public:
     QString movieUrl;
     int levelNumber = 0;
     qint64 bornTick = -1; // the tick during which the clip was created (it does not advance in it)
+    int placeFrame = -1; // the parent's frame whose PlaceObject made it (-1: not the timeline's)
     bool loadEventPending = false;
     bool offList = false; // taken off the display list; only its unload handlers still run
     bool depthBySwap = false; // moved by swapDepths: the timeline no longer moves it

@@ -79,7 +79,7 @@ avm1::PixelMatrix Clip::localMatrix() const
 void Clip::setLocalMatrix(const avm1::PixelMatrix& m)
 {
     // Scale and rotation are read from the new matrix on their next use.
-    matrix = Matrix{m.a, m.b, m.c, m.d, std::round(m.tx * 20), std::round(m.ty * 20)};
+    matrix = Matrix{m.a, m.b, m.c, m.d, pixelsToTwips(m.tx), pixelsToTwips(m.ty)};
 }
 
 avm1::PixelRect Clip::boundsIn(const DisplayObjectHost* space, bool withStrokes) const

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace fotarel::swf {
 
@@ -117,6 +116,11 @@ QString Player::resolvePath(const QString& url, QString* why) const
     u.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (u.startsWith(QLatin1String("file:///")))
         u = u.mid(7);
+    // A local file is found without its query ("movie.swf?v=2") or fragment,
+    // as the Flash Player opens local files.
+    for (const QChar mark : {QLatin1Char('?'), QLatin1Char('#')})
+        if (const qsizetype cut = u.indexOf(mark); cut >= 0)
+            u.truncate(cut);
     if (u.isEmpty()) {
         *why = QStringLiteral("empty path");
         return {};

@@ -591,7 +591,7 @@ void Clip::resizeTextField(bool width, double pixels)
     // its scale.
     if (!field)
         return;
-    const double twips = std::max(0.0, pixels * 20);
+    const double twips = std::max(0.0, pixelsToTwips(pixels));
     if (width)
         field->xMax = field->xMin + twips;
     else

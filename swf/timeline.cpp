@@ -110,7 +110,7 @@ void applyAttributes(Clip& c, const PlaceObject& p)
 
 } // namespace
 
-void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
+void Player::applyPlace(Clip& parent, const PlaceObject& p, int frame)
 {
     Clip* existing = parent.child(p.depth);
     // A clip that swapDepths put at this depth is no longer the timeline's
@@ -141,6 +141,7 @@ void Player::applyPlace(Clip& parent, const PlaceObject& p, int)
     }
     applyAttributes(*c, p);
     nameIfUnnamed(*c);
+    c->placeFrame = frame;
     Clip* raw = c.get();
     std::unique_ptr<Clip> old = std::move(parent.children[p.depth]);
     parent.children[p.depth] = std::move(c);
@@ -218,6 +219,8 @@ void Player::retire(std::unique_ptr<Clip> clip)
 void Player::retireTree(Clip& clip, int nesting)
 {
     clip.offList = true;
+    if (clip.hasLink())
+        clip.rememberPath(clip.targetPath());
     if (nesting < limits::kMaxNesting) {
         for (auto it = clip.children.rbegin(); it != clip.children.rend(); ++it)
             retireTree(*it->second, nesting + 1);
@@ -267,9 +270,12 @@ void Player::gotoFrame(Clip& clip, int target)
         return;
     }
     // Backward: the display list the timeline holds at the target frame,
-    // computed from frame 0. Objects that stay (same character at the same
-    // depth) keep their state; the others are removed or created.
+    // computed from frame 0. An object stays (keeping its state) when the
+    // timeline would hold the same one there: the same character at the
+    // same depth, placed by the same PlaceObject (one placed after the
+    // target frame is made again). The others are removed or created.
     std::map<int, PlaceObject> want;
+    std::map<int, int> placedAt; // depth -> frame of the PlaceObject that made the object
     for (int f = 0; f <= target; ++f) {
         for (const FrameItem& item : clip.timeline->frames[size_t(f)].items) {
             if (item.kind == FrameItem::Remove) {
@@ -285,6 +291,7 @@ void Player::gotoFrame(Clip& clip, int target)
                         if (!fresh.hasColorTransform) { fresh.hasColorTransform = old.hasColorTransform; fresh.colorTransform = old.colorTransform; }
                     }
                     want[p.depth] = fresh;
+                    placedAt[p.depth] = f;
                 } else if (it != want.end()) {
                     PlaceObject& w = it->second;
                     if (p.hasMatrix) { w.hasMatrix = true; w.matrix = p.matrix; }
@@ -308,7 +315,7 @@ void Player::gotoFrame(Clip& clip, int target)
             continue;
         }
         auto w = want.find(it->first);
-        if (w != want.end() && w->second.characterId == c.characterId) {
+        if (w != want.end() && w->second.characterId == c.characterId && c.placeFrame == placedAt[it->first]) {
             // Reset what the timeline controls, then apply the target state.
             c.matrix = Matrix{};
             c.cxform = ColorTransform{};
@@ -323,20 +330,35 @@ void Player::gotoFrame(Clip& clip, int target)
             retire(std::move(gone));
         }
     }
-    for (auto& [depth, p] : want) {
-        auto c = instantiate(clip, clip.movie, p.characterId, depth);
+    // The objects made again start in the order of their PlaceObject tags,
+    // and the target frame's scripts are queued among its own tags in that
+    // order, as when the frame is entered by playing.
+    auto create = [&](int depth) {
+        const auto w = want.find(depth);
+        if (w == want.end())
+            return;
+        auto c = instantiate(clip, clip.movie, w->second.characterId, depth);
+        want.erase(w);
         if (!c)
-            continue;
-        applyAttributes(*c, p);
+            return;
+        applyAttributes(*c, w->second);
         nameIfUnnamed(*c);
+        c->placeFrame = placedAt[depth];
         Clip* raw = c.get();
         clip.children[depth] = std::move(c);
         startPlacedClip(*raw);
+    };
+    for (int f = 0; f < target; ++f) {
+        for (const FrameItem& item : clip.timeline->frames[size_t(f)].items)
+            if (item.kind == FrameItem::Place && placedAt[item.place.depth] == f)
+                create(item.place.depth);
     }
     clip.frame = target;
     for (const FrameItem& item : clip.timeline->frames[size_t(target)].items) {
         if (item.kind == FrameItem::Action && !item.actions.isEmpty())
             queueActions(clip, item.actions);
+        else if (item.kind == FrameItem::Place && placedAt[item.place.depth] == target)
+            create(item.place.depth);
     }
 }
 

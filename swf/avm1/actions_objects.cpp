@@ -27,6 +27,16 @@ Value Interpreter::callSuperConstructor(Object* sup, std::vector<Value> args)
     Slot* ctor = sup->home ? lookup(sup->home, QStringLiteral("__constructor__"), &where) : nullptr;
     if (!ctor || !ctor->value.isObject())
         return {};
+    // A built-in class (Number, String, Boolean, Array, ...) called as the
+    // super constructor makes `this` its instance, as `new` would.
+    Object* fo = ctor->value.isObject() && ctor->value.o->isFunction() ? ctor->value.o : nullptr;
+    if (fo && fo->native && sup->primitive.isObject()) {
+        if (callDepth >= limits.callDepth)
+            fail(QStringLiteral("function calls nested deeper than %1").arg(limits.callDepth));
+        DepthGuard guard(callDepth);
+        CallArgs ca{sup->primitive, std::move(args), fo, true};
+        return fo->nativeConstruct ? fo->nativeConstruct(*this, ca) : fo->native(*this, ca);
+    }
     const Value proto = getMember(ctor->value, QStringLiteral("prototype"));
     return call(ctor->value, sup->primitive, std::move(args), proto.isObject() ? proto.o : nullptr);
 }
@@ -85,6 +95,8 @@ void defineFunction(Interpreter& vm, Frame& f, const Action& a, Step& s)
         push(vm, f, Value::object(fo));
     else if (f.isFunction)
         f.locals->put(fn->name, Value::object(fo), 0, vm.caseSensitive());
+    else if (isPath(fn->name))
+        vm.setVariable(f, fn->name, Value::object(fo)); // function /:f() {} defines _root's f
     else
         vm.setMember(Value::object(f.locals), fn->name, Value::object(fo));
 }
@@ -219,14 +231,17 @@ void instanceOf(Interpreter& vm, Frame& f, const Action&, Step&)
 {
     const Value ctor = pop(f);
     const Value obj = pop(f);
-    push(vm, f, Value::boolean(ctor.isObject() && vm.instanceOf(obj, ctor.o)));
+    push(vm, f, Value::boolean(vm.instanceOf(obj, ctor)));
 }
 
 void castOp(Interpreter& vm, Frame& f, const Action&, Step&)
 {
     const Value obj = pop(f);
     const Value ctor = pop(f);
-    push(vm, f, ctor.isObject() && vm.instanceOf(obj, ctor.o) ? obj : Value::null());
+    // The value is made an object first (running its class's constructor),
+    // but only an object already is the class's instance.
+    vm.toObject(obj);
+    push(vm, f, vm.instanceOf(obj, ctor) ? obj : Value::null());
 }
 
 void implementsOp(Interpreter& vm, Frame& f, const Action&, Step&)

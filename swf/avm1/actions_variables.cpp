@@ -79,8 +79,12 @@ void defineLocal(Interpreter& vm, Frame& f, const Action&, Step&)
 {
     Value v = pop(f);
     const QString name = vm.toString(pop(f));
+    // In a function the name is a local's, whatever it looks like; outside
+    // one a path ("/:a", "_root.a") sets the variable it names.
     if (f.isFunction)
         f.locals->put(name, std::move(v), 0, vm.caseSensitive());
+    else if (isPath(name))
+        vm.setVariable(f, name, v);
     else
         vm.setMember(Value::object(f.locals), name, v);
 }
@@ -88,11 +92,18 @@ void defineLocal(Interpreter& vm, Frame& f, const Action&, Step&)
 void defineLocal2(Interpreter& vm, Frame& f, const Action&, Step&)
 {
     const QString name = vm.toString(pop(f));
-    if (f.locals->find(name, vm.caseSensitive()) < 0) {
-        if (f.isFunction)
+    if (f.isFunction) {
+        if (f.locals->find(name, vm.caseSensitive()) < 0)
             f.locals->put(name, Value(), 0, vm.caseSensitive());
-        else
-            vm.setMember(Value::object(f.locals), name, Value());
+    } else if (isPath(name)) {
+        // `var /:a;` makes the variable it names, undefined, unless it exists.
+        QString target, var;
+        vm.splitVariablePath(name, target, var);
+        const Value holder = target.isEmpty() ? Value::object(f.timeline) : vm.getVariable(f, target);
+        if (holder.isObject() && !var.isEmpty() && holder.o->find(var, vm.caseSensitive()) < 0)
+            vm.setMember(holder, var, Value());
+    } else if (f.locals->find(name, vm.caseSensitive()) < 0) {
+        vm.setMember(Value::object(f.locals), name, Value());
     }
 }
 

@@ -169,15 +169,22 @@ void Interpreter::setupFunctionClass()
         },
         {});
     (void)functionCtor;
-    def(vm, functionProto, "call", [](Interpreter& v, Args& a) {
+    // call and apply run the function on an object: a primitive `this` is
+    // made one by its class's constructor; undefined, null, or a value no
+    // constructor takes, stand for _global.
+    auto thisObject = [](Interpreter& v, const Value& self) {
+        Object* o = self.isNullish() ? nullptr : v.toObject(self);
+        return Value::object(o ? o : v.global);
+    };
+    def(vm, functionProto, "call", [thisObject](Interpreter& v, Args& a) {
         std::vector<Value> rest(a.args.size() > 1 ? a.args.begin() + 1 : a.args.end(), a.args.end());
-        return v.call(a.self, a.at(0), std::move(rest));
+        return v.call(a.self, thisObject(v, a.at(0)), std::move(rest));
     });
-    def(vm, functionProto, "apply", [](Interpreter& v, Args& a) {
+    def(vm, functionProto, "apply", [thisObject](Interpreter& v, Args& a) {
         std::vector<Value> rest;
         if (a.at(1).isObject())
             rest = v.arrayValues(a.at(1).o);
-        return v.call(a.self, a.at(0), std::move(rest));
+        return v.call(a.self, thisObject(v, a.at(0)), std::move(rest));
     });
 }
 

@@ -59,7 +59,32 @@ DisplayObjectHost* Interpreter::clipOf(const Value& v) const
 {
     if (!v.isObject() || v.o->kind != Object::Kind::Clip)
         return nullptr;
-    return v.o->clip();
+    if (DisplayObjectHost* c = v.o->clip())
+        return c;
+    return v.o->link ? clipAtTargetPath(v.o->link->path) : nullptr;
+}
+
+Object* Interpreter::liveClipObject(Object* o)
+{
+    if (o->kind != Object::Kind::Clip || o->clip() || !o->link)
+        return nullptr;
+    DisplayObjectHost* c = clipAtTargetPath(o->link->path);
+    return c ? objectFor(c) : nullptr;
+}
+
+DisplayObjectHost* Interpreter::clipAtTargetPath(const QString& path) const
+{
+    // "_level0.a.b": a level's root, then children by name.
+    if (path.isEmpty())
+        return nullptr;
+    const QStringList parts = path.split(QLatin1Char('.'));
+    int level = 0;
+    if (!levelNumber(parts[0], level, Qt::CaseInsensitive) || parts.size() > kMaxPathDepth)
+        return nullptr;
+    DisplayObjectHost* clip = player.levelRoot(level);
+    for (qsizetype i = 1; clip && i < parts.size(); ++i)
+        clip = clip->childByName(parts[i], caseSensitive());
+    return clip;
 }
 
 DisplayObjectHost* Interpreter::rootOf(DisplayObjectHost* clip) const
@@ -126,14 +151,23 @@ DisplayObjectHost* Interpreter::resolveClipPath(DisplayObjectHost* base, const Q
 {
     if (path.isEmpty())
         return base;
+    return clipOf(resolvePath(base, path));
+}
+
+Value Interpreter::resolvePath(DisplayObjectHost* base, const QString& path)
+{
+    const auto clipValue = [this](DisplayObjectHost* c) { return c ? Value::object(objectFor(c)) : Value(); };
+    if (path.isEmpty())
+        return clipValue(base);
     const bool cs = caseSensitive();
-    DisplayObjectHost* clip = base;
+    const Qt::CaseSensitivity sensitivity = cs ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    Value at = clipValue(base);
     QStringList parts;
     const bool slashes = path.contains(QLatin1Char('/'));
     if (slashes) {
         QString rest = path;
         if (rest.startsWith(QLatin1Char('/'))) {
-            clip = rootOf(base);
+            at = clipValue(rootOf(base));
             rest = rest.mid(1);
         }
         parts = rest.split(QLatin1Char('/'));
@@ -141,41 +175,43 @@ DisplayObjectHost* Interpreter::resolveClipPath(DisplayObjectHost* base, const Q
         parts = path.split(QLatin1Char('.'));
     }
     if (parts.size() > kMaxPathDepth)
-        return nullptr;
-    bool first = true;
+        return {};
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString& part = parts[i];
-        const bool isFirst = first;
-        first = false;
+        const bool isFirst = i == 0;
         // A slash path may end with "/", but "a//b" names nothing.
         if (part.isEmpty() && slashes && i + 1 < parts.size())
-            return nullptr;
+            return {};
         if (part.isEmpty())
             continue;
+        DisplayObjectHost* clip = clipOf(at);
         int level = 0;
         if (isFirst && levelNumber(part, level)) {
-            clip = player.levelRoot(level);
-        } else if (isFirst && part.compare(QLatin1String("_root"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
-            clip = rootOf(base);
+            at = clipValue(player.levelRoot(level));
+        } else if (isFirst && part.compare(QLatin1String("_root"), sensitivity) == 0) {
+            at = clipValue(rootOf(base));
         } else if (isFirst && part == QLatin1String("this")) {
-            clip = base;
-        } else if (part == QLatin1String("..")
-                   || part.compare(QLatin1String("_parent"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
-            clip = clip ? clip->parent() : nullptr;
+            at = clipValue(base);
+        } else if (part == QLatin1String("..") || part.compare(QLatin1String("_parent"), sensitivity) == 0) {
+            at = clipValue(clip ? clip->parent() : nullptr);
         } else if (clip) {
-            DisplayObjectHost* child = clip->childByName(part, cs);
-            if (!child) {
-                // A timeline variable that holds a clip.
-                if (Object* o = clip->link()->object)
-                    if (Slot* s = o->slot(part, cs))
-                        child = clipOf(s->value);
+            if (DisplayObjectHost* child = clip->childByName(part, cs)) {
+                at = clipValue(child);
+            } else {
+                // A timeline variable that holds a clip or an object.
+                Object* o = clip->link()->object;
+                Slot* s = o ? o->slot(part, cs) : nullptr;
+                at = s && s->value.isObject() ? s->value : Value();
             }
-            clip = child;
+        } else {
+            // Past a plain object the path goes on through its members.
+            const Value member = at.isObject() ? getMember(at, part) : Value();
+            at = member.isObject() ? member : Value();
         }
-        if (!clip)
-            return nullptr;
+        if (!at.isObject())
+            return {};
     }
-    return clip;
+    return at;
 }
 
 Value Interpreter::clipProperty(DisplayObjectHost* clip, int prop)

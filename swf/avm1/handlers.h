@@ -69,6 +69,13 @@ std::vector<Value> popArgs(Frame& f, double count);
 // A clip, or the clip the text of a value names.
 DisplayObjectHost* targetClip(Interpreter& vm, Frame& f, const Value& target);
 
+// A variable name that is a path to another timeline or object ("/:a",
+// "_root.a", "clip:a").
+inline bool isPath(const QString& name)
+{
+    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('.'));
+}
+
 // Changes the timeline the frame's actions act on (SetTarget, SetTarget2).
 void setTarget(Interpreter& vm, Frame& f, const Value& target);
 

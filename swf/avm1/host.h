@@ -71,6 +71,10 @@ struct ActionBlock {
 struct ClipLink {
     DisplayObjectHost* clip = nullptr;
     Object* object = nullptr; // the clip's script object; set and owned by the VM
+    // The target path ("_level0.a.b") the clip had when it left the display
+    // list for good. Scripts keep clips as paths: a reference to a clip that
+    // is gone stands for whatever clip is at that path now.
+    QString path;
 };
 
 // A clip's colour transform as the Color class sees it: multipliers in
@@ -276,6 +280,15 @@ public:
             link_->clip = this;
         }
         return link_;
+    }
+
+    // The host calls this when the clip leaves the display list for good,
+    // with the target path it had ("_level0.a.b"); later calls keep the first.
+    bool hasLink() const { return link_ != nullptr; }
+    void rememberPath(const QString& targetPath)
+    {
+        if (link_ && link_->path.isEmpty())
+            link_->path = targetPath;
     }
 
     // _lockroot: the clip stands in for `_root` for code in it and below it.

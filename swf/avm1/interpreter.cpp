@@ -1,7 +1,6 @@
 #include "swf/avm1/interpreter.h"
 #include "swf/avm1/sound_state.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -29,144 +28,6 @@ Interpreter::~Interpreter()
         link->object = nullptr;
     for (Object* o : heap)
         delete o;
-}
-
-// --- heap ----------------------------------------------------------------
-
-void Interpreter::noteAllocation(int64_t bytes)
-{
-    allocatedSinceGc += bytes;
-    if (liveBytes + allocatedSinceGc > limits.heapBytes) {
-        if (runDepth == 0) {
-            collectGarbage();
-            if (liveBytes + bytes <= limits.heapBytes)
-                return;
-        }
-        fail(QStringLiteral("script memory limit of %1 bytes reached").arg(limits.heapBytes));
-    }
-}
-
-Object* Interpreter::alloc(Object::Kind kind, Object* proto)
-{
-    noteAllocation(160);
-    auto* o = new Object(kind);
-    o->proto = proto;
-    heap.push_back(o);
-    return o;
-}
-
-Object* Interpreter::newNative(NativeFunction fn, NativeFunction construct)
-{
-    Object* f = alloc(Object::Kind::Function, functionProto);
-    f->native = std::move(fn);
-    f->nativeConstruct = std::move(construct);
-    return f;
-}
-
-Object* Interpreter::newScriptFunction(std::shared_ptr<ScriptFunction> fn)
-{
-    Object* f = alloc(Object::Kind::Function, functionProto);
-    f->script = std::move(fn);
-    Object* proto = newObject();
-    proto->put(QStringLiteral("constructor"), Value::object(f), DontEnum);
-    f->put(QStringLiteral("prototype"), Value::object(proto), DontEnum | DontDelete);
-    return f;
-}
-
-void Interpreter::markValue(const Value& v, std::vector<Object*>& work)
-{
-    if (v.type == Value::Type::Object && v.o && !v.o->marked) {
-        v.o->marked = true;
-        work.push_back(v.o);
-    }
-}
-
-void Interpreter::collectGarbage()
-{
-    if (runDepth > 0)
-        return;
-    std::vector<Object*> work;
-    auto mark = [&](Object* o) { markValue(Value::object(o), work); };
-    for (Object* o : {global, objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto,
-                      clipProto, loaderProto, errorProto, xmlNodeProto, xmlProto, broadcasterMethods_})
-        mark(o);
-    mark(classRegistry);
-    mark(textFieldProto);
-    mark(textFormatProto);
-    mark(nativeTable);
-    links.erase(std::remove_if(links.begin(), links.end(),
-                               [](const std::shared_ptr<ClipLink>& l) { return l->clip == nullptr; }),
-                links.end());
-    for (const auto& link : links)
-        if (link->object)
-            mark(link->object);
-    for (const auto& [id, iv] : intervals) {
-        markValue(iv.function, work);
-        for (const Value& a : iv.args)
-            markValue(a, work);
-    }
-    for (const auto& p : pendingLoads)
-        mark(p.loader);
-    for (const TextLoad& t : textLoads)
-        mark(t.target);
-    for (Object* o : activeSounds)
-        mark(o);
-    while (!work.empty()) {
-        Object* o = work.back();
-        work.pop_back();
-        mark(o->proto);
-        mark(o->home);
-        markValue(o->primitive, work);
-        for (const Slot& s : o->props) {
-            markValue(s.value, work);
-            mark(s.getter);
-            mark(s.setter);
-        }
-        if (o->watches)
-            for (const auto& [name, w] : *o->watches) {
-                mark(w.callback);
-                markValue(w.data, work);
-            }
-        if (o->xml) {
-            for (Object* c : o->xml->children)
-                mark(c);
-            mark(o->xml->parent);
-            mark(o->xml->attributes);
-            mark(o->xml->childArray);
-        }
-        if (o->sound)
-            mark(o->sound->id3);
-        if (o->script) {
-            for (Object* s : o->script->scope)
-                mark(s);
-            mark(o->script->timeline);
-        }
-    }
-    int64_t live = 0;
-    size_t keep = 0;
-    for (Object* o : heap) {
-        if (o->marked) {
-            o->marked = false;
-            live += int64_t(o->estimateBytes());
-            heap[keep++] = o;
-        } else {
-            if (o->link && o->link->object == o)
-                o->link->object = nullptr;
-            delete o;
-        }
-    }
-    heap.resize(keep);
-    liveBytes = live;
-    allocatedSinceGc = 0;
-}
-
-void Interpreter::maybeCollect()
-{
-    // Collect after a quarter of the heap bound (at most 8 MB) was allocated,
-    // so a bound is only reached by data scripts really keep.
-    const int64_t threshold = std::min<int64_t>(8 * 1024 * 1024, limits.heapBytes / 4);
-    if (runDepth == 0 && allocatedSinceGc > threshold)
-        collectGarbage();
 }
 
 // --- runs ------------------------------------------------------------------
@@ -286,6 +147,11 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     f.scope.push_back(activation);
     f.locals = activation;
     f.timeline = f.baseTimeline = fn.timeline ? fn.timeline : (fn.scope.size() > 1 ? fn.scope[1] : global);
+    // A function of a clip that is gone runs on the clip now at its path.
+    if (Object* live = liveClipObject(f.timeline)) {
+        std::replace(f.scope.begin(), f.scope.end(), f.timeline, live);
+        f.timeline = f.baseTimeline = live;
+    }
     f.thisv = self;
     f.home = home;
     f.constants = fn.constants;
@@ -293,6 +159,16 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     std::vector<Value> argsCopy = args;
     Object* arguments = newArray(std::move(argsCopy));
     arguments->put(QStringLiteral("callee"), Value::object(fo), DontEnum);
+    // The function that called this one; null when a frame script, an
+    // event or the player called it.
+    arguments->put(QStringLiteral("caller"), runningFunction_ ? Value::object(runningFunction_) : Value::null(),
+                   DontEnum);
+    struct Running {
+        Object*& slot;
+        Object* saved;
+        ~Running() { slot = saved; }
+    } running{runningFunction_, runningFunction_};
+    runningFunction_ = fo;
 
     const bool cs = fn.swfVersion >= 7;
     if (fn.v2) {
@@ -352,8 +228,19 @@ Value Interpreter::callMethod(const Value& object, const QString& name, std::vec
     if (object.isObject()) {
         if (!getProperty(object.o, object, name, fn, &where))
             return {};
-    } else {
+    } else if (Object* ctor = primitiveConstructor(object)) {
+        // A method of a string, number or boolean runs on the object its
+        // class's constructor makes of it; the built-in methods read the
+        // primitive itself, which is the same to them.
+        if (!isBuiltinConstructor(object, ctor)) {
+            Object* box = toObject(object, ctor);
+            return box ? callMethod(Value::object(box), name, std::move(args)) : Value();
+        }
         fn = getMember(object, name);
+        if (fn.isObject() && fn.o->script) {
+            if (Object* box = toObject(object, ctor))
+                return call(fn, Value::object(box), std::move(args), where);
+        }
     }
     return call(fn, object, std::move(args), where);
 }
@@ -363,8 +250,12 @@ Value Interpreter::construct(const Value& ctor, std::vector<Value> args)
     if (!ctor.isObject() || !ctor.o->isFunction())
         return {};
     Object* fo = ctor.o;
+    // The new object's __proto__ is the constructor's prototype, whatever it
+    // holds (a primitive there makes an object without a prototype).
     const Value protoValue = getMember(ctor, QStringLiteral("prototype"));
-    Object* obj = alloc(Object::Kind::Plain, protoValue.isObject() ? protoValue.o : objectProto);
+    Object* obj = alloc(Object::Kind::Plain, protoValue.isObject() ? protoValue.o : nullptr);
+    if (!protoValue.isObject())
+        obj->protoPrimitive = protoValue;
     obj->put(QStringLiteral("__constructor__"), ctor, DontEnum);
     if (version_ < 6)
         obj->put(QStringLiteral("constructor"), ctor, DontEnum);
@@ -413,250 +304,32 @@ void Interpreter::noteMissingBuiltin(const QString& name)
         noteMissing(name);
 }
 
-// --- conversions -------------------------------------------------------------
-
-Value Interpreter::toPrimitive(const Value& v, bool preferString)
+bool Interpreter::instanceOf(const Value& v, const Value& klass)
 {
+    // A primitive is no instance (the class is then not even converted).
     if (!v.isObject())
-        return v;
-    Object* o = v.o;
-    if (o->kind == Object::Kind::Primitive)
-        return o->primitive;
-    if (preferString) {
-        // As text, an object is what its toString answers when that is a
-        // string; otherwise (no callable toString, or another answer) its
-        // type name. valueOf is not asked.
-        Value fn;
-        if (getProperty(o, v, QStringLiteral("toString"), fn) && fn.isObject() && fn.o->isFunction()) {
-            Value r = callMethod(v, QStringLiteral("toString"), {});
-            if (r.isString())
-                return r;
-        }
-        return Value::string(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
-    }
-    // As a number, an object is what its valueOf answers, even an object
-    // (which then counts as NaN); one without a callable valueOf is undefined.
-    Value fn;
-    if (getProperty(o, v, QStringLiteral("valueOf"), fn) && fn.isObject() && fn.o->isFunction())
-        return callMethod(v, QStringLiteral("valueOf"), {});
-    return {};
-}
-
-double Interpreter::toNumber(const Value& v)
-{
-    switch (v.type) {
-    case Value::Type::Undefined:
-    case Value::Type::Null:
-        return version_ >= 7 ? std::nan("") : 0.0;
-    case Value::Type::Boolean:
-        return v.b ? 1 : 0;
-    case Value::Type::Number:
-        return v.n;
-    case Value::Type::String:
-        return stringToNumber(v.s, version_);
-    case Value::Type::Object:
-        if (v.o->kind == Object::Kind::Clip)
-            return std::nan("");
-        {
-            const Value p = toPrimitive(v);
-            return p.isObject() ? std::nan("") : toNumber(p);
-        }
-    }
-    return 0;
-}
-
-QString Interpreter::toString(const Value& v)
-{
-    switch (v.type) {
-    case Value::Type::Undefined:
-        return version_ >= 7 ? QStringLiteral("undefined") : QString();
-    case Value::Type::Null:
-        return QStringLiteral("null");
-    case Value::Type::Boolean:
-        if (version_ < 5)
-            return v.b ? QStringLiteral("1") : QStringLiteral("0");
-        return v.b ? QStringLiteral("true") : QStringLiteral("false");
-    case Value::Type::Number:
-        return numberToString(v.n);
-    case Value::Type::String:
-        return v.s;
-    case Value::Type::Object:
-        if (v.o->kind == Object::Kind::Clip)
-            return v.o->clip() ? targetPath(v.o->clip()) : QString();
-        return toString(toPrimitive(v, true));
-    }
-    return {};
-}
-
-bool Interpreter::toBoolean(const Value& v) const
-{
-    switch (v.type) {
-    case Value::Type::Undefined:
-    case Value::Type::Null:
         return false;
-    case Value::Type::Boolean:
-        return v.b;
-    case Value::Type::Number:
-        return v.n != 0 && !std::isnan(v.n);
-    case Value::Type::String:
-        if (version_ >= 7)
-            return !v.s.isEmpty();
-        {
-            const double n = stringToNumber(v.s, version_);
-            return n != 0 && !std::isnan(n);
-        }
-    case Value::Type::Object:
-        return true;
-    }
-    return false;
-}
-
-double Interpreter::toInteger(const Value& v)
-{
-    const double n = toNumber(v);
-    if (std::isnan(n))
-        return 0;
-    if (std::isinf(n))
-        return n;
-    return std::trunc(n);
-}
-
-bool Interpreter::strictEquals(const Value& a, const Value& b) const
-{
-    if (a.type != b.type)
+    Object* ctor = toObject(klass);
+    if (ctor && ctor->kind == Object::Kind::Clip && !ctor->clip())
+        ctor = liveClipObject(ctor);
+    if (!ctor)
         return false;
-    switch (a.type) {
-    case Value::Type::Undefined:
-    case Value::Type::Null:
-        return true;
-    case Value::Type::Boolean:
-        return a.b == b.b;
-    case Value::Type::Number:
-        return a.n == b.n;
-    case Value::Type::String:
-        return a.s == b.s;
-    case Value::Type::Object:
-        if (a.o->kind == Object::Kind::Clip && b.o->kind == Object::Kind::Clip)
-            return a.o == b.o || (a.o->clip() && a.o->clip() == b.o->clip());
-        return a.o == b.o;
-    }
-    return false;
-}
-
-bool Interpreter::looseEquals(const Value& a, const Value& b)
-{
-    // Equals2 finds NaN equal to NaN.
-    if (a.isNumber() && b.isNumber())
-        return a.n == b.n || (std::isnan(a.n) && std::isnan(b.n));
-    if (a.type == b.type)
-        return strictEquals(a, b);
-    if (a.isNullish() && b.isNullish())
-        return true;
-    // An object without a callable valueOf (such as _global) is undefined.
-    if ((a.isNullish() && b.isObject()) || (a.isObject() && b.isNullish()))
-        return toPrimitive(a.isObject() ? a : b).isNullish();
-    if (a.isNullish() || b.isNullish())
+    const Slot* slot = ctor->slot(QStringLiteral("prototype"), caseSensitive());
+    if (!slot)
         return false;
-    if (a.isNumber() && b.isString())
-        return a.n == stringToNumber(b.s, version_);
-    if (a.isString() && b.isNumber())
-        return stringToNumber(a.s, version_) == b.n;
-    if (a.type == Value::Type::Boolean)
-        return looseEquals(Value::number(a.b ? 1 : 0), b);
-    if (b.type == Value::Type::Boolean)
-        return looseEquals(a, Value::number(b.b ? 1 : 0));
-    // An object against a primitive: its valueOf answer; an object answer
-    // equals no primitive.
-    if (a.isObject() != b.isObject()) {
-        const Value p = toPrimitive(a.isObject() ? a : b);
-        if (p.isObject())
-            return false;
-        return a.isObject() ? looseEquals(p, b) : looseEquals(a, p);
-    }
-    return false;
-}
-
-Value Interpreter::lessThan(const Value& a, const Value& b, bool rightFirst)
-{
-    // Each side becomes its valueOf answer (a clip counts as NaN); a side
-    // that stays an object makes the comparison false, and the other side is
-    // then not converted.
-    auto primitive = [this](const Value& v, bool& isObject) {
-        isObject = false;
-        if (v.isObject() && v.o->kind == Object::Kind::Clip)
-            return Value::number(std::nan(""));
-        Value p = toPrimitive(v);
-        isObject = p.isObject();
-        return p;
-    };
-    bool objectA = false, objectB = false;
-    Value pa, pb;
-    if (rightFirst) {
-        pb = primitive(b, objectB);
-        if (objectB)
-            return Value::boolean(false);
-        pa = primitive(a, objectA);
-    } else {
-        pa = primitive(a, objectA);
-        if (objectA)
-            return Value::boolean(false);
-        pb = primitive(b, objectB);
-    }
-    if (objectA || objectB)
-        return Value::boolean(false);
-    if (pa.isString() && pb.isString())
-        return Value::boolean(pa.s < pb.s);
-    const double x = toNumber(pa);
-    const double y = toNumber(pb);
-    if (std::isnan(x) || std::isnan(y))
-        return {};
-    return Value::boolean(x < y);
-}
-
-QString Interpreter::typeOf(const Value& v) const
-{
-    switch (v.type) {
-    case Value::Type::Undefined: return QStringLiteral("undefined");
-    case Value::Type::Null: return QStringLiteral("null");
-    case Value::Type::Boolean: return QStringLiteral("boolean");
-    case Value::Type::Number: return QStringLiteral("number");
-    case Value::Type::String: return QStringLiteral("string");
-    case Value::Type::Object:
-        if (v.o->isFunction())
-            return QStringLiteral("function");
-        if (v.o->kind == Object::Kind::Clip)
-            return v.o->clip() && v.o->clip()->textField() ? QStringLiteral("object") : QStringLiteral("movieclip");
-        return QStringLiteral("object");
-    }
-    return {};
-}
-
-Object* Interpreter::toObject(const Value& v)
-{
-    if (v.isObject())
-        return v.o;
-    Object* proto = nullptr;
-    switch (v.type) {
-    case Value::Type::String: proto = stringProto; break;
-    case Value::Type::Number: proto = numberProto; break;
-    case Value::Type::Boolean: proto = booleanProto; break;
-    default: return nullptr;
-    }
-    Object* o = alloc(Object::Kind::Primitive, proto);
-    o->primitive = v;
-    return o;
-}
-
-bool Interpreter::instanceOf(const Value& v, Object* ctor)
-{
-    if (!v.isObject() || !ctor)
+    if (!slot->value.isObject()) {
+        // A primitive prototype becomes a new object, which no chain holds.
+        toObject(slot->value);
         return false;
-    const Value protoValue = getMember(Value::object(ctor), QStringLiteral("prototype"));
-    if (!protoValue.isObject())
+    }
+    // A clip is no prototype; a clip that is gone has no chain.
+    Object* target = slot->value.o;
+    Object* object = v.o;
+    if (target->kind == Object::Kind::Clip ||
+        (object->kind == Object::Kind::Clip && !object->clip() && !(object = liveClipObject(object))))
         return false;
-    Object* target = protoValue.o;
     int hops = 0;
-    for (Object* p = v.o->proto; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+    for (Object* p = object->proto; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
         if (p == target)
             return true;
         // Interfaces listed by ImplementsOp.
@@ -710,6 +383,13 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
         return true;
     }
     case Object::Kind::Clip: {
+        if (!o->clip()) {
+            // A clip that is gone has nothing of its own: its members are
+            // those of the clip now at its path, if any.
+            Object* live = liveClipObject(o);
+            return live && getProperty(live, self.isObject() && self.o == o ? Value::object(live) : self, name, out,
+                                       where);
+        }
         bool found = false;
         Value v = clipMember(o, name, found);
         if (found) {
@@ -767,16 +447,26 @@ Value Interpreter::getMember(const Value& object, const QString& name)
     case Value::Type::Null:
         return {};
     case Value::Type::String:
-        if (name == QLatin1String("length"))
-            return Value::number(double(object.s.size()));
-        getProperty(stringProto, object, name, out);
-        return out;
     case Value::Type::Number:
-        getProperty(numberProto, object, name, out);
+    case Value::Type::Boolean: {
+        // A primitive's members are those of the object its class's
+        // constructor makes of it. The built-in constructor makes nothing
+        // else a script could see, so its prototype is read directly.
+        Object* ctor = primitiveConstructor(object);
+        if (!ctor)
+            return {};
+        if (isBuiltinConstructor(object, ctor)) {
+            if (object.isString() && name == QLatin1String("length"))
+                return Value::number(double(object.s.size()));
+            const Value proto = getMember(Value::object(ctor), QStringLiteral("prototype"));
+            if (proto.isObject())
+                getProperty(proto.o, object, name, out);
+            return out;
+        }
+        if (Object* box = toObject(object, ctor))
+            getProperty(box, Value::object(box), name, out);
         return out;
-    case Value::Type::Boolean:
-        getProperty(booleanProto, object, name, out);
-        return out;
+    }
     case Value::Type::Object:
         getProperty(object.o, object, name, out);
         return out;
@@ -789,6 +479,12 @@ void Interpreter::setMember(const Value& object, const QString& name, const Valu
     if (!object.isObject())
         return;
     Object* o = object.o;
+    if (o->kind == Object::Kind::Clip && !o->clip()) {
+        // Assignments to a clip that is gone reach the clip now at its path.
+        if (Object* live = liveClipObject(o))
+            setMember(Value::object(live), name, value);
+        return;
+    }
     const bool cs = caseSensitive();
     if (value.type == Value::Type::String && value.s.size() > 256)
         noteAllocation(int64_t(value.s.size()) * 2);
@@ -975,13 +671,10 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
                     v = getMember(v, parts[i]);
                 return v;
             }
-            DisplayObjectHost* base = clipOf(Value::object(f.timeline));
-            DisplayObjectHost* clip = target.isEmpty() ? base : resolveClipPath(base, target);
-            if (!clip)
+            const Value named = resolvePath(clipOf(Value::object(f.timeline)), target);
+            if (!named.isObject())
                 return {};
-            if (var.isEmpty())
-                return Value::object(objectFor(clip));
-            return getMember(Value::object(objectFor(clip)), var);
+            return var.isEmpty() ? named : getMember(named, var);
         }
         // A plain clip path without a variable.
         DisplayObjectHost* clip = resolveClipPath(clipOf(Value::object(f.timeline)), name);
@@ -1043,10 +736,9 @@ void Interpreter::setVariable(Frame& f, const QString& name, const Value& value)
             setMember(holder, var, value);
             return;
         }
-        DisplayObjectHost* base = clipOf(Value::object(f.timeline));
-        DisplayObjectHost* clip = target.isEmpty() ? base : resolveClipPath(base, target);
-        if (clip)
-            setMember(Value::object(objectFor(clip)), var, value);
+        const Value holder = resolvePath(clipOf(Value::object(f.timeline)), target);
+        if (holder.isObject())
+            setMember(holder, var, value);
         return;
     }
     const bool cs = caseSensitive();

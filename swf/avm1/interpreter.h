@@ -161,8 +161,20 @@ public:
     // right side of the comparison, first).
     Value lessThan(const Value& a, const Value& b, bool rightFirst = false);
     QString typeOf(const Value& v) const;
+    // A primitive as an object, made as the Flash Player makes it: by
+    // `new` with the constructor _global holds under the class name at that
+    // moment (String, Number, Boolean); null when that is no function or
+    // refuses (undefined and null never become objects).
     Object* toObject(const Value& v);
-    bool instanceOf(const Value& v, Object* ctor);
+    Object* toObject(const Value& v, Object* ctor); // with that constructor, already found
+    // That constructor of a string, number or boolean (getters run), or null.
+    Object* primitiveConstructor(const Value& v);
+    // Whether `ctor` is the VM's own constructor of the primitive's class.
+    bool isBuiltinConstructor(const Value& primitive, const Object* ctor) const;
+    // `v instanceof klass`: only an object (a clip that still exists) is an
+    // instance; the class becomes an object, its own `prototype` is read as
+    // stored (no getter, no version flags) and looked for on v's chain.
+    bool instanceOf(const Value& v, const Value& klass);
 
     // --- members -----------------------------------------------------------
     Value getMember(const Value& object, const QString& name);
@@ -198,10 +210,19 @@ public:
     Value getVariable(Frame& f, const QString& name, Object** holder = nullptr);
     void setVariable(Frame& f, const QString& name, const Value& value);
     Object* objectFor(DisplayObjectHost* clip);
+    // The clip a value stands for: a clip object's own clip, or, once that is
+    // gone, the clip now at the target path it had (nullptr when none).
     DisplayObjectHost* clipOf(const Value& v) const;
+    // A clip object whose clip is gone: the object of the clip now at its
+    // path, or nullptr (also for live clips and other objects).
+    Object* liveClipObject(Object* o);
+    DisplayObjectHost* clipAtTargetPath(const QString& path) const;
     // Resolves a target path ("_root.a.b", "/a/b", "../x", "_level1", "a")
     // relative to a clip; nullptr when it does not exist.
     DisplayObjectHost* resolveClipPath(DisplayObjectHost* base, const QString& path);
+    // The object a target path names: clips, then (past a timeline variable
+    // that holds one) plain objects and their members; undefined when none.
+    Value resolvePath(DisplayObjectHost* base, const QString& path);
     QString targetPath(DisplayObjectHost* clip) const;     // "_level0.a.b"
     QString slashPath(DisplayObjectHost* clip) const;      // "/a/b"
     Value clipProperty(DisplayObjectHost* clip, int prop);
@@ -311,6 +332,9 @@ public:
     Object* stringProto = nullptr;
     Object* numberProto = nullptr;
     Object* booleanProto = nullptr;
+    Object* stringCtor_ = nullptr; // the built-in constructors, whatever _global holds now
+    Object* numberCtor_ = nullptr;
+    Object* booleanCtor_ = nullptr;
     Object* clipProto = nullptr;
     Object* loaderProto = nullptr;
     Object* errorProto = nullptr;
@@ -350,6 +374,7 @@ public:
     void startFrame(int64_t now);
     int callDepth = 0;
     int runDepth = 0;
+    Object* runningFunction_ = nullptr; // the script function running now (arguments.caller of the next)
     int version_ = 6;
     // What a script asked for that is not built: one line through
     // PlayerHost::scriptError per feature and VM.

@@ -20,14 +20,17 @@ void Interpreter::setupNumberClass()
             a.self.o->primitive = Value::number(a.count() ? v.toNumber(a.at(0)) : 0);
             return a.self;
         });
+    numberCtor_ = numberCtor;
     constant(numberCtor, "MAX_VALUE", Value::number(std::numeric_limits<double>::max()));
     constant(numberCtor, "MIN_VALUE", Value::number(std::numeric_limits<double>::denorm_min()));
     constant(numberCtor, "NaN", Value::number(std::nan("")));
     constant(numberCtor, "POSITIVE_INFINITY", Value::number(INFINITY));
     constant(numberCtor, "NEGATIVE_INFINITY", Value::number(-INFINITY));
+    // Another object (one a subclass made without its Number part) is no
+    // number; converting it would ask its valueOf, this very method.
     auto selfNumber = [](Interpreter& v, const Args& a) {
-        if (a.self.isObject() && a.self.o->kind == Object::Kind::Primitive)
-            return v.toNumber(a.self.o->primitive);
+        if (a.self.isObject())
+            return a.self.o->kind == Object::Kind::Primitive ? v.toNumber(a.self.o->primitive) : std::nan("");
         return v.toNumber(a.self);
     };
     def(vm, numberProto, "toString", [selfNumber](Interpreter& v, Args& a) {
@@ -42,7 +45,7 @@ void Interpreter::setupBooleanClass()
 {
     Interpreter& vm = *this;
     booleanProto = alloc(Object::Kind::Plain, objectProto);
-    makeClass(
+    booleanCtor_ = makeClass(
         vm, "Boolean", booleanProto,
         // Called with nothing to convert it answers nothing.
         [](Interpreter& v, Args& a) { return a.args.empty() ? Value() : Value::boolean(v.toBoolean(a.at(0))); },

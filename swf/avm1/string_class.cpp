@@ -85,6 +85,7 @@ void Interpreter::setupStringClass()
             a.self.o->put(QStringLiteral("length"), Value::number(double(text.size())), DontEnum | DontDelete);
             return a.self;
         });
+    stringCtor_ = stringCtor;
     def(vm, stringCtor, "fromCharCode", [](Interpreter& v, Args& a) {
         QString s;
         for (const Value& x : a.args)

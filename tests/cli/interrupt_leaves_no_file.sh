@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Ctrl-C (SIGINT) while an album is being encoded ends the render through its
 # stop path: the program says it stopped, exits with 1, and leaves neither the
-# output nor its temporary ".part" file.
+# output nor its temporary ".part" file, nor its working folder.
 # usage: interrupt_leaves_no_file.sh FOTAREL_CLI
 set -euo pipefail
 source "$(dirname "$0")/private_program.sh" "$1"
@@ -30,4 +30,5 @@ wait
 (( status == 1 )) || { echo "exit status $status after Ctrl-C"; cat "$work/rest"; exit 1; }
 [ ! -e "$work/album.mpg" ] || { echo "album.mpg exists after Ctrl-C"; exit 1; }
 ! compgen -G "$work/album.mpg*.part" > /dev/null || { echo "a .part file left after Ctrl-C"; exit 1; }
+[ -z "$(ls -A "$TMPDIR")" ] || { echo "working files left after Ctrl-C:"; ls -A "$TMPDIR"; exit 1; }
 echo "stopped: $(tr '\r' '\n' < "$work/rest" | tail -n 1)"

@@ -2,10 +2,21 @@
 #include "core/colours.h"
 #include "core/text_decode.h"
 #include "core/working_folder.h"
+#include "tests/support/temp_tree.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace fotarel;
+using fotarel::test::TempTree;
 
 TEST(BarList, SplitsItemsBetweenConsecutiveBars)
 {
@@ -74,4 +85,85 @@ TEST(WorkingFolder, JoinsBackslashPathsBesideTheProgram)
     EXPECT_EQ(paths::scratchFiles().size(), 20);
     EXPECT_EQ(paths::scratchFiles().first(), "smxcwjj\\tp_slt_tp_0_1.png");
     EXPECT_EQ(paths::scratchFiles().last(), "smxcwjj\\tp_0\\tp_slt_tp_0_1.png");
+}
+
+TEST(WorkingFolder, ReadsTheLibraryFromProgramDataAndWritesEverythingElseInTheSessionFolder)
+{
+    const WorkingFolder f("/usr/share/fotarel", "/home/me/.local/share/Fotarel");
+    const struct {
+        QString relative;
+        QString expected;
+    } cases[] = {
+        {paths::kLibraryMovies, "/usr/share/fotarel/smxcwjj/wj_0_or_2/wjj_01"},
+        {paths::kLibraryMovies + "\\sub\\a.rar", "/usr/share/fotarel/smxcwjj/wj_0_or_2/wjj_01/sub/a.rar"},
+        {paths::kLibraryDescriptions, "/usr/share/fotarel/smxcwjj/wj_0_or_2/wjj_02"},
+        {paths::kEndingPackage, "/usr/share/fotarel/smxcwjj/wj_0_or_1/wj_1.rar"},
+        {paths::kSamples + "甜蜜蜜.ksc", "/usr/share/fotarel/yinyuegeci/甜蜜蜜.ksc"},
+        // Scratch beside the library, and names that only start like it.
+        {paths::kDescriptionUnpack, "/home/me/.local/share/Fotarel/smxcwjj/wj_0_or_2/wjj_00_j_y/"},
+        {paths::kEndingUnpack, "/home/me/.local/share/Fotarel/smxcwjj/wj_0_or_1/wj_1_jy/"},
+        {"smxcwjj\\wj_0_or_1\\wj_1_jy.rar", "/home/me/.local/share/Fotarel/smxcwjj/wj_0_or_1/wj_1_jy.rar"},
+        {"smxcwjj\\wj_0_or_2\\wjj_012", "/home/me/.local/share/Fotarel/smxcwjj/wj_0_or_2/wjj_012"},
+        {paths::kRenderFolder, "/home/me/.local/share/Fotarel/smxcwjj/tp_load/"},
+        {paths::kGroupFolders + "tp_wjj_1", "/home/me/.local/share/Fotarel/smxcwjj/tp_wjj/tp_wjj/tp_wjj_1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(f.path(c.relative), c.expected) << c.relative.toStdString();
+}
+
+TEST(WorkingFolder, FindsTheLibraryBesideTheProgramOrInTheInstalledDataFolder)
+{
+    TempTree t;
+    // Installed: <prefix>/bin and <prefix>/share/fotarel.
+    t.mkdir("usr/bin");
+    t.mkdir("usr/share/fotarel/smxcwjj/wj_0_or_2");
+    EXPECT_EQ(programDataFolder(t.path("usr/bin")), t.path("usr/share/fotarel"));
+    // A build tree (or a copy of it) keeps the library beside the programs.
+    t.mkdir("build/bin/smxcwjj/wj_0_or_2");
+    EXPECT_EQ(programDataFolder(t.path("build/bin")), t.path("build/bin"));
+}
+
+TEST(PrivateFolder, IsRemovedWhenItGoesAndWhenItsProcessIsKilled)
+{
+    QString kept;
+    {
+        const PrivateFolder folder("fotarel-test");
+        ASSERT_TRUE(folder.isValid());
+        kept = folder.path();
+        QFile file(kept + "/work.bin");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_FALSE(QFileInfo(kept).permissions().testAnyFlags(QFile::ReadOther | QFile::ReadGroup));
+        const PrivateFolder other("fotarel-test");
+        EXPECT_NE(other.path(), kept);
+    }
+    EXPECT_FALSE(QFileInfo::exists(kept));
+
+    // A process that dies from a signal cannot clean up: its helper does.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto* folder = new PrivateFolder("fotarel-test");
+        const QByteArray path = QFile::encodeName(folder->path()) + '\n';
+        (void)!::write(ready[1], path.constData(), size_t(path.size()));
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    QByteArray line;
+    char c = 0;
+    while (::read(ready[0], &c, 1) == 1 && c != '\n')
+        line.append(c);
+    ::close(ready[0]);
+    const QString path = QFile::decodeName(line);
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    ::kill(child, SIGINT);
+    ::waitpid(child, nullptr, 0);
+    QElapsedTimer clock;
+    clock.start();
+    while (QFileInfo::exists(path) && clock.elapsed() < 10000)
+        QThread::msleep(20);
+    EXPECT_FALSE(QFileInfo::exists(path));
 }

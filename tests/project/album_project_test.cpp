@@ -140,6 +140,41 @@ TEST(AlbumProject, SavedAlbumOpensAsTheSameTablesAndFrames)
         ASSERT_EQ(after[i], before[i]) << "frame " << i;
 }
 
+TEST(AlbumProject, TemplatesAreKeptByNameSoTheAlbumOpensWhereverTheProgramIs)
+{
+    ProjectAlbum first;
+    const QList<QImage> before = render(first, "before.avi");
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_TRUE(project::saveProject(first.session, first.projectPath()).isEmpty());
+    QFile saved(first.projectPath());
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray named = saved.readAll();
+    EXPECT_FALSE(named.contains("wj_0_or_2")) << "the project names the program's own library";
+    const std::optional<project::ProjectContent> content = project::parseProject(named, nullptr);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->tables.at(kPhotos).value(0).value(PhotoCol::MoviePackage), "t01.rar");
+
+    // A program elsewhere (its library in another folder) opens the project,
+    // and one saved by an older program that kept the library's paths.
+    QByteArray withPath = named;
+    withPath.replace("\"t01.rar\"", "\"/old/place/bin/smxcwjj/wj_0_or_2/wjj_01/t01.rar\"");
+    for (const QByteArray& text : {named, withPath}) {
+        ProjectAlbum moved;
+        QFile file(moved.projectPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        const project::OpenReport report = project::openProject(moved.ctx, moved.projectPath());
+        ASSERT_TRUE(report.opened);
+        EXPECT_TRUE(report.missing.isEmpty()) << report.missing.join(", ").toStdString();
+        EXPECT_TRUE(moved.session.table(kPhotos).cell(0, PhotoCol::MoviePackage).startsWith(moved.tree.root()));
+        const QList<QImage> after = render(moved, "after.avi");
+        ASSERT_EQ(after.size(), before.size());
+        for (int i = 0; i < before.size(); ++i)
+            ASSERT_EQ(after[i], before[i]) << "frame " << i;
+    }
+}
+
 TEST(AlbumProject, MissingFilesAreListedOnceAndLeftOut)
 {
     ProjectAlbum run;

@@ -264,5 +264,101 @@ TEST_F(Objects, AccessorsUsingTheirOwnPropertyEnd)
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
+// `v instanceof C`: only an object is an instance (C is then not even made
+// an object); C's own `prototype` is read as stored, without its getter;
+// a primitive prototype is no prototype of anything.
+TEST_F(Objects, InstanceOfReadsTheClassOwnPrototype)
+{
+    Asm a;
+    a.push("s").get("String").op(op::InstanceOf).trace();
+    a.push("s", 1, "String").op(op::NewObject).get("String").op(op::InstanceOf).trace();
+    // k = {prototype: Object.prototype}; ({}) instanceof k
+    a.push("k", "prototype").get("Object").push("prototype").op(op::GetMember).push(1).op(op::InitObject)
+        .op(op::SetVariable);
+    a.push(0).op(op::InitObject).get("k").op(op::InstanceOf).trace();
+    // g.addProperty("prototype", function() { trace("getter"); return Object.prototype; }, null)
+    a.push("g", 0).op(op::InitObject).op(op::SetVariable);
+    a.push(Null{});
+    a.function("", {}, Asm().push("getter").trace().get("Object").push("prototype").op(op::GetMember)
+                           .op(op::Return));
+    a.push("prototype", 3).get("g").push("addProperty").op(op::CallMethod).op(op::Pop);
+    a.push(0).op(op::InitObject).get("g").op(op::InstanceOf).trace();
+    // An inherited prototype does not count: i = {__proto__: k}
+    a.push("i", 0).op(op::InitObject).op(op::SetVariable).get("i").push("__proto__").get("k").op(op::SetMember);
+    a.push(0).op(op::InitObject).get("i").op(op::InstanceOf).trace();
+    // A primitive prototype: {__proto__: "p"} instanceof {prototype: "p"}
+    a.push("o", 0).op(op::InitObject).op(op::SetVariable).get("o").push("__proto__", "p").op(op::SetMember);
+    a.get("o").push("prototype", "p", 1).op(op::InitObject).op(op::InstanceOf).trace();
+    EXPECT_TRUE(run(a, 8));
+    EXPECT_EQ(traced(), "false|true|true|false|false|false");
+}
+
+// A string, number or boolean becomes an object through the constructor
+// _global holds at that moment: member reads, script methods, Object(x),
+// call() and apply() all make it so. call() with undefined, or with a value
+// no constructor takes, runs on _global.
+TEST_F(Objects, PrimitivesBecomeObjectsThroughTheCurrentConstructor)
+{
+    Asm a;
+    // Number.prototype.kind = function() { return typeof this; }
+    a.get("Number").push("prototype").op(op::GetMember).push("kind");
+    a.function2("", 2, f2::PreloadThis, {}, Asm().push(Reg{1}).op(op::TypeOf).op(op::Return));
+    a.op(op::SetMember);
+    a.push(5).callMethod("kind", 0).trace();
+    a.push(5, 1, "Object").op(op::CallFunction).op(op::TypeOf).trace();
+    // _global.Number = function(v) { trace("made " + v); this.tag = "mine"; }
+    a.get("_global").push("Number");
+    a.function2("", 3, f2::PreloadThis, {{2, "v"}},
+                Asm().push("made ", Reg{2}).op(op::Add2).trace().push(Reg{1}, "tag", "mine").op(op::SetMember));
+    a.op(op::SetMember);
+    a.push(7).push("tag").op(op::GetMember).trace();
+    // _global.Boolean = 3: a boolean has no members, call(true) runs on _global.
+    a.get("_global").push("Boolean", 3).op(op::SetMember);
+    a.push(true).push("toString").op(op::GetMember).op(op::TypeOf).trace();
+    a.function2("who", 2, f2::PreloadThis, {},
+                Asm().push(Reg{1}).get("_global").op(op::StrictEquals).op(op::Return));
+    a.push(true, 1).get("who").push("call").op(op::CallMethod).trace();
+    a.push(Undef{}, 1).get("who").push("call").op(op::CallMethod).trace();
+    EXPECT_TRUE(run(a, 8));
+    EXPECT_EQ(traced(), "object|object|made 7|mine|undefined|true|true");
+    EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
+}
+
+// A built-in class called as the super constructor makes `this` its
+// instance: a Number subclass holds its number, an Array subclass is an
+// array.
+TEST_F(Objects, BuiltInSuperConstructorsMakeThisTheirInstance)
+{
+    Asm a;
+    a.function2("N", 3, f2::PreloadSuper, {{2, "v"}}, Asm().push(Reg{2}, 1, Reg{1}, Undef{}).op(op::CallMethod).op(op::Pop));
+    a.get("N").get("Number").op(op::Extends);
+    a.function2("L", 3, f2::PreloadSuper, {{2, "v"}}, Asm().push(Reg{2}, 1, Reg{1}, Undef{}).op(op::CallMethod).op(op::Pop));
+    a.get("L").get("Array").op(op::Extends);
+    a.push("n", 5, 1, "N").op(op::NewObject).op(op::SetVariable);
+    a.get("n").push(1).op(op::Add2).trace();
+    a.push("l", "x", 1, "L").op(op::NewObject).op(op::SetVariable);
+    a.push("y").get("l").callMethod("push", 1).op(op::Pop);
+    a.get("l").push("length").op(op::GetMember).trace();
+    EXPECT_TRUE(run(a, 8));
+    EXPECT_EQ(traced(), "6|2");
+}
+
+// arguments.caller is the function that called this one, null when a frame
+// script did.
+TEST_F(Objects, ArgumentsCallerIsTheCallingFunction)
+{
+    Asm a;
+    a.function("inner", {}, Asm().get("arguments").push("caller").op(op::GetMember).op(op::Return));
+    a.function("outer", {}, Asm().push(0, "inner").op(op::CallFunction).get("outer").op(op::StrictEquals)
+                                .op(op::Return));
+    a.push(0, "inner").op(op::CallFunction).op(op::TypeOf).trace();
+    a.push(0, "inner").op(op::CallFunction).push(Null{}).op(op::StrictEquals).trace();
+    a.push(0, "outer").op(op::CallFunction).trace();
+    for (int version : {6, 8}) {
+        EXPECT_TRUE(run(a, version));
+        EXPECT_EQ(traced(), "null|true|true") << version;
+    }
+}
+
 } // namespace
 } // namespace fotarel::swf::avm1::test

@@ -4,6 +4,7 @@
 #include "templates/descriptions.h"
 #include "templates/library_scan.h"
 #include "templates/package.h"
+#include "templates/template_names.h"
 #include "tests/support/temp_tree.h"
 
 #include <QFileInfo>
@@ -156,4 +157,44 @@ TEST(Descriptions, AWrongOrMissingMarkerStopsTheLoading)
         EXPECT_TRUE(stop.markerFailure->endsWith("wjj_02/t2.rar"));
         EXPECT_EQ(s.table(tables::Templates).rowCount(), 1);
     }
+}
+
+TEST(TemplateNames, AProjectsNameOrOldPathFindsTheTemplateInThisLibrary)
+{
+    // The library as this program reads it: one template at the top, one in
+    // a subfolder, and its data in a folder apart from the working tree.
+    TempTree data;
+    TempTree work;
+    addTemplate(data, "a1", landscapeIni());
+    data.write("smxcwjj/wj_0_or_2/wjj_02/more/b2.rar", packPayload(landscapeIni()));
+    data.write("smxcwjj/wj_0_or_2/wjj_01/more/b2.rar", packPayload("movie"));
+    Session s;
+    const WorkingFolder folder(data.root(), work.root());
+    scanLibrary(s, folder);
+    unpackAllDescriptions(s, folder);
+    const Table& templates = s.table(tables::Templates);
+    ASSERT_EQ(templates.rowCount(), 2);
+    const int a1 = templates.cell(0, TemplateCol::MoviePath).endsWith("a1.rar") ? 0 : 1;
+    const int b2 = 1 - a1;
+    EXPECT_EQ(templateName(templates.cell(a1, TemplateCol::MoviePath)), "a1.rar");
+    EXPECT_EQ(templateName(templates.cell(b2, TemplateCol::MoviePath)), "more/b2.rar");
+
+    const struct {
+        const char* saved;
+        int row;
+    } cases[] = {
+        {"a1.rar", a1},
+        {"more/b2.rar", b2},
+        // Paths an older program saved, from wherever it was.
+        {"/opt/old/bin/smxcwjj/wj_0_or_2/wjj_01/a1.rar", a1},
+        {"C:\\Fotarel\\smxcwjj\\wj_0_or_2\\wjj_01\\more\\b2.rar", b2},
+        // Moved to another subfolder since: found by its file name.
+        {"other/b2.rar", b2},
+        {"/somewhere/else/a1.rar", a1},
+        {"zz.rar", -1},
+        {"", -1},
+        {"../../../etc/passwd", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(findTemplate(s, c.saved), c.row) << c.saved;
 }
