@@ -16,12 +16,12 @@ printf "karaoke.add('00:01.000', '00:02.000', 'ab', '400,x');\n" > "$work/s.ksc"
 "$cli" make --help > "$work/help.out" 2>&1 || fail "make --help exits with $?"
 head -1 "$work/help.out" | grep -q "fotarel-cli make" || fail "usage line without make: $(head -1 "$work/help.out")"
 
-mkdir "$work/tmp"
-env -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" "$cli" make --type MP4 --size 320x176 --seed 3 \
+mkdir -p "$work/rt"
+env -u XDG_RUNTIME_DIR TMPDIR="$work/rt" "$cli" make --type MP4 --size 320x176 --seed 3 \
   --song "$work/s.mp3" --ksc "$work/s.ksc" --save-project "$work/mp4.fotarel" -o "$work/a.mp4" "$work/p1.jpg" \
   > "$work/first.out" 2> "$work/first.err" || { cat "$work/first.err"; fail "first album"; }
 if grep -q "XDG_RUNTIME_DIR" "$work/first.err"; then fail "Qt warned about the runtime folder"; fi
-runtime="$work/tmp/runtime-$(id -un)"
+runtime="$work/rt/runtime-$(id -un)"
 [ "$(stat -c %a "$runtime")" = 700 ] || fail "no private runtime folder $runtime"
 notices=$(grep -c "第 1 行" "$work/first.err" || true)
 [ "$notices" -eq 1 ] || { cat "$work/first.err"; fail "the karaoke notice was printed $notices times"; }
