@@ -65,6 +65,7 @@ int main(int argc, char* argv[])
         if (exitCode >= 0)
             QCoreApplication::exit(exitCode);
     });
+    QObject::connect(&window, &fotarel::app::MainWindow::exitDone, &app, &QCoreApplication::quit);
     window.show();
     return app.exec();
 }

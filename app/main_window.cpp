@@ -19,6 +19,7 @@
 #include "app/settings/status_panel.h"
 #include "app/side_panels.h"
 #include "app/title_bar.h"
+#include "app/window_activation.h"
 #include "app/wizard/wizard_window.h"
 #include "core/colours.h"
 #include "engine/exit_command.h"
@@ -183,6 +184,7 @@ MainWindow::MainWindow(WorkingFolder folder, SingleInstanceGuard& guard, QWidget
     browser_ = new BrowserWindow(session_, browserHooks, this);
     photos_->context().view.clearBrowser = [this] { browser_->clear(); };
     connect(side_, &SidePanels::browserWanted, this, &MainWindow::openBrowser);
+    new WindowActivation(this);
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this, [this] { openBrowser(); });
     new QShortcut(QKeySequence(Qt::Key_F5), this, [this] { previewPhoto(selectedPhotoRow()); });
 
@@ -223,9 +225,10 @@ QPushButton* MainWindow::addCommand(const QString& objectName, const QString& ca
     if (run)
         connect(button, &QPushButton::clicked, this, std::move(run));
     if (!shortcut.isEmpty()) {
+        // One shortcut per key: a second one on the button itself would make
+        // the key ambiguous, and an ambiguous key does nothing.
         auto* key = new QShortcut(shortcut, this);
         connect(key, &QShortcut::activated, button, &QPushButton::click);
-        button->setProperty("shortcut", shortcut.toString(QKeySequence::NativeText));
     }
     commandButtons_ << button;
     commandHints_->attachAll(commands_);
@@ -601,19 +604,20 @@ void MainWindow::runStartup()
     emit startupFinished(exitCode);
 }
 
-void MainWindow::saveAlbumCommand()
+bool MainWindow::saveAlbumCommand()
 {
     QString path = ui_->chooseSaveFile(project::kProjectFilter);
     if (path.isEmpty())
-        return;
+        return false;
     if (!path.endsWith(project::kProjectExtension, Qt::CaseInsensitive))
         path += project::kProjectExtension;
     const QString error = project::saveProject(session_, path);
     if (!error.isEmpty()) {
         ui_->showMessage(error);
-        return;
+        return false;
     }
     savedAlbum_ = project::projectText(session_);
+    return true;
 }
 
 void MainWindow::openAlbumCommand()
@@ -641,11 +645,25 @@ void MainWindow::openAlbumFile(const QString& path)
 
 void MainWindow::closeCommand()
 {
-    if (!confirmExit(*ui_))
+    // One question: a changed album asks whether to save it ("取消" stays in
+    // the program, as does a save that did not happen); an unchanged one
+    // only asks whether to leave.
+    if (project::albumChanged(session_, savedAlbum_)) {
+        switch (exitConfirm_->askThree(kUnsavedExitQuestion, kSaveAnswer, kDontSaveAnswer)) {
+        case ConfirmWindow::Answer::Cancel:
+            return;
+        case ConfirmWindow::Answer::Accept:
+            if (!saveAlbumCommand())
+                return;
+            break;
+        case ConfirmWindow::Answer::Other:
+            break;
+        }
+    } else if (!confirmExit(*ui_)) {
         return;
-    if (project::albumChanged(session_, savedAlbum_) &&
-        ui_->confirm(QStringLiteral("是否保存"), QStringLiteral("相册已经修改，退出前是否保存？")))
-        saveAlbumCommand();
+    }
+    // The window goes at once; the working tree is cleaned behind it.
+    hide();
     exitTimer_->start();
 }
 
@@ -655,6 +673,9 @@ void MainWindow::exitTimerTick()
     status_->timer()->stop();
     cleanWorkingTreeAtExit(folder_);
     close();
+    // The window was hidden already, so its closing is no "last window
+    // closed": the program is told to end.
+    emit exitDone();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -120,7 +120,8 @@ public:
     BrowserWindow* browser() const { return browser_; }
 
     // "保存相册" / "打开相册": the album as a project file (project/README.md).
-    void saveAlbumCommand();
+    // Saving returns true when the album was written.
+    bool saveAlbumCommand();
     void openAlbumCommand();
     // Opens the album project at `path` as "打开相册" does.
     void openAlbumFile(const QString& path);
@@ -128,13 +129,15 @@ public:
     void openAtStart(const QString& path) { startProject_ = path; }
 
 public slots:
-    // The close box of the title bar: ask, offer to save a changed album,
-    // then clean and close.
+    // The close box of the title bar: ask once (save a changed album, leave
+    // it, or stay), then hide, clean and close.
     void closeCommand();
 
 signals:
     // Start-up ended; exitCode >= 0 means the program must end with it.
     void startupFinished(int exitCode);
+    // The close box's exit has cleaned the working tree: the program ends.
+    void exitDone();
 
 protected:
     void showEvent(QShowEvent* event) override;

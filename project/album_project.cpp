@@ -4,6 +4,7 @@
 #include "audio/lyric_table.h"
 #include "audio/music_table.h"
 #include "audio/tile_image.h"
+#include "core/bar_list.h"
 #include "core/columns.h"
 #include "core/file_tree.h"
 #include "core/table_names.h"
@@ -112,20 +113,59 @@ QJsonArray photoRowsToJson(const Table& photos)
     return rows;
 }
 
+// A photo row takes its template's cells from template table row `t`: the
+// movie package, pair number, photo count, the bar lists and frame count,
+// and the size of the slot its picture name says.
+void takeTemplate(Row& row, const Table& templates, int t)
+{
+    const int slot = row[PhotoCol::PictureName].mid(QStringLiteral("picture_").size()).toInt();
+    row[PhotoCol::MoviePackage] = templates.cell(t, TemplateCol::MoviePath);
+    row[PhotoCol::PairNumber] = templates.cell(t, TemplateCol::PairNumber);
+    row[PhotoCol::TemplatePhotos] = templates.cell(t, TemplateCol::PhotoCount);
+    row[PhotoCol::SlotWidth] = splitBarList(templates.cell(t, TemplateCol::SlotWidths)).items.value(slot - 1);
+    row[PhotoCol::SlotHeight] = splitBarList(templates.cell(t, TemplateCol::SlotHeights)).items.value(slot - 1);
+    row[PhotoCol::TemplateWidths] = templates.cell(t, TemplateCol::SlotWidths);
+    row[PhotoCol::TemplateHeights] = templates.cell(t, TemplateCol::SlotHeights);
+    row[PhotoCol::TemplateOrientations] = templates.cell(t, TemplateCol::SlotOrientations);
+    row[PhotoCol::TemplateJpgNames] = templates.cell(t, TemplateCol::JpgNames);
+    row[PhotoCol::FrameCount] = templates.cell(t, TemplateCol::FrameCount);
+}
+
+// The first template of the library with the photo count and slot
+// orientations a photo row's template had, or -1.
+int sameSlots(const Table& templates, const Row& row)
+{
+    for (int t = 0; t < templates.rowCount(); ++t)
+        if (templates.cell(t, TemplateCol::PhotoCount) == row[PhotoCol::TemplatePhotos] &&
+            templates.cell(t, TemplateCol::SlotOrientations) == row[PhotoCol::TemplateOrientations])
+            return t;
+    return -1;
+}
+
 // Each photo row's template becomes the library's package of that name (a
 // path saved by an older program is matched by the name it has in its
-// library). A template the library lacks keeps the saved text, and the
-// rebuild reports it.
-void placeTemplates(const Session& session, QList<Row>& photoRows)
+// library), with the library's description of it. A template the library no
+// longer has is replaced by the first with the same slots, the same for
+// every photo of its group; the lines "old → new" are returned. Without
+// such a template the row keeps the saved name, and the rebuild reports it.
+QStringList placeTemplates(const Session& session, QList<Row>& photoRows)
 {
     const Table& templates = session.table(tables::Templates);
+    QStringList replaced;
     for (Row& row : photoRows) {
-        const int t = findTemplate(session, row[PhotoCol::MoviePackage]);
-        if (t < 0)
-            continue;
-        row[PhotoCol::MoviePackage] = templates.cell(t, TemplateCol::MoviePath);
-        row[PhotoCol::PairNumber] = templates.cell(t, TemplateCol::PairNumber);
+        const QString saved = templateName(row[PhotoCol::MoviePackage]);
+        int t = findTemplate(session, saved);
+        if (t < 0) {
+            t = sameSlots(templates, row);
+            if (t < 0)
+                continue;
+            const QString line = QStringLiteral("%1 → %2").arg(saved, templateName(templates.cell(t, TemplateCol::MoviePath)));
+            if (!replaced.contains(line))
+                replaced << line;
+        }
+        takeTemplate(row, templates, t);
     }
+    return replaced;
 }
 
 bool rowsFromJson(const QJsonValue& value, QList<Row>* rows)
@@ -438,7 +478,7 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
     }
     report.seed = content->seed;
     Session& session = ctx.session;
-    placeTemplates(session, content->tables[kPhotoTable]);
+    const QStringList replaced = placeTemplates(session, content->tables[kPhotoTable]);
 
     // Rows whose files are gone leave the song, lyric and karaoke tables
     // (with their mirrors); photos are removed once the album stands.
@@ -512,6 +552,8 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
         callHook(ctx.view.showPhotoArea);
     }
     report.opened = true;
+    if (!replaced.isEmpty())
+        ctx.ui.showMessage(kTemplateReplacedMessage + QLatin1Char('\n') + replaced.join(QLatin1Char('\n')));
     if (!report.missing.isEmpty())
         ctx.ui.showMessage(kMissingMessage + QLatin1Char('\n') + report.missing.join(QLatin1Char('\n')));
     return report;

@@ -31,6 +31,8 @@ inline const QString kSaveFailedMessage = QStringLiteral("无法保存相册文�
 inline const QString kBrokenMessage = QStringLiteral("相册文件已损坏或不是相册文件，不能打开：");
 inline const QString kNewerMessage = QStringLiteral("相册文件由更新版本的程序保存，不能打开：");
 inline const QString kMissingMessage = QStringLiteral("以下文件已经找不到，相册中没有它们：");
+inline const QString kTemplateReplacedMessage =
+    QStringLiteral("以下模板已不在模板库中，换用了相片位相同的模板：");
 
 // A project file's content, checked.
 struct ProjectContent {

@@ -163,7 +163,7 @@ bool outputSizeCancelled(const Session& session)
     return session.get(vars::Cancelled) == kCancelledWord;
 }
 
-bool takeWizardAutoStart(Session& session)
+bool takeWizardDvdStep(Session& session)
 {
     if (session.get(vars::WizardStep) != kWizardMakeDvd)
         return false;

@@ -101,9 +101,10 @@ void chooseImageFormat(Session& session, const QString& format);
 // The close box: the command must stop.
 void cancelOutputSize(Session& session);
 bool outputSizeCancelled(const Session& session);
-// The wizard's timer fired: when the wizard's step is "make a DVD album",
-// clears it and returns true (the window then closes as "开始制作" does).
-bool takeWizardAutoStart(Session& session);
+// The album the wizard's step "make a DVD album" asked for is being made
+// ("开始制作" was pressed): when that is the recorded step, clears it and
+// returns true, so a later DVD command is an ordinary one.
+bool takeWizardDvdStep(Session& session);
 
 // ---- Other settings ----------------------------------------------------
 

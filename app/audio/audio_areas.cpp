@@ -72,37 +72,37 @@ void AudioAreas::command(bool music, const QString& caption)
     AudioTileArea& tiles = music ? static_cast<AudioTileArea&>(musicTiles_) : lyricTiles_;
     const std::optional<int> selected = tiles.selectedRow();
     UiPort& ui = *port_;
-    if (caption == QLatin1String("音乐预览")) {
+    if (caption == QStringLiteral("音乐预览")) {
         previewCommand(session_, ui, *musicPreview_, audio::LyricPreview::Kind::Music);
-    } else if (caption == QLatin1String("歌词预览")) {
+    } else if (caption == QStringLiteral("歌词预览")) {
         previewCommand(session_, ui, *lyricPreview_, audio::LyricPreview::Kind::Lyrics);
-    } else if (caption == QLatin1String("歌词设置")) {
+    } else if (caption == QStringLiteral("歌词设置")) {
         if (lyricStyleCommand(session_, ui, *style_, selected))
             lyricTiles_.refreshList();
-    } else if (caption == QLatin1String("删除音乐") || caption == QLatin1String("删除歌词")) {
+    } else if (caption == QStringLiteral("删除音乐") || caption == QStringLiteral("删除歌词")) {
         if (audio::deleteOneCommand(session_, folder_, ui, side, selected)) {
             emit previewCleared();
             if (music && session_.table(audio::names::MusicTable).isEmpty())
                 settings::resetAlbumLengthWithoutMusic(session_);
             refresh(music, !music);
         }
-    } else if (caption == QLatin1String("全部删除")) {
+    } else if (caption == QStringLiteral("全部删除")) {
         if (audio::deleteAllCommand(session_, folder_, ui, side)) {
             emit previewCleared();
             if (music)
                 settings::resetAlbumLengthWithoutMusic(session_);
             refresh(music, !music);
         }
-    } else if (caption == QLatin1String("手动绑定")) {
+    } else if (caption == QStringLiteral("手动绑定")) {
         if (audio::mayBindByHand(session_, ui, side, selected) && binding_->run(side, *selected))
             refresh(false, false);
-    } else if (caption == QLatin1String("自动绑定")) {
+    } else if (caption == QStringLiteral("自动绑定")) {
         if (audio::automaticBindingCommand(session_, ui, side, QDateTime::currentDateTime()))
             refresh(false, false);
-    } else if (caption == QLatin1String("手动解绑")) {
+    } else if (caption == QStringLiteral("手动解绑")) {
         if (audio::unbindOneCommand(session_, ui, side, selected))
             refresh(false, false);
-    } else if (caption == QLatin1String("全部解绑")) {
+    } else if (caption == QStringLiteral("全部解绑")) {
         if (audio::unbindAllCommand(session_, ui))
             refresh(false, false);
     }

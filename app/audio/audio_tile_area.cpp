@@ -166,8 +166,13 @@ void AudioTileArea::createTiles()
         tile->setScaledContents(false);
         tile->setMouseTracking(true);
         tile->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(tile, &QLabel::customContextMenuRequested, this,
-                [this, tile](const QPoint& at) { menu_->popup(tile->mapToGlobal(at)); });
+        connect(tile, &QLabel::customContextMenuRequested, this, [this, tile](const QPoint& at) {
+            // The menu acts on the tile it was opened on: that tile is the
+            // selected one, whatever the mouse did before.
+            hover_->setGeometry(tile->geometry());
+            selectTile(tile);
+            menu_->popup(tile->mapToGlobal(at));
+        });
         tile->installEventFilter(this);
         tiles_.append(tile);
         loadTilePicture(i);
@@ -368,7 +373,6 @@ void AudioTileArea::tilePressed(QLabel* tile, Qt::MouseButton button, const QPoi
 {
     if (session_.get(var("Edit_shuangji_yulan_or_qitacaozuo")) != QLatin1String("qita_caozuo"))
         return;
-    const int r = tileRow(tile);
     if (button == Qt::LeftButton) {
         session_.set(var("Edit_tuodong_kaiguan"), QStringLiteral("anxia"));
         session_.setInt(var("Edit_tuodong_down_x"), inTile.x());
@@ -379,15 +383,23 @@ void AudioTileArea::tilePressed(QLabel* tile, Qt::MouseButton button, const QPoi
         session_.setInt(var("Edit_tuodong_huhuan_down_y"), tile->y());
     }
     if (button == Qt::LeftButton || button == Qt::RightButton) {
-        selection_->setGeometry(hover_->geometry());
-        selection_->raise();
-        selection_->show();
-        session_.setInt(var("Edit_xiangpian_down_id"), r);
+        selectTile(tile);
+        return;
     }
     bool ok = false;
     const int selected = session_.get(var("Edit_xiangpian_down_id")).toInt(&ok);
     if (ok)
         showPreviewOf(selected);
+}
+
+void AudioTileArea::selectTile(QLabel* tile)
+{
+    const int r = tileRow(tile);
+    selection_->setGeometry(hover_->geometry());
+    selection_->raise();
+    selection_->show();
+    session_.setInt(var("Edit_xiangpian_down_id"), r);
+    showPreviewOf(r);
 }
 
 void AudioTileArea::tileReleased(QLabel* tile, Qt::MouseButton button)

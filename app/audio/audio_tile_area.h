@@ -101,6 +101,9 @@ private:
     void tileMoved(QLabel* tile, const QPoint& inTile);
     void tilePressed(QLabel* tile, Qt::MouseButton button, const QPoint& inTile);
     void tileReleased(QLabel* tile, Qt::MouseButton button);
+    // The selection frame goes to the hover frame, the tile's row becomes
+    // Edit_xiangpian_down_id and the big preview shows it.
+    void selectTile(QLabel* tile);
     void scrollPressed(int cursorY);
     void scrollMoved(int cursorY);
     void updateScrollBar();

@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace fotarel::app {
@@ -24,8 +23,7 @@ OutputSizeDialog::OutputSizeDialog(Session& session, QWidget* parent)
       shownSize_(new QLineEdit(this)),
       shownType_(new QLineEdit(this)),
       defaultButton_(new QPushButton(QStringLiteral("默认"), this)),
-      startButton_(new QPushButton(QStringLiteral("开始制作"), this)),
-      wizardTimer_(new QTimer(this))
+      startButton_(new QPushButton(QStringLiteral("开始制作"), this))
 {
     setObjectName(QStringLiteral("TForm39"));
     setWindowTitle(QStringLiteral("输出相册尺寸"));
@@ -39,9 +37,6 @@ OutputSizeDialog::OutputSizeDialog(Session& session, QWidget* parent)
     shownType_->setReadOnly(true);
     defaultButton_->setObjectName(QStringLiteral("suiButton_moren"));
     startButton_->setObjectName(QStringLiteral("suiButton_kaishizhizuo"));
-    wizardTimer_->setObjectName(QStringLiteral("Timer_xiangce_xiangdao"));
-    wizardTimer_->setInterval(500);
-    wizardTimer_->setSingleShot(true);
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("输出尺寸:"), shownSize_);
@@ -78,10 +73,6 @@ OutputSizeDialog::OutputSizeDialog(Session& session, QWidget* parent)
         showFields();
     });
     connect(startButton_, &QPushButton::clicked, this, &OutputSizeDialog::start);
-    connect(wizardTimer_, &QTimer::timeout, this, [this] {
-        if (takeWizardAutoStart(session_))
-            start();
-    });
 }
 
 void OutputSizeDialog::prepare()
@@ -111,18 +102,20 @@ void OutputSizeDialog::showFields()
     }
 }
 
-bool OutputSizeDialog::ask(bool wizardTimer)
+bool OutputSizeDialog::ask(bool forWizard)
 {
+    forWizard_ = forWizard;
     prepare();
-    if (wizardTimer)
-        wizardTimer_->start();
     exec();
-    wizardTimer_->stop();
     return !outputSizeCancelled(session_);
 }
 
 void OutputSizeDialog::start()
 {
+    // The size is the user's choice, also for the wizard's album: the wizard
+    // only brought the window up.
+    if (forWizard_)
+        takeWizardDvdStep(session_);
     accept();
 }
 

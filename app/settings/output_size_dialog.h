@@ -7,7 +7,6 @@
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTimer;
 
 namespace fotarel::app {
 
@@ -21,13 +20,11 @@ public:
 
     // What an output command does: fills the size list for the current
     // output type, selects the default entry, fills the fields, clears
-    // Edit_quxiao; with `wizardTimer` starts the 500 ms timer that, while the
-    // wizard's step is "make a DVD album", clears the step and starts the
-    // album by itself; then shows the window modally. Returns false when the
-    // close box was used (Edit_quxiao reads "quxiao").
-    bool ask(bool wizardTimer = false);
-
-    QTimer* wizardTimer() const { return wizardTimer_; }
+    // Edit_quxiao, then shows the window modally until the user chooses.
+    // `forWizard`: the wizard's "make a DVD album" asked; "开始制作" then
+    // also clears the wizard's step. Returns false when the close box was
+    // used (Edit_quxiao reads "quxiao").
+    bool ask(bool forWizard = false);
 
 protected:
     void reject() override;
@@ -44,7 +41,7 @@ private:
     QLineEdit* shownType_;
     QPushButton* defaultButton_;
     QPushButton* startButton_;
-    QTimer* wizardTimer_;
+    bool forWizard_ = false;
 };
 
 } // namespace fotarel::app

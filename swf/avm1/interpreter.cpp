@@ -154,6 +154,14 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
     }
     f.thisv = self;
     f.home = home;
+    if (home && self.isObject()) {
+        int hops = 0;
+        for (Object* p = self.o; p && hops < kMaxProtoChain; p = p->proto, ++hops)
+            if (p == home) {
+                f.homeDepth = hops;
+                break;
+            }
+    }
     f.constants = fn.constants;
 
     std::vector<Value> argsCopy = args;
@@ -189,10 +197,7 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
         else if (!(fl & 0x08))
             activation->put(QStringLiteral("arguments"), Value::object(arguments), 0, cs);
         if (fl & 0x10) {
-            Object* sup = alloc(Object::Kind::Super, nullptr);
-            sup->primitive = self;
-            sup->home = home ? home : (self.isObject() ? self.o->proto : nullptr);
-            preload(Value::object(sup));
+            preload(Value::object(makeSuper(self, home, f.homeDepth)));
         }
         if (fl & 0x40)
             preload(Value::object(objectFor(rootOf(clipOf(Value::object(f.timeline))))));
@@ -219,6 +224,25 @@ Value Interpreter::call(const Value& function, const Value& self, std::vector<Va
             activation->put(fn.params[i].name, i < args.size() ? args[i] : Value(), 0, cs);
     }
     return execute(f);
+}
+
+Object* Interpreter::makeSuper(const Value& self, Object* home, int homeDepth)
+{
+    Object* sup = alloc(Object::Kind::Super, nullptr);
+    sup->primitive = self;
+    sup->home = home ? home : (self.isObject() ? self.o->proto : nullptr);
+    sup->superDepth = home ? homeDepth : (self.isObject() ? 1 : -1);
+    return sup;
+}
+
+Object* Interpreter::superHome(const Object* sup) const
+{
+    if (sup->superDepth < 0 || !sup->primitive.isObject())
+        return sup->home;
+    Object* p = sup->primitive.o;
+    for (int i = 0; i < sup->superDepth && p; ++i)
+        p = p->proto;
+    return p;
 }
 
 Value Interpreter::callMethod(const Value& object, const QString& name, std::vector<Value> args)
@@ -370,7 +394,8 @@ bool Interpreter::getProperty(Object* o, const Value& self, const QString& name,
 {
     switch (o->kind) {
     case Object::Kind::Super: {
-        Object* start = o->home ? o->home->proto : nullptr;
+        Object* h = superHome(o);
+        Object* start = h ? h->proto : nullptr;
         Object* w = nullptr;
         if (!start)
             return false;
@@ -701,10 +726,7 @@ Value Interpreter::getVariable(Frame& f, const QString& name, Object** holder)
         }
     }
     if (is("super") && f.isFunction && f.superByName) {
-        Object* sup = alloc(Object::Kind::Super, nullptr);
-        sup->primitive = f.thisv;
-        sup->home = f.home ? f.home : (f.thisv.isObject() ? f.thisv.o->proto : nullptr);
-        return Value::object(sup);
+        return Value::object(makeSuper(f.thisv, f.home, f.homeDepth));
     }
     // SWF 4 movies have no global objects: their names reach timelines only
     // (NaN and Infinity are plain undefined variables there).

@@ -63,6 +63,7 @@ struct Frame {
     Object* locals = nullptr;   // where `var` declares
     Value thisv;
     Object* home = nullptr;     // prototype the running method was found on (for super)
+    int homeDepth = -1;         // __proto__ links from `this` to `home` at the call (-1: none)
     std::shared_ptr<const std::vector<QString>> constants;
     std::vector<Region> regions;
     bool isFunction = false;
@@ -142,6 +143,10 @@ public:
     bool runCallback(const std::function<void()>& fn);
 
     Value call(const Value& function, const Value& self, std::vector<Value> args, Object* home = nullptr);
+    // The object `super` stands for in a method of `home` called on `self`,
+    // and the prototype it reaches now.
+    Object* makeSuper(const Value& self, Object* home, int homeDepth);
+    Object* superHome(const Object* sup) const;
     Value callSuperConstructor(Object* super, std::vector<Value> args);
     // Whether the clip of the frame's own timeline left the display list.
     static bool timelineRemoved(const Frame& f);

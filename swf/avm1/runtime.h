@@ -173,6 +173,11 @@ public:
 
     Value primitive; // Primitive wrapper (new String/Number/Boolean), Super's `this`
     Object* home = nullptr; // Super: prototype whose __proto__ it searches
+    // Super: how many __proto__ links lead from `this` to that prototype when
+    // the method was called; the prototype is found again that way at each
+    // use, so a script that replaces this.__proto__ meanwhile is followed
+    // (-1: `home` as kept).
+    int superDepth = -1;
 
     std::shared_ptr<ClipLink> link; // Clip
     std::unique_ptr<XmlNode> xml;   // XMLNode and XML objects

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -83,56 +84,83 @@ TEST(MainWindow, FirstShowRunsStartupAndShowsTheShell)
     EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_1"));
 }
 
-TEST(MainWindow, CloseBoxAsksAndOnlyConfirmedExitCleansTheTree)
+// The close box of the title bar, found by its mark.
+QAbstractButton* closeBoxOf(QWidget& window)
 {
-    StartedWindow started;
-    ASSERT_TRUE(started.start());
-    const TempTree& tree = started.tree;
-    MainWindow& window = *started.window;
-    tree.write("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp", "thumb");
-
-    QString asked;
-    answerModal("TForm25", "取消", [&](QWidget* w) {
-        for (QLabel* l : w->findChildren<QLabel*>())
-            if (l->text().contains("退出"))
-                asked = l->text();
-    });
-    window.closeCommand();
-    EXPECT_EQ(asked, "确定要退出本软件吗？");
-    QCoreApplication::processEvents(); // whatever the answer queued has run
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp"));
-
-    answerModal("TForm25", "确定");
-    window.closeCommand();
-    ASSERT_TRUE(waitUntil([&] { return !window.isVisible(); }));
-    EXPECT_FALSE(tree.exists("smxcwjj/tp_wj"));
-    EXPECT_TRUE(tree.exists("smxcwjj/wj_0_or_2/wjj_02/a1.rar"));
+    for (QAbstractButton* b : window.findChildren<QAbstractButton*>())
+        if (b->text() == QStringLiteral("✕") && b->parentWidget()->parentWidget() == &window)
+            return b;
+    return nullptr;
 }
 
-TEST(MainWindow, ExitOffersToSaveOnlyAChangedAlbum)
+TEST(MainWindow, LeavingAsksOnceAndTheWindowGoesAtOnce)
 {
-    StartedWindow started;
-    ASSERT_TRUE(started.start());
-    MainWindow& window = *started.window;
-    // A caption makes the album differ from the empty one of the start.
-    window.session().table(effects::kCaptionTable).appendRow({"1", "片头"});
-
-    QStringList asked;
-    auto record = [&asked](QWidget* w) {
-        for (QLabel* l : w->findChildren<QLabel*>())
-            if (!l->text().isEmpty())
-                asked << l->text();
+    struct Case {
+        const char* name;
+        bool changed;    // the album differs from the last saved one
+        const char* answer;
+        bool leaves;
     };
-    answerModal("TForm25", "确定", [&](QWidget* w) {
-        record(w);
-        answerModal("TFormConfirm", "取消", record); // "是否保存": leave without saving
-    });
-    window.closeCommand();
-    ASSERT_TRUE(waitUntil([&] { return !window.isVisible(); }));
-    EXPECT_TRUE(asked.contains("确定要退出本软件吗？"));
-    EXPECT_TRUE(asked.contains("相册已经修改，退出前是否保存？")) << asked.join('|').toStdString();
+    const Case cases[] = {
+        {"unchanged, stay", false, "取消", false},
+        {"unchanged, leave", false, "确定", true},
+        {"changed, stay", true, "取消", false},
+        {"changed, leave without saving", true, "不保存", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartedWindow started;
+        ASSERT_TRUE(started.start());
+        const TempTree& tree = started.tree;
+        MainWindow& window = *started.window;
+        tree.write("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp", "thumb");
+        if (c.changed)
+            window.session().table(effects::kCaptionTable).appendRow({"1", "片头"});
+
+        QStringList asked;
+        QStringList buttons;
+        int questions = 0;
+        auto record = [&](QWidget* w) {
+            ++questions;
+            for (QLabel* l : w->findChildren<QLabel*>())
+                if (l->text().contains("？"))
+                    asked << l->text();
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+                if (b->isVisible() && !b->text().isEmpty() && b->text() != "✕")
+                    buttons << b->text();
+        };
+        // Any other window that asks is counted and closed.
+        QTimer watch;
+        watch.setInterval(5);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal->isVisible() && modal->objectName() != "TForm25") {
+                ++questions;
+                modal->close();
+            }
+        });
+        watch.start();
+        QSignalSpy ended(&window, &MainWindow::exitDone); // main() ends the program on it
+        answerModal("TForm25", c.answer, record);
+        QAbstractButton* closeBox = closeBoxOf(window);
+        ASSERT_TRUE(closeBox);
+        QTest::mouseClick(closeBox, Qt::LeftButton);
+        EXPECT_EQ(window.isVisible(), !c.leaves); // at once, not after the clean-up
+        QTest::qWait(50);
+        EXPECT_EQ(questions, 1);
+        EXPECT_EQ(asked, QStringList{c.changed ? "相册已经修改，退出前是否保存？" : "确定要退出本软件吗？"});
+        EXPECT_EQ(buttons, c.changed ? QStringList({"保存", "不保存", "取消"}) : QStringList({"确定", "取消"}));
+        if (c.leaves) {
+            EXPECT_TRUE(waitUntil([&] { return ended.count() == 1; }));
+            EXPECT_FALSE(tree.exists("smxcwjj/tp_wj"));
+            EXPECT_TRUE(tree.exists("smxcwjj/wj_0_or_2/wjj_02/a1.rar"));
+        } else {
+            QTest::qWait(20);
+            EXPECT_EQ(ended.count(), 0);
+            EXPECT_TRUE(window.isVisible());
+            EXPECT_TRUE(tree.exists("smxcwjj/tp_wj/tp_slt_1/tp_slt_1_1.bmp"));
+        }
+    }
 }
 
 TEST(MainWindow, MessageWindowShowsTheTextAboveTheOpenWindow)

@@ -155,24 +155,51 @@ TEST(AlbumProject, TemplatesAreKeptByNameSoTheAlbumOpensWhereverTheProgramIs)
     EXPECT_EQ(content->tables.at(kPhotos).value(0).value(PhotoCol::MoviePackage), "t01.rar");
 
     // A program elsewhere (its library in another folder) opens the project,
-    // and one saved by an older program that kept the library's paths.
+    // one saved by an older program that kept the library's paths, and one
+    // whose template the library no longer has: the first template with the
+    // same slots stands in, and a message says so.
     QByteArray withPath = named;
     withPath.replace("\"t01.rar\"", "\"/old/place/bin/smxcwjj/wj_0_or_2/wjj_01/t01.rar\"");
-    for (const QByteArray& text : {named, withPath}) {
+    QByteArray gone = named;
+    gone.replace("\"t01.rar\"", "\"gone.rar\"");
+    const struct {
+        const char* what;
+        QByteArray text;
+        QStringList messages;
+    } cases[] = {
+        {"named", named, {}},
+        {"old path", withPath, {}},
+        {"template gone", gone, {project::kTemplateReplacedMessage + "\ngone.rar → t01.rar"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         ProjectAlbum moved;
         QFile file(moved.projectPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        file.write(c.text);
         file.close();
         const project::OpenReport report = project::openProject(moved.ctx, moved.projectPath());
         ASSERT_TRUE(report.opened);
         EXPECT_TRUE(report.missing.isEmpty()) << report.missing.join(", ").toStdString();
+        EXPECT_EQ(moved.ui.messages, c.messages);
         EXPECT_TRUE(moved.session.table(kPhotos).cell(0, PhotoCol::MoviePackage).startsWith(moved.tree.root()));
         const QList<QImage> after = render(moved, "after.avi");
         ASSERT_EQ(after.size(), before.size());
         for (int i = 0; i < before.size(); ++i)
             ASSERT_EQ(after[i], before[i]) << "frame " << i;
     }
+
+    // No template with the same slots: the template is listed as missing.
+    QByteArray noneLikeIt = gone;
+    noneLikeIt.replace("\"|heng|\"", "\"|shu|\"");
+    ProjectAlbum moved;
+    QFile file(moved.projectPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(noneLikeIt);
+    file.close();
+    const project::OpenReport report = project::openProject(moved.ctx, moved.projectPath());
+    ASSERT_TRUE(report.opened);
+    EXPECT_TRUE(report.missing.join(",").contains("gone.rar")) << report.missing.join(", ").toStdString();
 }
 
 TEST(AlbumProject, MissingFilesAreListedOnceAndLeftOut)

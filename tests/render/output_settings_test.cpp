@@ -137,18 +137,18 @@ TEST(OutputSettings, OutputSizeDialogFields)
     EXPECT_EQ(session.get(vars::OutputType), kImageSequence);
 }
 
-TEST(OutputSettings, WizardAutoStartOnlyForTheDvdStep)
+TEST(OutputSettings, OnlyTheWizardsDvdStepIsTakenByTheSizeWindow)
 {
     Session session;
     for (const char* step : {"", "xiangce_xiangdao_tianjiaxiangpian", "xiangce_xiangdao_tianjiayinyue"}) {
         session.set(vars::WizardStep, QString::fromLatin1(step));
-        EXPECT_FALSE(takeWizardAutoStart(session));
+        EXPECT_FALSE(takeWizardDvdStep(session));
         EXPECT_EQ(session.get(vars::WizardStep), QString::fromLatin1(step));
     }
     session.set(vars::WizardStep, kWizardMakeDvd);
-    EXPECT_TRUE(takeWizardAutoStart(session));
+    EXPECT_TRUE(takeWizardDvdStep(session));
     EXPECT_EQ(session.get(vars::WizardStep), "");
-    EXPECT_FALSE(takeWizardAutoStart(session));
+    EXPECT_FALSE(takeWizardDvdStep(session));
 }
 
 TEST(OutputSettings, OtherSettingsChangeOnlyTheirOwnChoice)

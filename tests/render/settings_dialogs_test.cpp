@@ -145,23 +145,23 @@ TEST(AlbumLengthDialog, ButtonsSetTheFlags)
 
 TEST(OutputSizeDialog, HowTheWindowEnds)
 {
-    enum class Ending { StartButton, CloseBox, WizardTimer };
+    enum class Ending { StartButton, CloseBox };
     struct Case {
         const char* name;
         Ending ending;
         const char* step;
-        bool timer;
+        bool forWizard;
         bool goesOn;
         const char* stepAfter;
     };
-    const QString dvd = kWizardMakeDvd;
     const Case cases[] = {
         {"start button", Ending::StartButton, "", false, true, ""},
         {"close box", Ending::CloseBox, "", false, false, ""},
-        {"close box with the wizard's step but no timer", Ending::CloseBox, "xiangce_xiangdao_zhizuoDVDxiangce",
-         false, false, "xiangce_xiangdao_zhizuoDVDxiangce"},
-        {"wizard timer", Ending::WizardTimer, "xiangce_xiangdao_zhizuoDVDxiangce", true, true, ""},
-        {"timer with another step does nothing", Ending::CloseBox, "xiangce_xiangdao_tianjiayinyue", true, false,
+        {"close box with the wizard's step", Ending::CloseBox, "xiangce_xiangdao_zhizuoDVDxiangce", true, false,
+         "xiangce_xiangdao_zhizuoDVDxiangce"},
+        {"the wizard's album starts with the user's size", Ending::StartButton, "xiangce_xiangdao_zhizuoDVDxiangce",
+         true, true, ""},
+        {"another step is left alone", Ending::StartButton, "xiangce_xiangdao_tianjiayinyue", true, true,
          "xiangce_xiangdao_tianjiayinyue"},
     };
     for (const Case& c : cases) {
@@ -170,16 +170,28 @@ TEST(OutputSizeDialog, HowTheWindowEnds)
         session.set(vars::Cancelled, kCancelledWord); // a previous cancel must not stick
         session.set(vars::WizardStep, QString::fromLatin1(c.step));
         OutputSizeDialog dialog(session);
+        bool stillShown = false;
+        QString chosenSize;
         whileShown(dialog, [&] {
-            if (c.ending == Ending::StartButton)
-                QTest::mouseClick(button(dialog, QStringLiteral("开始制作")), Qt::LeftButton);
-            else if (c.ending == Ending::CloseBox)
-                QTimer::singleShot(c.timer ? 700 : 0, &dialog, [&dialog] { closeBox(dialog); });
+            // The window waits for the user, also when the wizard asked: a
+            // second later it is still there and the user picks a size.
+            QTimer::singleShot(1000, &dialog, [&] {
+                stillShown = dialog.isVisible();
+                auto* sizes = child<QListWidget>(dialog, "ListBox_chicun");
+                QListWidgetItem* first = sizes->item(0);
+                QTest::mouseClick(sizes->viewport(), Qt::LeftButton, {}, sizes->visualItemRect(first).center());
+                chosenSize = first->text();
+                if (c.ending == Ending::StartButton)
+                    QTest::mouseClick(button(dialog, QStringLiteral("开始制作")), Qt::LeftButton);
+                else
+                    closeBox(dialog);
+            });
         });
-        EXPECT_EQ(dialog.ask(c.timer), c.goesOn);
+        EXPECT_EQ(dialog.ask(c.forWizard), c.goesOn);
+        EXPECT_TRUE(stillShown);
         EXPECT_EQ(outputSizeCancelled(session), !c.goesOn);
         EXPECT_EQ(session.get(vars::WizardStep), QString::fromLatin1(c.stepAfter));
-        EXPECT_FALSE(dialog.wizardTimer()->isActive());
+        EXPECT_TRUE(chosenSize.startsWith(session.get(vars::Width) + " ×")) << chosenSize.toStdString();
     }
 }
 

@@ -343,6 +343,50 @@ TEST_F(Objects, BuiltInSuperConstructorsMakeThisTheirInstance)
     EXPECT_EQ(traced(), "6|2");
 }
 
+// `super` is found again from `this` at each use, as many __proto__ links
+// up as the method was found when called: a method that gives `this` a new
+// __proto__ reaches the new class's constructor.
+TEST_F(Objects, SuperFollowsAReplacedProto)
+{
+    Asm body;
+    body.get("this").push("__proto__", "__proto__").get("Number").push("prototype").op(op::GetMember)
+        .push("__constructor__").get("Number").push(2).op(op::InitObject).op(op::SetMember);
+    body.push(7, 1, "super").op(op::CallFunction).op(op::Pop);
+    Asm a;
+    a.function("T", {}, Asm());
+    a.get("T").push("prototype").op(op::GetMember).push("make");
+    a.function("", {}, body);
+    a.op(op::SetMember);
+    a.push("t", 0, "T").op(op::NewObject).op(op::SetVariable);
+    a.get("t").callMethod("make", 0).op(op::Pop);
+    a.get("t").push(1).op(op::Add2).trace();
+    a.get("t").get("Number").op(op::InstanceOf).trace();
+    EXPECT_TRUE(run(a, 7));
+    EXPECT_EQ(traced(), "8|true");
+}
+
+// A function called by name runs on the clip whose variable holds it; one
+// held by a local variable runs on the locals before SWF 7 and with no
+// `this` from SWF 7.
+TEST_F(Objects, ThisOfAFunctionHeldByALocal)
+{
+    const Asm typeOfThis = Asm().get("this").op(op::TypeOf).op(op::Return);
+    Asm a;
+    a.function("outer", {}, Asm().push("f").function("", {}, typeOfThis).op(op::DefineLocal)
+                                .push(0, "f").op(op::CallFunction).op(op::Return));
+    a.function("g", {}, typeOfThis);
+    a.push(0, "outer").op(op::CallFunction).trace();
+    a.push(0, "g").op(op::CallFunction).trace();
+    const struct {
+        int version;
+        const char* expected;
+    } cases[] = {{5, "object|movieclip"}, {6, "object|movieclip"}, {7, "undefined|movieclip"}, {8, "undefined|movieclip"}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(a, c.version));
+        EXPECT_EQ(traced(), c.expected) << c.version;
+    }
+}
+
 // arguments.caller is the function that called this one, null when a frame
 // script did.
 TEST_F(Objects, ArgumentsCallerIsTheCallingFunction)
