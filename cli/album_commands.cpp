@@ -19,6 +19,8 @@
 #include "effects/caption_option.h"
 #include "engine/startup.h"
 #include "project/album_project.h"
+#include "photos/crop.h"
+#include "photos/fitting.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
 #include "photos/photo_context.h"
@@ -35,11 +37,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryFile>
 
 #include <chrono>
 #include <functional>
 #include <cstdio>
+#include <map>
 #include <random>
 
 namespace fotarel::cli {
@@ -99,6 +104,8 @@ struct AlbumJob {
     // Makes a song as long as the photos' album (its frames given) and
     // returns its path: it becomes the first song (the demo).
     std::function<QString(int frames)> songForAlbum;
+    QString crop;                        // --crop: "auto" or "top-left"; empty: not given
+    std::map<int, QString> templates;    // --template N=NAME
 };
 
 // The type as the user named it: "JPG" rather than the internal "XLTP".
@@ -250,6 +257,45 @@ void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, cons
     }
 }
 
+// The crop rule of --crop: set before the photos are cropped. A project
+// keeps its own rule unless --crop names one; then its crops are made anew.
+bool openAndImport(PhotoContext& context, const AlbumJob& job)
+{
+    auto applyCrop = [&] {
+        if (!job.crop.isEmpty())
+            context.session.set(kTopLeftCropVariable,
+                                job.crop == QLatin1String("top-left") ? QStringLiteral("True") : QStringLiteral("False"));
+    };
+    applyCrop();
+    if (job.project.isEmpty())
+        return true;
+    const project::OpenReport opened = project::openProject(context, job.project);
+    if (!opened.opened)
+        return false; // the console has shown why
+    if (!job.crop.isEmpty() && !context.session.table(photo_tables::Photos).isEmpty()) {
+        applyCrop();
+        makePhotoFiles(context, 0);
+    }
+    return true;
+}
+
+// Loads the template library into the session; false (after saying why)
+// when the run's own working folder could not be made or the library cannot
+// be read.
+bool openLibrary(const PrivateWorkFolder& work, Session& session, UiPort& ui)
+{
+    if (!work.isValid()) {
+        fail(workFolderUnavailableMessage());
+        return false;
+    }
+    const StartupReport report = loadTemplateLibrary(session, work.folder(), ui);
+    if (report.outcome != StartupOutcome::Ready) {
+        fail(QStringLiteral("无法读取模板库（%1）。").arg(report.detail));
+        return false;
+    }
+    return true;
+}
+
 // Whether a file can be made in `folder`: a real try, so permissions, a
 // read-only disk and root's rights answer as they will for the output.
 bool canWriteIn(const QString& folder)
@@ -326,17 +372,10 @@ int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop)
     // Every run works in a folder of its own, so runs side by side and the
     // desktop program never share a working file.
     const PrivateWorkFolder work(QCoreApplication::applicationDirPath());
-    if (!work.isValid()) {
-        fail(workFolderUnavailableMessage());
-        return 1;
-    }
-    const WorkingFolder& folder = work.folder();
     Session session;
-    const StartupReport report = loadTemplateLibrary(session, folder, ui);
-    if (report.outcome != StartupOutcome::Ready) {
-        fail(QStringLiteral("无法读取模板库（%1）。").arg(report.detail));
+    if (!openLibrary(work, session, ui))
         return 1;
-    }
+    const WorkingFolder& folder = work.folder();
 
     // Photos: import, fitting, work folders and crops.
     std::unique_ptr<RandomSource> random;
@@ -346,11 +385,9 @@ int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop)
         random = std::make_unique<ClockRandom>();
     PhotoContext context{session, folder, ui, *random, nullptr, {},
                          {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
-    if (!job.project.isEmpty()) {
-        const project::OpenReport opened = project::openProject(context, job.project);
-        if (!opened.opened)
-            return 1; // the console has shown why
-    }
+    context.import.templates = job.templates;
+    if (!openAndImport(context, job))
+        return 1;
     ui.processEvents(); // a stop given while the project opened ends the command here
     const ImportReport imported = job.photos.isEmpty() ? ImportReport{} : importPhotos(context, job.photos);
     ui.processEvents();
@@ -545,6 +582,49 @@ int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop)
     return 1;
 }
 
+QCommandLineOption cropOption()
+{
+    return {QStringLiteral("crop"),
+            QStringLiteral("相片剪裁：auto（默认，保留人脸或最醒目的部分，找不到时取中间）或 top-left（从左上角剪裁）。"),
+            QStringLiteral("方式")};
+}
+
+// --seed and --crop, shared by make and plan.
+bool readSeedAndCrop(const QCommandLineParser& parser, AlbumJob& job, QString& error)
+{
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        job.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
+        if (!ok) {
+            error = QStringLiteral("--seed 必须是整数。");
+            return false;
+        }
+        job.seeded = true;
+    }
+    if (parser.isSet(QStringLiteral("crop"))) {
+        job.crop = parser.value(QStringLiteral("crop")).toLower();
+        if (job.crop != QLatin1String("auto") && job.crop != QLatin1String("top-left")) {
+            error = QStringLiteral("未知的剪裁方式 %1（auto 或 top-left）。").arg(parser.value(QStringLiteral("crop")));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The photos named on the command line, each an existing file, made absolute.
+bool readPhotos(const QCommandLineParser& parser, AlbumJob& job, QString& error)
+{
+    job.photos = parser.positionalArguments();
+    for (QString& f : job.photos) {
+        if (!QFileInfo(f).isFile()) {
+            error = QStringLiteral("%1：文件不存在。").arg(f);
+            return false;
+        }
+        f = QFileInfo(f).absoluteFilePath();
+    }
+    return true;
+}
+
 void addOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
@@ -564,6 +644,10 @@ void addOptions(QCommandLineParser& parser)
         {QStringLiteral("loop-music"), QStringLiteral("以音乐循环播放补充帧频。")},
         {QStringLiteral("loop-pictures"), QStringLiteral("以画面循环播放补充帧频（与 --length music 一起用）。")},
         {QStringLiteral("seed"), QStringLiteral("模板抽取的种子：同样的输入和种子得到同样的相册。"), QStringLiteral("n")},
+        cropOption(),
+        {QStringLiteral("template"),
+         QStringLiteral("第 N 组使用名为 NAME 的模板（名称见 fotarel-cli templates 或 plan）：模板须与该组相片的方向和张数相符。可重复。"),
+         QStringLiteral("N=NAME")},
         {QStringLiteral("project"),
          QStringLiteral("制作保存在这个工程文件中的相册（相片、音乐、歌词、文字特效和设置）；"
                         "命令行给出的选项覆盖其设置，给出的相片和音乐加在后面。"),
@@ -690,14 +774,18 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     }
     job.loopMusic = parser.isSet(QStringLiteral("loop-music"));
     job.loopPictures = parser.isSet(QStringLiteral("loop-pictures"));
-    if (parser.isSet(QStringLiteral("seed"))) {
+    if (!readSeedAndCrop(parser, job, error))
+        return false;
+    for (const QString& given : parser.values(QStringLiteral("template"))) {
+        const qsizetype equals = given.indexOf(QLatin1Char('='));
         bool ok = false;
-        job.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
-        if (!ok) {
-            error = QStringLiteral("--seed 必须是整数。");
+        const int group = given.left(equals).toInt(&ok);
+        const QString name = equals < 0 ? QString() : given.mid(equals + 1).trimmed();
+        if (equals < 0 || !ok || group < 1 || name.isEmpty()) {
+            error = QStringLiteral("--template %1 无效（应为 组号=模板名称，如 2=h1_03_push_pan）。").arg(given);
             return false;
         }
-        job.seeded = true;
+        job.templates[group] = name;
     }
     job.photos = parser.positionalArguments();
     if (job.photos.isEmpty() && job.project.isEmpty()) {
@@ -756,6 +844,134 @@ int makeAlbum(const QStringList& arguments)
         return 2;
     }
     return runJob(job);
+}
+
+// A text as a JSON string, quoted and escaped.
+QString jsonString(const QString& text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json);
+
+int planAlbum(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("列出相片会怎样放进相册（组、模板、相片位和剪裁），不制作视频。"));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("seed"), QStringLiteral("模板抽取的种子：与 make 用同样的种子得到同样的相册。"), QStringLiteral("n")},
+        cropOption(),
+        {QStringLiteral("json"),
+         QStringLiteral("输出一个 JSON 对象：{\"photos\": [{\"file\": 路径, \"group\": 组号, \"template\": 模板名称, "
+                        "\"slot\": [宽, 高], \"crop\": [X, Y, 宽, 高]}, ...]}，剪裁以摆正后的相片像素计。")},
+    });
+    parser.addPositionalArgument(QStringLiteral("相片"), QStringLiteral("JPG 相片，按相册中的顺序。"),
+                                 QStringLiteral("相片..."));
+    if (!parser.parse(arguments)) {
+        fail(parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fprintf(stdout, "%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    AlbumJob job;
+    QString error;
+    if (!readSeedAndCrop(parser, job, error) || !readPhotos(parser, job, error)) {
+        fail(error);
+        return 2;
+    }
+    if (job.photos.isEmpty()) {
+        fail(QStringLiteral("没有给出相片。"));
+        return 2;
+    }
+
+    // Ctrl-C and SIGTERM stop the import as they stop make.
+    std::stop_source stop;
+    const StopOnSignals interrupt(stop);
+    ConsoleUi ui(stop.get_token());
+    try {
+        return printPlan(job, ui, parser.isSet(QStringLiteral("json")));
+    } catch (const StopRequested&) {
+        std::fprintf(stderr, "\n");
+        fail(kStoppedMessage);
+        return 1;
+    }
+}
+
+// Imports the plan's photos and prints where each went.
+int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json)
+{
+    const PrivateWorkFolder work(QCoreApplication::applicationDirPath());
+    Session session;
+    if (!openLibrary(work, session, ui))
+        return 1;
+    const WorkingFolder& folder = work.folder();
+    std::unique_ptr<RandomSource> random;
+    if (job.seeded)
+        random = std::make_unique<SeededRandom>(job.seed);
+    else
+        random = std::make_unique<ClockRandom>();
+    PhotoContext context{session, folder, ui, *random, nullptr, {},
+                         {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
+    openAndImport(context, job);
+    const ImportReport imported = importPhotos(context, job.photos);
+    if (!imported.refusal.isEmpty()) {
+        fail(imported.refusal);
+        return 1;
+    }
+    const Table& photos = session.table(photo_tables::Photos);
+    if (photos.isEmpty()) {
+        fail(QStringLiteral("没有一张相片可以读取。"));
+        return 1;
+    }
+
+    // One entry per photo and the slot it fills: the slot is the size of
+    // the picture cut for it (for a full-frame slot, as the crop choices
+    // make it), the crop the part of the upright photo that picture shows.
+    const CropChoices choices = cropChoicesFrom(session);
+    QStringList entries;
+    QString text = QStringLiteral("文件\t组\t模板\t相片位\t剪裁\n");
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        const Row& row = photos.row(r);
+        const QSize slot = cropGeometry(row.value(PhotoCol::Width).toInt(), row.value(PhotoCol::Height).toInt(),
+                                        row.value(PhotoCol::SlotWidth).toInt(),
+                                        row.value(PhotoCol::SlotHeight).toInt(), choices)
+                               .canvas;
+        const std::optional<QRect> crop = parseCropText(row.value(PhotoCol::Crop));
+        const QString name = templateShortName(row.value(PhotoCol::MoviePackage));
+        // The keys in the documented order (a JSON object of Qt's would
+        // sort them).
+        entries << QStringLiteral("{\"file\": %1, \"group\": %2, \"template\": %3, \"slot\": [%4, %5], \"crop\": %6}")
+                       .arg(jsonString(row.value(PhotoCol::Path)))
+                       .arg(row.value(PhotoCol::Group).toInt())
+                       .arg(jsonString(name))
+                       .arg(slot.width())
+                       .arg(slot.height())
+                       .arg(crop ? QStringLiteral("[%1, %2, %3, %4]")
+                                       .arg(crop->x())
+                                       .arg(crop->y())
+                                       .arg(crop->width())
+                                       .arg(crop->height())
+                                 : QStringLiteral("null"));
+        text += QStringLiteral("%1\t%2\t%3\t%4 × %5\t%6\n")
+                    .arg(row.value(PhotoCol::Path), row.value(PhotoCol::Group), name)
+                    .arg(slot.width())
+                    .arg(slot.height())
+                    .arg(crop ? QStringLiteral("%1,%2 %3 × %4")
+                                    .arg(crop->x())
+                                    .arg(crop->y())
+                                    .arg(crop->width())
+                                    .arg(crop->height())
+                              : QStringLiteral("（无法剪裁）"));
+    }
+    if (json)
+        text = QStringLiteral("{\"photos\": [") + entries.join(QStringLiteral(", ")) + QStringLiteral("]}\n");
+    std::fputs(text.toUtf8().constData(), stdout);
+    return 0;
 }
 
 QString workFolderUnavailableMessage()
