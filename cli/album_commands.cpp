@@ -42,6 +42,7 @@
 #include <QTemporaryFile>
 
 #include <chrono>
+#include <functional>
 #include <cstdio>
 #include <map>
 #include <random>
@@ -100,6 +101,9 @@ struct AlbumJob {
     // benchmark's encode-only reference, [first, end) album frames.
     QString keepFrames;
     std::vector<std::pair<int, int>> keepRanges;
+    // Makes a song as long as the photos' album (its frames given) and
+    // returns its path: it becomes the first song (the demo).
+    std::function<QString(int frames)> songForAlbum;
     QString crop;                        // --crop: "auto" or "top-left"; empty: not given
     std::map<int, QString> templates;    // --template N=NAME
 };
@@ -169,28 +173,24 @@ private:
     int last_ = -1;
 };
 
-// Karaoke row i goes with song row i of the music table: the row of every
-// song given with a --ksc gets that file; rows before it without one stay
-// empty (no karaoke for that song).
+// Each --ksc goes with the --song before it; a song without one shows no
+// karaoke.
 void addKaraoke(Session& session, const AlbumJob& job)
 {
     const Table& songs = session.table(audio::names::MusicTable);
-    Table& rows = session.table(karaoke::names::KaraokeTable);
     for (const auto& [given, file] : job.kscFiles) {
-        int row = -1;
-        for (int i = 0; i < songs.rowCount() && row < 0; ++i)
-            if (songs.cell(i, audio::MusicCol::Path) == job.songs.value(given))
-                row = i;
-        if (row < 0)
-            continue; // the song could not be read
-        while (rows.rowCount() <= row)
-            rows.appendRow(karaoke::karaokeRow(rows.rowCount() + 1, QString()));
-        rows.row(row) = karaoke::karaokeRow(row + 1, file);
+        const QString song = job.songs.value(given);
+        bool read = false;
+        for (int i = 0; i < songs.rowCount() && !read; ++i)
+            read = songs.cell(i, audio::MusicCol::Path) == song;
+        if (read) // a song that could not be read takes no karaoke file
+            karaoke::importKaraokeFiles(session, {file}, song);
     }
 }
 
 // Reads every karaoke file before anything is made: a file that is no
-// karaoke file ends the command; repaired lines are listed.
+// karaoke file ends the command. The lines it repaired are listed once, by
+// the render pass's log.
 bool checkKaraokeFiles(const AlbumJob& job)
 {
     for (const auto& [song, path] : job.kscFiles) {
@@ -199,8 +199,6 @@ bool checkKaraokeFiles(const AlbumJob& job)
             fail(document.error);
             return false;
         }
-        for (const QString& problem : document.problems)
-            std::fprintf(stderr, "fotarel-cli: %s: %s\n", qPrintable(path), qPrintable(problem));
     }
     return true;
 }
@@ -245,8 +243,8 @@ void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, cons
     for (const auto& [song, file] : job.lrcFiles)
         files.append(file);
     const audio::LyricImportResult lyrics = audio::runLyricImport(session, folder, ui, files);
-    // The import bound the new rows by position; the command line binds them
-    // by the order of its options.
+    // The import bound the new rows by name and position; the command line
+    // binds them by the order of its options.
     for (int lyric : lyrics.rows)
         if (lyric >= 0)
             audio::unbindLyric(session, lyric);
@@ -343,7 +341,7 @@ QString outputPlaceProblem(const AlbumJob& job)
     return {};
 }
 
-int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& stop);
+int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop);
 
 // The whole command. Ctrl-C and SIGTERM stop it at any step: during the
 // import, the project opening and the set-up as well as during the render,
@@ -362,7 +360,7 @@ int runJob(const AlbumJob& job)
     }
 }
 
-int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& stop)
+int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop)
 {
     if (const QString problem = outputPlaceProblem(job); !problem.isEmpty()) {
         fail(problem);
@@ -402,6 +400,15 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
         return 1;
     }
 
+    if (job.songForAlbum) {
+        const QString song = job.songForAlbum(render::photoAlbumFrames(session));
+        if (song.isEmpty()) {
+            fail(QStringLiteral("无法用 ffmpeg 合成演示乐曲。"));
+            return 1;
+        }
+        job.songs.prepend(song);
+    }
+
     // Songs, then their lyric files. An image sequence has no sound: its
     // songs only time the lyrics and the album length.
     if (!job.songs.isEmpty() && job.type == settings::kImageSequence)
@@ -429,8 +436,11 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     auto chosen = [&job](const char* option) {
         return job.project.isEmpty() || job.given.contains(QLatin1String(option));
     };
-    if (chosen("type"))
+    if (chosen("type")) {
         session.set(settings::vars::OutputType, job.type);
+        if (job.type == settings::kImageSequence)
+            settings::chooseImageFormat(session, job.imageFormat);
+    }
     if (chosen("standard"))
         settings::setTvStandard(session, job.standard);
     if (chosen("quality"))
@@ -448,6 +458,15 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     if (job.size.isValid()) {
         session.setInt(settings::vars::Width, job.size.width());
         session.setInt(settings::vars::Height, job.size.height());
+    }
+    // What the album is made as: a project's own type and standard unless
+    // the command line named others. The output name follows it.
+    job.type = session.get(settings::vars::OutputType);
+    job.standard = session.get(settings::vars::TvStandard);
+    if (job.type == settings::kImageSequence) {
+        const QString format = session.get(settings::vars::ImageFormat);
+        job.imageFormat = settings::imageSequenceFormats().contains(format) ? format
+                                                                            : settings::imageSequenceFormats().first();
     }
 
     if (!job.saveProject.isEmpty()) {
@@ -613,9 +632,9 @@ void addOptions(QCommandLineParser& parser)
         {QStringLiteral("song"), QStringLiteral("一首音乐（MP3 或 FFmpeg 能读的音频），可重复。"), QStringLiteral("文件")},
         {QStringLiteral("lrc"),
          QStringLiteral("前一个 --song 的 LRC 歌词文件（歌词按时显示，白色黑体，居中在下方），可重复。"
-                        "没有歌词文件的音乐显示第一个歌词文件的歌词，与桌面程序相同。"),
+                        "没有歌词文件的音乐不显示歌词。"),
          QStringLiteral("文件")},
-        {QStringLiteral("ksc"), QStringLiteral("前一个 --song 的 KSC 卡拉OK歌词文件，可重复。"), QStringLiteral("文件")},
+        {QStringLiteral("ksc"), QStringLiteral("前一个 --song 的 KSC 卡拉OK歌词文件，可重复。没有卡拉OK歌词文件的音乐不显示卡拉OK歌词。"), QStringLiteral("文件")},
         {QStringLiteral("lyrics"), QStringLiteral("有卡拉OK歌词时相册显示哪种歌词：lrc、ksc 或 both（两种，默认）。"), QStringLiteral("类型")},
         {QStringLiteral("type"), QStringLiteral("DVD（默认）、SVCD、VCD、AVI、MP4（H.264 与 AAC），或序列图的 JPG、BMP、TGA、PCX。"), QStringLiteral("类型")},
         {QStringLiteral("standard"), QStringLiteral("电视制式 PAL（默认）或 NTSC。"), QStringLiteral("制式")},
@@ -809,8 +828,13 @@ int makeAlbum(const QStringList& arguments)
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::fprintf(stdout, "%s\n文字特效（--caption）：\n%s", qPrintable(parser.helpText()),
-                     qPrintable(effects::effectListText()));
+        // The usage line names the command: "fotarel-cli make [选项] 相片...".
+        QString help = parser.helpText();
+        const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        const qsizetype at = help.left(help.indexOf(QLatin1Char('\n'))).indexOf(program);
+        if (at >= 0)
+            help.insert(at + program.size(), QStringLiteral(" make"));
+        std::fprintf(stdout, "%s\n文字特效（--caption）：\n%s", qPrintable(help), qPrintable(effects::effectListText()));
         return 0;
     }
     AlbumJob job;
@@ -969,16 +993,24 @@ int makeDemo(const QStringList& arguments)
     }
     AlbumJob job;
     job.photos = writeDemoPhotos(scratch.path());
-    const QString song = writeDemoSong(scratch.path() + QStringLiteral("/demo_song.mp3"), 30);
-    if (song.isEmpty()) {
-        fail(QStringLiteral("无法用 ffmpeg 合成演示乐曲。"));
+    // One song as long as the pictures, with its LRC lines, karaoke lines
+    // and a caption: the demo shows everything an album can carry.
+    const QString songPath = scratch.path() + QStringLiteral("/demo_song.mp3");
+    job.songForAlbum = [songPath](int frames) { return writeDemoSong(songPath, frames / 25.0 + 0.5); };
+    const DemoWords words = writeDemoWords(scratch.path());
+    if (words.lrc.isEmpty() || words.ksc.isEmpty()) {
+        fail(QStringLiteral("无法在 %1 写入演示歌词。").arg(scratch.path()));
         return 1;
     }
-    job.songs = {song};
+    job.lrcFiles = {{0, words.lrc}};
+    job.kscFiles = {{0, words.ksc}};
+    const effects::CaptionOption caption = effects::parseCaptionOption(words.caption);
+    if (caption.row)
+        job.captions << *caption.row;
     job.output = arguments.at(2);
     job.seed = 7;
     job.seeded = true;
-    std::fprintf(stderr, "正在制作演示相册：%d 张相片和一首乐曲（DVD，1920 × 1080）……\n",
+    std::fprintf(stderr, "正在制作演示相册：%d 张相片、一首乐曲、LRC 歌词、卡拉OK歌词和文字特效（DVD，1920 × 1080）……\n",
                  int(job.photos.size()));
     const int code = runJob(job);
     if (code == 0) {

@@ -75,6 +75,7 @@ int listTemplates()
 
 int main(int argc, char* argv[])
 {
+    fotarel::ensureRuntimeFolder();
     const bool album = argc >= 2 && (std::string(argv[1]) == "make" || std::string(argv[1]) == "demo"
                                      || std::string(argv[1]) == "plan");
     if (album) {

@@ -71,6 +71,9 @@ QList<QImage> render(AlbumRun& run, const QString& name)
     return fotarel::test::decodeFrames(run.tree.path(name));
 }
 
+// A lyric outline other than the default: it must come back from the file.
+const TextOutline kOutline{"clNavy", 0x800000, 5};
+
 struct ProjectAlbum : AlbumRun {
     ProjectAlbum()
     {
@@ -85,6 +88,9 @@ struct ProjectAlbum : AlbumRun {
         file.write("[00:00.50]第一行\n[00:01.20]第二行\n");
         file.close();
         Row lyric = audio::lyricRow(1, lrc);
+        audio::LyricStyle style;
+        style.outline = kOutline;
+        audio::writeStyle(lyric, style);
         lyric[audio::LyricCol::SongKey] = "20261210-1";
         lyric[audio::LyricCol::SongName] = "song";
         session.table(kLyrics).appendRow(lyric);
@@ -125,6 +131,7 @@ TEST(AlbumProject, SavedAlbumOpensAsTheSameTablesAndFrames)
     EXPECT_FALSE(project::albumChanged(run.session, text));
     EXPECT_EQ(run.session.get(settings::vars::Quality), settings::kHighQuality);
     EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongKey), "20261210-1");
+    EXPECT_EQ(audio::styleOfRow(run.session.table(kLyrics).row(0)).outline, kOutline);
     EXPECT_EQ(run.session.table(effects::kCaptionTable).rowCount(), 1);
     EXPECT_EQ(run.session.table(audio::names::LyricList).rowCount(), 1);
 
