@@ -22,7 +22,9 @@ if [ -z "$build" ]; then
   build=build-package
   rm -rf "$build"
   # Debian's hardening flags (fortified functions, stack protector, read-only
-  # relocations); the optimisation level is the Release build's own.
+  # relocations bound at start); the optimisation level is the Release
+  # build's own.
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
   cppflags="$(dpkg-buildflags --get CPPFLAGS)"
   cxxflags="$(dpkg-buildflags --get CXXFLAGS | sed -e 's/-g //' -e 's/-O2 //')"
   ldflags="$(dpkg-buildflags --get LDFLAGS)"

@@ -115,9 +115,17 @@ void callFunction(Interpreter& vm, Frame& f, const Action&, Step& s)
     // A function found on a With object is called on it:
     // with (clip) { gotoAndStop(2); } moves that clip.
     Value self = Value::object(f.timeline);
+    bool onWith = false;
     for (const Region& r : f.regions)
-        if (holder && r.kind == Region::Kind::With && r.scopeSize < f.scope.size() && f.scope[r.scopeSize] == holder)
+        if (holder && r.kind == Region::Kind::With && r.scopeSize < f.scope.size() && f.scope[r.scopeSize] == holder) {
             self = Value::object(holder);
+            onWith = true;
+        }
+    // A function held by a local variable (of this function or an enclosing
+    // one) runs with the locals as `this` before SWF 7, and with no `this`
+    // from SWF 7.
+    if (!onWith && holder && holder != vm.global && holder->kind != Object::Kind::Clip)
+        self = f.version >= 7 ? Value() : Value::object(holder);
     push(vm, f, vm.call(fn, self, std::move(args)));
     endIfTimelineRemoved(f, s);
 }

@@ -312,6 +312,7 @@ TEST_F(Objects, PrimitivesBecomeObjectsThroughTheCurrentConstructor)
                 Asm().push("made ", Reg{2}).op(op::Add2).trace().push(Reg{1}, "tag", "mine").op(op::SetMember));
     a.op(op::SetMember);
     a.push(7).push("tag").op(op::GetMember).trace();
+    a.push(0, 8, Undef{}).op(op::CallMethod).op(op::Pop); // (8)(): made, then nothing
     // _global.Boolean = 3: a boolean has no members, call(true) runs on _global.
     a.get("_global").push("Boolean", 3).op(op::SetMember);
     a.push(true).push("toString").op(op::GetMember).op(op::TypeOf).trace();
@@ -320,7 +321,7 @@ TEST_F(Objects, PrimitivesBecomeObjectsThroughTheCurrentConstructor)
     a.push(true, 1).get("who").push("call").op(op::CallMethod).trace();
     a.push(Undef{}, 1).get("who").push("call").op(op::CallMethod).trace();
     EXPECT_TRUE(run(a, 8));
-    EXPECT_EQ(traced(), "object|object|made 7|mine|undefined|true|true");
+    EXPECT_EQ(traced(), "object|object|made 7|mine|made 8|undefined|true|true");
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 
@@ -363,6 +364,28 @@ TEST_F(Objects, SuperFollowsAReplacedProto)
     a.get("t").get("Number").op(op::InstanceOf).trace();
     EXPECT_TRUE(run(a, 7));
     EXPECT_EQ(traced(), "8|true");
+}
+
+// A function called by name runs on the clip whose variable holds it; one
+// held by a local variable runs on the locals before SWF 7 and with no
+// `this` from SWF 7.
+TEST_F(Objects, ThisOfAFunctionHeldByALocal)
+{
+    const Asm typeOfThis = Asm().get("this").op(op::TypeOf).op(op::Return);
+    Asm a;
+    a.function("outer", {}, Asm().push("f").function("", {}, typeOfThis).op(op::DefineLocal)
+                                .push(0, "f").op(op::CallFunction).op(op::Return));
+    a.function("g", {}, typeOfThis);
+    a.push(0, "outer").op(op::CallFunction).trace();
+    a.push(0, "g").op(op::CallFunction).trace();
+    const struct {
+        int version;
+        const char* expected;
+    } cases[] = {{5, "object|movieclip"}, {6, "object|movieclip"}, {7, "undefined|movieclip"}, {8, "undefined|movieclip"}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(run(a, c.version));
+        EXPECT_EQ(traced(), c.expected) << c.version;
+    }
 }
 
 // arguments.caller is the function that called this one, null when a frame
