@@ -196,8 +196,11 @@ TEST(Journey, WizardPhotosSongsLyricsKaraokeCaptionsDvdSaveReopenQuit)
         hoverThenClick(tile);
         ModalScript user;
         user.then(QStringLiteral("TForm16"), [](QWidget* style) {
-            QTest::mouseClick(buttonByText(style, QStringLiteral("斜体")), Qt::LeftButton);
-            QTest::mouseClick(buttonByText(style, QStringLiteral("上面")), Qt::LeftButton);
+            // On the box and its caption, where a click toggles it.
+            for (const QString& option : {QStringLiteral("斜体"), QStringLiteral("上面")}) {
+                QAbstractButton* b = buttonByText(style, option);
+                QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+            }
             EXPECT_TRUE(press(style, QStringLiteral("确定")));
         });
         ASSERT_TRUE(press(&w, QStringLiteral("设置")));
