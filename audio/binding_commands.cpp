@@ -147,17 +147,7 @@ QString unboundSongsMessage(int count)
 
 QString newHandKey(const Session& session, const QDateTime& when)
 {
-    QSet<QString> used;
-    const Table& songs = session.table(names::MusicTable);
-    const Table& lyrics = session.table(names::LyricTable);
-    for (int i = 0; i < songs.rowCount(); ++i)
-        used.insert(songs.cell(i, MusicCol::LyricKey));
-    for (int i = 0; i < lyrics.rowCount(); ++i)
-        used.insert(lyrics.cell(i, LyricCol::SongKey));
-    QString key = bindingKey(when, 1);
-    for (int extra = 2; used.contains(key); ++extra)
-        key = bindingKey(when, 1) + QStringLiteral("-") + QString::number(extra);
-    return key;
+    return freeBindingKey(session, when, 1);
 }
 
 bool mayBindByHand(const Session& session, UiPort& ui, Side side, std::optional<int> selected)
@@ -198,8 +188,7 @@ void automaticBinding(Session& session, UiPort& ui, const QDateTime& when)
 {
     unbindAll(session);
     const int songCount = songsOf(session).rowCount();
-    for (int q = 0; q < songCount; ++q)
-        bindByPosition(session, q, when);
+    bindAutomatically(session, when);
     int unbound = 0;
     for (int q = 0; q < songCount; ++q)
         if (songsOf(session).cell(q, MusicCol::LyricKey) == kNone

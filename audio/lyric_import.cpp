@@ -69,9 +69,9 @@ LyricImportResult runLyricImport(Session& session, const WorkingFolder& folder, 
     list.clear();
     recreateFolder(folder.path(tileFolder(TileSet::Lyrics)), [&ui] { ui.processEvents(); });
     const QDateTime now = QDateTime::currentDateTime();
+    bindAutomatically(session, now);
     for (int q = 0; q < lyrics.rowCount(); ++q) {
         ui.processEvents();
-        bindByPosition(session, q, now);
         saveMusicTile(lyrics.cell(q, LyricCol::Name), tileImagePath(session, folder, TileSet::Lyrics, q + 1));
         ui.progress(kLyricProgressBar, ++step, maximum);
         list.appendRow(lyricListRow(lyrics.row(q), list.rowCount() + 1));

@@ -32,19 +32,23 @@ LyricPicture drawLyricLine(const QString& text, const LyricStyle& style, QSize p
         metrics = QFontMetrics(font);
         width = metrics.horizontalAdvance(line);
     }
-    // Italic glyphs lean past their advance: a little room on the right.
+    // Italic glyphs lean past their advance: a little room on the right; and
+    // room for the outline all round.
+    const double outlinePx = outlinePixels(style.outline, panel.width());
+    const int pad = static_cast<int>(std::ceil(outlinePx));
     const int slant = style.italic ? metrics.height() / 4 : 0;
-    const QSize size(std::min(width + slant, panel.width()), metrics.height());
+    const QSize size(std::min(width + slant, panel.width()) + 2 * pad, metrics.height() + 2 * pad);
 
     picture.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
     picture.image.fill(Qt::transparent);
     QPainter painter(&picture.image);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(font);
-    painter.setPen(colourFromValue(style.colourValue));
-    painter.drawText(QPoint(0, metrics.ascent()), line);
+    drawOutlinedText(painter, QPointF(pad, pad + metrics.ascent()), font, line, colourFromValue(style.colourValue),
+                     colourFromValue(style.outline.colourValue), outlinePx);
     painter.end();
-    picture.position = lyricPosition(style, panel, QSize(width, size.height()), margin);
+    picture.box = QRect(lyricPosition(style, panel, QSize(width, metrics.height()), margin),
+                        QSize(size.width() - 2 * pad, size.height() - 2 * pad));
+    picture.position = picture.box.topLeft() - QPoint(pad, pad);
     picture.pixelSize = pixelSize;
     return picture;
 }

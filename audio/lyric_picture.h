@@ -8,14 +8,16 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
 namespace fotarel::audio {
 
 struct LyricPicture {
-    QImage image;   // the text on transparency, sized to the text; null when the text is blank
-    QPoint position; // top-left on the panel
+    QImage image;   // the text on transparency with its outline; null when the text is blank
+    QPoint position; // the image's top-left on the panel
+    QRect box;       // the line's own box on the panel, where the style places it (the outline reaches beyond)
     int pixelSize = 0; // the font's pixel size after any shrinking
 };
 

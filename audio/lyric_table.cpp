@@ -58,6 +58,7 @@ LyricStyle styleOfRow(const Row& row)
                            .value_or(LyricStyle::Horizontal::Centre);
     style.vertical = wordIndex<LyricStyle::Vertical>(kVerticalWords, cellOf(row, LyricCol::Vertical))
                          .value_or(LyricStyle::Vertical::Bottom);
+    style.outline = outlineOfRow(row, LyricCol::Outline);
     return style;
 }
 
@@ -74,6 +75,7 @@ void writeStyle(Row& row, const LyricStyle& style)
     row[LyricCol::Underline] = style.underline ? kUnderline : kNone;
     row[LyricCol::Horizontal] = kHorizontalWords[static_cast<int>(style.horizontal)];
     row[LyricCol::Vertical] = kVerticalWords[static_cast<int>(style.vertical)];
+    writeOutline(row, LyricCol::Outline, style.outline);
 }
 
 QFont lyricFont(const LyricStyle& style, int panelWidth)
@@ -227,11 +229,15 @@ std::optional<int> lyricRowOfSong(const Session& session, int songRow)
     const Table& lyrics = session.table(names::LyricTable);
     if (lyrics.isEmpty() || songRow < 0 || songRow >= songs.rowCount())
         return std::nullopt;
+    // An unbound song shows no lyrics: "wu" is no key, and another song's
+    // lines over it would be wrong.
     const QString key = songs.cell(songRow, MusicCol::LyricKey);
+    if (key.isEmpty() || key == kNone)
+        return std::nullopt;
     for (int i = lyrics.rowCount() - 1; i >= 0; --i)
         if (lyrics.cell(i, LyricCol::SongKey) == key)
             return i;
-    return 0;
+    return std::nullopt;
 }
 
 } // namespace fotarel::audio

@@ -6,6 +6,7 @@
 
 #include "audio/music_table.h"
 #include "core/session.h"
+#include "core/text_outline.h"
 
 #include <QFont>
 #include <QPoint>
@@ -33,7 +34,7 @@ enum : int {
 };
 }
 
-// The style a lyric file's lines are drawn with (cells 6-14).
+// The style a lyric file's lines are drawn with (cells 6-14 and the outline's 15-17).
 struct LyricStyle {
     enum class Horizontal { Left, Centre, Right };
     enum class Vertical { Top, Middle, Bottom };
@@ -47,6 +48,7 @@ struct LyricStyle {
     bool underline = false;
     Horizontal horizontal = Horizontal::Centre;
     Vertical vertical = Vertical::Bottom;
+    TextOutline outline;
 
     friend bool operator==(const LyricStyle&, const LyricStyle&) = default;
 };
@@ -61,7 +63,7 @@ inline constexpr int kLyricMargin = 10;
 // The style of a lyric file row; cells that hold no word of their vocabulary
 // keep the import defaults.
 LyricStyle styleOfRow(const Row& row);
-// Writes the style into cells 6-14 of a row.
+// Writes the style into cells 6-17 of a row.
 void writeStyle(Row& row, const LyricStyle& style);
 
 // The font of a lyric on a panel `panelWidth` pixels wide: the size scaled
@@ -104,8 +106,8 @@ void setRowStyle(Session& session, int row, const LyricStyle& style);
 void exchangeLyricRows(Session& session, int a, int b);
 
 // The lyric file row song `songRow` shows: the last lyric file row whose
-// "绑定音乐" key equals the song's "绑定歌词" key; when none does, the first
-// row. Empty when there is no lyric file or no such song.
+// "绑定音乐" key equals the song's "绑定歌词" key. Empty when the song is
+// unbound, no lyric file holds its key, or there is no such song.
 std::optional<int> lyricRowOfSong(const Session& session, int songRow);
 
 } // namespace fotarel::audio

@@ -93,9 +93,9 @@ MusicImportResult runMusicImport(Session& session, const WorkingFolder& folder, 
     list.clear();
     recreateFolder(folder.path(tileFolder(TileSet::Music)), [&ui] { ui.processEvents(); });
     const QDateTime now = QDateTime::currentDateTime();
+    bindAutomatically(session, now);
     for (int q = 0; q < songs.rowCount(); ++q) {
         ui.processEvents();
-        bindByPosition(session, q, now);
         saveMusicTile(songs.cell(q, MusicCol::Name), tileImagePath(session, folder, q + 1));
         ui.progress(kMusicProgressBar, ++step, maximum);
         list.appendRow(musicListRow(songs.row(q), list.rowCount() + 1));

@@ -48,6 +48,7 @@ enum : int {
     Underline = 12,  // "xiahuaxian" or "wu"
     Horizontal = 13, // "zuobian", "juzhong", "youbian"
     Vertical = 14,   // "shangmian", "zhongjian", "xiamian"
+    Outline = 15,    // 描边颜色, 描边颜色(数字), 描边宽度 (core/text_outline.h)
 };
 }
 inline constexpr int kLyricListSongColumn = 4;

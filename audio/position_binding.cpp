@@ -2,6 +2,9 @@
 
 #include "audio/music_table.h"
 
+#include <QFileInfo>
+#include <QSet>
+
 namespace fotarel::audio {
 
 QString bindingKey(const QDateTime& when, int number)
@@ -28,16 +31,51 @@ void bindSongToLyric(Session& session, int songRow, int lyricRow, const QString&
         lyricList.setCell(lyricRow, kLyricListSongColumn, songName);
 }
 
-bool bindByPosition(Session& session, int q, const QDateTime& when)
+QString freeBindingKey(const Session& session, const QDateTime& when, int number)
+{
+    QSet<QString> used;
+    const Table& songs = session.table(names::MusicTable);
+    const Table& lyrics = session.table(names::LyricTable);
+    for (int i = 0; i < songs.rowCount(); ++i)
+        used.insert(songs.cell(i, MusicCol::LyricKey));
+    for (int i = 0; i < lyrics.rowCount(); ++i)
+        used.insert(lyrics.cell(i, LyricCol::SongKey));
+    const QString base = bindingKey(when, number);
+    QString key = base;
+    for (int extra = 2; used.contains(key); ++extra)
+        key = base + QStringLiteral("-") + QString::number(extra);
+    return key;
+}
+
+int bindAutomatically(Session& session, const QDateTime& when)
 {
     const Table& songs = session.table(names::MusicTable);
     const Table& lyrics = session.table(names::LyricTable);
-    if (q < 0 || q >= songs.rowCount() || q >= lyrics.rowCount())
-        return false;
-    if (songs.cell(q, MusicCol::LyricKey) != kNone || lyrics.cell(q, LyricCol::SongKey) != kNone)
-        return false;
-    bindSongToLyric(session, q, q, bindingKey(when, q + 1));
-    return true;
+    auto songFree = [&](int s) { return songs.cell(s, MusicCol::LyricKey) == kNone; };
+    auto lyricFree = [&](int f) { return lyrics.cell(f, LyricCol::SongKey) == kNone; };
+    int bound = 0;
+    // Files named after their song first, so adding songs or files in
+    // another order does not give a song another song's words.
+    for (int s = 0; s < songs.rowCount(); ++s) {
+        if (!songFree(s))
+            continue;
+        const QString name = QFileInfo(songs.cell(s, MusicCol::Path)).completeBaseName();
+        for (int f = 0; f < lyrics.rowCount(); ++f) {
+            if (lyricFree(f) &&
+                QFileInfo(lyrics.cell(f, LyricCol::Path)).completeBaseName().compare(name, Qt::CaseInsensitive) == 0) {
+                bindSongToLyric(session, s, f, freeBindingKey(session, when, s + 1));
+                ++bound;
+                break;
+            }
+        }
+    }
+    for (int q = 0; q < songs.rowCount() && q < lyrics.rowCount(); ++q) {
+        if (songFree(q) && lyricFree(q)) {
+            bindSongToLyric(session, q, q, freeBindingKey(session, when, q + 1));
+            ++bound;
+        }
+    }
+    return bound;
 }
 
 void refreshLyricListBindings(Session& session)

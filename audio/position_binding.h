@@ -16,10 +16,16 @@ QString bindingKey(const QDateTime& when, int number);
 // visible lists' binding columns.
 void bindSongToLyric(Session& session, int songRow, int lyricRow, const QString& key);
 
-// Binding by position for row q: when q is present in both tables and both
-// rows are unbound, binds them with the key made with the number q + 1.
-// Nothing is unbound first. Returns whether it bound them.
-bool bindByPosition(Session& session, int q, const QDateTime& when);
+// bindingKey(when, number), made unique among the keys the music and lyric
+// tables already hold by a further "-n", so two bindings never share a key
+// by accident.
+QString freeBindingKey(const Session& session, const QDateTime& when, int number);
+
+// Automatic binding of unbound songs and unbound lyric files, nothing
+// unbound first: every song takes the first lyric file whose base name is
+// its own in any letter case; then row q binds to row q where both are still
+// unbound. Keys carry the song's 1-based row. Returns how many it bound.
+int bindAutomatically(Session& session, const QDateTime& when);
 
 // Rewrites the lyric list's "绑定音乐" column from the lyric file table: the
 // bound song's name, or "未绑定音乐".

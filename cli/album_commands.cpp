@@ -19,6 +19,8 @@
 #include "effects/caption_option.h"
 #include "engine/startup.h"
 #include "project/album_project.h"
+#include "photos/crop.h"
+#include "photos/fitting.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
 #include "photos/photo_context.h"
@@ -35,10 +37,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryFile>
 
 #include <chrono>
+#include <functional>
 #include <cstdio>
+#include <map>
 #include <random>
 
 namespace fotarel::cli {
@@ -95,6 +101,11 @@ struct AlbumJob {
     // benchmark's encode-only reference, [first, end) album frames.
     QString keepFrames;
     std::vector<std::pair<int, int>> keepRanges;
+    // Makes a song as long as the photos' album (its frames given) and
+    // returns its path: it becomes the first song (the demo).
+    std::function<QString(int frames)> songForAlbum;
+    QString crop;                        // --crop: "auto" or "top-left"; empty: not given
+    std::map<int, QString> templates;    // --template N=NAME
 };
 
 // The type as the user named it: "JPG" rather than the internal "XLTP".
@@ -162,28 +173,24 @@ private:
     int last_ = -1;
 };
 
-// Karaoke row i goes with song row i of the music table: the row of every
-// song given with a --ksc gets that file; rows before it without one stay
-// empty (no karaoke for that song).
+// Each --ksc goes with the --song before it; a song without one shows no
+// karaoke.
 void addKaraoke(Session& session, const AlbumJob& job)
 {
     const Table& songs = session.table(audio::names::MusicTable);
-    Table& rows = session.table(karaoke::names::KaraokeTable);
     for (const auto& [given, file] : job.kscFiles) {
-        int row = -1;
-        for (int i = 0; i < songs.rowCount() && row < 0; ++i)
-            if (songs.cell(i, audio::MusicCol::Path) == job.songs.value(given))
-                row = i;
-        if (row < 0)
-            continue; // the song could not be read
-        while (rows.rowCount() <= row)
-            rows.appendRow(karaoke::karaokeRow(rows.rowCount() + 1, QString()));
-        rows.row(row) = karaoke::karaokeRow(row + 1, file);
+        const QString song = job.songs.value(given);
+        bool read = false;
+        for (int i = 0; i < songs.rowCount() && !read; ++i)
+            read = songs.cell(i, audio::MusicCol::Path) == song;
+        if (read) // a song that could not be read takes no karaoke file
+            karaoke::importKaraokeFiles(session, {file}, song);
     }
 }
 
 // Reads every karaoke file before anything is made: a file that is no
-// karaoke file ends the command; repaired lines are listed.
+// karaoke file ends the command. The lines it repaired are listed once, by
+// the render pass's log.
 bool checkKaraokeFiles(const AlbumJob& job)
 {
     for (const auto& [song, path] : job.kscFiles) {
@@ -192,8 +199,6 @@ bool checkKaraokeFiles(const AlbumJob& job)
             fail(document.error);
             return false;
         }
-        for (const QString& problem : document.problems)
-            std::fprintf(stderr, "fotarel-cli: %s: %s\n", qPrintable(path), qPrintable(problem));
     }
     return true;
 }
@@ -238,8 +243,8 @@ void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, cons
     for (const auto& [song, file] : job.lrcFiles)
         files.append(file);
     const audio::LyricImportResult lyrics = audio::runLyricImport(session, folder, ui, files);
-    // The import bound the new rows by position; the command line binds them
-    // by the order of its options.
+    // The import bound the new rows by name and position; the command line
+    // binds them by the order of its options.
     for (int lyric : lyrics.rows)
         if (lyric >= 0)
             audio::unbindLyric(session, lyric);
@@ -250,6 +255,45 @@ void addLrcFiles(Session& session, const WorkingFolder& folder, UiPort& ui, cons
         if (song >= 0 && lyric >= 0)
             audio::bindByHand(session, audio::Side::Music, song, lyric, now);
     }
+}
+
+// The crop rule of --crop: set before the photos are cropped. A project
+// keeps its own rule unless --crop names one; then its crops are made anew.
+bool openAndImport(PhotoContext& context, const AlbumJob& job)
+{
+    auto applyCrop = [&] {
+        if (!job.crop.isEmpty())
+            context.session.set(kTopLeftCropVariable,
+                                job.crop == QLatin1String("top-left") ? QStringLiteral("True") : QStringLiteral("False"));
+    };
+    applyCrop();
+    if (job.project.isEmpty())
+        return true;
+    const project::OpenReport opened = project::openProject(context, job.project);
+    if (!opened.opened)
+        return false; // the console has shown why
+    if (!job.crop.isEmpty() && !context.session.table(photo_tables::Photos).isEmpty()) {
+        applyCrop();
+        makePhotoFiles(context, 0);
+    }
+    return true;
+}
+
+// Loads the template library into the session; false (after saying why)
+// when the run's own working folder could not be made or the library cannot
+// be read.
+bool openLibrary(const PrivateWorkFolder& work, Session& session, UiPort& ui)
+{
+    if (!work.isValid()) {
+        fail(workFolderUnavailableMessage());
+        return false;
+    }
+    const StartupReport report = loadTemplateLibrary(session, work.folder(), ui);
+    if (report.outcome != StartupOutcome::Ready) {
+        fail(QStringLiteral("无法读取模板库（%1）。").arg(report.detail));
+        return false;
+    }
+    return true;
 }
 
 // Whether a file can be made in `folder`: a real try, so permissions, a
@@ -297,7 +341,7 @@ QString outputPlaceProblem(const AlbumJob& job)
     return {};
 }
 
-int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& stop);
+int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop);
 
 // The whole command. Ctrl-C and SIGTERM stop it at any step: during the
 // import, the project opening and the set-up as well as during the render,
@@ -316,7 +360,7 @@ int runJob(const AlbumJob& job)
     }
 }
 
-int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& stop)
+int makeAlbumNow(AlbumJob job, ConsoleUi& ui, const std::stop_source& stop)
 {
     if (const QString problem = outputPlaceProblem(job); !problem.isEmpty()) {
         fail(problem);
@@ -328,17 +372,10 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     // Every run works in a folder of its own, so runs side by side and the
     // desktop program never share a working file.
     const PrivateWorkFolder work(QCoreApplication::applicationDirPath());
-    if (!work.isValid()) {
-        fail(workFolderUnavailableMessage());
-        return 1;
-    }
-    const WorkingFolder& folder = work.folder();
     Session session;
-    const StartupReport report = loadTemplateLibrary(session, folder, ui);
-    if (report.outcome != StartupOutcome::Ready) {
-        fail(QStringLiteral("无法读取模板库（%1）。").arg(report.detail));
+    if (!openLibrary(work, session, ui))
         return 1;
-    }
+    const WorkingFolder& folder = work.folder();
 
     // Photos: import, fitting, work folders and crops.
     std::unique_ptr<RandomSource> random;
@@ -348,11 +385,9 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
         random = std::make_unique<ClockRandom>();
     PhotoContext context{session, folder, ui, *random, nullptr, {},
                          {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
-    if (!job.project.isEmpty()) {
-        const project::OpenReport opened = project::openProject(context, job.project);
-        if (!opened.opened)
-            return 1; // the console has shown why
-    }
+    context.import.templates = job.templates;
+    if (!openAndImport(context, job))
+        return 1;
     ui.processEvents(); // a stop given while the project opened ends the command here
     const ImportReport imported = job.photos.isEmpty() ? ImportReport{} : importPhotos(context, job.photos);
     ui.processEvents();
@@ -363,6 +398,15 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     if (session.table(photo_tables::Photos).isEmpty()) {
         fail(QStringLiteral("没有一张相片可以读取。"));
         return 1;
+    }
+
+    if (job.songForAlbum) {
+        const QString song = job.songForAlbum(render::photoAlbumFrames(session));
+        if (song.isEmpty()) {
+            fail(QStringLiteral("无法用 ffmpeg 合成演示乐曲。"));
+            return 1;
+        }
+        job.songs.prepend(song);
     }
 
     // Songs, then their lyric files. An image sequence has no sound: its
@@ -392,8 +436,11 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     auto chosen = [&job](const char* option) {
         return job.project.isEmpty() || job.given.contains(QLatin1String(option));
     };
-    if (chosen("type"))
+    if (chosen("type")) {
         session.set(settings::vars::OutputType, job.type);
+        if (job.type == settings::kImageSequence)
+            settings::chooseImageFormat(session, job.imageFormat);
+    }
     if (chosen("standard"))
         settings::setTvStandard(session, job.standard);
     if (chosen("quality"))
@@ -411,6 +458,15 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     if (job.size.isValid()) {
         session.setInt(settings::vars::Width, job.size.width());
         session.setInt(settings::vars::Height, job.size.height());
+    }
+    // What the album is made as: a project's own type and standard unless
+    // the command line named others. The output name follows it.
+    job.type = session.get(settings::vars::OutputType);
+    job.standard = session.get(settings::vars::TvStandard);
+    if (job.type == settings::kImageSequence) {
+        const QString format = session.get(settings::vars::ImageFormat);
+        job.imageFormat = settings::imageSequenceFormats().contains(format) ? format
+                                                                            : settings::imageSequenceFormats().first();
     }
 
     if (!job.saveProject.isEmpty()) {
@@ -526,6 +582,49 @@ int makeAlbumNow(const AlbumJob& job, ConsoleUi& ui, const std::stop_source& sto
     return 1;
 }
 
+QCommandLineOption cropOption()
+{
+    return {QStringLiteral("crop"),
+            QStringLiteral("相片剪裁：auto（默认，保留人脸或最醒目的部分，找不到时取中间）或 top-left（从左上角剪裁）。"),
+            QStringLiteral("方式")};
+}
+
+// --seed and --crop, shared by make and plan.
+bool readSeedAndCrop(const QCommandLineParser& parser, AlbumJob& job, QString& error)
+{
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        job.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
+        if (!ok) {
+            error = QStringLiteral("--seed 必须是整数。");
+            return false;
+        }
+        job.seeded = true;
+    }
+    if (parser.isSet(QStringLiteral("crop"))) {
+        job.crop = parser.value(QStringLiteral("crop")).toLower();
+        if (job.crop != QLatin1String("auto") && job.crop != QLatin1String("top-left")) {
+            error = QStringLiteral("未知的剪裁方式 %1（auto 或 top-left）。").arg(parser.value(QStringLiteral("crop")));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The photos named on the command line, each an existing file, made absolute.
+bool readPhotos(const QCommandLineParser& parser, AlbumJob& job, QString& error)
+{
+    job.photos = parser.positionalArguments();
+    for (QString& f : job.photos) {
+        if (!QFileInfo(f).isFile()) {
+            error = QStringLiteral("%1：文件不存在。").arg(f);
+            return false;
+        }
+        f = QFileInfo(f).absoluteFilePath();
+    }
+    return true;
+}
+
 void addOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
@@ -533,9 +632,9 @@ void addOptions(QCommandLineParser& parser)
         {QStringLiteral("song"), QStringLiteral("一首音乐（MP3 或 FFmpeg 能读的音频），可重复。"), QStringLiteral("文件")},
         {QStringLiteral("lrc"),
          QStringLiteral("前一个 --song 的 LRC 歌词文件（歌词按时显示，白色黑体，居中在下方），可重复。"
-                        "没有歌词文件的音乐显示第一个歌词文件的歌词，与桌面程序相同。"),
+                        "没有歌词文件的音乐不显示歌词。"),
          QStringLiteral("文件")},
-        {QStringLiteral("ksc"), QStringLiteral("前一个 --song 的 KSC 卡拉OK歌词文件，可重复。"), QStringLiteral("文件")},
+        {QStringLiteral("ksc"), QStringLiteral("前一个 --song 的 KSC 卡拉OK歌词文件，可重复。没有卡拉OK歌词文件的音乐不显示卡拉OK歌词。"), QStringLiteral("文件")},
         {QStringLiteral("lyrics"), QStringLiteral("有卡拉OK歌词时相册显示哪种歌词：lrc、ksc 或 both（两种，默认）。"), QStringLiteral("类型")},
         {QStringLiteral("type"), QStringLiteral("DVD（默认）、SVCD、VCD、AVI、MP4（H.264 与 AAC），或序列图的 JPG、BMP、TGA、PCX。"), QStringLiteral("类型")},
         {QStringLiteral("standard"), QStringLiteral("电视制式 PAL（默认）或 NTSC。"), QStringLiteral("制式")},
@@ -545,6 +644,10 @@ void addOptions(QCommandLineParser& parser)
         {QStringLiteral("loop-music"), QStringLiteral("以音乐循环播放补充帧频。")},
         {QStringLiteral("loop-pictures"), QStringLiteral("以画面循环播放补充帧频（与 --length music 一起用）。")},
         {QStringLiteral("seed"), QStringLiteral("模板抽取的种子：同样的输入和种子得到同样的相册。"), QStringLiteral("n")},
+        cropOption(),
+        {QStringLiteral("template"),
+         QStringLiteral("第 N 组使用名为 NAME 的模板（名称见 fotarel-cli templates 或 plan）：模板须与该组相片的方向和张数相符。可重复。"),
+         QStringLiteral("N=NAME")},
         {QStringLiteral("project"),
          QStringLiteral("制作保存在这个工程文件中的相册（相片、音乐、歌词、文字特效和设置）；"
                         "命令行给出的选项覆盖其设置，给出的相片和音乐加在后面。"),
@@ -671,14 +774,18 @@ bool readJob(QCommandLineParser& parser, AlbumJob& job, QString& error)
     }
     job.loopMusic = parser.isSet(QStringLiteral("loop-music"));
     job.loopPictures = parser.isSet(QStringLiteral("loop-pictures"));
-    if (parser.isSet(QStringLiteral("seed"))) {
+    if (!readSeedAndCrop(parser, job, error))
+        return false;
+    for (const QString& given : parser.values(QStringLiteral("template"))) {
+        const qsizetype equals = given.indexOf(QLatin1Char('='));
         bool ok = false;
-        job.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
-        if (!ok) {
-            error = QStringLiteral("--seed 必须是整数。");
+        const int group = given.left(equals).toInt(&ok);
+        const QString name = equals < 0 ? QString() : given.mid(equals + 1).trimmed();
+        if (equals < 0 || !ok || group < 1 || name.isEmpty()) {
+            error = QStringLiteral("--template %1 无效（应为 组号=模板名称，如 2=h1_03_push_pan）。").arg(given);
             return false;
         }
-        job.seeded = true;
+        job.templates[group] = name;
     }
     job.photos = parser.positionalArguments();
     if (job.photos.isEmpty() && job.project.isEmpty()) {
@@ -721,8 +828,13 @@ int makeAlbum(const QStringList& arguments)
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::fprintf(stdout, "%s\n文字特效（--caption）：\n%s", qPrintable(parser.helpText()),
-                     qPrintable(effects::effectListText()));
+        // The usage line names the command: "fotarel-cli make [选项] 相片...".
+        QString help = parser.helpText();
+        const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        const qsizetype at = help.left(help.indexOf(QLatin1Char('\n'))).indexOf(program);
+        if (at >= 0)
+            help.insert(at + program.size(), QStringLiteral(" make"));
+        std::fprintf(stdout, "%s\n文字特效（--caption）：\n%s", qPrintable(help), qPrintable(effects::effectListText()));
         return 0;
     }
     AlbumJob job;
@@ -732,6 +844,134 @@ int makeAlbum(const QStringList& arguments)
         return 2;
     }
     return runJob(job);
+}
+
+// A text as a JSON string, quoted and escaped.
+QString jsonString(const QString& text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json);
+
+int planAlbum(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("列出相片会怎样放进相册（组、模板、相片位和剪裁），不制作视频。"));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("seed"), QStringLiteral("模板抽取的种子：与 make 用同样的种子得到同样的相册。"), QStringLiteral("n")},
+        cropOption(),
+        {QStringLiteral("json"),
+         QStringLiteral("输出一个 JSON 对象：{\"photos\": [{\"file\": 路径, \"group\": 组号, \"template\": 模板名称, "
+                        "\"slot\": [宽, 高], \"crop\": [X, Y, 宽, 高]}, ...]}，剪裁以摆正后的相片像素计。")},
+    });
+    parser.addPositionalArgument(QStringLiteral("相片"), QStringLiteral("JPG 相片，按相册中的顺序。"),
+                                 QStringLiteral("相片..."));
+    if (!parser.parse(arguments)) {
+        fail(parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fprintf(stdout, "%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    AlbumJob job;
+    QString error;
+    if (!readSeedAndCrop(parser, job, error) || !readPhotos(parser, job, error)) {
+        fail(error);
+        return 2;
+    }
+    if (job.photos.isEmpty()) {
+        fail(QStringLiteral("没有给出相片。"));
+        return 2;
+    }
+
+    // Ctrl-C and SIGTERM stop the import as they stop make.
+    std::stop_source stop;
+    const StopOnSignals interrupt(stop);
+    ConsoleUi ui(stop.get_token());
+    try {
+        return printPlan(job, ui, parser.isSet(QStringLiteral("json")));
+    } catch (const StopRequested&) {
+        std::fprintf(stderr, "\n");
+        fail(kStoppedMessage);
+        return 1;
+    }
+}
+
+// Imports the plan's photos and prints where each went.
+int printPlan(const AlbumJob& job, ConsoleUi& ui, bool json)
+{
+    const PrivateWorkFolder work(QCoreApplication::applicationDirPath());
+    Session session;
+    if (!openLibrary(work, session, ui))
+        return 1;
+    const WorkingFolder& folder = work.folder();
+    std::unique_ptr<RandomSource> random;
+    if (job.seeded)
+        random = std::make_unique<SeededRandom>(job.seed);
+    else
+        random = std::make_unique<ClockRandom>();
+    PhotoContext context{session, folder, ui, *random, nullptr, {},
+                         {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
+    openAndImport(context, job);
+    const ImportReport imported = importPhotos(context, job.photos);
+    if (!imported.refusal.isEmpty()) {
+        fail(imported.refusal);
+        return 1;
+    }
+    const Table& photos = session.table(photo_tables::Photos);
+    if (photos.isEmpty()) {
+        fail(QStringLiteral("没有一张相片可以读取。"));
+        return 1;
+    }
+
+    // One entry per photo and the slot it fills: the slot is the size of
+    // the picture cut for it (for a full-frame slot, as the crop choices
+    // make it), the crop the part of the upright photo that picture shows.
+    const CropChoices choices = cropChoicesFrom(session);
+    QStringList entries;
+    QString text = QStringLiteral("文件\t组\t模板\t相片位\t剪裁\n");
+    for (int r = 0; r < photos.rowCount(); ++r) {
+        const Row& row = photos.row(r);
+        const QSize slot = cropGeometry(row.value(PhotoCol::Width).toInt(), row.value(PhotoCol::Height).toInt(),
+                                        row.value(PhotoCol::SlotWidth).toInt(),
+                                        row.value(PhotoCol::SlotHeight).toInt(), choices)
+                               .canvas;
+        const std::optional<QRect> crop = parseCropText(row.value(PhotoCol::Crop));
+        const QString name = templateShortName(row.value(PhotoCol::MoviePackage));
+        // The keys in the documented order (a JSON object of Qt's would
+        // sort them).
+        entries << QStringLiteral("{\"file\": %1, \"group\": %2, \"template\": %3, \"slot\": [%4, %5], \"crop\": %6}")
+                       .arg(jsonString(row.value(PhotoCol::Path)))
+                       .arg(row.value(PhotoCol::Group).toInt())
+                       .arg(jsonString(name))
+                       .arg(slot.width())
+                       .arg(slot.height())
+                       .arg(crop ? QStringLiteral("[%1, %2, %3, %4]")
+                                       .arg(crop->x())
+                                       .arg(crop->y())
+                                       .arg(crop->width())
+                                       .arg(crop->height())
+                                 : QStringLiteral("null"));
+        text += QStringLiteral("%1\t%2\t%3\t%4 × %5\t%6\n")
+                    .arg(row.value(PhotoCol::Path), row.value(PhotoCol::Group), name)
+                    .arg(slot.width())
+                    .arg(slot.height())
+                    .arg(crop ? QStringLiteral("%1,%2 %3 × %4")
+                                    .arg(crop->x())
+                                    .arg(crop->y())
+                                    .arg(crop->width())
+                                    .arg(crop->height())
+                              : QStringLiteral("（无法剪裁）"));
+    }
+    if (json)
+        text = QStringLiteral("{\"photos\": [") + entries.join(QStringLiteral(", ")) + QStringLiteral("]}\n");
+    std::fputs(text.toUtf8().constData(), stdout);
+    return 0;
 }
 
 QString workFolderUnavailableMessage()
@@ -753,16 +993,24 @@ int makeDemo(const QStringList& arguments)
     }
     AlbumJob job;
     job.photos = writeDemoPhotos(scratch.path());
-    const QString song = writeDemoSong(scratch.path() + QStringLiteral("/demo_song.mp3"), 30);
-    if (song.isEmpty()) {
-        fail(QStringLiteral("无法用 ffmpeg 合成演示乐曲。"));
+    // One song as long as the pictures, with its LRC lines, karaoke lines
+    // and a caption: the demo shows everything an album can carry.
+    const QString songPath = scratch.path() + QStringLiteral("/demo_song.mp3");
+    job.songForAlbum = [songPath](int frames) { return writeDemoSong(songPath, frames / 25.0 + 0.5); };
+    const DemoWords words = writeDemoWords(scratch.path());
+    if (words.lrc.isEmpty() || words.ksc.isEmpty()) {
+        fail(QStringLiteral("无法在 %1 写入演示歌词。").arg(scratch.path()));
         return 1;
     }
-    job.songs = {song};
+    job.lrcFiles = {{0, words.lrc}};
+    job.kscFiles = {{0, words.ksc}};
+    const effects::CaptionOption caption = effects::parseCaptionOption(words.caption);
+    if (caption.row)
+        job.captions << *caption.row;
     job.output = arguments.at(2);
     job.seed = 7;
     job.seeded = true;
-    std::fprintf(stderr, "正在制作演示相册：%d 张相片和一首乐曲（DVD，1920 × 1080）……\n",
+    std::fprintf(stderr, "正在制作演示相册：%d 张相片、一首乐曲、LRC 歌词、卡拉OK歌词和文字特效（DVD，1920 × 1080）……\n",
                  int(job.photos.size()));
     const int code = runJob(job);
     if (code == 0) {

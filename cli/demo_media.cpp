@@ -1,5 +1,6 @@
 #include "cli/demo_media.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLinearGradient>
@@ -168,7 +169,7 @@ QStringList writeDemoPhotos(const QString& folder)
     return files;
 }
 
-QString writeDemoSong(const QString& path, int seconds)
+QString writeDemoSong(const QString& path, double seconds)
 {
     // A slow arpeggio (C, E, G, C') with a soft bass, half a second a note.
     const QString expr = QStringLiteral(
@@ -186,6 +187,27 @@ QString writeDemoSong(const QString& path, int seconds)
     if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0)
         return {};
     return QFileInfo::exists(path) ? path : QString();
+}
+
+DemoWords writeDemoWords(const QString& folder)
+{
+    auto write = [](const QString& path, const QByteArray& text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.flush() ? path : QString();
+    };
+    DemoWords words;
+    // Two lines, then a tag of its own that clears the display before the
+    // karaoke lines come.
+    words.lrc = write(folder + QStringLiteral("/demo_song.lrc"),
+                      QStringLiteral("[ti:Fotarel 演示]\n[00:01.00]Fotarel 电子相册\n"
+                                     "[00:06.00]相片、音乐和歌词一起制作\n[00:11.00]\n")
+                          .toUtf8());
+    words.ksc = write(folder + QStringLiteral("/demo_song.ksc"),
+                      QStringLiteral("karaoke.add('00:13.000', '00:16.000', '记录美好时光', '500,500,500,500,500,500');\n"
+                                     "karaoke.add('00:17.000', '00:20.000', '留住每个笑容', '500,500,500,500,500,500');\n")
+                          .toUtf8());
+    words.caption = QStringLiteral("00:03|从左下到右上|美好时光|黑体|30|clYellow");
+    return words;
 }
 
 } // namespace fotarel::cli

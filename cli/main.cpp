@@ -8,6 +8,7 @@
 #include "core/working_folder.h"
 #include "engine/qt_translations.h"
 #include "engine/startup.h"
+#include "photos/fitting.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -19,9 +20,10 @@
 namespace {
 
 const char kUsage[] =
-    "用法: fotarel-cli templates | make [选项] 相片... -o 输出 | demo 输出.mpg\n"
+    "用法: fotarel-cli templates | make [选项] 相片... -o 输出 | plan [选项] 相片... | demo 输出.mpg\n"
     "  templates   读取程序的模板库，列出每个模板的类别、照片位和帧数\n"
     "  make        用相片和音乐制作相册（选项见 fotarel-cli make --help）\n"
+    "  plan        列出相片的组、模板、相片位和剪裁，不制作视频（选项见 fotarel-cli plan --help）\n"
     "  demo 输出   用程序自己画的相片和合成的乐曲制作一个 DVD 演示相册\n"
     "  --version   显示版本\n";
 
@@ -50,7 +52,7 @@ int listTemplates()
 
     QTextStream out(stdout);
     const fotarel::Table& templates = session.table(fotarel::tables::Templates);
-    out << "#\t类别\t相片数\t宽度\t高度\t方向\t帧数\t类型\t分类\n";
+    out << "#\t类别\t相片数\t宽度\t高度\t方向\t帧数\t类型\t分类\t名称\n";
     for (int r = 0; r < templates.rowCount(); ++r) {
         using namespace fotarel;
         out << templates.cell(r, TemplateCol::PairNumber) << '\t' << templates.cell(r, TemplateCol::Class) << '\t'
@@ -58,7 +60,8 @@ int listTemplates()
             << templates.cell(r, TemplateCol::SlotHeights) << '\t'
             << templates.cell(r, TemplateCol::SlotOrientations) << '\t'
             << templates.cell(r, TemplateCol::FrameCount) << '\t' << templates.cell(r, TemplateCol::Type) << '\t'
-            << templates.cell(r, TemplateCol::Category) << '\n';
+            << templates.cell(r, TemplateCol::Category) << '\t'
+            << templateShortName(templates.cell(r, TemplateCol::MoviePath)) << '\n';
     }
     out << QStringLiteral("共 %1 个模板：横照 %2 个，竖照 %3 个，混合 %4 个\n")
                .arg(templates.rowCount())
@@ -72,7 +75,9 @@ int listTemplates()
 
 int main(int argc, char* argv[])
 {
-    const bool album = argc >= 2 && (std::string(argv[1]) == "make" || std::string(argv[1]) == "demo");
+    fotarel::ensureRuntimeFolder();
+    const bool album = argc >= 2 && (std::string(argv[1]) == "make" || std::string(argv[1]) == "demo"
+                                     || std::string(argv[1]) == "plan");
     if (album) {
         // Template movies are painted with text: that needs a GUI application,
         // which never shows a window here.
@@ -84,6 +89,8 @@ int main(int argc, char* argv[])
         // Captions name their fonts as the desktop program does ("黑体").
         fotarel::registerFontSubstitutions();
         const QStringList args = QCoreApplication::arguments();
+        if (args.at(1) == QLatin1String("plan"))
+            return fotarel::cli::planAlbum(args.mid(1));
         return args.at(1) == QLatin1String("make") ? fotarel::cli::makeAlbum(args.mid(1))
                                                    : fotarel::cli::makeDemo(args);
     }

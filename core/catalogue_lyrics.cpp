@@ -10,7 +10,8 @@ void defineCatalogue_lyrics(Session& session)
     const QStringList lyricColumns = {"序号",         "歌词文件名",       "类型",       "位置",
                                       "绑定音乐",     "绑定音乐名称",     "歌词颜色",   "歌词颜色(数字)",
                                       "歌词大小",     "歌词字体",         "歌词粗体",   "歌词斜体",
-                                      "歌词下划线",   "歌词左边居中右边", "歌词上面中间下面"};
+                                      "歌词下划线",   "歌词左边居中右边", "歌词上面中间下面", "描边颜色",
+                                      "描边颜色(数字)", "描边宽度"};
     const QStringList listColumns = {"序号",     "歌词文件名",   "歌词类型",   "歌词文件位置", "绑定音乐", "歌词颜色",
                                      "歌词大小", "歌词字体",     "歌词字体类型", "歌词左中右",   "歌词上中下"};
     session.defineTable(audio::names::LyricTable, lyricColumns);

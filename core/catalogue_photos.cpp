@@ -12,7 +12,7 @@ QStringList photoColumns()
     return {"序号", "位置", "文件名", "类型", "相片宽度", "相片高度", "竖照or横照", "模板文件夹",
             "对应主模板编号", "图片名称(测试使用)", "对应模板所需照片数量", "图片名称", "模板地址",
             "所需照片_宽度尺寸", "所需照片_高度尺寸", "模板_相片宽度", "模板_相片高度", "模板_竖照横照",
-            "模板_相片JPG名称", "模板swf总帧数", "suoluotu_wancheng", "jiancai_wancheng"};
+            "模板_相片JPG名称", "模板swf总帧数", "suoluotu_wancheng", "jiancai_wancheng", "剪裁区域", "手动剪裁"};
 }
 
 } // namespace

@@ -28,6 +28,9 @@ void defineCatalogue_render(Session& session)
     session.define(QStringLiteral("TForm17.suiRadioButton_hengzhaopian_moren"), QStringLiteral("False"));
     session.define(QStringLiteral("TForm17.suiRadioButton_shuzhaopian_jubufangda"), QStringLiteral("True"));
     session.define(QStringLiteral("TForm17.suiRadioButton_shuzhaopian_moren"), QStringLiteral("False"));
+    // "从左上角剪裁": crops from the photo's top-left corner instead of
+    // around its subject.
+    session.define(QStringLiteral("TForm17.suiCheckBox_zuoshangjiao_jiancai"), QStringLiteral("False"));
 }
 
 } // namespace fotarel

@@ -31,7 +31,8 @@ enum : int {
     Italic = 12,      // "xieti" or "0"
     Underline = 13,   // "xiahuaxian" or "0"
     ColourValue = 14, // decimal 0x00BBGGRR
-    Count = 15
+    Outline = 15,     // 描边颜色, 描边颜色(数字), 描边宽度 (core/text_outline.h)
+    Count = 18
 };
 }
 
@@ -42,7 +43,7 @@ inline const QString kBoldWord = QStringLiteral("cuti");
 inline const QString kItalicWord = QStringLiteral("xieti");
 inline const QString kUnderlineWord = QStringLiteral("xiahuaxian");
 
-// The 15 column captions of the caption table.
+// The column captions of the caption table.
 QStringList captionColumnCaptions();
 
 // The editor's preview panel Panel_LRC: the motion table's fixed

@@ -31,7 +31,8 @@ QStringList captionColumnCaptions()
             QStringLiteral("启动"),     QStringLiteral("文字装饰特效"), QStringLiteral("x_zhi"),
             QStringLiteral("y_zhi"),    QStringLiteral("文字特效名称"), QStringLiteral("字体颜色"),
             QStringLiteral("字体名称"), QStringLiteral("字体大小"),     QStringLiteral("粗体"),
-            QStringLiteral("斜体"),     QStringLiteral("下划线"),       QStringLiteral("字体颜色(数字)")};
+            QStringLiteral("斜体"),     QStringLiteral("下划线"),       QStringLiteral("字体颜色(数字)"),
+            QStringLiteral("描边颜色"), QStringLiteral("描边颜色(数字)"), QStringLiteral("描边宽度")};
 }
 
 QStringList minuteItems() { return numbered(0, 59, QStringLiteral("  分")); }
@@ -74,6 +75,7 @@ ComposedRow composeRow(const CaptionChoice& c, const Table& motions)
     row[CaptionCol::Italic] = styleWord(c.italic, kItalicWord);
     row[CaptionCol::Underline] = styleWord(c.underline, kUnderlineWord);
     row[CaptionCol::ColourValue] = QString::number(colourValueForName(c.colourName).value_or(0xFFFFFF));
+    writeOutline(row, CaptionCol::Outline, c.outline);
     return {row, {}};
 }
 

@@ -5,6 +5,7 @@
 // display list's rows, and handing the table to the main window.
 
 #include "core/table.h"
+#include "core/text_outline.h"
 #include "engine/ui_port.h"
 
 #include <QString>
@@ -38,6 +39,7 @@ struct CaptionChoice {
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    TextOutline outline;
 };
 
 // The working row for `choice`, or the message that refuses it (checks in

@@ -69,18 +69,11 @@ CaptionOption parseCaptionOption(const QString& text)
 
 QString effectListText()
 {
+    // Every name flies the route it says.
     QString text;
     const QStringList names = effectNames();
-    const Table motions = motionTable(kPreviewWidth, kPreviewHeight);
-    for (int i = 0; i < names.size(); ++i) {
-        text += QStringLiteral("  %1 %2").arg(i + 1, 2).arg(names[i]);
-        // The first seven names fly the classic motions, which their own
-        // captions describe best.
-        const QString route = motions.cell(i, MotionCol::Caption);
-        if (route != names[i])
-            text += QStringLiteral("  (%1)").arg(route);
-        text += QLatin1Char('\n');
-    }
+    for (int i = 0; i < names.size(); ++i)
+        text += QStringLiteral("  %1 %2\n").arg(i + 1, 2).arg(names[i]);
     return text;
 }
 

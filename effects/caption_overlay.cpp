@@ -1,6 +1,7 @@
 #include "effects/caption_overlay.h"
 
 #include "core/colours.h"
+#include "core/text_outline.h"
 #include "effects/caption_columns.h"
 #include "effects/motions.h"
 
@@ -112,7 +113,8 @@ std::optional<CaptionTrack> makeTrack(const Row& row, int rowIndex, const LogFn&
     const std::optional<int> seconds = startSeconds(row.value(CaptionCol::Start));
     if (!seconds)
         return refuse(QStringLiteral("开始时间“%1”无效").arg(row.value(CaptionCol::Start)));
-    track.startFrame = std::max<long long>(1, (long long)*seconds * kFramesPerSecond);
+    // Frame n is at n × 40 ms: the first frame at or after the start time.
+    track.startFrame = (long long)*seconds * kFramesPerSecond;
 
     const QString valueText = row.value(CaptionCol::ColourValue);
     if (!valueText.trimmed().isEmpty())
@@ -121,6 +123,10 @@ std::optional<CaptionTrack> makeTrack(const Row& row, int rowIndex, const LogFn&
         track.colour = colourFromValue(*value);
     else
         track.colour = Qt::white;
+
+    const TextOutline outline = outlineOfRow(row, CaptionCol::Outline);
+    track.outlineColour = colourFromValue(outline.colourValue);
+    track.outlineWidth = outlinePixels(outline, kPanelWidth);
 
     // The size is in points of the preview panel; the overlay panel is wider
     // by 1920 / 513, and a point is 4/3 of a pixel.
@@ -167,19 +173,21 @@ void CaptionOverlay::prepare(QSize frameSize)
     for (const CaptionTrack& t : tracks_) {
         QFont font = t.font;
         font.setPixelSize(std::max(1, int(std::lround(t.font.pixelSize() * scaleX_))));
-        const QSize size(std::max(1, int(std::ceil(t.box.width() * scaleX_)) + 2),
-                         std::max(1, int(std::ceil(t.box.height() * scaleY_)) + 2));
+        // The outline reaches `pad` pixels beyond the glyphs.
+        const double outlinePx = t.outlineWidth * scaleX_;
+        const int pad = int(std::ceil(outlinePx));
+        const QSize size(std::max(1, int(std::ceil(t.box.width() * scaleX_)) + 2 + 2 * pad),
+                         std::max(1, int(std::ceil(t.box.height() * scaleY_)) + 2 + 2 * pad));
         QImage picture(size, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::transparent);
         QPainter p(&picture);
         p.setRenderHint(QPainter::TextAntialiasing);
-        p.setFont(font);
-        p.setPen(t.colour);
-        p.drawText(QPointF(0, QFontMetricsF(font).ascent()), t.text);
+        drawOutlinedText(p, QPointF(pad, pad + QFontMetricsF(font).ascent()), font, t.text, t.colour, t.outlineColour,
+                         outlinePx);
         p.end();
         // Only the inked part is kept: a frame blends no more than it must.
         const QRect ink = inkBounds(picture);
-        offsets_.push_back(ink.topLeft());
+        offsets_.push_back(ink.topLeft() - QPoint(pad, pad));
         pictures_.push_back(ink.isEmpty() ? QImage() : picture.copy(ink));
     }
 }

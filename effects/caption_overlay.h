@@ -33,14 +33,17 @@ struct CaptionTrack {
     QString text;
     QFont font;                  // pixel size on the overlay panel
     QColor colour;
+    QColor outlineColour;
+    double outlineWidth = 0;     // pixels on the overlay panel
     QSizeF box;                  // the caption's size on the overlay panel
-    long long startFrame = 1;    // 1-based album frame whose time first reads the start time
+    long long startFrame = 0;    // the first 0-based album frame whose time reaches the start time
     int steps = 0;               // steps until it has left the panel (the last one outside)
     QPointF start;               // top-left before the first step
     QPointF step;                // per frame
 
-    // Steps made before 0-based album frame `albumFrame` is painted; the
-    // caption shows in that frame when 1 <= steps made < `steps`.
+    // Steps made when 0-based album frame `albumFrame` is painted (the start
+    // frame makes the first); the caption shows in that frame when
+    // 1 <= steps made < `steps`.
     long long stepsAt(long long albumFrame) const { return albumFrame + 1 - startFrame; }
     bool visibleAt(long long albumFrame) const
     {

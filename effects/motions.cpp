@@ -12,6 +12,7 @@ enum class Start {
     Before,    // wholly before the panel's first edge (left or top)
     After,     // at the panel's far edge (right or bottom), still outside
     Fixed,     // the row's fixed coordinate
+    Far,       // inside, against the far edge (right or bottom)
     Centre,    // centred on the panel's middle line
     Third,     // centred on the line a third in from the first edge
     TwoThirds, // centred on the line a third in from the far edge
@@ -23,7 +24,8 @@ enum class Rate {
     Step,           // the step
     TwoPixels,      // 2 pixels whatever the step
     HalfWidthSlope, // step × (panel width / 2) / panel height: to a corner from a top or bottom middle
-    HalfHeightSlope // step × (panel height / 2) / panel width: to a corner from a left or right middle
+    HalfHeightSlope, // step × (panel height / 2) / panel width: to a corner from a left or right middle
+    DiagonalSlope    // step × panel height / panel width: from corner to corner
 };
 
 // Which cell of the motion table holds the fixed coordinate, in preview pixels.
@@ -42,17 +44,20 @@ struct Motion {
     Cell cellY;
 };
 
-// Rows 0-6 are the seven classic motions, taken by effect names 1-7 by
-// position; rows 7-29 fly the paths effect names 8-30 describe (row i is
-// effect name i + 1).
+// Row i flies effect name i + 1 as the name says, and has that name as its
+// caption. Rows 1-6 once held the classic motions "congzuoxiangyou" …
+// "youxiadaozuoshang" by position, so those names flew other routes (name 4
+// "从左下到右上" flew right to left); new rows store the motion of their
+// name. The classic motions that no name flies any more stay below the 30
+// rows, so captions stored with them keep flying as they always did.
 constexpr Motion kMotions[] = {
-    {"左上向右下", "zuoshangxiangyouxia", Start::Before, Start::Before, Rate::Step, 1, Rate::TwoPixels, 1, Cell::Zero, Cell::Zero},
-    {"从左向右", "congzuoxiangyou", Start::Before, Start::Fixed, Rate::Step, 1, Rate::None, 0, Cell::Zero, Cell::HalfWidth},
-    {"从上向下", "congshangxiangxia", Start::Fixed, Start::Before, Rate::None, 0, Rate::Step, 1, Cell::HalfHeight, Cell::Zero},
-    {"从右向左", "congyouxiangzuo", Start::After, Start::Fixed, Rate::Step, -1, Rate::None, 0, Cell::Zero, Cell::HalfWidth},
-    {"从左下到右上", "zuoxiadaoyoushang", Start::Before, Start::After, Rate::Step, 1, Rate::Step, -1, Cell::Zero, Cell::Zero},
-    {"从右上到左下", "youshangdaozuoxia", Start::After, Start::Before, Rate::Step, -1, Rate::Step, 1, Cell::Zero, Cell::Zero},
-    {"从右下到左上", "youxiadaozuoshang", Start::After, Start::After, Rate::Step, -1, Rate::Step, -1, Cell::Zero, Cell::Zero},
+    {"从左上向右下", "zuoshangxiangyouxia", Start::Before, Start::Before, Rate::Step, 1, Rate::TwoPixels, 1, Cell::Zero, Cell::Zero},
+    {"从左下到右下", "congzuoxiadaoyouxia", Start::Before, Start::Far, Rate::Step, 1, Rate::None, 0, Cell::Zero, Cell::Zero},
+    {"从右下到左下", "congyouxiadaozuoxia", Start::After, Start::Far, Rate::Step, -1, Rate::None, 0, Cell::Zero, Cell::Zero},
+    {"从左下到右上", "congzuoxiadaoyoushang", Start::Before, Start::After, Rate::Step, 1, Rate::DiagonalSlope, -1, Cell::Zero, Cell::Zero},
+    {"从右上到左下", "congyoushangdaozuoxia", Start::After, Start::Before, Rate::Step, -1, Rate::DiagonalSlope, 1, Cell::Zero, Cell::Zero},
+    {"从右下到左上", "congyouxiadaozuoshang", Start::After, Start::After, Rate::Step, -1, Rate::DiagonalSlope, -1, Cell::Zero, Cell::Zero},
+    {"从居中上向左下", "juzhongshangxiangzuoxia", Start::Centre, Start::Before, Rate::HalfWidthSlope, -1, Rate::Step, 1, Cell::Zero, Cell::Zero},
     {"从居中上向右下", "juzhongshangxiangyouxia", Start::Centre, Start::Before, Rate::HalfWidthSlope, 1, Rate::Step, 1, Cell::Zero, Cell::Zero},
     {"从居中下向左上", "juzhongxiaxiangzuoshang", Start::Centre, Start::After, Rate::HalfWidthSlope, -1, Rate::Step, -1, Cell::Zero, Cell::Zero},
     {"从居中下向右上", "juzhongxiaxiangyoushang", Start::Centre, Start::After, Rate::HalfWidthSlope, 1, Rate::Step, -1, Cell::Zero, Cell::Zero},
@@ -76,6 +81,13 @@ constexpr Motion kMotions[] = {
     {"从居中右向左上", "juzhongyouxiangzuoshang", Start::After, Start::Centre, Rate::Step, -1, Rate::HalfHeightSlope, -1, Cell::Zero, Cell::Zero},
     {"从居中左向居中右", "juzhongzuoxiangjuzhongyou", Start::Before, Start::Centre, Rate::Step, 1, Rate::None, 0, Cell::Zero, Cell::Zero},
     {"从居中右向居中左", "juzhongyouxiangjuzhongzuo", Start::After, Start::Centre, Rate::Step, -1, Rate::None, 0, Cell::Zero, Cell::Zero},
+    // Stored by older rows only.
+    {"从左向右", "congzuoxiangyou", Start::Before, Start::Fixed, Rate::Step, 1, Rate::None, 0, Cell::Zero, Cell::HalfWidth},
+    {"从上向下", "congshangxiangxia", Start::Fixed, Start::Before, Rate::None, 0, Rate::Step, 1, Cell::HalfHeight, Cell::Zero},
+    {"从右向左", "congyouxiangzuo", Start::After, Start::Fixed, Rate::Step, -1, Rate::None, 0, Cell::Zero, Cell::HalfWidth},
+    {"从左下到右上", "zuoxiadaoyoushang", Start::Before, Start::After, Rate::Step, 1, Rate::Step, -1, Cell::Zero, Cell::Zero},
+    {"从右上到左下", "youshangdaozuoxia", Start::After, Start::Before, Rate::Step, -1, Rate::Step, 1, Cell::Zero, Cell::Zero},
+    {"从右下到左上", "youxiadaozuoshang", Start::After, Start::After, Rate::Step, -1, Rate::Step, -1, Cell::Zero, Cell::Zero},
 };
 
 constexpr const char* kEffectNames[] = {
@@ -88,7 +100,9 @@ constexpr const char* kEffectNames[] = {
     "从居中左向居中右", "从居中右向居中左",
 };
 
-static_assert(std::size(kMotions) == std::size(kEffectNames));
+// The rows of the effect names come first.
+constexpr std::size_t kNamedMotions = std::size(kEffectNames);
+static_assert(std::size(kMotions) >= kNamedMotions);
 
 const Motion* findMotion(const QString& name)
 {
@@ -122,6 +136,9 @@ double startOn(Start start, double panel, double box, double fixed)
     case Start::Fixed:
         at = fixed;
         break;
+    case Start::Far:
+        at = panel - box;
+        break;
     case Start::Centre:
         at = (panel - box) / 2;
         break;
@@ -149,6 +166,8 @@ double rateOf(Rate rate, int sign, QSizeF panel, double step)
         return sign * step * (panel.width() / 2) / panel.height();
     case Rate::HalfHeightSlope:
         return sign * step * (panel.height() / 2) / panel.width();
+    case Rate::DiagonalSlope:
+        return sign * step * panel.height() / panel.width();
     }
     return 0;
 }
@@ -167,10 +186,12 @@ Table motionTable(int previewWidth, int previewHeight)
 {
     Table table({QStringLiteral("文字特效名称"), QStringLiteral("文字特效名称2"), QStringLiteral("x_zhi"),
                  QStringLiteral("y_zhi")});
-    for (const Motion& m : kMotions)
+    for (std::size_t i = 0; i < kNamedMotions; ++i) {
+        const Motion& m = kMotions[i];
         table.appendRow({QString::fromUtf8(m.caption), QString::fromLatin1(m.name),
                          cellText(m.cellX, previewWidth, previewHeight),
                          cellText(m.cellY, previewWidth, previewHeight)});
+    }
     return table;
 }
 

@@ -4,8 +4,12 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <cstdlib>
+
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fotarel {
@@ -43,6 +47,30 @@ bool SingleInstanceGuard::acquire()
     }
     fd_ = fd;
     return true;
+}
+
+void ensureRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    QByteArray base = qgetenv("TMPDIR");
+    if (base.isEmpty())
+        base = "/tmp";
+    const uid_t uid = ::getuid();
+    const passwd* user = ::getpwuid(uid);
+    const QByteArray name = user && user->pw_name ? QByteArray(user->pw_name) : QByteArray::number(uid);
+    QByteArray path = base + "/runtime-" + name;
+    ::mkdir(path.constData(), 0700);
+    struct stat info {};
+    const bool ours = ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == uid &&
+                      ((info.st_mode & 0777) == 0700 || ::chmod(path.constData(), 0700) == 0);
+    if (!ours) {
+        QByteArray pattern = base + "/runtime-" + name + "-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            return; // Qt makes do with its own
+        path = pattern;
+    }
+    qputenv("XDG_RUNTIME_DIR", path);
 }
 
 } // namespace fotarel

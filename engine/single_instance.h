@@ -28,4 +28,12 @@ private:
     int fd_ = -1;
 };
 
+// Gives the process a runtime folder when its session has none
+// (XDG_RUNTIME_DIR unset, as under cron, ssh or a container): the folder Qt
+// would make itself, "${TMPDIR:-/tmp}/runtime-<user>" created with mode 0700,
+// but without Qt's warning on standard error. A folder of that name that is
+// not ours or not a plain folder is left alone and a new private one is made.
+// Call before the application object exists.
+void ensureRuntimeFolder();
+
 } // namespace fotarel

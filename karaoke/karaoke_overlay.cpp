@@ -44,17 +44,17 @@ std::unique_ptr<Overlay> makeKaraokeOverlay(const Session& session, const Workin
     if (!karaokeRuns(session))
         return nullptr;
     const Table& karaoke = session.table(names::KaraokeTable);
-    const int songs = session.table(audio::names::MusicTable).rowCount();
-    const int pairs = std::min(songs, karaoke.rowCount());
+    const std::vector<int> rowOfSong = karaokeRowsOfSongs(session);
     auto say = [&log](const QString& line) {
         if (log)
             log(line);
     };
     std::map<int, std::unique_ptr<KaraokePainter>> painters;
-    for (int k = 0; k < pairs; ++k) {
+    for (int song = 0; song < static_cast<int>(rowOfSong.size()); ++song) {
+        const int k = rowOfSong[static_cast<std::size_t>(song)];
+        if (k < 0)
+            continue; // a song without its own karaoke file shows none
         const Row& row = karaoke.row(k);
-        if (row.value(KscCol::Path).isEmpty())
-            continue; // a song without a karaoke file (the command line leaves such rows)
         const KscDocument document = readKscFile(row.value(KscCol::Path));
         if (!document.ok()) {
             say(QStringLiteral("卡拉OK歌词 %1：%2，本首歌不显示卡拉OK歌词").arg(k + 1).arg(document.error));
@@ -65,7 +65,7 @@ std::unique_ptr<Overlay> makeKaraokeOverlay(const Session& session, const Workin
             say(QStringLiteral("卡拉OK歌词 %1（%2）%3").arg(k + 1).arg(row.value(KscCol::Name), document.problems[p]));
         if (document.problems.size() > shown)
             say(QStringLiteral("卡拉OK歌词 %1：还有 %2 处问题").arg(k + 1).arg(document.problems.size() - shown));
-        painters.emplace(k, std::make_unique<KaraokePainter>(document, styleOfRow(row)));
+        painters.emplace(song, std::make_unique<KaraokePainter>(document, styleOfRow(row)));
     }
     if (painters.empty())
         return nullptr;

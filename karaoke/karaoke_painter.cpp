@@ -34,15 +34,17 @@ int lineATop()
     return kPanelHeight - kPanelHeight / 4;
 }
 
-QImage drawLine(const QString& text, const QFont& font, QSize size, unsigned colourValue)
+// The line in one colour with the style's outline; the text starts `pad`
+// pixels in from the picture's left and top edges, leaving room for the outline.
+QImage drawLine(const QString& text, const QFont& font, QSize size, unsigned colourValue, const TextOutline& outline,
+                double outlinePx, int pad)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(font);
-    p.setPen(colourFromValue(colourValue));
-    p.drawText(QPointF(0, QFontMetrics(font).ascent()), text);
+    drawOutlinedText(p, QPointF(pad, pad + QFontMetrics(font).ascent()), font, text, colourFromValue(colourValue),
+                     colourFromValue(outline.colourValue), outlinePx);
     return image;
 }
 
@@ -90,6 +92,8 @@ void KaraokePainter::prepare(Picture& picture, int line, QSize frameSize) const
     const QFont font = fontFor(frameSize);
     const QFontMetrics metrics(font);
     const QString text = lineText(line);
+    const double outlinePx = outlinePixels(style_.outline, frameSize.width());
+    picture.pad = static_cast<int>(std::ceil(outlinePx));
     picture.edges.clear();
     QString prefix;
     for (const QString& unit : units_[static_cast<std::size_t>(line)]) {
@@ -97,11 +101,11 @@ void KaraokePainter::prepare(Picture& picture, int line, QSize frameSize) const
         picture.edges.push_back(metrics.horizontalAdvance(prefix));
     }
     const int advance = metrics.horizontalAdvance(text);
-    // Room for italic overhang beyond the last advance.
-    const int width = std::max(1, advance + metrics.height() / 3);
-    const QSize size(width, metrics.height() + 2);
-    picture.base = drawLine(text, font, size, style_.baseValue);
-    picture.sung = drawLine(text, font, size, style_.sungValue);
+    // Room for italic overhang beyond the last advance, and for the outline.
+    const int width = std::max(1, advance + metrics.height() / 3) + 2 * picture.pad;
+    const QSize size(width, metrics.height() + 2 + 2 * picture.pad);
+    picture.base = drawLine(text, font, size, style_.baseValue, style_.outline, outlinePx, picture.pad);
+    picture.sung = drawLine(text, font, size, style_.sungValue, style_.outline, outlinePx, picture.pad);
     picture.labelWidth = metrics.horizontalAdvance(text + kTrailingSpaces)
         + static_cast<int>(std::lround(kLabelExtra * scaleX(frameSize)));
 }
@@ -120,12 +124,12 @@ PlacedLine KaraokePainter::place(const Picture& picture, int slot, const SlotVie
         y = static_cast<int>(std::lround((lineATop() + kLineBDrop) * sy));
         x = frameSize.width() - picture.labelWidth - static_cast<int>(std::lround(kLineBRightMargin * sx));
     }
-    placed.rect = QRect(QPoint(x, y), picture.base.size());
+    placed.rect = QRect(QPoint(x, y), picture.base.size() - QSize(2 * picture.pad, 2 * picture.pad));
     const int count = static_cast<int>(picture.edges.size());
     if (count == 0)
         return placed;
     if (view.unitsDone >= count) {
-        placed.sungWidth = picture.base.width();
+        placed.sungWidth = placed.rect.width();
         return placed;
     }
     const int left = view.unitsDone > 0 ? picture.edges[static_cast<std::size_t>(view.unitsDone - 1)] : 0;
@@ -158,14 +162,18 @@ void KaraokePainter::paint(QPainter& painter, QSize frameSize, qint64 songMs)
             continue;
         // The sung part from the sung picture, the rest from the base picture:
         // each pixel is blended once.
+        // The pictures reach `pad` pixels beyond the line's box for the
+        // outline; a line sung to its end takes the outline's right edge too.
         const Picture& picture = pictures_[slot];
+        const QPoint origin = line.rect.topLeft() - QPoint(picture.pad, picture.pad);
         const int height = picture.base.height();
-        const int sung = std::min(line.sungWidth, picture.base.width());
+        const int sung = line.sungWidth <= 0                 ? 0
+                         : line.sungWidth >= line.rect.width() ? picture.base.width()
+                                                             : picture.pad + line.sungWidth;
         if (sung > 0)
-            painter.drawImage(line.rect.topLeft(), picture.sung, QRect(0, 0, sung, height));
+            painter.drawImage(origin, picture.sung, QRect(0, 0, sung, height));
         if (sung < picture.base.width())
-            painter.drawImage(line.rect.topLeft() + QPoint(sung, 0), picture.base,
-                              QRect(sung, 0, picture.base.width() - sung, height));
+            painter.drawImage(origin + QPoint(sung, 0), picture.base, QRect(sung, 0, picture.base.width() - sung, height));
     }
 }
 

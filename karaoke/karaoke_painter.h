@@ -9,7 +9,7 @@
 // from the right edge behind five spaces. Each line is drawn once into two
 // pictures, one in the base colour and one in the sung colour; per frame the
 // base picture is placed and the sung picture over it, clipped to the width
-// sung so far.
+// sung so far. Both carry the style's outline.
 
 #include "karaoke/karaoke_table.h"
 #include "karaoke/karaoke_timeline.h"
@@ -35,7 +35,7 @@ inline constexpr int kPanelHeight = 450;
 // Where a slot's line goes and how wide its sung part is, in frame pixels.
 struct PlacedLine {
     int line = -1;
-    QRect rect;        // the base picture's place in the frame
+    QRect rect;        // the line's box in the frame (its outline reaches a little beyond)
     int sungWidth = 0; // pixels of the sung picture shown from its left edge
 };
 
@@ -66,6 +66,7 @@ private:
         QImage sung;
         std::vector<int> edges; // x of the right edge of units 0..n-1 (cumulative width)
         int labelWidth = 0;     // the text with its five trailing spaces, plus the margin
+        int pad = 0;            // room for the outline around the text, in pixels
     };
     void prepare(Picture& picture, int line, QSize frameSize) const;
     PlacedLine place(const Picture& picture, int slot, const SlotView& view, QSize frameSize) const;

@@ -35,7 +35,7 @@ QString clockText(qint64 ms)
     return twoDigits(ms / 3600000) + u':' + twoDigits((ms / 60000) % 60) + u':' + twoDigits((ms / 1000) % 60);
 }
 
-int importKaraokeCommand(Session& session, UiPort& ui, const WorkingFolder& folder)
+int importKaraokeCommand(Session& session, UiPort& ui, const WorkingFolder& folder, int chosenSong)
 {
     QStringList preselected;
     const QString sample = folder.path(paths::kSamples + QStringLiteral("甜蜜蜜.ksc"));
@@ -52,7 +52,10 @@ int importKaraokeCommand(Session& session, UiPort& ui, const WorkingFolder& fold
         else
             refused.append(document.error);
     }
-    const int added = importKaraokeFiles(session, accepted);
+    const Table& songs = session.table(audio::names::MusicTable);
+    const QString forSong =
+        chosenSong >= 0 && chosenSong < songs.rowCount() ? songs.cell(chosenSong, audio::MusicCol::Path) : QString();
+    const int added = importKaraokeFiles(session, accepted, forSong);
     if (!refused.isEmpty())
         ui.showMessage(QStringLiteral("下列文件不是可用的卡拉OK歌词文件，没有导入：\n") + refused.join(u'\n'));
     return added;
@@ -114,6 +117,7 @@ void KaraokePreview::chooseSong(int row)
         return;
     }
     songName_ = songs.cell(row, audio::MusicCol::Name);
+    songRow_ = row;
 }
 
 bool KaraokePreview::readyToPlay()

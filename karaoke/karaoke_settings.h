@@ -31,7 +31,9 @@ inline const QString kImportFilter = QStringLiteral("导入卡拉OK歌词文件 
 // "导入卡拉OK歌词": the open dialog (preselecting the sample "yinyuegeci/甜蜜蜜.ksc"
 // beside the program when it exists), then a row per chosen file. A file that
 // is no karaoke file is not imported; one message names each such file and why.
-int importKaraokeCommand(Session& session, UiPort& ui, const WorkingFolder& folder);
+// When a song is chosen in the window (`chosenSong`, a music-table row), the
+// first imported file goes with that song.
+int importKaraokeCommand(Session& session, UiPort& ui, const WorkingFolder& folder, int chosenSong = -1);
 
 // "hh:mm:ss" of a position in milliseconds.
 QString clockText(qint64 ms);
@@ -63,6 +65,7 @@ public:
     bool playing() const { return playing_; }
     QString chosenFileName() const { return fileName_; }   // suiEdit_xuanzhonggeci
     QString chosenSongName() const { return songName_; }   // suiEdit_xuanzhongyinyue
+    int chosenSongRow() const { return songName_.isEmpty() ? -1 : songRow_; }
     int chosenRow() const { return row_; }
     QString currentTimeText() const;                        // suiEdit_dangqianshijian
     QString totalTimeText() const;                          // suiEdit_zongshijian
@@ -83,6 +86,7 @@ private:
     QString fileName_;
     QString songName_;
     int row_ = -1;
+    int songRow_ = -1;
     bool playing_ = false;
     bool showLines_ = false;
 };

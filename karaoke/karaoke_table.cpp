@@ -64,6 +64,7 @@ KaraokeStyle styleOfRow(const Row& row)
     style.underline = cellOf(row, KscCol::Underline) == QLatin1String("T");
     style.script = cellOf(row, KscCol::Script) == QLatin1String("fanti") ? QStringLiteral("fanti")
                                                                            : QStringLiteral("jianti");
+    style.outline = outlineOfRow(row, KscCol::Outline);
     return style;
 }
 
@@ -81,6 +82,7 @@ void applyStyle(Row& row, const KaraokeStyle& style)
     row[KscCol::Italic] = flag(style.italic);
     row[KscCol::Underline] = flag(style.underline);
     row[KscCol::Script] = style.script;
+    writeOutline(row, KscCol::Outline, style.outline);
 }
 
 Row karaokeRow(int number, const QString& path)
@@ -106,11 +108,15 @@ Row karaokeListRow(const Row& row)
                                                                        : QStringLiteral("简体")};
 }
 
-int importKaraokeFiles(Session& session, const QStringList& paths)
+int importKaraokeFiles(Session& session, const QStringList& paths, const QString& forSong)
 {
     Table& table = session.table(names::KaraokeTable);
-    for (const QString& path : paths)
-        table.appendRow(karaokeRow(table.rowCount() + 1, path));
+    for (const QString& path : paths) {
+        Row row = karaokeRow(table.rowCount() + 1, path);
+        if (&path == &paths.front())
+            row[KscCol::Song] = forSong;
+        table.appendRow(row);
+    }
     return static_cast<int>(paths.size());
 }
 
@@ -131,21 +137,72 @@ void deleteAllKaraokeRows(Session& session)
     session.table(names::KaraokeTable).clear();
 }
 
+std::vector<int> karaokeRowsOfSongs(const Session& session)
+{
+    const Table& songs = session.table(audio::names::MusicTable);
+    const Table& files = session.table(names::KaraokeTable);
+    std::vector<int> shown(static_cast<std::size_t>(songs.rowCount()), -1);
+    std::vector<bool> taken(static_cast<std::size_t>(files.rowCount()), false);
+    auto songPath = [&](int s) { return songs.cell(s, audio::MusicCol::Path); };
+    auto usable = [&](int k) { return !files.cell(k, KscCol::Path).isEmpty(); };
+
+    // Files imported for a song; the latest import wins.
+    for (int k = files.rowCount() - 1; k >= 0; --k) {
+        const QString song = files.cell(k, KscCol::Song);
+        if (!usable(k) || song.isEmpty())
+            continue;
+        for (int s = 0; s < songs.rowCount(); ++s) {
+            if (songPath(s) != song)
+                continue;
+            taken[static_cast<std::size_t>(k)] = true; // a file for a song never goes to another one
+            if (shown[static_cast<std::size_t>(s)] < 0)
+                shown[static_cast<std::size_t>(s)] = k;
+        }
+    }
+    auto isFree = [&](int k) { return usable(k) && !taken[static_cast<std::size_t>(k)]; };
+    auto take = [&](int s, int k) {
+        shown[static_cast<std::size_t>(s)] = k;
+        taken[static_cast<std::size_t>(k)] = true;
+    };
+    // Files named after a song.
+    for (int s = 0; s < songs.rowCount(); ++s) {
+        if (shown[static_cast<std::size_t>(s)] >= 0)
+            continue;
+        const QString name = QFileInfo(songPath(s)).completeBaseName();
+        for (int k = 0; k < files.rowCount(); ++k) {
+            if (isFree(k) &&
+                QFileInfo(files.cell(k, KscCol::Path)).completeBaseName().compare(name, Qt::CaseInsensitive) == 0) {
+                take(s, k);
+                break;
+            }
+        }
+    }
+    // Then row to row.
+    for (int q = 0; q < songs.rowCount() && q < files.rowCount(); ++q)
+        if (shown[static_cast<std::size_t>(q)] < 0 && isFree(q))
+            take(q, q);
+    return shown;
+}
+
 std::vector<MatchRow> matchRows(const Session& session)
 {
     const Table& songs = session.table(audio::names::MusicTable);
-    const Table& lyrics = session.table(names::KaraokeTable);
-    const int count = std::max(songs.rowCount(), lyrics.rowCount());
+    const Table& files = session.table(names::KaraokeTable);
+    const std::vector<int> shown = karaokeRowsOfSongs(session);
     std::vector<MatchRow> rows;
-    rows.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
+    std::vector<bool> paired(static_cast<std::size_t>(files.rowCount()), false);
+    for (int s = 0; s < songs.rowCount(); ++s) {
         MatchRow row;
-        if (i < songs.rowCount())
-            row.song = songs.cell(i, audio::MusicCol::Name);
-        if (i < lyrics.rowCount())
-            row.lyric = lyrics.cell(i, KscCol::Name);
+        row.song = songs.cell(s, audio::MusicCol::Name);
+        if (const int k = shown[static_cast<std::size_t>(s)]; k >= 0) {
+            row.lyric = files.cell(k, KscCol::Name);
+            paired[static_cast<std::size_t>(k)] = true;
+        }
         rows.push_back(row);
     }
+    for (int k = 0; k < files.rowCount(); ++k)
+        if (!paired[static_cast<std::size_t>(k)] && !files.cell(k, KscCol::Path).isEmpty())
+            rows.push_back({QString(), files.cell(k, KscCol::Name)});
     return rows;
 }
 

@@ -1,10 +1,13 @@
 #include "photos/crop.h"
 
+#include "photos/subject.h"
+
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 namespace fotarel {
 
@@ -45,6 +48,53 @@ CropChoices cropChoicesFrom(const Session& session)
         && session.get(QStringLiteral("TForm17.suiRadioButton_shuzhaopian_moren")) == QLatin1String("True"))
         c.portraitPartialZoom = false;
     return c;
+}
+
+CropRule cropRuleFrom(const Session& session)
+{
+    return choice(session, kTopLeftCropVariable, false) ? CropRule::TopLeft : CropRule::Subject;
+}
+
+QString cropText(const QRect& crop)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(crop.x()).arg(crop.y()).arg(crop.width()).arg(crop.height());
+}
+
+std::optional<QRect> parseCropText(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return std::nullopt;
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok || std::abs(v[i]) > (1 << 30))
+            return std::nullopt;
+    }
+    if (v[2] <= 0 || v[3] <= 0)
+        return std::nullopt;
+    return QRect(v[0], v[1], v[2], v[3]);
+}
+
+std::optional<QRect> fitHandCrop(const QRect& crop, QSize photo, QSize shape)
+{
+    if (crop.width() <= 0 || crop.height() <= 0 || photo.isEmpty() || shape.isEmpty())
+        return std::nullopt;
+    const double aspect = double(shape.width()) / shape.height();
+    double w = crop.width(), h = w / aspect;
+    if (h > photo.height()) {
+        h = photo.height();
+        w = h * aspect;
+    }
+    if (w > photo.width()) {
+        w = photo.width();
+        h = w / aspect;
+    }
+    const int iw = std::max(1, int(std::lround(w))), ih = std::max(1, int(std::lround(h)));
+    const int x = std::clamp(crop.x(), 0, photo.width() - iw);
+    const int y = std::clamp(crop.y(), 0, photo.height() - ih);
+    return QRect(x, y, iw, ih);
 }
 
 CropGeometry cropGeometry(int width, int height, int slotWidth, int slotHeight, const CropChoices& choices,
@@ -100,7 +150,17 @@ CropGeometry cropGeometry(int width, int height, int slotWidth, int slotHeight, 
     return g;
 }
 
-CroppedPicture renderCrop(const QByteArray& bytes, const JpegInfo& info, const CropGeometry& geometry)
+QSizeF visiblePart(const CropGeometry& geometry)
+{
+    const QSize scaled = geometry.scaled;
+    if (scaled.isEmpty())
+        return QSizeF(1, 1);
+    return QSizeF(double(std::min(scaled.width(), geometry.canvas.width())) / scaled.width(),
+                  double(std::min(scaled.height(), geometry.canvas.height())) / scaled.height());
+}
+
+CroppedPicture renderCrop(const QByteArray& bytes, const JpegInfo& info, const CropGeometry& geometry, CropRule rule,
+                          std::optional<QRect> byHand, const Subject* known)
 {
     CroppedPicture out;
     const QSize canvasSize = geometry.canvas;
@@ -109,34 +169,64 @@ CroppedPicture renderCrop(const QByteArray& bytes, const JpegInfo& info, const C
         out.reason = QStringLiteral("模板相片尺寸无效（%1 × %2）").arg(canvasSize.width()).arg(canvasSize.height());
         return out;
     }
-    // The visible part of the scaled photo is its top-left corner, at most
-    // the canvas. Decoding covers only what that part needs: the photo is
-    // decoded reduced to the smallest scale that still covers the scaled
-    // size on the visible part, then only that part is resampled.
+    // The visible part of the scaled photo is at most the canvas. Its place
+    // in the photo is kept as fractions of the photo, so the same part is
+    // cut from whatever reduction the decoder gives.
     const QSize scaled = geometry.scaled;
     const QSize visible(std::min(scaled.width(), canvasSize.width()), std::min(scaled.height(), canvasSize.height()));
-    DecodedPicture decoded = decodeReduced(bytes, info, scaled);
+    const QSize photoSize = info.upright();
+    QRectF part(QPointF(0, 0), visiblePart(geometry));
+    QSize cover = scaled;
+    if (byHand) {
+        byHand = fitHandCrop(*byHand, photoSize, visible);
+        if (byHand) {
+            part = QRectF(double(byHand->x()) / photoSize.width(), double(byHand->y()) / photoSize.height(),
+                          double(byHand->width()) / photoSize.width(), double(byHand->height()) / photoSize.height());
+            cover = QSize(int(std::ceil(visible.width() / part.width())), int(std::ceil(visible.height() / part.height())));
+        }
+    }
+    // Decoding covers only what the visible part needs: the photo is
+    // decoded reduced to the smallest scale that still covers the scaled
+    // size, then only that part is resampled.
+    DecodedPicture decoded = decodeReduced(bytes, info, cover);
     if (decoded.image.isNull()) {
         out.reason = decoded.reason;
         return out;
     }
     const QImage& photo = decoded.image;
-    const int srcW = std::clamp(int(std::lround(double(visible.width()) * photo.width() / scaled.width())), 1,
-                                photo.width());
-    const int srcH = std::clamp(int(std::lround(double(visible.height()) * photo.height() / scaled.height())), 1,
-                                photo.height());
-    QImage part = photo.copy(0, 0, srcW, srcH);
-    if (part.size() != visible)
-        part = part.scaled(visible, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const bool movable = part.width() < 1.0 || part.height() < 1.0;
+    if (!byHand && rule == CropRule::Subject && movable)
+        part.moveTopLeft(placeCrop(part.size(), known ? *known : findSubject(photo)));
+    const int srcX = std::clamp(int(std::lround(part.x() * photo.width())), 0, photo.width() - 1);
+    const int srcY = std::clamp(int(std::lround(part.y() * photo.height())), 0, photo.height() - 1);
+    const int srcW = std::clamp(int(std::lround(part.width() * photo.width())), 1, photo.width() - srcX);
+    const int srcH = std::clamp(int(std::lround(part.height() * photo.height())), 1, photo.height() - srcY);
+    QImage cut = photo.copy(srcX, srcY, srcW, srcH);
+    if (cut.size() != visible)
+        cut = cut.scaled(visible, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (byHand) {
+        out.crop = *byHand;
+    } else {
+        const int x = std::clamp(int(std::lround(part.x() * photoSize.width())), 0, photoSize.width() - 1);
+        const int y = std::clamp(int(std::lround(part.y() * photoSize.height())), 0, photoSize.height() - 1);
+        out.crop = QRect(x, y,
+                         std::clamp(int(std::lround(part.width() * photoSize.width())), 1, photoSize.width() - x),
+                         std::clamp(int(std::lround(part.height() * photoSize.height())), 1, photoSize.height() - y));
+    }
 
     if (visible == canvasSize) {
-        out.canvas = part.format() == QImage::Format_RGB32 ? part : part.convertToFormat(QImage::Format_RGB32);
+        out.canvas = cut.format() == QImage::Format_RGB32 ? cut : cut.convertToFormat(QImage::Format_RGB32);
         return out;
     }
+    // A photo smaller than the canvas on one side: the top-left rule keeps
+    // it at the corner, the others centre it between black bands.
+    const QPoint at = rule == CropRule::TopLeft && !byHand
+                          ? QPoint(0, 0)
+                          : QPoint((canvasSize.width() - visible.width()) / 2, (canvasSize.height() - visible.height()) / 2);
     QImage canvas(canvasSize, QImage::Format_RGB32);
     canvas.fill(Qt::black);
     QPainter painter(&canvas);
-    painter.drawImage(0, 0, part);
+    painter.drawImage(at, cut);
     painter.end();
     out.canvas = canvas;
     return out;

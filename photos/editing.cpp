@@ -172,7 +172,7 @@ bool refillCrop(PhotoContext& ctx, int row, const ReplacementPhoto& replacement)
     const Measurement m = measurePhoto(probe.info, QSize(1920, 1080));
     const CropGeometry geometry = cropGeometry(m.width, m.height, deleted.value(PhotoCol::SlotWidth).toInt(),
                                                deleted.value(PhotoCol::SlotHeight).toInt(), CropChoices{}, true);
-    const CroppedPicture picture = renderCrop(bytes, probe.info, geometry);
+    const CroppedPicture picture = renderCrop(bytes, probe.info, geometry, cropRuleFrom(session));
     QImage thumbnail;
     if (replacement.isNew) {
         const Thumbnail t = renderThumbnail(bytes, probe.info, QSize(m.width, m.height), thumbnailBox(session));
@@ -200,6 +200,8 @@ bool refillCrop(PhotoContext& ctx, int row, const ReplacementPhoto& replacement)
                   dot < 0 ? QString() : name.mid(dot), QString::number(m.width), QString::number(m.height)};
         for (int col = PhotoCol::Orientation; col < PhotoCol::Count; ++col)
             added.append(deleted.value(col));
+        added[PhotoCol::Crop] = cropText(picture.crop);
+        added[PhotoCol::CropByHand].clear();
         photos.appendRow(added);
     }
     // Thumbnails keep following their rows: the deleted photo's goes, the

@@ -5,7 +5,12 @@
 #include "core/table_names.h"
 #include "photos/photo_columns.h"
 #include "templates/classification.h"
+#include "templates/template_names.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace fotarel {
@@ -36,13 +41,36 @@ bool accepts(Selection selection, const QString& photoCount)
     return false;
 }
 
+// The shape (width / height) of a single-photo template's slot; 0 when the
+// template has several slots or a full-frame one.
+double slotShape(const Row& row)
+{
+    if (row.value(ClassCol::PhotoCount) != QLatin1String("1"))
+        return 0;
+    const int w = splitBarList(row.value(ClassCol::SlotWidths)).items.value(0).toInt();
+    const int h = splitBarList(row.value(ClassCol::SlotHeights)).items.value(0).toInt();
+    return w > 0 && h > 0 ? double(w) / h : 0;
+}
+
+bool beyondPanLimit(double shape)
+{
+    return shape > kPanAspect || (shape > 0 && shape < 1 / kPanAspect);
+}
+
+// A pan template: one slot far wider or taller than a photo, which it
+// travels along. Only panoramas and tall photos get one.
+bool isPanTemplate(const Row& row)
+{
+    return beyondPanLimit(slotShape(row));
+}
+
 void fillCandidates(Session& session, QLatin1StringView source, QLatin1StringView target, Selection selection)
 {
     const Table& from = session.table(source);
     Table& to = session.table(target);
     to.clear();
     for (int i = 0; i < from.rowCount(); ++i)
-        if (accepts(selection, from.cell(i, ClassCol::PhotoCount)))
+        if (accepts(selection, from.cell(i, ClassCol::PhotoCount)) && !isPanTemplate(from.row(i)))
             to.appendRow(from.row(i));
 }
 
@@ -50,6 +78,8 @@ int countAccepted(const Table& from, Selection selection, bool* hasMulti)
 {
     int n = 0;
     for (int i = 0; i < from.rowCount(); ++i) {
+        if (isPanTemplate(from.row(i)))
+            continue;
         const QString count = from.cell(i, ClassCol::PhotoCount);
         if (accepts(selection, count)) {
             ++n;
@@ -58,6 +88,23 @@ int countAccepted(const Table& from, Selection selection, bool* hasMulti)
         }
     }
     return n;
+}
+
+// Writes candidate `candidate`'s template, slot `slot` of it, into row `r`.
+void writeTemplate(Table& rows, int r, const Row& candidate, const SlotSizes& sizes, int slot)
+{
+    auto cell = [&](int col) { return col < candidate.size() ? candidate.at(col) : QString(); };
+    rows.setCell(r, PhotoCol::PairNumber, cell(ClassCol::PairNumber));
+    rows.setCell(r, PhotoCol::TemplatePhotos, cell(ClassCol::PhotoCount));
+    rows.setCell(r, PhotoCol::PictureName, QStringLiteral("picture_%1").arg(slot));
+    rows.setCell(r, PhotoCol::MoviePackage, cell(ClassCol::MoviePath));
+    rows.setCell(r, PhotoCol::SlotWidth, sizes.widths.value(slot - 1));
+    rows.setCell(r, PhotoCol::SlotHeight, sizes.heights.value(slot - 1));
+    rows.setCell(r, PhotoCol::TemplateWidths, cell(ClassCol::SlotWidths));
+    rows.setCell(r, PhotoCol::TemplateHeights, cell(ClassCol::SlotHeights));
+    rows.setCell(r, PhotoCol::TemplateOrientations, cell(ClassCol::SlotOrientations));
+    rows.setCell(r, PhotoCol::TemplateJpgNames, cell(ClassCol::JpgNames));
+    rows.setCell(r, PhotoCol::FrameCount, cell(ClassCol::FrameCount));
 }
 
 struct Fitter {
@@ -85,20 +132,49 @@ struct Fitter {
     {
         const Row candidate = session.table(list).row(c);
         const SlotSizes sizes = readSlotSizes(session, QString(list), c);
-        auto cell = [&](int col) { return col < candidate.size() ? candidate.at(col) : QString(); };
         batch.setCell(r, PhotoCol::Group, QString::number(group));
-        batch.setCell(r, PhotoCol::PairNumber, cell(ClassCol::PairNumber));
         batch.setCell(r, PhotoCol::Label, label);
-        batch.setCell(r, PhotoCol::TemplatePhotos, cell(ClassCol::PhotoCount));
-        batch.setCell(r, PhotoCol::PictureName, QStringLiteral("picture_%1").arg(slot));
-        batch.setCell(r, PhotoCol::MoviePackage, cell(ClassCol::MoviePath));
-        batch.setCell(r, PhotoCol::SlotWidth, sizes.widths.value(slot - 1));
-        batch.setCell(r, PhotoCol::SlotHeight, sizes.heights.value(slot - 1));
-        batch.setCell(r, PhotoCol::TemplateWidths, cell(ClassCol::SlotWidths));
-        batch.setCell(r, PhotoCol::TemplateHeights, cell(ClassCol::SlotHeights));
-        batch.setCell(r, PhotoCol::TemplateOrientations, cell(ClassCol::SlotOrientations));
-        batch.setCell(r, PhotoCol::TemplateJpgNames, cell(ClassCol::JpgNames));
-        batch.setCell(r, PhotoCol::FrameCount, cell(ClassCol::FrameCount));
+        writeTemplate(batch, r, candidate, sizes, slot);
+    }
+
+    // The pan template of the library, of row r's orientation, whose slot
+    // shape is nearest the photo's; -1 when r is no panorama or tall photo,
+    // or the library has none for it.
+    int panTemplateFor(int r) const
+    {
+        const double w = batch.cell(r, PhotoCol::Width).toDouble(), h = batch.cell(r, PhotoCol::Height).toDouble();
+        if (w <= 0 || h <= 0 || !beyondPanLimit(w / h))
+            return -1;
+        const Table& list = session.table(is(r, kPortraitPhoto) ? tables::Portrait : tables::Landscape);
+        int best = -1;
+        double bestDistance = 0;
+        for (int i = 0; i < list.rowCount(); ++i) {
+            const double shape = slotShape(list.row(i));
+            if (!beyondPanLimit(shape) || (shape > 1) != (w > h))
+                continue;
+            const double distance = std::abs(std::log(shape) - std::log(w / h));
+            if (best < 0 || distance < bestDistance) {
+                best = i;
+                bestDistance = distance;
+            }
+        }
+        return best;
+    }
+
+    // Row r pans across its own template: the fills of other templates
+    // leave it out.
+    bool pans(int r) const { return panTemplateFor(r) >= 0; }
+
+    void panChoice(int q)
+    {
+        const Row candidate =
+            session.table(is(q, kPortraitPhoto) ? tables::Portrait : tables::Landscape).row(panTemplateFor(q));
+        batch.setCell(q, PhotoCol::Group, QString::number(nextGroup()));
+        batch.setCell(q, PhotoCol::Label, QStringLiteral("picture_1quanjing"));
+        writeTemplate(batch, q, candidate,
+                      SlotSizes{splitBarList(candidate.value(ClassCol::SlotWidths)).items,
+                                splitBarList(candidate.value(ClassCol::SlotHeights)).items},
+                      1);
     }
 
     bool assigned(int r) const { return !batch.cell(r, PhotoCol::Label).isEmpty(); }
@@ -108,7 +184,7 @@ struct Fitter {
     {
         int n = 0;
         for (int r = 0; r < batch.rowCount(); ++r)
-            if (is(r, orientation) && !assigned(r))
+            if (is(r, orientation) && !assigned(r) && !pans(r))
                 ++n;
         return n;
     }
@@ -130,7 +206,7 @@ struct Fitter {
         const int group = nextGroup();
         int k = 0;
         for (int r = 0; r < batch.rowCount(); ++r) {
-            if (is(r, kLandscapePhoto) && !assigned(r) && k < need) {
+            if (is(r, kLandscapePhoto) && !assigned(r) && !pans(r) && k < need) {
                 ++k;
                 assign(r, tables::LandscapeCandidates, c, k, QStringLiteral("picture_%1  heng").arg(k), group);
             }
@@ -158,7 +234,7 @@ struct Fitter {
         const int photos = list.cell(c, ClassCol::PhotoCount).toInt();
         int k = 0;
         for (int r = 0; r < batch.rowCount(); ++r) {
-            if (is(r, kPortraitPhoto) && !assigned(r) && k < photos) {
+            if (is(r, kPortraitPhoto) && !assigned(r) && !pans(r) && k < photos) {
                 ++k;
                 assign(r, tables::PortraitCandidates, c, k, QStringLiteral("picture_%1  shu").arg(k), group);
             }
@@ -171,12 +247,52 @@ struct Fitter {
         while (row.size() < PhotoCol::ThumbnailDone)
             row.append(QString());
         row = row.mid(0, PhotoCol::ThumbnailDone);
-        row << QString(kNotDone) << QString(kNotDone);
+        row << QString(kNotDone) << QString(kNotDone) << QString() << QString();
         session.table(photo_tables::Photos).appendRow(row);
     }
 };
 
 } // namespace
+
+QString templateShortName(const QString& moviePath)
+{
+    return QFileInfo(templateName(moviePath)).completeBaseName();
+}
+
+QString fixGroupTemplate(Session& session, int group, const QString& name, int firstRow)
+{
+    Table& photos = session.table(photo_tables::Photos);
+    QList<int> rows;
+    for (int r = std::max(0, firstRow); r < photos.rowCount(); ++r)
+        if (photos.cell(r, PhotoCol::Group).toInt() == group)
+            rows.append(r);
+    if (rows.isEmpty())
+        return QStringLiteral("新加的相片中没有第 %1 组，不能为它指定模板 %2。").arg(group).arg(name);
+    const bool portrait = photos.cell(rows.first(), PhotoCol::Orientation) == kPortraitPhoto;
+    const Table& list = session.table(portrait ? tables::Portrait : tables::Landscape);
+    int c = -1;
+    for (int i = 0; i < list.rowCount() && c < 0; ++i)
+        if (templateShortName(list.cell(i, ClassCol::MoviePath)) == name
+            || templateName(list.cell(i, ClassCol::MoviePath)) == name)
+            c = i;
+    const QString kind = portrait ? QStringLiteral("竖照片") : QStringLiteral("横照片");
+    if (c < 0)
+        return QStringLiteral("没有名为 %1 的%2模板，第 %3 组不能使用它。").arg(name, kind).arg(group);
+    const int slotCount = list.cell(c, portrait ? ClassCol::PortraitSlots : ClassCol::LandscapeSlots).toInt();
+    if (slotCount != rows.size() || list.cell(c, ClassCol::PhotoCount).toInt() != rows.size())
+        return QStringLiteral("模板 %1 有 %2 个相片位，第 %3 组有 %4 张%5，不能使用它。")
+            .arg(name)
+            .arg(list.cell(c, ClassCol::PhotoCount))
+            .arg(group)
+            .arg(rows.size())
+            .arg(kind);
+    const Row candidate = list.row(c);
+    const SlotSizes sizes{splitBarList(candidate.value(ClassCol::SlotWidths)).items,
+                          splitBarList(candidate.value(ClassCol::SlotHeights)).items};
+    for (int k = 0; k < rows.size(); ++k)
+        writeTemplate(photos, rows[k], candidate, sizes, k + 1);
+    return {};
+}
 
 QString fittingShortage(const Session& session, int batchSize, bool landscape, bool portrait)
 {
@@ -216,7 +332,9 @@ void fitBatch(Session& session, RandomSource& random, const std::function<void()
     for (int q = 0; q < n; ++q) {
         if (step)
             step();
-        if (selection == Selection::SinglesOnly) {
+        if (!fitter.assigned(q) && fitter.pans(q)) {
+            fitter.panChoice(q);
+        } else if (selection == Selection::SinglesOnly) {
             const QLatin1StringView list =
                 fitter.is(q, kPortraitPhoto) ? tables::PortraitCandidates : tables::LandscapeCandidates;
             const int group = fitter.nextGroup();

@@ -30,6 +30,7 @@ struct Prepared {
     JpegInfo info;
     Measurement measurement;
     QImage thumbnail;
+    std::optional<Subject> subject; // found on the thumbnail's decode
 };
 
 QByteArray readWhole(const QString& path, QString* reason)
@@ -45,7 +46,7 @@ QByteArray readWhole(const QString& path, QString* reason)
     return bytes;
 }
 
-Prepared prepare(const QString& path, QSize canvas, QSize box)
+Prepared prepare(const QString& path, QSize canvas, QSize box, bool findSubjects)
 {
     Prepared p;
     p.path = path;
@@ -59,8 +60,8 @@ Prepared prepare(const QString& path, QSize canvas, QSize box)
     }
     p.info = probe.info;
     p.measurement = measurePhoto(p.info, canvas);
-    const Thumbnail t =
-        renderThumbnail(bytes, p.info, QSize(p.measurement.width, p.measurement.height), box);
+    const Thumbnail t = renderThumbnail(bytes, p.info, QSize(p.measurement.width, p.measurement.height), box,
+                                        findSubjects ? &p.subject : nullptr);
     if (t.panel.isNull())
         p.reason = t.reason;
     else
@@ -83,6 +84,8 @@ struct Cropped {
     QString reason; // empty when the picture was written
     QSize canvas;
     QImage canvasImage; // kept only for the last photo of the batch
+    QRect crop;         // the part of the photo the picture shows
+    bool handCropDropped = false; // the hand crop belonged to a photo of another size
 };
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -91,12 +94,26 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
-Cropped cropJob(const QString& photo, const CropGeometry& geometry, const QString& target, bool keepCanvas)
+// What one crop job needs from its photo table row.
+struct CropOrder {
+    QString photo;
+    CropGeometry geometry;
+    QString target;
+    CropRule rule = CropRule::Subject;
+    QSize arranged;               // the photo's size when its row was made
+    QSize slot;
+    CropChoices choices;
+    std::optional<QRect> byHand;  // the user's crop, kept
+    std::optional<Subject> subject; // found already; else found on the crop's decode
+    bool keepCanvas = false;
+};
+
+Cropped cropJob(const CropOrder& order)
 {
     Cropped out;
-    out.canvas = geometry.canvas;
+    out.canvas = order.geometry.canvas;
     QString reason;
-    const QByteArray bytes = readWhole(photo, &reason);
+    const QByteArray bytes = readWhole(order.photo, &reason);
     if (!reason.isEmpty()) {
         out.reason = reason;
         return out;
@@ -106,15 +123,30 @@ Cropped cropJob(const QString& photo, const CropGeometry& geometry, const QStrin
         out.reason = probe.reason;
         return out;
     }
-    const CroppedPicture picture = renderCrop(bytes, probe.info, geometry);
+    // A crop set by hand on a photo that has since been replaced by one of
+    // another size means nothing on the new one: the automatic crop is used.
+    // The geometry follows the file as it is now.
+    std::optional<QRect> byHand = order.byHand;
+    CropGeometry geometry = order.geometry;
+    const QSize upright = probe.info.upright();
+    if (upright != order.arranged) {
+        out.handCropDropped = byHand.has_value();
+        byHand.reset();
+        geometry = cropGeometry(upright.width(), upright.height(), order.slot.width(), order.slot.height(),
+                                order.choices);
+        out.canvas = geometry.canvas;
+    }
+    const CroppedPicture picture = renderCrop(bytes, probe.info, geometry, order.rule, byHand,
+                                              order.subject ? &*order.subject : nullptr);
     if (picture.canvas.isNull()) {
         out.reason = picture.reason;
         return out;
     }
+    out.crop = picture.crop;
     const QByteArray jpeg = encodeJpeg(picture.canvas, 90);
-    if (jpeg.isEmpty() || !writeFile(target, jpeg))
+    if (jpeg.isEmpty() || !writeFile(order.target, jpeg))
         out.reason = QStringLiteral("无法写入剪裁后的相片");
-    if (keepCanvas)
+    if (order.keepCanvas)
         out.canvasImage = picture.canvas;
     return out;
 }
@@ -152,6 +184,12 @@ QString skippedPhotosMessage(const QList<SkippedPhoto>& skipped)
     return text;
 }
 
+QString cropsResetMessage(const QStringList& photos)
+{
+    return QStringLiteral("以下相片已换成另一尺寸的相片，原来的剪裁不再适用，已改为自动剪裁：\n")
+           + photos.join(QLatin1Char('\n'));
+}
+
 Row visibleRowFor(const Row& photo, int number)
 {
     auto cell = [&](int col) { return col < photo.size() ? photo.at(col) : QString(); };
@@ -181,7 +219,8 @@ void rebuildVisibleList(Session& session, const std::function<void()>& pump)
 }
 
 PhotoFilesReport makePhotoFiles(PhotoContext& ctx, int firstRow, const std::function<void()>& advance,
-                                const std::function<QImage(int row)>& readyThumbnail)
+                                const std::function<QImage(int row)>& readyThumbnail,
+                                const std::function<std::optional<Subject>(int row)>& readySubject)
 {
     PhotoFilesReport report;
     Session& session = ctx.session;
@@ -200,17 +239,26 @@ PhotoFilesReport makePhotoFiles(PhotoContext& ctx, int firstRow, const std::func
 
     // The crops start now on the workers, while the thumbnails are written.
     const CropChoices choices = cropChoicesFrom(session);
+    const CropRule rule = cropRuleFrom(session);
     std::vector<std::future<Cropped>> crops;
     for (int r = firstRow; r < photos.rowCount(); ++r) {
         const Row& row = photos.row(r);
-        const CropGeometry geometry =
-            cropGeometry(row.value(PhotoCol::Width).toInt(), row.value(PhotoCol::Height).toInt(),
-                         row.value(PhotoCol::SlotWidth).toInt(), row.value(PhotoCol::SlotHeight).toInt(), choices);
-        const QString target = photo_paths::picture(ctx.folder, session, row.value(PhotoCol::Group).toInt(),
-                                                    row.value(PhotoCol::PictureName));
-        const QString path = row.value(PhotoCol::Path);
-        const bool last = r == photos.rowCount() - 1;
-        crops.push_back(pool.submit([path, geometry, target, last] { return cropJob(path, geometry, target, last); }));
+        CropOrder order;
+        order.arranged = QSize(row.value(PhotoCol::Width).toInt(), row.value(PhotoCol::Height).toInt());
+        order.slot = QSize(row.value(PhotoCol::SlotWidth).toInt(), row.value(PhotoCol::SlotHeight).toInt());
+        order.choices = choices;
+        order.geometry = cropGeometry(order.arranged.width(), order.arranged.height(), order.slot.width(),
+                                      order.slot.height(), choices);
+        order.target = photo_paths::picture(ctx.folder, session, row.value(PhotoCol::Group).toInt(),
+                                            row.value(PhotoCol::PictureName));
+        order.photo = row.value(PhotoCol::Path);
+        order.rule = rule;
+        if (row.value(PhotoCol::CropByHand) == kCropByHand)
+            order.byHand = parseCropText(row.value(PhotoCol::Crop));
+        if (readySubject)
+            order.subject = readySubject(r);
+        order.keepCanvas = r == photos.rowCount() - 1;
+        crops.push_back(pool.submit([order] { return cropJob(order); }));
     }
 
     // Thumbnails, numbered by their photo table rows.
@@ -240,11 +288,19 @@ PhotoFilesReport makePhotoFiles(PhotoContext& ctx, int firstRow, const std::func
         session.set(QStringLiteral("Edit_height_load"), photos.cell(r, PhotoCol::Height));
         if (!c.canvasImage.isNull()) // the canvas file keeps the last photo's canvas
             c.canvasImage.save(photo_paths::cropCanvas(ctx.folder, session), "BMP");
-        if (c.reason.isEmpty())
+        if (c.handCropDropped) {
+            photos.setCell(r, PhotoCol::CropByHand, QString());
+            report.cropsReset.append(photos.cell(r, PhotoCol::Path));
+        }
+        if (c.reason.isEmpty()) {
             photos.setCell(r, PhotoCol::CropDone, QString(kDone));
-        else
+            photos.setCell(r, PhotoCol::Crop, cropText(c.crop));
+        } else {
             report.failed.append({photos.cell(r, PhotoCol::Path), c.reason});
+        }
     }
+    if (!report.cropsReset.isEmpty())
+        ctx.ui.showMessage(cropsResetMessage(report.cropsReset));
     return report;
 }
 
@@ -259,10 +315,14 @@ ImportReport importPhotos(PhotoContext& ctx, const QStringList& files)
     const QSize canvas(session.getInt(QStringLiteral("Edit_Width"), 1920),
                        session.getInt(QStringLiteral("Edit_height"), 1080));
     const QSize box = thumbnailBox(session);
+    // Subjects are found on the thumbnail's decode, the smallest the photo
+    // is decoded at.
+    const bool findSubjects = cropRuleFrom(session) == CropRule::Subject;
     std::vector<std::future<Prepared>> pending;
     pending.reserve(size_t(files.size()));
     for (const QString& path : files)
-        pending.push_back(pool.submit([path, canvas, box] { return prepare(path, canvas, box); }));
+        pending.push_back(
+            pool.submit([path, canvas, box, findSubjects] { return prepare(path, canvas, box, findSubjects); }));
     std::vector<Prepared> good;
     bool landscape = false, portrait = false;
     for (auto& future : pending) {
@@ -315,14 +375,30 @@ ImportReport importPhotos(PhotoContext& ctx, const QStringList& files)
     if (photos.isEmpty())
         session.set(QStringLiteral("Edit_daoru_moban_kaishishiyong_kaiguan"), QStringLiteral("kai"));
 
-    // 4. Fitting.
+    // 4. Fitting, and the templates fixed by name. One that does not fit its
+    // group refuses the batch: its rows and groups are taken back.
+    const QString counterBefore = session.get(QStringLiteral("Edit_mobanleijia_sum"));
     fitBatch(session, ctx.random, advance);
+    for (const auto& [group, name] : ctx.import.templates) {
+        const QString problem = fixGroupTemplate(session, group, name, firstNew);
+        if (problem.isEmpty())
+            continue;
+        while (photos.rowCount() > firstNew)
+            photos.removeRow(photos.rowCount() - 1);
+        session.set(QStringLiteral("Edit_mobanleijia_sum"), counterBefore);
+        report.refusal = problem;
+        ctx.ui.showMessage(problem);
+        return report;
+    }
 
     // 5-7. Work folders, the ending template, thumbnails and crops.
-    const PhotoFilesReport made = makePhotoFiles(ctx, firstNew, advance, [&good, firstNew](int r) {
-        QImage picture = std::move(good[size_t(r - firstNew)].thumbnail);
-        return picture;
-    });
+    const PhotoFilesReport made = makePhotoFiles(
+        ctx, firstNew, advance,
+        [&good, firstNew](int r) {
+            QImage picture = std::move(good[size_t(r - firstNew)].thumbnail);
+            return picture;
+        },
+        [&good, firstNew](int r) { return good[size_t(r - firstNew)].subject; });
     report.brokenPackages = made.brokenPackages;
 
     // 8. The visible list.

@@ -42,7 +42,9 @@ enum : int {
     FrameCount = 19,
     ThumbnailDone = 20,   // "jiancai_no" / "jiancai_yes"
     CropDone = 21,        // "jiancai_no" / "jiancai_yes"
-    Count = 22,
+    Crop = 22,            // the part of the upright photo its picture shows: "x,y,w,h" in pixels
+    CropByHand = 23,      // "T": Crop was set by hand and is kept; else it is made anew
+    Count = 24,
 };
 } // namespace PhotoCol
 
@@ -65,5 +67,6 @@ inline constexpr QLatin1StringView kLandscapePhoto{"heng_zhao"};
 inline constexpr QLatin1StringView kPortraitPhoto{"shu_zhao"};
 inline constexpr QLatin1StringView kNotDone{"jiancai_no"};
 inline constexpr QLatin1StringView kDone{"jiancai_yes"};
+inline constexpr QLatin1StringView kCropByHand{"T"};
 
 } // namespace fotarel

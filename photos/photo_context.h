@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 
 namespace fotarel {
 
@@ -34,6 +35,9 @@ struct ImportOptions {
     std::chrono::milliseconds finishStep{100};
     std::chrono::milliseconds finishHold{1000};
     int threads = 0; // worker threads; 0: one per core
+    // Templates fixed by name for groups of the batch (group number -> the
+    // template's name), put in place of the drawn ones.
+    std::map<int, QString> templates = {};
 };
 
 struct PhotoContext {

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace fotarel {
 
 QSize thumbnailBox(const Session& session)
@@ -31,11 +33,27 @@ QImage thumbnailPanel(const QImage& photo, QSize scaled)
     return panel;
 }
 
-Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize arranged, QSize box)
+Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize arranged, QSize box,
+                          std::optional<Subject>* subject)
 {
     Thumbnail out;
     const QSize scaled = requestSize(arranged, box);
     const QSize drawn = fitInside(info.upright(), scaled);
+    if (subject) {
+        // One reduced decode for both: as small as still serves the subject.
+        const QSize upright = info.upright();
+        const double k = std::min(1.0, double(kSubjectMinShortSide) / std::max(1, std::min(upright.width(), upright.height())));
+        const QSize cover(std::max(drawn.width(), int(upright.width() * k)),
+                          std::max(drawn.height(), int(upright.height() * k)));
+        DecodedPicture reduced = decodeReduced(bytes, info, cover);
+        if (reduced.image.isNull()) {
+            out.reason = reduced.reason;
+            return out;
+        }
+        *subject = findSubject(reduced.image);
+        out.panel = thumbnailPanel(reduced.image.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), scaled);
+        return out;
+    }
     DecodedPicture picture = decodeUpright(bytes, info, drawn);
     if (picture.image.isNull()) {
         out.reason = picture.reason;

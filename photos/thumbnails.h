@@ -2,6 +2,9 @@
 
 #include "core/session.h"
 #include "photos/jpeg_codec.h"
+#include "photos/subject.h"
+
+#include <optional>
 
 #include <QImage>
 #include <QSize>
@@ -21,8 +24,11 @@ struct Thumbnail {
 };
 
 // Renders the thumbnail of a photo whose arranged size is (W, H): scaled to
-// the box (landscape by width, portrait by height), decoded upright.
-Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize arranged, QSize box);
+// the box (landscape by width, portrait by height), decoded upright. With
+// `subject`, the photo's subject is found on the same reduced decode, which
+// is then made at least large enough for that.
+Thumbnail renderThumbnail(const QByteArray& bytes, const JpegInfo& info, QSize arranged, QSize box,
+                          std::optional<Subject>* subject = nullptr);
 
 // Renders a photo file upright into a box, keeping its aspect ratio: a
 // landscape photo takes the box width, a portrait photo the box height,

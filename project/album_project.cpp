@@ -10,6 +10,7 @@
 #include "core/table_names.h"
 #include "effects/caption_columns.h"
 #include "karaoke/karaoke_table.h"
+#include "photos/crop.h"
 #include "photos/editing.h"
 #include "photos/import.h"
 #include "photos/photo_columns.h"
@@ -86,6 +87,7 @@ const QStringList& savedSettings()
         QStringLiteral("TForm17.suiRadioButton_hengzhaopian_moren"),
         QStringLiteral("TForm17.suiRadioButton_shuzhaopian_jubufangda"),
         QStringLiteral("TForm17.suiRadioButton_shuzhaopian_moren"),
+        kTopLeftCropVariable,
         QStringLiteral("Edit1_shiyong_lrc_or_ksc"),
     };
     return names;
@@ -432,7 +434,7 @@ std::optional<ProjectContent> parseProject(const QByteArray& text, QString* erro
     }
     // The photo rows drive the rebuild: every cell the rebuild reads must be there.
     for (const Row& row : content.tables[kPhotoTable])
-        if (row.size() < PhotoCol::Count || row.value(PhotoCol::Group).toInt() < 1)
+        if (row.size() <= PhotoCol::CropDone || row.value(PhotoCol::Group).toInt() < 1)
             return fail(kBrokenMessage);
     for (const Row& row : content.tables[kMusicTable])
         if (row.size() <= audio::MusicCol::LyricName)
@@ -507,6 +509,10 @@ OpenReport openProject(PhotoContext& ctx, const QString& path)
     for (const auto& [name, value] : content->settings)
         if (session.hasVariable(name))
             session.set(name, value);
+    // Projects saved before crops followed the subject were cut from the
+    // top-left corner: they keep those crops.
+    if (!content->settings.count(kTopLeftCropVariable))
+        session.set(kTopLeftCropVariable, QStringLiteral("True"));
     for (const SavedTable& saved : savedTables())
         putTable(session, saved.name, content->tables[saved.name]);
     for (const QString& name : {kMusicTable, kLyricTable, kKaraokeTable})

@@ -50,8 +50,10 @@ bool FrameCompositor::compose(QImage& frame)
             player->setFrameNum(target);
     }
 
-    // 4-9. The panel's picture with the overlays of this very frame.
-    driver_.capturePanel(frame, albumFrame - 1);
+    // 4-9. The panel's picture with the overlays of this very frame: the
+    // start frame is frame 0 of the album and of its sound, so this frame is
+    // `albumFrame` and its time albumFrame × 40 ms.
+    driver_.capturePanel(frame, albumFrame);
     session.set(vars::AlbumTime, timeText(albumFrame));
 
     // 10. End of the template: its last frame has been made.

@@ -150,6 +150,13 @@ int RenderDriver::setUp(const std::function<void(int, int)>& overall)
     // 8-9: overlays, timed by the songs of the audio list.
     songClock_ = SongClock::fromSession(session_, session_.table(tables::AudioList).rowCount());
     overlays_ = makeOverlays(session_, folder_, [this](const QString& line) { addErrorLog(line); });
+    // The start frame is the album's frame 0: a line due at 00:00 shows on it.
+    if (!overlays_.empty()) {
+        const OverlayTime time = songClock_.at(0);
+        QPainter painter(&startFrame_);
+        for (const auto& overlay : overlays_)
+            overlay->paint(painter, frameSize_, time);
+    }
     return total;
 }
 

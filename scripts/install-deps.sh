@@ -15,6 +15,8 @@ packages=(
   ffmpeg
   # pictures, packages, movies
   libturbojpeg0-dev libjpeg-dev libpng-dev libgif-dev zlib1g-dev liblzma-dev libexif-dev
+  # face detection for the crops (the cascades come with opencv-data)
+  libopencv-dev opencv-data
   # simplified/traditional Chinese
   libopencc-dev
   # fonts for the Chinese interface

@@ -28,7 +28,7 @@ QPointF snap(QPointF p)
 class EdgeList {
 public:
     EdgeList(const QRect& limit, const QTransform& toDevice, double unitTwips)
-        : limit_(limit), toDevice_(toDevice), unitTwips_(unitTwips)
+        : limit_(limit), toDevice_(toDevice), fromDevice_(toDevice.inverted()), unitTwips_(unitTwips)
     {
     }
 
@@ -40,9 +40,14 @@ public:
     // this coarsely, and a finer curve would take other pixels.
     void quad(QPointF a, QPointF c, QPointF b)
     {
+        // The points where it is cut are kept to 1/40 device pixel (half a
+        // twip at the stage's own size), as the Flash Player keeps them:
+        // which side of a pixel centre a step passes can depend on it.
         const QPointF bend = (a - 2 * c + b) * unitTwips_;
-        curve(a, b, std::sqrt(std::hypot(bend.x(), bend.y()) / 8),
-              [&](double t, double u) { return u * u * a + 2 * u * t * c + t * t * b; });
+        curve(a, b, std::sqrt(std::hypot(bend.x(), bend.y()) / 8), [&](double t, double u) {
+            const QPointF onDevice = toDevice_.map(u * u * a + 2 * u * t * c + t * t * b);
+            return fromDevice_.map(QPointF(std::floor(onDevice.x() * 40 + 0.5), std::floor(onDevice.y() * 40 + 0.5)) / 40);
+        });
     }
 
     void cubic(QPointF a, QPointF c1, QPointF c2, QPointF b)
@@ -101,7 +106,7 @@ private:
     }
 
     QRect limit_;
-    QTransform toDevice_;
+    QTransform toDevice_, fromDevice_;
     double unitTwips_;
     std::vector<Edge> edges_;
 };

@@ -138,7 +138,7 @@ double Clip::property(avm1::Property p) const
     case P::Width:
     case P::Height: {
         // Measured in whole twips, as the Flash Player keeps bounds.
-        const QRectF b = Renderer::bounds(*this, toParent());
+        const QRectF b = clipBounds(*this, toParent());
         if (b.isEmpty() && b.width() <= 0 && b.height() <= 0)
             return 0;
         return p == P::Width ? (std::round(b.right()) - std::round(b.left())) / 20.0
@@ -190,7 +190,7 @@ void Clip::setProperty(avm1::Property p, double v)
             resizeTextField(p == P::Width, v);
             break;
         }
-        const QRectF local = Renderer::bounds(*this, QTransform());
+        const QRectF local = clipBounds(*this, QTransform());
         const double size = p == P::Width ? local.width() : local.height();
         if (size <= 0)
             break;

@@ -187,4 +187,13 @@ private:
     void setScaleRotation(double sx, double sy, double rotDegrees);
 };
 
+// Bounds of what a clip paints, in the coordinates `toParent` maps the
+// clip's own twips to. Without strokes only drawings made by script leave
+// their line widths out (parsed shapes keep only their outer bounds).
+QRectF clipBounds(const Clip& clip, const QTransform& toParent, int nesting = 0, bool withStrokes = true);
+
+// Where a clip is painted: filtered and cached objects have their top left
+// corner moved onto a whole pixel, as the Flash Player paints them.
+QTransform placedWorld(const Clip& clip, const QTransform& parentWorld);
+
 } // namespace fotarel::swf

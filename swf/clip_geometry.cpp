@@ -1,5 +1,6 @@
-// A clip's geometry as scripts ask for it: the map to the stage, bounds in
-// another clip's coordinates, and hit tests against bounds or painted shapes.
+// A clip's geometry: the bounds of what it paints, where it is painted, and
+// as scripts ask for it: the map to the stage, bounds in another clip's
+// coordinates, and hit tests against bounds or painted shapes.
 
 #include "swf/clip.h"
 
@@ -65,6 +66,72 @@ bool toLocal(const QTransform& t, const QPointF& p, QPointF& local)
 
 } // namespace
 
+QRectF clipBounds(const Clip& clip, const QTransform& t, int nesting, bool withStrokes)
+{
+    if (nesting > limits::kMaxNesting)
+        return {};
+    auto rect = [](const Rect& r) { return QRectF(QPointF(r.xMin, r.yMin), QPointF(r.xMax, r.yMax)); };
+    switch (clip.kind) {
+    case Clip::Kind::Shape:
+        return t.mapRect(rect(std::get<ShapeData>(*clip.character).bounds));
+    case Clip::Kind::Morph: {
+        const auto& m = std::get<MorphShapeData>(*clip.character);
+        const double r = clip.ratio / 65535.0;
+        const QRectF a = rect(m.startBounds), b = rect(m.endBounds);
+        return t.mapRect(QRectF(QPointF(a.left() + (b.left() - a.left()) * r, a.top() + (b.top() - a.top()) * r),
+                                QPointF(a.right() + (b.right() - a.right()) * r, a.bottom() + (b.bottom() - a.bottom()) * r)));
+    }
+    case Clip::Kind::StaticText: {
+        const auto& s = std::get<StaticText>(*clip.character);
+        return (s.matrix.toTransform() * t).mapRect(rect(s.bounds));
+    }
+    case Clip::Kind::EditText:
+        return clip.field ? t.mapRect(QRectF(QPointF(clip.field->xMin, clip.field->yMin),
+                                             QPointF(clip.field->xMax, clip.field->yMax)))
+                          : QRectF();
+    case Clip::Kind::Bitmap: {
+        const QImage& img = std::get<Bitmap>(*clip.character).image;
+        return t.mapRect(QRectF(0, 0, img.width() * 20.0, img.height() * 20.0));
+    }
+    case Clip::Kind::Video: {
+        const auto& v = std::get<VideoStream>(*clip.character);
+        return t.mapRect(QRectF(0, 0, v.width * 20.0, v.height * 20.0));
+    }
+    default: {
+        if (clip.scrollRect)
+            return t.mapRect(*clip.scrollRect); // the scrolled part is all there is of it
+        QRectF out;
+        if (!clip.loadedImage.isNull())
+            out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
+        if (clip.drawing && !clip.drawing->empty()) {
+            const QRectF b = t.mapRect(clip.drawing->bounds(withStrokes));
+            out = out.isEmpty() ? b : out.united(b);
+        }
+        for (const auto& [d, c] : clip.children) {
+            if (c->isMaskOf)
+                continue;
+            const QRectF b = clipBounds(*c, c->toParent() * t, nesting + 1, withStrokes);
+            if (!b.isEmpty())
+                out = out.isEmpty() ? b : out.united(b);
+        }
+        return out;
+    }
+    }
+}
+
+QTransform placedWorld(const Clip& clip, const QTransform& parentWorld)
+{
+    QTransform world = clip.toParent() * parentWorld;
+    if (!clip.filters.empty() || clip.cacheAsBitmap) {
+        // A filtered or cached object is painted as a picture whose top left
+        // corner lies on a whole pixel: the Flash Player moves it there.
+        const QRectF b = clipBounds(clip, world);
+        if (b.isValid())
+            world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
+    }
+    return world;
+}
+
 avm1::PixelMatrix Clip::toStage() const
 {
     const QTransform t = inPixels(worldTransform());
@@ -92,7 +159,7 @@ avm1::PixelRect Clip::boundsIn(const DisplayObjectHost* space, bool withStrokes)
             return {};
         t = worldTransform() * back;
     }
-    const QRectF b = Renderer::bounds(*this, t, 0, withStrokes);
+    const QRectF b = clipBounds(*this, t, 0, withStrokes);
     if (b.isNull() || !std::isfinite(b.left()) || !std::isfinite(b.right()))
         return {};
     // The Flash Player keeps bounds in whole twips.
@@ -120,7 +187,7 @@ bool Clip::hitTestPoint(double x, double y, bool shapeFlag) const
     const QPointF p(x * 20, y * 20);
     const QTransform t = toLevel(*this);
     if (!shapeFlag)
-        return Renderer::bounds(*this, t).contains(p);
+        return clipBounds(*this, t).contains(p);
     if (maskClip && !maskClip->hitsShapes(p, toLevel(*maskClip), 0))
         return false;
     return hitsShapes(p, t, 0);
@@ -165,7 +232,7 @@ bool Clip::hitsShapes(const QPointF& p, const QTransform& t, int nesting) const
         return false;
     }
     default:
-        return Renderer::bounds(*this, t).contains(p);
+        return clipBounds(*this, t).contains(p);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "swf/renderer.h"
+#include "swf/filters.h"
 
 #include "swf/gradient.h"
 
@@ -11,13 +11,56 @@ namespace fotarel::swf {
 
 namespace {
 
-// Division of a box sum by the box width with one multiply: exact for every
-// sum a box of at most 511 bytes can reach (255 × 511 < 2^17, and the
-// rounding error of the reciprocal stays below 2^32 / 2^17).
+// Division by a fixed divisor with one multiply: exact for every
+// dividend below 2^20 with divisors below 2^11 (the error of the
+// reciprocal, under 1 per divisor, stays below 2^32 over such dividends).
 struct Divider {
-    uint64_t m;
-    explicit Divider(uint32_t w) : m(((uint64_t(1) << 32) + w - 1) / w) {}
-    uint8_t operator()(uint32_t sum) const { return uint8_t((sum * m) >> 32); }
+    uint64_t m = 0;
+    explicit Divider(uint32_t d) : m(((uint64_t(1) << 32) + d - 1) / d) {}
+    uint32_t operator()(uint32_t v) const { return uint32_t((v * m) >> 32); }
+};
+
+// One box of a blur pass, `width` pixels wide and centred on the pixel:
+// each neighbour weighs as much of it as lies inside the box, so a box of 5
+// takes five pixels at 1/5 and one of 2 takes 1/4, 1/2, 1/4. `reach` whole
+// neighbours on each side, the two next ones the part `part` of them. The
+// mean is cut down to a whole level, as the Flash Player's blurs are (its
+// glows come out a level or two fainter than rounded means): exactly for
+// whole and half widths (the usual ones), in 1/2^32 steps for others.
+struct Box {
+    int reach = 0;
+    bool blurs = false;
+    bool halves = false; // width a multiple of 1/2: exact integer division
+    uint32_t twiceWidth = 0;
+    int twicePart = 0; // halves: the ends' weight in halves (0 or 1)
+    Divider div{1};
+    uint64_t full = 0, edge = 0;
+    explicit Box(double width)
+    {
+        if (!(width > 1))
+            return; // no wider than a pixel: nothing moves
+        blurs = true;
+        const double r = width / 2;
+        reach = int(std::floor(r - 0.5));
+        const double part = r - (reach + 0.5); // of the next neighbour, 0 <= part < 1
+        halves = width * 2 == std::floor(width * 2) && width <= 510;
+        if (halves) {
+            twiceWidth = uint32_t(width * 2);
+            twicePart = int(part * 2);
+            div = Divider(2 * twiceWidth);
+        } else {
+            full = uint64_t(std::llround(4294967296.0 / width));
+            edge = uint64_t(std::llround(4294967296.0 * part / width));
+        }
+    }
+    // The mean from the sum of the whole neighbours and that of the two
+    // partly covered ones.
+    uint8_t operator()(uint32_t sum, uint32_t ends) const
+    {
+        if (halves) // (2 sum + 2 part ends) / (2 width)
+            return uint8_t(std::min<uint32_t>(255, div(4 * sum + 2 * uint32_t(twicePart) * ends)));
+        return uint8_t(std::min<uint64_t>(255, (sum * full + ends * edge) >> 32));
+    }
 };
 
 // Scratch memory kept per thread: the blur runs for most frames, and
@@ -41,82 +84,81 @@ struct Plane {
     uint8_t* row(int y) const { return data + size_t(y) * stride; }
 };
 
-// One box pass of width w along every row, pixel x taking the mean of
-// [x - w/2, x + w - 1 - w/2] (an even box reaches one further left);
-// outside counts as zero.
+// One box pass along every row; outside counts as zero.
 template <int C>
-void blurRows(const Plane& p, int w)
+void blurRows(const Plane& p, const Box& box)
 {
-    const int a = w / 2, b = w - 1 - a;
-    const Divider div{uint32_t(w)};
-    auto& line = scratch<uint8_t>(0, size_t(p.w) * C);
+    const int a = box.reach;
+    auto& line = scratch<uint8_t>(0, size_t(p.w + 2 * (a + 1)) * C);
+    // The row with a + 1 zero pixels on either side, so that every tap
+    // reads inside the copy.
+    std::fill(line.begin(), line.begin() + ptrdiff_t(p.w + 2 * (a + 1)) * C, uint8_t(0));
+    uint8_t* in = line.data() + size_t(a + 1) * C;
     for (int y = 0; y < p.h; ++y) {
         uint8_t* row = p.row(y);
-        std::memcpy(line.data(), row, size_t(p.w) * C);
+        std::memcpy(in, row, size_t(p.w) * C);
         uint32_t sum[C] = {};
-        for (int i = 0; i < std::min(b, p.w); ++i)
+        for (int i = -a; i < a; ++i)
             for (int c = 0; c < C; ++c)
-                sum[c] += line[size_t(i) * C + c];
+                sum[c] += in[ptrdiff_t(i) * C + c];
         for (int x = 0; x < p.w; ++x) {
-            if (x + b < p.w)
-                for (int c = 0; c < C; ++c)
-                    sum[c] += line[size_t(x + b) * C + c];
-            for (int c = 0; c < C; ++c)
-                row[size_t(x) * C + c] = div(sum[c]);
-            if (x - a >= 0)
-                for (int c = 0; c < C; ++c)
-                    sum[c] -= line[size_t(x - a) * C + c];
+            for (int c = 0; c < C; ++c) {
+                sum[c] += in[ptrdiff_t(x + a) * C + c];
+                row[size_t(x) * C + c] =
+                    box(sum[c], uint32_t(in[ptrdiff_t(x - a - 1) * C + c]) + in[ptrdiff_t(x + a + 1) * C + c]);
+                sum[c] -= in[ptrdiff_t(x - a) * C + c];
+            }
         }
     }
 }
 
-// One box pass of height h down every column (as the rows), walking rows so
-// that memory is read in order: running sums per column, the source rows
-// copied aside.
+// One box pass down every column (as the rows), walking rows so that memory
+// is read in order: running sums per column, the source rows copied aside.
 template <int C>
-void blurColumns(const Plane& p, int h)
+void blurColumns(const Plane& p, const Box& box)
 {
-    const int a = h / 2, b = h - 1 - a;
-    const Divider div{uint32_t(h)};
+    const int a = box.reach;
     const size_t rowBytes = size_t(p.w) * C;
     auto& copy = scratch<uint8_t>(1, rowBytes * size_t(p.h));
     for (int y = 0; y < p.h; ++y)
         std::memcpy(copy.data() + rowBytes * size_t(y), p.row(y), rowBytes);
     auto& sums = scratch<uint32_t>(2, rowBytes);
     std::fill(sums.begin(), sums.begin() + ptrdiff_t(rowBytes), 0u);
+    auto& zero = scratch<uint8_t>(4, rowBytes);
+    std::fill(zero.begin(), zero.begin() + ptrdiff_t(rowBytes), uint8_t(0));
     uint32_t* s = sums.data();
-    auto srcRow = [&](int y) { return copy.data() + rowBytes * size_t(y); };
-    for (int y = 0; y < std::min(b, p.h); ++y) {
+    auto srcRow = [&](int y) -> const uint8_t* {
+        return y >= 0 && y < p.h ? copy.data() + rowBytes * size_t(y) : zero.data();
+    };
+    for (int y = -a; y < a; ++y) {
         const uint8_t* in = srcRow(y);
         for (size_t i = 0; i < rowBytes; ++i)
             s[i] += in[i];
     }
     for (int y = 0; y < p.h; ++y) {
-        if (y + b < p.h) {
-            const uint8_t* in = srcRow(y + b);
-            for (size_t i = 0; i < rowBytes; ++i)
-                s[i] += in[i];
-        }
+        const uint8_t* add = srcRow(y + a);
+        const uint8_t* before = srcRow(y - a - 1);
+        const uint8_t* after = srcRow(y + a + 1);
+        const uint8_t* drop = srcRow(y - a);
         uint8_t* out = p.row(y);
-        for (size_t i = 0; i < rowBytes; ++i)
-            out[i] = div(s[i]);
-        if (y - a >= 0) {
-            const uint8_t* in = srcRow(y - a);
-            for (size_t i = 0; i < rowBytes; ++i)
-                s[i] -= in[i];
+        for (size_t i = 0; i < rowBytes; ++i) {
+            s[i] += add[i];
+            out[i] = box(s[i], uint32_t(before[i]) + after[i]);
+            s[i] -= drop[i];
         }
     }
 }
 
-// Box widths of at most 1 leave the plane as it is.
+// Boxes no wider than a pixel leave the plane as it is.
 template <int C>
-void blurPlane(const Plane& p, int wx, int wy, int passes)
+void blurPlane(const Plane& p, double wx, double wy, int passes)
 {
+    const Box bx(wx), by(wy);
     for (int pass = 0; pass < passes; ++pass) {
-        if (wx > 1)
-            blurRows<C>(p, wx);
-        if (wy > 1)
-            blurColumns<C>(p, wy);
+        if (bx.blurs)
+            blurRows<C>(p, bx);
+        if (by.blurs)
+            blurColumns<C>(p, by);
     }
 }
 
@@ -208,10 +250,10 @@ void blur(const Plane& p, double widthX, double widthY, int passes, int maxFacto
 {
     widthX = std::clamp(widthX, 0.0, 510.0);
     widthY = std::clamp(widthY, 0.0, 510.0);
-    passes = std::clamp(passes, 1, 3);
+    passes = std::clamp(passes, 1, 15);
     const int k = shrinkFactor(widthX / 2, widthY / 2, maxFactor);
     if (k == 1) {
-        blurPlane<C>(p, int(std::lround(widthX)), int(std::lround(widthY)), passes);
+        blurPlane<C>(p, widthX, widthY, passes);
         return;
     }
     const int sw = (p.w + k - 1) / k, sh = (p.h + k - 1) / k;
@@ -249,7 +291,7 @@ QSize filterMargins(const std::vector<Filter>& filters, double scale)
     // and a layer grown by the larger of the two would be mostly empty.
     double mx = 0, my = 0;
     for (const Filter& f : filters) {
-        const int passes = std::clamp(f.passes, 1, 3);
+        const int passes = std::clamp(f.passes, 1, 15);
         const double offset = std::abs(f.distance);
         mx += (f.blurX / 2 * passes + offset) * scale;
         my += (f.blurY / 2 * passes + offset) * scale;
@@ -334,8 +376,8 @@ void applyShadow(QImage& img, const Filter& f, double scale)
             }
         }
     }
-    blurPlane<1>(Plane{shadow.data(), sw, sh, size_t(sw)}, int(std::lround(2 * rx / k)), int(std::lround(2 * ry / k)),
-                 std::clamp(f.passes, 1, 3));
+    blurPlane<1>(Plane{shadow.data(), sw, sh, size_t(sw)}, 2 * rx / k, 2 * ry / k,
+                 std::clamp(f.passes, 1, 15));
     const auto xs = taps(w, sw, k), ys = taps(h, sh, k);
     auto shadowAt = [&](int x, int y) {
         const Tap& tx = xs[size_t(x)];

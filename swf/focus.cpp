@@ -71,9 +71,9 @@ std::optional<QRectF> Player::focusHighlight() const
         // A button's rectangle is its hit area (none when it has no hit state).
         const QTransform world = clip->worldTransform();
         for (const auto& part : clip->buttonHitParts)
-            r |= Renderer::bounds(*part, part->matrix.toTransform() * world);
+            r |= clipBounds(*part, part->matrix.toTransform() * world);
     } else {
-        r = Renderer::bounds(*clip, clip->worldTransform());
+        r = clipBounds(*clip, clip->worldTransform());
     }
     if (r.isEmpty())
         return std::nullopt;
@@ -131,7 +131,7 @@ void Player::tabFocus(bool backward)
     std::vector<TabStop> stops;
     const bool custom = std::any_of(refs.begin(), refs.end(), [](const TabStopRef& r) { return r.tabIndex; });
     const auto stopOf = [](Clip* c, std::optional<int32_t> index) {
-        const QRectF b = Renderer::bounds(*c, c->worldTransform());
+        const QRectF b = clipBounds(*c, c->worldTransform());
         // In whole twips, as the Flash Player keeps positions.
         return TabStop{c, index, std::round(b.top()), std::round(b.left())};
     };

@@ -80,29 +80,26 @@ QGradientStops gradientStops(const Gradient& g, const ColorTransform& cx)
         stops << QGradientStop(0, QColor(0, 0, 0, 0)) << QGradientStop(1, QColor(0, 0, 0, 0));
         return stops;
     }
-    std::vector<GradientStop> transformed = spreadRatios(g.stops);
+    std::vector<GradientStop> transformed = g.stops;
     for (GradientStop& st : transformed)
         st.color = cx.apply(st.color);
-    double lastPos = -1;
-    for (size_t i = 0; i < transformed.size(); ++i) {
-        const GradientStop& s = transformed[i];
-        const double pos = s.ratio / 255.0;
-        if (g.linearRgb && i > 0) {
-            // Qt interpolates in sRGB; intermediate stops computed in linear
-            // light follow the linear-RGB curve closely.
-            const Rgba a = transformed[i - 1].color;
-            for (int k = 1; k < 8; ++k) {
-                const double t = k / 8.0;
-                stops << QGradientStop(lastPos + (pos - lastPos) * t, toColor(mix(a, s.color, t, true)));
-            }
-        }
-        stops << QGradientStop(pos, toColor(s.color));
-        lastPos = pos;
+    // The Flash Player paints a gradient from its table of 256 colours, each
+    // taking 1/256 of the way with no blending into the next: stops sharing
+    // a ratio show as bands of one entry each, and a smooth ramp goes in
+    // steps. Entry i shows from (i + 0.5) / 256 of the way on, as in the
+    // Flash Player's pictures. Runs of equal colours make one stretch.
+    const std::array<Rgba, 256> table = gradientColours(transformed, g.linearRgb);
+    stops.reserve(512);
+    size_t from = 0;
+    for (size_t i = 1; i <= 256; ++i) {
+        if (i < 256 && table[i] == table[from])
+            continue;
+        const QColor c = toColor(table[from]);
+        stops << QGradientStop(std::min(1.0, (double(from) + 0.5) / 256), c);
+        stops << QGradientStop(std::min(1.0, std::nextafter((double(i) + 0.5) / 256, 0.0)), c);
+        from = i;
     }
-    if (stops.front().first > 0)
-        stops.prepend(QGradientStop(0, stops.front().second));
-    if (stops.back().first < 1)
-        stops << QGradientStop(1, stops.back().second);
+    stops.back().first = 1;
     return stops;
 }
 

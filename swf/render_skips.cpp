@@ -10,6 +10,8 @@
 // beside them, and not at all when they lie wholly under them.
 #include "swf/renderer.h"
 
+#include "swf/filters.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -187,7 +189,7 @@ void Renderer::drawClipBeside(const Context& ctx, const Clip& clip, const QTrans
     const int s = spread(clip, nesting);
     if (s >= 0) {
         const int m = s + int(kEdgeSlack);
-        const QRect reach = bounds(clip, placedWorld(clip, parentWorld), nesting).toAlignedRect().adjusted(-m, -m, m, m) &
+        const QRect reach = clipBounds(clip, placedWorld(clip, parentWorld), nesting).toAlignedRect().adjusted(-m, -m, m, m) &
                             ctx.area;
         if (QRegion(reach).subtracted(hidden).isEmpty())
             return;
@@ -275,7 +277,7 @@ bool Renderer::maskHidesNothing(const Clip& mask, const QTransform& maskWorld, c
         const int s = spread(*c, nesting);
         if (s < 0)
             return false;
-        QRectF b = bounds(*c, c->toParent() * world, nesting);
+        QRectF b = clipBounds(*c, c->toParent() * world, nesting);
         if (b.isEmpty())
             continue;
         const double m = s + kEdgeSlack;
@@ -296,6 +298,71 @@ bool Renderer::maskIsOpen(const std::vector<const Clip*>& list, const Clip* mask
     while (j < end && list[j]->depthValue <= mask->clipDepth)
         ++j;
     return maskHidesNothing(*mask, mask->toParent() * world, list, i + 1, j, world, nesting);
+}
+
+bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
+                              const QRectF& area, int nesting) const
+{
+    if (!clip.visible || clip.isMaskOf || clip.clipDepth > 0 || clip.maskClip || nesting > 16 ||
+        clip.blendMode != BlendMode::Normal)
+        return false;
+    for (const Filter& f : clip.filters) {
+        // Outer shadows and glows drawn under the source leave it as it is.
+        const bool underSource = (f.type == FilterType::DropShadow || f.type == FilterType::Glow) && !f.inner &&
+                                 !f.knockout && f.compositeSource;
+        if (!underSource)
+            return false;
+    }
+    const ColorTransform cx = parentCx.after(clip.cxform);
+    if (cx.apply(Rgba{0, 0, 0, 255}).a != 255)
+        return false;
+    const QTransform world = clip.toParent() * parentWorld;
+    auto imageCovers = [&](const QImage& img) {
+        if (img.isNull() || img.hasAlphaChannel())
+            return false;
+        const QTransform t = QTransform::fromScale(20, 20) * world;
+        if (t.m12() != 0 || t.m21() != 0 || t.isRotating())
+            return false;
+        const QRectF r = t.mapRect(QRectF(0, 0, img.width(), img.height()));
+        constexpr double slack = 1e-3;
+        return r.left() <= area.left() + slack && r.top() <= area.top() + slack &&
+               r.right() >= area.right() - slack && r.bottom() >= area.bottom() - slack;
+    };
+    switch (clip.kind) {
+    case Clip::Kind::Bitmap:
+        return imageCovers(std::get<Bitmap>(*clip.character).image);
+    case Clip::Kind::Sprite:
+        if (imageCovers(clip.loadedImage))
+            return true;
+        for (auto it = clip.children.rbegin(); it != clip.children.rend(); ++it)
+            if (coversOpaquely(*it->second, world, cx, area, nesting + 1))
+                return true;
+        return false;
+    case Clip::Kind::Shape:
+        return shapeCoversOpaquely(clip, world, area);
+    default:
+        return false;
+    }
+}
+
+
+size_t Renderer::firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
+                              const QTransform& world, const ColorTransform& cx, int nesting) const
+{
+    // The topmost object that hides the whole area opaquely makes everything
+    // under it invisible: painting starts there. An object inside a mask's
+    // range does not count (the mask decides what of it shows).
+    const QRectF area(ctx.area);
+    for (size_t i = end; i-- > begin;) {
+        const Clip* c = list[i];
+        if (c->clipDepth > 0 || !coversOpaquely(*c, world, cx, area, nesting))
+            continue;
+        const bool masked = std::any_of(list.begin() + ptrdiff_t(begin), list.begin() + ptrdiff_t(i), [&](const Clip* m) {
+            return m->clipDepth > 0 && m->clipDepth >= c->depthValue && !maskIsOpen(list, m, end, world, nesting);
+        });
+        return masked ? begin : i;
+    }
+    return begin;
 }
 
 } // namespace fotarel::swf

@@ -1,6 +1,8 @@
 #include "swf/renderer.h"
 
 #include "swf/aliased_fill.h"
+#include "swf/blend.h"
+#include "swf/filters.h"
 #include "swf/gradient.h"
 
 #include "core/fonts.h"
@@ -18,56 +20,6 @@ namespace fotarel::swf {
 namespace {
 
 QColor toColor(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
-
-QPainter::CompositionMode compositionFor(BlendMode m)
-{
-    switch (m) {
-    case BlendMode::Multiply: return QPainter::CompositionMode_Multiply;
-    case BlendMode::Screen: return QPainter::CompositionMode_Screen;
-    case BlendMode::Lighten: return QPainter::CompositionMode_Lighten;
-    case BlendMode::Darken: return QPainter::CompositionMode_Darken;
-    case BlendMode::Difference: return QPainter::CompositionMode_Difference;
-    case BlendMode::Add: return QPainter::CompositionMode_Plus;
-    case BlendMode::Alpha: return QPainter::CompositionMode_DestinationIn;
-    case BlendMode::Erase: return QPainter::CompositionMode_DestinationOut;
-    case BlendMode::Overlay: return QPainter::CompositionMode_Overlay;
-    case BlendMode::HardLight: return QPainter::CompositionMode_HardLight;
-    default: return QPainter::CompositionMode_SourceOver;
-    }
-}
-
-// Subtract and Invert have no QPainter mode; done by hand on the pixels.
-void blendByHand(QImage& dst, const QPoint& at, const QImage& src, BlendMode mode)
-{
-    for (int y = 0; y < src.height(); ++y) {
-        const int dy = y + at.y();
-        if (dy < 0 || dy >= dst.height())
-            continue;
-        const auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-        auto* d = reinterpret_cast<QRgb*>(dst.scanLine(dy));
-        for (int x = 0; x < src.width(); ++x) {
-            const int dx = x + at.x();
-            if (dx < 0 || dx >= dst.width())
-                continue;
-            const int sa = qAlpha(s[x]);
-            if (sa == 0)
-                continue;
-            const QRgb dp = d[dx];
-            int r, g, b;
-            if (mode == BlendMode::Subtract) {
-                r = std::max(0, qRed(dp) - qRed(s[x]));
-                g = std::max(0, qGreen(dp) - qGreen(s[x]));
-                b = std::max(0, qBlue(dp) - qBlue(s[x]));
-            } else { // Invert, weighted by the source coverage
-                const int da = qAlpha(dp);
-                r = qRed(dp) + ((da - 2 * qRed(dp)) * sa) / 255;
-                g = qGreen(dp) + ((da - 2 * qGreen(dp)) * sa) / 255;
-                b = qBlue(dp) + ((da - 2 * qBlue(dp)) * sa) / 255;
-            }
-            d[dx] = qRgba(r, g, b, qAlpha(dp));
-        }
-    }
-}
 
 // A closed path of four axis-parallel lines.
 bool isRectangle(const QPainterPath& path)
@@ -308,6 +260,8 @@ void Renderer::drawShape(QPainter& p, const CompiledShape& shape, const Movie& m
             else
                 p.fillPath(sp.path, brush(f, movie, cx));
         }
+        if (maskPainting_ > 0)
+            continue; // a mask is its fills
         if (!layer.lines.empty() && !highQuality_) {
             // Without antialiasing a stroke whose edge runs through pixel
             // centres covers the pixels on its left and top side (fills the
@@ -390,59 +344,6 @@ void Renderer::drawStaticText(QPainter& p, const Clip& clip, const QTransform& w
     }
 }
 
-QRectF Renderer::bounds(const Clip& clip, const QTransform& t, int nesting, bool withStrokes)
-{
-    if (nesting > limits::kMaxNesting)
-        return {};
-    auto rect = [](const Rect& r) { return QRectF(QPointF(r.xMin, r.yMin), QPointF(r.xMax, r.yMax)); };
-    switch (clip.kind) {
-    case Clip::Kind::Shape:
-        return t.mapRect(rect(std::get<ShapeData>(*clip.character).bounds));
-    case Clip::Kind::Morph: {
-        const auto& m = std::get<MorphShapeData>(*clip.character);
-        const double r = clip.ratio / 65535.0;
-        const QRectF a = rect(m.startBounds), b = rect(m.endBounds);
-        return t.mapRect(QRectF(QPointF(a.left() + (b.left() - a.left()) * r, a.top() + (b.top() - a.top()) * r),
-                                QPointF(a.right() + (b.right() - a.right()) * r, a.bottom() + (b.bottom() - a.bottom()) * r)));
-    }
-    case Clip::Kind::StaticText: {
-        const auto& s = std::get<StaticText>(*clip.character);
-        return (s.matrix.toTransform() * t).mapRect(rect(s.bounds));
-    }
-    case Clip::Kind::EditText:
-        return clip.field ? t.mapRect(QRectF(QPointF(clip.field->xMin, clip.field->yMin),
-                                             QPointF(clip.field->xMax, clip.field->yMax)))
-                          : QRectF();
-    case Clip::Kind::Bitmap: {
-        const QImage& img = std::get<Bitmap>(*clip.character).image;
-        return t.mapRect(QRectF(0, 0, img.width() * 20.0, img.height() * 20.0));
-    }
-    case Clip::Kind::Video: {
-        const auto& v = std::get<VideoStream>(*clip.character);
-        return t.mapRect(QRectF(0, 0, v.width * 20.0, v.height * 20.0));
-    }
-    default: {
-        if (clip.scrollRect)
-            return t.mapRect(*clip.scrollRect); // the scrolled part is all there is of it
-        QRectF out;
-        if (!clip.loadedImage.isNull())
-            out = t.mapRect(QRectF(0, 0, clip.loadedImage.width() * 20.0, clip.loadedImage.height() * 20.0));
-        if (clip.drawing && !clip.drawing->empty()) {
-            const QRectF b = t.mapRect(clip.drawing->bounds(withStrokes));
-            out = out.isEmpty() ? b : out.united(b);
-        }
-        for (const auto& [d, c] : clip.children) {
-            if (c->isMaskOf)
-                continue;
-            const QRectF b = bounds(*c, c->toParent() * t, nesting + 1, withStrokes);
-            if (!b.isEmpty())
-                out = out.isEmpty() ? b : out.united(b);
-        }
-        return out;
-    }
-    }
-}
-
 void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                            int nesting)
 {
@@ -501,183 +402,6 @@ void Renderer::drawContent(const Context& ctx, const Clip& clip, const QTransfor
     }
 }
 
-int Renderer::blurShrink(const Clip& clip) const
-{
-    // A clip with only blur filters and nothing else special can be painted
-    // and blurred at a fraction of the size: the blur leaves no detail the
-    // full size would show.
-    if (clip.filters.empty() || clip.maskClip || clip.blendMode != BlendMode::Normal)
-        return 1;
-    int k = 8;
-    for (const Filter& f : clip.filters) {
-        if (f.type != FilterType::Blur)
-            return 1;
-        k = std::min(k, blurShrinkFactor(f.blurX * pixelScale_ / 2, f.blurY * pixelScale_ / 2));
-    }
-    return k;
-}
-
-QImage& Renderer::paintSmall(const Clip& clip, const QTransform& world, const ColorTransform& cx, int nesting, int k,
-                             const QRect& area, QRect& small)
-{
-    // The small picture's pixel (u, v) stands for the target pixels
-    // [u k, u k + k) × [v k, v k + k).
-    auto down = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
-    small = QRect(QPoint(down(area.left()), down(area.top())), QPoint(down(area.right()), down(area.bottom())));
-    QImage& img = layer(layerDepth_++, small.size());
-    const double fullScale = pixelScale_;
-    pixelScale_ = fullScale / k;
-    {
-        QPainter lp(&img);
-        lp.setRenderHint(QPainter::Antialiasing, highQuality_);
-        ++groupDepth_; // a filtered object: painted as a picture of its own
-        ++blurredPainting_;
-        drawContent(Context{&lp, small, small.topLeft()}, clip, world * QTransform::fromScale(1.0 / k, 1.0 / k), cx,
-                    nesting);
-        --blurredPainting_;
-        --groupDepth_;
-    }
-    pixelScale_ = fullScale;
-    return img;
-}
-
-void Renderer::drawSmall(const Context& ctx, const QImage& img, const QRect& small, int k, const QRect& clipArea,
-                         QPointF offset)
-{
-    QPainter& p = *ctx.painter;
-    p.save();
-    p.resetTransform();
-    p.setOpacity(1);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.setClipRect(clipArea.translated(-ctx.origin), Qt::IntersectClip);
-    p.drawImage(QRectF(QPointF(small.left() * k, small.top() * k) - ctx.origin + offset, QSizeF(small.size()) * k),
-                img);
-    p.restore();
-}
-
-QRect Renderer::filterArea(const Context& ctx, const Clip& clip, const QTransform& world) const
-{
-    // The clip's device bounds plus what its filters spread, and no further
-    // than the filters reach from the visible area: a filter sees the whole
-    // object, so a blur near the edge of the target takes in what lies
-    // beyond it instead of fading to transparent there. Only the visible
-    // part is composited.
-    const QSize m = filterMargins(clip.filters, pixelScale_);
-    const int mx = m.width(), my = m.height();
-    const QRect reach = ctx.area.adjusted(-mx, -my, mx, my);
-    return bounds(clip, world).toAlignedRect().adjusted(-mx - 1, -my - 1, mx + 1, my + 1) & reach;
-}
-
-void Renderer::drawBlurredSmall(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
-                                int nesting, int k)
-{
-    const QRect area = filterArea(ctx, clip, world);
-    if (area.isEmpty())
-        return;
-    QRect small;
-    QImage& img = paintSmall(clip, world, cx, nesting, k, area, small);
-    for (const Filter& f : clip.filters)
-        applyFilter(img, f, pixelScale_ / k);
-    drawSmall(ctx, img, small, k, area & ctx.area);
-    --layerDepth_;
-}
-
-bool Renderer::drawShadowUnder(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
-                               int nesting)
-{
-    // One outer shadow or glow drawn under its source: the shadow comes
-    // from the clip's alpha painted at the size the blur allows, then the
-    // clip is painted straight onto the target over it, with no layer.
-    if (clip.filters.size() != 1 || clip.maskClip || clip.blendMode != BlendMode::Normal)
-        return false;
-    const Filter& f = clip.filters.front();
-    if ((f.type != FilterType::DropShadow && f.type != FilterType::Glow) || f.inner || f.knockout ||
-        !f.compositeSource)
-        return false;
-    // A shadow is softer than what it falls from: four small pixels of
-    // radius are plenty.
-    const int k = blurShrinkFactor(f.blurX * pixelScale_ / 2, f.blurY * pixelScale_ / 2, 4);
-    if (k < 2)
-        return false;
-    const QRect area = filterArea(ctx, clip, world);
-    if (area.isEmpty())
-        return true;
-    auto* target = dynamic_cast<QImage*>(ctx.painter->device());
-    if (!target)
-        return false;
-    QRect small;
-    const QImage& img = paintSmall(clip, world, cx, nesting, k, area, small);
-    const double dx = f.type == FilterType::DropShadow ? std::round(std::cos(f.angle) * f.distance * pixelScale_) : 0;
-    const double dy = f.type == FilterType::DropShadow ? std::round(std::sin(f.angle) * f.distance * pixelScale_) : 0;
-    // Straight onto the target's pixels: the painter is told, so that what
-    // it painted before is there and what it paints after goes on top.
-    ctx.painter->beginNativePainting();
-    drawShadowOnto(*target, area.translated(-ctx.origin), img, small.topLeft() * k - ctx.origin, k, f,
-                   pixelScale_ / k, QPoint(int(dx), int(dy)));
-    ctx.painter->endNativePainting();
-    --layerDepth_;
-    drawContent(ctx, clip, world, cx, nesting);
-    return true;
-}
-
-bool Renderer::coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
-                              const QRectF& area, int nesting) const
-{
-    if (!clip.visible || clip.isMaskOf || clip.clipDepth > 0 || clip.maskClip || nesting > 16 ||
-        clip.blendMode != BlendMode::Normal)
-        return false;
-    for (const Filter& f : clip.filters) {
-        // Outer shadows and glows drawn under the source leave it as it is.
-        const bool underSource = (f.type == FilterType::DropShadow || f.type == FilterType::Glow) && !f.inner &&
-                                 !f.knockout && f.compositeSource;
-        if (!underSource)
-            return false;
-    }
-    const ColorTransform cx = parentCx.after(clip.cxform);
-    if (cx.apply(Rgba{0, 0, 0, 255}).a != 255)
-        return false;
-    const QTransform world = clip.toParent() * parentWorld;
-    auto imageCovers = [&](const QImage& img) {
-        if (img.isNull() || img.hasAlphaChannel())
-            return false;
-        const QTransform t = QTransform::fromScale(20, 20) * world;
-        if (t.m12() != 0 || t.m21() != 0 || t.isRotating())
-            return false;
-        const QRectF r = t.mapRect(QRectF(0, 0, img.width(), img.height()));
-        constexpr double slack = 1e-3;
-        return r.left() <= area.left() + slack && r.top() <= area.top() + slack &&
-               r.right() >= area.right() - slack && r.bottom() >= area.bottom() - slack;
-    };
-    switch (clip.kind) {
-    case Clip::Kind::Bitmap:
-        return imageCovers(std::get<Bitmap>(*clip.character).image);
-    case Clip::Kind::Sprite:
-        if (imageCovers(clip.loadedImage))
-            return true;
-        for (auto it = clip.children.rbegin(); it != clip.children.rend(); ++it)
-            if (coversOpaquely(*it->second, world, cx, area, nesting + 1))
-                return true;
-        return false;
-    case Clip::Kind::Shape:
-        return shapeCoversOpaquely(clip, world, area);
-    default:
-        return false;
-    }
-}
-
-QTransform placedWorld(const Clip& clip, const QTransform& parentWorld)
-{
-    QTransform world = clip.toParent() * parentWorld;
-    if (!clip.filters.empty() || clip.cacheAsBitmap) {
-        // A filtered or cached object is painted as a picture whose top left
-        // corner lies on a whole pixel: the Flash Player moves it there.
-        const QRectF b = Renderer::bounds(clip, world);
-        if (b.isValid())
-            world *= QTransform::fromTranslate(std::round(b.x()) - b.x(), std::round(b.y()) - b.y());
-    }
-    return world;
-}
-
 void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
                         int nesting)
 {
@@ -717,25 +441,8 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
         groupDepth_ += group;
         drawContent(Context{&lp, QRect(area), area.topLeft()}, clip, world, cx, nesting);
         groupDepth_ -= group;
-        if (clip.maskClip && !clip.maskClip->isMaskOf) {
-            // not a mask any more
-        } else if (clip.maskClip) {
-            QImage& maskImg = layer(layerDepth_++, area.size());
-            {
-                QPainter mp(&maskImg);
-                mp.setRenderHint(QPainter::Antialiasing, highQuality_);
-                ColorTransform opaque;
-                opaque.aMul = 0;
-                opaque.aAdd = 255;
-                drawContent(Context{&mp, QRect(area), area.topLeft()}, *clip.maskClip,
-                            clip.maskClip->worldTransform() * base_, opaque, nesting);
-            }
-            lp.resetTransform();
-            lp.setOpacity(1);
-            lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-            lp.drawImage(0, 0, maskImg);
-            --layerDepth_;
-        }
+        if (clip.maskClip && clip.maskClip->isMaskOf)
+            applyMask(lp, area, *clip.maskClip, clip.maskClip->worldTransform() * base_, nesting);
     }
     for (const Filter& f : clip.filters)
         applyFilter(img, f, pixelScale_);
@@ -744,21 +451,44 @@ void Renderer::drawClip(const Context& ctx, const Clip& clip, const QTransform& 
     p.resetTransform();
     p.setOpacity(1);
     const QPoint at = area.topLeft() - ctx.origin;
-    if (clip.blendMode == BlendMode::Subtract || clip.blendMode == BlendMode::Invert) {
-        if (auto* dst = dynamic_cast<QImage*>(p.device())) {
-            // Straight onto the target's pixels: the painter is told, so its
-            // state (clip, hints) stays for what is painted after.
+    auto* target = dynamic_cast<QImage*>(p.device());
+    if (clip.blendMode == BlendMode::Normal || clip.blendMode == BlendMode::Layer || !target) {
+        p.drawImage(at, img);
+    } else {
+        // Straight onto the target's pixels, inside the painter's clip: the
+        // painter is told, so its state stays for what is painted after.
+        const QRegion inside = p.hasClipping() ? p.clipRegion() : QRegion();
+        if (!p.hasClipping() || !inside.isEmpty()) {
             p.beginNativePainting();
-            blendByHand(*dst, at, img, clip.blendMode);
+            blendOnto(*target, at, img, clip.blendMode, inside);
             p.endNativePainting();
-            p.restore();
-            --layerDepth_;
-            return;
         }
     }
-    p.setCompositionMode(compositionFor(clip.blendMode));
-    p.drawImage(at, img);
     p.restore();
+    --layerDepth_;
+}
+
+void Renderer::applyMask(QPainter& content, const QRect& area, const Clip& mask, const QTransform& maskWorld,
+                         int nesting)
+{
+    // The mask's coverage (antialiased edges included, whatever its colours
+    // and alpha) keeps the content; its strokes do not count, as in the
+    // Flash Player, which masks with fills only.
+    QImage& maskImg = layer(layerDepth_++, area.size());
+    {
+        QPainter mp(&maskImg);
+        mp.setRenderHint(QPainter::Antialiasing, highQuality_);
+        ColorTransform opaque;
+        opaque.aMul = 0;
+        opaque.aAdd = 255;
+        ++maskPainting_;
+        drawContent(Context{&mp, area, area.topLeft()}, mask, maskWorld, opaque, nesting);
+        --maskPainting_;
+    }
+    content.resetTransform();
+    content.setOpacity(1);
+    content.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    content.drawImage(0, 0, maskImg);
     --layerDepth_;
 }
 
@@ -768,7 +498,7 @@ void Renderer::fillOpaqueBackground(const Context& ctx, const Clip& clip, const 
     // The pixels whose top left corner lies inside the object's device
     // bounds (strokes included) take the colour, taken as opaque; the colour
     // transform (alpha included) applies to it as to the content.
-    const QRectF b = bounds(clip, world);
+    const QRectF b = clipBounds(clip, world);
     if (!b.isValid())
         return;
     const QRect r(QPoint(int(std::floor(b.left())), int(std::floor(b.top()))),
@@ -799,25 +529,6 @@ void Renderer::drawChildren(const Context& ctx, const Clip& clip, const QTransfo
     drawRange(ctx, list, 0, list.size(), world, cx, nesting + 1);
 }
 
-size_t Renderer::firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
-                              const QTransform& world, const ColorTransform& cx, int nesting) const
-{
-    // The topmost object that hides the whole area opaquely makes everything
-    // under it invisible: painting starts there. An object inside a mask's
-    // range does not count (the mask decides what of it shows).
-    const QRectF area(ctx.area);
-    for (size_t i = end; i-- > begin;) {
-        const Clip* c = list[i];
-        if (c->clipDepth > 0 || !coversOpaquely(*c, world, cx, area, nesting))
-            continue;
-        const bool masked = std::any_of(list.begin() + ptrdiff_t(begin), list.begin() + ptrdiff_t(i), [&](const Clip* m) {
-            return m->clipDepth > 0 && m->clipDepth >= c->depthValue && !maskIsOpen(list, m, end, world, nesting);
-        });
-        return masked ? begin : i;
-    }
-    return begin;
-}
-
 void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
                          const QTransform& world, const ColorTransform& cx, int nesting)
 {
@@ -842,7 +553,7 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
         while (j < end && list[j]->depthValue <= c->clipDepth)
             ++j;
         const QTransform maskWorld = c->toParent() * world;
-        QRect area = bounds(*c, maskWorld).toAlignedRect().adjusted(-1, -1, 1, 1) & ctx.area;
+        QRect area = clipBounds(*c, maskWorld).toAlignedRect().adjusted(-1, -1, 1, 1) & ctx.area;
         if (area.isEmpty() || !c->visible || (under && QRegion(area).subtracted(*under).isEmpty())) {
             i = j - 1;
             continue;
@@ -858,20 +569,7 @@ void Renderer::drawRange(const Context& ctx, const std::vector<const Clip*>& lis
             lp.setRenderHints(ctx.painter->renderHints());
             const Context sub{&lp, area, area.topLeft()};
             drawRange(sub, list, i + 1, j, world, cx, nesting);
-            QImage& maskImg = layer(layerDepth_++, area.size());
-            {
-                QPainter mp(&maskImg);
-                mp.setRenderHints(ctx.painter->renderHints());
-                ColorTransform opaque;
-                opaque.aMul = 0;
-                opaque.aAdd = 255;
-                drawContent(Context{&mp, area, area.topLeft()}, *c, maskWorld, opaque, nesting);
-            }
-            lp.resetTransform();
-            lp.setOpacity(1);
-            lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-            lp.drawImage(0, 0, maskImg);
-            --layerDepth_;
+            applyMask(lp, area, *c, maskWorld, nesting);
         }
         QPainter& p = *ctx.painter;
         p.save();

@@ -40,10 +40,6 @@ public:
     // them (on by default; off paints everything, to compare pictures).
     void setSkipHidden(bool skip) { skipHidden_ = skip; }
 
-    // Bounds in the coordinates `toParent` maps the clip's own twips to.
-    // Without strokes only drawings made by script leave their line widths
-    // out (parsed shapes keep only their outer bounds).
-    static QRectF bounds(const Clip& clip, const QTransform& toParent, int nesting = 0, bool withStrokes = true);
     // A shape or morph clip's paths (kept between frames).
     const CompiledShape& compiled(const Clip& clip);
 
@@ -57,6 +53,8 @@ private:
                   int nesting);
     void drawContent(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                      int nesting);
+    // Keeps of `content` (a layer covering `area`) only what `mask` covers.
+    void applyMask(QPainter& content, const QRect& area, const Clip& mask, const QTransform& maskWorld, int nesting);
     void fillOpaqueBackground(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx);
     void drawChildren(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                       int nesting);
@@ -72,6 +70,7 @@ private:
     QBrush brush(const FillStyle& fill, const Movie& movie, const ColorTransform& cx);
     QImage transformedImage(const QImage& img, const ColorTransform& cx);
     QImage& layer(int level, const QSize& size);
+    // render_filters.cpp: blurs painted small, shadows drawn under their source.
     int blurShrink(const Clip& clip) const;
     // The clip painted k times smaller into a layer covering `area` (device
     // pixels, widened to whole small pixels, given back in small pixels).
@@ -84,9 +83,14 @@ private:
                           int nesting, int k);
     bool drawShadowUnder(const Context& ctx, const Clip& clip, const QTransform& world, const ColorTransform& cx,
                          int nesting);
+    // render_skips.cpp: work that cannot change a pixel.
+    // Whether the clip hides all of `area` (device pixels) with opaque paint.
     bool coversOpaquely(const Clip& clip, const QTransform& parentWorld, const ColorTransform& parentCx,
                         const QRectF& area, int nesting) const;
-    // render_skips.cpp: work that cannot change a pixel.
+    // The index in list[begin, end) painting starts from: the topmost
+    // object that hides the whole area opaquely.
+    size_t firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
+                        const QTransform& world, const ColorTransform& cx, int nesting) const;
     const CompiledShape* knownShape(const Clip& clip) const;
     bool shapeCoversOpaquely(const Clip& clip, const QTransform& world, const QRectF& area) const;
     bool maskContains(const Clip& mask, const QTransform& maskWorld, const QRectF& rect, int nesting) const;
@@ -108,8 +112,6 @@ private:
     // all when everything it could paint lies inside.
     void drawClipBeside(const Context& ctx, const Clip& clip, const QTransform& parentWorld,
                         const ColorTransform& parentCx, int nesting, const QRegion& hidden);
-    size_t firstVisible(const Context& ctx, const std::vector<const Clip*>& list, size_t begin, size_t end,
-                        const QTransform& world, const ColorTransform& cx, int nesting) const;
 
     DisplayTree& tree_;
     std::unordered_map<const void*, CompiledShape> shapes_;
@@ -120,38 +122,11 @@ private:
     double pixelScale_ = 1; // device pixels per stage pixel
     QTransform base_;       // stage twips -> target pixels
     int layerDepth_ = 0;
-    int groupDepth_ = 0;
-    int blurredPainting_ = 0; // inside paintSmall: what is painted is blurred or shadowed next // objects above painted as pictures of their own (blend modes, filters)
+    int groupDepth_ = 0;      // objects above painted as pictures of their own (blend modes, filters)
+    int maskPainting_ = 0;    // painting a mask: its fills only
+    int blurredPainting_ = 0; // inside paintSmall: what is painted is blurred or shadowed next
     bool highQuality_ = true;
     bool skipHidden_ = true;
 };
-
-// Where a clip is painted: filtered and cached objects have their top left
-// corner moved onto a whole pixel, as the Flash Player paints them.
-QTransform placedWorld(const Clip& clip, const QTransform& parentWorld);
-
-// Filters on a premultiplied image, in device pixels (`scale` = device
-// pixels per stage pixel).
-void applyFilter(QImage& img, const Filter& filter, double scale);
-// A box blur of `passes` passes with boxes `widthX` × `widthY` pixels wide
-// (edges fade to transparent). Wide boxes are run on a copy shrunk by up to
-// `maxShrink`, which looks the same and costs a fraction; 1 blurs at full
-// size.
-void boxBlur(QImage& img, double widthX, double widthY, int passes, int maxShrink = 8);
-// How far filters spread an object's picture, in device pixels: across and
-// down (filterMargins), or the larger of the two (filterMargin).
-QSize filterMargins(const std::vector<Filter>& filters, double scale);
-int filterMargin(const std::vector<Filter>& filters, double scale);
-// Draws the outer shadow or glow of a source painted k times smaller
-// (`small`, whose top left corner lies at target pixel `smallCorner`) onto
-// `target` within `area`, offset by `offset` target pixels, except where the
-// source itself will cover it. `smallScale`: device pixels of `small` per stage
-// pixel.
-void drawShadowOnto(QImage& target, const QRect& area, const QImage& small, QPoint smallCorner, int k,
-                    const Filter& filter, double smallScale, QPoint offset);
-// How many times smaller a blur of these radii (device pixels) can be
-// computed without a visible difference (1: not at all), keeping the radius
-// at least `smallestRadius` pixels at the small size.
-int blurShrinkFactor(double radiusX, double radiusY, int smallestRadius = 6);
 
 } // namespace fotarel::swf

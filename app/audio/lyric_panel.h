@@ -19,7 +19,7 @@ public:
     QString text() const { return text_; }
     const audio::LyricStyle& lineStyle() const { return style_; }
     // Where the line stands on the panel (empty when there is none).
-    QRect lineRect() const { return QRect(picture_.position, picture_.image.size()); }
+    QRect lineRect() const { return picture_.box; }
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -2,6 +2,7 @@
 
 #include "app/colour_box.h"
 #include "app/audio/lyric_panel.h"
+#include "app/widgets/outline_controls.h"
 #include "audio/binding_commands.h"
 #include "audio/music_table.h"
 #include "core/colours.h"
@@ -41,7 +42,8 @@ LyricStyleWindow::LyricStyleWindow(Session& session, QWidget* parent)
                    new QRadioButton(QStringLiteral("右边"), this)},
       vertical_{new QRadioButton(QStringLiteral("上面"), this), new QRadioButton(QStringLiteral("中间"), this),
                  new QRadioButton(QStringLiteral("下面"), this)},
-      sample_(new LyricPanel(QSize(audio::kSamplePanelWidth, audio::kSamplePanelHeight), this))
+      sample_(new LyricPanel(QSize(audio::kSamplePanelWidth, audio::kSamplePanelHeight), this)),
+      outline_(new OutlineControls(this))
 {
     setObjectName(QStringLiteral("TForm16"));
     setWindowTitle(QStringLiteral("歌词设置"));
@@ -97,6 +99,8 @@ LyricStyleWindow::LyricStyleWindow(Session& session, QWidget* parent)
     };
     addRow(4, QStringLiteral("左右位置"), radioRow(horizontal_), [this] { horizontal_[1]->setChecked(true); });
     addRow(5, QStringLiteral("上下位置"), radioRow(vertical_), [this] { vertical_[2]->setChecked(true); });
+    addRow(6, QStringLiteral("描边"), outline_, [this, defaults] { outline_->setOutline(defaults.outline); });
+    connect(outline_, &OutlineControls::changed, this, &LyricStyleWindow::updateSample);
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
@@ -156,6 +160,7 @@ void LyricStyleWindow::prepare(int row)
         underline_->setChecked(style.underline);
         horizontal_[static_cast<int>(style.horizontal)]->setChecked(true);
         vertical_[static_cast<int>(style.vertical)]->setChecked(true);
+        outline_->setOutline(style.outline);
     }
     updateSample();
 }
@@ -184,6 +189,7 @@ audio::LyricStyle LyricStyleWindow::chosenStyle() const
         if (vertical_[i]->isChecked())
             style.vertical = static_cast<audio::LyricStyle::Vertical>(i);
     }
+    style.outline = outline_->outline();
     return style;
 }
 

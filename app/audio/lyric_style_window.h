@@ -15,6 +15,7 @@ class QRadioButton;
 namespace fotarel::app {
 
 class LyricPanel;
+class OutlineControls;
 
 // "歌词设置" (TForm16): the selected lyric file's style on a live sample
 // ("此处歌词内容" on the 513 x 289 panel Panel_LRC), a "默认" button beside each
@@ -45,6 +46,7 @@ public:
     QRadioButton* horizontal(int i) const { return horizontal_[i]; }
     QRadioButton* vertical(int i) const { return vertical_[i]; }
     LyricPanel* sample() const { return sample_; }
+    OutlineControls* outline() const { return outline_; }
 
 private:
     void updateSample();
@@ -61,6 +63,7 @@ private:
     QRadioButton* horizontal_[3];
     QRadioButton* vertical_[3];
     LyricPanel* sample_;
+    OutlineControls* outline_;
 };
 
 // The command "歌词设置": nothing with no lyric files; "没有选中歌词文件！" with none

@@ -1,6 +1,8 @@
 #include "app/effects/caption_editor_window.h"
 
 #include "app/colour_box.h"
+#include "app/widgets/outline_controls.h"
+
 #include "core/colours.h"
 #include "effects/caption_columns.h"
 #include "effects/caption_editing.h"
@@ -382,12 +384,19 @@ void CaptionEditorWindow::buildChoosers(QWidget* box)
             c->setChecked(false);
     });
     ++row;
+
+    outline_ = new OutlineControls(box);
+    label("文字描边");
+    grid->addWidget(outline_, row, 1, 1, 2);
+    defaultButton("suiButton_miaobian_moren", [this] { outline_->setOutline(TextOutline{}); });
+    ++row;
     grid->setRowStretch(row, 1);
 
     connect(text_, &QLineEdit::textChanged, this, &CaptionEditorWindow::applySample);
     for (QComboBox* c : {colour_, font_, size_})
         connect(c, &QComboBox::currentIndexChanged, this, &CaptionEditorWindow::applySample);
-    editing_ << text_ << minute_ << second_ << effect_ << colour_ << font_ << size_ << bold_ << italic_ << underline_;
+    editing_ << text_ << minute_ << second_ << effect_ << colour_ << font_ << size_ << bold_ << italic_ << underline_
+             << outline_;
 }
 
 void CaptionEditorWindow::prepareOpening()
@@ -456,6 +465,7 @@ CaptionChoice CaptionEditorWindow::currentChoice() const
     c.bold = bold_->isChecked();
     c.italic = italic_->isChecked();
     c.underline = underline_->isChecked();
+    c.outline = outline_->outline();
     return c;
 }
 
@@ -560,7 +570,7 @@ void CaptionEditorWindow::previewTick()
     previewFrame_ = frame;
     for (const CaptionTrack& t : previewOverlay_->tracks())
         working_.setCell(t.row, CaptionCol::State, t.visibleAt(frame) ? kStateMoving : kStateStopped);
-    clock_->setText(render::timeText(frame + 1));
+    clock_->setText(render::timeText(frame));
     panel_->show(previewOverlay_.get(), frame);
 }
 

@@ -27,6 +27,8 @@ class QTimer;
 
 namespace fotarel::app {
 
+class OutlineControls;
+
 // The preview panel Panel_LRC: black, with the sample caption on it and the
 // previewed captions painted over it.
 class CaptionPreviewPanel : public QWidget {
@@ -131,6 +133,7 @@ private:
     QCheckBox* bold_;
     QCheckBox* italic_;
     QCheckBox* underline_;
+    OutlineControls* outline_;
     QList<QWidget*> editing_; // disabled while a preview runs
     QTimer* previewTimer_;
     std::unique_ptr<effects::CaptionOverlay> previewOverlay_;

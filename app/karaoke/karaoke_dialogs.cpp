@@ -1,6 +1,8 @@
 #include "app/karaoke/karaoke_dialogs.h"
 
 #include "app/colour_box.h"
+#include "app/widgets/outline_controls.h"
+
 #include "core/colours.h"
 #include "karaoke/lyric_type.h"
 
@@ -51,7 +53,8 @@ KaraokeStyleDialog::KaraokeStyleDialog(QWidget* parent)
       italic_(new QCheckBox(QStringLiteral("斜体"), this)),
       underline_(new QCheckBox(QStringLiteral("下划线"), this)),
       simplified_(new QRadioButton(QStringLiteral("简体文字"), this)),
-      traditional_(new QRadioButton(QStringLiteral("繁体文字"), this))
+      traditional_(new QRadioButton(QStringLiteral("繁体文字"), this)),
+      outline_(new OutlineControls(this))
 {
     setObjectName(QStringLiteral("TForm47"));
     setWindowTitle(QStringLiteral("卡拉OK设置"));
@@ -110,6 +113,8 @@ KaraokeStyleDialog::KaraokeStyleDialog(QWidget* parent)
     scriptLayout->addWidget(traditional_);
     addRow(QStringLiteral("文字"), script, QStringLiteral("suiButton_moren_jianfan"),
            [this] { simplified_->setChecked(true); });
+    addRow(QStringLiteral("描边"), outline_, QStringLiteral("suiButton_moren_miaobian"),
+           [this, defaults] { outline_->setOutline(defaults.outline); });
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("suiButton_queding"));
@@ -136,6 +141,7 @@ void KaraokeStyleDialog::setStyle(const karaoke::KaraokeStyle& style)
     italic_->setChecked(style.italic);
     underline_->setChecked(style.underline);
     (style.script == QLatin1String("fanti") ? traditional_ : simplified_)->setChecked(true);
+    outline_->setOutline(style.outline);
 }
 
 karaoke::KaraokeStyle KaraokeStyleDialog::style() const
@@ -151,6 +157,7 @@ karaoke::KaraokeStyle KaraokeStyleDialog::style() const
     style.italic = italic_->isChecked();
     style.underline = underline_->isChecked();
     style.script = traditional_->isChecked() ? QStringLiteral("fanti") : QStringLiteral("jianti");
+    style.outline = outline_->outline();
     return style;
 }
 

@@ -16,7 +16,9 @@ class QTreeWidget;
 
 namespace fotarel::app {
 
-// Colours, font, size, bold/italic/underline and script of one karaoke row.
+class OutlineControls;
+
+// Colours, font, size, bold/italic/underline, script and outline of one karaoke row.
 // Each group has its "默认" button; "确定" accepts, "取消" leaves all as it was.
 class KaraokeStyleDialog : public QDialog {
     Q_OBJECT
@@ -36,9 +38,10 @@ private:
     QCheckBox* underline_;
     QRadioButton* simplified_;
     QRadioButton* traditional_;
+    OutlineControls* outline_;
 };
 
-// Which song each karaoke file goes with: row i of each table.
+// Which song each karaoke file goes with: the pairs the album is made with.
 class KaraokeMatchWindow : public QDialog {
     Q_OBJECT
 public:

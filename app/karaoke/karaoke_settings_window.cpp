@@ -228,7 +228,7 @@ std::vector<int> KaraokeSettingsWindow::selectedRows() const
 
 void KaraokeSettingsWindow::importFiles()
 {
-    karaoke::importKaraokeCommand(session_, ui_, folder_);
+    karaoke::importKaraokeCommand(session_, ui_, folder_, preview_->chosenSongRow());
     rebuildList();
 }
 

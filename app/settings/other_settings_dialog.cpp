@@ -1,9 +1,11 @@
 #include "app/settings/other_settings_dialog.h"
 
 #include "app/settings/confirm_row.h"
+#include "photos/crop.h"
 #include "render/output_settings.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRadioButton>
@@ -47,7 +49,8 @@ OtherSettingsDialog::OtherSettingsDialog(Session& session, QWidget* parent)
       landscapeFull_(radio("suiRadioButton_hengzhaopian_quanping", QStringLiteral("横照片剪裁成全屏效果"), this)),
       landscapeTemplate_(radio("suiRadioButton_hengzhaopian_moren", QStringLiteral("横照片剪裁成模板特效默认效果"), this)),
       portraitZoom_(radio("suiRadioButton_shuzhaopian_jubufangda", QStringLiteral("竖照片剪裁成局部放大效果"), this)),
-      portraitTemplate_(radio("suiRadioButton_shuzhaopian_moren", QStringLiteral("竖照片使用模板特效默认效果"), this))
+      portraitTemplate_(radio("suiRadioButton_shuzhaopian_moren", QStringLiteral("竖照片使用模板特效默认效果"), this)),
+      topLeftCrop_(new QCheckBox(QStringLiteral("从左上角剪裁"), this))
 {
     setObjectName(QStringLiteral("TForm17"));
     setWindowTitle(QStringLiteral("其它设置"));
@@ -60,6 +63,10 @@ OtherSettingsDialog::OtherSettingsDialog(Session& session, QWidget* parent)
                             landscapeTemplate_, true));
     layout->addWidget(group(QStringLiteral("导入照片时，对竖照片的剪裁效果   (支持单张照片模板效果)"), portraitZoom_,
                             portraitTemplate_, true));
+    // Crops follow the photo's subject (faces, else what stands out); this
+    // keeps the old rule for albums that want it.
+    topLeftCrop_->setObjectName(QStringLiteral("suiCheckBox_zuoshangjiao_jiancai"));
+    layout->addWidget(topLeftCrop_);
     addConfirmRow(this, layout);
 
     using namespace settings;
@@ -76,6 +83,9 @@ OtherSettingsDialog::OtherSettingsDialog(Session& session, QWidget* parent)
             [this] { setPortraitCrop(session_, PortraitCrop::PartialZoom); });
     connect(portraitTemplate_, &QRadioButton::clicked, this,
             [this] { setPortraitCrop(session_, PortraitCrop::TemplateDefault); });
+    connect(topLeftCrop_, &QCheckBox::clicked, this, [this](bool on) {
+        session_.set(kTopLeftCropVariable, on ? QStringLiteral("True") : QStringLiteral("False"));
+    });
     syncFromSession();
 }
 
@@ -105,6 +115,7 @@ void OtherSettingsDialog::syncFromSession()
     const bool zoom = portraitCrop(session_) == PortraitCrop::PartialZoom;
     portraitZoom_->setChecked(zoom);
     portraitTemplate_->setChecked(!zoom);
+    topLeftCrop_->setChecked(cropRuleFrom(session_) == CropRule::TopLeft);
 }
 
 } // namespace fotarel::app

@@ -4,11 +4,14 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QRadioButton;
 
 namespace fotarel::app {
 
-// "其它设置" (TForm17): TV standard, picture quality and the two crop choices.
+// "其它设置" (TForm17): TV standard, picture quality, the two crop choices and
+// whether crops are cut from the top-left corner instead of around the
+// subject.
 // Every choice takes effect at once; the close box closes the window.
 class OtherSettingsDialog : public QDialog {
     Q_OBJECT
@@ -33,6 +36,7 @@ private:
     QRadioButton* landscapeTemplate_;
     QRadioButton* portraitZoom_;
     QRadioButton* portraitTemplate_;
+    QCheckBox* topLeftCrop_;
 };
 
 } // namespace fotarel::app

@@ -15,11 +15,20 @@
 //     processes at once, as our import uses both cores.
 // Each run is a child process; wall time and peak resident memory come from
 // the operating system (wait4). Prints ms per photo and the ratio.
+//
+//   photos_bench subjects [photo folder]
+//
+// Makes (once) 16 photos of 6000 x 4000 from real photos (a face pasted at
+// a different place in each, over fine grain) and runs, five times and
+// alternately, our whole import of them with crops from the top-left corner
+// (no subject finding) and with crops around the subject (faces, salience):
+// the cost of finding subjects, as a ratio.
 #include "bench/quiet_ui.h"
 #include "core/session.h"
 #include "core/working_folder.h"
 #include "engine/startup.h"
 #include "engine/ui_port.h"
+#include "photos/crop.h"
 #include "photos/import.h"
 #include "photos/photo_context.h"
 #include "photos/random_source.h"
@@ -29,6 +38,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <turbojpeg.h>
@@ -52,6 +62,19 @@ using namespace fotarel;
 
 using bench::QuietUi;
 
+QByteArray encode(const QImage& image)
+{
+    tjhandle handle = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, image.constBits(), image.width(), int(image.bytesPerLine()), image.height(), TJPF_BGRX, &out,
+                &size, TJSAMP_420, 92, 0);
+    QByteArray jpeg(reinterpret_cast<const char*>(out), qsizetype(size));
+    tjFree(out);
+    tjDestroy(handle);
+    return jpeg;
+}
+
 // A photo-like picture: broad gradients and shapes with fine grain, so the
 // JPEG carries about as much detail as a camera picture of that size.
 QByteArray makePhoto(int w, int h, unsigned seed)
@@ -68,14 +91,51 @@ QByteArray makePhoto(int w, int h, unsigned seed)
             line[x] = qRgb(r, g, b);
         }
     }
-    tjhandle handle = tjInitCompress();
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    tjCompress2(handle, image.constBits(), w, int(image.bytesPerLine()), h, TJPF_BGRX, &out, &size, TJSAMP_420, 92, 0);
-    QByteArray jpeg(reinterpret_cast<const char*>(out), qsizetype(size));
-    tjFree(out);
-    tjDestroy(handle);
-    return jpeg;
+    return encode(image);
+}
+
+// A 6000 x 4000 photo from a real one, with the face pasted where `seed`
+// puts it and fine grain over everything, as a camera leaves it.
+QByteArray makeSubjectPhoto(unsigned seed)
+{
+    const QString data = QStringLiteral(FOTAREL_SUBJECT_DATA "/");
+    QImage photo = QImage(data + (seed % 2 ? "rocket.jpg" : "coffee.jpg"))
+                       .convertToFormat(QImage::Format_RGB32)
+                       .scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage head = QImage(data + "astronaut_head.jpg").convertToFormat(QImage::Format_RGB32);
+    if (photo.isNull() || head.isNull())
+        return {};
+    std::minstd_rand rng(seed);
+    const int h = 700 + int(rng() % 600), w = h * 200 / 220;
+    const QRect box(int(rng() % unsigned(6000 - w)), int(rng() % unsigned(4000 - h)), w, h);
+    QPainter(&photo).drawImage(box, head);
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x) {
+            const int grain = int(rng() % 13) - 6;
+            const QRgb c = line[x];
+            line[x] = qRgb(std::clamp(qRed(c) + grain, 0, 255), std::clamp(qGreen(c) + grain, 0, 255),
+                           std::clamp(qBlue(c) + grain, 0, 255));
+        }
+    }
+    return encode(photo);
+}
+
+QStringList ensureSubjectPhotos(const QString& folder)
+{
+    QDir().mkpath(folder);
+    QStringList files;
+    for (int i = 0; i < 16; ++i) {
+        const QString path = QStringLiteral("%1/face_24mp_%2.jpg").arg(folder).arg(i, 2, 10, QChar('0'));
+        if (!QFileInfo::exists(path)) {
+            const QByteArray jpeg = makeSubjectPhoto(unsigned(i + 1));
+            QFile f(path);
+            if (jpeg.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(jpeg) != jpeg.size())
+                return {};
+        }
+        files << path;
+    }
+    return files;
 }
 
 QStringList ensurePhotos(const QString& folder)
@@ -102,9 +162,8 @@ QByteArray templateIni()
                       "xpgd=|0|\r\nszhz=|heng|\r\nxpjpgmc=picture\r\nmbdx=125\r\n");
 }
 
-int runImport(const QString& photoFolder, const QString& work)
+int runImport(const QStringList& files, const QString& work, CropRule rule)
 {
-    const QStringList files = ensurePhotos(photoFolder);
     WorkingFolder folder(work);
     QDir().mkpath(folder.path("smxcwjj/wj_0_or_2/wjj_02"));
     QDir().mkpath(folder.path("smxcwjj/wj_0_or_2/wjj_01"));
@@ -116,6 +175,7 @@ int runImport(const QString& photoFolder, const QString& work)
     Session session;
     QuietUi ui;
     loadTemplateLibrary(session, folder, ui);
+    session.set(kTopLeftCropVariable, rule == CropRule::TopLeft ? QStringLiteral("True") : QStringLiteral("False"));
     ClockRandom random;
     PhotoContext ctx{session, folder, ui, random, nullptr, {}, {std::chrono::milliseconds(0), std::chrono::milliseconds(0), 0}};
     QElapsedTimer clock;
@@ -163,10 +223,48 @@ Measured runProcesses(const std::vector<std::vector<std::string>>& commands)
 
 } // namespace
 
+// Our import with and without finding subjects, alternately, side by side.
+int compareSubjects(const QString& photoFolder)
+{
+    std::fprintf(stderr, "photos in %s\n", qPrintable(photoFolder));
+    const QStringList files = ensureSubjectPhotos(photoFolder);
+    if (files.size() != 16)
+        return 1;
+    const std::string self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString();
+    std::vector<double> ratios;
+    for (int round = 1; round <= 5; ++round) {
+        Measured plain, subjects;
+        // Alternate which goes first, so neither always meets a warm cache.
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool withSubjects = (turn == 0) == (round % 2 == 0);
+            QTemporaryDir work;
+            const Measured m = runProcesses({{self, withSubjects ? "import-subjects" : "import-top-left",
+                                              photoFolder.toStdString(), work.path().toStdString()}});
+            (withSubjects ? subjects : plain) = m;
+        }
+        const double ratio = subjects.ms / plain.ms;
+        ratios.push_back(ratio);
+        std::printf("round %d: top-left %.1f ms/photo%s, subjects %.1f ms/photo%s, ratio %.2f\n", round,
+                    plain.ms / files.size(), plain.ok ? "" : " FAILED", subjects.ms / files.size(),
+                    subjects.ok ? "" : " FAILED", ratio);
+        std::fflush(stdout);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("median ratio (with subjects / without): %.2f\n", ratios[ratios.size() / 2]);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc >= 4 && std::string(argv[1]) == "import")
-        return runImport(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+        return runImport(ensurePhotos(QString::fromLocal8Bit(argv[2])), QString::fromLocal8Bit(argv[3]),
+                         CropRule::TopLeft);
+    if (argc >= 4 && (std::string(argv[1]) == "import-subjects" || std::string(argv[1]) == "import-top-left"))
+        return runImport(ensureSubjectPhotos(QString::fromLocal8Bit(argv[2])), QString::fromLocal8Bit(argv[3]),
+                         std::string(argv[1]) == "import-subjects" ? CropRule::Subject : CropRule::TopLeft);
+    if (argc >= 2 && std::string(argv[1]) == "subjects")
+        return compareSubjects(argc >= 3 ? QString::fromLocal8Bit(argv[2])
+                                         : QDir::tempPath() + "/fotarel-bench-subject-photos");
 
     const QString photoFolder = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + "/fotarel-bench-photos";
     std::fprintf(stderr, "photos in %s\n", qPrintable(photoFolder));

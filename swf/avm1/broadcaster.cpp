@@ -23,33 +23,36 @@ void Interpreter::setupBroadcaster()
     Object* broadcaster = newObject();
     global->put(QStringLiteral("AsBroadcaster"), Value::object(broadcaster), DontEnum);
 
-    // addListener: a listener is held once, moved to the end when added again.
-    Object* add = newNative([](Interpreter& v, Args& a) {
+    // removeListener takes out the last listener equal (==) to the argument,
+    // so null also takes out an undefined listener; addListener does that
+    // first and then adds its listener at the end.
+    auto takeOut = [](Interpreter& v, std::vector<Value>& items, const Value& listener) {
+        for (size_t i = items.size(); i-- > 0;)
+            if (v.looseEquals(items[i], listener)) {
+                items.erase(items.begin() + ptrdiff_t(i));
+                return true;
+            }
+        return false;
+    };
+    Object* add = newNative([takeOut](Interpreter& v, Args& a) {
         Object* list = listenersOf(v, a.self);
         if (!list)
             return Value::boolean(false);
         std::vector<Value> items = v.arrayValues(list);
-        for (size_t i = 0; i < items.size(); ++i)
-            if (v.strictEquals(items[i], a.at(0))) {
-                items.erase(items.begin() + ptrdiff_t(i));
-                break;
-            }
+        takeOut(v, items, a.at(0));
         items.push_back(a.at(0));
         v.setArrayValues(list, items);
         return Value::boolean(true);
     });
-    Object* remove = newNative([](Interpreter& v, Args& a) {
+    Object* remove = newNative([takeOut](Interpreter& v, Args& a) {
         Object* list = listenersOf(v, a.self);
         if (!list)
             return Value::boolean(false);
         std::vector<Value> items = v.arrayValues(list);
-        for (size_t i = 0; i < items.size(); ++i)
-            if (v.strictEquals(items[i], a.at(0))) {
-                items.erase(items.begin() + ptrdiff_t(i));
-                v.setArrayValues(list, items);
-                return Value::boolean(true);
-            }
-        return Value::boolean(false);
+        if (!takeOut(v, items, a.at(0)))
+            return Value::boolean(false);
+        v.setArrayValues(list, items);
+        return Value::boolean(true);
     });
     // broadcastMessage(name, args...): calls the method on a copy of the
     // list (listeners may add or remove listeners); true when anyone heard.

@@ -119,6 +119,10 @@ bool Interpreter::runTopLevel(const ActionBlock& block, DisplayObjectHost& clip)
 
 Value Interpreter::call(const Value& function, const Value& self, std::vector<Value> args, Object* home)
 {
+    // Calling a string, number or boolean makes it an object first (its
+    // class's constructor runs), then nothing happens.
+    if (!function.isObject() && !function.isNullish())
+        toObject(function);
     if (!function.isObject() || !function.o->isFunction())
         return {};
     Object* fo = function.o;
@@ -271,6 +275,8 @@ Value Interpreter::callMethod(const Value& object, const QString& name, std::vec
 
 Value Interpreter::construct(const Value& ctor, std::vector<Value> args)
 {
+    if (!ctor.isObject() && !ctor.isNullish())
+        toObject(ctor); // as when it is called
     if (!ctor.isObject() || !ctor.o->isFunction())
         return {};
     Object* fo = ctor.o;

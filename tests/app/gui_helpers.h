@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -53,6 +54,29 @@ inline void answerModal(const QString& objectName, const QString& button,
         modal->close();
     });
     timer->start();
+}
+
+// Types `text` into `w` as a user does: Latin letters as key presses,
+// Chinese as the input method delivers it (a committed string).
+inline void typeText(QWidget* w, const QString& text)
+{
+    QString latin;
+    auto flush = [&] {
+        if (!latin.isEmpty())
+            QTest::keyClicks(w, latin);
+        latin.clear();
+    };
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            latin += c;
+            continue;
+        }
+        flush();
+        QInputMethodEvent committed;
+        committed.setCommitString(QString(c));
+        QApplication::sendEvent(w, &committed);
+    }
+    flush();
 }
 
 // The visible button captioned `text` inside `root` (its own windows
@@ -117,7 +141,7 @@ public:
             for (const QString& p : paths)
                 quoted << (paths.size() > 1 ? QLatin1Char('"') + p + QLatin1Char('"') : p);
             name->clear();
-            QTest::keyClicks(name, quoted.join(QLatin1Char(' ')));
+            typeText(name, quoted.join(QLatin1Char(' ')));
             QTest::keyClick(name, Qt::Key_Return);
         });
     }
@@ -153,6 +177,7 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) {
             waited_.invalidate();
+            candidate_ = nullptr;
             return;
         }
         if (modal->objectName() == QLatin1String("TForm8"))
@@ -161,6 +186,16 @@ private:
                     messages_ << label->text();
                     lastMessageWindow_ = modal;
                 }
+        // The window must have stayed in front a moment: a window shown
+        // again after a nested one closed may still be finishing the work
+        // that window started (and pumping events meanwhile).
+        if (modal != candidate_) {
+            candidate_ = modal;
+            candidateSince_.start();
+            return;
+        }
+        if (candidateSince_.elapsed() < 150)
+            return;
         if (!steps_.empty() && matches(modal, steps_.front().name)) {
             Step step = std::move(steps_.front());
             steps_.pop_front();
@@ -168,6 +203,7 @@ private:
             // Queued, so this poll ends and keeps polling while the action
             // waits in a window it opened.
             pendingStart_ = true;
+            candidate_ = nullptr; // the next step waits its own moment
             QTimer::singleShot(0, &timer_, [this, act = std::move(step.act), window = QPointer<QWidget>(modal)] {
                 pendingStart_ = false;
                 if (window)
@@ -192,6 +228,8 @@ private:
     QStringList unexpected_;
     QWidget* lastMessageWindow_ = nullptr;
     QElapsedTimer waited_;
+    QPointer<QWidget> candidate_;
+    QElapsedTimer candidateSince_;
     bool pendingStart_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "app/audio/lyric_panel.h"
 #include "app/audio/lyric_style_window.h"
 #include "app/audio/audio_preview_window.h"
+#include "app/widgets/outline_controls.h"
 #include "audio/lyric_import.h"
 #include "audio/lyric_table.h"
 #include "audio/music_import.h"
@@ -19,6 +20,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -130,13 +133,51 @@ TEST_F(LyricArea, StyleWindowShowsTheRowAndStoresTheChoices)
     window.store();
     const Row& row = session.table(audio::names::LyricTable).row(0);
     EXPECT_EQ(row.mid(audio::LyricCol::ColourName), (QStringList{"clYellow", "65535", "40", "黑体", "cuti", "xieti",
-                                                                 "wu", "youbian", "shangmian"}));
+                                                                 "wu", "youbian", "shangmian", "clBlack", "0", "2"}));
     EXPECT_EQ(session.table(audio::names::LyricList).cell(0, audio::LyricListCol::FontStyle), "[粗体][斜体]");
     EXPECT_EQ(session.table(audio::names::LyricList).cell(0, audio::LyricListCol::Vertical), "歌词在上面");
 
     // The command checks come first.
     EXPECT_FALSE(lyricStyleCommand(session, ui, window, std::nullopt));
     EXPECT_EQ(ui.messages.value(0), "没有选中歌词文件！");
+}
+
+// The outline is chosen with keys and the mouse like every other setting:
+// the sample shows it at once and "确定" keeps it in the row.
+TEST_F(LyricArea, StyleWindowOutlineShowsOnTheSampleAndIsStored)
+{
+    LyricStyleWindow window(session);
+    window.prepare(0);
+    window.show();
+    OutlineControls* outline = window.outline();
+    EXPECT_EQ(outline->outline(), TextOutline{});
+    auto redPixels = [&] {
+        const QImage sample = window.sample()->grab().toImage();
+        int red = 0;
+        for (int y = 0; y < sample.height(); ++y)
+            for (int x = 0; x < sample.width(); ++x) {
+                const QColor c = sample.pixelColor(x, y);
+                red += c.red() > 150 && c.green() < 80 && c.blue() < 80;
+            }
+        return red;
+    };
+    EXPECT_EQ(redPixels(), 0);
+    // A red outline, 6 pixels wide.
+    QTest::mouseClick(outline->width(), Qt::LeftButton);
+    QTest::keyClick(outline->width(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(outline->width(), "6");
+    outline->colours()->setFocus();
+    for (int i = 0; i < outline->colours()->count() && outline->outline().colourValue != 0x0000FFu; ++i)
+        QTest::keyClick(outline->colours(), Qt::Key_Down);
+    EXPECT_GT(redPixels(), 20);
+    screenshot(&window, "style_window_outline");
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+        if (b->text() == "确定") {
+            QTest::mouseClick(b, Qt::LeftButton);
+            break;
+        }
+    const Row& row = session.table(audio::names::LyricTable).row(0);
+    EXPECT_EQ(row.mid(audio::LyricCol::Outline), (QStringList{"clRed", "255", "6"}));
 }
 
 TEST_F(LyricArea, BindingWindowNeedsAChoice)

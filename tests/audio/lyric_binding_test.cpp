@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,7 @@ TEST_F(Lyrics, ImportWritesDefaultStyleAndBindsByPosition)
     ASSERT_EQ(lyrics.rowCount(), 3);
     const Row& row = lyrics.row(2);
     EXPECT_EQ(row.mid(LyricCol::SongKey), (QStringList{"wu", "wu", "clWhite", "16777215", "10", "黑体", "cuti", "wu",
-                                                       "wu", "juzhong", "xiamian"}));
+                                                       "wu", "juzhong", "xiamian", "clBlack", "0", "2"}));
     EXPECT_EQ(session.table(names::LyricList).row(2).mid(LyricListCol::Song),
               (QStringList{"未绑定音乐", "白色", "10", "黑体", "[粗体]", "歌词居中", "歌词在下面"}));
     for (int q = 0; q < 2; ++q) {
@@ -271,7 +272,7 @@ TEST_F(Lyrics, ExchangingLyricRowsCarriesStyleAndBinding)
     EXPECT_EQ(session.table(names::LyricList).cell(0, LyricListCol::Vertical), "歌词在上面");
 }
 
-TEST(LyricRowOfSong, BoundRowElseLastUnboundElseFirst)
+TEST(LyricRowOfSong, OnlyTheRowHoldingTheSongsKey)
 {
     Session session;
     Table& songs = session.table(names::MusicTable);
@@ -284,11 +285,43 @@ TEST(LyricRowOfSong, BoundRowElseLastUnboundElseFirst)
     songs.setCell(0, MusicCol::LyricKey, "k");
     lyrics.setCell(1, LyricCol::SongKey, "k");
     EXPECT_EQ(lyricRowOfSong(session, 0), 1);
-    EXPECT_EQ(lyricRowOfSong(session, 1), 2); // "wu": the last unbound lyric file
+    EXPECT_EQ(lyricRowOfSong(session, 1), std::nullopt); // unbound: no lyric file, though two are unbound
+    songs.setCell(1, MusicCol::LyricKey, "k2");
+    EXPECT_EQ(lyricRowOfSong(session, 1), std::nullopt); // a key no file holds
     lyrics.setCell(2, LyricCol::SongKey, "k2");
-    lyrics.setCell(0, LyricCol::SongKey, "k3");
-    EXPECT_EQ(lyricRowOfSong(session, 1), 0); // none matches: the first
+    EXPECT_EQ(lyricRowOfSong(session, 1), 2);
     EXPECT_EQ(lyricRowOfSong(session, 2), std::nullopt);
+}
+
+// Files named after a song go to that song whatever the order of the lists;
+// the rest bind row to row where both are free.
+TEST_F(Lyrics, AutomaticBindingPairsNamesFirstThenPositions)
+{
+    runMusicImport(session, folder, ui, {"/m/song2.mp3", "/m/Song1.mp3", "/m/third.mp3", "/m/fourth.mp3"},
+                   [](const QString&) { return std::optional<qint64>(61000); });
+    runLyricImport(session, folder, ui,
+                   {tree.write("lrc/SONG1.lrc", "[00:01.00]a"), tree.write("lrc/song2.LRC", "[00:01.00]b"),
+                    tree.write("lrc/other.lrc", "[00:01.00]c")});
+    auto lyricOf = [&](int song) { return lyricRowOfSong(session, song); };
+    EXPECT_EQ(lyricOf(0), 1);            // song2 <- song2.LRC
+    EXPECT_EQ(lyricOf(1), 0);            // Song1 <- SONG1.lrc
+    EXPECT_EQ(lyricOf(2), 2);            // third <- other.lrc, by position
+    EXPECT_EQ(lyricOf(3), std::nullopt); // fourth: no file left
+    EXPECT_EQ(musicListLyric(0), "song2");
+    EXPECT_EQ(lyricListSong(0), "Song1");
+    QSet<QString> keys;
+    for (int s = 0; s < 3; ++s)
+        keys.insert(songCell(s, MusicCol::LyricKey));
+    EXPECT_EQ(keys.size(), 3);
+
+    // "自动绑定" pairs the same way after unbinding everything.
+    bindByHand(session, Side::Music, 0, 2, kWhen);
+    ui.confirmAnswers = {true};
+    ASSERT_TRUE(automaticBindingCommand(session, ui, Side::Music, kWhen));
+    EXPECT_EQ(lyricOf(0), 1);
+    EXPECT_EQ(lyricOf(1), 0);
+    EXPECT_EQ(lyricOf(2), 2);
+    EXPECT_EQ(ui.messages.last(), "添加的歌词数量与添加的音乐数量不一致,还有 1 个音乐没有绑定");
 }
 
 } // namespace

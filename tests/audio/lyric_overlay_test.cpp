@@ -129,6 +129,7 @@ TEST_F(LyricOverlayTest, StyleScalesWithTheFrameAndLongLinesFit)
     style.horizontal = LyricStyle::Horizontal::Right;
     style.vertical = LyricStyle::Vertical::Top;
     addLyrics("a", "[00:00.00]短句\n[00:10.00]" + QByteArray("这是一行非常非常长的歌词").repeated(12) + "\n", style);
+    bind(0, 0);
     auto overlay = makeLyricOverlay(session, folder, logger);
     ASSERT_TRUE(overlay);
 
@@ -171,12 +172,31 @@ TEST_F(LyricOverlayTest, MissingFileIsLoggedAndOtherSongsKeepTheirLyrics)
     EXPECT_TRUE(inkBox(frame(*overlay, -1, 10)).isNull()); // after the last song
 }
 
+TEST_F(LyricOverlayTest, SongWithoutItsOwnLyricFileShowsNoLines)
+{
+    addSong("a", 10000);
+    addSong("b", 10000);
+    addSong("c", 10000);
+    addLyrics("x", "[00:00.00]X\n");
+    addLyrics("a", "[00:00.00]A\n");
+    bind(0, 1);
+    // b is unbound, c holds a key no lyric file holds: neither borrows a file.
+    session.table(names::MusicTable).setCell(2, MusicCol::LyricKey, "gone");
+    auto overlay = makeLyricOverlay(session, folder, logger);
+    ASSERT_TRUE(overlay);
+    EXPECT_FALSE(inkBox(frame(*overlay, 0, 10)).isNull());
+    EXPECT_TRUE(inkBox(frame(*overlay, 1, 10)).isNull());
+    EXPECT_TRUE(inkBox(frame(*overlay, 2, 10)).isNull());
+}
+
 TEST_F(LyricOverlayTest, NothingToShowGivesNoOverlay)
 {
     EXPECT_FALSE(makeLyricOverlay(session, folder, logger));
     addSong("a", 10000);
     EXPECT_FALSE(makeLyricOverlay(session, folder, logger));
     addLyrics("a", "[00:00.00]A\n");
+    EXPECT_FALSE(makeLyricOverlay(session, folder, logger)); // the song is not bound to it
+    bind(0, 0);
     EXPECT_TRUE(makeLyricOverlay(session, folder, logger));
     QFile::remove(session.table(names::LyricTable).cell(0, LyricCol::Path));
     EXPECT_FALSE(makeLyricOverlay(session, folder, logger));

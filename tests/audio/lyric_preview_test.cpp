@@ -136,8 +136,11 @@ TEST_F(Preview, DefaultStyleOnThePreviewPanel)
     const LyricPicture picture =
         drawLyricLine("此处歌词内容", LyricStyle{}, QSize(kPreviewPanelWidth, kPreviewPanelHeight), kPreviewPanelWidth);
     EXPECT_EQ(picture.pixelSize, 17); // 13 points at 96 dots an inch
-    EXPECT_EQ(picture.position.y() + picture.image.height(), kPreviewPanelHeight - 10);
-    EXPECT_NEAR(picture.position.x() + picture.image.width() / 2, kPreviewPanelWidth / 2, 1);
+    EXPECT_EQ(picture.box.bottom() + 1, kPreviewPanelHeight - 10);
+    EXPECT_NEAR(picture.box.center().x(), kPreviewPanelWidth / 2, 1);
+    // The thin outline reaches past the box on every side.
+    EXPECT_LT(picture.position.y(), picture.box.top());
+    EXPECT_GT(picture.position.y() + picture.image.height(), picture.box.bottom() + 1);
 }
 
 } // namespace

@@ -22,9 +22,9 @@ make_album lyrics --song "$work/a.mp3" --lrc "$work/a.lrc" --song "$work/b.mp3" 
 diffs=$(paste "$work/plain.md5" "$work/lyrics.md5" | awk '$1 != $2 {print NR - 1}')
 [ -n "$diffs" ] || { echo "the lyrics changed no frame"; exit 1; }
 first=$(echo "$diffs" | head -1)
-# Frame 0 is the black start frame, so album frame f is file f + 1.
-if [ "$first" -lt 25 ] || [ "$first" -gt 27 ]; then echo "first lyric frame $first, expected 26 ±1"; exit 1; fi
-# Song b's line shows from about file 86 and is cleared by its blank line at 2.00 s (file 126).
+# File f is the album's frame f, at f × 40 ms: the line due at 1.00 s is on file 25.
+[ "$first" -eq 25 ] || { echo "first lyric frame $first, expected 25"; exit 1; }
+# Song b's line shows from file 85 and is cleared by its blank line at 2.00 s (file 125).
 for f in 60 90 110; do
   echo "$diffs" | grep -qx "$f" || { echo "frame $f shows no lyric"; exit 1; }
 done

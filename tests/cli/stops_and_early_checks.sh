@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Ctrl-C or SIGTERM at any step (photo import, project opening, the render's
 # set-up, an image sequence's render) ends fotarel-cli as a stopped render
-# does: it says "已停止制作。", exits with 1 and leaves no file, no ".part"
-# and no empty folder that would block the name. An output that is a folder,
+# does: it says "已停止制作。", exits with 1 and leaves no file, no ".part",
+# no working folder and no empty folder that would block the name. An output that is a folder,
 # or a folder that cannot be written, is refused before anything is imported.
 # usage: stops_and_early_checks.sh FOTAREL_CLI
 set -euo pipefail
@@ -39,7 +39,7 @@ stop_at() {
   (( status == 1 )) || { cat "$work/rest"; fail "$name: exit status $status after SIG$signal"; }
   grep -q "已停止制作。" "$work/rest" || { cat "$work/rest"; fail "$name: no word that it stopped"; }
   local left
-  left=$(find "$work/out" -mindepth 1)
+  left=$(find "$work/out" "$TMPDIR" -mindepth 1)
   [ -z "$left" ] || fail "$name: left $left"
   echo "$name: stopped"
 }
@@ -72,7 +72,8 @@ status=0
 wait "$pid" || status=$?
 (( status == 1 )) || { cat "$work/rest"; fail "project opening: exit status $status after SIGTERM"; }
 grep -q "已停止制作。" "$work/rest" || { cat "$work/rest"; fail "project opening: no word that it stopped"; }
-[ -z "$(find "$work/out" -mindepth 1)" ] || fail "project opening: left $(find "$work/out" -mindepth 1)"
+left=$(find "$work/out" "$TMPDIR" -mindepth 1)
+[ -z "$left" ] || fail "project opening: left $left"
 echo "SIGTERM while a project opens: stopped"
 
 # Output places that cannot take the album are refused before the import.

@@ -115,8 +115,9 @@ TEST(CaptionEditing, AddedRowHoldsEveryCellOfTheChoice)
     EXPECT_TRUE(ui.messages.isEmpty());
     ASSERT_EQ(working.rowCount(), 2);
     EXPECT_EQ(working.row(0), working.row(1));
-    EXPECT_EQ(working.row(0), (QStringList{"生日快乐", "01:30", "暂无", "tingzhi", "congzuoxiangyou", "0", "256",
-                                            "从左下到右下", "clRed", "宋体", "24", "cuti", "0", "xiahuaxian", "255"}));
+    EXPECT_EQ(working.row(0), (QStringList{"生日快乐", "01:30", "暂无", "tingzhi", "congzuoxiadaoyouxia", "0", "0",
+                                            "从左下到右下", "clRed", "宋体", "24", "cuti", "0", "xiahuaxian", "255",
+                                            "clBlack", "0", "2"}));
     EXPECT_EQ(displayRow(working.row(0)), (QStringList{"生日快乐", "01:30", "从左下到右下", "红色", "宋体", "24",
                                                         "粗体", "无", "下划线", "255"}));
 }
@@ -189,7 +190,7 @@ TEST(CaptionOption, GoodCaptions)
         {"00:05|1|你好", "00:05", "从左上向右下", "zuoshangxiangyouxia", "你好", "黑体", "10", "clWhite"},
         {"12:00|从居中右向居中左|Hi there|宋体|32|clYellow", "12:00", "从居中右向居中左",
          "juzhongyouxiangjuzhongzuo", "Hi there", "宋体", "32", "clYellow"},
-        {"1:5|2|x||20", "01:05", "从左下到右下", "congzuoxiangyou", "x", "黑体", "20", "clWhite"},
+        {"1:5|2|x||20", "01:05", "从左下到右下", "congzuoxiadaoyouxia", "x", "黑体", "20", "clWhite"},
         {"59:59|30|end", "59:59", "从居中右向居中左", "juzhongyouxiangjuzhongzuo", "end", "黑体", "10", "clWhite"},
         // A colour by the name the windows show.
         {"00:07|1|x|宋体|12|黄色", "00:07", "从左上向右下", "zuoshangxiangyouxia", "x", "宋体", "12", "clYellow"},

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace fotarel;
@@ -105,6 +106,11 @@ TEST(CaptionEditor, AddedCaptionsReachTheMainTableWhenTheWindowCloses)
 {
     Editor e;
     e.add("第一条", 0, 5, 0);
+    // The second without outline: its width typed as 0.
+    auto* outlineWidth = e.find<QSpinBox>("SpinBox_miaobian_kuandu");
+    QTest::mouseClick(outlineWidth, Qt::LeftButton);
+    QTest::keyClick(outlineWidth, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(outlineWidth, "0");
     e.add("第二条", 1, 0, 7);
     e.find<QLineEdit>("suiEdit_wenzi")->clear();
     e.click("添加特效");
@@ -119,6 +125,8 @@ TEST(CaptionEditor, AddedCaptionsReachTheMainTableWhenTheWindowCloses)
     EXPECT_EQ(main.cell(0, CaptionCol::Start), "00:05");
     EXPECT_EQ(main.cell(1, CaptionCol::Start), "01:00");
     EXPECT_EQ(main.cell(1, CaptionCol::Motion), "juzhongshangxiangyouxia");
+    EXPECT_EQ(main.row(0).mid(CaptionCol::Outline), (QStringList{"clBlack", "0", "2"}));
+    EXPECT_EQ(main.cell(1, CaptionCol::Outline + 2), "0");
 
     // Reopened: the rows are still there; a deletion reaches the main table on closing.
     e.window.prepareOpening();
@@ -188,8 +196,8 @@ TEST(CaptionEditor, PreviewNeedsRowsAndASelection)
 TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
 {
     Editor e;
-    e.add("先", 0, 0, 3);  // right to left: ends past the left edge
-    e.add("后", 0, 40, 6); // right-bottom to left-top: ends past the top edge
+    e.add("先", 0, 0, 3);  // bottom left to top right: ends past the top edge
+    e.add("后", 0, 40, 6); // top middle to bottom left: ends past the bottom edge
     e.click("全部预览");
     ASSERT_TRUE(e.window.previewRunning());
     EXPECT_FALSE(e.window.sample()->isVisible());
@@ -198,10 +206,10 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
 
     auto* clock = e.find<QLineEdit>("Edit_shijian");
     e.window.previewTick();
-    EXPECT_EQ(e.window.previewFrame(), 1);
+    EXPECT_EQ(e.window.previewFrame(), 0); // a caption at 00:00 flies from frame 0
     EXPECT_EQ(e.window.workingTable().cell(0, CaptionCol::State), "qidong");
     EXPECT_EQ(e.window.workingTable().cell(1, CaptionCol::State), "tingzhi");
-    for (int i = 0; i < 99; ++i)
+    for (int i = 0; i < 100; ++i)
         e.window.previewTick();
     EXPECT_EQ(clock->text(), "00:04"); // 0-based frame 100 plays at 00:04
     // The panel shows the caption: something lit on the black panel.
@@ -224,9 +232,9 @@ TEST(CaptionEditor, PreviewAllPlaysEveryCaptionSkipsIdleTimeAndStopsByItself)
         }
     }
     EXPECT_TRUE(sawSecond);
-    EXPECT_FALSE(e.window.previewRunning()); // both ended, one past the left edge, one past the top
-    // The first flies about 660 frames, the second about 380; the idle
-    // frames between 660 and 1000 were skipped.
+    EXPECT_FALSE(e.window.previewRunning()); // both ended, one past the top edge, one past the bottom
+    // The first flies about 680 frames, the second about 380; the idle
+    // frames between 680 and 1000 were skipped.
     EXPECT_LT(ticks, 1100);
     EXPECT_EQ(clock->text(), "00:00");
     EXPECT_TRUE(e.window.sample()->isVisible());

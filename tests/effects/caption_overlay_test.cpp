@@ -57,15 +57,14 @@ QImage paintFrame(CaptionOverlay& overlay, QSize size, long long albumFrame)
 
 TEST(CaptionTrack, StartTimesGiveTheFramesItShowsOn)
 {
-    // The start step runs on the first frame whose album time reads the start
-    // time (1-based n: n × 0.04 s truncated); the caption shows from the next
-    // frame on, at one step in.
+    // The caption shows from the first frame whose time (frame n at n × 40 ms)
+    // reaches its start time, one step in: a caption at 00:00 on frame 0.
     const struct {
         const char* option;
-        long long startFrame;       // 1-based
-        long long firstVisible;     // 0-based album frame
+        long long startFrame;
+        long long firstVisible; // 0-based album frame
     } cases[] = {
-        {"00:00|2|a", 1, 1},
+        {"00:00|2|a", 0, 0},
         {"00:01|2|a", 25, 25},
         {"00:10|2|a", 250, 250},
         {"01:00|2|a", 1500, 1500},
@@ -139,7 +138,6 @@ TEST(CaptionOverlay, PaintedCaptionMovesThreePanelPixelsAFrame)
     table.appendRow(captionRow("00:00|2|MOVE|黑体|20"));
     auto overlay = makeCaptionOverlayFromTable(table, {});
     ASSERT_TRUE(overlay);
-    EXPECT_TRUE(inkBox(paintFrame(*overlay, {1920, 1080}, 0)).isNull()); // start frame: not shown yet
     for (const QSize size : {QSize(1920, 1080), QSize(1280, 720)}) {
         SCOPED_TRACE(size.width());
         const int step = 3 * size.width() / 1920;
@@ -148,7 +146,7 @@ TEST(CaptionOverlay, PaintedCaptionMovesThreePanelPixelsAFrame)
         ASSERT_FALSE(a.isNull());
         EXPECT_NEAR(b.left() - a.left(), 10 * step, 1);
         EXPECT_EQ(a.top(), b.top());
-        // The fixed row: y_zhi 256 of the 289-pixel preview, near the bottom.
+        // "从左下到右下": along the bottom edge.
         EXPECT_GT(a.top(), size.height() * 3 / 4);
         EXPECT_LT(a.bottom(), size.height());
     }

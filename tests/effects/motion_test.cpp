@@ -24,44 +24,31 @@ int stepsToLeave(const CaptionPath& path, QSizeF box)
 
 } // namespace
 
-TEST(MotionTable, ThirtyRowsOneForEachEffectNameWithTheClassicSevenFirst)
+TEST(MotionTable, ThirtyRowsEachCaptionedWithTheNameItFlies)
 {
     const Table t = motionTable(kPreviewWidth, kPreviewHeight);
     const QStringList names = effectNames();
     ASSERT_EQ(names.size(), 30);
     ASSERT_EQ(t.rowCount(), 30);
     EXPECT_EQ(names[1], "从左下到右下");
-    // The classic rows, with the fixed coordinates from the preview panel:
-    // half its width as y_zhi, half its height as x_zhi.
-    const struct {
-        int row;
-        const char* name;
-        const char* x;
-        const char* y;
-    } classic[] = {{0, "zuoshangxiangyouxia", "0", "0"}, {1, "congzuoxiangyou", "0", "256"},
-                   {2, "congshangxiangxia", "144", "0"}, {3, "congyouxiangzuo", "0", "256"},
-                   {4, "zuoxiadaoyoushang", "0", "0"},   {5, "youshangdaozuoxia", "0", "0"},
-                   {6, "youxiadaozuoshang", "0", "0"}};
-    for (const auto& c : classic) {
-        SCOPED_TRACE(c.row);
-        EXPECT_EQ(t.cell(c.row, MotionCol::Name), c.name);
-        EXPECT_EQ(t.cell(c.row, MotionCol::FixedX), c.x);
-        EXPECT_EQ(t.cell(c.row, MotionCol::FixedY), c.y);
-    }
     // Every motion name is distinct and known to the path maker.
     QStringList motions;
     for (int r = 0; r < t.rowCount(); ++r) {
+        EXPECT_EQ(t.cell(r, MotionCol::Caption), names[r]) << r;
         EXPECT_FALSE(motions.contains(t.cell(r, MotionCol::Name))) << r;
         motions << t.cell(r, MotionCol::Name);
         EXPECT_TRUE(captionPath(t.cell(r, MotionCol::Name), kPanel, {100, 40}, {}, 3)) << r;
     }
     EXPECT_FALSE(captionPath("no_such_motion", kPanel, {100, 40}, {}, 3));
-    // Names 8-30 have rows of their own, captioned with the name.
-    for (int r = 7; r < t.rowCount(); ++r)
-        EXPECT_EQ(t.cell(r, MotionCol::Caption), names[r]) << r;
+    // The motions older rows stored for names 2-7 are no name's any more,
+    // but still fly (next test).
+    for (const char* old : {"congzuoxiangyou", "congshangxiangxia", "congyouxiangzuo", "zuoxiadaoyoushang",
+                            "youshangdaozuoxia", "youxiadaozuoshang"})
+        EXPECT_FALSE(motions.contains(old)) << old;
 }
 
-TEST(MotionTable, ClassicMotionsStartAndStepAsTheirTableSays)
+// Rows of older albums keep the motion they stored, so they render as before.
+TEST(MotionTable, StoredClassicMotionsKeepTheirPaths)
 {
     const double w = 200, h = 50, x = 500, y = 600;
     const struct {
@@ -101,8 +88,9 @@ TEST(MotionTable, EveryMotionFliesFromWhereItsNameStartsToWhereItEnds)
         QPointF to;
     } cases[] = {
         {0, {0, 0}, {0.85, 1}}, // 2 pixels down for 3 across: it leaves by the bottom edge
-        {1, {0, 0.93}, {1, 0.93}}, {2, {0.28, 0}, {0.28, 1}}, {3, {1, 0.93}, {0, 0.93}},
-        {4, {0, 1}, {0.56, 0}}, {5, {1, 0}, {0.44, 1}}, {6, {1, 1}, {0.44, 0}},
+        // Names 2-7 fly as they say: along the bottom, corner to corner, from the top middle down to the left.
+        {1, {0, 0.97}, {1, 0.97}}, {2, {1, 0.97}, {0, 0.97}}, {3, {0, 1}, {1, 0}},
+        {4, {1, 0}, {0, 1}}, {5, {1, 1}, {0, 0}}, {6, {0.5, 0}, {0, 1}},
         {7, {0.5, 0}, {1, 1}}, {8, {0.5, 1}, {0, 0}}, {9, {0.5, 1}, {1, 0}}, {10, {0.5, 0}, {0.5, 1}},
         {11, {0.5, 1}, {0.5, 0}}, {12, {0.33, 0}, {0.33, 1}}, {13, {0.33, 1}, {0.33, 0}},
         {14, {0.67, 0}, {0.67, 1}}, {15, {0.67, 1}, {0.67, 0}}, {16, {0.5, 0}, {0.5, 1}},

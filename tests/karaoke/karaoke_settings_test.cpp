@@ -45,6 +45,24 @@ TEST_F(KaraokeSettingsTest, ImportPreselectsTheSampleAndRefusesFilesThatAreNoKar
     EXPECT_EQ(ui.messages.size(), 1);
 }
 
+// The file imported while the second song is chosen goes with that song,
+// not with the first song by its place in the table.
+TEST_F(KaraokeSettingsTest, ImportWhileASongIsChosenGoesWithThatSong)
+{
+    session.table(audio::names::MusicTable).appendRow(audio::songRow(2, "/m/second.mp3", 10000));
+    KaraokePreview preview(session, player, ui);
+    preview.chooseSong(1);
+    ASSERT_EQ(preview.chosenSongRow(), 1);
+    ui.openAnswers.push_back({tree.write("second_song.ksc", "karaoke.add('00:01.000', '00:02.000', 'a', '1');")});
+    EXPECT_EQ(importKaraokeCommand(session, ui, folder, preview.chosenSongRow()), 1);
+    EXPECT_EQ(karaokeRowsOfSongs(session), (std::vector<int>{-1, 0}));
+    const std::vector<MatchRow> rows = matchRows(session);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].lyric, "");
+    EXPECT_EQ(rows[1].song, "second");
+    EXPECT_EQ(rows[1].lyric, "second_song");
+}
+
 TEST_F(KaraokeSettingsTest, ChecksGiveTheirMessages)
 {
     KaraokePreview preview(session, player, ui);

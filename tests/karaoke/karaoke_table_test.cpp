@@ -31,7 +31,7 @@ TEST(KaraokeTable, NewRowIsWhiteOnBlueHeiti25BoldSimplified)
     importKaraokeFiles(session, {"/songs/甜蜜蜜.ksc"});
     const Row row = session.table(names::KaraokeTable).row(0);
     EXPECT_EQ(row, (Row{"1", "甜蜜蜜", "clWhite", "clBlue", "黑体", "25", "T", "F", "F", "/songs/甜蜜蜜.ksc",
-                        "16777215", "16711680", "jianti"}));
+                        "16777215", "16711680", "jianti", "", "clBlack", "0", "2"}));
     EXPECT_EQ(karaokeListRow(row),
               (Row{"1", "甜蜜蜜", "白色", "蓝色", "黑体", "25", "使用", "无", "无", "/songs/甜蜜蜜.ksc", "简体"}));
     EXPECT_EQ(styleOfRow(row), KaraokeStyle{});
@@ -50,6 +50,7 @@ TEST(KaraokeTable, StyleRoundTripsAndDialogDefaultsClearBold)
     style.italic = true;
     style.underline = true;
     style.script = "fanti";
+    style.outline = {"clNavy", 0x800000, 5};
     Row row = karaokeRow(1, "/k/a.ksc");
     applyStyle(row, style);
     EXPECT_EQ(styleOfRow(row), style);
@@ -94,6 +95,37 @@ TEST(KaraokeTable, MatchListsTheLongerSide)
             EXPECT_EQ(rows[i].lyric, i < c.lyrics ? QStringLiteral("lyric%1").arg(i + 1) : QString());
         }
     }
+}
+
+// A file imported for a song goes with it, a file named after a song goes
+// with that song, the rest row to row; the match window shows these pairs.
+TEST(KaraokeTable, FilesGoWithTheirSongsThenByNameThenByPosition)
+{
+    Session session;
+    Table& songs = session.table(audio::names::MusicTable);
+    for (const char* path : {"/m/one.mp3", "/m/Song2.mp3", "/m/three.mp3", "/m/four.mp3"})
+        songs.appendRow(audio::songRow(songs.rowCount() + 1, path, 60000));
+    importKaraokeFiles(session, {"/k/SONG2.ksc"});            // row 0: by name to Song2
+    importKaraokeFiles(session, {"/k/x.ksc"}, "/m/one.mp3");  // row 1: imported while "one" was chosen
+    importKaraokeFiles(session, {"/k/y.ksc", "/k/z.ksc"});    // rows 2, 3: by position
+    importKaraokeFiles(session, {"/k/old.ksc"}, "/m/gone.mp3"); // row 4: its song is gone, free again
+    EXPECT_EQ(karaokeRowsOfSongs(session), (std::vector<int>{1, 0, 2, 3}));
+
+    const std::vector<MatchRow> rows = matchRows(session);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].song, "one");
+    EXPECT_EQ(rows[0].lyric, "x");
+    EXPECT_EQ(rows[1].lyric, "SONG2");
+    EXPECT_EQ(rows[3].lyric, "z");
+    EXPECT_EQ(rows[4].song, "");
+    EXPECT_EQ(rows[4].lyric, "old");
+
+    // A second file for the same song replaces the first there, and the
+    // first goes nowhere else.
+    importKaraokeFiles(session, {"/k/w.ksc"}, "/m/one.mp3");
+    EXPECT_EQ(karaokeRowsOfSongs(session)[0], 5);
+    for (int k : karaokeRowsOfSongs(session))
+        EXPECT_NE(k, 1);
 }
 
 TEST(LyricType, ChoiceDecidesWhichLyricsRun)

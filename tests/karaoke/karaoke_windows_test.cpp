@@ -64,6 +64,7 @@ TEST(KaraokeStyleDialog, DefaultsClearBoldAndTheResultCarriesNamesAndValues)
     style.size = 30;
     style.italic = true;
     style.script = "fanti";
+    style.outline = {"clNavy", 0x800000, 5};
     dialog.setStyle(style);
     // The lists show the colours' Chinese names; the style keeps the stored ones.
     EXPECT_EQ(dialog.findChild<QComboBox*>("ColorBox_geciyanse")->currentText(), "黄色");
@@ -75,9 +76,11 @@ TEST(KaraokeStyleDialog, DefaultsClearBoldAndTheResultCarriesNamesAndValues)
     EXPECT_EQ(shown.size, 30);
     EXPECT_TRUE(shown.bold);
     EXPECT_EQ(shown.script, "fanti");
+    EXPECT_EQ(shown.outline, style.outline);
 
     for (const char* name : {"suiButton_moren_geciyanse", "suiButton_moren_xuanranyanse", "suiButton_moren_geciziti",
-                             "suiButton_moren_gecidaxiao", "suiButton_moren_zixing", "suiButton_moren_jianfan"})
+                             "suiButton_moren_gecidaxiao", "suiButton_moren_zixing", "suiButton_moren_jianfan",
+                             "suiButton_moren_miaobian"})
         QTest::mouseClick(dialog.findChild<QPushButton*>(name), Qt::LeftButton);
     EXPECT_EQ(dialog.style(), karaoke::KaraokeStyle::dialogDefaults());
     EXPECT_FALSE(dialog.style().bold);

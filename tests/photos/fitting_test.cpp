@@ -14,7 +14,7 @@ namespace {
 // Pair numbers follow name order: a_h1 0, b_h2 1, c_h3 2, d_s1 3, e_s2 4, f_x2 5.
 // Landscape list: h1, h2, h3, x2. Portrait list: s1, s2, x2.
 struct FitRun : PhotoRun {
-    FitRun()
+    explicit FitRun(bool panTemplates = false)
     {
         addTemplate("a_h1", "|heng|", "|0|", "|0|", 1);
         addTemplate("b_h2", "|heng|heng|", "|400|410|", "|300|310|", 2);
@@ -22,17 +22,34 @@ struct FitRun : PhotoRun {
         addTemplate("d_s1", "|shu|", "|0|", "|0|", 1);
         addTemplate("e_s2", "|shu|shu|", "|300|310|", "|400|410|", 2);
         addTemplate("f_x2", "|shuheng|shuheng|", "|500|600|", "|300|400|", 2);
+        if (panTemplates) {
+            // A 5 : 1 and a 3 : 1 landscape slot, a 1 : 3 portrait slot.
+            addTemplate("g_pw5", "|heng|", "|5400|", "|1080|", 1);
+            addTemplate("h_pw3", "|heng|", "|3240|", "|1080|", 1);
+            addTemplate("i_pt3", "|shu|", "|1080|", "|3240|", 1);
+        }
         loadLibrary();
     }
 
     // A batch whose orientations are given as "L" and "S".
     void fit(const QString& orientations, std::deque<int> draws)
     {
+        QList<QSize> sizes;
+        for (QChar o : orientations)
+            sizes << (o == 'S' ? QSize(30, 40) : QSize(40, 30));
+        fit(sizes, std::move(draws));
+    }
+
+    // A batch of photos of these arranged sizes.
+    void fit(const QList<QSize>& sizes, std::deque<int> draws)
+    {
         Table& batch = session.table(photo_tables::Batch);
         batch.clear();
-        for (int i = 0; i < orientations.size(); ++i) {
-            Row row{QString::number(i + 1), QStringLiteral("/p/%1.jpg").arg(i), QString::number(i), ".jpg", "40", "30",
-                    orientations.at(i) == 'S' ? "shu_zhao" : "heng_zhao"};
+        for (int i = 0; i < sizes.size(); ++i) {
+            const QSize s = sizes.at(i);
+            Row row{QString::number(i + 1), QStringLiteral("/p/%1.jpg").arg(i), QString::number(i), ".jpg",
+                    QString::number(s.width()), QString::number(s.height()),
+                    s.width() < s.height() ? "shu_zhao" : "heng_zhao"};
             for (int k = 0; k < 13; ++k)
                 row << QString();
             batch.appendRow(row);
@@ -52,7 +69,7 @@ TEST(Fitting, ABatchOfOneIsAGroupOfItsOwnWithASinglePhotoTemplate)
     ASSERT_EQ(run.session.table(photo_tables::Photos).rowCount(), 1);
     const Row row = run.session.table(photo_tables::Photos).row(0);
     EXPECT_EQ(row.mid(7), (QStringList{"1", "3", "picture_1", "1", "picture_1", row.value(12), "0", "0", "|0|", "|0|",
-                                       "|shu|", "picture", "100", "jiancai_no", "jiancai_no"}));
+                                       "|shu|", "picture", "100", "jiancai_no", "jiancai_no", "", ""}));
     EXPECT_TRUE(row.value(12).endsWith("d_s1.rar"));
     EXPECT_EQ(run.session.get("Edit_mobanleijia_sum"), "1");
     EXPECT_EQ(run.random.asked, (std::vector<int>{1})); // only the single-photo portrait template
@@ -158,4 +175,42 @@ TEST(Fitting, ShortageOfTemplatesIsFoundBeforeAnythingChanges)
     // Five or more photos could draw the two-photo portrait template, but
     // its leftovers would have no single-photo template.
     EXPECT_FALSE(fittingShortage(run.session, 6, false, true).isEmpty());
+}
+
+TEST(Fitting, PanoramasAndTallPhotosPanAcrossTheNearestPanTemplate)
+{
+    FitRun run(true);
+    struct Case {
+        const char* what;
+        QList<QSize> photos;
+        std::deque<int> draws;
+        QStringList templates; // the movie each photo gets, in order
+        QStringList groups;
+    };
+    const Case cases[] = {
+        {"one of each in a small batch", {{6000, 1000}, {4000, 3000}, {2800, 1000}, {1000, 3100}},
+         {}, {"g_pw5", "a_h1", "h_pw3", "i_pt3"}, {"1", "2", "3", "4"}},
+        // 2.1 : 1 is no panorama. A two-photo fill skips the panorama
+        // between its photos, which keeps its own group in album order.
+        {"a fill goes around a panorama", {{4000, 3000}, {7000, 1000}, {2100, 1000}, {40, 30}, {40, 30}},
+         {1, 0, 0}, {"b_h2", "g_pw5", "b_h2", "a_h1", "a_h1"}, {"1", "2", "1", "3", "4"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        run.session.table(photo_tables::Photos).clear();
+        run.session.set("Edit_mobanleijia_sum", "0");
+        run.fit(c.photos, c.draws);
+        QStringList templates;
+        for (const QString& movie : run.column(PhotoCol::MoviePackage))
+            templates << templateShortName(movie);
+        EXPECT_EQ(templates, c.templates);
+        EXPECT_EQ(run.column(PhotoCol::Group), c.groups);
+    }
+    // Pan templates are never drawn for other photos.
+    for (int pick = 0; pick < 4; ++pick) {
+        run.session.table(photo_tables::Photos).clear();
+        run.fit(QList<QSize>(12, QSize(40, 30)), std::deque<int>(40, pick));
+        for (const QString& movie : run.column(PhotoCol::MoviePackage))
+            EXPECT_FALSE(templateShortName(movie).contains("_p")) << pick;
+    }
 }

@@ -9,6 +9,7 @@
 #include "audio/music_table.h"
 #include "render/output_settings.h"
 #include "photos/editing.h"
+#include "photos/import.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
 #include "audio/audio_names.h"
@@ -70,6 +71,9 @@ QList<QImage> render(AlbumRun& run, const QString& name)
     return fotarel::test::decodeFrames(run.tree.path(name));
 }
 
+// A lyric outline other than the default: it must come back from the file.
+const TextOutline kOutline{"clNavy", 0x800000, 5};
+
 struct ProjectAlbum : AlbumRun {
     ProjectAlbum()
     {
@@ -84,6 +88,9 @@ struct ProjectAlbum : AlbumRun {
         file.write("[00:00.50]第一行\n[00:01.20]第二行\n");
         file.close();
         Row lyric = audio::lyricRow(1, lrc);
+        audio::LyricStyle style;
+        style.outline = kOutline;
+        audio::writeStyle(lyric, style);
         lyric[audio::LyricCol::SongKey] = "20261210-1";
         lyric[audio::LyricCol::SongName] = "song";
         session.table(kLyrics).appendRow(lyric);
@@ -124,6 +131,7 @@ TEST(AlbumProject, SavedAlbumOpensAsTheSameTablesAndFrames)
     EXPECT_FALSE(project::albumChanged(run.session, text));
     EXPECT_EQ(run.session.get(settings::vars::Quality), settings::kHighQuality);
     EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongKey), "20261210-1");
+    EXPECT_EQ(audio::styleOfRow(run.session.table(kLyrics).row(0)).outline, kOutline);
     EXPECT_EQ(run.session.table(effects::kCaptionTable).rowCount(), 1);
     EXPECT_EQ(run.session.table(audio::names::LyricList).rowCount(), 1);
 
@@ -224,6 +232,42 @@ TEST(AlbumProject, MissingFilesAreListedOnceAndLeftOut)
     EXPECT_EQ(run.session.table(kLyrics).cell(0, audio::LyricCol::SongName), "wu");
 }
 
+TEST(AlbumProject, HandCropsComeBackAndOneForAReplacedPhotoFallsBackToAutomatic)
+{
+    ProjectAlbum run;
+    Table& photos = run.session.table(kPhotos);
+    ASSERT_EQ(photos.rowCount(), 3);
+    // The photos are 240 x 135 in a full frame: hand crops of a 16:9 part.
+    // Row 0's reaches past the right edge; row 1's photo is replaced by one
+    // of another size after saving.
+    photos.setCell(0, PhotoCol::Crop, "200,10,96,54");
+    photos.setCell(0, PhotoCol::CropByHand, "T");
+    photos.setCell(1, PhotoCol::Crop, "0,0,160,90");
+    photos.setCell(1, PhotoCol::CropByHand, "T");
+    ASSERT_TRUE(project::saveProject(run.session, run.projectPath()).isEmpty());
+    const QString replaced = photos.cell(1, PhotoCol::Path);
+    QImage other(300, 300, QImage::Format_RGB32);
+    other.fill(Qt::white);
+    ASSERT_TRUE(other.save(replaced, "JPG"));
+
+    const project::OpenReport report = project::openProject(run.ctx, run.projectPath());
+    ASSERT_TRUE(report.opened);
+    ASSERT_EQ(run.ui.messages.size(), 1);
+    EXPECT_EQ(run.ui.messages[0], cropsResetMessage({replaced}));
+    // Clamped into the photo, still by hand.
+    EXPECT_EQ(photos.cell(0, PhotoCol::Crop), "144,10,96,54");
+    EXPECT_EQ(photos.cell(0, PhotoCol::CropByHand), "T");
+    // The replaced photo: the automatic crop of the square photo it is now
+    // in a 16:9 frame (its middle, as a white photo shows nothing), no
+    // longer by hand.
+    EXPECT_EQ(photos.cell(1, PhotoCol::CropByHand), "");
+    EXPECT_EQ(photos.cell(1, PhotoCol::Crop), "0,66,300,169");
+    EXPECT_EQ(photos.cell(2, PhotoCol::CropByHand), "");
+    EXPECT_EQ(photos.cell(2, PhotoCol::Crop), "0,0,240,135");
+    EXPECT_EQ(photos.cell(0, PhotoCol::CropDone), "jiancai_yes");
+    EXPECT_EQ(photos.cell(1, PhotoCol::CropDone), "jiancai_yes");
+}
+
 TEST(AlbumProject, BrokenOrNewerFilesLeaveTheAlbumUntouched)
 {
     ProjectAlbum run;
@@ -231,7 +275,9 @@ TEST(AlbumProject, BrokenOrNewerFilesLeaveTheAlbumUntouched)
     QByteArray newer = good;
     newer.replace("\"fotarel_album\": 1", "\"fotarel_album\": 2");
     QByteArray shortRow = good;
-    shortRow.replace("\"jiancai_yes\",\n                \"jiancai_yes\"", "\"jiancai_yes\"");
+    // The first photo row ends after its thumbnail flag: no crop flag.
+    shortRow.replace("\"jiancai_yes\",\n                \"jiancai_yes\",\n                \"0,0,240,135\",\n                \"\"",
+                     "\"jiancai_yes\"");
     struct Case {
         const char* what;
         QByteArray text;

@@ -1,16 +1,23 @@
-// A two-song album with LRC lyrics through the real pass: the lyric box's
-// pixels change at the frames the lines are due (±1) and stay unchanged in
+// Albums with lyrics, karaoke and captions through the real pass: the
+// overlays change on the very frames they are due and stay unchanged in
 // between, song after song; a lyric file that has gone is logged.
 #include "tests/render/album_fixture.h"
 
 #include "audio/lyric_table.h"
 #include "audio/music_table.h"
+#include "effects/caption_columns.h"
+#include "effects/caption_option.h"
+#include "effects/caption_overlay.h"
+#include "karaoke/karaoke_table.h"
 #include "render/output_settings.h"
 #include "render/render_names.h"
 #include "render/render_pass.h"
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -85,7 +92,94 @@ QImage lyricBox(const QImage& frame)
     return mask;
 }
 
+// The first frame holding a pixel that `match` accepts, -1 when none does.
+int firstFrameWith(const QList<QImage>& frames, const std::function<bool(QRgb)>& match)
+{
+    for (int f = 0; f < frames.size(); ++f)
+        for (int y = 0; y < frames[f].height(); ++y)
+            for (int x = 0; x < frames[f].width(); ++x)
+                if (match(frames[f].pixel(x, y)))
+                    return f;
+    return -1;
+}
+
+bool yellow(QRgb c)
+{
+    return qRed(c) > 150 && qGreen(c) > 150 && qBlue(c) < 100;
+}
+
+// The rightmost column holding a yellow pixel, -1 when none does.
+int yellowRight(const QImage& frame)
+{
+    for (int x = frame.width() - 1; x >= 0; --x)
+        for (int y = 0; y < frame.height(); ++y)
+            if (yellow(frame.pixel(x, y)))
+                return x;
+    return -1;
+}
+
 } // namespace
+
+// Frame n of the album is at n × 40 ms of its song: every overlay shows from
+// the first frame whose time reaches its own, and what is due at 00:00 is on
+// frame 0 (the first frame of the file).
+TEST(LyricRender, OverlaysShowFromTheFirstFrameWhoseTimeReachesTheirs)
+{
+    AlbumRun run;
+    run.addMovieTemplate("t01", {.frames = 6, .photoSlot = true});
+    run.loadLibrary();
+    run.importColours({QColor(40, 40, 40)});
+    addSongWithLyrics(run, "a", 3, "[00:00.00]起\n[00:01.00]第二行\n");
+    // Karaoke sung in lime from 00:01.000 (frame 25).
+    Table& karaokeRows = run.session.table(karaoke::names::KaraokeTable);
+    // Its first unit takes one frame: sung whole on the frame the wipe starts.
+    Row ksc = karaoke::karaokeRow(1, run.tree.write("a.ksc", "karaoke.add('00:01.000', '00:02.000', '[WW]b', '40,400');\n"));
+    karaoke::KaraokeStyle lime;
+    lime.sungName = "clLime";
+    lime.sungValue = 0x00FF00;
+    karaoke::applyStyle(ksc, lime);
+    karaokeRows.appendRow(ksc);
+    // A yellow caption at 00:00 across the middle.
+    const effects::CaptionOption caption = effects::parseCaptionOption("00:00|从1/2左向1/2右(横)|MOVE|黑体|20|clYellow");
+    ASSERT_TRUE(caption.row);
+    run.session.table(effects::kCaptionTable).appendRow(*caption.row);
+
+    const QList<QImage> frames = renderFrames(run);
+    ASSERT_GE(frames.size(), 75);
+
+    // LRC: the 00:00 line on frame 0, the next one from frame 25.
+    const QImage box0 = lyricBox(frames[0]);
+    int red = 0;
+    for (int y = 0; y < box0.height(); ++y)
+        for (int x = 0; x < box0.width(); ++x)
+            red += box0.pixel(x, y) == 0xFFFFFFFFu;
+    EXPECT_GT(red, 20);
+    // (The first template's 6 frames have another picture under the line.)
+    for (int f = 8; f < 24; ++f)
+        EXPECT_EQ(lyricBox(frames[f]), lyricBox(frames[24])) << "frame " << f;
+    EXPECT_NE(lyricBox(frames[25]), lyricBox(frames[24]));
+    // Karaoke: the first sung pixels on frame 25.
+    EXPECT_EQ(firstFrameWith(frames, [](QRgb c) { return qGreen(c) > 200 && qRed(c) < 90 && qBlue(c) < 90; }), 25);
+    // Caption: on every frame where the overlay itself puts it at that frame's time.
+    Table captions(effects::captionColumnCaptions());
+    captions.appendRow(*caption.row);
+    const auto overlay = effects::makeCaptionOverlayFromTable(captions, {});
+    ASSERT_TRUE(overlay);
+    int compared = 0;
+    for (int f = 0; f < 75; ++f) {
+        QImage expected(frames[f].size(), QImage::Format_RGB32);
+        expected.fill(frames[f].pixel(frames[f].width() - 1, 0));
+        QPainter painter(&expected);
+        OverlayTime time;
+        time.albumFrame = f;
+        overlay->paint(painter, expected.size(), time);
+        painter.end();
+        const int right = yellowRight(expected);
+        EXPECT_EQ(yellowRight(frames[f]), right) << "frame " << f;
+        compared += right >= 0;
+    }
+    EXPECT_GT(compared, 50);
+}
 
 TEST(LyricRender, TwoSongsShowTheirLinesAtTheirFrames)
 {
@@ -113,7 +207,7 @@ TEST(LyricRender, TwoSongsShowTheirLinesAtTheirFrames)
         return s;
     }()).join(',').toStdString();
     for (int i = 0; i < expected.size(); ++i)
-        EXPECT_LE(std::abs(changes[i] - expected[i]), 1) << "change " << i << " at " << changes[i];
+        EXPECT_EQ(changes[i], expected[i]) << "change " << i;
     EXPECT_TRUE(log.filter("歌词").isEmpty()) << log.join('\n').toStdString();
 }
 

@@ -5,6 +5,7 @@
 #include "render/output_settings.h"
 #include "tests/audio/qt_print.h"
 #include "audio/audio_names.h"
+#include "photos/crop.h"
 #include "photos/photo_columns.h"
 
 #include <QApplication>
@@ -92,6 +93,19 @@ TEST(OtherSettingsDialog, ButtonsShowAndSetTheSession)
         EXPECT_EQ(session.get(vars::TvStandard), kNtsc); // a crop choice leaves it
         child<QRadioButton>(dialog, "suiRadioButton_PAL")->click();
         EXPECT_EQ(session.get(vars::TvStandard), kPal);
+        // "从左上角剪裁", found by its text and clicked: off by default, on
+        // and off again.
+        QCheckBox* topLeft = nullptr;
+        for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("从左上角剪裁"))
+                topLeft = box;
+        ASSERT_NE(topLeft, nullptr);
+        EXPECT_FALSE(topLeft->isChecked());
+        EXPECT_EQ(cropRuleFrom(session), CropRule::Subject);
+        QTest::mouseClick(topLeft, Qt::LeftButton, {}, QPoint(8, topLeft->height() / 2));
+        EXPECT_EQ(cropRuleFrom(session), CropRule::TopLeft);
+        QTest::mouseClick(topLeft, Qt::LeftButton, {}, QPoint(8, topLeft->height() / 2));
+        EXPECT_EQ(cropRuleFrom(session), CropRule::Subject);
         confirm(dialog);
     });
     dialog.run();

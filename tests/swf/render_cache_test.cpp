@@ -1,6 +1,7 @@
 // Work kept between frames: halved copies of pictures drawn small (the
 // averaging, odd sizes, the level chosen for a transform, reuse of the
 // copies) and blurred shadows of sources that did not change.
+#include "swf/filters.h"
 #include "swf/render_cache.h"
 #include "swf/renderer.h"
 

@@ -118,6 +118,38 @@ TEST(SwfRenderGradients, StopsSharingARatioBecomeBandsInFileOrder)
     EXPECT_EQ(ramp[128].r, 128);
 }
 
+TEST(SwfRenderGradients, PaintedFromTheTableOf256ColoursWithoutBlendingEntries)
+{
+    // Green at 0 to red at 100, then blue at 100 again to the end, across a
+    // stage 512 px wide: each table entry takes two pixels. Red is entry 100
+    // alone (two pure red pixels) and blue follows it with no pixel mixing
+    // the two.
+    swftest::Movie m;
+    m.width = 512;
+    m.height = 20;
+    m.tag(9, QByteArray("\x00\x00\x00", 3));
+    const double s = 10240.0 / 32768.0;
+    m.tag(32, swftest::rectShape(1, 3,
+                                 swftest::gradientFill(0x10, swftest::matrix(s, 0, 0, s, 5120, 200),
+                                                       {{0, 0, 255, 0, 255}, {100, 255, 0, 0, 255},
+                                                        {100, 0, 0, 255, 255}, {255, 0, 0, 255, 255}}),
+                                 0, 0, 10240, 400));
+    m.tag(26, swftest::placeObject2(at(1, 1)));
+    m.showFrame();
+    const QImage img = paintWith(m.finish(), true, QSize(512, 20));
+    int red = 0, firstBlue = -1;
+    for (int x = 0; x < 512; ++x) {
+        const QRgb p = img.pixel(x, 10);
+        EXPECT_FALSE(qRed(p) > 0 && qBlue(p) > 0) << "x " << x << " " << std::hex << p;
+        red += p == qRgb(255, 0, 0);
+        if (firstBlue < 0 && p == qRgb(0, 0, 255))
+            firstBlue = x;
+    }
+    EXPECT_EQ(red, 2);
+    EXPECT_NEAR(firstBlue, 2 * 101, 1);
+    EXPECT_EQ(img.pixel(511, 10), qRgb(0, 0, 255));
+}
+
 TEST(SwfRenderQuality, LowQualityPaintsWholePixelsByTheirCentres)
 {
     // A square from 12.5 to 87.5 px and two one-pixel lines, one centred on
@@ -373,22 +405,122 @@ TEST(SwfRenderBlends, EraseTakesAwayOnlyFromTheLayerItIsPaintedInto)
     }
 }
 
-TEST(SwfRenderFilters, BlurSpreadsAPixelOverBlurXPixels)
+TEST(SwfRenderBlends, EachModeMixesTheChannelsByItsRuleRoundedToTheNearestLevel)
 {
-    // A one-pixel black line blurred by 5 horizontally (one pass): five
-    // pixels at a fifth each, nothing beyond (a box of blurX pixels).
-    Bits blur;
-    blur.u8(1);
-    blur.u8(1);
-    blur.u32(5u << 16);
-    blur.u32(0);
-    blur.ub(1, 5);
-    blur.ub(0, 3);
-    const QImage img = paintWith(swftest::filteredRectMovie(0, 0, 0, 1000, 200, 1020, 1800, blur.data()), true);
-    for (int x = 48; x <= 52; ++x)
-        EXPECT_EQ(img.pixel(x, 50), qRgb(204, 204, 204)) << x;
-    EXPECT_EQ(img.pixel(47, 50), qRgb(255, 255, 255));
-    EXPECT_EQ(img.pixel(53, 50), qRgb(255, 255, 255));
+    // An opaque square (100, 200, 50) under a square (200, 100, 150) of
+    // alpha `a` placed with each blend mode; the pixel where they overlap.
+    // Products of two levels are divided by 255 and rounded once.
+    const struct {
+        int mode;
+        int alpha;
+        QRgb want;
+    } cases[] = {
+        {3, 255, qRgb(78, 78, 29)},    // multiply: 200 * 100 / 255 = 78.4, 150 * 50 / 255 = 29.4
+        {3, 128, qRgb(89, 139, 40)},   // half covered: (100 * 127 + 100 * 100) / 255 = 89.0
+        {4, 255, qRgb(222, 222, 171)}, // screen: 300 - 78.4, 200 - 29.4
+        {5, 255, qRgb(200, 200, 150)}, // lighten
+        {6, 255, qRgb(100, 100, 50)},  // darken
+        {7, 255, qRgb(100, 100, 100)}, // difference
+        {8, 255, qRgb(255, 255, 200)}, // add, up to 255
+        {9, 255, qRgb(0, 100, 0)},     // subtract, down to 0
+        {10, 255, qRgb(155, 55, 205)}, // invert: the background's negative
+        {13, 255, qRgb(157, 188, 59)}, // overlay: by the background, 2 * 200 * 100 / 255 = 156.9
+        {14, 255, qRgb(188, 157, 86)}, // hard light: by the source, 255 - 2 * 155 * 55 / 255 = 188.1
+        {2, 128, qRgb(150, 150, 100)}, // layer: plain alpha blending
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        swftest::Movie m;
+        m.tag(9, QByteArray("\xff\xff\xff", 3));
+        m.tag(32, swftest::rectShape(1, 3, swftest::solidFill(100, 200, 50, 255, true), 0, 0, 1200, 2000));
+        m.tag(32, swftest::rectShape(2, 3, swftest::solidFill(200, 100, 150, uint8_t(c.alpha), true), 800, 0, 2000,
+                                     2000));
+        m.tag(26, swftest::placeObject2(at(1, 1)));
+        Bits place;
+        place.u8(0x02);
+        place.u8(0x02); // blend mode
+        place.u16(2);
+        place.u16(2);
+        place.u8(c.mode);
+        m.tag(70, place.data());
+        m.showFrame();
+        const QImage img = paintWith(m.finish(), true);
+        EXPECT_EQ(img.pixel(50, 50), c.want) << std::hex << img.pixel(50, 50);
+        EXPECT_EQ(img.pixel(20, 50), qRgb(100, 200, 50)); // the background alone
+        // The source alone, over the white stage.
+        if (c.mode == 3 && c.alpha == 255) {
+            EXPECT_EQ(img.pixel(80, 50), qRgb(200, 100, 150));
+        }
+    }
+}
+
+TEST(SwfRenderMasks, AMaskIsItsFillsWithoutItsStrokes)
+{
+    // A mask square 30..70 px with a 10 px black outline over a red stage
+    // square, as a clipping layer and as setMask's mask would be: the red
+    // shows inside the fill only; the outline's outer half (70..75) keeps
+    // nothing.
+    swftest::ShapeWriter edges(1, 1);
+    edges.change(-1, 1, 1, true, 600, 600).line(800, 0).line(0, 800).line(-800, 0).line(0, -800);
+    Bits stroke;
+    stroke.u16(200);
+    for (int v : {0, 0, 0, 255})
+        stroke.u8(v);
+    swftest::Movie m;
+    m.tag(9, QByteArray("\xff\xff\xff", 3));
+    m.tag(32, shapeBody(1, false, swftest::fillArray({swftest::solidFill(0, 0, 0, 255, true)}),
+                        swftest::lineArray({stroke.data()}), edges));
+    m.tag(32, swftest::rectShape(2, 3, swftest::solidFill(255, 0, 0, 255, true), 0, 0, 2000, 2000));
+    Place mask = at(1, 1);
+    mask.clipDepth = 2;
+    m.tag(26, swftest::placeObject2(mask));
+    m.tag(26, swftest::placeObject2(at(2, 2)));
+    m.showFrame();
+    for (bool high : {true, false}) {
+        SCOPED_TRACE(high ? "high quality" : "low quality");
+        const QImage img = paintWith(m.finish(), high);
+        EXPECT_EQ(img.pixel(50, 50), qRgb(255, 0, 0));
+        EXPECT_EQ(img.pixel(31, 50), qRgb(255, 0, 0));
+        EXPECT_EQ(img.pixel(72, 50), qRgb(255, 255, 255));
+        EXPECT_EQ(img.pixel(50, 27), qRgb(255, 255, 255));
+    }
+}
+
+TEST(SwfRenderFilters, BlurSpreadsAPixelOverABoxOfBlurXPixelsOncePerPass)
+{
+    // A one-pixel black line at x = 50 blurred horizontally: the box is
+    // blurX pixels wide and centred, an even one taking half of each end
+    // pixel; each pass (the quality) blurs the last one's result again.
+    // Means are cut down to whole levels.
+    const struct {
+        int blurX, passes;
+        std::vector<int> alphas; // from x = 50 outwards, nothing further
+    } cases[] = {
+        {5, 1, {51, 51, 51}},
+        {2, 1, {127, 63}},         // 1/2 and 1/4 of 255
+        {4, 1, {63, 63, 31}},      // 1/4 and 1/8
+        {2, 2, {95, 63, 15}},      // the 1/4, 1/2, 1/4 box applied twice
+        {3, 3, {65, 56, 28, 9}},   // (85, 85) → (85, 56, 28) → (65, 56, 28, 9)
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "blurX " << c.blurX << " passes " << c.passes);
+        Bits blur;
+        blur.u8(1);
+        blur.u8(1);
+        blur.u32(uint32_t(c.blurX) << 16);
+        blur.u32(0);
+        blur.ub(uint32_t(c.passes), 5);
+        blur.ub(0, 3);
+        const QImage img = paintWith(swftest::filteredRectMovie(0, 0, 0, 1000, 200, 1020, 1800, blur.data()), true);
+        const int n = int(c.alphas.size());
+        for (int d = 0; d < n; ++d) {
+            const int grey = 255 - c.alphas[size_t(d)];
+            EXPECT_EQ(img.pixel(50 + d, 50), qRgb(grey, grey, grey)) << "x " << 50 + d;
+            EXPECT_EQ(img.pixel(50 - d, 50), qRgb(grey, grey, grey)) << "x " << 50 - d;
+        }
+        EXPECT_EQ(img.pixel(50 + n, 50), qRgb(255, 255, 255));
+        EXPECT_EQ(img.pixel(50 - n, 50), qRgb(255, 255, 255));
+    }
 }
 
 TEST(SwfRenderScriptProps, OpaqueBackgroundAlphaAndBlendModeFromScript)

@@ -138,3 +138,33 @@ TEST(SwfTools, RecordedInputReachesTheMovieInRunAndRender)
     run(SWFRENDER, {movie, "-", "--ticks", "1", "--input", tmp.path() + "/none.json"}, &rc);
     EXPECT_EQ(rc, 2);
 }
+
+// --compare counts outliers per channel: a pixel off in three channels is
+// three outliers, a channel off by no more than the tolerance none.
+TEST(SwfTools, CompareCountsEachChannelThatDiffers)
+{
+    QTemporaryDir tmp;
+    const QString movie = tmp.path() + "/m.swf";
+    QFile f(movie);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(tracingMovie());
+    f.close();
+    int rc = -1;
+    run(SWFRENDER, {movie, tmp.path() + "/pic", "--ticks", "1", "--size", "40", "20"}, &rc);
+    ASSERT_EQ(rc, 0);
+    QImage expected = QImage(tmp.path() + "/pic.png").convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(expected.isNull());
+    auto shift = [](int v, int by) { return v + by > 255 ? v - by : v + by; };
+    const QRgb a = expected.pixel(2, 2), b = expected.pixel(30, 10), c = expected.pixel(31, 10);
+    expected.setPixel(2, 2, qRgba(shift(qRed(a), 9), shift(qGreen(a), 9), shift(qBlue(a), 9), qAlpha(a)));
+    expected.setPixel(30, 10, qRgba(qRed(b), shift(qGreen(b), 9), qBlue(b), qAlpha(b)));
+    expected.setPixel(31, 10, qRgba(shift(qRed(c), 3), qGreen(c), qBlue(c), qAlpha(c))); // within the tolerance
+    ASSERT_TRUE(expected.save(tmp.path() + "/expected.png"));
+    const QStringList compare{movie, "-", "--ticks", "1", "--size", "40", "20", "--compare", tmp.path() + "/expected.png",
+                              "--tolerance", "4", "--max-outliers"};
+    const QString out = run(SWFRENDER, compare + QStringList{"3"}, &rc);
+    EXPECT_EQ(rc, 3);
+    EXPECT_TRUE(out.startsWith("4 outliers (at most 3)")) << out.toStdString();
+    run(SWFRENDER, compare + QStringList{"4"}, &rc);
+    EXPECT_EQ(rc, 0);
+}

@@ -340,5 +340,24 @@ TEST_F(Builtins, IntervalsRunOnMovieTime)
     EXPECT_EQ(traced(), "1000|1000");
 }
 
+// AsBroadcaster: removeListener takes out the last listener equal (==) to
+// its argument, so null takes out an undefined listener; addListener first
+// takes out an equal one and adds its own at the end.
+TEST_F(Builtins, BroadcasterListenersCompareWithEquals)
+{
+    Asm a;
+    a.push("b", 0).op(op::InitObject).op(op::SetVariable);
+    a.get("b").get("AsBroadcaster").callMethod("initialize", 1).op(op::Pop);
+    a.push(Undef{}).get("b").callMethod("addListener", 1).op(op::Pop);
+    a.push(5).get("b").callMethod("addListener", 1).op(op::Pop);
+    a.push("5").get("b").callMethod("addListener", 1).op(op::Pop);
+    a.get("b").push("_listeners").op(op::GetMember).push("length").op(op::GetMember).trace();
+    a.push(Null{}).get("b").callMethod("removeListener", 1).trace();
+    a.get("b").push("_listeners").op(op::GetMember).push("length").op(op::GetMember).trace();
+    a.get("b").push("_listeners").op(op::GetMember).push(0).op(op::GetMember).op(op::TypeOf).trace();
+    EXPECT_TRUE(run(a, 7));
+    EXPECT_EQ(traced(), "2|true|1|string");
+}
+
 } // namespace
 } // namespace fotarel::swf::avm1::test

@@ -312,6 +312,7 @@ TEST_F(Objects, PrimitivesBecomeObjectsThroughTheCurrentConstructor)
                 Asm().push("made ", Reg{2}).op(op::Add2).trace().push(Reg{1}, "tag", "mine").op(op::SetMember));
     a.op(op::SetMember);
     a.push(7).push("tag").op(op::GetMember).trace();
+    a.push(0, 8, Undef{}).op(op::CallMethod).op(op::Pop); // (8)(): made, then nothing
     // _global.Boolean = 3: a boolean has no members, call(true) runs on _global.
     a.get("_global").push("Boolean", 3).op(op::SetMember);
     a.push(true).push("toString").op(op::GetMember).op(op::TypeOf).trace();
@@ -320,7 +321,7 @@ TEST_F(Objects, PrimitivesBecomeObjectsThroughTheCurrentConstructor)
     a.push(true, 1).get("who").push("call").op(op::CallMethod).trace();
     a.push(Undef{}, 1).get("who").push("call").op(op::CallMethod).trace();
     EXPECT_TRUE(run(a, 8));
-    EXPECT_EQ(traced(), "object|object|made 7|mine|undefined|true|true");
+    EXPECT_EQ(traced(), "object|object|made 7|mine|made 8|undefined|true|true");
     EXPECT_TRUE(player.errors.isEmpty()) << player.errors.join('\n').toStdString();
 }
 

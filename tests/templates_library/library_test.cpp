@@ -58,7 +58,8 @@ Intent intentOf(const QString& file)
         {"h1", {"heng", 1, true}},   {"s1", {"shu", 1, true}}, {"b1", {"shuheng", 1, false}},
         {"h2", {"heng", 2, false}},  {"h3", {"heng", 3, false}}, {"h4", {"heng", 4, false}},
         {"s2", {"shu", 2, false}},   {"s3", {"shu", 3, false}}, {"g2", {"gaojimoban", 2, false}},
-        {"g3", {"gaojimoban", 3, false}}, {"end", {"", 0, false}}};
+        {"g3", {"gaojimoban", 3, false}}, {"pw", {"heng", 1, false}}, {"pt", {"shu", 1, false}},
+        {"end", {"", 0, false}}};
     const auto it = prefixes.find(file.section('_', 0, 0));
     return it == prefixes.end() ? Intent{"?", -1, false} : it->second;
 }
@@ -128,7 +129,7 @@ TEST(TemplateLibrary, CoversEveryClass)
     std::map<QString, int> perPrefix;
     for (const QString& f : sourceFiles())
         ++perPrefix[f.section('_', 0, 0)];
-    for (const char* p : {"h1", "s1", "b1", "h2", "h3", "h4", "s2", "s3", "g2", "end"})
+    for (const char* p : {"h1", "s1", "b1", "h2", "h3", "h4", "s2", "s3", "g2", "pw", "pt", "end"})
         EXPECT_GE(perPrefix[p], 1) << "no template of kind " << p;
     EXPECT_EQ(perPrefix["end"], 1);
 }

@@ -222,9 +222,13 @@ Scene parseScene(const QString& text, const QString& fileName)
             Slot sl{r.integer(t[1]), r.integer(t[2]), t[3]};
             if (sl.orientation != "heng" && sl.orientation != "shu" && sl.orientation != "shuheng")
                 r.fail("slot orientation must be heng, shu or shuheng");
-            if ((sl.width == 0) != (sl.height == 0) || sl.width < 0 || sl.height < 0 || sl.width > kStageWidth ||
-                sl.height > kStageHeight)
-                r.fail("slot size must be 0 0 or fit the stage");
+            // A pan slot, far wider or taller than 2.2 : 1, reaches past the
+            // stage along its long side (up to four stages) and pans there.
+            const bool wide = sl.width * 5 > sl.height * 11 && sl.height <= kStageHeight && sl.width <= 4 * kStageWidth;
+            const bool tall = sl.height * 5 > sl.width * 11 && sl.width <= kStageWidth && sl.height <= 4 * kStageHeight;
+            if ((sl.width == 0) != (sl.height == 0) || sl.width < 0 || sl.height < 0 ||
+                ((sl.width > kStageWidth || sl.height > kStageHeight) && !wide && !tall))
+                r.fail("slot size must be 0 0, fit the stage, or be a pan slot beyond 2.2 : 1");
             s.photoSlots.push_back(sl);
         } else if (k == "show") {
             need(3);
