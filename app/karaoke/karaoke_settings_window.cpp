@@ -308,9 +308,11 @@ int KaraokeSettingsWindow::fileForChosenSong() const
     const std::vector<int> rows = selectedRows();
     if (!rows.empty())
         return rows.front();
-    // Karaoke row i goes with song i.
+    // The file the album shows over the chosen song (bound to it, matching
+    // its name, or paired by position).
     const int song = songs_->currentIndex();
-    return song >= 0 && song < session_.table(karaoke::names::KaraokeTable).rowCount() ? song : -1;
+    const std::vector<int> bySong = karaoke::karaokeRowsOfSongs(session_);
+    return song >= 0 && song < static_cast<int>(bySong.size()) ? bySong[static_cast<size_t>(song)] : -1;
 }
 
 void KaraokeSettingsWindow::play()
