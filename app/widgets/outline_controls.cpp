@@ -1,32 +1,21 @@
 #include "app/widgets/outline_controls.h"
 
+#include "app/colour_box.h"
 #include "core/colours.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 #include <QSpinBox>
 
 namespace fotarel::app {
 
 OutlineControls::OutlineControls(QWidget* parent)
-    : QWidget(parent), colours_(new QComboBox(this)), width_(new QSpinBox(this))
+    : QWidget(parent),
+      colours_(makeColourBox(QStringLiteral("ComboBox_miaobian_yanse"), this)),
+      width_(new QSpinBox(this))
 {
-    colours_->setObjectName(QStringLiteral("ComboBox_miaobian_yanse"));
     width_->setObjectName(QStringLiteral("SpinBox_miaobian_kuandu"));
-    int count = 0;
-    const NamedColour* named = namedColours(&count);
-    for (int i = 0; i < count; ++i) {
-        QPixmap swatch(16, 12);
-        swatch.fill(colourFromValue(named[i].value));
-        QPainter p(&swatch);
-        p.setPen(Qt::gray);
-        p.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
-        p.end();
-        colours_->addItem(swatch, QString::fromLatin1(named[i].name));
-    }
     width_->setRange(0, kMaxOutlineWidth);
     width_->setSpecialValueText(QStringLiteral("无描边"));
     width_->setSuffix(QStringLiteral(" 像素"));
@@ -46,18 +35,15 @@ OutlineControls::OutlineControls(QWidget* parent)
 TextOutline OutlineControls::outline() const
 {
     TextOutline outline;
-    outline.colourName = colours_->currentText();
-    outline.colourValue = colourValueForName(outline.colourName).value_or(outline.colourValue);
+    outline.colourName = chosenColourName(colours_);
+    outline.colourValue = chosenColourValue(colours_, outline.colourValue);
     outline.width = width_->value();
     return outline;
 }
 
 void OutlineControls::setOutline(const TextOutline& outline)
 {
-    // A colour without a name in the list keeps the list's choice.
-    const int index = colours_->findText(outline.colourName);
-    if (index >= 0)
-        colours_->setCurrentIndex(index);
+    selectColour(colours_, outline.colourName);
     width_->setValue(outline.width);
 }
 
