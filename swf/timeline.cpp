@@ -337,11 +337,12 @@ void Player::gotoFrame(Clip& clip, int target)
         const auto w = want.find(depth);
         if (w == want.end())
             return;
-        auto c = instantiate(clip, clip.movie, w->second.characterId, depth);
+        const PlaceObject place = w->second;
         want.erase(w);
+        auto c = instantiate(clip, clip.movie, place.characterId, depth);
         if (!c)
             return;
-        applyAttributes(*c, w->second);
+        applyAttributes(*c, place);
         nameIfUnnamed(*c);
         c->placeFrame = placedAt[depth];
         Clip* raw = c.get();
